@@ -1,4 +1,5 @@
 #include "core/Connection.h"
+#include "core/Seged.h"
 
 #include <QStringDecoder>
 #include <mysql.h>
@@ -281,9 +282,7 @@ void ExecSql(const QString &sql)
 {
     if (sql.trimmed().isEmpty())
         return;
-    QString s = sql;
-    s.replace(QStringLiteral("\\r\\n"), QStringLiteral("\r\n"), Qt::CaseInsensitive);
-    Connection::main().exec(s);
+    Connection::main().exec(UnescapeLineBreaks(sql));
 }
 
 QString SqlValue(const QString &sql, const QString &def)

@@ -1,0 +1,91 @@
+#include "clients/ClientsCommon.h"
+
+#include "core/Connection.h"
+#include "core/Error.h"
+
+#include <QAbstractSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSvgRenderer>
+
+static void initClientResources()
+{
+    static bool done = false;
+    if (!done) {
+        Q_INIT_RESOURCE(clients);
+        done = true;
+    }
+}
+
+namespace qo::clients {
+
+QPixmap Picture(const QString &name, int width, int height)
+{
+    initClientResources();
+    QFile f(QStringLiteral(":/clientpics/%1.svg").arg(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QSvgRenderer svg(f.readAll());
+    if (!svg.isValid())
+        return {};
+    QPixmap pm(width, height);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QSizeF s = svg.defaultSize();
+    s.scale(width, height, Qt::KeepAspectRatio);
+    svg.render(&p, QRectF((width - s.width()) / 2, (height - s.height()) / 2, s.width(), s.height()));
+    return pm;
+}
+
+QFont BigBoldFont(const QFont &base, int extraPoints)
+{
+    QFont f = base;
+    f.setPointSize((base.pointSize() > 0 ? base.pointSize() : 9) + extraPoints);
+    f.setBold(true);
+    return f;
+}
+
+void MakeShowOnly(QLineEdit *edit)
+{
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    edit->setPalette(p);
+}
+
+void ShowBeginnings(QWidget *window)
+{
+    for (QLineEdit *e : window->findChildren<QLineEdit *>())
+        if (!qobject_cast<QAbstractSpinBox *>(e->parentWidget())) // the date picker's own
+            e->setCursorPosition(0);
+}
+
+QLabel *FieldLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+void InTransaction(const std::function<void()> &work)
+{
+    Connection &db = Connection::main();
+    db.exec(QStringLiteral("START TRANSACTION"));
+    try {
+        work();
+        db.exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        try {
+            db.exec(QStringLiteral("ROLLBACK"));
+        } catch (const Error &) {
+            // The link itself failed: the server drops the open transaction.
+        }
+        throw;
+    }
+}
+
+} // namespace qo::clients

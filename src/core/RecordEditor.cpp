@@ -1,0 +1,217 @@
+#include "core/RecordEditor.h"
+#include "core/Connection.h"
+#include "core/Seged.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace qo {
+
+RecordEditor::RecordEditor(QString table, QString keyColumn)
+    : m_table(std::move(table)), m_keyColumn(std::move(keyColumn))
+{
+}
+
+bool RecordEditor::load(qint64 key)
+{
+    const RowSet rs = Connection::main().query(
+        QStringLiteral("SELECT * FROM %1 WHERE %2 = %3").arg(m_table, m_keyColumn).arg(key));
+    if (rs.rowCount() == 0)
+        return false;
+    m_fields = rs.fields();
+    m_values.resize(rs.columnCount());
+    for (int c = 0; c < rs.columnCount(); ++c)
+        m_values[c] = rs.value(0, c);
+    m_loaded = m_values;
+    m_changed.clear();
+    m_key = key;
+    m_new = false;
+    return true;
+}
+
+void RecordEditor::startNew()
+{
+    const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(m_table));
+    m_fields = rs.fields();
+    m_values = QVector<QVariant>(rs.columnCount());
+    m_loaded = m_values;
+    m_changed.clear();
+    m_key = -1;
+    m_new = true;
+}
+
+int RecordEditor::col(const QString &column) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name.compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool RecordEditor::hasColumn(const QString &column) const { return col(column) >= 0; }
+
+int RecordEditor::length(const QString &column) const
+{
+    const int c = col(column);
+    return c < 0 ? 0 : m_fields[c].length;
+}
+
+RowSet::Kind RecordEditor::kind(const QString &column) const
+{
+    const int c = col(column);
+    return c < 0 ? RowSet::Kind::Text : m_fields[c].kind;
+}
+
+QVariant RecordEditor::value(const QString &column) const
+{
+    const int c = col(column);
+    return c < 0 ? QVariant() : m_values[c];
+}
+
+QString RecordEditor::text(const QString &column) const
+{
+    const QVariant v = value(column);
+    if (!v.isValid())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("yyyy.MM.dd"));
+    return v.toString();
+}
+
+double RecordEditor::number(const QString &column) const
+{
+    return value(column).toDouble();
+}
+
+void RecordEditor::setValue(const QString &column, const QVariant &value)
+{
+    const int c = col(column);
+    if (c < 0)
+        throw Error(QStringLiteral("Ismeretlen mező: %1.%2").arg(m_table, column));
+    m_values[c] = value;
+    const QVariant &old = m_loaded[c];
+    const bool same = old.isValid() == value.isValid() && (!old.isValid() || old == value
+                      || old.toString() == value.toString());
+    if (same && !m_new)
+        m_changed.remove(c);
+    else
+        m_changed.insert(c);
+}
+
+QString RecordEditor::literal(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return QStringLiteral("NULL");
+    switch (v.typeId()) {
+    case QMetaType::Int: case QMetaType::LongLong: case QMetaType::UInt: case QMetaType::ULongLong:
+        return QString::number(v.toLongLong());
+    case QMetaType::Double: case QMetaType::Float:
+        return QString::number(v.toDouble(), 'g', 17);
+    case QMetaType::QDate:
+        return v.toDate().isValid() ? SqlDateLiteral(v.toDate()) : QStringLiteral("NULL");
+    case QMetaType::QDateTime:
+        return v.toDateTime().isValid()
+            ? QLatin1Char('\'') + v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('\'')
+            : QStringLiteral("NULL");
+    default:
+        return SqlQuote(v.toString());
+    }
+}
+
+qint64 RecordEditor::post()
+{
+    if (!m_new && m_changed.isEmpty())
+        return m_key;
+    QList<int> cols = m_changed.values();
+    std::sort(cols.begin(), cols.end());
+    Connection &db = Connection::main();
+    if (m_new) {
+        QStringList names, values;
+        for (int c : cols) {
+            names << m_fields[c].name;
+            values << literal(m_values[c]);
+        }
+        db.exec(names.isEmpty() ? QStringLiteral("INSERT INTO %1 () VALUES ()").arg(m_table)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(m_table, names.join(QStringLiteral(", ")), values.join(QStringLiteral(", "))));
+        const int k = col(m_keyColumn);
+        m_key = (k >= 0 && cols.contains(k)) ? m_values[k].toLongLong() : qint64(db.lastInsertId());
+        m_new = false;
+    } else {
+        QStringList sets;
+        for (int c : cols)
+            sets << m_fields[c].name + QStringLiteral(" = ") + literal(m_values[c]);
+        db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = %4")
+                    .arg(m_table, sets.join(QStringLiteral(", ")), m_keyColumn).arg(m_key));
+    }
+    const int k = col(m_keyColumn);
+    if (k >= 0)
+        m_values[k] = m_key;
+    m_loaded = m_values;
+    m_changed.clear();
+    return m_key;
+}
+
+// ---- binder --------------------------------------------------------------
+
+void FieldBinder::bind(QWidget *w, const QString &column)
+{
+    m_bindings.push_back({w, column});
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        const int len = m_editor->length(column);
+        if (len > 0 && m_editor->kind(column) == RowSet::Kind::Text)
+            e->setMaxLength(len);
+    }
+}
+
+void FieldBinder::load()
+{
+    for (auto &[w, column] : m_bindings) {
+        if (!w)
+            continue;
+        const QVariant v = m_editor->value(column);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setText(m_editor->text(column));
+        else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
+            p->setPlainText(m_editor->text(column));
+        else if (auto *t = qobject_cast<QTextEdit *>(w))
+            t->setPlainText(m_editor->text(column));
+        else if (auto *d = qobject_cast<QDateEdit *>(w))
+            d->setDate(v.toDate().isValid() ? v.toDate() : d->minimumDate()); // minimum shows as empty
+        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            c->setChecked(m_editor->text(column) == QLatin1String("I"));
+    }
+}
+
+void FieldBinder::store()
+{
+    for (auto &[w, column] : m_bindings) {
+        if (!w)
+            continue;
+        const QVariant old = m_editor->value(column);
+        QVariant v;
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            v = e->text();
+        else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
+            v = p->toPlainText();
+        else if (auto *t = qobject_cast<QTextEdit *>(w))
+            v = t->toPlainText();
+        else if (auto *d = qobject_cast<QDateEdit *>(w))
+            v = d->date() == d->minimumDate() ? QVariant() : QVariant(d->date());
+        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            v = QString(c->isChecked() ? QStringLiteral("I") : QStringLiteral("N"));
+        // An untouched empty field keeps its NULL instead of becoming ''.
+        if (!old.isValid() && v.typeId() == QMetaType::QString && v.toString().isEmpty())
+            continue;
+        if (m_editor->kind(column) != RowSet::Kind::Text && v.typeId() == QMetaType::QString) {
+            const QString s = v.toString().trimmed();
+            v = s.isEmpty() ? QVariant() : QVariant(s);
+        }
+        m_editor->setValue(column, v);
+    }
+}
+
+} // namespace qo

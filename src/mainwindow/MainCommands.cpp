@@ -1,0 +1,170 @@
+// Commands of the main window that act on the lists themselves: delete,
+// refresh, status step, reminder and last-visit dates, font size, settings,
+// rights and the About box.
+#include "core/Beall.h"
+#include "core/Beallit.h"
+#include "core/Connection.h"
+#include "core/Datumbe.h"
+#include "core/Grid.h"
+#include "core/Seged.h"
+#include "core/Uzenet.h"
+#include "mainwindow/Main.h"
+#include "mainwindow/MessagePanel.h"
+#include "mainwindow/Nevjegy.h"
+
+#include <QAction>
+
+namespace qo {
+
+void Tfrm_Main::guarded(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const Error &e) {
+        ShowError(e.message(), this);
+    }
+}
+
+void Tfrm_Main::ShowPendingMessage()
+{
+    m_panel->showPending();
+}
+
+void Tfrm_Main::aTorolExecute()
+{
+    const int tab = activeTab();
+    const qint64 key = currentKey(tab);
+    if (key < 0)
+        return; // nothing listed, nothing to delete
+    if (!AskConfirm(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this))
+        return;
+    static const char *const sql[3] = {"UPDATE ugyfel SET torolve = 'I' WHERE ugyfel = %1;",
+                                       "UPDATE munkalap SET storno = 'I' WHERE munkalap = %1;",
+                                       "UPDATE vizsgalat SET torolve = 'I' WHERE vizsgalat = %1;"};
+    ExecSql(QString::fromLatin1(sql[tab]).arg(key));
+    // A cancelled order stays listed; a deleted client or examination leaves,
+    // so stand on the row that now takes its place.
+    const int row = m_grids[tab]->currentRowIndex();
+    refreshList(tab, tab == TabWorkOrders ? key : -1);
+    if (tab != TabWorkOrders)
+        m_grids[tab]->setCurrentRowIndex(qMin(row, m_grids[tab]->gridModel()->rowCount() - 1));
+}
+
+void Tfrm_Main::aFrissitExecute()
+{
+    const int tab = activeTab();
+    refreshList(tab, currentKey(tab));
+}
+
+void Tfrm_Main::aStatuszExecute()
+{
+    if (activeTab() != TabWorkOrders)
+        return; // the work-order list is closed on the other tabs
+    const qint64 key = currentKey(TabWorkOrders);
+    if (key < 0)
+        return;
+    if (rowText(TabWorkOrders, QStringLiteral("storno")) == QLatin1String("I")) {
+        ShowError(QStringLiteral("Sztornó munkalap"), this);
+        return;
+    }
+    const qint64 status = rowInt(TabWorkOrders, QStringLiteral("statusz"), 0);
+    int next = 0;
+    if (status == 0 || status == 1) {
+        if (!AskConfirm(QStringLiteral("Biztosan elkészült a munkalap?"), QStringLiteral("Megerősítés"), this))
+            return;
+        next = 2;
+    } else if (status == 2) {
+        if (!AskConfirm(QStringLiteral("Biztosan lezárja a munkalapot?"), QStringLiteral("Megerősítés"), this))
+            return;
+        next = 3;
+    } else if (status == 3) {
+        ShowError(QStringLiteral("Ez a munkalap már le lett zárva."), this);
+        return;
+    } else {
+        return;
+    }
+    ExecSql(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(key).arg(SqlQuote(Beall().felhasznalo_nev)).arg(next));
+    const int row = m_grids[TabWorkOrders]->currentRowIndex();
+    refreshList(TabWorkOrders, key);
+    if (currentKey(TabWorkOrders) != key) // the order left this status tab: stay at the same place
+        m_grids[TabWorkOrders]->setCurrentRowIndex(qMin(row, m_modelMLap.rowCount() - 1));
+}
+
+void Tfrm_Main::aFigyelmeztetExecute()
+{
+    if (activeTab() != TabClients)
+        return;
+    const qint64 key = currentKey(TabClients);
+    if (key < 0)
+        return;
+    const int row = m_grids[TabClients]->currentRowIndex();
+    if (m_modelU.rows().isNull(row, QStringLiteral("dat_figyelmeztet"))) {
+        QDate d = QDate::currentDate().addDays(Beall().figynap);
+        if (AskDate(d, {}, this))
+            ExecSql(QStringLiteral("UPDATE ugyfel SET dat_figyelmeztet = %1 WHERE ugyfel = %2;").arg(SqlDateLiteral(d)).arg(key));
+    } else {
+        ExecSql(QStringLiteral("UPDATE ugyfel SET dat_figyelmeztet = NULL WHERE ugyfel = %1;").arg(key));
+    }
+    refreshList(TabClients, key);
+}
+
+void Tfrm_Main::aMostJartExecute()
+{
+    if (activeTab() != TabClients)
+        return;
+    const qint64 key = currentKey(TabClients);
+    if (key < 0)
+        return;
+    QDate d = QDate::currentDate();
+    if (!AskDate(d, {}, this))
+        return;
+    ExecSql(QStringLiteral("UPDATE ugyfel SET dat_utolso = %1 WHERE ugyfel = %2;").arg(SqlDateLiteral(d)).arg(key));
+    refreshList(TabClients, key);
+}
+
+void Tfrm_Main::aNovelExecute()
+{
+    if (Beall().Betumeret < 10) {
+        ++Beall().Betumeret;
+        applyFontSize();
+    }
+}
+
+void Tfrm_Main::aCsokkentExecute()
+{
+    if (Beall().Betumeret > 8) {
+        --Beall().Betumeret;
+        applyFontSize();
+    }
+}
+
+void Tfrm_Main::aBeallitExecute()
+{
+    ShowSettingsDialog(this);
+    LoadShopSettings();
+}
+
+void Tfrm_Main::aFelhasznaloExecute()
+{
+    if (!Beall().rendszergazda) {
+        ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
+        return;
+    }
+    // The users window is not part of the program yet; the command stands disabled until it is.
+}
+
+void Tfrm_Main::aAdatbazisExecute()
+{
+    if (!Beall().rendszergazda) {
+        ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
+        return;
+    }
+    // The database list is not part of the program yet; the command stands disabled until it is.
+}
+
+void Tfrm_Main::aNevjegyExecute()
+{
+    ShowAboutBox(this);
+}
+
+} // namespace qo

@@ -1,0 +1,124 @@
+// Commands of the main window that open a record editor for the current row
+// and then re-query the list, standing on the saved row.
+#include "clients/Clients.h"
+#include "core/Grid.h"
+#include "core/Uzenet.h"
+#include "mainwindow/Main.h"
+#include "reports/Radio.h"
+#include "workorders/Munkalap.h"
+
+namespace qo {
+
+namespace {
+
+const QString kWorkOrderTypes = QStringLiteral("Szemüveg - távol,Szemüveg - közel,Szemüveg - speciális,Kontaktlencse");
+
+} // namespace
+
+void Tfrm_Main::aUjExecute()
+{
+    switch (activeTab()) {
+    case TabClients: {
+        const qint64 key = EditClient(-1, this);
+        if (key != -1)
+            refreshList(TabClients, key);
+        break;
+    }
+    case TabWorkOrders: {
+        const int type = ChooseOption(0, kWorkOrderTypes, QStringLiteral("Munkalap típusa"), this);
+        if (type == -1)
+            return;
+        const qint64 key = EditWorkOrder(-1, -1, type + 1, this);
+        if (key > 0)
+            refreshList(TabWorkOrders, key);
+        break;
+    }
+    default: {
+        const qint64 client = PickClient(-1, nullptr, this);
+        if (client == -1)
+            return;
+        const qint64 key = EditExamination(-1, client, this);
+        if (key != -1)
+            refreshList(TabExams, key);
+        break;
+    }
+    }
+}
+
+void Tfrm_Main::aSzerkesztExecute()
+{
+    const int tab = activeTab();
+    if (currentKey(tab) < 0)
+        return; // an empty list has no row to edit
+    switch (tab) {
+    case TabClients: {
+        const qint64 key = EditClient(currentKey(TabClients), this);
+        if (key != -1)
+            refreshList(TabClients, key);
+        break;
+    }
+    case TabWorkOrders: {
+        if (rowText(TabWorkOrders, QStringLiteral("storno")) == QLatin1String("I")) {
+            ShowError(QStringLiteral("Sztornó munkalap"), this);
+            return;
+        }
+        const qint64 order = currentKey(TabWorkOrders);
+        const qint64 key = EditWorkOrder(order, -1, int(rowInt(TabWorkOrders, QStringLiteral("mlaptipus"), 0)), this);
+        if (key != -1)
+            refreshList(TabWorkOrders, order);
+        break;
+    }
+    default: {
+        const qint64 key = EditExamination(currentKey(TabExams), -1, this);
+        if (key != -1)
+            refreshList(TabExams, key);
+        break;
+    }
+    }
+}
+
+void Tfrm_Main::aMLapNekiExecute()
+{
+    if (activeTab() != TabClients)
+        return;
+    const int type = ChooseOption(0, QStringLiteral("Szemüveg - távol,Szemüveg - közel,Szemüveg - Speciális,Kontaktlencse"),
+                                  QStringLiteral("Munkalap típusa"), this);
+    if (type == -1)
+        return;
+    const qint64 client = currentKey(TabClients);
+    EditWorkOrder(-1, client, type + 1, this);
+    refreshList(TabClients, client);
+}
+
+void Tfrm_Main::aUgyfelAdatlapExecute()
+{
+    const int tab = activeTab();
+    const qint64 client = rowInt(tab, QStringLiteral("ugyfel"), -1);
+    if (client < 0)
+        return;
+    const qint64 key = EditClient(client, this);
+    if (key == -1)
+        return;
+    refreshList(tab, tab == TabClients ? key : currentKey(tab));
+}
+
+void Tfrm_Main::aMlapjaiExecute()
+{
+    // The work-order browser is not part of the program yet; the command stands disabled until it is.
+}
+
+void Tfrm_Main::aSzerkRxExecute(int n)
+{
+    static const char *const tables[5] = {nullptr, "ugyfel_sz_kozel", "ugyfel_sz_tavol", "ugyfel_k", "ugyfel_sz_egyeb"};
+    static const char *const captions[5] = {nullptr, "Szemüveg - Közel", "Szemüveg - Távol", "Kontaktlencse",
+                                            "Szemüveg - Speciális"};
+    if (activeTab() != TabClients)
+        return;
+    const qint64 client = rowInt(TabClients, QStringLiteral("ugyfel"), 0);
+    if (EditPrescription(client, QString::fromLatin1(tables[n]), QString::fromUtf8(captions[n]), this)) {
+        m_rxClient = -2; // re-read the four lists
+        RefreshPrescriptions();
+    }
+}
+
+} // namespace qo

@@ -1,0 +1,77 @@
+#include "mainwindow/MessagePanel.h"
+#include "core/Connection.h"
+#include "core/Uzenet.h"
+#include "platform/Desktop.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qo {
+
+MessagePanel::MessagePanel(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("pUzenet"));
+    setAutoFillBackground(true);
+    auto *h = new QHBoxLayout(this);
+    h->setContentsMargins(24, 8, 24, 8);
+    auto *texts = new QVBoxLayout;
+    m_text = new QLabel(this);
+    m_text->setWordWrap(true);
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_link = new QLabel(this);
+    m_link->setCursor(Qt::PointingHandCursor);
+    texts->addWidget(m_text, 1);
+    texts->addWidget(m_link);
+    h->addLayout(texts, 1);
+    auto *buttons = new QVBoxLayout;
+    m_btn1 = new QPushButton(QStringLiteral("Rendben"), this);
+    m_btn1->setObjectName(QStringLiteral("BtnUzenet1"));
+    m_btn2 = new QPushButton(QStringLiteral("Rendben\ntöbbet ne figyelmeztessen"), this);
+    m_btn2->setObjectName(QStringLiteral("BtnUzenet2"));
+    buttons->addWidget(m_btn1);
+    buttons->addWidget(m_btn2);
+    h->addLayout(buttons);
+    connect(m_btn1, &QPushButton::clicked, this, [this] { acknowledge(false); });
+    connect(m_btn2, &QPushButton::clicked, this, [this] { acknowledge(true); });
+    connect(m_link, &QLabel::linkActivated, this, [](const QString &l) { OpenDocument(l); });
+}
+
+bool MessagePanel::showPending()
+{
+    const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM uzenet WHERE olvasva = 'N' ORDER BY 1;"));
+    if (rs.rowCount() == 0)
+        return false;
+    const bool repeatable = rs.text(0, QStringLiteral("csakegyszer")) == QLatin1String("N");
+    const QColor bg = repeatable ? QColor(0, 128, 192) : QColor(255, 128, 128);
+    setStyleSheet(QStringLiteral("#pUzenet { background: %1; border: 3px solid white; }"
+                                 "#pUzenet QLabel { color: white; }").arg(bg.name()));
+    QFont f = m_text->font();
+    f.setBold(true);
+    f.setPixelSize(15);
+    m_text->setFont(f);
+    m_btn2->setVisible(repeatable);
+    m_key = rs.toInt(0, QStringLiteral("uzenet"), -1);
+    m_text->setText(rs.text(0, QStringLiteral("szoveg")));
+    const QString link = rs.text(0, QStringLiteral("link"));
+    m_link->setText(QStringLiteral("<a href=\"%1\" style=\"color: white;\">%2</a>")
+                        .arg(link.toHtmlEscaped(), link.toHtmlEscaped()));
+    m_link->setVisible(!link.isEmpty());
+    show();
+    raise();
+    return true;
+}
+
+void MessagePanel::acknowledge(bool never)
+{
+    hide();
+    try {
+        ExecSql(never ? QStringLiteral("UPDATE uzenet SET olvasva = 'I', dat_olvasva = NOW() WHERE uzenet = %1;").arg(m_key)
+                      : QStringLiteral("UPDATE uzenet SET dat_olvasva = NOW() WHERE uzenet = %1;").arg(m_key));
+    } catch (const Error &e) {
+        ShowError(e.message(), window());
+    }
+}
+
+} // namespace qo

@@ -1,0 +1,106 @@
+#include "masterdata/TorzsMLapTipus_Szerkeszt.h"
+
+#include "core/Error.h"
+#include "core/FormBehaviour.h"
+#include "core/Uzenet.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace qo {
+
+Tfrm_TorzsMLapTipus_Szerkeszt::Tfrm_TorzsMLapTipus_Szerkeszt(QWidget *parent)
+    : QDialog(parent), m_row(QStringLiteral("mlaptipus"), QStringLiteral("mlaptipus")), m_binder(&m_row)
+{
+    setObjectName(QStringLiteral("frm_TorzsMLapTipus_Szerkeszt"));
+    setWindowTitle(QStringLiteral("Munkalap típus szerkesztése"));
+    setWindowFlags((windowFlags() | Qt::WindowMaximizeButtonHint) & ~Qt::WindowContextHelpButtonHint);
+    setSizeGripEnabled(true);
+
+    DBEdit1 = new QLineEdit(this);
+    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
+    DBEdit1->setReadOnly(true);
+    DBEdit1->setFocusPolicy(Qt::NoFocus); // skipped by Tab
+    QFont big = DBEdit1->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    DBEdit1->setFont(big);
+    QPalette p = DBEdit1->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    DBEdit1->setPalette(p);
+
+    DBMemo1 = new QPlainTextEdit(this);
+    DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
+    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(WindowFontSize());
+    DBMemo1->setFont(mono);
+    DBMemo1->setMinimumSize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 72,
+                            DBMemo1->fontMetrics().lineSpacing() * 12);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
+    for (QPushButton *b : {btnOK, btnMegsem})
+        b->setAutoDefault(false);
+    connect(btnOK, &QPushButton::clicked, this, &Tfrm_TorzsMLapTipus_Szerkeszt::okClick);
+    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto *s = new QShortcut(k, this);
+        connect(s, &QShortcut::activated, this, &Tfrm_TorzsMLapTipus_Szerkeszt::okClick);
+    }
+
+    auto *top = new QGridLayout;
+    top->addWidget(new QLabel(QStringLiteral("Munkalap típus"), this), 0, 0);
+    top->addWidget(DBEdit1, 1, 0);
+    auto *textLabel = new QLabel(QStringLiteral("Szöveg a munkalapon"), this);
+    textLabel->setBuddy(DBMemo1);
+    top->addWidget(textLabel, 2, 0);
+    top->addWidget(btnOK, 1, 1);
+    top->addWidget(btnMegsem, 1, 2);
+    top->setColumnStretch(0, 1);
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addWidget(DBMemo1, 1);
+
+    InstallFormBehaviour(this, Placement::Full);
+}
+
+bool Tfrm_TorzsMLapTipus_Szerkeszt::load(qint64 key)
+{
+    if (!m_row.load(key))
+        return false;
+    DBEdit1->setText(m_row.text(QStringLiteral("mlaptipus_nev")));
+    m_binder.bind(DBMemo1, QStringLiteral("szoveg"));
+    m_binder.load();
+    return true;
+}
+
+void Tfrm_TorzsMLapTipus_Szerkeszt::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    DBMemo1->setFocus(Qt::OtherFocusReason);
+}
+
+void Tfrm_TorzsMLapTipus_Szerkeszt::okClick()
+{
+    try {
+        m_binder.store();
+        m_row.post();
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    accept();
+}
+
+} // namespace qo

@@ -1,0 +1,131 @@
+#include "masterdata/Torzsadat.h"
+
+#include "core/Error.h"
+#include "core/Grid.h"
+#include "core/Uzenet.h"
+#include "masterdata/Torzsadat_Szerkeszt.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+namespace qo {
+
+Tfrm_Torzsadat::Tfrm_Torzsadat(const QString &table, const QString &caption, bool choose, QWidget *parent)
+    : SearchList(parent, Placement::Full), m_table(table), m_caption(caption), m_choose(choose)
+{
+    if (!IsPlainTableName(table))
+        throw Error(QStringLiteral("Érvénytelen táblanév: %1").arg(table));
+    setObjectName(QStringLiteral("frm_Torzsadat"));
+    setWindowTitle(caption);
+    setHeading(caption + QStringLiteral("  "));
+    const QString name = table + QStringLiteral("_nev");
+    setQuery({QStringLiteral("SELECT * FROM ") + table, QStringLiteral("WHERE (1 = 1)"),
+              QStringLiteral("ORDER BY ") + name + QLatin1Char(';')},
+             QStringLiteral("(1 = 1)"), table, name);
+    setColumns({{name, caption}}, {1.0}, 44);
+    setSearchColumns(name, SearchKind::Words);
+
+    aUj = addCommand(Command::New, QStringLiteral("Új sor"), QStringLiteral("Új sor"));
+    aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"), QStringLiteral("Szerkeszt"));
+    aTorol = addCommand(Command::Delete, QStringLiteral("Töröl"), QStringLiteral("Sor törlése"));
+    aKeres = addCommand(QStringLiteral("aKeres"), QStringLiteral("Kereső"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                        QStringLiteral("edit-find"), QStringLiteral("Ugrás a keresőbe"));
+    if (m_choose)
+        aElfogad = addCommand(Command::Accept, QStringLiteral("Elfogad"), QStringLiteral("Elfogad"));
+    aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));
+    connect(aUj, &QAction::triggered, this, &Tfrm_Torzsadat::aUjExecute);
+    connect(aSzerkeszt, &QAction::triggered, this, &Tfrm_Torzsadat::aSzerkesztExecute);
+    connect(aTorol, &QAction::triggered, this, &Tfrm_Torzsadat::aTorolExecute);
+    connect(aKeres, &QAction::triggered, this, [this] { searchBox()->setFocus(Qt::ShortcutFocusReason); });
+
+    if (m_choose) {
+        setToolbar({aUj, aSzerkeszt, aTorol, nullptr, aElfogad, aBezar});
+        setContextMenu({aUj, aSzerkeszt, aTorol, nullptr, aKeres, nullptr, aElfogad, aBezar});
+    } else {
+        setToolbar({aUj, aSzerkeszt, aTorol, nullptr, aBezar});
+        setContextMenu({aUj, aSzerkeszt, aTorol, nullptr, aKeres, nullptr, aBezar});
+    }
+    // Runs after the list's own search: stand on the first name that begins
+    // with the text, or on the first row.
+    connect(searchBox(), &QLineEdit::textChanged, this, &Tfrm_Torzsadat::positionAfterSearch);
+}
+
+void Tfrm_Torzsadat::positionAfterSearch(const QString &text)
+{
+    const int row = query().locatePrefix(m_table + QStringLiteral("_nev"), text);
+    grid()->setCurrentRowIndex(row >= 0 ? row : 0);
+}
+
+void Tfrm_Torzsadat::accept()
+{
+    if (!hasCurrentRow()) {
+        ShowError(QStringLiteral("Nincs kiválasztott sor."), this);
+        return;
+    }
+    SearchList::accept();
+}
+
+QString Tfrm_Torzsadat::deleteRefusedText() const
+{
+    return QStringLiteral("A sor nem törölhető, mert munkalapok hivatkoznak rá.");
+}
+
+void Tfrm_Torzsadat::aUjExecute()
+{
+    const qint64 k = EditMasterDataRow(-1, m_table, m_caption, this);
+    if (k != -1)
+        reopen(k);
+}
+
+void Tfrm_Torzsadat::aSzerkesztExecute()
+{
+    if (!hasCurrentRow()) {
+        ShowError(QStringLiteral("Nincs sor kiválasztva."), this);
+        return;
+    }
+    const qint64 k = EditMasterDataRow(currentKey(), m_table, m_caption, this);
+    if (k != -1)
+        reopen(k);
+}
+
+void Tfrm_Torzsadat::aTorolExecute()
+{
+    if (!hasCurrentRow()) {
+        ShowError(QStringLiteral("Nincs sor kiválasztva."), this);
+        return;
+    }
+    deleteCurrentRow(QStringLiteral("DELETE FROM %1 WHERE %1 = %2;").arg(m_table).arg(currentKey()));
+}
+
+qint64 OpenMasterDataList(qint64 initialKey, bool choose, const QString &table, const QString &caption,
+                          QString *name, QWidget *parent)
+{
+    Tfrm_Torzsadat w(table, caption, choose, parent);
+    w.reopen(initialKey);
+    if (w.exec() != QDialog::Accepted || !choose || !w.hasCurrentRow())
+        return -1;
+    if (name)
+        *name = w.currentText(table + QStringLiteral("_nev"));
+    return w.currentKey();
+}
+
+qint64 EditMasterDataRow(qint64 key, const QString &table, const QString &caption, QWidget *parent)
+{
+    if (!IsPlainTableName(table))
+        throw Error(QStringLiteral("Érvénytelen táblanév: %1").arg(table));
+    Tfrm_Torzsadat_Szerkeszt dlg(table, caption.isEmpty() ? table : caption, parent);
+    try {
+        if (!dlg.start(key)) {
+            ShowError(QStringLiteral("A sor nem található, lehet, hogy időközben törölték."), parent);
+            return -1;
+        }
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+        return -1;
+    }
+    if (dlg.exec() != QDialog::Accepted)
+        return -1;
+    return dlg.key();
+}
+
+} // namespace qo

@@ -1,0 +1,68 @@
+#pragma once
+// The input fields of the work-order editor. Each reports when the focus has
+// left it (after it took the typed value), which is when the editor stores
+// the field and recomputes the prices.
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QVariant>
+
+namespace qo {
+
+class FieldEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit FieldEdit(QWidget *parent = nullptr);
+    // Letters typed are turned into capitals (lens and frame types).
+    void setUpperCase(bool on) { m_upper = on; }
+
+Q_SIGNALS:
+    void left();
+
+protected:
+    void focusOutEvent(QFocusEvent *e) override;
+
+private:
+    bool m_upper = false;
+};
+
+// A number field. With a display mask it shows the value through the mask
+// (money: "### ### ##0") while it does not have the focus and the plain
+// number while it has; without one it always shows the plain number. Only
+// digits, blanks, a sign and one decimal separator can be typed; an empty
+// field is NULL.
+class NumberEdit : public FieldEdit {
+    Q_OBJECT
+public:
+    explicit NumberEdit(QWidget *parent = nullptr);
+    void setDisplayMask(const QString &mask);
+    QVariant value() const; // a double, or invalid for NULL; reflects typing in progress
+    void setValue(const QVariant &v);
+
+    // "1 234,5" / "1234.5" -> 1234.5; "" or a lone sign -> invalid.
+    static QVariant parse(const QString &text);
+    // 1234.5 -> "1234,5", 40000 -> "40000"; invalid -> "".
+    static QString plainText(const QVariant &v);
+
+protected:
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+
+private:
+    void showValue();
+    QString m_mask;
+    QVariant m_value;
+    bool m_editing = false;
+};
+
+class FieldDateEdit : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit FieldDateEdit(QWidget *parent = nullptr);
+Q_SIGNALS:
+    void left();
+
+protected:
+    void focusOutEvent(QFocusEvent *e) override;
+};
+
+} // namespace qo

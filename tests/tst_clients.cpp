@@ -1,0 +1,1094 @@
+// The client records driven as a user drives them: the client editor, the
+// prescription editor, the client picker and the examination editor, typed
+// at the keyboard against a real shop database.
+#include "clients/Clients.h"
+#include "clients/R1.h"
+#include "clients/Szerkeszt.h"
+#include "clients/TorzsUgyfel.h"
+#include "clients/Vizsgalat.h"
+#include "core/Beall.h"
+#include "core/Config.h"
+#include "core/Connection.h"
+#include "core/Grid.h"
+#include "core/GridModel.h"
+#include "support/TestDb.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace qo;
+
+namespace {
+
+// ---- driving the windows ---------------------------------------------------
+
+// After a message box closes, its owner gets the activation back a moment later.
+// The offscreen platform has no window manager that would hand the activation
+// back to the modal window under a closed message box: the test does it.
+QWidget *focused()
+{
+    if (!QApplication::focusWidget())
+        (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 500);
+    if (!QApplication::focusWidget()) {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->activateWindow();
+            (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 2000);
+        }
+    }
+    return QApplication::focusWidget();
+}
+QString focusedName()
+{
+    QWidget *w = focused();
+    return w ? w->objectName() : QStringLiteral("<none>");
+}
+
+// Types the text into whichever widget has the focus, one key at a time.
+void typeText(const QString &text)
+{
+    for (const QChar c : text) {
+        const QChar up = c.toUpper();
+        const Qt::Key key = up.unicode() < 128 ? Qt::Key(up.unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, focused(), key, QString(c), Qt::NoModifier);
+    }
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QTest::keyClick(focused(), key, mods);
+}
+
+// Clears the focused line edit the way a user does.
+void selectAllAndType(const QString &text)
+{
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_Delete);
+    typeText(text);
+}
+
+// Runs `drive` on the next visible modal window that `accept` accepts. The
+// poll starts from the event loop of the window that is about to open.
+using Pred = std::function<bool(QWidget *)>;
+void onModal(const Pred &accept, const std::function<void(QWidget *)> &drive, int triesLeft = 500)
+{
+    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [=] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (w && w->isVisible() && w->isActiveWindow() && QApplication::focusWidget() && accept(w)) {
+            drive(w);
+            return;
+        }
+        if (triesLeft > 0) {
+            onModal(accept, drive, triesLeft - 1);
+        } else if (w) {
+            qWarning("the expected window did not open; closing %s", qPrintable(w->objectName()));
+            w->close();
+        }
+    });
+}
+
+template <typename W>
+void onWindow(const std::function<void(W *)> &drive)
+{
+    onModal([](QWidget *w) { return qobject_cast<W *>(w) != nullptr; },
+            [drive](QWidget *w) { drive(qobject_cast<W *>(w)); });
+}
+
+// Answers the next message box with the button; its caption and text are kept.
+struct BoxSeen {
+    QString caption, text;
+    bool seen = false;
+};
+void answerBox(BoxSeen *seen, QMessageBox::StandardButton button = QMessageBox::Ok)
+{
+    onModal([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; },
+            [seen, button](QWidget *w) {
+                auto *box = qobject_cast<QMessageBox *>(w);
+                seen->caption = box->windowTitle();
+                seen->text = box->text();
+                seen->seen = true;
+                if (QAbstractButton *b = box->button(button))
+                    b->click();
+                else
+                    box->reject();
+            });
+}
+
+// ---- data --------------------------------------------------------------------
+
+qint64 insertClient(const QString &name, const QString &phone = {}, const QString &extra = {})
+{
+    ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, telefon%1) VALUES ('%2', '%3'%4)")
+                .arg(extra.isEmpty() ? QString() : QStringLiteral(", ") + extra.section(QLatin1Char('='), 0, 0),
+                     name, phone,
+                     extra.isEmpty() ? QString() : QStringLiteral(", ") + extra.section(QLatin1Char('='), 1)));
+    return SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
+}
+
+qint64 newClientWithRows(const QString &name, const QString &phone = {})
+{
+    const qint64 key = insertClient(name, phone);
+    ExecSql(QStringLiteral("CALL sp_oldal(%1);").arg(key));
+    return key;
+}
+
+int count(const QString &from)
+{
+    return SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM ") + from, -1);
+}
+
+int prescriptionRows(qint64 client)
+{
+    int n = 0;
+    for (const char *t : {"ugyfel_sz_tavol", "ugyfel_sz_kozel", "ugyfel_sz_egyeb", "ugyfel_k"})
+        n += count(QStringLiteral("%1 WHERE ugyfel = %2").arg(QLatin1String(t)).arg(client));
+    return n;
+}
+
+// Every value of the rows, for "nothing changed" comparisons.
+QString dump(const QString &sql)
+{
+    const RowSet rs = Connection::main().query(sql);
+    QStringList out;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        for (int c = 0; c < rs.columnCount(); ++c)
+            out << (rs.isNull(r, c) ? QStringLiteral("<NULL>") : rs.text(r, c));
+    return out.join(QLatin1Char('|'));
+}
+
+// The value fields of the examination window in their tab order.
+QStringList examinationColumns()
+{
+    QStringList cols;
+    const QStringList g1 = {"sph1", "cyl1", "ax1", "fpd1", "add1", "prism1", "egyeb1"};
+    const QStringList g2 = {"sph2", "cyl2", "ax2", "bcmin2", "bcmax2", "bcatl2", "efpd2"};
+    const QStringList g3r = {"nyersv3", "sph3", "cyl3", "ax3", "korrv3", "fpd3", "add3", "prism3", "egyeb3"};
+    const QStringList g3l = {"nyersv3", "sph3", "cyl3", "ax3", "korv3", "fpd3", "add3", "prism3", "egyeb3"};
+    for (const QString &c : g1) cols << "jobb" + c;
+    for (const QString &c : g1) cols << "bal" + c;
+    for (const QString &c : g2) cols << "jobb" + c;
+    for (const QString &c : g2) cols << "bal" + c;
+    for (const QString &c : g3r) cols << "jobb" + c;
+    for (const QString &c : g3l) cols << "bal" + c;
+    return cols;
+}
+
+} // namespace
+
+class TestClients : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_configDir;
+    std::unique_ptr<test::TestDb> m_examDb;
+    qint64 m_examKey = -1, m_examClient = -1;
+    QStringList m_examFocus;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+        // Window placements go to a configuration file of this test only.
+        QVERIFY(m_configDir.isValid());
+        QFile ini(m_configDir.filePath(QStringLiteral("QuorvinOpt.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.close();
+        initFolders(m_configDir.path());
+        QCOMPARE(DataFolder(), QDir(m_configDir.path()).absolutePath());
+    }
+    void init() { Beall().AlapVaros = QStringLiteral("Szeged"); }
+    void cleanupTestCase() { m_examDb.reset(); }
+
+    // ---- client editor -------------------------------------------------------
+
+    void newClientTypedAndSaved()
+    {
+        test::TestDb db(QStringLiteral("clients_new"));
+        QStringList focusPath;
+        QString cityShown, cityAfterPostcode;
+        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            cityShown = w->cim_varos->text();
+            focusPath << focusedName();
+            typeText(QStringLiteral("kovács Anna"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("19800512"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("06 30 123 4567"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("anna@pelda.hu"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("1011"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            cityAfterPostcode = w->cim_varos->text();
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("fő utca 1."));
+            press(Qt::Key_Return);
+            focusPath << focusedName(); // the date picker keeps today
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("ray-Ban"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            typeText(QStringLiteral("rb-123"));
+            press(Qt::Key_Return);
+            focusPath << focusedName();
+            press(Qt::Key_Return); // Enter on the focused "OK"
+        });
+        const qint64 key = EditClient(-1);
+
+        QCOMPARE(focusPath, (QStringList{"ugyfel_nev", "szuldatum", "telefon", "emil", "cim_irsz", "cim_varos",
+                                         "cim_cim", "dat_utolso", "keret", "keretszam", "BitBtn1"}));
+        QCOMPARE(cityShown, QStringLiteral("Szeged"));
+        QCOMPARE(cityAfterPostcode, QStringLiteral("Budapest"));
+        QVERIFY(key > 0);
+        QCOMPARE(count(QStringLiteral("ugyfel")), 1);
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM ugyfel WHERE ugyfel = %1").arg(key));
+        QCOMPARE(rs.rowCount(), 1);
+        QCOMPARE(rs.text(0, "ugyfel_nev"), QStringLiteral("Kovács Anna"));
+        QCOMPARE(rs.text(0, "szuldatum"), QStringLiteral("1980.05.12"));
+        QCOMPARE(rs.text(0, "telefon"), QStringLiteral("06 30 123 4567"));
+        QCOMPARE(rs.text(0, "emil"), QStringLiteral("anna@pelda.hu"));
+        QCOMPARE(rs.text(0, "cim_irsz"), QStringLiteral("1011"));
+        QCOMPARE(rs.text(0, "cim_varos"), QStringLiteral("Budapest"));
+        QCOMPARE(rs.text(0, "cim_cim"), QStringLiteral("Fő utca 1."));
+        QCOMPARE(rs.text(0, "keret"), QStringLiteral("Ray-Ban"));
+        QCOMPARE(rs.text(0, "keretszam"), QStringLiteral("rb-123")); // not a capitalised field
+        QCOMPARE(rs.toDate(0, "dat_utolso"), QDate::currentDate());
+        QCOMPARE(rs.text(0, "torolve"), QStringLiteral("N"));
+        QVERIFY(rs.isNull(0, "dat_figyelmeztet"));
+        QVERIFY(rs.isNull(0, "vnev"));
+        // sp_oldal ran: two side rows in each of the four prescription tables.
+        QCOMPARE(prescriptionRows(key), 8);
+        QCOMPARE(dump(QStringLiteral("SELECT kulcs, oldal FROM ugyfel_k WHERE ugyfel = %1 ORDER BY kulcs").arg(key)),
+                 QStringLiteral("1|Jobb|2|Bal"));
+    }
+
+    void partlyTypedBirthDate_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("year only") << "1980" << "1980.  .  ";
+        QTest::newRow("year and month") << "198005" << "1980.05.  ";
+        QTest::newRow("whole") << "19800512" << "1980.05.12";
+    }
+    void partlyTypedBirthDate()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        test::TestDb db(QStringLiteral("clients_birth"));
+        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            typeText(QStringLiteral("Teszt"));
+            w->szuldatum->setFocus();
+            press(Qt::Key_Home);
+            typeText(typed);
+            w->BitBtn1->click();
+        });
+        const qint64 key = EditClient(-1);
+        QVERIFY(key > 0);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT szuldatum FROM ugyfel WHERE ugyfel = %1").arg(key), "-"), stored);
+    }
+
+    void cancelNewClientWritesNothing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Esc") << "esc";
+        QTest::newRow("Mégsem") << "button";
+        QTest::newRow("window closed") << "close";
+    }
+    void cancelNewClientWritesNothing()
+    {
+        QFETCH(QString, how);
+        test::TestDb db(QStringLiteral("clients_cancel"));
+        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            typeText(QStringLiteral("Nagy Béla"));
+            press(Qt::Key_Return);
+            typeText(QStringLiteral("19700101"));
+            w->cim_irsz->setFocus();
+            typeText(QStringLiteral("6720"));
+            press(Qt::Key_Tab);
+            if (how == QLatin1String("esc"))
+                press(Qt::Key_Escape);
+            else if (how == QLatin1String("button"))
+                w->BitBtn2->click();
+            else
+                w->close();
+        });
+        QCOMPARE(EditClient(-1), qint64(-1));
+        QCOMPARE(count(QStringLiteral("ugyfel")), 0);
+        // No procedure ran: there are no prescription rows at all.
+        for (const char *t : {"ugyfel_sz_tavol", "ugyfel_sz_kozel", "ugyfel_sz_egyeb", "ugyfel_k"})
+            QCOMPARE(count(QLatin1String(t)), 0);
+    }
+
+    void cityFromPostcode_data()
+    {
+        QTest::addColumn<QString>("alapVaros");
+        QTest::addColumn<QString>("typedCity"); // empty: the city is left as the window shows it
+        QTest::addColumn<QString>("postcode");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("default city replaced") << "Szeged" << "" << "1011" << "Budapest";
+        QTest::newRow("city typed by hand kept") << "Szeged" << "kistelek" << "1011" << "Kistelek";
+        QTest::newRow("default city typed again is replaced") << "Szeged" << "Szeged" << "4024" << "Debrecen";
+        QTest::newRow("unknown postcode") << "Szeged" << "" << "9999" << "Szeged";
+        QTest::newRow("empty postcode") << "Szeged" << "" << "" << "Szeged";
+        QTest::newRow("no default city") << "" << "" << "9021" << "Győr";
+        QTest::newRow("quote in postcode") << "Szeged" << "" << "10'1" << "Szeged";
+    }
+    void cityFromPostcode()
+    {
+        QFETCH(QString, alapVaros);
+        QFETCH(QString, typedCity);
+        QFETCH(QString, postcode);
+        QFETCH(QString, expected);
+        test::TestDb db(QStringLiteral("clients_city"));
+        Beall().AlapVaros = alapVaros;
+        QString shown;
+        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            typeText(QStringLiteral("Város Teszt"));
+            if (!typedCity.isEmpty()) {
+                w->cim_varos->setFocus();
+                selectAllAndType(typedCity);
+            }
+            w->cim_irsz->setFocus();
+            typeText(postcode);
+            press(Qt::Key_Tab); // leaving the postcode looks the city up
+            shown = w->cim_varos->text();
+            w->BitBtn1->click();
+        });
+        const qint64 key = EditClient(-1);
+        QCOMPARE(shown, expected);
+        QVERIFY(key > 0);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT cim_varos FROM ugyfel WHERE ugyfel = %1").arg(key), "-"),
+                 expected);
+    }
+
+    void editClientKeepsWhatItDoesNotShow()
+    {
+        test::TestDb db(QStringLiteral("clients_edit"));
+        ExecSql(QStringLiteral(
+            "INSERT INTO ugyfel (ugyfel_nev, vnev, knev, kapcsolat, telefon, honlap, cim_varos, szuldatum, "
+            "dat_figyelmeztet, csoport, dat_utolso) VALUES ('Kiss Ödön', 'Kiss', 'Ödön', 'Kiss Anna', '111', "
+            "'kiss.hu', 'Pécs', '12/05/1980', '2030-01-02', 3, '2020-02-03')"));
+        const qint64 key = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
+        QCOMPARE(prescriptionRows(key), 0);
+        const QString before = dump(QStringLiteral(
+            "SELECT vnev, knev, kapcsolat, honlap, cim_varos, szuldatum, dat_figyelmeztet, csoport, torolve, "
+            "dat_utolso FROM ugyfel"));
+        QString nameShown;
+        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            nameShown = w->ugyfel_nev->text();
+            w->telefon->setFocus();
+            selectAllAndType(QStringLiteral("06 1 222 3333"));
+            press(Qt::Key_Return);
+            w->BitBtn1->click();
+        });
+        QCOMPARE(EditClient(key), key);
+        QCOMPARE(nameShown, QStringLiteral("Kiss Ödön"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT telefon FROM ugyfel"), "-"), QStringLiteral("06 1 222 3333"));
+        // Editing never calls sp_oldal, and the columns the window does not
+        // show (or did not have typed, like the birth date of another form) stay.
+        QCOMPARE(prescriptionRows(key), 0);
+        QCOMPARE(dump(QStringLiteral(
+                     "SELECT vnev, knev, kapcsolat, honlap, cim_varos, szuldatum, dat_figyelmeztet, csoport, "
+                     "torolve, dat_utolso FROM ugyfel")),
+                 before);
+        QCOMPARE(count(QStringLiteral("ugyfel")), 1);
+    }
+
+    void lastVisitPicker_data()
+    {
+        QTest::addColumn<QString>("initial"); // SQL literal
+        QTest::addColumn<QDate>("picked");    // invalid: left alone
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("changed") << "'2020-02-03'" << QDate(2024, 3, 5) << "2024-03-05";
+        QTest::newRow("untouched") << "'2020-02-03'" << QDate() << "2020-02-03";
+        QTest::newRow("empty stays empty") << "NULL" << QDate() << "";
+        QTest::newRow("empty set") << "NULL" << QDate(2024, 3, 5) << "2024-03-05";
+    }
+    void lastVisitPicker()
+    {
+        QFETCH(QString, initial);
+        QFETCH(QDate, picked);
+        QFETCH(QString, stored);
+        test::TestDb db(QStringLiteral("clients_visit"));
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, dat_utolso) VALUES ('Látogató', %1)").arg(initial));
+        const qint64 key = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
+        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            if (picked.isValid())
+                w->dat_utolso->setDate(picked);
+            w->BitBtn1->click();
+        });
+        QCOMPARE(EditClient(key), key);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT dat_utolso FROM ugyfel"), "-"), stored);
+    }
+
+    void unknownClientRefused()
+    {
+        test::TestDb db(QStringLiteral("clients_unknown"));
+        BoxSeen box;
+        answerBox(&box);
+        QCOMPARE(EditClient(4711), qint64(-1));
+        QVERIFY(box.seen);
+        QCOMPARE(box.caption, QStringLiteral("Hiba"));
+        QCOMPARE(count(QStringLiteral("ugyfel")), 0);
+    }
+
+    // ---- prescription editor ---------------------------------------------------
+
+    void prescriptionFormatting_data()
+    {
+        QTest::addColumn<QString>("field"); // object name: column and block (1 upper, 2 lower)
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Sph 1,5") << "sph1" << "1,5" << "+1,50";
+        QTest::newRow("Sph abc") << "sph1" << "abc" << "abc";
+        QTest::newRow("Sph empty") << "sph1" << "" << "";
+        QTest::newRow("Cyl 0,00") << "cyl1" << "0,00" << "+0,00";
+        QTest::newRow("Sph -3") << "sph2" << "-3" << "-3,00";
+        QTest::newRow("Cyl 1,234") << "cyl2" << "1,234" << "+1,23";
+        QTest::newRow("Sph -0,25") << "sph2" << "-0,25" << "-0,25";
+        QTest::newRow("Sph 0") << "sph1" << "0" << "+0,00";
+        QTest::newRow("Sph with a point") << "sph1" << "1.5" << "1.5";
+        QTest::newRow("Sph too long to format") << "sph1" << "12345678,9" << "12345678,9";
+        QTest::newRow("Ax 90") << "ax1" << "90" << "90";
+        QTest::newRow("Prism not formatted") << "prism2" << "1,5" << "1,5";
+        QTest::newRow("Pd not formatted") << "pd1" << "62" << "62";
+    }
+    void prescriptionFormatting()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        test::TestDb db(QStringLiteral("clients_rx"));
+        const qint64 key = newClientWithRows(QStringLiteral("Recept Réka"));
+        const qint64 other = newClientWithRows(QStringLiteral("Másik Máté"));
+        QString seen;
+        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+            auto *e = w->findChild<QLineEdit *>(field);
+            e->setFocus();
+            typeText(typed);
+            press(Qt::Key_Tab);
+            seen = e->text();
+            w->BitBtn1->click();
+        });
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        QCOMPARE(seen, shown);
+        const QString column = field.left(field.size() - 1);
+        const QString kulcs = field.right(1);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT %1 FROM ugyfel_sz_tavol WHERE ugyfel = %2 AND kulcs = %3")
+                              .arg(column).arg(key).arg(kulcs), "-"),
+                 shown);
+        // Only this client's rows are written.
+        QCOMPARE(dump(QStringLiteral("SELECT sph, cyl, ax, prism, pd FROM ugyfel_sz_tavol WHERE ugyfel = %1").arg(other)),
+                 QStringLiteral("<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>"));
+    }
+
+    void prescriptionTabOrderAndEnter()
+    {
+        test::TestDb db(QStringLiteral("clients_rxtab"));
+        const qint64 key = newClientWithRows(QStringLiteral("Tab Tamás"));
+        QStringList path;
+        bool stillOpen = false;
+        QString title, oldal1, oldal2;
+        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+            title = w->windowTitle();
+            oldal1 = w->blocks[0].oldal->text();
+            oldal2 = w->blocks[1].oldal->text();
+            path << focusedName();
+            for (int i = 0; i < 10; ++i) {
+                press(Qt::Key_Return);
+                path << focusedName();
+            }
+            stillOpen = w->isVisible(); // Enter in the lower Pd only moved to "OK"
+            press(Qt::Key_Escape);
+        });
+        QVERIFY(!EditPrescription(key, QStringLiteral("ugyfel_sz_kozel"), QStringLiteral("Szemüveg - Közel")));
+        QCOMPARE(path, (QStringList{"sph1", "cyl1", "ax1", "prism1", "pd1", "sph2", "cyl2", "ax2", "prism2", "pd2",
+                                    "BitBtn1"}));
+        QVERIFY(stillOpen);
+        QCOMPARE(title, QStringLiteral("Szemüveg - Közel"));
+        QCOMPARE(oldal1, QStringLiteral("Jobb"));
+        QCOMPARE(oldal2, QStringLiteral("Bal"));
+    }
+
+    void contactLensFields()
+    {
+        test::TestDb db(QStringLiteral("clients_contact"));
+        const qint64 key = newClientWithRows(QStringLiteral("Kontakt Klára"));
+        ExecSql(QStringLiteral("UPDATE ugyfel_k SET gorb = CONCAT('g', kulcs) WHERE ugyfel = %1").arg(key));
+        QStringList labels;
+        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+            labels << w->blocks[0].l4->text() << w->blocks[0].l5->text() << w->blocks[1].l4->text()
+                   << w->blocks[1].l5->text();
+            // Sph, Cyl, Ax, BC, DIA of both sides, moving with Enter.
+            for (const char *v : {"-2", "-0,5", "180", "8,6", "14,2", "-2,25", "", "", "8,7", "14,0"}) {
+                typeText(QString::fromUtf8(v));
+                press(Qt::Key_Return);
+            }
+            press(Qt::Key_Return); // "OK"
+        });
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_k"), QStringLiteral("Kontaktlencse")));
+        QCOMPARE(labels, (QStringList{"BC", "DIA", "BC", "DIA"}));
+        QCOMPARE(dump(QStringLiteral("SELECT kulcs, sph, cyl, ax, bc, dia, gorb FROM ugyfel_k WHERE ugyfel = %1 "
+                                     "ORDER BY kulcs").arg(key)),
+                 QStringLiteral("1|-2,00|-0,50|180|8,6|14,2|g1|2|-2,25|<NULL>|<NULL>|8,7|14,0|g2"));
+    }
+
+    void prescriptionCancelLeavesRows_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Esc") << "esc";
+        QTest::newRow("Mégsem") << "button";
+    }
+    void prescriptionCancelLeavesRows()
+    {
+        QFETCH(QString, how);
+        test::TestDb db(QStringLiteral("clients_rxcancel"));
+        const qint64 key = newClientWithRows(QStringLiteral("Mégse Miklós"));
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_egyeb SET sph = '+1,00', cyl = '-0,50', ax = '90', prism = '1', "
+                               "pd = '31' WHERE ugyfel = %1").arg(key));
+        const QString sql = QStringLiteral("SELECT * FROM ugyfel_sz_egyeb ORDER BY ugyfel, kulcs");
+        const QString before = dump(sql);
+        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+            for (int b = 0; b < 2; ++b) {
+                w->blocks[b].sph->setFocus();
+                selectAllAndType(QStringLiteral("-5"));
+                press(Qt::Key_Return);
+                selectAllAndType(QStringLiteral("-1"));
+                press(Qt::Key_Return);
+                selectAllAndType(QStringLiteral("45"));
+            }
+            if (how == QLatin1String("esc"))
+                press(Qt::Key_Escape);
+            else
+                w->BitBtn2->click();
+        });
+        QVERIFY(!EditPrescription(key, QStringLiteral("ugyfel_sz_egyeb"), QStringLiteral("Szemüveg - Speciális")));
+        QCOMPARE(dump(sql), before);
+    }
+
+    void prescriptionRefused_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("clientCase"); // missing2, missing1, none, zero
+        QTest::addColumn<QString>("caption");    // of the message box
+        QTest::newRow("no lower row") << "ugyfel_sz_kozel" << "missing2" << "Figyelmeztetés";
+        QTest::newRow("no upper row") << "ugyfel_k" << "missing1" << "Figyelmeztetés";
+        QTest::newRow("no rows at all") << "ugyfel_sz_tavol" << "none" << "Figyelmeztetés";
+        QTest::newRow("no client") << "ugyfel_sz_tavol" << "zero" << "Figyelmeztetés";
+        QTest::newRow("not a prescription table") << "ugyfel; DELETE FROM ugyfel_k" << "missing2" << "Hiba";
+    }
+    void prescriptionRefused()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, clientCase);
+        QFETCH(QString, caption);
+        test::TestDb db(QStringLiteral("clients_rxmissing"));
+        const qint64 zero = insertClient(QStringLiteral("Nulla"));
+        ExecSql(QStringLiteral("UPDATE ugyfel SET ugyfel = 0 WHERE ugyfel = %1").arg(zero));
+        ExecSql(QStringLiteral("CALL sp_oldal(0);"));
+        const qint64 other = newClientWithRows(QStringLiteral("Teljes Tódor"));
+        const qint64 key = newClientWithRows(QStringLiteral("Hiányos Hugó"));
+        const QString realTable = table.startsWith(QLatin1String("ugyfel_")) ? table : QStringLiteral("ugyfel_k");
+        if (clientCase == QLatin1String("missing2"))
+            ExecSql(QStringLiteral("DELETE FROM %1 WHERE ugyfel = %2 AND kulcs = 2").arg(realTable).arg(key));
+        else if (clientCase == QLatin1String("missing1"))
+            ExecSql(QStringLiteral("DELETE FROM %1 WHERE ugyfel = %2 AND kulcs = 1").arg(realTable).arg(key));
+        else if (clientCase == QLatin1String("none"))
+            ExecSql(QStringLiteral("DELETE FROM %1 WHERE ugyfel = %2").arg(realTable).arg(key));
+        const QString all = QStringLiteral("SELECT * FROM %1 ORDER BY ugyfel, kulcs").arg(realTable);
+        const QString before = dump(all);
+        BoxSeen box;
+        answerBox(&box);
+        const bool saved = EditPrescription(clientCase == QLatin1String("zero") ? 0 : key, table, QStringLiteral("X"));
+        QVERIFY(!saved);
+        QVERIFY(box.seen);
+        QCOMPARE(box.caption, caption);
+        QVERIFY(!box.text.isEmpty());
+        QCOMPARE(dump(all), before);
+        QCOMPARE(prescriptionRows(other), 8);
+    }
+
+    // ---- client picker ---------------------------------------------------------
+
+    void pickerSearch_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found"); // the one client listed
+        QTest::newRow("part of a phone number") << "333 4" << "Nagy Béla";
+        QTest::newRow("part of a name") << "abó" << "Szabó Cecília";
+        QTest::newRow("contact person") << "péter" << "Kovács Anna";
+        QTest::newRow("address") << "fő utca" << "Szabó Cecília";
+        QTest::newRow("quote") << "o'b" << "O'Brien Olga";
+    }
+    void pickerSearch()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, found);
+        test::TestDb db(QStringLiteral("clients_pick"));
+        insertClient(QStringLiteral("Kovács Anna"), QStringLiteral("06 30 111 2222"), QStringLiteral("kapcsolat='Kiss Péter'"));
+        const qint64 nagy = insertClient(QStringLiteral("Nagy Béla"), QStringLiteral("06 20 333 4444"));
+        insertClient(QStringLiteral("Szabó Cecília"), QStringLiteral("+36 1 555 6666"), QStringLiteral("cim_cim='Fő utca 2.'"));
+        insertClient(QStringLiteral("O''Brien Olga"), QStringLiteral("+36 1 777"));
+        insertClient(QStringLiteral("Törölt Tivadar"), QStringLiteral("06 20 333 4444"), QStringLiteral("torolve='I'"));
+        Q_UNUSED(nagy);
+        int rowsBefore = -1, rowsAfter = -1;
+        QString counter, title, focusAtStart;
+        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+            title = w->windowTitle();
+            focusAtStart = focusedName();
+            rowsBefore = w->model()->rowCount();
+            typeText(text);
+            rowsAfter = w->model()->rowCount();
+            counter = qobject_cast<QLabel *>(w->statusBar()->findChild<QLabel *>())->text();
+            press(Qt::Key_Return); // "Elfogad"
+        });
+        QString name;
+        const qint64 key = PickClient(-1, &name);
+        QCOMPARE(title, QStringLiteral("Ügyfél választás"));
+        QCOMPARE(focusAtStart, QStringLiteral("Edit1"));
+        QCOMPARE(rowsBefore, 4); // the deleted client is not offered
+        QCOMPARE(rowsAfter, 1);
+        QCOMPARE(counter, QStringLiteral("1: 1"));
+        QCOMPARE(name, found);
+        QCOMPARE(key, qint64(SqlIntValue(QStringLiteral("SELECT ugyfel FROM ugyfel WHERE ugyfel_nev = %1")
+                                             .arg(QStringLiteral("'") + QString(found).replace("'", "''") + "'"), -1)));
+    }
+
+    void pickerSortByPhoneThenLocate()
+    {
+        test::TestDb db(QStringLiteral("clients_sort"));
+        insertClient(QStringLiteral("Anna"), QStringLiteral("30 700"));
+        insertClient(QStringLiteral("Béla"), QStringLiteral("06 30 500"));
+        insertClient(QStringLiteral("Cecil"), QStringLiteral("06 20 900"));
+        insertClient(QStringLiteral("Dénes"), QStringLiteral("20 111"));
+        QStringList phonesSorted;
+        int marked = -1, markedAtStart = -1;
+        QString focusAfterSort, searchText, current, counter;
+        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+            markedAtStart = w->model()->markedColumn();
+            QHeaderView *h = w->grid()->horizontalHeader();
+            const int col = w->model()->columnOf(QStringLiteral("telefon"));
+            QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(col) + 5, h->height() / 2));
+            marked = w->model()->markedColumn();
+            focusAfterSort = focusedName();
+            for (int r = 0; r < w->model()->rowCount(); ++r)
+                phonesSorted << w->model()->rows().text(r, "telefon");
+            press(Qt::Key_Down); // into the grid
+            typeText(QStringLiteral("30")); // typed into the grid: goes to the search box
+            searchText = w->searchBox()->text();
+            current = w->currentText(QStringLiteral("telefon"));
+            counter = w->statusBar()->findChild<QLabel *>()->text();
+            press(Qt::Key_Escape);
+        });
+        QCOMPARE(PickClient(-1), qint64(-1));
+        QCOMPARE(markedAtStart, 0);
+        QCOMPARE(marked, 1);
+        QCOMPARE(focusAfterSort, QStringLiteral("Edit1"));
+        QCOMPARE(phonesSorted, (QStringList{"06 20 900", "06 30 500", "20 111", "30 700"}));
+        QCOMPARE(searchText, QStringLiteral("30"));
+        // "06 30 500" and "30 700" hold "30"; the one beginning with it is chosen.
+        QCOMPARE(current, QStringLiteral("30 700"));
+        QCOMPARE(counter, QStringLiteral("2: 2"));
+    }
+
+    void pickerAcceptWithoutRow_data()
+    {
+        QTest::addColumn<bool>("clients");
+        QTest::addColumn<QString>("search");
+        QTest::newRow("empty database") << false << "";
+        QTest::newRow("nothing matches") << true << "zzz";
+    }
+    void pickerAcceptWithoutRow()
+    {
+        QFETCH(bool, clients);
+        QFETCH(QString, search);
+        test::TestDb db(QStringLiteral("clients_pickempty"));
+        if (clients)
+            insertClient(QStringLiteral("Valaki Vilma"));
+        QString counter;
+        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+            typeText(search);
+            counter = w->statusBar()->findChild<QLabel *>()->text();
+            w->aSzerkeszt->trigger(); // nothing to edit: nothing opens
+            w->aTorol->trigger();     // nothing to delete: no question
+            w->aElfogad->trigger();
+        });
+        QString name = QStringLiteral("x");
+        QCOMPARE(PickClient(-1, &name), qint64(-1));
+        QCOMPARE(name, QString());
+        QCOMPARE(counter, QStringLiteral("0: 0"));
+    }
+
+    void pickerDelete_data()
+    {
+        QTest::addColumn<QString>("refers"); // what still belongs to the client
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("client with an examination") << "vizsgalat" << false;
+        QTest::newRow("client with a work order") << "munkalap" << false;
+        QTest::newRow("client with nothing") << "" << true;
+    }
+    void pickerDelete()
+    {
+        QFETCH(QString, refers);
+        QFETCH(bool, deleted);
+        test::TestDb db(QStringLiteral("clients_delete"));
+        const qint64 key = newClientWithRows(QStringLiteral("Aladár"));
+        const qint64 other = newClientWithRows(QStringLiteral("Zoltán"));
+        if (refers == QLatin1String("vizsgalat"))
+            ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbsph1) VALUES (%1, CURDATE(), '+1,00')").arg(key));
+        else if (refers == QLatin1String("munkalap"))
+            ExecSql(QStringLiteral("CALL sp_ujmunkalap(%1, 1);").arg(key));
+        const QString exams = dump(QStringLiteral("SELECT * FROM vizsgalat"));
+        const QString orders = dump(QStringLiteral("SELECT munkalap, ugyfel FROM munkalap"));
+        BoxSeen confirm, error;
+        int rowsAfter = -1;
+        QString currentAfter;
+        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+            press(Qt::Key_Down); // into the grid, on "Aladár"
+            onModal([](QWidget *m) { return qobject_cast<QMessageBox *>(m) != nullptr; },
+                    [&](QWidget *m) {
+                        auto *box = qobject_cast<QMessageBox *>(m);
+                        confirm.caption = box->windowTitle();
+                        confirm.text = box->text();
+                        confirm.seen = true;
+                        if (!deleted)
+                            answerBox(&error);
+                        box->button(QMessageBox::Yes)->click();
+                    });
+            press(Qt::Key_Delete, Qt::ControlModifier);
+            rowsAfter = w->model()->rowCount();
+            currentAfter = w->currentText(QStringLiteral("ugyfel_nev"));
+            press(Qt::Key_Escape);
+        });
+        QCOMPARE(PickClient(-1), qint64(-1));
+        QVERIFY(confirm.seen);
+        QCOMPARE(confirm.caption, QStringLiteral("Megerősítés"));
+        QCOMPARE(confirm.text, QStringLiteral("Valóban töröljem a sort?"));
+        if (deleted) {
+            QVERIFY(!error.seen);
+            QCOMPARE(count(QStringLiteral("ugyfel WHERE ugyfel = %1").arg(key)), 0);
+            QCOMPARE(prescriptionRows(key), 0); // the prescriptions go with the client
+            QCOMPARE(rowsAfter, 1);
+            QCOMPARE(currentAfter, QStringLiteral("Zoltán"));
+        } else {
+            QVERIFY(error.seen);
+            QCOMPARE(error.caption, QStringLiteral("Hiba"));
+            QVERIFY2(error.text.startsWith(QStringLiteral("Az ügyfél nem törölhető")), qPrintable(error.text));
+            QVERIFY2(error.text.contains(QStringLiteral("foreign key"), Qt::CaseInsensitive), qPrintable(error.text));
+            QCOMPARE(count(QStringLiteral("ugyfel WHERE ugyfel = %1").arg(key)), 1);
+            QCOMPARE(prescriptionRows(key), 8);
+            QCOMPARE(dump(QStringLiteral("SELECT * FROM vizsgalat")), exams);
+            QCOMPARE(dump(QStringLiteral("SELECT munkalap, ugyfel FROM munkalap")), orders);
+            QCOMPARE(rowsAfter, 2);
+            QCOMPARE(currentAfter, QStringLiteral("Aladár"));
+        }
+        QCOMPARE(prescriptionRows(other), 8);
+    }
+
+    void pickerNewClient_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("Elfogad") << true;
+        QTest::newRow("Bezár") << false;
+    }
+    void pickerNewClient()
+    {
+        QFETCH(bool, accept);
+        test::TestDb db(QStringLiteral("clients_picknew"));
+        insertClient(QStringLiteral("Első Elek"));
+        insertClient(QStringLiteral("Záró Zénó"));
+        QString current;
+        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+            onWindow<Tfrm_Szerkeszt>([](Tfrm_Szerkeszt *e) {
+                typeText(QStringLiteral("középső Kata"));
+                e->BitBtn1->click();
+            });
+            press(Qt::Key_Insert);
+            current = w->currentText(QStringLiteral("ugyfel_nev"));
+            press(accept ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        QString name;
+        const qint64 key = PickClient(-1, &name);
+        QCOMPARE(current, QStringLiteral("Középső Kata"));
+        const qint64 added = SqlIntValue(QStringLiteral("SELECT ugyfel FROM ugyfel WHERE ugyfel_nev = 'Középső Kata'"), -1);
+        QVERIFY(added > 0);
+        QCOMPARE(prescriptionRows(added), 8);
+        QCOMPARE(key, accept ? added : qint64(-1));
+        if (accept)
+            QCOMPARE(name, QStringLiteral("Középső Kata"));
+    }
+
+    // ---- examination editor ----------------------------------------------------
+
+    void newExaminationAllFields_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("value");
+        const QStringList cols = examinationColumns();
+        QCOMPARE(cols.size(), 46);
+        for (int i = 0; i < cols.size(); ++i)
+            QTest::newRow(qPrintable(cols[i])) << cols[i] << QStringLiteral("é%1,%2").arg(i + 1).arg(cols[i].right(3));
+    }
+    void newExaminationAllFields()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, value);
+        // One examination, typed once at the keyboard through all 46 fields in
+        // tab order, is checked column by column.
+        if (!m_examDb) {
+            m_examDb = std::make_unique<test::TestDb>(QStringLiteral("clients_exam"));
+            m_examClient = newClientWithRows(QStringLiteral("Vizsgált Vilma"));
+            const QStringList cols = examinationColumns();
+            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *) {
+                m_examFocus << focusedName();
+                // The focus starts in the left eye's "Sph"; the right eye's row comes first.
+                for (int i = 0; i < 7; ++i)
+                    QTest::keyClick(focused(), Qt::Key_Tab, Qt::ShiftModifier);
+                for (int i = 0; i < cols.size(); ++i) {
+                    m_examFocus << focusedName();
+                    typeText(QStringLiteral("é%1,%2").arg(i + 1).arg(cols[i].right(3)));
+                    press(Qt::Key_Return);
+                }
+                m_examFocus << focusedName();
+                typeText(QStringLiteral("első sor"));
+                press(Qt::Key_Return); // a new line in the history
+                typeText(QStringLiteral("második sor"));
+                press(Qt::Key_Tab);
+                m_examFocus << focusedName();
+                typeText(QStringLiteral("diagnózis"));
+                press(Qt::Key_Tab);
+                m_examFocus << focusedName();
+                press(Qt::Key_Return); // "OK"
+            });
+            m_examKey = EditExamination(-1, m_examClient);
+        }
+        Connection::main().open(m_examDb->params());
+        QVERIFY(m_examKey > 0);
+        QCOMPARE(m_examFocus.value(0), QStringLiteral("balsph1"));
+        QStringList expected = QStringList{QStringLiteral("balsph1")} + examinationColumns()
+            + QStringList{QStringLiteral("anamnezis"), QStringLiteral("diagnozis"), QStringLiteral("BitBtn1")};
+        QCOMPARE(m_examFocus, expected);
+        QCOMPARE(count(QStringLiteral("vizsgalat")), 1);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT %1 FROM vizsgalat WHERE vizsgalat = %2").arg(column).arg(m_examKey), "-"),
+                 value);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT ugyfel FROM vizsgalat"), -1), int(m_examClient));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT datum FROM vizsgalat"), "-"), QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT anamnezis FROM vizsgalat"), "-"), QStringLiteral("első sor\nmásodik sor"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT diagnozis FROM vizsgalat"), "-"), QStringLiteral("diagnózis"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT torolve FROM vizsgalat"), "-"), QStringLiteral("N"));
+    }
+
+    void examinationCancelOrRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("message"); // caption of the expected message box, or empty
+        QTest::newRow("Esc") << "esc" << "";
+        QTest::newRow("Mégsem") << "button" << "";
+        QTest::newRow("window closed") << "close" << "";
+        QTest::newRow("no examination, no client") << "none" << "Figyelmeztetés";
+        QTest::newRow("unknown client") << "unknown" << "Figyelmeztetés";
+        QTest::newRow("unknown examination") << "unknownexam" << "Hiba";
+    }
+    void examinationCancelOrRefused()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        test::TestDb db(QStringLiteral("clients_examcancel"));
+        const qint64 client = newClientWithRows(QStringLiteral("Mégse Márta"));
+        BoxSeen box;
+        qint64 key = -1, clientArg = client;
+        if (!message.isEmpty()) {
+            answerBox(&box);
+            if (how == QLatin1String("none"))
+                clientArg = -1;
+            else if (how == QLatin1String("unknown"))
+                clientArg = client + 100;
+            else
+                key = 4711;
+        } else {
+            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+                typeText(QStringLiteral("+1,00"));
+                w->anamnezis->setFocus();
+                typeText(QStringLiteral("valami"));
+                if (how == QLatin1String("esc"))
+                    press(Qt::Key_Escape);
+                else if (how == QLatin1String("button"))
+                    w->BitBtn2->click();
+                else
+                    w->close();
+            });
+        }
+        QCOMPARE(EditExamination(key, clientArg), qint64(-1));
+        QCOMPARE(box.seen, !message.isEmpty());
+        QCOMPARE(box.caption, message);
+        QCOMPARE(count(QStringLiteral("vizsgalat")), 0);
+    }
+
+    void examinationHeaderAndEdit()
+    {
+        test::TestDb db(QStringLiteral("clients_examedit"));
+        const qint64 client = newClientWithRows(QStringLiteral("Régi Rozália"));
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (vizsgalat, ugyfel, datum, jobbkorrv3, balkorv3, anamnezis) "
+                               "VALUES (42, %1, '2023-04-05', '0,8', '0,9', 'régi')").arg(client));
+        ExecSql(QStringLiteral("UPDATE ugyfel SET torolve = 'I' WHERE ugyfel = %1").arg(client));
+        const QString untouched = QStringLiteral("SELECT ugyfel, datum, jobbkorrv3, anamnezis, torolve FROM vizsgalat");
+        const QString before = dump(untouched);
+        QString number, name, date;
+        bool headerReadOnly = false, headerSkipped = false;
+        onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+            number = w->Sorszam->text();
+            name = w->UgyfelNev->text();
+            date = w->Datum->text();
+            headerReadOnly = w->Sorszam->isReadOnly() && w->UgyfelNev->isReadOnly() && w->Datum->isReadOnly();
+            headerSkipped = w->Datum->focusPolicy() == Qt::NoFocus && w->UgyfelNev->focusPolicy() == Qt::NoFocus
+                && w->Sorszam->focusPolicy() == Qt::NoFocus;
+            w->field(QStringLiteral("balkorv3"))->setFocus();
+            selectAllAndType(QStringLiteral("1,0"));
+            press(Qt::Key_Return);
+            w->BitBtn1->click();
+        });
+        QCOMPARE(EditExamination(42, -1), qint64(42));
+        QCOMPARE(number, QStringLiteral("00042"));
+        QCOMPARE(name, QStringLiteral("Régi Rozália")); // also for a client marked deleted
+        QCOMPARE(date, QStringLiteral("2023.04.05"));
+        QVERIFY(headerReadOnly);
+        QVERIFY(headerSkipped);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT balkorv3 FROM vizsgalat"), "-"), QStringLiteral("1,0"));
+        QCOMPARE(dump(untouched), before);
+
+        // A new one shows no number yet and today's date.
+        onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+            number = w->Sorszam->text();
+            name = w->UgyfelNev->text();
+            date = w->Datum->text();
+            press(Qt::Key_Escape);
+        });
+        QCOMPARE(EditExamination(-1, client), qint64(-1));
+        QCOMPARE(number, QString());
+        QCOMPARE(name, QStringLiteral("Régi Rozália"));
+        QCOMPARE(date, QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")));
+    }
+
+    // ---- what the user sees ----------------------------------------------------
+
+    void windowsReadable_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("client editor") << "frm_Szerkeszt";
+        QTest::newRow("prescription editor") << "frm_R1";
+        QTest::newRow("contact lenses") << "frm_R1_k";
+        QTest::newRow("client picker") << "frm_TorzsUgyfel";
+        QTest::newRow("examination editor") << "frm_Vizsgalat";
+    }
+    void windowsReadable()
+    {
+        QFETCH(QString, window);
+        test::TestDb db(QStringLiteral("clients_look"));
+        ExecSql(QStringLiteral(
+            "INSERT INTO ugyfel (ugyfel_nev, telefon, emil, cim_irsz, cim_varos, cim_cim, szuldatum, dat_utolso, "
+            "keret, keretszam, megjegyzes) VALUES ('Dr. Árvíztűrő Tükörfúró Gépészmérnök Krisztina', "
+            "'06 30 123 4567, 06 1 234 5678', 'krisztina.arvizturo@pelda-optika.hu', '1011', 'Budapest', "
+            "'Hattyú utca 14. II. emelet 3.', '1968.11.23', '2024-09-30', 'Ray-Ban Wayfarer', 'RB2140-901', "
+            "'Vékony keretet szeret.\\r\\nMultifokális lencsét visel.')"));
+        const qint64 key = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
+        ExecSql(QStringLiteral("CALL sp_oldal(%1);").arg(key));
+        for (int i = 0; i < 12; ++i)
+            insertClient(QStringLiteral("Ügyfél %1 Példa").arg(i, 2, 10, QLatin1Char('0')),
+                         QStringLiteral("06 20 %1").arg(1000 + i), QStringLiteral("cim_cim='Fő utca %1.'").arg(i));
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '-12,75', cyl = '+3,25', ax = '175', prism = '2,5', "
+                               "pd = '32,5' WHERE ugyfel = %1").arg(key));
+        ExecSql(QStringLiteral("UPDATE ugyfel_k SET sph = '-12,75', cyl = '-2,25', ax = '180', bc = '8,60', "
+                               "dia = '14,20' WHERE ugyfel = %1").arg(key));
+        QStringList sets;
+        for (const QString &c : examinationColumns())
+            sets << c + QStringLiteral(" = '-12,75'");
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (vizsgalat, ugyfel, datum) VALUES (12345, %1, CURDATE())").arg(key));
+        ExecSql(QStringLiteral("UPDATE vizsgalat SET %1, anamnezis = 'Fejfájás olvasáskor.', diagnozis = "
+                               "'Presbyopia.' WHERE vizsgalat = 12345").arg(sets.join(", ")));
+
+        QStringList problems;
+        const QString shotDir = qEnvironmentVariable("QO_SHOT_DIR");
+        auto inspect = [&](QWidget *w) {
+            QTest::qWait(50);
+            for (QLabel *l : w->findChildren<QLabel *>()) {
+                if (l->isVisibleTo(w) && l->pixmap().isNull() && l->width() < l->minimumSizeHint().width())
+                    problems << QStringLiteral("label '%1' cut: %2 < %3").arg(l->text()).arg(l->width()).arg(l->minimumSizeHint().width());
+            }
+            const QList<QLineEdit *> edits = w->findChildren<QLineEdit *>();
+            for (QLineEdit *e : edits) {
+                if (!e->isVisibleTo(w) || e->objectName() == QLatin1String("Edit1") || qobject_cast<QDateEdit *>(e->parentWidget()))
+                    continue;
+                // Every field shows the whole of the (long but real-life) values it holds here.
+                const int need = e->fontMetrics().horizontalAdvance(e->text()) + 8;
+                if (e->width() < need)
+                    problems << QStringLiteral("field %1 too narrow: %2 < %3").arg(e->objectName()).arg(e->width()).arg(need);
+                for (QLineEdit *o : edits)
+                    if (o != e && o->isVisibleTo(w)
+                        && QRect(e->mapTo(w, QPoint()), e->size()).intersects(QRect(o->mapTo(w, QPoint()), o->size())))
+                        problems << QStringLiteral("fields %1 and %2 overlap").arg(e->objectName(), o->objectName());
+            }
+            for (QToolButton *b : w->findChildren<QToolButton *>())
+                if (b->isVisibleTo(w) && b->defaultAction() && b->width() < b->fontMetrics().horizontalAdvance(b->text()))
+                    problems << QStringLiteral("toolbar button '%1' cut").arg(b->text());
+            if (!shotDir.isEmpty()) {
+                QDir().mkpath(shotDir);
+                w->grab().save(shotDir + QLatin1Char('/') + window + QStringLiteral(".png"));
+            }
+        };
+        if (window == QLatin1String("frm_Szerkeszt")) {
+            onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) { inspect(w); press(Qt::Key_Escape); });
+            EditClient(key);
+        } else if (window.startsWith(QLatin1String("frm_R1"))) {
+            onWindow<Tfrm_R1>([&](Tfrm_R1 *w) { inspect(w); press(Qt::Key_Escape); });
+            if (window.endsWith(QLatin1String("_k")))
+                EditPrescription(key, QStringLiteral("ugyfel_k"), QStringLiteral("Kontaktlencse"));
+            else
+                EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol"));
+        } else if (window == QLatin1String("frm_TorzsUgyfel")) {
+            onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+                const int sum = w->grid()->horizontalHeader()->length();
+                if (sum > w->grid()->viewport()->width())
+                    problems << QStringLiteral("columns wider than the grid: %1 > %2").arg(sum).arg(w->grid()->viewport()->width());
+                // Column widths follow their shares when the window is resized.
+                w->resize(1000, 500);
+                QTest::qWait(20);
+                const int name = w->grid()->columnWidth(0), address = w->grid()->columnWidth(3);
+                if (qAbs(name * 35 - address * 25) > 35 * 2)
+                    problems << QStringLiteral("shares not kept: %1 / %2").arg(name).arg(address);
+                inspect(w);
+                press(Qt::Key_Escape);
+            });
+            PickClient(key);
+        } else {
+            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) { inspect(w); press(Qt::Key_Escape); });
+            EditExamination(12345, -1);
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestClients)
+#include "tst_clients.moc"

@@ -1,0 +1,405 @@
+// The main window driven as a user drives it: start-up from configuration
+// files, the three lists with search, sort, colours and the commands that act
+// on them, against a real shop database.
+#include "core/Beall.h"
+#include "core/Config.h"
+#include "core/Connection.h"
+#include "core/Grid.h"
+#include "core/GridModel.h"
+#include "mainwindow/Main.h"
+#include "mainwindow/MessagePanel.h"
+#include "support/Modal.h"
+#include "support/TestDb.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qo;
+using test::ModalAnswers;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir *m_dir = nullptr;
+
+    QString record(const test::TestDb &db, const QString &name = QStringLiteral("Teszt bolt")) const
+    {
+        const ConnectParams p = db.params();
+        return QStringLiteral("%1;%2;%3;%4;%5;%6").arg(p.database, p.host).arg(p.port).arg(p.user, p.password, name);
+    }
+    QByteArray configBytes() const
+    {
+        QFile f(ConfigFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void addClient(const QString &name, const QString &phone = {}, const QString &reminder = QStringLiteral("NULL"))
+    {
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, telefon, torolve, dat_figyelmeztet) VALUES ('%1', '%2', 'N', %3)")
+                    .arg(QString(name).replace(QLatin1Char('\''), QStringLiteral("''")), phone, reminder));
+        ExecSql(QStringLiteral("CALL sp_oldal(LAST_INSERT_ID())"));
+    }
+    // Shortcuts and focus need a shown, active window.
+    static void showActive(Tfrm_Main &w)
+    {
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+    QByteArray sections(const QStringList &names) const
+    {
+        QByteArray out;
+        for (const QString &n : names)
+            for (const char *k : {"Betumeret", "MLapHatid", "HtmlUt", "TeljesKep", "Tulajdonos", "AlapVaros",
+                                  "FormatFt", "FormatDb", "Bal", "Felul", "Magas", "Szeles"})
+                out += ReadConfigString(n, QString::fromLatin1(k), QStringLiteral("-")).toUtf8() + '|';
+        return out;
+    }
+    // A key at the list once the window is active again (a message box may just have closed).
+    static void press(Tfrm_Main &w, QWidget *target, Qt::Key key, Qt::KeyboardModifiers mods = {})
+    {
+        QTRY_VERIFY(w.isActiveWindow());
+        QTest::keyClick(target, key, mods);
+    }
+    static QStringList column(const Grid *g, int col)
+    {
+        QStringList out;
+        for (int r = 0; r < g->model()->rowCount(); ++r)
+            out << g->model()->index(r, col).data().toString();
+        return out;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        delete m_dir;
+        m_dir = new QTemporaryDir;
+        QFile f(m_dir->path() + QStringLiteral("/QuorvinOpt.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        initFolders(m_dir->path());
+        setWorkAreaForTests(QRect(0, 0, 1280, 800));
+        Beall() = TBeall();
+        qputenv("QO_NO_SPLASH", "1");
+    }
+    void cleanupTestCase() { delete m_dir; }
+
+    // No stored connection runs the setup; cancelling it ends the start and
+    // writes nothing to the configuration file.
+    void noConnectionRunsSetupAndAbortWritesNothing()
+    {
+        WriteConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 8);
+        const QByteArray before = sections({QStringLiteral("Alapertek"), QStringLiteral("Tulajdonos")});
+        ModalAnswers answers;
+        QString setupTitle;
+        answers.then([&](QWidget *w) { setupTitle = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        Tfrm_Main w;
+        QVERIFY(w.isAborted());
+        QCOMPARE(setupTitle, QStringLiteral("Adatbázis beállítás"));
+        w.close();
+        QTest::qWait(1200); // the close timer fires
+        // The setup window may keep its own position; the program's settings stay untouched.
+        QCOMPARE(sections({QStringLiteral("Alapertek"), QStringLiteral("Tulajdonos")}), before);
+    }
+
+    // Keys 2 and 5 are offered as "2; ..." and "5; ..."; the second line
+    // connects with key 5's record. Key 26 and a record without a name are never offered.
+    void chooserOffersKeysByNumber()
+    {
+        test::TestDb db(QStringLiteral("main_chooser"));
+        WriteStoredConnection(2, QStringLiteral("nincs_ilyen;127.0.0.1;1;x;y;Régi bolt"));
+        WriteStoredConnection(3, QStringLiteral("nincs_ilyen;127.0.0.1;1;x;y;"));
+        WriteStoredConnection(5, record(db, QStringLiteral("Új bolt")));
+        WriteStoredConnection(26, record(db, QStringLiteral("Huszonhatos")));
+        ModalAnswers answers;
+        QStringList offered;
+        answers.then([&](QWidget *w) {
+            auto *list = w->findChild<QListWidget *>();
+            for (int i = 0; list && i < list->count(); ++i)
+                offered << list->item(i)->text();
+            list->setCurrentRow(1);
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        Tfrm_Main w;
+        QVERIFY(!w.isAborted());
+        QCOMPARE(offered, (QStringList{QStringLiteral("2; Régi bolt"), QStringLiteral("5; Új bolt")}));
+        QCOMPARE(Beall().adatbazisnev, QStringLiteral("Új bolt"));
+        QCOMPARE(Connection::main().params().database, db.name());
+        QCOMPARE(w.windowTitle().left(18), QStringLiteral("Quorvin - Optika: "));
+    }
+
+    void connectionFailureAborts()
+    {
+        WriteStoredConnection(1, QStringLiteral("nincs;127.0.0.1;1;x;y;Rossz"));
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok); // the chooser's own test of the single record fails
+        answers.thenReject();               // then the chooser: cancel
+        answers.thenReject();               // and the setup offered after it
+        Tfrm_Main w;
+        QVERIFY(w.isAborted());
+        QVERIFY(answers.texts.value(0).startsWith(QStringLiteral("Hiba: ")));
+    }
+
+    void versionWarningAndOpeningState()
+    {
+        test::TestDb db(QStringLiteral("main_version"));
+        ExecSql(QStringLiteral("DELETE FROM verzio"));
+        WriteStoredConnection(1, record(db));
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        Tfrm_Main w;
+        QVERIFY(!w.isAborted());
+        QCOMPARE(answers.titles.value(0), QStringLiteral("Figyelmeztetés"));
+        QCOMPARE(answers.texts.value(0), QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
+                                                        "adatbázis : \r\nprogram: 23.0.0.44"));
+        QCOMPARE(w.activeTab(), int(Tfrm_Main::TabWorkOrders));
+        QCOMPARE(w.statusTab(), 1);
+        QCOMPARE(Beall().felhasznalo_nev, QStringLiteral("rendszergazda"));
+        QVERIFY(Beall().rendszergazda && Beall().torzsszerkeszt);
+    }
+
+    // A user without the administrator right is refused; the start needs a login.
+    void loginAndRights()
+    {
+        test::TestDb db(QStringLiteral("main_rights"));
+        ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I'"));
+        ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda, torzsszerkeszt, canins, canedit, candel) "
+                               "VALUES ('anna', 'Kiss Anna', 'titok', 'N', 'N', 'I', 'I', 'N')"));
+        WriteStoredConnection(1, record(db));
+        ModalAnswers answers;
+        answers.then([](QWidget *w) {
+            auto edits = w->findChildren<QLineEdit *>();
+            QVERIFY(edits.size() >= 2);
+            QTest::keyClicks(edits[0], QStringLiteral("anna"));
+            QTest::keyClicks(edits[1], QStringLiteral("titok"));
+            for (QPushButton *b : w->findChildren<QPushButton *>())
+                if (b->text() == QLatin1String("OK"))
+                    b->click();
+        });
+        Tfrm_Main w;
+        QVERIFY(!w.isAborted());
+        QCOMPARE(Beall().felhasznalo_nev, QStringLiteral("Kiss Anna"));
+        QVERIFY(!Beall().rendszergazda);
+        answers.thenPress(QMessageBox::Ok);
+        QAction *users = w.action(QStringLiteral("aFelhasznalo"));
+        users->setEnabled(true); // the window behind it comes later; the right is checked first
+        users->trigger();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("Nincs jogosultság a művelethez."));
+    }
+
+    void loginCancelledAborts()
+    {
+        test::TestDb db(QStringLiteral("main_logincancel"));
+        ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I'"));
+        WriteStoredConnection(1, record(db));
+        const QByteArray before = configBytes();
+        ModalAnswers answers;
+        answers.thenReject();
+        Tfrm_Main w;
+        QVERIFY(w.isAborted());
+        w.close();
+        QCOMPARE(configBytes(), before);
+    }
+
+    void clientSearchSortAndLocate()
+    {
+        test::TestDb db(QStringLiteral("main_search"));
+        addClient(QStringLiteral("O'Brien Patrik"), QStringLiteral("+36 30 111 2222"));
+        addClient(QStringLiteral("Kovács Éva"), QStringLiteral("06 1 555 6666"));
+        addClient(QStringLiteral("Árvai Ödön"), QStringLiteral("+36 20 333 4444"));
+        addClient(QStringLiteral("Nagy Péter"), QStringLiteral("06 30 777 8888"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        QVERIFY(!w.isAborted());
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabClients);
+        Grid *g = w.grid(Tfrm_Main::TabClients);
+        QCOMPARE(g->model()->rowCount(), 4);
+        QCOMPARE(w.statusText(), QStringLiteral("4: 1"));
+
+        QTest::keyClicks(w.searchBox(), QStringLiteral("o'b"));
+        QCOMPARE(column(g, 0), QStringList{QStringLiteral("O'Brien Patrik")});
+        w.searchBox()->clear();
+        QTest::keyClicks(w.searchBox(), QStringLiteral("ÉVA"));
+        QCOMPARE(column(g, 0), QStringList{QStringLiteral("Kovács Éva")});
+        w.searchBox()->clear();
+        QCOMPARE(g->model()->rowCount(), 4);
+
+        // Sort by "Telefon", then type digits into the list: it stands on the first phone starting with them.
+        g->titleClicked(2);
+        QCOMPARE(g->gridModel()->markedColumn(), 2);
+        QCOMPARE(column(g, 2).first(), QStringLiteral("+36 20 333 4444"));
+        g->setFocus();
+        QTest::keyClick(g, Qt::Key_0);
+        QCOMPARE(w.searchBox()->text(), QStringLiteral("0"));
+        QVERIFY(w.searchBox()->hasFocus());
+        QTest::keyClicks(w.searchBox(), QStringLiteral("6 3"));
+        QCOMPARE(g->currentRowIndex(), g->gridModel()->rows().rowCount() - 1);
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 2).data().toString(), QStringLiteral("06 30 777 8888"));
+
+        // Typing a capital accented letter into the list searches with the small one.
+        w.searchBox()->clear();
+        g->setFocus();
+        QTest::keyClicks(g, QStringLiteral("Ö"));
+        QCOMPARE(w.searchBox()->text(), QStringLiteral("ö"));
+        QCOMPARE(column(g, 0), QStringList{QStringLiteral("Árvai Ödön")});
+    }
+
+    void reminderColoursAndToggle()
+    {
+        test::TestDb db(QStringLiteral("main_reminder"));
+        addClient(QStringLiteral("Ma Esedékes"), {}, QStringLiteral("CURDATE()"));
+        addClient(QStringLiteral("Holnap Esedékes"), {}, QStringLiteral("CURDATE() + INTERVAL 1 DAY"));
+        addClient(QStringLiteral("Nincs Emlékeztető"));
+        ExecSql(QStringLiteral("UPDATE beallit SET figynap = 30"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabClients);
+        Grid *g = w.grid(Tfrm_Main::TabClients);
+        auto rowOf = [&](const QString &name) { return column(g, 0).indexOf(name); };
+        const QColor lightRed(255, 221, 221);
+        const QModelIndex today = g->model()->index(rowOf(QStringLiteral("Ma Esedékes")), 1);
+        QCOMPARE(today.data(Qt::BackgroundRole).value<QColor>(), lightRed);
+        QCOMPARE(today.data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+        QCOMPARE(today.data(GridModel::SelectedForegroundRole).value<QColor>(), QColor(255, 255, 0));
+        // The sorted column keeps MarkColor.
+        QCOMPARE(today.siblingAtColumn(0).data(Qt::BackgroundRole).value<QColor>(), MarkColor());
+        QVERIFY(!g->model()->index(rowOf(QStringLiteral("Holnap Esedékes")), 1).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!g->model()->index(rowOf(QStringLiteral("Nincs Emlékeztető")), 1).data(Qt::BackgroundRole).isValid());
+
+        // F7 on a client with a reminder clears it without a question; F7 again proposes today + figynap.
+        g->setCurrentRowIndex(rowOf(QStringLiteral("Ma Esedékes")));
+        g->setFocus();
+        press(w, g, Qt::Key_F7);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT dat_figyelmeztet FROM ugyfel WHERE ugyfel_nev = 'Ma Esedékes'"), QStringLiteral("?")), QString());
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 0).data().toString(), QStringLiteral("Ma Esedékes"));
+        ModalAnswers answers;
+        QDate proposed;
+        answers.then([&](QWidget *d) {
+            if (auto *e = d->findChild<QDateEdit *>())
+                proposed = e->date();
+            QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+        });
+        press(w, g, Qt::Key_F7);
+        QCOMPARE(proposed, QDate::currentDate().addDays(30));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT dat_figyelmeztet FROM ugyfel WHERE ugyfel_nev = 'Ma Esedékes'"), {}),
+                 QDate::currentDate().addDays(30).toString(Qt::ISODate));
+    }
+
+    void statusStepAndColours()
+    {
+        test::TestDb db(QStringLiteral("main_status"));
+        addClient(QStringLiteral("Szabó Anna"));
+        ExecSql(QStringLiteral("CALL sp_ujmunkalap(LAST_INSERT_ID(), 1)"));
+        const qint64 order = SqlIntValue(QStringLiteral("SELECT MAX(munkalap) FROM munkalap"), -1);
+        ExecSql(QStringLiteral("CALL sp_ujmunkalap((SELECT MIN(ugyfel) FROM ugyfel WHERE ugyfel > 0), 4)"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        Grid *g = w.grid(Tfrm_Main::TabWorkOrders);
+        QCOMPARE(g->model()->rowCount(), 2);
+        QCOMPARE(g->model()->index(0, 0).data().toString().toLongLong(), order + 1); // newest first
+        g->setCurrentRowIndex(1);
+        g->setFocus();
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Yes);
+        press(w, g, Qt::Key_F3);
+        QCOMPARE(answers.texts.value(0), QStringLiteral("Biztosan elkészült a munkalap?"));
+        QCOMPARE(g->model()->rowCount(), 1); // it left "Beérkezett"
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT statusz FROM munkalap WHERE munkalap = %1").arg(order), 0), 2);
+
+        w.setStatusTab(0); // "Összes": it stays, light blue
+        QCOMPARE(g->model()->rowCount(), 2);
+        const int row = column(g, 0).indexOf(QString::number(order));
+        QVERIFY(row >= 0);
+        QCOMPARE(g->model()->index(row, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(196, 224, 255));
+        g->setCurrentRowIndex(row);
+        answers.thenPress(QMessageBox::Yes);
+        press(w, g, Qt::Key_F3);
+        QCOMPARE(answers.texts.value(1), QStringLiteral("Biztosan lezárja a munkalapot?"));
+        QCOMPARE(g->model()->rowCount(), 2);
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 0).data().toString(), QString::number(order));
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 1).data(Qt::BackgroundRole).value<QColor>(), QColor(193, 255, 224));
+        answers.thenPress(QMessageBox::Ok);
+        press(w, g, Qt::Key_F3);
+        QCOMPARE(answers.texts.value(2), QStringLiteral("Ez a munkalap már le lett zárva."));
+
+        // Cancel (Ctrl+Delete) the other one: it stays listed in light red with dark red text.
+        const int other = 1 - column(g, 0).indexOf(QString::number(order));
+        g->setCurrentRowIndex(other);
+        answers.thenPress(QMessageBox::Yes);
+        press(w, g, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(g->model()->rowCount(), 2);
+        const QModelIndex cancelled = g->model()->index(g->currentRowIndex(), 1);
+        QCOMPARE(cancelled.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 221, 221));
+        QCOMPARE(cancelled.data(Qt::ForegroundRole).value<QColor>(), QColor(128, 0, 0));
+        answers.thenPress(QMessageBox::Ok);
+        press(w, g, Qt::Key_F3);
+        QCOMPARE(answers.texts.value(4), QStringLiteral("Sztornó munkalap"));
+
+        // A status tab change empties the search box and lists the whole status.
+        QTest::keyClicks(w.searchBox(), QStringLiteral("zzz"));
+        QCOMPARE(g->model()->rowCount(), 0);
+        w.setStatusTab(3);
+        QCOMPARE(w.searchBox()->text(), QString());
+        QCOMPARE(g->model()->rowCount(), 1);
+    }
+
+    void fontSizeLimits()
+    {
+        test::TestDb db(QStringLiteral("main_font"));
+        WriteStoredConnection(1, record(db));
+        WriteConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 12); // out of range reads as 9
+        Tfrm_Main w;
+        QCOMPARE(Beall().Betumeret, 9);
+        w.action(QStringLiteral("aNovel"))->trigger();
+        QCOMPARE(Beall().Betumeret, 10);
+        w.action(QStringLiteral("aNovel"))->trigger();
+        QCOMPARE(Beall().Betumeret, 10);
+        QCOMPARE(w.font().pointSize(), 10);
+        for (int i = 0; i < 3; ++i)
+            w.action(QStringLiteral("aCsokkent"))->trigger();
+        QCOMPARE(Beall().Betumeret, 8);
+        w.close();
+        QCOMPARE(ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 0), 8);
+    }
+
+    // Two unread messages: the lower key now; after "never again" the other one next time.
+    void messagesOnTwoStarts()
+    {
+        test::TestDb db(QStringLiteral("main_msg"));
+        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg, link, csakegyszer, olvasva) VALUES "
+                               "('Első üzenet', '', 'N', 'N'), ('Második üzenet', 'https://example.org/', 'I', 'N')"));
+        WriteStoredConnection(1, record(db));
+        {
+            Tfrm_Main w;
+            w.show();
+            MessagePanel *p = w.messagePanel();
+            QVERIFY(p->isVisible());
+            QCOMPARE(p->textLabel()->text(), QStringLiteral("Első üzenet"));
+            QVERIFY(!p->linkLabel()->isVisible());
+            QVERIFY(p->neverAgainButton()->isVisible());
+            p->neverAgainButton()->click();
+            QVERIFY(!p->isVisible());
+            w.close();
+        }
+        Tfrm_Main w;
+        w.show();
+        MessagePanel *p = w.messagePanel();
+        QCOMPARE(p->textLabel()->text(), QStringLiteral("Második üzenet"));
+        QVERIFY(p->linkLabel()->isVisible());
+        QVERIFY(!p->neverAgainButton()->isVisible());
+        p->okButton()->click();
+        QCOMPARE(SqlValue(QStringLiteral("SELECT olvasva FROM uzenet WHERE szoveg = 'Második üzenet'"), {}), QStringLiteral("N"));
+        QVERIFY(!SqlValue(QStringLiteral("SELECT dat_olvasva FROM uzenet WHERE szoveg = 'Második üzenet'"), {}).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
