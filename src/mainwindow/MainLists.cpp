@@ -63,7 +63,12 @@ void Tfrm_Main::setupLists()
     m_grids[TabClients]->setGridModel(&m_modelU);
     m_grids[TabClients]->setColumnShares({0.20, 0.15, 0.10, 0.10, 0.10, 0.10, 0.25}, 36);
 
-    m_qryMLap = ListQuery({QStringLiteral("SELECT * FROM vw_munkalap"), QStringLiteral("WHERE statusz = 1"),
+    // Only what the list shows and its commands read: the view's long printed
+    // text would otherwise travel once per listed order.
+    m_qryMLap = ListQuery({QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
+                                          "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
+                                          "statusz_nev FROM vw_munkalap"),
+                           QStringLiteral("WHERE statusz = 1"),
                            QStringLiteral("ORDER BY 1 DESC;")}, &m_modelMLap);
     m_modelMLap.setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
                             {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
@@ -131,6 +136,7 @@ void Tfrm_Main::setupLists()
         guarded([this] { RefreshPrescriptions(); });
     });
     connect(m_grids[TabWorkOrders], &Grid::currentRowChanged, this, &Tfrm_Main::updateStatusBar);
+    connect(m_grids[TabExams], &Grid::currentRowChanged, this, &Tfrm_Main::updateStatusBar);
     for (int tab = 0; tab < 3; ++tab)
         m_grids[tab]->gridModel()->setMarkedColumn(0);
 }
@@ -144,8 +150,7 @@ void Tfrm_Main::openList(int tab)
 {
     query(tab).open();
     m_grids[tab]->setCurrentRowIndex(0);
-    if (tab != TabClients)
-        updateStatusBar();
+    updateStatusBar();
 }
 
 void Tfrm_Main::refreshList(int tab, qint64 key)
@@ -243,9 +248,8 @@ void Tfrm_Main::RefreshPrescriptions()
 
 void Tfrm_Main::updateStatusBar()
 {
-    const int tab = activeTab();
-    if (tab == TabClients || tab == TabWorkOrders)
-        m_statusPanels[0]->setText(RecordPositionText(m_grids[tab]));
+    // Every tab shows its own list's position; a count left from another tab would mislead.
+    m_statusPanels[0]->setText(RecordPositionText(m_grids[activeTab()]));
 }
 
 void Tfrm_Main::TabControl1Change(int tab)

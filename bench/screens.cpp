@@ -1,0 +1,42 @@
+// Grabs the main window on each tab to PNG files, to look at the program as a
+// user sees it:  qo_screens HOST PORT DATABASE OUTDIR
+#include "core/Config.h"
+#include "mainwindow/Main.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qo;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 5)
+        return 2;
+    qputenv("QO_NO_SPLASH", "1");
+    QTemporaryDir dir;
+    QFile ini(dir.path() + QStringLiteral("/QuorvinOpt.ini"));
+    ini.open(QIODevice::WriteOnly);
+    ini.close();
+    initFolders(dir.path());
+    setWorkAreaForTests(QRect(0, 0, 1280, 800));
+    WriteStoredConnection(1, QStringLiteral("%1;%2;%3;qo;qo;Demó optika").arg(QString::fromLocal8Bit(argv[3]),
+                                                                              QString::fromLocal8Bit(argv[1]),
+                                                                              QString::fromLocal8Bit(argv[2])));
+    const QString out = QString::fromLocal8Bit(argv[4]);
+    Tfrm_Main w;
+    w.show();
+    QTest::qWait(300);
+    w.grab().save(out + QStringLiteral("/main-workorders.png"));
+    w.setStatusTab(0);
+    QTest::qWait(100);
+    w.grab().save(out + QStringLiteral("/main-workorders-all.png"));
+    w.setActiveTab(Tfrm_Main::TabClients);
+    QTest::qWait(100);
+    w.grab().save(out + QStringLiteral("/main-clients.png"));
+    w.setActiveTab(Tfrm_Main::TabExams);
+    QTest::qWait(100);
+    w.grab().save(out + QStringLiteral("/main-exams.png"));
+    return 0;
+}
