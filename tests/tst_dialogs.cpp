@@ -94,7 +94,8 @@ private:
             return;
         }
         if ((w == m_last && !m_left) || m_steps.isEmpty() || !m_steps.first().match(w)) {
-            if (w != m_last || m_left) {
+            // A window still waiting after its step has finished counts too.
+            if (!(w == m_last && m_acting)) {
                 if (!m_waiting.isValid())
                     m_waiting.start();
                 else if (m_waiting.elapsed() > 4000) {
@@ -113,9 +114,11 @@ private:
         QPointer<QWidget> guard(w);
         // Acted on from outside this timer's slot so that the step may open
         // modal windows of its own while the script keeps running.
-        QTimer::singleShot(0, this, [step, guard] {
+        m_acting = true;
+        QTimer::singleShot(0, this, [this, step, guard] {
             if (guard)
                 step.act(guard);
+            m_acting = false;
         });
     }
 
@@ -123,6 +126,7 @@ private:
     QList<Step> m_steps;
     QPointer<QWidget> m_last;
     bool m_left = true;
+    bool m_acting = false;
     QElapsedTimer m_waiting;
 };
 
@@ -189,9 +193,9 @@ public:
 
 QColor pixelIn(QWidget *w)
 {
-    // Inside the frame, right of any text.
+    // Inside the frame, right of the short texts and left of any arrow button.
     const QImage img = w->grab().toImage();
-    return img.pixelColor(img.width() - 8, img.height() / 2);
+    return img.pixelColor(img.width() / 2, img.height() / 2);
 }
 
 // A tiny HTTP server: /ok answers a body, /missing 404, /silent never answers.
@@ -340,9 +344,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("checkPixel");
         QTest::newRow("line edit") << "e1" << true;
         QTest::newRow("multi-line") << "memo" << true;
-        QTest::newRow("editable combo") << "combo" << false;
-        QTest::newRow("drop-down list") << "list" << false;
-        QTest::newRow("date edit") << "date" << false;
+        QTest::newRow("editable combo") << "combo" << true;
+        QTest::newRow("drop-down list") << "list" << false; // drawn as a shaded button
+        QTest::newRow("date edit") << "date" << true;
     }
     void focusColour()
     {
@@ -361,6 +365,8 @@ private Q_SLOTS:
         QCOMPARE(w->palette().color(QPalette::Base), FocusColor());
         if (checkPixel)
             QCOMPARE(pixelIn(w), FocusColor());
+        else
+            QVERIFY(pixelIn(w) != normalPixel);
 
         QTest::mouseClick(f.e2, Qt::LeftButton); // the user clicks into another field
         QVERIFY(!w->hasFocus());
@@ -760,9 +766,11 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("dialogs_beallit2"));
         Beall().TeljesKep = true;
         Beall().nyomtato = QString();
+        Beall().Betumeret = 10;
         ModalScript script;
         script.onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
             auto *dlg = static_cast<Tfrm_Beallit *>(w);
+            QCOMPARE(dlg->DBMemo1->font().pointSize(), 10);
             saveShot(w, QStringLiteral("frm_Beallit"));
             QTest::keyClick(dlg->CheckBox1, Qt::Key_Space);  // full screen off
             dlg->ComboBox1->setFocus();
@@ -786,6 +794,7 @@ private Q_SLOTS:
         ModalScript script;
         script.onBox().onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
             auto *dlg = static_cast<Tfrm_Beallit *>(w);
+            saveShot(w, QStringLiteral("frm_Beallit_sor_nelkul"));
             QVERIFY(!dlg->DBCheckBox1->isEnabled());
             QVERIFY(!dlg->DBMemo1->isEnabled());
             QVERIFY(dlg->Edit1->isEnabled());
@@ -872,10 +881,12 @@ private Q_SLOTS:
                     QTest::keyClick(dlg->ListBox1, Qt::Key_Escape);
                 else if (k == QLatin1String("OK"))
                     dlg->Button1->click();
-                else if (k == QLatin1String("Mégsem"))
+                else if (k == QStringLiteral("Mégsem"))
                     dlg->Button2->click();
                 else if (k == QLatin1String("Double")) {
                     const QRect r = dlg->ListBox1->visualItemRect(dlg->ListBox1->item(1));
+                    // A double click is a press followed by the double-click event.
+                    QTest::mouseClick(dlg->ListBox1->viewport(), Qt::LeftButton, {}, r.center());
                     QTest::mouseDClick(dlg->ListBox1->viewport(), Qt::LeftButton, {}, r.center());
                 }
             }
@@ -885,7 +896,7 @@ private Q_SLOTS:
         // The broken entry's error opens from inside the steps; the last step
         // (Mégsem) must run after it, so those steps are issued in order here.
         QCOMPARE(ChooseDatabase(entries, records, QStringLiteral("Választás")), result);
-        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('|'))));
         QCOMPARE(script.boxes.size(), errors);
     }
 
@@ -1125,7 +1136,7 @@ private Q_SLOTS:
             auto *dlg = static_cast<Tfrm_Login *>(w);
             typeText(dlg->edtFelhasznalo, QStringLiteral("admin"));
             typeText(dlg->edtJelszo, QStringLiteral("admin"));
-            if (how == QLatin1String("Mégsem"))
+            if (how == QStringLiteral("Mégsem"))
                 dlg->btnMegsem->click();
             else if (how == QLatin1String("Escape"))
                 QTest::keyClick(dlg->edtJelszo, Qt::Key_Escape);
@@ -1212,7 +1223,7 @@ private Q_SLOTS:
         QCOMPARE(script.boxes, boxes);
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'anna'"), {}), stored);
-        // Only that user's row: the code is matched byte for byte.
+        // Nobody else's password changed.
         QCOMPARE(SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'admin'"), {}),
                  QStringLiteral("admin"));
     }

@@ -705,6 +705,23 @@ private Q_SLOTS:
         QCOMPARE(number(other, QStringLiteral("ar_keret")), 0.0);
     }
 
+    void windowDestroyedWhileShown()
+    {
+        test::TestDb db(QStringLiteral("wo_destroy"));
+        const qint64 key = CreateWorkOrder(Connection::main(), addClient(QStringLiteral("Kelemen Vera")), 1);
+        auto *w = new Tfrm_Munkalap;
+        QVERIFY(w->loadOrder(key, 1));
+        w->show();
+        QApplication::setActiveWindow(w);
+        QLineEdit *e = w->field(QStringLiteral("ar_keret"));
+        e->setFocus();
+        keys(e, QStringLiteral("5"));
+        QCOMPARE(QApplication::focusWidget(), e);
+        // The field loses its focus inside the window's destruction.
+        delete w;
+        QCOMPARE(number(key, QStringLiteral("ar_keret")), 0.0);
+    }
+
     // ---- brands ---------------------------------------------------------------------------------
 
     void brandChoice()

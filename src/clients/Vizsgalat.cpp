@@ -116,7 +116,7 @@ Tfrm_Vizsgalat::Tfrm_Vizsgalat(QWidget *parent) : QDialog(parent)
     bold.setBold(true);
     const int valueWidth = qMax(fontMetrics().horizontalAdvance(QStringLiteral("-00,00 x")),
                                 fontMetrics().horizontalAdvance(QStringLiteral("Bc.átlag")))
-        + 16;
+        + 26;
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(6);
     g->setVerticalSpacing(2);
@@ -134,7 +134,7 @@ Tfrm_Vizsgalat::Tfrm_Vizsgalat(QWidget *parent) : QDialog(parent)
                 const ValueColumn &vc = group.columns[c];
                 auto *e = new QLineEdit(page);
                 e->setObjectName(QLatin1String(side == 0 ? vc.right : vc.left));
-                e->setMinimumWidth(valueWidth);
+                e->setFixedWidth(valueWidth);
                 g->addWidget(e, row, c + 1);
                 if (side == 0)
                     g->addWidget(clients::FieldLabel(QString::fromUtf8(vc.label), e, page), labelRow, c + 1);
@@ -143,8 +143,7 @@ Tfrm_Vizsgalat::Tfrm_Vizsgalat(QWidget *parent) : QDialog(parent)
             ++row;
         }
     }
-    for (int c = 1; c <= 9; ++c)
-        g->setColumnStretch(c, 1);
+    g->setColumnStretch(10, 1);
 
     anamnezis = new QPlainTextEdit(page);
     anamnezis->setObjectName(QStringLiteral("anamnezis"));

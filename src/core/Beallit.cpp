@@ -156,6 +156,10 @@ void Tfrm_Beallit::setRowFieldsEnabled(bool on)
                        static_cast<QWidget *>(DBEdit2), static_cast<QWidget *>(DBMemo1),
                        static_cast<QWidget *>(DBCheckBox2)})
         w->setEnabled(on);
+    const auto labels = findChildren<QLabel *>();
+    for (QLabel *l : labels)
+        if (l->buddy())
+            l->setEnabled(l->buddy()->isEnabled());
 }
 
 bool Tfrm_Beallit::loadRow()

@@ -207,7 +207,7 @@ QString SearchList::currentText(const QString &field) const
 
 void SearchList::openRows() { m_query.open(); }
 
-bool SearchList::reopen(qint64 positionKey)
+bool SearchList::openAndStand(const std::function<int()> &rowToStandOn)
 {
     bool ok = true;
     try {
@@ -216,7 +216,7 @@ bool SearchList::reopen(qint64 positionKey)
         ok = false;
         showError(e.message());
     }
-    int row = positionKey >= 0 && !m_keyField.isEmpty() ? m_query.locateKey(m_keyField, positionKey) : -1;
+    int row = rowToStandOn();
     if (row < 0 && m_model->rowCount() > 0)
         row = 0;
     m_grid->setCurrentRowIndex(row);
@@ -224,7 +224,38 @@ bool SearchList::reopen(qint64 positionKey)
     return ok;
 }
 
-void SearchList::refresh() { reopen(currentKey()); }
+bool SearchList::reopen(qint64 positionKey)
+{
+    return openAndStand([&] {
+        return positionKey >= 0 && !m_keyField.isEmpty() ? m_query.locateKey(m_keyField, positionKey) : -1;
+    });
+}
+
+bool SearchList::reopenOn(const QString &field, const QString &value)
+{
+    return openAndStand([&] {
+        const RowSet &rs = m_model->rows();
+        const int c = rs.fieldIndex(field);
+        for (int r = 0; c >= 0 && r < rs.rowCount(); ++r)
+            if (rs.text(r, c) == value)
+                return r;
+        return -1;
+    });
+}
+
+void SearchList::refresh()
+{
+    if (!hasCurrentRow() || m_keyField.isEmpty()) {
+        reopen(-1);
+        return;
+    }
+    const RowSet &rs = m_model->rows();
+    const int c = rs.fieldIndex(m_keyField);
+    if (c >= 0 && rs.field(c).kind == RowSet::Kind::Text)
+        reopenOn(m_keyField, currentText(m_keyField));
+    else
+        reopen(currentKey());
+}
 
 QString SearchList::searchCondition(const QString &text) const
 {
@@ -238,11 +269,10 @@ QString SearchList::searchCondition(const QString &text) const
 void SearchList::searchTextChanged(const QString &text)
 {
     m_query.setWhere(searchCondition(text));
-    const qint64 key = currentKey();
-    if (!reopen(key))
+    if (!reopen(-1))
         return;
     // Stand on the first row whose sort column begins with the text; a text
-    // that begins none leaves the list where it is.
+    // that begins none leaves the list on its first row.
     if (!text.isEmpty() && !m_sortField.isEmpty()) {
         const int row = m_query.locatePrefix(m_sortField, text);
         if (row >= 0)
@@ -258,7 +288,7 @@ void SearchList::sortByColumn(int column)
         return;
     m_sortField = field;
     m_query.setOrderBy(field);
-    reopen(currentKey());
+    refresh();
     m_model->setMarkedColumn(column);
     m_search->setFocus(Qt::OtherFocusReason);
 }
@@ -287,7 +317,6 @@ bool SearchList::deleteCurrentRow(const QString &sql)
     if (!AskConfirm(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this))
         return false;
     const int row = m_grid->currentRowIndex();
-    const qint64 key = currentKey();
     try {
         ExecSql(sql);
     } catch (const Error &e) {
@@ -296,7 +325,7 @@ bool SearchList::deleteCurrentRow(const QString &sql)
         if (e.code() == 1451)
             text = deleteRefusedText() + QStringLiteral("\n\n") + text;
         ShowError(text, this);
-        reopen(key);
+        refresh();
         return false;
     }
     reopen(-1);
@@ -327,7 +356,17 @@ void SearchList::showEvent(QShowEvent *e)
 bool SearchList::eventFilter(QObject *obj, QEvent *e)
 {
     if (obj == m_search) {
-        if (e->type() == QEvent::KeyPress) {
+        if (e->type() == QEvent::ShortcutOverride) {
+            // The window's commands win over the search box's own editing keys
+            // (Ctrl+Del deletes the row, not the next word).
+            const QKeySequence typed(static_cast<QKeyEvent *>(e)->keyCombination());
+            const auto windowActions = actions();
+            for (QAction *a : windowActions)
+                if (a->isEnabled() && a->shortcuts().contains(typed)) {
+                    e->ignore();
+                    return true;
+                }
+        } else if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(e)->key();
             if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
                 m_grid->setFocus(Qt::OtherFocusReason);

@@ -33,6 +33,7 @@
 #include <QDialog>
 #include <QMap>
 #include <QKeySequence>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -95,6 +96,9 @@ public Q_SLOTS:
     // key is not listed). False when the query failed (the error was shown and
     // the list is empty until the next successful open).
     bool reopen(qint64 positionKey = -1);
+    // The same for a list keyed by text (users by their code): stands on the
+    // row whose field holds exactly the value.
+    bool reopenOn(const QString &field, const QString &value);
     void refresh();               // reopen on the current row
     void sortByColumn(int column); // what a title click does
 
@@ -123,6 +127,7 @@ private:
     void typedToSearch(const QString &lowerChar);
     void updateCounter();
     void fillMenu(QWidget *target, const QList<QAction *> &actions);
+    bool openAndStand(const std::function<int()> &rowToStandOn);
 
     Grid *m_grid = nullptr;
     GridModel *m_model = nullptr;

@@ -39,12 +39,11 @@ Tfrm_TorzsMLapTipus_Szerkeszt::Tfrm_TorzsMLapTipus_Szerkeszt(QWidget *parent)
     DBMemo1 = new QPlainTextEdit(this);
     DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
     DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSize(WindowFontSize());
     DBMemo1->setFont(mono);
-    DBMemo1->setMinimumSize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 72,
-                            DBMemo1->fontMetrics().lineSpacing() * 12);
+    DBMemo1->setMinimumSize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40,
+                            DBMemo1->fontMetrics().lineSpacing() * 6);
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
@@ -72,6 +71,8 @@ Tfrm_TorzsMLapTipus_Szerkeszt::Tfrm_TorzsMLapTipus_Szerkeszt(QWidget *parent)
     main->addLayout(top);
     main->addWidget(DBMemo1, 1);
 
+    resize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 80,
+           DBMemo1->fontMetrics().lineSpacing() * 20);
     InstallFormBehaviour(this, Placement::Full);
 }
 

@@ -108,6 +108,17 @@ Tfrm_Munkalap::Tfrm_Munkalap(QWidget *parent)
     InstallFormBehaviour(this, Placement::PositionRestoreFullSave);
 }
 
+Tfrm_Munkalap::~Tfrm_Munkalap()
+{
+    // A window destroyed while shown loses its focus inside ~QDialog, after
+    // the row is gone: the fields must not report that any more.
+    for (FieldEdit *e : std::as_const(m_texts))
+        disconnect(e, nullptr, this, nullptr);
+    for (NumberEdit *e : std::as_const(m_numbers))
+        disconnect(e, nullptr, this, nullptr);
+    disconnect(DateTimePicker1, nullptr, this, nullptr);
+}
+
 FieldEdit *Tfrm_Munkalap::addText(QWidget *parent, const QString &column, int minChars)
 {
     auto *e = new FieldEdit(parent);
@@ -386,6 +397,7 @@ bool Tfrm_Munkalap::loadOrder(qint64 key, int type)
 
     const int status = int(m_row.value(QStringLiteral("statusz")).toLongLong());
     btnOK->setEnabled(status < 3);
+    btnOK->setToolTip(status < 3 ? QString() : QStringLiteral("Átadott munkalap nem menthető."));
 
     edMunkalap->setText(QString::number(key));
     const auto lookup = [this](const QString &column) {

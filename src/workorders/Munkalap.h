@@ -27,6 +27,7 @@ class Tfrm_Munkalap : public QDialog {
     Q_OBJECT
 public:
     explicit Tfrm_Munkalap(QWidget *parent = nullptr);
+    ~Tfrm_Munkalap() override;
 
     // Reads the order and fills the window; false when it does not exist.
     bool loadOrder(qint64 key, int type);

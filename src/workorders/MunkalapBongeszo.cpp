@@ -77,7 +77,12 @@ Tfrm_MunkalapBongeszo::Tfrm_MunkalapBongeszo(qint64 client, QWidget *parent) : S
     setToolbar({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
     setContextMenu({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
 
-    resize(820, 420);
+    aExcelbe->setIconText(aExcelbe->text()); // a tool button would drop the dots
+    // Every column but "Típus" gets a tenth of the width: wide enough that a
+    // date and an amount are read whole.
+    const int cell = fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 14;
+    setMinimumWidth(cell * 10 + 44 + 24);
+    resize(qMax(960, minimumWidth()), 440);
     reopen(-1);
 }
 
