@@ -62,6 +62,9 @@ class TestMainWindow : public QObject {
     // A key at the list once the window is active again (a message box may just have closed).
     static void press(Tfrm_Main &w, QWidget *target, Qt::Key key, Qt::KeyboardModifiers mods = {})
     {
+        // The offscreen platform has no window manager to give the activation back after a dialog.
+        if (!QApplication::activeModalWidget() && !w.isActiveWindow())
+            w.activateWindow();
         QTRY_VERIFY(w.isActiveWindow());
         QTest::keyClick(target, key, mods);
     }
@@ -349,6 +352,43 @@ private Q_SLOTS:
         w.setStatusTab(3);
         QCOMPARE(w.searchBox()->text(), QString());
         QCOMPARE(g->model()->rowCount(), 1);
+    }
+
+    // Insert on the examinations tab asks for a client first; cancelling the
+    // picker creates nothing. Ctrl+Delete on a client: No leaves it, Yes marks it deleted.
+    void recordCommandsRouteByTab()
+    {
+        test::TestDb db(QStringLiteral("main_routing"));
+        addClient(QStringLiteral("Fehér Anna"));
+        addClient(QStringLiteral("Fekete Béla"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabExams);
+        Grid *exams = w.grid(Tfrm_Main::TabExams);
+        ModalAnswers answers;
+        QString pickerName;
+        answers.then([&](QWidget *d) {
+            pickerName = d->objectName();
+            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        });
+        press(w, exams, Qt::Key_Insert);
+        QCOMPARE(pickerName, QStringLiteral("frm_TorzsUgyfel"));
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM vizsgalat"), -1), 0);
+
+        w.setActiveTab(Tfrm_Main::TabClients);
+        Grid *clients = w.grid(Tfrm_Main::TabClients);
+        clients->setCurrentRowIndex(1);
+        answers.thenPress(QMessageBox::No);
+        press(w, clients, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(answers.texts.last(), QStringLiteral("Valóban töröljem a sort?"));
+        QCOMPARE(clients->model()->rowCount(), 2);
+        answers.thenPress(QMessageBox::Yes);
+        press(w, clients, Qt::Key_Delete, Qt::ControlModifier);
+        QTRY_COMPARE(clients->model()->rowCount(), 1);
+        QCOMPARE(column(clients, 0), QStringList{QStringLiteral("Fehér Anna")});
+        QCOMPARE(SqlValue(QStringLiteral("SELECT torolve FROM ugyfel WHERE ugyfel_nev = 'Fekete Béla'"), {}), QStringLiteral("I"));
+        QCOMPARE(w.statusText(), QStringLiteral("1: 1"));
     }
 
     void fontSizeLimits()
