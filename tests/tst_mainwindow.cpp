@@ -391,6 +391,48 @@ private Q_SLOTS:
         QCOMPARE(w.statusText(), QStringLiteral("1: 1"));
     }
 
+    // F9 opens the client's work orders; F4 on an empty client list asks for a
+    // client first; the master-data commands open their lists.
+    void historyNewOrderAndMasterData()
+    {
+        test::TestDb db(QStringLiteral("main_history"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabClients);
+        Grid *clients = w.grid(Tfrm_Main::TabClients);
+        QCOMPARE(clients->model()->rowCount(), 0);
+        ModalAnswers answers;
+        QStringList opened;
+        auto closeIt = [&](QWidget *d) {
+            opened << d->objectName();
+            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        };
+        answers.then([&](QWidget *d) { // the type choice: first option
+            opened << d->objectName();
+            QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+        });
+        answers.then(closeIt); // the client picker, cancelled
+        press(w, clients, Qt::Key_F4);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(opened, (QStringList{QStringLiteral("frm_Radio"), QStringLiteral("frm_TorzsUgyfel")}));
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM munkalap"), -1), 0);
+
+        addClient(QStringLiteral("Lakatos Lili"));
+        w.action(QStringLiteral("aFrissit"))->trigger();
+        answers.then(closeIt);
+        press(w, clients, Qt::Key_F9);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(opened.last(), QStringLiteral("frm_MunkalapBongeszo"));
+        for (const char *a : {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"}) {
+            answers.then(closeIt);
+            w.action(QString::fromLatin1(a))->trigger();
+            QTRY_VERIFY(answers.done());
+        }
+        QCOMPARE(opened.mid(3), (QStringList{QStringLiteral("frm_Torzsadat"), QStringLiteral("frm_Torzsadat"),
+                                             QStringLiteral("frm_TorzsMLapTipus")}));
+    }
+
     void fontSizeLimits()
     {
         test::TestDb db(QStringLiteral("main_font"));

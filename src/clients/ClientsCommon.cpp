@@ -1,4 +1,5 @@
 #include "clients/ClientsCommon.h"
+#include "core/FormBehaviour.h"
 
 #include "core/Connection.h"
 #include "core/Error.h"
@@ -25,19 +26,7 @@ QPixmap Picture(const QString &name, int width, int height)
 {
     initClientResources();
     QFile f(QStringLiteral(":/clientpics/%1.svg").arg(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QSvgRenderer svg(f.readAll());
-    if (!svg.isValid())
-        return {};
-    QPixmap pm(width, height);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QSizeF s = svg.defaultSize();
-    s.scale(width, height, Qt::KeepAspectRatio);
-    svg.render(&p, QRectF((width - s.width()) / 2, (height - s.height()) / 2, s.width(), s.height()));
-    return pm;
+    return f.open(QIODevice::ReadOnly) ? SvgPicture(f.readAll(), width, height) : QPixmap();
 }
 
 QFont BigBoldFont(const QFont &base, int extraPoints)

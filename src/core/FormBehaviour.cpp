@@ -348,24 +348,28 @@ void InstallWheelAsArrows(QApplication *app)
     app->installEventFilter(installed);
 }
 
+QPixmap SvgPicture(const QByteArray &svg, int width, int height)
+{
+    QSvgRenderer r(svg);
+    QPixmap pm(width, height);
+    pm.fill(Qt::transparent);
+    if (!r.isValid())
+        return pm;
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QSizeF s = r.defaultSize();
+    s.scale(width, height, Qt::KeepAspectRatio);
+    r.render(&p, QRectF((width - s.width()) / 2, (height - s.height()) / 2, s.width(), s.height()));
+    return pm;
+}
+
 QPixmap DecorativePicture(const QString &name, int width, int height)
 {
     initCoreResources();
     QFile f(QStringLiteral(":/pics/%1.svg").arg(name));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QSvgRenderer svg(f.readAll());
-    if (!svg.isValid())
-        return {};
-    QPixmap pm(width, height);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Keep the picture's proportions inside the requested box.
-    QSizeF s = svg.defaultSize();
-    s.scale(width, height, Qt::KeepAspectRatio);
-    svg.render(&p, QRectF((width - s.width()) / 2, (height - s.height()) / 2, s.width(), s.height()));
-    return pm;
+    return SvgPicture(f.readAll(), width, height);
 }
 
 } // namespace qo

@@ -53,5 +53,8 @@ void InstallWheelAsArrows(QApplication *app);
 // One of the program's own decorative pictures (src/core/pics/<name>.svg),
 // rendered at the given size; a null pixmap when the name is unknown.
 QPixmap DecorativePicture(const QString &name, int width, int height);
+// An SVG picture rendered centred in a transparent box of the given size,
+// keeping its proportions (an empty box when the SVG is not valid).
+QPixmap SvgPicture(const QByteArray &svg, int width, int height);
 
 } // namespace qo

@@ -2,6 +2,8 @@
 // menus, toolbars and context menus.
 #include "core/Grid.h"
 #include "mainwindow/Main.h"
+#include "masterdata/TorzsMLapTipus.h"
+#include "masterdata/Torzsadat.h"
 #include "platform/Desktop.h"
 
 #include <QAction>
@@ -140,6 +142,14 @@ void Tfrm_Main::routeCommands()
         connect(action(QStringLiteral("aSzerk%1").arg(i)), &QAction::triggered, this,
                 [this, i] { guarded([this, i] { aSzerkRxExecute(i); }); });
     connect(action(QStringLiteral("aBezar")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("aLencsemarka")), &QAction::triggered, this, [this] {
+        guarded([this] { OpenMasterDataList(-1, false, QStringLiteral("lencsemarka"), QStringLiteral("Lencse márka"), nullptr, this); });
+    });
+    connect(action(QStringLiteral("aKeretMarka")), &QAction::triggered, this, [this] {
+        guarded([this] { OpenMasterDataList(-1, false, QStringLiteral("keretmarka"), QStringLiteral("Keret márka"), nullptr, this); });
+    });
+    connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
+            [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [] { OpenDocument(MakerHomePage()); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [] {
@@ -152,8 +162,7 @@ void Tfrm_Main::routeCommands()
     // Commands whose windows are not part of the program yet stand disabled.
     for (const char *n : {"aNyomtat", "aNyomtatKep", "aExcelbe", "aHtml", "aBoritek", "aAjanlott", "aArbevetel",
                           "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "aSQL",
-                          "aFelhasznalo", "aAdatbazis", "aMlapjai", "aLencsemarka", "aKeretMarka",
-                          "aTorzsMLapTipus"})
+                          "aFelhasznalo", "aAdatbazis"})
         action(QString::fromLatin1(n))->setEnabled(false);
 }
 

@@ -6,6 +6,7 @@
 #include "core/Seged.h"
 #include "core/Uzenet.h"
 #include "mainwindow/Main.h"
+#include "workorders/MunkalapBongeszo.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -20,9 +21,6 @@ namespace {
 const QColor kLightRed(255, 221, 221);
 const QColor kBlue(0, 0, 255);
 const QColor kYellow(255, 255, 0);
-const QColor kReady(196, 224, 255);
-const QColor kHandedOver(193, 255, 224);
-const QColor kDarkRed(128, 0, 0);
 
 const QString kClientSearch = QStringLiteral(
     "ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
@@ -82,17 +80,7 @@ void Tfrm_Main::setupLists()
                             {QStringLiteral("fizetendo"), QStringLiteral("Fizetendő")},
                             {QStringLiteral("statusz_nev"), QStringLiteral("Státusz")}});
     m_modelMLap.setStyler([](const RowSet &rs, int row, int, bool marked, CellStyle &s) {
-        if (marked)
-            return;
-        const qint64 st = rs.toInt(row, QStringLiteral("statusz"), 0);
-        if (st == 2)
-            s.background = kReady;
-        else if (st == 3)
-            s.background = kHandedOver;
-        if (rs.text(row, QStringLiteral("storno")) == QLatin1String("I")) {
-            s.background = kLightRed;
-            s.foreground = kDarkRed;
-        }
+        StyleWorkOrderRow(rs, row, marked, s);
     });
     m_grids[TabWorkOrders]->setGridModel(&m_modelMLap);
     m_grids[TabWorkOrders]->setColumnShares({0.05, 0.19, 0.10, 0.15, 0.08, 0.08, 0.08, 0.06, 0.06, 0.06, 0.09}, 36);

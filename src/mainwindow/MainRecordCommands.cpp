@@ -5,7 +5,10 @@
 #include "core/Uzenet.h"
 #include "mainwindow/Main.h"
 #include "reports/Radio.h"
+#include "masterdata/TorzsMLapTipus.h"
+#include "masterdata/Torzsadat.h"
 #include "workorders/Munkalap.h"
+#include "workorders/MunkalapBongeszo.h"
 
 namespace qo {
 
@@ -104,7 +107,10 @@ void Tfrm_Main::aUgyfelAdatlapExecute()
 
 void Tfrm_Main::aMlapjaiExecute()
 {
-    // The work-order browser is not part of the program yet; the command stands disabled until it is.
+    const int tab = activeTab();
+    if (tab == TabExams)
+        return; // history is offered for clients and work orders
+    BrowseClientWorkOrders(rowInt(tab, QStringLiteral("ugyfel"), -1), this);
 }
 
 void Tfrm_Main::aSzerkRxExecute(int n)

@@ -50,20 +50,6 @@ QStringList ChooseOptionPieces(const QString &options)
     return labels;
 }
 
-QPixmap SvgPicture(const QByteArray &svg, int width, int height)
-{
-    QSvgRenderer r(svg);
-    QPixmap pm(width, height);
-    pm.fill(Qt::transparent);
-    if (!r.isValid())
-        return pm;
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QSizeF s = r.defaultSize();
-    s.scale(width, height, Qt::KeepAspectRatio);
-    r.render(&p, QRectF((width - s.width()) / 2, (height - s.height()) / 2, s.width(), s.height()));
-    return pm;
-}
 
 Tfrm_Radio::Tfrm_Radio(const QStringList &labels, const QString &caption, QWidget *parent) : QDialog(parent)
 {

@@ -45,8 +45,4 @@ private:
 // "Mégsem" or when nothing was selected.
 int ChooseOption(int initialIndex, const QString &options, const QString &caption, QWidget *parent = nullptr);
 
-// Renders one of the small pictures the dialogs carry, drawn for this
-// program as SVG text, into a pixmap of the given size (aspect kept).
-QPixmap SvgPicture(const QByteArray &svg, int width, int height);
-
 } // namespace qo
