@@ -7,6 +7,7 @@
 // client's median and the ratio, and the row set's memory against its bytes.
 #include "core/Beall.h"
 #include "core/Config.h"
+#include "core/Logo.h"
 #include "core/Connection.h"
 #include "core/Grid.h"
 #include "core/GridModel.h"
@@ -91,7 +92,7 @@ int main(int argc, char **argv)
     }
     const Server s{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[2]).toInt()};
     const int runs = argc > 4 ? std::atoi(argv[4]) : 7;
-    qputenv("QO_NO_SPLASH", "1");
+    SetSplashEnabled(false);
     QTemporaryDir dir;
     QFile ini(dir.path() + QStringLiteral("/QuorvinOpt.ini"));
     ini.open(QIODevice::WriteOnly);

@@ -1,6 +1,7 @@
 // Grabs the main window on each tab to PNG files, to look at the program as a
 // user sees it:  qo_screens HOST PORT DATABASE OUTDIR
 #include "core/Config.h"
+#include "core/Logo.h"
 #include "mainwindow/Main.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc < 5)
         return 2;
-    qputenv("QO_NO_SPLASH", "1");
+    SetSplashEnabled(false);
     QTemporaryDir dir;
     QFile ini(dir.path() + QStringLiteral("/QuorvinOpt.ini"));
     ini.open(QIODevice::WriteOnly);

@@ -114,6 +114,8 @@ private Q_SLOTS:
         QTest::newRow("initial index out of range") << QStringLiteral("a,b") << 5 << -1 << "ok" << -1;
         QTest::newRow("chosen then cancelled") << QStringLiteral("a,b,c") << 0 << 2 << "cancel" << -1;
         QTest::newRow("Esc") << QStringLiteral("a,b,c") << 1 << -1 << "esc" << -1;
+        QTest::newRow("Enter on a focused Mégsem") << QStringLiteral("a,b,c") << 1 << -1 << "enter-on-cancel" << -1;
+        QTest::newRow("Enter on a focused OK") << QStringLiteral("a,b,c") << 1 << -1 << "enter-on-ok" << 1;
         QTest::newRow("label with ampersand") << QStringLiteral("Kis & nagy,Más") << -1 << 0 << "ok" << 0;
     }
     void chooseOption()
@@ -144,11 +146,50 @@ private Q_SLOTS:
                 button(w, "Button2")->click();
             else if (close == QLatin1String("enter"))
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            else
+            else if (close.startsWith(QLatin1String("enter-on-"))) {
+                QPushButton *b = button(w, close.endsWith(QLatin1String("cancel")) ? "Button2" : "Button1");
+                b->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(b, Qt::Key_Return);
+            } else
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });
         QCOMPARE(ChooseOption(initial, options, QStringLiteral("Munkalap típusa")), result);
         QVERIFY(seen);
+    }
+
+    // Each dialog comes back where it was left, in its own size.
+    void placement_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("option dialog") << "frm_Radio";
+        QTest::newRow("period dialog") << "frm_Idoszak";
+        QTest::newRow("print target") << "frm_NyomValaszt";
+    }
+    void placement()
+    {
+        QFETCH(QString, window);
+        SaveWindowPlacement(window, 40, 50, 500, 700);
+        QPoint pos;
+        QSize size;
+        onModal([&](QWidget *w) {
+            QCOMPARE(w->objectName(), window);
+            pos = w->pos();
+            size = w->size();
+            w->move(60, 70);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        if (window == QLatin1String("frm_Radio")) {
+            ChooseOption(0, QStringLiteral("a,b"), QStringLiteral("Kérdés"));
+        } else if (window == QLatin1String("frm_Idoszak")) {
+            QDate f, t;
+            AskPeriod(f, t);
+        } else {
+            QString printer;
+            ChoosePrintTarget(printer, QStringList{});
+        }
+        QCOMPARE(pos, QPoint(40, 50));
+        QVERIFY2(size.width() < 700 && size.height() < 500, qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
+        QCOMPARE(RestoreWindowPosition(window), QPoint(60, 70));
     }
 
     // ---- the period ------------------------------------------------------------
@@ -340,6 +381,29 @@ private Q_SLOTS:
         QCOMPARE(ChoosePrintTarget(n, printers), result);
         QVERIFY(checked);
         QCOMPARE(n, nameAfter);
+    }
+
+    // Enter presses the button that has the focus; elsewhere it is "OK".
+    void printTargetEnterOnButton_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Mégsem") << "btnMegsem" << -1;
+        QTest::newRow("OK") << "btnOK" << 2;
+        QTest::newRow("an option") << "rbExcel" << 2;
+    }
+    void printTargetEnterOnButton()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, result);
+        onModal([&](QWidget *w) {
+            QTest::mouseClick(w->findChild<QRadioButton *>(QStringLiteral("rbExcel")), Qt::LeftButton);
+            auto *target = w->findChild<QWidget *>(focus);
+            target->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(target, Qt::Key_Return);
+        });
+        QString n = QStringLiteral("Iroda");
+        QCOMPARE(ChoosePrintTarget(n, QStringList{QStringLiteral("Iroda")}), result);
     }
 
     void printTargetInstalledPrinters()

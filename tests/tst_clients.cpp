@@ -481,6 +481,7 @@ private Q_SLOTS:
         QTest::newRow("Sph -0,25") << "sph2" << "-0,25" << "-0,25";
         QTest::newRow("Sph 0") << "sph1" << "0" << "+0,00";
         QTest::newRow("Sph with a point") << "sph1" << "1.5" << "1.5";
+        QTest::newRow("Cyl with digit grouping") << "cyl1" << "1 234" << "1 234";
         QTest::newRow("Sph too long to format") << "sph1" << "12345678,9" << "12345678,9";
         QTest::newRow("Ax 90") << "ax1" << "90" << "90";
         QTest::newRow("Prism not formatted") << "prism2" << "1,5" << "1,5";
@@ -513,6 +514,28 @@ private Q_SLOTS:
         // Only this client's rows are written.
         QCOMPARE(dump(QStringLiteral("SELECT sph, cyl, ax, prism, pd FROM ugyfel_sz_tavol WHERE ugyfel = %1").arg(other)),
                  QStringLiteral("<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>|<NULL>"));
+    }
+
+    // With a decimal point the comma is the other separator (or grouping).
+    void prescriptionValuePointLocale_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("formatted");
+        QTest::newRow("point") << "1.5" << "+1.50";
+        QTest::newRow("zero") << "0" << "+0.00";
+        QTest::newRow("negative") << "-0.254" << "-0.25";
+        QTest::newRow("comma") << "-0,25" << "-0,25";
+        QTest::newRow("comma grouping") << "1,234" << "1,234";
+    }
+    void prescriptionValuePointLocale()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, formatted);
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QString got = FormatPrescriptionValue(typed);
+        QLocale::setDefault(saved);
+        QCOMPARE(got, formatted);
     }
 
     void prescriptionTabOrderAndEnter()
@@ -653,6 +676,7 @@ private Q_SLOTS:
         QTest::newRow("contact person") << "péter" << "Kovács Anna" << false;
         QTest::newRow("address") << "fő utca" << "Szabó Cecília" << true;
         QTest::newRow("quote") << "o'b" << "O'Brien Olga" << false;
+        QTest::newRow("worked example") << "kov" << "Kovács Anna" << false;
     }
     void pickerSearch()
     {
@@ -667,13 +691,14 @@ private Q_SLOTS:
         insertClient(QStringLiteral("Törölt Tivadar"), QStringLiteral("06 20 333 4444"), QStringLiteral("torolve='I'"));
         Q_UNUSED(nagy);
         int rowsBefore = -1, rowsAfter = -1;
-        QString counter, title, focusAtStart;
+        QString counter, title, focusAtStart, whereLine;
         onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
             title = w->windowTitle();
             focusAtStart = focusedName();
             rowsBefore = w->model()->rowCount();
             typeText(text);
             rowsAfter = w->model()->rowCount();
+            whereLine = w->query().lines().value(1);
             counter = w->statusBar()->findChild<QLabel *>()->text();
             if (doubleClick) {
                 const QRect cell = w->grid()->visualRect(w->model()->index(0, 1));
@@ -690,6 +715,9 @@ private Q_SLOTS:
         QCOMPARE(rowsBefore, 4); // the deleted client is not offered
         QCOMPARE(rowsAfter, 1);
         QCOMPARE(counter, QStringLiteral("1: 1"));
+        if (text == QLatin1String("kov"))
+            QCOMPARE(whereLine, QStringLiteral("WHERE (ugyfel > 0) AND ((ugyfel_nev LIKE '%kov%') OR (kapcsolat LIKE "
+                                               "'%kov%') OR (irszvaroscim LIKE '%kov%') OR (telefon LIKE '%kov%'))"));
         QCOMPARE(name, found);
         QCOMPARE(key, qint64(SqlIntValue(QStringLiteral("SELECT ugyfel FROM ugyfel WHERE ugyfel_nev = %1")
                                              .arg(QStringLiteral("'") + QString(found).replace("'", "''") + "'"), -1)));

@@ -1,10 +1,13 @@
 // The database layer against the private server: character set, NULLs,
 // defaults, statements with line breaks, reconnection and SQL modes.
 #include "core/Connection.h"
+#include "core/RecordEditor.h"
 #include "core/Seged.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 using namespace qo;
 
@@ -21,6 +24,25 @@ class TestConnection : public QObject {
         c.exec(QStringLiteral("CREATE DATABASE %1 CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(name));
         c.exec(QStringLiteral("CREATE TABLE %1.t (k INT AUTO_INCREMENT PRIMARY KEY, s VARCHAR(100), "
                               "n DOUBLE, d DATE, x_nev VARCHAR(20)) ENGINE=InnoDB").arg(name));
+    }
+
+    // Kills `id` from a session of its own once that connection has been
+    // inside a statement for a moment, i.e. after the statement reached the server.
+    static void killWhileBusy(const ConnectParams &params, const QString &id, std::atomic<bool> *killed)
+    {
+        Connection killer;
+        killer.open(params);
+        for (int i = 0; i < 100 && !*killed; ++i) {
+            const RowSet rs = killer.query(
+                QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1 "
+                               "AND COMMAND = 'Query' AND TIME_MS > 200").arg(id));
+            if (rs.toInt(0, 0) == 1) {
+                killer.exec(QStringLiteral("KILL CONNECTION %1").arg(id));
+                *killed = true;
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
     }
 
 private Q_SLOTS:
@@ -148,6 +170,175 @@ private Q_SLOTS:
         killer.exec(QStringLiteral("KILL CONNECTION %1").arg(SqlValue(QStringLiteral("SELECT CONNECTION_ID()"), {})));
         QTest::qWait(100);
         QCOMPARE(c.query(QStringLiteral("SELECT s FROM t")).text(0, 0), QStringLiteral("Őrült"));
+    }
+
+    // A link lost after the statement reached the server is reported, never
+    // answered by sending the statement again: it may have run already.
+    void lostWhileRunningIsNotResent_data()
+    {
+        QTest::addColumn<bool>("asQuery");
+        QTest::newRow("exec") << false;
+        QTest::newRow("query") << true;
+    }
+    void lostWhileRunningIsNotResent()
+    {
+        QFETCH(bool, asQuery);
+        Connection &c = Connection::main();
+        c.exec(QStringLiteral("DROP PROCEDURE IF EXISTS once_then_wait"));
+        c.exec(QStringLiteral("CREATE PROCEDURE once_then_wait() BEGIN "
+                              "INSERT INTO t (s) VALUES ('egyszer'); DO SLEEP(5); END"));
+        const QString id = SqlValue(QStringLiteral("SELECT CONNECTION_ID()"), {});
+        std::atomic<bool> killed{false};
+        std::thread killer(killWhileBusy, m_db, id, &killed);
+        QString failure;
+        try {
+            if (asQuery)
+                c.query(QStringLiteral("CALL once_then_wait()"));
+            else
+                c.exec(QStringLiteral("CALL once_then_wait()"));
+        } catch (const Error &e) {
+            failure = e.message();
+        }
+        killer.join();
+        QVERIFY(killed);
+        QVERIFY2(!failure.isEmpty(), "the lost link was not reported");
+        // The next statement gets a new link, and the row was written once.
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM t"), -1), 1);
+        QVERIFY(SqlValue(QStringLiteral("SELECT CONNECTION_ID()"), {}) != id);
+    }
+
+    // Server messages come in latin2, also those of the log-in itself.
+    void errorTextsKeepHungarianLetters_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unknown database at log-in") << "open database" << QStringLiteral("Unknown database 'próbaő'");
+        QTest::newRow("unknown user at log-in") << "open user" << QStringLiteral("Access denied for user 'ármin'");
+        QTest::newRow("unknown database later") << "exec" << QStringLiteral("Unknown database 'próbaő'");
+        QTest::newRow("procedure's own message") << "signal" << QStringLiteral("Hibás érték: ű");
+    }
+    void errorTextsKeepHungarianLetters()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, expected);
+        ConnectParams p = m_db;
+        QString message;
+        try {
+            if (where == QLatin1String("open database")) {
+                p.database = QStringLiteral("próbaő");
+                Connection().open(p);
+            } else if (where == QLatin1String("open user")) {
+                p.user = QStringLiteral("ármin");
+                Connection().open(p);
+            } else if (where == QLatin1String("exec")) {
+                ExecSql(QStringLiteral("USE `próbaő`"));
+            } else {
+                ExecSql(QStringLiteral("SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Hibás érték: ű'"));
+            }
+        } catch (const Error &e) {
+            message = e.message();
+        }
+        QVERIFY2(message.startsWith(expected), qPrintable(message));
+    }
+
+    // ---- Row editor ---------------------------------------------------------
+
+    // post() with a failure reported by the test instead of ending the run.
+    static qint64 post(RecordEditor &ed)
+    {
+        try {
+            return ed.post();
+        } catch (const Error &e) {
+            qWarning("post: %s", qPrintable(e.message()));
+            return -2;
+        }
+    }
+
+    void recordEditorPostsOnlyChangedColumns()
+    {
+        Connection::main().exec(QStringLiteral(
+            "CREATE OR REPLACE TABLE re (re INT AUTO_INCREMENT PRIMARY KEY, a VARCHAR(50), b VARCHAR(50), "
+            "flag CHAR(1) NOT NULL DEFAULT 'N', n DOUBLE, d DATE)"));
+        ExecSql(QStringLiteral("INSERT INTO re (a, b, n, d) VALUES ('a0', 'b0', 1.5, '2024-02-29')"));
+        RecordEditor ed(QStringLiteral("re"), QStringLiteral("re"));
+        QVERIFY(ed.load(1));
+        QVERIFY(!ed.load(2) && ed.key() == 1);
+
+        // Another workstation changes b and n meanwhile.
+        Connection other;
+        other.open(m_db);
+        other.exec(QStringLiteral("UPDATE re SET b = 'másik', n = 9 WHERE re = 1"));
+
+        ed.setValue(QStringLiteral("a"), QStringLiteral("új"));
+        ed.setValue(QStringLiteral("n"), QStringLiteral("1.5")); // as loaded: not a change
+        ed.setValue(QStringLiteral("d"), QVariant());            // cleared: NULL
+        ed.setValue(QStringLiteral("b"), QStringLiteral("x"));
+        ed.setValue(QStringLiteral("b"), QStringLiteral("b0"));  // and back: not a change
+        QCOMPARE(post(ed), 1);
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT a, b, n, d FROM re"));
+        QCOMPARE(rs.text(0, 0), QStringLiteral("új"));
+        QCOMPARE(rs.text(0, 1), QStringLiteral("másik"));
+        QCOMPARE(rs.toDouble(0, 2), 9.0);
+        QVERIFY(rs.isNull(0, 3));
+        QVERIFY(!ed.isChanged());
+    }
+
+    void recordEditorTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("placeholder %1") << QStringLiteral("%1");
+        QTest::newRow("placeholders %2 %4") << QStringLiteral("50%2 és %4");
+        QTest::newRow("quote") << QStringLiteral("O'Brien");
+        QTest::newRow("backslash and line break") << QStringLiteral("C:\\\\r\\n\\\\mappa\r\nmásodik");
+        QTest::newRow("wildcards") << QStringLiteral("_%");
+    }
+    void recordEditorTexts()
+    {
+        QFETCH(QString, text);
+        Connection::main().exec(QStringLiteral(
+            "CREATE OR REPLACE TABLE re (re INT AUTO_INCREMENT PRIMARY KEY, a VARCHAR(50), b VARCHAR(50), "
+            "flag CHAR(1) NOT NULL DEFAULT 'N', n DOUBLE, d DATE)"));
+        ExecSql(QStringLiteral("INSERT INTO re (a) VALUES ('első'), ('második')"));
+        RecordEditor ed(QStringLiteral("re"), QStringLiteral("re"));
+        QVERIFY(ed.load(2));
+        ed.setValue(QStringLiteral("a"), text);
+        QCOMPARE(post(ed), 2);
+        ed.startNew();
+        ed.setValue(QStringLiteral("b"), text);
+        QCOMPARE(post(ed), 3);
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT a, b FROM re ORDER BY re"));
+        QCOMPARE(rs.rowCount(), 3);
+        QCOMPARE(rs.text(0, 0), QStringLiteral("első"));
+        QCOMPARE(rs.text(1, 0), text);
+        QCOMPARE(rs.text(2, 1), text);
+    }
+
+    // A new row names only the columns that were given a value; the rest
+    // get the server's defaults, and a NOT NULL column with a default is not
+    // forced to NULL.
+    void recordEditorNewRowDefaults()
+    {
+        Connection::main().exec(QStringLiteral(
+            "CREATE OR REPLACE TABLE re (re INT AUTO_INCREMENT PRIMARY KEY, a VARCHAR(50), b VARCHAR(50), "
+            "flag CHAR(1) NOT NULL DEFAULT 'N', n DOUBLE, d DATE)"));
+        RecordEditor ed(QStringLiteral("re"), QStringLiteral("re"));
+        ed.startNew();
+        QVERIFY(ed.isNew());
+        ed.setValue(QStringLiteral("flag"), QVariant()); // left as it started
+        ed.setValue(QStringLiteral("a"), QStringLiteral("x"));
+        ed.setValue(QStringLiteral("d"), QDate(2024, 3, 5));
+        QCOMPARE(post(ed), 1);
+        QVERIFY(!ed.isNew());
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT a, b, flag, n, d FROM re"));
+        QCOMPARE(rs.text(0, 0), QStringLiteral("x"));
+        QVERIFY(rs.isNull(0, 1));
+        QCOMPARE(rs.text(0, 2), QStringLiteral("N"));
+        QVERIFY(rs.isNull(0, 3));
+        QCOMPARE(rs.toDate(0, 4), QDate(2024, 3, 5));
+        // The key is known after posting, and the row reloads as stored.
+        QVERIFY(ed.load(ed.key()));
+        QCOMPARE(ed.value(QStringLiteral("d")).toDate(), QDate(2024, 3, 5));
+        QCOMPARE(ed.text(QStringLiteral("b")), QString());
     }
 
     // Our literals use backslash escapes; a server whose global mode makes

@@ -1148,6 +1148,36 @@ private Q_SLOTS:
         QVERIFY(QCoreApplication::instance()); // the application was not told to quit
     }
 
+    // Both password fields mask with "*", and still take the focus colour.
+    void passwordFieldsShowStars_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("login") << "frm_Login";
+        QTest::newRow("first-run setup") << "frm_Init";
+    }
+    void passwordFieldsShowStars()
+    {
+        QFETCH(QString, window);
+        std::unique_ptr<QDialog> dlg;
+        QLineEdit *field = nullptr;
+        if (window == QLatin1String("frm_Login")) {
+            auto *d = new Tfrm_Login;
+            field = d->edtJelszo;
+            dlg.reset(d);
+        } else {
+            auto *d = new Tfrm_Init;
+            field = d->edtJelszo;
+            dlg.reset(d);
+        }
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        field->setFocus();
+        typeText(field, QStringLiteral("Ű1é"));
+        QCOMPARE(field->text(), QStringLiteral("Ű1é"));
+        QCOMPARE(field->displayText(), QStringLiteral("***"));
+        QCOMPARE(pixelIn(field), FocusColor());
+    }
+
     void passwordChange_data()
     {
         QTest::addColumn<QString>("current");  // typed in the password field

@@ -6,6 +6,7 @@
 #include "core/Connection.h"
 #include "core/Grid.h"
 #include "core/GridModel.h"
+#include "core/Logo.h"
 #include "mainwindow/Main.h"
 #include "mainwindow/MessagePanel.h"
 #include "support/Modal.h"
@@ -16,7 +17,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace qo;
@@ -68,6 +72,21 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY(w.isActiveWindow());
         QTest::keyClick(target, key, mods);
     }
+    // SELECT statements the session has run so far (the asking itself included).
+    static qint64 selectCount()
+    {
+        return SqlIntValue(QStringLiteral("SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
+                                          "WHERE VARIABLE_NAME = 'COM_SELECT'"), -1);
+    }
+    // Cancels the next modal window, noting its object name or message text.
+    static void noteAndReject(ModalAnswers &answers, QString &seen)
+    {
+        answers.then([&seen](QWidget *d) {
+            auto *box = qobject_cast<QMessageBox *>(d);
+            seen = box ? box->text() : d->objectName();
+            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        });
+    }
     static QStringList column(const Grid *g, int col)
     {
         QStringList out;
@@ -87,7 +106,7 @@ private Q_SLOTS:
         initFolders(m_dir->path());
         setWorkAreaForTests(QRect(0, 0, 1280, 800));
         Beall() = TBeall();
-        qputenv("QO_NO_SPLASH", "1");
+        SetSplashEnabled(false);
     }
     void cleanupTestCase() { delete m_dir; }
 
@@ -452,6 +471,206 @@ private Q_SLOTS:
         QCOMPARE(ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 0), 8);
     }
 
+    // The commands' shortcuts work while the focus is in the search box (where
+    // it stands after start) and leave the search text alone.
+    void shortcutsFromSearchBox_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window"); // what the command opens; empty: nothing
+        const auto row = [](const char *name, QKeySequence k, const char *a, const QString &win) {
+            QTest::newRow(name) << k << QString::fromLatin1(a) << win;
+        };
+        row("Ctrl+Delete", QKeySequence(Qt::CTRL | Qt::Key_Delete), "aTorol", QStringLiteral("Valóban töröljem a sort?"));
+        row("Ctrl+E", QKeySequence(Qt::CTRL | Qt::Key_E), "aExcelbe", {}); // the export window comes later
+        row("Insert", QKeySequence(Qt::Key_Insert), "aUj", QStringLiteral("frm_Szerkeszt"));
+        row("F2", QKeySequence(Qt::Key_F2), "aSzerkeszt", QStringLiteral("frm_Szerkeszt"));
+        row("F3", QKeySequence(Qt::Key_F3), "aStatusz", {}); // a work-order command: nothing on this tab
+        row("F4", QKeySequence(Qt::Key_F4), "aMLapNeki", QStringLiteral("frm_Radio"));
+        row("F5", QKeySequence(Qt::Key_F5), "aFrissit", {});
+        row("F6", QKeySequence(Qt::Key_F6), "aUgyfelAdatlap", QStringLiteral("frm_Szerkeszt"));
+        row("F7", QKeySequence(Qt::Key_F7), "aFigyelmeztet", QStringLiteral("frm_Datumbe"));
+        row("F8", QKeySequence(Qt::Key_F8), "aMostJart", QStringLiteral("frm_Datumbe"));
+        row("F9", QKeySequence(Qt::Key_F9), "aMlapjai", QStringLiteral("frm_MunkalapBongeszo"));
+        row("F11", QKeySequence(Qt::Key_F11), "aNovel", {});
+        row("F12", QKeySequence(Qt::Key_F12), "aCsokkent", {});
+        row("Alt+Enter", QKeySequence(Qt::ALT | Qt::Key_Return), "aBeallit", QStringLiteral("frm_Beallit"));
+    }
+    void shortcutsFromSearchBox()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        test::TestDb db(QStringLiteral("main_keys"));
+        addClient(QStringLiteral("Kiss Anna"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabClients);
+        QTest::keyClicks(w.searchBox(), QStringLiteral("anna"));
+        w.searchBox()->setCursorPosition(0);
+        QVERIFY(w.searchBox()->hasFocus());
+        w.action(action)->setEnabled(true); // a command whose window comes later still gets its key
+        QSignalSpy triggered(w.action(action), &QAction::triggered);
+        ModalAnswers answers;
+        QString seen;
+        if (!window.isEmpty())
+            noteAndReject(answers, seen);
+        QTest::keySequence(w.searchBox(), key);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(triggered.count(), 1);
+        QCOMPARE(seen, window);
+        QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(QLatin1Char(','))));
+        QCOMPARE(w.searchBox()->text(), QStringLiteral("anna"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT torolve FROM ugyfel WHERE ugyfel_nev = 'Kiss Anna'"), {}), QStringLiteral("N"));
+    }
+
+    // One keystroke runs the list's query once; the four prescription lists
+    // are read again only when the current client changes.
+    void searchKeystrokeQueries_data()
+    {
+        QTest::addColumn<QString>("typedBefore");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("current"); // client standing after the keystroke
+        QTest::addColumn<int>("selects");
+        QTest::newRow("same client") << QString() << QStringLiteral("k") << QStringLiteral("Kovács Anna") << 1;
+        QTest::newRow("narrowing") << QStringLiteral("ko") << QStringLiteral("v") << QStringLiteral("Kovács Anna") << 1;
+        QTest::newRow("other client") << QStringLiteral("kovács ") << QStringLiteral("b") << QStringLiteral("Kovács Béla") << 5;
+        QTest::newRow("nothing found") << QStringLiteral("kovács") << QStringLiteral("x") << QString() << 5;
+    }
+    void searchKeystrokeQueries()
+    {
+        QFETCH(QString, typedBefore);
+        QFETCH(QString, last);
+        QFETCH(QString, current);
+        QFETCH(int, selects);
+        test::TestDb db(QStringLiteral("main_keystroke"));
+        addClient(QStringLiteral("Kovács Anna"));
+        addClient(QStringLiteral("Kovács Béla"));
+        addClient(QStringLiteral("Nagy Péter"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabClients);
+        Grid *g = w.grid(Tfrm_Main::TabClients);
+        w.searchBox()->setText(typedBefore);
+        const qint64 first = selectCount();
+        const qint64 asking = selectCount() - first; // the counting query itself
+        const qint64 before = selectCount();
+        QTest::keyClicks(w.searchBox(), last);
+        QCOMPARE(selectCount() - before - asking, qint64(selects));
+        QCOMPARE(g->currentRowIndex() < 0 ? QString() : g->model()->index(g->currentRowIndex(), 0).data().toString(), current);
+        QCOMPARE(w.prescriptionGrid(0)->model()->rowCount(), current.isEmpty() ? 0 : 2);
+        QCOMPARE(w.statusText(), current.isEmpty() ? QStringLiteral("0: 0") : QStringLiteral("%1: %2").arg(g->model()->rowCount()).arg(g->currentRowIndex() + 1));
+
+        // Leaving the tab runs only the query of the list that opens.
+        const qint64 beforeTab = selectCount();
+        w.setActiveTab(Tfrm_Main::TabWorkOrders);
+        QCOMPARE(selectCount() - beforeTab - asking, qint64(1));
+        QCOMPARE(w.prescriptionGrid(0)->model()->rowCount(), 0);
+    }
+
+    // F5 shows what another workstation changed, the current client's prescriptions too.
+    void refreshRereadsPrescriptions()
+    {
+        test::TestDb db(QStringLiteral("main_refresh"));
+        addClient(QStringLiteral("Tóth Ilona"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(Tfrm_Main::TabClients);
+        Grid *rx = w.prescriptionGrid(0); // "Szemüveg - Távol"
+        QCOMPARE(rx->model()->index(0, 1).data().toString(), QString());
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,25' WHERE kulcs = 1"));
+        ExecSql(QStringLiteral("UPDATE ugyfel SET telefon = '06 1 234 5678'"));
+        press(w, w.grid(Tfrm_Main::TabClients), Qt::Key_F5);
+        QCOMPARE(w.grid(Tfrm_Main::TabClients)->model()->index(0, 2).data().toString(), QStringLiteral("06 1 234 5678"));
+        QCOMPARE(rx->model()->index(0, 1).data().toString(), QStringLiteral("+1,25"));
+    }
+
+    // On an empty client list F2 and F6 open the editor of a new client (the
+    // missing key reads as -1); on empty work-order and examination lists they
+    // have no row to act on and open nothing.
+    void editOnEmptyList_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("clients F2") << int(Tfrm_Main::TabClients) << int(Qt::Key_F2) << QStringLiteral("frm_Szerkeszt");
+        QTest::newRow("clients F6") << int(Tfrm_Main::TabClients) << int(Qt::Key_F6) << QStringLiteral("frm_Szerkeszt");
+        QTest::newRow("work orders F2") << int(Tfrm_Main::TabWorkOrders) << int(Qt::Key_F2) << QString();
+        QTest::newRow("work orders F6") << int(Tfrm_Main::TabWorkOrders) << int(Qt::Key_F6) << QString();
+        QTest::newRow("examinations F2") << int(Tfrm_Main::TabExams) << int(Qt::Key_F2) << QString();
+        QTest::newRow("examinations F6") << int(Tfrm_Main::TabExams) << int(Qt::Key_F6) << QString();
+    }
+    void editOnEmptyList()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, key);
+        QFETCH(QString, window);
+        test::TestDb db(QStringLiteral("main_empty"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        w.setActiveTab(tab);
+        Grid *g = w.grid(tab);
+        QCOMPARE(g->model()->rowCount(), 0);
+        ModalAnswers answers;
+        QString seen;
+        noteAndReject(answers, seen);
+        press(w, g, Qt::Key(key));
+        QTest::qWait(100);
+        QCOMPARE(seen, window);
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM ugyfel WHERE ugyfel > 0"), -1), 0);
+    }
+
+    // Toolbar buttons show the command's whole caption (an ellipsis included)
+    // and its hint; the general toolbar shows icons with hints.
+    void toolbarCaptionsAndHints_data()
+    {
+        QTest::addColumn<int>("page"); // -1: the general toolbar
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("Excelbe") << -1 << QStringLiteral("aExcelbe") << QStringLiteral("Excelbe... (CSV)") << QStringLiteral("Excelbe... (CSV)");
+        QTest::newRow("Frissít") << -1 << QStringLiteral("aFrissit") << QStringLiteral("Frissít") << QStringLiteral("Frissít");
+        QTest::newRow("Most járt itt") << int(Tfrm_Main::TabClients) << QStringLiteral("aMostJart") << QStringLiteral("Most járt itt")
+                                       << QStringLiteral("Most járt nálam...");
+        QTest::newRow("Munkalap neki") << int(Tfrm_Main::TabClients) << QStringLiteral("aMLapNeki") << QStringLiteral("Munkalap neki")
+                                       << QStringLiteral("Új munkalap");
+        QTest::newRow("Státusz léptet") << int(Tfrm_Main::TabWorkOrders) << QStringLiteral("aStatusz") << QStringLiteral("Státusz léptet")
+                                        << QStringLiteral("Státusz");
+        QTest::newRow("Ügyfél adatlap") << int(Tfrm_Main::TabExams) << QStringLiteral("aUgyfelAdatlap") << QStringLiteral("Ügyfél adatlap")
+                                        << QStringLiteral("Ügyfél");
+    }
+    void toolbarCaptionsAndHints()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, action);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        test::TestDb db(QStringLiteral("main_toolbars"));
+        WriteStoredConnection(1, record(db));
+        Tfrm_Main w;
+        showActive(w);
+        QToolBar *bar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
+        if (page >= 0) { // the toolbar of the page shown
+            w.setActiveTab(page);
+            QToolBar *general = bar;
+            bar = nullptr;
+            for (QToolBar *t : w.findChildren<QToolBar *>())
+                if (t != general && t->isVisible())
+                    bar = t;
+        }
+        QVERIFY(bar);
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(w.action(action)));
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->toolTip(), hint);
+        QCOMPARE(button->toolButtonStyle(), page < 0 ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    }
+
     // Two unread messages: the lower key now; after "never again" the other one next time.
     void messagesOnTwoStarts()
     {
@@ -465,6 +684,10 @@ private Q_SLOTS:
             MessagePanel *p = w.messagePanel();
             QVERIFY(p->isVisible());
             QCOMPARE(p->textLabel()->text(), QStringLiteral("Első üzenet"));
+            // The buttons stand below the text, which is as wide as the panel minus 48 pixels.
+            QTRY_COMPARE(p->textLabel()->width(), p->width() - 48);
+            QVERIFY(p->okButton()->geometry().top() >= p->textLabel()->geometry().bottom());
+            QVERIFY(p->neverAgainButton()->geometry().top() >= p->textLabel()->geometry().bottom());
             QVERIFY(!p->linkLabel()->isVisible());
             QVERIFY(p->neverAgainButton()->isVisible());
             p->neverAgainButton()->click();

@@ -469,16 +469,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("right");
         QTest::addColumn<QString>("finish"); // "ctrl-enter", "ok", "esc"
         QTest::addColumn<bool>("saved");
-        QTest::newRow("no right: refused") << false << "" << false;
-        QTest::newRow("right, Ctrl+Enter saves") << true << "ctrl-enter" << true;
-        QTest::newRow("right, OK saves") << true << "ok" << true;
-        QTest::newRow("right, Esc discards") << true << "esc" << false;
+        QTest::addColumn<QString>("search"); // "": the type is picked in the whole list
+        QTest::newRow("no right: refused") << false << "" << false << "közel";
+        QTest::newRow("right, Ctrl+Enter saves") << true << "ctrl-enter" << true << "közel";
+        QTest::newRow("right, OK saves") << true << "ok" << true << "közel";
+        QTest::newRow("right, whole list, OK saves") << true << "ok" << true << "";
+        QTest::newRow("right, Esc discards") << true << "esc" << false << "közel";
     }
     void typesEditRight()
     {
         QFETCH(bool, right);
         QFETCH(QString, finish);
         QFETCH(bool, saved);
+        QFETCH(QString, search);
         test::TestDb db(QStringLiteral("md_type_edit"));
         Beall().torzsszerkeszt = right;
         const QString original = cell(QStringLiteral("SELECT szoveg FROM mlaptipus WHERE mlaptipus = 2"));
@@ -487,7 +490,10 @@ private Q_SLOTS:
         QString nameShown, memoAfter, searchAfter, current;
         onModal(named("frm_TorzsMLapTipus"), [&](QWidget *w) {
             auto *l = static_cast<Tfrm_TorzsMLapTipus *>(w);
-            keys(l->searchBox(), QStringLiteral("közel"));
+            if (search.isEmpty())
+                QTest::keyClick(l->grid(), Qt::Key_Down); // "Kontaktlencse", then "Szemüveg - közel"
+            else
+                keys(l->searchBox(), search);
             if (!right)
                 answerBox(&boxes);
             else
@@ -537,7 +543,7 @@ private Q_SLOTS:
             QCOMPARE(searchAfter, QString()); // cleared after a save
         } else {
             QCOMPARE(stored, original);
-            QCOMPARE(searchAfter, QStringLiteral("közel"));
+            QCOMPARE(searchAfter, search);
         }
     }
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 using namespace qo;
 
@@ -88,6 +89,19 @@ void TestSeged::fieldValueConversionErrors()
     QVERIFY_THROWS_EXCEPTION(Error, VarToIntText(QVariant(QString("1; DROP TABLE ugyfel"))));
     QVERIFY_THROWS_EXCEPTION(Error, VarToIntDef(QVariant(QString("abc")), 0));
     QVERIFY_THROWS_EXCEPTION(Error, VarToFloatDef(QVariant(QString("12 Ft")), 0));
+    // The general error box shows these texts to the user: in Hungarian.
+    auto messageOf = [](const std::function<void()> &f) {
+        try {
+            f();
+        } catch (const Error &e) {
+            return e.message();
+        }
+        return QString();
+    };
+    QCOMPARE(messageOf([] { VarToIntDef(QVariant(QString("abc")), 0); }),
+             QStringLiteral("'abc' nem érvényes egész szám."));
+    QCOMPARE(messageOf([] { VarToFloatDef(QVariant(QString("12 Ft")), 0); }),
+             QStringLiteral("'12 Ft' nem érvényes szám."));
 }
 
 void TestSeged::sqlQuote_data()

@@ -432,6 +432,7 @@ private Q_SLOTS:
         QTest::newRow("sph 1,234") << "jobbsph" << "1,234" << "+1,23";
         QTest::newRow("a word stays") << "balsph" << "plano" << "plano";
         QTest::newRow("other separator stays") << "jobbsph" << "1.5" << "1.5";
+        QTest::newRow("digit grouping stays") << "balsph" << "2 500" << "2 500";
         QTest::newRow("too long for the column stays") << "jobbsph" << "123456789" << "123456789";
         QTest::newRow("ax is not formatted") << "jobbax" << "90" << "90";
         QTest::newRow("prism is not formatted") << "balprism" << "1,5" << "1,5";
@@ -797,6 +798,8 @@ private Q_SLOTS:
             GridModel *m = b->model();
             QCOMPARE(b->windowTitle(), QStringLiteral("Munkalapok"));
             QCOMPARE(b->heading()->text(), QStringLiteral("Bognár Kata  "));
+            // No search box here: the keys go to the grid, also after a sort.
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(b->grid()));
             QCOMPARE(m->rowCount(), 5);
             QStringList captions;
             for (int c = 0; c < m->columnCount(); ++c)
@@ -831,6 +834,7 @@ private Q_SLOTS:
                 totals << m->displayText(r, 6);
             QCOMPARE(totals, (QStringList{"10 000", "20 000", "30 000", "40 000", "50 000"}));
             QCOMPARE(m->markedColumn(), 6);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(b->grid()));
             QCOMPARE(bg(0, 6), MarkColor());
             QCOMPARE(bg(0, 0), blue); // the order of status 2 is now first
             // Widths: "Típus" 20 %, the others 10 % of the width less 44.

@@ -21,7 +21,8 @@ bool EditPrescription(qint64 client, const QString &table, const QString &captio
 
 // Sphere and cylinder as typed into an editor: a number in the locale's
 // format becomes its sign and two decimals ("1,5" -> "+1,50", "-3" -> "-3,00");
-// anything else (empty, words, the other decimal separator) is returned as it is.
+// anything else (empty, words, the other decimal separator, digit grouping)
+// is returned as it is.
 QString FormatPrescriptionValue(const QString &text);
 
 // Client picker ("Ügyfél választás"). Returns the chosen client's key and,

@@ -24,12 +24,14 @@ namespace qo {
 
 QString FormatPrescriptionValue(const QString &text)
 {
+    // Only a plain number: digit grouping ("1 234", or "1,234" where the
+    // point is the decimal separator) is not a prescription value.
     QLocale locale;
+    locale.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
     bool ok = false;
     const double v = locale.toDouble(text, &ok);
     if (!ok || !std::isfinite(v))
         return text;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return (v < 0 ? QStringLiteral("-") : QStringLiteral("+")) + locale.toString(std::fabs(v), 'f', 2);
 }
 
@@ -228,10 +230,10 @@ void Tfrm_R1::okClicked()
             sets << cols[i] + QStringLiteral(" = ") + SqlQuote(now);
         }
         if (!sets.isEmpty())
+            // One multi-argument arg(): a "%1" typed into a value must stay text.
             statements << QStringLiteral("UPDATE %1 SET %2 WHERE ugyfel = %3 AND kulcs = %4")
-                              .arg(m_table, sets.join(QStringLiteral(", ")))
-                              .arg(m_client)
-                              .arg(b + 1);
+                              .arg(m_table, sets.join(QStringLiteral(", ")), QString::number(m_client),
+                                   QString::number(b + 1));
     }
     try {
         // Both sides are saved, or neither.

@@ -101,7 +101,7 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent) : QDialog(parent)
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *picture = new QLabel(page);
-    picture->setPixmap(clients::Picture(QStringLiteral("client"), 64, 64));
+    picture->setPixmap(clients::Picture(QStringLiteral("client"), 48, 48));
 
     // Three columns: short fields at the left, longer ones to the right.
     szuldatum->setMinimumWidth(charsWidth(szuldatum, 12));
@@ -132,7 +132,6 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent) : QDialog(parent)
     g->addWidget(cim_varos, r, 1);
     g->addWidget(cim_cim, r++, 2);
     g->setRowMinimumHeight(r++, 6);
-    const int pictureRow = r;
     g->addWidget(FieldLabel(QStringLiteral("Nálam járt"), dat_utolso, page), r++, 0);
     g->addWidget(dat_utolso, r++, 0, 1, 2, Qt::AlignLeft);
     g->setRowMinimumHeight(r++, 6);
@@ -140,13 +139,13 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent) : QDialog(parent)
     g->addWidget(FieldLabel(QStringLiteral("Keretszám"), keretszam, page), r++, 1);
     g->addWidget(keret, r, 0);
     g->addWidget(keretszam, r++, 1);
-    // The picture fills the space right of the date and the frame.
-    g->addWidget(picture, pictureRow, 2, r - pictureRow, 1, Qt::AlignCenter);
     g->setRowMinimumHeight(r++, 6);
     g->addWidget(FieldLabel(QStringLiteral("Megjegyzés"), megjegyzes, page), r++, 0);
     megjegyzes->setFixedHeight(fontMetrics().lineSpacing() * 6 + 10);
     g->addWidget(megjegyzes, r, 0, 1, 2);
+    // Beside the note: the picture and the buttons.
     auto *side = new QVBoxLayout;
+    side->addWidget(picture, 0, Qt::AlignHCenter);
     side->addStretch();
     side->addWidget(BitBtn1);
     side->addWidget(BitBtn2);

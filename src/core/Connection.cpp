@@ -71,6 +71,23 @@ QByteArray toLatin2(const QString &s)
 
 // ---- connection ----------------------------------------------------------
 
+namespace {
+
+// The server words its messages in the connection's character set (latin2),
+// also those of the log-in itself; only a message quoting what we sent as
+// UTF-8 (a host name) is UTF-8.
+QString errorText(const char *message)
+{
+    const QByteArray b(message);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString s = utf8.decode(b);
+    if (!utf8.hasError())
+        return s;
+    return fromLatin2(b.constData(), int(b.size()));
+}
+
+} // namespace
+
 ConnectParams ConnectParams::fromRecord(const QString &record)
 {
     const QStringList f = record.split(QLatin1Char(';'));
@@ -130,7 +147,7 @@ void Connection::open(const ConnectParams &p)
     if (!mysql_real_connect(m, host.constData(), user.constData(), pass.constData(),
                             db.isEmpty() ? nullptr : db.constData(), unsigned(p.port), nullptr,
                             CLIENT_MULTI_RESULTS)) {
-        const QString msg = QString::fromUtf8(mysql_error(m));
+        const QString msg = errorText(mysql_error(m));
         const unsigned code = mysql_errno(m);
         mysql_close(m);
         throw Error(msg, code);
@@ -140,7 +157,7 @@ void Connection::open(const ConnectParams &p)
 
 void Connection::fail()
 {
-    throw Error(fromLatin2(mysql_error(m_mysql), int(strlen(mysql_error(m_mysql)))), mysql_errno(m_mysql));
+    throw Error(errorText(mysql_error(m_mysql)), mysql_errno(m_mysql));
 }
 
 // A link the server closed while we were idle shows as a readable socket.
@@ -159,29 +176,33 @@ void Connection::ensureLink()
         mysql_ping(m_mysql); // reconnects (and re-runs the init commands) when the link is gone
 }
 
-static bool linkLost(unsigned code)
+void Connection::send(const QString &sql)
 {
-    return code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST;
+    ensureLink();
+    const QByteArray q = toLatin2(sql);
+    if (mysql_real_query(m_mysql, q.constData(), q.size()) == 0)
+        return;
+    // Only a statement that could not even be written out is sent again: it
+    // never reached the server. A link lost while waiting for the answer
+    // (CR_SERVER_LOST) may have run it already, so that is reported instead.
+    if (mysql_errno(m_mysql) == CR_SERVER_GONE_ERROR && mysql_ping(m_mysql) == 0
+        && mysql_real_query(m_mysql, q.constData(), q.size()) == 0)
+        return;
+    fail();
 }
 
 void Connection::exec(const QString &sql)
 {
-    ensureLink();
-    const QByteArray q = toLatin2(sql);
-    if (mysql_real_query(m_mysql, q.constData(), q.size()) != 0) {
-        // Nothing reached the server when sending failed: safe to send again.
-        if (mysql_errno(m_mysql) == CR_SERVER_GONE_ERROR && mysql_ping(m_mysql) == 0
-            && mysql_real_query(m_mysql, q.constData(), q.size()) == 0) {
-        } else {
-            fail();
-        }
-    }
+    send(sql);
     m_affected = mysql_affected_rows(m_mysql);
     for (;;) {
         if (MYSQL_RES *res = mysql_use_result(m_mysql)) {
             while (mysql_fetch_row(res)) {
             }
+            const bool broken = mysql_errno(m_mysql) != 0;
             mysql_free_result(res);
+            if (broken)
+                fail();
         } else if (mysql_field_count(m_mysql) != 0) {
             fail();
         }
@@ -195,13 +216,7 @@ void Connection::exec(const QString &sql)
 
 RowSet Connection::query(const QString &sql)
 {
-    ensureLink();
-    const QByteArray q = toLatin2(sql);
-    int rc = mysql_real_query(m_mysql, q.constData(), q.size());
-    if (rc != 0 && linkLost(mysql_errno(m_mysql)) && mysql_ping(m_mysql) == 0)
-        rc = mysql_real_query(m_mysql, q.constData(), q.size()); // a read is safe to repeat
-    if (rc != 0)
-        fail();
+    send(sql);
     RowSet rs;
     bool first = true;
     for (;;) {

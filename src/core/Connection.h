@@ -47,6 +47,7 @@ public:
 
 private:
     void ensureLink();
+    void send(const QString &sql); // throws unless the server took the statement
     void check(int rc, const char *what);
     [[noreturn]] void fail();
     st_mysql *m_mysql = nullptr;

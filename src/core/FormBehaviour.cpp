@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTextEdit>
@@ -321,7 +322,30 @@ protected:
     }
 };
 
+class StarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
+
+void ShowPasswordAsStars(QLineEdit *edit)
+{
+    // One style for all password fields, living as long as the application.
+    static QPointer<StarPasswordStyle> style;
+    if (!style) {
+        style = new StarPasswordStyle;
+        style->setParent(qApp);
+    }
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyle(style);
+}
 
 int WindowFontSize()
 {

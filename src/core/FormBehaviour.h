@@ -45,6 +45,10 @@ int WindowFontSize();
 // address fields); accented letters are left as typed.
 void InstallCapitalizeFirst(QLineEdit *edit);
 
+// A password field: typed characters show as "*" (the style's own mask
+// character is a dot).
+void ShowPasswordAsStars(QLineEdit *edit);
+
 // Program-wide: each wheel notch over a list or grid becomes one Up (wheel
 // turned away from the user) or Down key press sent to that view, so lists
 // move one row per notch. Other widgets keep their own wheel handling.

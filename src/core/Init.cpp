@@ -32,7 +32,7 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     edtSzerver = makeEdit("edtSzerver");
     edtFelhasznalo = makeEdit("edtFelhasznalo");
     edtJelszo = makeEdit("edtJelszo");
-    edtJelszo->setEchoMode(QLineEdit::Password);
+    ShowPasswordAsStars(edtJelszo);
     edtAdatbazis = makeEdit("edtAdatbazis");
     edtNev = makeEdit("edtNev");
     edtPort = makeEdit("edtPort");

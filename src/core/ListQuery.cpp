@@ -22,8 +22,8 @@ void ListQuery::open()
 
 void ListQuery::close()
 {
+    m_open = false; // before the model reports its (now empty) rows
     m_model->clear();
-    m_open = false;
 }
 
 void ListQuery::setWhere(const QString &condition)

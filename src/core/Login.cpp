@@ -69,7 +69,7 @@ Tfrm_Login::Tfrm_Login(QWidget *parent) : QDialog(parent)
     edtFelhasznalo->setObjectName(QStringLiteral("edtFelhasznalo"));
     edtJelszo = new QLineEdit(this);
     edtJelszo->setObjectName(QStringLiteral("edtJelszo"));
-    edtJelszo->setEchoMode(QLineEdit::Password);
+    ShowPasswordAsStars(edtJelszo);
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnUjJelszo = new QPushButton(QStringLiteral("Új jelszó"), this);

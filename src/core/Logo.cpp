@@ -8,8 +8,16 @@
 
 namespace qo {
 
+namespace {
+bool splashEnabled = true;
+}
+
+void SetSplashEnabled(bool on) { splashEnabled = on; }
+
 void ShowSplash()
 {
+    if (!splashEnabled)
+        return;
     auto *w = new QLabel;
     w->setObjectName(QStringLiteral("frm_Logo"));
     w->setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);

@@ -95,7 +95,9 @@ void RecordEditor::setValue(const QString &column, const QVariant &value)
     const QVariant &old = m_loaded[c];
     const bool same = old.isValid() == value.isValid() && (!old.isValid() || old == value
                       || old.toString() == value.toString());
-    if (same && !m_new)
+    // A new row starts as all NULL: a column left NULL is not named in the
+    // INSERT, so the server's default (torolve 'N', storno 'N', ...) applies.
+    if (same)
         m_changed.remove(c);
     else
         m_changed.insert(c);
@@ -144,8 +146,10 @@ qint64 RecordEditor::post()
         QStringList sets;
         for (int c : cols)
             sets << m_fields[c].name + QStringLiteral(" = ") + literal(m_values[c]);
-        db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = %4")
-                    .arg(m_table, sets.join(QStringLiteral(", ")), m_keyColumn).arg(m_key));
+        // Joined, not through a further arg(): a "%1" typed into a field
+        // would take the key's place.
+        db.exec(QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ") + sets.join(QStringLiteral(", "))
+                + QStringLiteral(" WHERE ") + m_keyColumn + QStringLiteral(" = ") + QString::number(m_key));
     }
     const int k = col(m_keyColumn);
     if (k >= 0)

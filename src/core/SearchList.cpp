@@ -290,7 +290,16 @@ void SearchList::sortByColumn(int column)
     m_query.setOrderBy(field);
     refresh();
     m_model->setMarkedColumn(column);
-    m_search->setFocus(Qt::OtherFocusReason);
+    focusSearchBox();
+}
+
+void SearchList::focusSearchBox()
+{
+    // A list without a search box (hidden) keeps the keys on its grid.
+    if (m_search->isHidden())
+        m_grid->setFocus(Qt::OtherFocusReason);
+    else
+        m_search->setFocus(Qt::OtherFocusReason);
 }
 
 void SearchList::typedToSearch(const QString &lowerChar)
@@ -349,7 +358,7 @@ void SearchList::showEvent(QShowEvent *e)
     if (!m_shownOnce) {
         m_shownOnce = true;
         m_grid->applyColumnShares();
-        m_search->setFocus(Qt::OtherFocusReason);
+        focusSearchBox();
     }
 }
 

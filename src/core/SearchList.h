@@ -125,6 +125,7 @@ protected:
 private:
     void searchTextChanged(const QString &text);
     void typedToSearch(const QString &lowerChar);
+    void focusSearchBox(); // the grid when the search box is hidden
     void updateCounter();
     void fillMenu(QWidget *target, const QList<QAction *> &actions);
     bool openAndStand(const std::function<int()> &rowToStandOn);

@@ -77,7 +77,7 @@ qint64 VarToIntDef(const QVariant &value, qint64 def)
         if (parseNumberText(s, &d) && std::isfinite(d) && std::fabs(d) < 9.2e18)
             return std::llround(d);
     }
-    throw Error(QStringLiteral("'%1' is not a valid integer value").arg(value.toString()));
+    throw Error(QStringLiteral("'%1' nem érvényes egész szám.").arg(value.toString()));
 }
 
 double VarToFloatDef(const QVariant &value, double def)
@@ -89,7 +89,7 @@ double VarToFloatDef(const QVariant &value, double def)
     double d = 0;
     if (parseNumberText(value.toString(), &d))
         return d;
-    throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(value.toString()));
+    throw Error(QStringLiteral("'%1' nem érvényes szám.").arg(value.toString()));
 }
 
 QString VarToIntText(const QVariant &value)

@@ -235,6 +235,16 @@ QAction *Tfrm_Main::action(const QString &name) const { return m_actions.value(n
 
 bool Tfrm_Main::eventFilter(QObject *o, QEvent *e)
 {
+    if (o == m_edit1 && e->type() == QEvent::ShortcutOverride) {
+        // The window's commands win over the search box's own editing keys
+        // (with the X11 key scheme Ctrl+E would only move the caret to the end).
+        const QKeySequence typed(static_cast<QKeyEvent *>(e)->keyCombination());
+        for (const QAction *a : std::as_const(m_actions))
+            if (a->isEnabled() && a->shortcuts().contains(typed)) {
+                e->ignore();
+                return true;
+            }
+    }
     // Up, Down, Page Up and Page Down in the search box go to the active list.
     if (o == m_edit1 && e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent *>(e)->key();

@@ -6,7 +6,6 @@
 #include "core/ListQuery.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 
 class QLabel;
@@ -47,7 +46,8 @@ public:
     MessagePanel *messagePanel() const { return m_panel; }
     // The key of the current row of a list, -1 without rows.
     qint64 currentKey(int tab) const;
-    // Re-query a list and stand on the row with the key (or the first row).
+    // Re-query a list and stand on the row with the key; when that row is gone
+    // (or no key is given), at the place where the current row stood.
     void refreshList(int tab, qint64 key = -1);
 
 protected:
@@ -136,8 +136,7 @@ private:
     QString m_baseU = QStringLiteral("(ugyfel > 0)");
     QString m_statusCond = QStringLiteral("(statusz = 1)");
     QString m_baseVizsgalat = QStringLiteral("(vizsgalat > 0)");
-    qint64 m_rxClient = -2;
-    bool m_settingSearch = false;
+    qint64 m_rxClient = -2; // client of the prescription lists; -1 emptied, -2 to be re-read
 
     QHash<QString, QAction *> m_actions;
 };

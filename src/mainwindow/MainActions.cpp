@@ -21,8 +21,9 @@ QAction *Tfrm_Main::makeAction(const char *name, const QString &caption, const Q
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
     }
-    if (!hint.isEmpty())
-        a->setToolTip(hint);
+    // Qt would strip the "..." of "Excelbe... (CSV)" from buttons and hints.
+    a->setIconText(caption);
+    a->setToolTip(hint.isEmpty() ? caption : hint);
     if (!icon.isEmpty())
         a->setIcon(QIcon::fromTheme(icon));
     m_actions.insert(a->objectName(), a);
@@ -101,7 +102,8 @@ void Tfrm_Main::buildMenusAndToolbars()
     QToolBar *tb = addToolBar(QStringLiteral("Általános"));
     tb->setObjectName(QStringLiteral("ToolBar1"));
     tb->setMovable(false);
-    tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Icons with hints; a command whose icon the desktop theme lacks shows its caption.
+    tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
     tb->setIconSize(QSize(16, 16));
     fill(tb, {"aFrissit", "", "aNovel", "aCsokkent", "", "aNyomtat", "aNyomtatKep", "", "aExcelbe", "aHtml", "",
               "aSugo", "", "aHonlap", "aLevel", "", "aBezar"});

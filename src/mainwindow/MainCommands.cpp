@@ -42,12 +42,9 @@ void Tfrm_Main::aTorolExecute()
                                        "UPDATE munkalap SET storno = 'I' WHERE munkalap = %1;",
                                        "UPDATE vizsgalat SET torolve = 'I' WHERE vizsgalat = %1;"};
     ExecSql(QString::fromLatin1(sql[tab]).arg(key));
-    // A cancelled order stays listed; a deleted client or examination leaves,
-    // so stand on the row that now takes its place.
-    const int row = m_grids[tab]->currentRowIndex();
-    refreshList(tab, tab == TabWorkOrders ? key : -1);
-    if (tab != TabWorkOrders)
-        m_grids[tab]->setCurrentRowIndex(qMin(row, m_grids[tab]->gridModel()->rowCount() - 1));
+    // A cancelled order stays listed; a deleted client or examination leaves
+    // and the row that takes its place becomes current.
+    refreshList(tab, key);
 }
 
 void Tfrm_Main::aFrissitExecute()
@@ -83,11 +80,8 @@ void Tfrm_Main::aStatuszExecute()
     } else {
         return;
     }
-    ExecSql(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(key).arg(SqlQuote(Beall().felhasznalo_nev)).arg(next));
-    const int row = m_grids[TabWorkOrders]->currentRowIndex();
-    refreshList(TabWorkOrders, key);
-    if (currentKey(TabWorkOrders) != key) // the order left this status tab: stay at the same place
-        m_grids[TabWorkOrders]->setCurrentRowIndex(qMin(row, m_modelMLap.rowCount() - 1));
+    ExecSql(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(QString::number(key), SqlQuote(Beall().felhasznalo_nev), QString::number(next)));
+    refreshList(TabWorkOrders, key); // an order that left the status tab gives its place to the next one
 }
 
 void Tfrm_Main::aFigyelmeztetExecute()

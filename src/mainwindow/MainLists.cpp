@@ -134,11 +134,12 @@ ListQuery &Tfrm_Main::query(int tab)
     return tab == TabClients ? m_qryU : tab == TabWorkOrders ? m_qryMLap : m_qryVizsgalat;
 }
 
+// Standing on a row reports the row change, which updates the status bar (and
+// the prescription lists), also when the list is empty.
 void Tfrm_Main::openList(int tab)
 {
     query(tab).open();
     m_grids[tab]->setCurrentRowIndex(0);
-    updateStatusBar();
 }
 
 void Tfrm_Main::refreshList(int tab, qint64 key)
@@ -146,13 +147,17 @@ void Tfrm_Main::refreshList(int tab, qint64 key)
     if (activeTab() != tab)
         return; // a list that is not shown is opened when its tab is chosen
     ListQuery &q = query(tab);
+    const int oldRow = m_grids[tab]->currentRowIndex();
+    if (tab == TabClients)
+        m_rxClient = -2; // a refresh re-reads the prescriptions as well
     q.open();
     const QString keyField = tab == TabClients ? QStringLiteral("ugyfel")
         : tab == TabWorkOrders                 ? QStringLiteral("munkalap")
                                                : QStringLiteral("vizsgalat");
-    const int row = key >= 0 ? q.locateKey(keyField, key) : -1;
-    m_grids[tab]->setCurrentRowIndex(row >= 0 ? row : 0);
-    updateStatusBar();
+    int row = key >= 0 ? q.locateKey(keyField, key) : -1;
+    if (row < 0) // the row is gone (deleted, or it left the status tab): stay at its place
+        row = qBound(0, oldRow, q.model()->rowCount() - 1);
+    m_grids[tab]->setCurrentRowIndex(row);
 }
 
 // Every change of the search text re-queries the active list on the server.
@@ -181,11 +186,9 @@ void Tfrm_Main::searchActive()
         sortField = m_sortVizsgalat;
         break;
     }
-    q.close();
-    q.open();
+    q.open(); // replaces the rows; emptying the list first would only report a row change more
     const int row = text.isEmpty() ? 0 : q.locatePrefix(sortField, text);
     m_grids[tab]->setCurrentRowIndex(row >= 0 ? row : 0);
-    updateStatusBar();
 }
 
 void Tfrm_Main::typedIntoList(const QString &ch)
@@ -213,25 +216,28 @@ void Tfrm_Main::titleClicked(int tab, int column)
         m_sortVizsgalat = field;
         q.setOrderBy(field);
     }
-    q.close();
     q.open();
     m_grids[tab]->setCurrentRowIndex(0);
     model->setMarkedColumn(column);
-    updateStatusBar();
     m_edit1->setFocus();
 }
 
 void Tfrm_Main::RefreshPrescriptions()
 {
-    const qint64 key = rowInt(TabClients, QStringLiteral("ugyfel"), 0);
-    if (key != m_rxClient) { // moving within the same client needs no new rows
-        m_rxClient = key;
-        for (ListQuery &q : m_rxQueries) {
+    updateStatusBar();
+    // A closed client list (another tab shown, a failed search) has no client: -1 empties the lists.
+    const qint64 key = m_qryU.isOpen() ? rowInt(TabClients, QStringLiteral("ugyfel"), 0) : -1;
+    if (key == m_rxClient)
+        return; // the same client as before: its rows are already listed
+    m_rxClient = key;
+    for (ListQuery &q : m_rxQueries) {
+        if (key < 0) {
+            q.close();
+        } else {
             q.setWhere(QStringLiteral("ugyfel = %1").arg(key));
             q.open();
         }
     }
-    updateStatusBar();
 }
 
 void Tfrm_Main::updateStatusBar()
@@ -242,20 +248,13 @@ void Tfrm_Main::updateStatusBar()
 
 void Tfrm_Main::TabControl1Change(int tab)
 {
-    m_qryU.close();
-    for (ListQuery &q : m_rxQueries)
-        q.close();
-    m_rxClient = -2;
+    m_qryU.close(); // its row change empties the prescription lists
     m_qryMLap.close();
     m_qryVizsgalat.close();
     m_pages->setCurrentIndex(tab);
     if (m_aborted)
         return;
-    guarded([this, tab] {
-        openList(tab);
-        if (tab == TabClients)
-            RefreshPrescriptions();
-    });
+    guarded([this, tab] { openList(tab); });
 }
 
 void Tfrm_Main::TabControl2Change(int index)

@@ -32,7 +32,7 @@ void Tfrm_Main::aUjExecute()
         if (type == -1)
             return;
         const qint64 key = EditWorkOrder(-1, -1, type + 1, this);
-        if (key > 0)
+        if (key > 0) // 0: the client picker was cancelled and nothing was created
             refreshList(TabWorkOrders, key);
         break;
     }
@@ -50,29 +50,32 @@ void Tfrm_Main::aUjExecute()
 
 void Tfrm_Main::aSzerkesztExecute()
 {
-    const int tab = activeTab();
-    if (currentKey(tab) < 0)
-        return; // an empty list has no row to edit
-    switch (tab) {
+    switch (activeTab()) {
     case TabClients: {
+        // Without a row this is -1: the editor of a new client.
         const qint64 key = EditClient(currentKey(TabClients), this);
         if (key != -1)
             refreshList(TabClients, key);
         break;
     }
     case TabWorkOrders: {
+        const qint64 order = currentKey(TabWorkOrders);
+        if (order < 0)
+            return; // no order to edit (order 0 of type 0 would be nonsense)
         if (rowText(TabWorkOrders, QStringLiteral("storno")) == QLatin1String("I")) {
             ShowError(QStringLiteral("Sztornó munkalap"), this);
             return;
         }
-        const qint64 order = currentKey(TabWorkOrders);
         const qint64 key = EditWorkOrder(order, -1, int(rowInt(TabWorkOrders, QStringLiteral("mlaptipus"), 0)), this);
         if (key != -1)
             refreshList(TabWorkOrders, order);
         break;
     }
     default: {
-        const qint64 key = EditExamination(currentKey(TabExams), -1, this);
+        const qint64 exam = currentKey(TabExams);
+        if (exam < 0)
+            return; // a new examination starts from Insert, which asks for the client
+        const qint64 key = EditExamination(exam, -1, this);
         if (key != -1)
             refreshList(TabExams, key);
         break;
@@ -97,8 +100,8 @@ void Tfrm_Main::aUgyfelAdatlapExecute()
 {
     const int tab = activeTab();
     const qint64 client = rowInt(tab, QStringLiteral("ugyfel"), -1);
-    if (client < 0)
-        return;
+    if (client < 0 && tab != TabClients)
+        return; // no order or examination, so no client of it; on the clients tab -1 is a new client
     const qint64 key = EditClient(client, this);
     if (key == -1)
         return;

@@ -199,8 +199,7 @@ void Tfrm_Main::showEvent(QShowEvent *e)
     for (Grid *g : m_grids)
         g->gridModel()->setMarkedColumn(0);
     guarded([this] { ShowPendingMessage(); });
-    if (!qEnvironmentVariableIsSet("QO_NO_SPLASH"))
-        ShowSplash();
+    ShowSplash();
 }
 
 void Tfrm_Main::closeEvent(QCloseEvent *e)

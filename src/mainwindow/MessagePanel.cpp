@@ -14,25 +14,26 @@ MessagePanel::MessagePanel(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("pUzenet"));
     setAutoFillBackground(true);
-    auto *h = new QHBoxLayout(this);
-    h->setContentsMargins(24, 8, 24, 8);
-    auto *texts = new QVBoxLayout;
+    // The text, the link under it and the buttons below them; the text is as
+    // wide as the panel minus 48 pixels (the 3-pixel border and 21 on each side).
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(21, 5, 21, 5);
     m_text = new QLabel(this);
     m_text->setWordWrap(true);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_link = new QLabel(this);
     m_link->setCursor(Qt::PointingHandCursor);
-    texts->addWidget(m_text, 1);
-    texts->addWidget(m_link);
-    h->addLayout(texts, 1);
-    auto *buttons = new QVBoxLayout;
+    v->addWidget(m_text, 1);
+    v->addWidget(m_link);
+    auto *buttons = new QHBoxLayout;
     m_btn1 = new QPushButton(QStringLiteral("Rendben"), this);
     m_btn1->setObjectName(QStringLiteral("BtnUzenet1"));
     m_btn2 = new QPushButton(QStringLiteral("Rendben\ntöbbet ne figyelmeztessen"), this);
     m_btn2->setObjectName(QStringLiteral("BtnUzenet2"));
     buttons->addWidget(m_btn1);
     buttons->addWidget(m_btn2);
-    h->addLayout(buttons);
+    buttons->addStretch(1);
+    v->addLayout(buttons);
     connect(m_btn1, &QPushButton::clicked, this, [this] { acknowledge(false); });
     connect(m_btn2, &QPushButton::clicked, this, [this] { acknowledge(true); });
     connect(m_link, &QLabel::linkActivated, this, [](const QString &l) { OpenDocument(l); });

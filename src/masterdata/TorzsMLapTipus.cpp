@@ -64,8 +64,9 @@ void Tfrm_TorzsMLapTipus::aSzerkesztExecute()
     const qint64 k = EditWorkOrderType(currentKey(), this);
     if (k == -1)
         return;
-    reopen(k);
-    searchBox()->clear(); // lists every type again
+    // Clearing the search box lists every type again; a box that was already
+    // empty re-queries nothing by itself, hence the reopen.
+    searchBox()->clear();
     reopen(k);
 }
 

@@ -1,8 +1,6 @@
 #include "masterdata/TorzsMLapTipus_Szerkeszt.h"
 
-#include "core/Error.h"
 #include "core/FormBehaviour.h"
-#include "core/Uzenet.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -11,13 +9,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace qo {
 
 Tfrm_TorzsMLapTipus_Szerkeszt::Tfrm_TorzsMLapTipus_Szerkeszt(QWidget *parent)
-    : QDialog(parent), m_row(QStringLiteral("mlaptipus"), QStringLiteral("mlaptipus")), m_binder(&m_row)
+    : MasterRowDialog(QStringLiteral("mlaptipus"), parent)
 {
     setObjectName(QStringLiteral("frm_TorzsMLapTipus_Szerkeszt"));
     setWindowTitle(QStringLiteral("Munkalap típus szerkesztése"));
@@ -45,19 +42,6 @@ Tfrm_TorzsMLapTipus_Szerkeszt::Tfrm_TorzsMLapTipus_Szerkeszt(QWidget *parent)
     DBMemo1->setMinimumSize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40,
                             DBMemo1->fontMetrics().lineSpacing() * 6);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    for (QPushButton *b : {btnOK, btnMegsem})
-        b->setAutoDefault(false);
-    connect(btnOK, &QPushButton::clicked, this, &Tfrm_TorzsMLapTipus_Szerkeszt::okClick);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
-    for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
-        auto *s = new QShortcut(k, this);
-        connect(s, &QShortcut::activated, this, &Tfrm_TorzsMLapTipus_Szerkeszt::okClick);
-    }
-
     auto *top = new QGridLayout;
     top->addWidget(new QLabel(QStringLiteral("Munkalap típus"), this), 0, 0);
     top->addWidget(DBEdit1, 1, 0);
@@ -73,6 +57,8 @@ Tfrm_TorzsMLapTipus_Szerkeszt::Tfrm_TorzsMLapTipus_Szerkeszt(QWidget *parent)
 
     resize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 80,
            DBMemo1->fontMetrics().lineSpacing() * 20);
+    setTabOrder(DBMemo1, btnOK);
+    setTabOrder(btnOK, btnMegsem);
     InstallFormBehaviour(this, Placement::Full);
 }
 
@@ -90,18 +76,6 @@ void Tfrm_TorzsMLapTipus_Szerkeszt::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     DBMemo1->setFocus(Qt::OtherFocusReason);
-}
-
-void Tfrm_TorzsMLapTipus_Szerkeszt::okClick()
-{
-    try {
-        m_binder.store();
-        m_row.post();
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
-    }
-    accept();
 }
 
 } // namespace qo

@@ -1,7 +1,6 @@
 #include "masterdata/Torzsadat.h"
 
 #include "core/Error.h"
-#include "core/Grid.h"
 #include "core/Uzenet.h"
 #include "masterdata/Torzsadat_Szerkeszt.h"
 
@@ -45,15 +44,6 @@ Tfrm_Torzsadat::Tfrm_Torzsadat(const QString &table, const QString &caption, boo
         setToolbar({aUj, aSzerkeszt, aTorol, nullptr, aBezar});
         setContextMenu({aUj, aSzerkeszt, aTorol, nullptr, aKeres, nullptr, aBezar});
     }
-    // Runs after the list's own search: stand on the first name that begins
-    // with the text, or on the first row.
-    connect(searchBox(), &QLineEdit::textChanged, this, &Tfrm_Torzsadat::positionAfterSearch);
-}
-
-void Tfrm_Torzsadat::positionAfterSearch(const QString &text)
-{
-    const int row = query().locatePrefix(m_table + QStringLiteral("_nev"), text);
-    grid()->setCurrentRowIndex(row >= 0 ? row : 0);
 }
 
 void Tfrm_Torzsadat::accept()

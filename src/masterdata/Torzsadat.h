@@ -4,10 +4,6 @@
 // (new, rename, delete) and, in choose mode, hands a row back to the caller.
 #include "core/SearchList.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace qo {
 
 class Tfrm_Torzsadat : public SearchList {
@@ -36,7 +32,6 @@ private:
     void aUjExecute();
     void aSzerkesztExecute();
     void aTorolExecute();
-    void positionAfterSearch(const QString &text);
 
     QString m_table, m_caption;
     bool m_choose;

@@ -1,16 +1,12 @@
 #include "masterdata/Torzsadat_Szerkeszt.h"
 
-#include "core/Error.h"
 #include "core/FormBehaviour.h"
-#include "core/Uzenet.h"
-#include "reports/Radio.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace qo {
@@ -33,7 +29,7 @@ bool IsPlainTableName(const QString &table)
 }
 
 Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(const QString &table, const QString &caption, QWidget *parent)
-    : QDialog(parent), m_table(table), m_row(table, table), m_binder(&m_row)
+    : MasterRowDialog(table, parent), m_table(table)
 {
     setObjectName(QStringLiteral("frm_Torzsadat_Szerkeszt"));
     setWindowTitle(caption);
@@ -55,24 +51,6 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(const QString &table, const Q
     Label1 = new QLabel(caption, this);
     Label1->setBuddy(DBEdit1);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    for (QPushButton *b : {btnOK, btnMegsem})
-        b->setAutoDefault(false);
-    connect(btnOK, &QPushButton::clicked, this, &Tfrm_Torzsadat_Szerkeszt::okClick);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
-
-    // Ctrl+Enter takes the focus to "OK" (the field is stored as it is left) and accepts.
-    for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
-        auto *s = new QShortcut(k, this);
-        connect(s, &QShortcut::activated, this, [this] {
-            btnOK->setFocus(Qt::OtherFocusReason);
-            okClick();
-        });
-    }
-
     auto *pic = new QVBoxLayout;
     pic->addWidget(Image1);
     pic->addWidget(lblKulcs);
@@ -92,6 +70,8 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(const QString &table, const Q
     main->addLayout(field, 1);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
+    setTabOrder(DBEdit1, btnOK);
+    setTabOrder(btnOK, btnMegsem);
     InstallFormBehaviour(this, Placement::Position);
     DBEdit1->setFocus();
 }
@@ -106,18 +86,6 @@ bool Tfrm_Torzsadat_Szerkeszt::start(qint64 key)
     m_binder.load();
     lblKulcs->setText(key == -1 ? QString() : QString::number(key));
     return true;
-}
-
-void Tfrm_Torzsadat_Szerkeszt::okClick()
-{
-    try {
-        m_binder.store();
-        m_row.post();
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
-    }
-    accept();
 }
 
 } // namespace qo

@@ -1,37 +1,27 @@
 #pragma once
 // The editor of one master-data row: its name, and its key in small print.
-#include "core/RecordEditor.h"
-
-#include <QDialog>
+#include "masterdata/MasterRowDialog.h"
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace qo {
 
-class Tfrm_Torzsadat_Szerkeszt : public QDialog {
+class Tfrm_Torzsadat_Szerkeszt : public MasterRowDialog {
     Q_OBJECT
 public:
     Tfrm_Torzsadat_Szerkeszt(const QString &table, const QString &caption, QWidget *parent = nullptr);
 
     // Starts a new row (key -1) or reads the row; false when it does not exist.
     bool start(qint64 key);
-    qint64 key() const { return m_row.key(); }
 
     QLabel *Label1 = nullptr;    // the caption above the field
     QLineEdit *DBEdit1 = nullptr; // t_nev
     QLabel *lblKulcs = nullptr;   // the key, small
     QLabel *Image1 = nullptr;
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnMegsem = nullptr;
 
 private:
-    void okClick();
-
     QString m_table;
-    RecordEditor m_row;
-    FieldBinder m_binder;
 };
 
 // A table name that can be pasted into SQL text: letters, digits and "_".

@@ -1,7 +1,6 @@
 #include "reports/NyomValaszt.h"
 
 #include "core/FormBehaviour.h"
-#include "reports/Radio.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -82,7 +81,7 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent)
     btnOK->setDefault(true);
     btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
     btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    btnMegsem->setAutoDefault(false);
+    // Left auto-default: Enter on the focused "Mégsem" presses it, not "OK".
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -84,7 +84,7 @@ Tfrm_Radio::Tfrm_Radio(const QStringList &labels, const QString &caption, QWidge
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("Mégsem"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
+    // Left auto-default: Enter on the focused "Mégsem" presses it, not "OK".
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -98,15 +98,14 @@ Tfrm_Radio::Tfrm_Radio(const QStringList &labels, const QString &caption, QWidge
     main->addLayout(side);
 
     // Enter is "OK" here (the default button), so it must reach the dialog.
-    InstallFormBehaviour(this, Placement::Full, FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
+    InstallFormBehaviour(this, Placement::Position, FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
     resize(qMax(320, sizeHint().width()), kHeightPerOption * int(labels.size()) + kHeightExtra);
 }
 
 void Tfrm_Radio::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    // The stored placement gives the width and position; the height always
-    // follows the number of options.
+    // The height always follows the number of options.
     resize(width(), qMax(minimumSizeHint().height(), kHeightPerOption * int(options.size()) + kHeightExtra));
     if (QAbstractButton *b = m_group->checkedButton())
         b->setFocus();

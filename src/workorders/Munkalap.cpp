@@ -1,14 +1,13 @@
 #include "workorders/Munkalap.h"
 
 #include "clients/Clients.h"
-#include "core/Beall.h"
+#include "clients/ClientsCommon.h"
 #include "core/Connection.h"
 #include "core/Error.h"
 #include "core/FormBehaviour.h"
 #include "core/Seged.h"
 #include "core/Uzenet.h"
 #include "masterdata/Torzsadat.h"
-#include "reports/Radio.h"
 #include "workorders/FieldEdits.h"
 #include "workorders/WorkOrderCreate.h"
 
@@ -38,29 +37,12 @@ const char kPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="96" he
 const QStringList kSphCyl = {QStringLiteral("jobbsph"), QStringLiteral("jobbcyl"), QStringLiteral("balsph"),
                              QStringLiteral("balcyl")};
 
-QString moneyMask()
-{
-    return Beall().FormatFt.isEmpty() ? QStringLiteral("### ### ##0") : Beall().FormatFt;
-}
-
-QFont bigBold(const QFont &base, int extra = 3)
-{
-    QFont f = base;
-    f.setPointSize((base.pointSize() > 0 ? base.pointSize() : 9) + extra);
-    f.setBold(true);
-    return f;
-}
-
 // Texts the editor shows but never edits: no focus, no frame colour of their own.
 QLineEdit *displayField(QWidget *parent, const char *name)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    QPalette p = e->palette();
-    p.setColor(QPalette::Base, p.color(QPalette::Window));
-    e->setPalette(p);
+    clients::MakeShowOnly(e);
     return e;
 }
 
@@ -134,7 +116,7 @@ NumberEdit *Tfrm_Munkalap::addNumber(QWidget *parent, const QString &column, boo
     auto *e = new NumberEdit(parent);
     e->setObjectName(column);
     if (money)
-        e->setDisplayMask(moneyMask());
+        e->setDisplayMask(MoneyMask());
     e->setMinimumWidth(charsWide(e, minChars));
     connect(e, &FieldEdit::left, this, [this, e] { fieldLeft(e); });
     m_numbers.insert(column, e);
@@ -143,7 +125,7 @@ NumberEdit *Tfrm_Munkalap::addNumber(QWidget *parent, const QString &column, boo
 
 void Tfrm_Munkalap::buildLayout()
 {
-    const QFont big = bigBold(font());
+    const QFont big = clients::BigBoldFont(font());
 
     // ---- Munkalap ------------------------------------------------------------
     auto *gbHead = new QGroupBox(QStringLiteral("Munkalap"), this);
@@ -188,7 +170,7 @@ void Tfrm_Munkalap::buildLayout()
     // ---- prescription ----------------------------------------------------------
     lblTipus = new QLabel(QStringLiteral("Távol"), this);
     lblTipus->setObjectName(QStringLiteral("lblTipus"));
-    lblTipus->setFont(bigBold(font(), 2));
+    lblTipus->setFont(clients::BigBoldFont(font(), 2));
 
     auto eyeGroup = [this](const QString &title, const QString &side, QLabel **prism, QLabel **pd) {
         auto *gb = new QGroupBox(title, this);
@@ -219,12 +201,8 @@ void Tfrm_Munkalap::buildLayout()
     m_fizetendo = new NumberEdit(gbSum);
     m_fizetendo->setObjectName(QStringLiteral("fizetendo"));
     for (NumberEdit *e : {m_osszar, m_fizetendo}) {
-        e->setReadOnly(true);
-        e->setFocusPolicy(Qt::NoFocus);
-        e->setDisplayMask(moneyMask());
-        QPalette p = e->palette();
-        p.setColor(QPalette::Base, p.color(QPalette::Window));
-        e->setPalette(p);
+        clients::MakeShowOnly(e);
+        e->setDisplayMask(MoneyMask());
     }
     NumberEdit *eloleg = addNumber(gbSum, QStringLiteral("eloleg"), true, 10);
     for (NumberEdit *e : {m_osszar, eloleg, m_fizetendo}) {
@@ -239,7 +217,7 @@ void Tfrm_Munkalap::buildLayout()
     sum->addWidget(caption(QStringLiteral("Utólag"), gbSum), 2, 0);
     sum->addWidget(m_fizetendo, 2, 1);
     for (int r = 0; r < 3; ++r)
-        sum->itemAtPosition(r, 0)->widget()->setFont(bigBold(font(), 1));
+        sum->itemAtPosition(r, 0)->widget()->setFont(clients::BigBoldFont(font(), 1));
 
     // ---- prices --------------------------------------------------------------------
     auto *gbAr = new QGroupBox(QStringLiteral("Árak"), this);

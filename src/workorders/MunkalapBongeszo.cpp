@@ -1,8 +1,8 @@
 #include "workorders/MunkalapBongeszo.h"
 
-#include "core/Beall.h"
 #include "core/Connection.h"
 #include "core/Grid.h"
+#include "workorders/WorkOrderPrice.h"
 
 #include <QAction>
 #include <QLabel>
@@ -39,7 +39,7 @@ Tfrm_MunkalapBongeszo::Tfrm_MunkalapBongeszo(qint64 client, QWidget *parent) : S
               QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY 1;")},
              QStringLiteral("(munkalap.ugyfel = %1)").arg(client), QStringLiteral("munkalap"),
              QStringLiteral("munkalap"));
-    const QString ft = Beall().FormatFt.isEmpty() ? QStringLiteral("### ### ##0") : Beall().FormatFt;
+    const QString ft = MoneyMask();
     setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
                 {QStringLiteral("mlaptipus_nev"), QStringLiteral("Típus")},
                 {QStringLiteral("datum"), QStringLiteral("Beérkezett")},
@@ -84,12 +84,6 @@ Tfrm_MunkalapBongeszo::Tfrm_MunkalapBongeszo(qint64 client, QWidget *parent) : S
     setMinimumWidth(cell * 10 + 44 + 24);
     resize(qMax(960, minimumWidth()), 440);
     reopen(-1);
-}
-
-void Tfrm_MunkalapBongeszo::showEvent(QShowEvent *e)
-{
-    SearchList::showEvent(e);
-    grid()->setFocus(Qt::OtherFocusReason);
 }
 
 void BrowseClientWorkOrders(qint64 client, QWidget *parent)

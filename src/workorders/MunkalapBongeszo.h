@@ -14,9 +14,6 @@ public:
     QAction *aNyomKep = nullptr;  // Ctrl+K
     QAction *aExcelbe = nullptr;  // Ctrl+E
     QAction *aBezar = nullptr;    // Esc
-
-protected:
-    void showEvent(QShowEvent *e) override;
 };
 
 // Row colours of the work-order lists: status 2 light blue, 3 light green, a

@@ -1,5 +1,7 @@
 #include "workorders/WorkOrderPrice.h"
 
+#include "core/Beall.h"
+
 #include <cmath>
 
 namespace qo {
@@ -33,11 +35,9 @@ const QStringList &WorkOrderPriceColumns()
     return cols;
 }
 
-bool IsMoneyColumn(const QString &column)
+QString MoneyMask()
 {
-    const QString c = column.toLower();
-    return c.startsWith(QLatin1String("ar_")) || c == QLatin1String("osszar") || c == QLatin1String("eloleg")
-        || c == QLatin1String("fizetendo");
+    return Beall().FormatFt.isEmpty() ? QStringLiteral("### ### ##0") : Beall().FormatFt;
 }
 
 } // namespace qo

@@ -36,8 +36,8 @@ WorkOrderTotals RecalculateWorkOrder(const WorkOrderPrices &p);
 
 // The price columns in the order above (the money ones and the percentages).
 const QStringList &WorkOrderPriceColumns();
-// True for the columns shown in the money format: osszar, eloleg, fizetendo
-// and every "ar_" column.
-bool IsMoneyColumn(const QString &column);
+
+// The display mask of amounts: the setting FormatFt, "### ### ##0" when unset.
+QString MoneyMask();
 
 } // namespace qo

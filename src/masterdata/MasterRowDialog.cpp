@@ -1,0 +1,43 @@
+#include "masterdata/MasterRowDialog.h"
+
+#include "core/Error.h"
+#include "core/Uzenet.h"
+
+#include <QPushButton>
+#include <QShortcut>
+
+namespace qo {
+
+MasterRowDialog::MasterRowDialog(const QString &table, QWidget *parent) : QDialog(parent), m_row(table, table)
+{
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
+    for (QPushButton *b : {btnOK, btnMegsem})
+        b->setAutoDefault(false); // Enter in a field moves on, it never closes the editor
+    connect(btnOK, &QPushButton::clicked, this, &MasterRowDialog::okClick);
+    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+
+    for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto *s = new QShortcut(k, this);
+        connect(s, &QShortcut::activated, this, [this] {
+            btnOK->setFocus(Qt::OtherFocusReason);
+            okClick();
+        });
+    }
+}
+
+void MasterRowDialog::okClick()
+{
+    try {
+        m_binder.store();
+        m_row.post();
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    accept();
+}
+
+} // namespace qo
