@@ -21,11 +21,17 @@ namespace qo {
 
 namespace {
 
-QToolBar *pageToolBar(QWidget *parent)
+// A page of the tab row: no margins, its toolbar starting with Új, Szerkeszt, Töröl.
+QToolBar *pageToolBar(QWidget *page, QVBoxLayout *v)
 {
-    auto *tb = new QToolBar(parent);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    auto *tb = new QToolBar(page);
     tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tb->setIconSize(QSize(16, 16));
+    for (const char *name : {"aUj", "aSzerkeszt", "aTorol"})
+        tb->addAction(page->window()->findChild<QAction *>(QString::fromLatin1(name)));
+    tb->addSeparator();
     return tb;
 }
 
@@ -119,11 +125,7 @@ QWidget *Tfrm_Main::buildClientsPage()
 {
     auto *page = new QWidget(this);
     auto *v = new QVBoxLayout(page);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-    QToolBar *tb = pageToolBar(page);
-    tb->addActions({action(QStringLiteral("aUj")), action(QStringLiteral("aSzerkeszt")), action(QStringLiteral("aTorol"))});
-    tb->addSeparator();
+    QToolBar *tb = pageToolBar(page, v);
     tb->addActions({action(QStringLiteral("aMostJart")), action(QStringLiteral("aFigyelmeztet"))});
     tb->addSeparator();
     tb->addAction(action(QStringLiteral("aMLapNeki")));
@@ -167,11 +169,7 @@ QWidget *Tfrm_Main::buildWorkOrdersPage()
 {
     auto *page = new QWidget(this);
     auto *v = new QVBoxLayout(page);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-    QToolBar *tb = pageToolBar(page);
-    tb->addActions({action(QStringLiteral("aUj")), action(QStringLiteral("aSzerkeszt")), action(QStringLiteral("aTorol"))});
-    tb->addSeparator();
+    QToolBar *tb = pageToolBar(page, v);
     tb->addActions({action(QStringLiteral("aNyomtat")), action(QStringLiteral("aNyomtatKep"))});
     tb->addSeparator();
     tb->addAction(action(QStringLiteral("aStatusz")));
@@ -198,11 +196,7 @@ QWidget *Tfrm_Main::buildExamsPage()
 {
     auto *page = new QWidget(this);
     auto *v = new QVBoxLayout(page);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-    QToolBar *tb = pageToolBar(page);
-    tb->addActions({action(QStringLiteral("aUj")), action(QStringLiteral("aSzerkeszt")), action(QStringLiteral("aTorol"))});
-    tb->addSeparator();
+    QToolBar *tb = pageToolBar(page, v);
     tb->addActions({action(QStringLiteral("aNyomtat")), action(QStringLiteral("aNyomtatKep"))});
     tb->addSeparator();
     tb->addAction(action(QStringLiteral("aUgyfelAdatlap")));
