@@ -5,13 +5,14 @@
 //
 // Prints, for each measure, the median over the runs in milliseconds, the
 // client's median and the ratio, and the row set's memory against its bytes.
-#include "core/Beall.h"
-#include "core/Config.h"
-#include "core/Logo.h"
-#include "core/Connection.h"
-#include "core/Grid.h"
-#include "core/GridModel.h"
-#include "mainwindow/Main.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "startup/Splash.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -105,39 +106,39 @@ int main(int argc, char **argv)
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
-        Tfrm_Main w;
+        MainWindow w;
         w.show();
         QApplication::processEvents();
         startup << t.nsecsElapsed() / 1e6;
         w.close();
     }
 
-    Tfrm_Main w;
+    MainWindow w;
     w.show();
     QApplication::processEvents();
 
     // 1. One keystroke in the client search.
-    w.setActiveTab(Tfrm_Main::TabClients);
+    w.setActiveTab(MainWindow::TabClients);
     const QStringList texts{QStringLiteral("k"), QStringLiteral("ko"), QStringLiteral("kov"), QStringLiteral("kova"),
                             QStringLiteral("nagy"), QStringLiteral("30 5")};
     for (const QString &text : texts) {
         const QString prefix = text.left(text.size() - 1);
         const QVector<double> key = timeRuns(runs, [&] { w.searchBox()->setText(prefix); },
                                              [&] { w.searchBox()->setText(text); });
-        const QString sql = w.query(Tfrm_Main::TabClients).sql();
+        const QString sql = w.query(MainWindow::TabClients).sql();
         report(qPrintable(QStringLiteral("keystroke \"%1\" (%2 rows)").arg(text).arg(w.grid(0)->model()->rowCount())),
                median(key), clientMedian(s, sql, runs, false), clientMedian(s, sql, runs, true));
     }
     w.searchBox()->clear();
-    memory("client list, all clients", w.grid(Tfrm_Main::TabClients)->gridModel()->rows());
+    memory("client list, all clients", w.grid(MainWindow::TabClients)->gridModel()->rows());
 
     // 2. Opening the work-order list on "Összes".
-    w.setActiveTab(Tfrm_Main::TabWorkOrders);
+    w.setActiveTab(MainWindow::TabWorkOrders);
     const QVector<double> all = timeRuns(runs, [&] { w.setStatusTab(1); }, [&] { w.setStatusTab(0); });
-    const QString sql = w.query(Tfrm_Main::TabWorkOrders).sql();
+    const QString sql = w.query(MainWindow::TabWorkOrders).sql();
     report(qPrintable(QStringLiteral("work orders \"Összes\" (%1 rows)").arg(w.grid(1)->model()->rowCount())),
            median(all), clientMedian(s, sql, runs, false), clientMedian(s, sql, runs, true));
-    memory("work-order list, \"Összes\"", w.grid(Tfrm_Main::TabWorkOrders)->gridModel()->rows());
+    memory("work-order list, \"Összes\"", w.grid(MainWindow::TabWorkOrders)->gridModel()->rows());
     // The database layer alone, to see what the window adds on top of it.
     const QVector<double> layer = timeRuns(runs, [] {}, [&] { RowSet rs = Connection::main().query(sql); });
     std::printf("%-44s layer   %8.1f ms\n", "  of which reading the rows (database layer)", median(layer));

@@ -1,8 +1,9 @@
 // Grabs the main window on each tab to PNG files, to look at the program as a
 // user sees it:  qo_screens HOST PORT DATABASE OUTDIR
-#include "core/Config.h"
-#include "core/Logo.h"
-#include "mainwindow/Main.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "startup/Splash.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -26,17 +27,17 @@ int main(int argc, char **argv)
                                                                               QString::fromLocal8Bit(argv[1]),
                                                                               QString::fromLocal8Bit(argv[2])));
     const QString out = QString::fromLocal8Bit(argv[4]);
-    Tfrm_Main w;
+    MainWindow w;
     w.show();
     QTest::qWait(300);
     w.grab().save(out + QStringLiteral("/main-workorders.png"));
     w.setStatusTab(0);
     QTest::qWait(100);
     w.grab().save(out + QStringLiteral("/main-workorders-all.png"));
-    w.setActiveTab(Tfrm_Main::TabClients);
+    w.setActiveTab(MainWindow::TabClients);
     QTest::qWait(100);
     w.grab().save(out + QStringLiteral("/main-clients.png"));
-    w.setActiveTab(Tfrm_Main::TabExams);
+    w.setActiveTab(MainWindow::TabExams);
     QTest::qWait(100);
     w.grab().save(out + QStringLiteral("/main-exams.png"));
     return 0;

@@ -1,9 +1,9 @@
 // The option, period and print-target dialogs, answered the way a user
 // answers them: clicks, Enter, Ctrl+Enter and Esc on the open modal window.
-#include "core/Config.h"
-#include "reports/Idoszak.h"
-#include "reports/NyomValaszt.h"
-#include "reports/Radio.h"
+#include "config/Config.h"
+#include "reports/PeriodDialog.h"
+#include "reports/PrintTargetDialog.h"
+#include "ui/OptionDialog.h"
 
 #include <QtTest>
 #include <QComboBox>

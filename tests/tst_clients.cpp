@@ -2,15 +2,15 @@
 // prescription editor, the client picker and the examination editor, typed
 // at the keyboard against a real shop database.
 #include "clients/Clients.h"
-#include "clients/R1.h"
-#include "clients/Szerkeszt.h"
-#include "clients/TorzsUgyfel.h"
-#include "clients/Vizsgalat.h"
-#include "core/Beall.h"
-#include "core/Config.h"
-#include "core/Connection.h"
-#include "core/Grid.h"
-#include "core/GridModel.h"
+#include "clients/PrescriptionEditor.h"
+#include "clients/ClientEditor.h"
+#include "clients/ClientPicker.h"
+#include "clients/ExaminationEditor.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "support/TestDb.h"
 
 #include <QAbstractButton>
@@ -222,7 +222,7 @@ private Q_SLOTS:
         initFolders(m_configDir.path());
         QCOMPARE(DataFolder(), QDir(m_configDir.path()).absolutePath());
     }
-    void init() { Beall().AlapVaros = QStringLiteral("Szeged"); }
+    void init() { appState().AlapVaros = QStringLiteral("Szeged"); }
     void cleanupTestCase() { m_examDb.reset(); }
 
     // ---- client editor -------------------------------------------------------
@@ -232,7 +232,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("clients_new"));
         QStringList focusPath;
         QString cityShown, cityAfterPostcode;
-        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+        onWindow<ClientEditor>([&](ClientEditor *w) {
             cityShown = w->cim_varos->text();
             focusPath << focusedName();
             typeText(QStringLiteral("kovács Anna"));
@@ -308,7 +308,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         test::TestDb db(QStringLiteral("clients_birth"));
-        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+        onWindow<ClientEditor>([&](ClientEditor *w) {
             typeText(QStringLiteral("Teszt"));
             w->szuldatum->setFocus();
             press(Qt::Key_Home);
@@ -331,7 +331,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         test::TestDb db(QStringLiteral("clients_cancel"));
-        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+        onWindow<ClientEditor>([&](ClientEditor *w) {
             typeText(QStringLiteral("Nagy Béla"));
             press(Qt::Key_Return);
             typeText(QStringLiteral("19700101"));
@@ -373,9 +373,9 @@ private Q_SLOTS:
         QFETCH(QString, postcode);
         QFETCH(QString, expected);
         test::TestDb db(QStringLiteral("clients_city"));
-        Beall().AlapVaros = alapVaros;
+        appState().AlapVaros = alapVaros;
         QString shown;
-        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+        onWindow<ClientEditor>([&](ClientEditor *w) {
             typeText(QStringLiteral("Város Teszt"));
             if (!typedCity.isEmpty()) {
                 w->cim_varos->setFocus();
@@ -407,7 +407,7 @@ private Q_SLOTS:
             "SELECT vnev, knev, kapcsolat, honlap, cim_varos, szuldatum, dat_figyelmeztet, csoport, torolve, "
             "dat_utolso FROM ugyfel"));
         QString nameShown;
-        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+        onWindow<ClientEditor>([&](ClientEditor *w) {
             nameShown = w->ugyfel_nev->text();
             w->telefon->setFocus();
             selectAllAndType(QStringLiteral("06 1 222 3333"));
@@ -445,7 +445,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("clients_visit"));
         ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, dat_utolso) VALUES ('Látogató', %1)").arg(initial));
         const qint64 key = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
-        onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+        onWindow<ClientEditor>([&](ClientEditor *w) {
             if (picked.isValid())
                 w->dat_utolso->setDate(picked);
             w->BitBtn1->click();
@@ -496,7 +496,7 @@ private Q_SLOTS:
         const qint64 key = newClientWithRows(QStringLiteral("Recept Réka"));
         const qint64 other = newClientWithRows(QStringLiteral("Másik Máté"));
         QString seen;
-        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
             auto *e = w->findChild<QLineEdit *>(field);
             e->setFocus();
             typeText(typed);
@@ -545,7 +545,7 @@ private Q_SLOTS:
         QStringList path;
         bool stillOpen = false;
         QString title, oldal1, oldal2;
-        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
             title = w->windowTitle();
             oldal1 = w->blocks[0].oldal->text();
             oldal2 = w->blocks[1].oldal->text();
@@ -572,7 +572,7 @@ private Q_SLOTS:
         const qint64 key = newClientWithRows(QStringLiteral("Kontakt Klára"));
         ExecSql(QStringLiteral("UPDATE ugyfel_k SET gorb = CONCAT('g', kulcs) WHERE ugyfel = %1").arg(key));
         QStringList labels;
-        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
             labels << w->blocks[0].l4->text() << w->blocks[0].l5->text() << w->blocks[1].l4->text()
                    << w->blocks[1].l5->text();
             // Sph, Cyl, Ax, BC, DIA of both sides, moving with Enter.
@@ -604,7 +604,7 @@ private Q_SLOTS:
                                "pd = '31' WHERE ugyfel = %1").arg(key));
         const QString sql = QStringLiteral("SELECT * FROM ugyfel_sz_egyeb ORDER BY ugyfel, kulcs");
         const QString before = dump(sql);
-        onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
             for (int b = 0; b < 2; ++b) {
                 w->blocks[b].sph->setFocus();
                 selectAllAndType(QStringLiteral("-5"));
@@ -692,7 +692,7 @@ private Q_SLOTS:
         Q_UNUSED(nagy);
         int rowsBefore = -1, rowsAfter = -1;
         QString counter, title, focusAtStart, whereLine;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             title = w->windowTitle();
             focusAtStart = focusedName();
             rowsBefore = w->model()->rowCount();
@@ -733,7 +733,7 @@ private Q_SLOTS:
         QStringList phonesSorted;
         int marked = -1, markedAtStart = -1;
         QString focusAfterSort, searchText, current, counter;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             markedAtStart = w->model()->markedColumn();
             QHeaderView *h = w->grid()->horizontalHeader();
             const int col = w->model()->columnOf(QStringLiteral("telefon"));
@@ -765,7 +765,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("clients_pickcmd"));
         QStringList toolbar, menu, shortcuts;
         QString heading;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             for (QAction *a : w->toolBar()->actions())
                 toolbar << (a->isSeparator() ? QStringLiteral("|") : a->text());
             for (QAction *a : w->grid()->actions())
@@ -791,7 +791,7 @@ private Q_SLOTS:
         insertClient(QStringLiteral("Cecil"));
         int rows = -1;
         QString current, counter;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             press(Qt::Key_Down);
             press(Qt::Key_Down); // on "Béla"
             // Another workstation adds a client that sorts before him.
@@ -816,7 +816,7 @@ private Q_SLOTS:
         BoxSeen box;
         answerBox(&box);
         int rows = -1;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             rows = w->model()->rowCount();
             press(Qt::Key_Escape);
         });
@@ -842,7 +842,7 @@ private Q_SLOTS:
         if (clients)
             insertClient(QStringLiteral("Valaki Vilma"));
         QString counter;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             typeText(search);
             counter = w->statusBar()->findChild<QLabel *>()->text();
             w->aSzerkeszt->trigger(); // nothing to edit: nothing opens
@@ -879,7 +879,7 @@ private Q_SLOTS:
         BoxSeen confirm, error;
         int rowsAfter = -1;
         QString currentAfter;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
             // Ctrl+Del typed in the search box deletes the current row ("Aladár").
             onModal([](QWidget *m) { return qobject_cast<QMessageBox *>(m) != nullptr; },
                     [&](QWidget *m) {
@@ -934,8 +934,8 @@ private Q_SLOTS:
         insertClient(QStringLiteral("Első Elek"));
         insertClient(QStringLiteral("Záró Zénó"));
         QString current;
-        onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
-            onWindow<Tfrm_Szerkeszt>([](Tfrm_Szerkeszt *e) {
+        onWindow<ClientPicker>([&](ClientPicker *w) {
+            onWindow<ClientEditor>([](ClientEditor *e) {
                 typeText(QStringLiteral("középső Kata"));
                 e->BitBtn1->click();
             });
@@ -975,7 +975,7 @@ private Q_SLOTS:
             m_examDb = std::make_unique<test::TestDb>(QStringLiteral("clients_exam"));
             m_examClient = newClientWithRows(QStringLiteral("Vizsgált Vilma"));
             const QStringList cols = examinationColumns();
-            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *) {
+            onWindow<ExaminationEditor>([&](ExaminationEditor *) {
                 m_examFocus << focusedName();
                 // The focus starts in the left eye's "Sph"; the right eye's row comes first.
                 for (int i = 0; i < 7; ++i)
@@ -1042,7 +1042,7 @@ private Q_SLOTS:
             else
                 key = 4711;
         } else {
-            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+            onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
                 typeText(QStringLiteral("+1,00"));
                 w->anamnezis->setFocus();
                 typeText(QStringLiteral("valami"));
@@ -1071,7 +1071,7 @@ private Q_SLOTS:
         const QString before = dump(untouched);
         QString number, name, date;
         bool headerReadOnly = false, headerSkipped = false;
-        onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+        onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
             number = w->Sorszam->text();
             name = w->UgyfelNev->text();
             date = w->Datum->text();
@@ -1093,7 +1093,7 @@ private Q_SLOTS:
         QCOMPARE(dump(untouched), before);
 
         // A new one shows no number yet and today's date.
-        onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+        onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
             number = w->Sorszam->text();
             name = w->UgyfelNev->text();
             date = w->Datum->text();
@@ -1148,7 +1148,7 @@ private Q_SLOTS:
         bool saved = false;
         qint64 key = -1;
         if (window == QLatin1String("client")) {
-            onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) {
+            onWindow<ClientEditor>([&](ClientEditor *w) {
                 typeText(QStringLiteral("Új Ubul"));
                 attempt(w->BitBtn1);
             });
@@ -1156,7 +1156,7 @@ private Q_SLOTS:
             saved = key > 0 && prescriptionRows(key) == 8
                 && SqlValue(QStringLiteral("SELECT ugyfel_nev FROM ugyfel WHERE ugyfel = %1").arg(key), "") == "Új Ubul";
         } else if (window == QLatin1String("prescription")) {
-            onWindow<Tfrm_R1>([&](Tfrm_R1 *w) {
+            onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
                 typeText(QStringLiteral("1"));
                 w->blocks[1].sph->setFocus();
                 typeText(QStringLiteral("2"));
@@ -1166,7 +1166,7 @@ private Q_SLOTS:
                 && dump(QStringLiteral("SELECT sph FROM ugyfel_sz_tavol WHERE ugyfel = %1 ORDER BY kulcs").arg(client))
                     == QStringLiteral("+1,00|+2,00");
         } else {
-            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) {
+            onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
                 typeText(QStringLiteral("0,5"));
                 attempt(w->BitBtn1);
             });
@@ -1248,16 +1248,16 @@ private Q_SLOTS:
             }
         };
         if (window == QLatin1String("frm_Szerkeszt")) {
-            onWindow<Tfrm_Szerkeszt>([&](Tfrm_Szerkeszt *w) { inspect(w); press(Qt::Key_Escape); });
+            onWindow<ClientEditor>([&](ClientEditor *w) { inspect(w); press(Qt::Key_Escape); });
             EditClient(key);
         } else if (window.startsWith(QLatin1String("frm_R1"))) {
-            onWindow<Tfrm_R1>([&](Tfrm_R1 *w) { inspect(w); press(Qt::Key_Escape); });
+            onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) { inspect(w); press(Qt::Key_Escape); });
             if (window.endsWith(QLatin1String("_k")))
                 EditPrescription(key, QStringLiteral("ugyfel_k"), QStringLiteral("Kontaktlencse"));
             else
                 EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol"));
         } else if (window == QLatin1String("frm_TorzsUgyfel")) {
-            onWindow<Tfrm_TorzsUgyfel>([&](Tfrm_TorzsUgyfel *w) {
+            onWindow<ClientPicker>([&](ClientPicker *w) {
                 const int sum = w->grid()->horizontalHeader()->length();
                 if (sum > w->grid()->viewport()->width())
                     problems << QStringLiteral("columns wider than the grid: %1 > %2").arg(sum).arg(w->grid()->viewport()->width());
@@ -1272,7 +1272,7 @@ private Q_SLOTS:
             });
             PickClient(key);
         } else {
-            onWindow<Tfrm_Vizsgalat>([&](Tfrm_Vizsgalat *w) { inspect(w); press(Qt::Key_Escape); });
+            onWindow<ExaminationEditor>([&](ExaminationEditor *w) { inspect(w); press(Qt::Key_Escape); });
             EditExamination(12345, -1);
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));

@@ -1,8 +1,9 @@
 // The local configuration file: where it lies, typed values, window
 // placement, scrambling and the stored connection records.
-#include "core/Codec.h"
-#include "core/Config.h"
-#include "core/Error.h"
+#include "base/Codec.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "base/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The database layer against the private server: character set, NULLs,
 // defaults, statements with line breaks, reconnection and SQL modes.
-#include "core/Connection.h"
-#include "core/RecordEditor.h"
-#include "core/Seged.h"
+#include "db/Connection.h"
+#include "db/RecordEditor.h"
+#include "db/SqlText.h"
 #include "support/TestDb.h"
 
 #include <QtTest>

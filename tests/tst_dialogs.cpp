@@ -1,16 +1,17 @@
 // The behaviour every window shares and the small core dialogs, driven the way
 // a user drives them: keys, clicks, and the modal boxes answered as they open.
-#include "core/AdatbazisNyit.h"
-#include "core/Beall.h"
-#include "core/Beallit.h"
-#include "core/Config.h"
-#include "core/Connection.h"
-#include "core/Datumbe.h"
-#include "core/FormBehaviour.h"
-#include "core/Init.h"
-#include "core/InputDialog.h"
-#include "core/Login.h"
-#include "core/Seged.h"
+#include "startup/DatabaseChooser.h"
+#include "config/AppState.h"
+#include "admin/SettingsDialog.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
+#include "ui/DateDialog.h"
+#include "ui/FormBehaviour.h"
+#include "startup/ConnectionSetup.h"
+#include "ui/InputDialog.h"
+#include "startup/LoginDialog.h"
+
 #include "platform/Download.h"
 #include "support/TestDb.h"
 
@@ -261,7 +262,7 @@ private Q_SLOTS:
 
     void init()
     {
-        Beall() = TBeall();
+        appState() = AppState();
         QFile::remove(ConfigFile());
     }
 
@@ -401,7 +402,7 @@ private Q_SLOTS:
     {
         QFETCH(int, configured);
         QFETCH(int, expected);
-        Beall().Betumeret = configured;
+        appState().Betumeret = configured;
         TestForm f;
         f.show();
         QCOMPARE(f.font().pointSize(), expected);
@@ -700,9 +701,9 @@ private Q_SLOTS:
         QFETCH(QString, row);
         test::TestDb db(QStringLiteral("dialogs_beallit"));
         ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I', mlapmegj = 'Első sor';"));
-        Beall().FormatFt = QStringLiteral("### ### ##0");
+        appState().FormatFt = QStringLiteral("### ### ##0");
 
-        Tfrm_Beallit dlg;
+        SettingsDialog dlg;
         QVERIFY(dlg.loadRow());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -753,10 +754,10 @@ private Q_SLOTS:
             QVERIFY(dlg.isVisible());
             QCOMPARE(dlg.DBEdit1->text(), hatid);
             QVERIFY(dlg.DBMemo1->toPlainText().endsWith(note));
-            QCOMPARE(Beall().FormatFt, QStringLiteral("### ### ##0"));
+            QCOMPARE(appState().FormatFt, QStringLiteral("### ### ##0"));
         } else {
             QVERIFY(!dlg.isVisible());
-            QCOMPARE(Beall().FormatFt, button == QLatin1String("OK") ? QStringLiteral("### ### ##0 Ft")
+            QCOMPARE(appState().FormatFt, button == QLatin1String("OK") ? QStringLiteral("### ### ##0 Ft")
                                                                      : QStringLiteral("### ### ##0"));
         }
     }
@@ -764,12 +765,12 @@ private Q_SLOTS:
     void settingsDialogThroughTheCall()
     {
         test::TestDb db(QStringLiteral("dialogs_beallit2"));
-        Beall().TeljesKep = true;
-        Beall().nyomtato = QString();
-        Beall().Betumeret = 10;
+        appState().TeljesKep = true;
+        appState().nyomtato = QString();
+        appState().Betumeret = 10;
         ModalScript script;
         script.onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_Beallit *>(w);
+            auto *dlg = static_cast<SettingsDialog *>(w);
             QCOMPARE(dlg->DBMemo1->font().pointSize(), 10);
             saveShot(w, QStringLiteral("frm_Beallit"));
             QTest::keyClick(dlg->CheckBox1, Qt::Key_Space);  // full screen off
@@ -781,8 +782,8 @@ private Q_SLOTS:
         });
         ShowSettingsDialog(nullptr);
         QVERIFY(script.finished());
-        QVERIFY(!Beall().TeljesKep);
-        QCOMPARE(Beall().nyomtato, QStringLiteral("Irodai nyomtató"));
+        QVERIFY(!appState().TeljesKep);
+        QCOMPARE(appState().nyomtato, QStringLiteral("Irodai nyomtató"));
         QCOMPARE(SqlValue(QStringLiteral("SELECT a5munkalap FROM beallit"), {}), QStringLiteral("I"));
         QCOMPARE(ReadConfigInt(QStringLiteral("frm_Beallit"), QStringLiteral("Left"), -1) >= 0, true);
     }
@@ -793,7 +794,7 @@ private Q_SLOTS:
         ExecSql(QStringLiteral("DELETE FROM beallit;"));
         ModalScript script;
         script.onBox().onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_Beallit *>(w);
+            auto *dlg = static_cast<SettingsDialog *>(w);
             saveShot(w, QStringLiteral("frm_Beallit_sor_nelkul"));
             QVERIFY(!dlg->DBCheckBox1->isEnabled());
             QVERIFY(!dlg->DBMemo1->isEnabled());
@@ -801,11 +802,11 @@ private Q_SLOTS:
             typeText(dlg->Edit1, QStringLiteral("0"));
             dlg->btnOK->click();
         });
-        Beall().FormatDb = QStringLiteral("#");
+        appState().FormatDb = QStringLiteral("#");
         ShowSettingsDialog(nullptr);
         QVERIFY(script.finished());
         QCOMPARE(script.boxes, QStringList{QStringLiteral("Hiba: Hiányzik a beállítások sora az adatbázisból.")});
-        QCOMPARE(Beall().FormatDb, QStringLiteral("#0"));
+        QCOMPARE(appState().FormatDb, QStringLiteral("#0"));
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM beallit"), -1), 0);
     }
 
@@ -828,7 +829,7 @@ private Q_SLOTS:
         ModalScript script;
         QStringList listed;
         script.onBox().onTitle(QStringLiteral("Quorvin.Opt adatbázis választás"), [&](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_AdatbazisNyit *>(w);
+            auto *dlg = static_cast<DatabaseChooser *>(w);
             for (int i = 0; i < dlg->ListBox1->count(); ++i)
                 listed << dlg->ListBox1->item(i)->text();
             dlg->Button2->click();
@@ -866,7 +867,7 @@ private Q_SLOTS:
                                   recordFor(db.params(), QStringLiteral("C"), QStringLiteral("rossz"))};
         ModalScript script;
         script.onTitle(QStringLiteral("Választás"), [&](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_AdatbazisNyit *>(w);
+            auto *dlg = static_cast<DatabaseChooser *>(w);
             QCOMPARE(dlg->ListBox1->currentRow(), 0);
             QCOMPARE(dlg->ListBox1->font().bold(), true);
             saveShot(w, QStringLiteral("frm_AdatbazisNyit"));
@@ -905,9 +906,9 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("dialogs_choose"), false);
         const ConnectParams p = db.params();
         ModalScript script;
-        script.onTitle(QStringLiteral("Választás"), [](QWidget *w) { static_cast<Tfrm_AdatbazisNyit *>(w)->BitBtn1->click(); })
+        script.onTitle(QStringLiteral("Választás"), [](QWidget *w) { static_cast<DatabaseChooser *>(w)->BitBtn1->click(); })
             .onTitle(QStringLiteral("Adatbázis beállítás"), [&](QWidget *w) {
-                auto *dlg = static_cast<Tfrm_Init *>(w);
+                auto *dlg = static_cast<ConnectionSetup *>(w);
                 typeText(dlg->edtAdatbazis, p.database);
                 typeText(dlg->edtNev, QStringLiteral("Új bolt"));
                 typeText(dlg->edtSzerver, p.host);
@@ -916,7 +917,7 @@ private Q_SLOTS:
         QCOMPARE(ChooseDatabase({QStringLiteral("1; A"), QStringLiteral("2; B")}, {QString(), QString()},
                                 QStringLiteral("Választás")),
                  2);
-        QVERIFY(Beall().ConStr.endsWith(QStringLiteral(";Új bolt")));
+        QVERIFY(appState().ConStr.endsWith(QStringLiteral(";Új bolt")));
         QCOMPARE(ReadStoredConnections(1, 100).size(), 1);
     }
 
@@ -941,7 +942,7 @@ private Q_SLOTS:
         QFETCH(QString, error);
         test::TestDb db(QStringLiteral("dialogs_init"), false);
         const ConnectParams p = db.params();
-        Tfrm_Init dlg;
+        ConnectionSetup dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QVERIFY(!dlg.btnRendben->isEnabled());
@@ -999,7 +1000,7 @@ private Q_SLOTS:
                                              QStringLiteral("Fiók bolt")}.join(QLatin1Char(';'));
         ModalScript script;
         script.onTitle(QStringLiteral("Adatbázis beállítás"), [&](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_Init *>(w);
+            auto *dlg = static_cast<ConnectionSetup *>(w);
             typeText(dlg->edtFelhasznalo, p.user);
             typeText(dlg->edtJelszo, p.password);
             typeText(dlg->edtAdatbazis, p.database);
@@ -1024,7 +1025,7 @@ private Q_SLOTS:
         QVERIFY(script.unexpected.isEmpty());
         const auto stored = ReadStoredConnections(1, 100);
         QCOMPARE(stored.size(), result ? 3 : 2);
-        QCOMPARE(Beall().ConStr, result ? expected : QString());
+        QCOMPARE(appState().ConStr, result ? expected : QString());
         if (result) {
             QCOMPARE(stored.last().key, key);
             QCOMPARE(stored.last().record, expected);
@@ -1035,7 +1036,7 @@ private Q_SLOTS:
 
     void setupRefusesSemicolon()
     {
-        Tfrm_Init dlg;
+        ConnectionSetup dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         typeText(dlg.edtJelszo, QStringLiteral("ab;cd"));
@@ -1073,10 +1074,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         test::TestDb db(QStringLiteral("dialogs_login"));
         addUsers();
-        Beall().felhasznalo_nev = QStringLiteral("előző");
+        appState().felhasznalo_nev = QStringLiteral("előző");
         ModalScript script;
         script.onTitle(QStringLiteral("Belépés azonosítás"), [&](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_Login *>(w);
+            auto *dlg = static_cast<LoginDialog *>(w);
             saveShot(w, QStringLiteral("frm_Login"));
             QVERIFY(QTest::qWaitForWindowActive(w));
             typeText(dlg->edtFelhasznalo, code);
@@ -1090,7 +1091,7 @@ private Q_SLOTS:
         if (!ok) {
             // Refused: the dialog stays; the user gives up with Mégsem.
             script.onBox().onTitle(QStringLiteral("Belépés azonosítás"), [](QWidget *w) {
-                auto *dlg = static_cast<Tfrm_Login *>(w);
+                auto *dlg = static_cast<LoginDialog *>(w);
                 QVERIFY(dlg->isVisible());
                 dlg->btnMegsem->click();
             });
@@ -1099,10 +1100,10 @@ private Q_SLOTS:
         QVERIFY(script.finished());
         QVERIFY(script.unexpected.isEmpty());
         if (ok) {
-            QCOMPARE(Beall().felhasznalo_nev, name);
+            QCOMPARE(appState().felhasznalo_nev, name);
             QVERIFY(script.boxes.isEmpty());
         } else {
-            QCOMPARE(Beall().felhasznalo_nev, QStringLiteral("előző"));
+            QCOMPARE(appState().felhasznalo_nev, QStringLiteral("előző"));
             QCOMPARE(script.boxes, QStringList{QStringLiteral("Hiba: Érvénytelen felhasználó, vagy jelszó")});
         }
     }
@@ -1111,11 +1112,11 @@ private Q_SLOTS:
     {
         test::TestDb db(QStringLiteral("dialogs_login"));
         addUsers();
-        Tfrm_Login dlg;
+        LoginDialog dlg;
         typeText(dlg.edtFelhasznalo, QStringLiteral("anna"));
         typeText(dlg.edtJelszo, QStringLiteral("Titok9"));
         QVERIFY(dlg.CheckCredentials());
-        const TBeall &b = Beall();
+        const AppState &b = appState();
         QCOMPARE(QList<bool>({b.rendszergazda, b.torzsszerkeszt, b.canins, b.canedit, b.candel}),
                  QList<bool>({false, true, true, false, false}));
     }
@@ -1133,7 +1134,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("dialogs_login"));
         ModalScript script;
         script.onTitle(QStringLiteral("Belépés azonosítás"), [&](QWidget *w) {
-            auto *dlg = static_cast<Tfrm_Login *>(w);
+            auto *dlg = static_cast<LoginDialog *>(w);
             typeText(dlg->edtFelhasznalo, QStringLiteral("admin"));
             typeText(dlg->edtJelszo, QStringLiteral("admin"));
             if (how == QStringLiteral("Mégsem"))
@@ -1161,11 +1162,11 @@ private Q_SLOTS:
         std::unique_ptr<QDialog> dlg;
         QLineEdit *field = nullptr;
         if (window == QLatin1String("frm_Login")) {
-            auto *d = new Tfrm_Login;
+            auto *d = new LoginDialog;
             field = d->edtJelszo;
             dlg.reset(d);
         } else {
-            auto *d = new Tfrm_Init;
+            auto *d = new ConnectionSetup;
             field = d->edtJelszo;
             dlg.reset(d);
         }
@@ -1212,7 +1213,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("dialogs_login"));
         addUsers();
         const bool changed = stored != QLatin1String("Titok9");
-        Tfrm_Login dlg;
+        LoginDialog dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         typeText(dlg.edtFelhasznalo, QStringLiteral("anna"));

@@ -1,13 +1,14 @@
 // The main window driven as a user drives it: start-up from configuration
 // files, the three lists with search, sort, colours and the commands that act
 // on them, against a real shop database.
-#include "core/Beall.h"
-#include "core/Config.h"
-#include "core/Connection.h"
-#include "core/Grid.h"
-#include "core/GridModel.h"
-#include "core/Logo.h"
-#include "mainwindow/Main.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "startup/Splash.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
 #include "support/Modal.h"
 #include "support/TestDb.h"
@@ -48,7 +49,7 @@ class TestMainWindow : public QObject {
         ExecSql(QStringLiteral("CALL sp_oldal(LAST_INSERT_ID())"));
     }
     // Shortcuts and focus need a shown, active window.
-    static void showActive(Tfrm_Main &w)
+    static void showActive(MainWindow &w)
     {
         w.show();
         w.activateWindow();
@@ -64,7 +65,7 @@ class TestMainWindow : public QObject {
         return out;
     }
     // A key at the list once the window is active again (a message box may just have closed).
-    static void press(Tfrm_Main &w, QWidget *target, Qt::Key key, Qt::KeyboardModifiers mods = {})
+    static void press(MainWindow &w, QWidget *target, Qt::Key key, Qt::KeyboardModifiers mods = {})
     {
         // The offscreen platform has no window manager to give the activation back after a dialog.
         if (!QApplication::activeModalWidget() && !w.isActiveWindow())
@@ -105,7 +106,7 @@ private Q_SLOTS:
         f.close();
         initFolders(m_dir->path());
         setWorkAreaForTests(QRect(0, 0, 1280, 800));
-        Beall() = TBeall();
+        appState() = AppState();
         SetSplashEnabled(false);
     }
     void cleanupTestCase() { delete m_dir; }
@@ -119,7 +120,7 @@ private Q_SLOTS:
         ModalAnswers answers;
         QString setupTitle;
         answers.then([&](QWidget *w) { setupTitle = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(w.isAborted());
         QCOMPARE(setupTitle, QStringLiteral("Adatbázis beállítás"));
         w.close();
@@ -146,10 +147,10 @@ private Q_SLOTS:
             list->setCurrentRow(1);
             QTest::keyClick(list, Qt::Key_Return);
         });
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(!w.isAborted());
         QCOMPARE(offered, (QStringList{QStringLiteral("2; Régi bolt"), QStringLiteral("5; Új bolt")}));
-        QCOMPARE(Beall().adatbazisnev, QStringLiteral("Új bolt"));
+        QCOMPARE(appState().adatbazisnev, QStringLiteral("Új bolt"));
         QCOMPARE(Connection::main().params().database, db.name());
         QCOMPARE(w.windowTitle().left(18), QStringLiteral("Quorvin - Optika: "));
     }
@@ -161,7 +162,7 @@ private Q_SLOTS:
         answers.thenPress(QMessageBox::Ok); // the chooser's own test of the single record fails
         answers.thenReject();               // then the chooser: cancel
         answers.thenReject();               // and the setup offered after it
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(w.isAborted());
         QVERIFY(answers.texts.value(0).startsWith(QStringLiteral("Hiba: ")));
     }
@@ -173,15 +174,15 @@ private Q_SLOTS:
         WriteStoredConnection(1, record(db));
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(!w.isAborted());
         QCOMPARE(answers.titles.value(0), QStringLiteral("Figyelmeztetés"));
         QCOMPARE(answers.texts.value(0), QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
                                                         "adatbázis : \r\nprogram: 23.0.0.44"));
-        QCOMPARE(w.activeTab(), int(Tfrm_Main::TabWorkOrders));
+        QCOMPARE(w.activeTab(), int(MainWindow::TabWorkOrders));
         QCOMPARE(w.statusTab(), 1);
-        QCOMPARE(Beall().felhasznalo_nev, QStringLiteral("rendszergazda"));
-        QVERIFY(Beall().rendszergazda && Beall().torzsszerkeszt);
+        QCOMPARE(appState().felhasznalo_nev, QStringLiteral("rendszergazda"));
+        QVERIFY(appState().rendszergazda && appState().torzsszerkeszt);
     }
 
     // A user without the administrator right is refused; the start needs a login.
@@ -202,10 +203,10 @@ private Q_SLOTS:
                 if (b->text() == QLatin1String("OK"))
                     b->click();
         });
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(!w.isAborted());
-        QCOMPARE(Beall().felhasznalo_nev, QStringLiteral("Kiss Anna"));
-        QVERIFY(!Beall().rendszergazda);
+        QCOMPARE(appState().felhasznalo_nev, QStringLiteral("Kiss Anna"));
+        QVERIFY(!appState().rendszergazda);
         answers.thenPress(QMessageBox::Ok);
         QAction *users = w.action(QStringLiteral("aFelhasznalo"));
         users->setEnabled(true); // the window behind it comes later; the right is checked first
@@ -222,7 +223,7 @@ private Q_SLOTS:
         const QByteArray before = configBytes();
         ModalAnswers answers;
         answers.thenReject();
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(w.isAborted());
         w.close();
         QCOMPARE(configBytes(), before);
@@ -236,11 +237,11 @@ private Q_SLOTS:
         addClient(QStringLiteral("Árvai Ödön"), QStringLiteral("+36 20 333 4444"));
         addClient(QStringLiteral("Nagy Péter"), QStringLiteral("06 30 777 8888"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         QVERIFY(!w.isAborted());
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabClients);
-        Grid *g = w.grid(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *g = w.grid(MainWindow::TabClients);
         QCOMPARE(g->model()->rowCount(), 4);
         QCOMPARE(w.statusText(), QStringLiteral("4: 1"));
 
@@ -280,10 +281,10 @@ private Q_SLOTS:
         addClient(QStringLiteral("Nincs Emlékeztető"));
         ExecSql(QStringLiteral("UPDATE beallit SET figynap = 30"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabClients);
-        Grid *g = w.grid(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *g = w.grid(MainWindow::TabClients);
         auto rowOf = [&](const QString &name) { return column(g, 0).indexOf(name); };
         const QColor lightRed(255, 221, 221);
         const QModelIndex today = g->model()->index(rowOf(QStringLiteral("Ma Esedékes")), 1);
@@ -322,9 +323,9 @@ private Q_SLOTS:
         const qint64 order = SqlIntValue(QStringLiteral("SELECT MAX(munkalap) FROM munkalap"), -1);
         ExecSql(QStringLiteral("CALL sp_ujmunkalap((SELECT MIN(ugyfel) FROM ugyfel WHERE ugyfel > 0), 4)"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        Grid *g = w.grid(Tfrm_Main::TabWorkOrders);
+        Grid *g = w.grid(MainWindow::TabWorkOrders);
         QCOMPARE(g->model()->rowCount(), 2);
         QCOMPARE(g->model()->index(0, 0).data().toString().toLongLong(), order + 1); // newest first
         g->setCurrentRowIndex(1);
@@ -381,10 +382,10 @@ private Q_SLOTS:
         addClient(QStringLiteral("Fehér Anna"));
         addClient(QStringLiteral("Fekete Béla"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabExams);
-        Grid *exams = w.grid(Tfrm_Main::TabExams);
+        w.setActiveTab(MainWindow::TabExams);
+        Grid *exams = w.grid(MainWindow::TabExams);
         ModalAnswers answers;
         QString pickerName;
         answers.then([&](QWidget *d) {
@@ -395,8 +396,8 @@ private Q_SLOTS:
         QCOMPARE(pickerName, QStringLiteral("frm_TorzsUgyfel"));
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM vizsgalat"), -1), 0);
 
-        w.setActiveTab(Tfrm_Main::TabClients);
-        Grid *clients = w.grid(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *clients = w.grid(MainWindow::TabClients);
         clients->setCurrentRowIndex(1);
         answers.thenPress(QMessageBox::No);
         press(w, clients, Qt::Key_Delete, Qt::ControlModifier);
@@ -416,10 +417,10 @@ private Q_SLOTS:
     {
         test::TestDb db(QStringLiteral("main_history"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabClients);
-        Grid *clients = w.grid(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *clients = w.grid(MainWindow::TabClients);
         QCOMPARE(clients->model()->rowCount(), 0);
         ModalAnswers answers;
         QStringList opened;
@@ -457,16 +458,16 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("main_font"));
         WriteStoredConnection(1, record(db));
         WriteConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 12); // out of range reads as 9
-        Tfrm_Main w;
-        QCOMPARE(Beall().Betumeret, 9);
+        MainWindow w;
+        QCOMPARE(appState().Betumeret, 9);
         w.action(QStringLiteral("aNovel"))->trigger();
-        QCOMPARE(Beall().Betumeret, 10);
+        QCOMPARE(appState().Betumeret, 10);
         w.action(QStringLiteral("aNovel"))->trigger();
-        QCOMPARE(Beall().Betumeret, 10);
+        QCOMPARE(appState().Betumeret, 10);
         QCOMPARE(w.font().pointSize(), 10);
         for (int i = 0; i < 3; ++i)
             w.action(QStringLiteral("aCsokkent"))->trigger();
-        QCOMPARE(Beall().Betumeret, 8);
+        QCOMPARE(appState().Betumeret, 8);
         w.close();
         QCOMPARE(ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 0), 8);
     }
@@ -504,9 +505,9 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("main_keys"));
         addClient(QStringLiteral("Kiss Anna"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
         QTest::keyClicks(w.searchBox(), QStringLiteral("anna"));
         w.searchBox()->setCursorPosition(0);
         QVERIFY(w.searchBox()->hasFocus());
@@ -549,10 +550,10 @@ private Q_SLOTS:
         addClient(QStringLiteral("Kovács Béla"));
         addClient(QStringLiteral("Nagy Péter"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabClients);
-        Grid *g = w.grid(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *g = w.grid(MainWindow::TabClients);
         w.searchBox()->setText(typedBefore);
         const qint64 first = selectCount();
         const qint64 asking = selectCount() - first; // the counting query itself
@@ -565,7 +566,7 @@ private Q_SLOTS:
 
         // Leaving the tab runs only the query of the list that opens.
         const qint64 beforeTab = selectCount();
-        w.setActiveTab(Tfrm_Main::TabWorkOrders);
+        w.setActiveTab(MainWindow::TabWorkOrders);
         QCOMPARE(selectCount() - beforeTab - asking, qint64(1));
         QCOMPARE(w.prescriptionGrid(0)->model()->rowCount(), 0);
     }
@@ -576,15 +577,15 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("main_refresh"));
         addClient(QStringLiteral("Tóth Ilona"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
-        w.setActiveTab(Tfrm_Main::TabClients);
+        w.setActiveTab(MainWindow::TabClients);
         Grid *rx = w.prescriptionGrid(0); // "Szemüveg - Távol"
         QCOMPARE(rx->model()->index(0, 1).data().toString(), QString());
         ExecSql(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,25' WHERE kulcs = 1"));
         ExecSql(QStringLiteral("UPDATE ugyfel SET telefon = '06 1 234 5678'"));
-        press(w, w.grid(Tfrm_Main::TabClients), Qt::Key_F5);
-        QCOMPARE(w.grid(Tfrm_Main::TabClients)->model()->index(0, 2).data().toString(), QStringLiteral("06 1 234 5678"));
+        press(w, w.grid(MainWindow::TabClients), Qt::Key_F5);
+        QCOMPARE(w.grid(MainWindow::TabClients)->model()->index(0, 2).data().toString(), QStringLiteral("06 1 234 5678"));
         QCOMPARE(rx->model()->index(0, 1).data().toString(), QStringLiteral("+1,25"));
     }
 
@@ -596,12 +597,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("tab");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("window");
-        QTest::newRow("clients F2") << int(Tfrm_Main::TabClients) << int(Qt::Key_F2) << QStringLiteral("frm_Szerkeszt");
-        QTest::newRow("clients F6") << int(Tfrm_Main::TabClients) << int(Qt::Key_F6) << QStringLiteral("frm_Szerkeszt");
-        QTest::newRow("work orders F2") << int(Tfrm_Main::TabWorkOrders) << int(Qt::Key_F2) << QString();
-        QTest::newRow("work orders F6") << int(Tfrm_Main::TabWorkOrders) << int(Qt::Key_F6) << QString();
-        QTest::newRow("examinations F2") << int(Tfrm_Main::TabExams) << int(Qt::Key_F2) << QString();
-        QTest::newRow("examinations F6") << int(Tfrm_Main::TabExams) << int(Qt::Key_F6) << QString();
+        QTest::newRow("clients F2") << int(MainWindow::TabClients) << int(Qt::Key_F2) << QStringLiteral("frm_Szerkeszt");
+        QTest::newRow("clients F6") << int(MainWindow::TabClients) << int(Qt::Key_F6) << QStringLiteral("frm_Szerkeszt");
+        QTest::newRow("work orders F2") << int(MainWindow::TabWorkOrders) << int(Qt::Key_F2) << QString();
+        QTest::newRow("work orders F6") << int(MainWindow::TabWorkOrders) << int(Qt::Key_F6) << QString();
+        QTest::newRow("examinations F2") << int(MainWindow::TabExams) << int(Qt::Key_F2) << QString();
+        QTest::newRow("examinations F6") << int(MainWindow::TabExams) << int(Qt::Key_F6) << QString();
     }
     void editOnEmptyList()
     {
@@ -610,7 +611,7 @@ private Q_SLOTS:
         QFETCH(QString, window);
         test::TestDb db(QStringLiteral("main_empty"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
         w.setActiveTab(tab);
         Grid *g = w.grid(tab);
@@ -635,13 +636,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("hint");
         QTest::newRow("Excelbe") << -1 << QStringLiteral("aExcelbe") << QStringLiteral("Excelbe... (CSV)") << QStringLiteral("Excelbe... (CSV)");
         QTest::newRow("Frissít") << -1 << QStringLiteral("aFrissit") << QStringLiteral("Frissít") << QStringLiteral("Frissít");
-        QTest::newRow("Most járt itt") << int(Tfrm_Main::TabClients) << QStringLiteral("aMostJart") << QStringLiteral("Most járt itt")
+        QTest::newRow("Most járt itt") << int(MainWindow::TabClients) << QStringLiteral("aMostJart") << QStringLiteral("Most járt itt")
                                        << QStringLiteral("Most járt nálam...");
-        QTest::newRow("Munkalap neki") << int(Tfrm_Main::TabClients) << QStringLiteral("aMLapNeki") << QStringLiteral("Munkalap neki")
+        QTest::newRow("Munkalap neki") << int(MainWindow::TabClients) << QStringLiteral("aMLapNeki") << QStringLiteral("Munkalap neki")
                                        << QStringLiteral("Új munkalap");
-        QTest::newRow("Státusz léptet") << int(Tfrm_Main::TabWorkOrders) << QStringLiteral("aStatusz") << QStringLiteral("Státusz léptet")
+        QTest::newRow("Státusz léptet") << int(MainWindow::TabWorkOrders) << QStringLiteral("aStatusz") << QStringLiteral("Státusz léptet")
                                         << QStringLiteral("Státusz");
-        QTest::newRow("Ügyfél adatlap") << int(Tfrm_Main::TabExams) << QStringLiteral("aUgyfelAdatlap") << QStringLiteral("Ügyfél adatlap")
+        QTest::newRow("Ügyfél adatlap") << int(MainWindow::TabExams) << QStringLiteral("aUgyfelAdatlap") << QStringLiteral("Ügyfél adatlap")
                                         << QStringLiteral("Ügyfél");
     }
     void toolbarCaptionsAndHints()
@@ -652,7 +653,7 @@ private Q_SLOTS:
         QFETCH(QString, hint);
         test::TestDb db(QStringLiteral("main_toolbars"));
         WriteStoredConnection(1, record(db));
-        Tfrm_Main w;
+        MainWindow w;
         showActive(w);
         QToolBar *bar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
         if (page >= 0) { // the toolbar of the page shown
@@ -679,7 +680,7 @@ private Q_SLOTS:
                                "('Első üzenet', '', 'N', 'N'), ('Második üzenet', 'https://example.org/', 'I', 'N')"));
         WriteStoredConnection(1, record(db));
         {
-            Tfrm_Main w;
+            MainWindow w;
             w.show();
             MessagePanel *p = w.messagePanel();
             QVERIFY(p->isVisible());
@@ -694,7 +695,7 @@ private Q_SLOTS:
             QVERIFY(!p->isVisible());
             w.close();
         }
-        Tfrm_Main w;
+        MainWindow w;
         w.show();
         MessagePanel *p = w.messagePanel();
         QCOMPARE(p->textLabel()->text(), QStringLiteral("Második üzenet"));

@@ -1,13 +1,13 @@
 // Master data: the brand lists in maintenance and choose mode with their
 // search, editor and refused deletes, and the work-order types with the
 // master-data right, driven by keys and clicks against a real shop database.
-#include "core/Beall.h"
-#include "core/Config.h"
-#include "core/Connection.h"
-#include "core/Grid.h"
-#include "core/GridModel.h"
-#include "masterdata/TorzsMLapTipus.h"
-#include "masterdata/Torzsadat.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "masterdata/WorkOrderTypeList.h"
+#include "masterdata/MasterDataList.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -110,7 +110,7 @@ private Q_SLOTS:
         ini.close();
         initFolders(m_configDir.path());
     }
-    void init() { Beall() = TBeall(); }
+    void init() { appState() = AppState(); }
 
     // ---- the brand list ---------------------------------------------------------------
 
@@ -141,7 +141,7 @@ private Q_SLOTS:
         QStringList seen;
         QString counter, heading, caption, title;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             title = l->windowTitle();
             heading = l->heading()->text();
             caption = l->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -168,7 +168,7 @@ private Q_SLOTS:
         QString text, current;
         bool searchFocused = false;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             l->grid()->setFocus();
             QTest::keyClick(l->grid(), Qt::Key_R, Qt::ShiftModifier); // "R" starts a search for "r"
             searchFocused = QApplication::focusWidget() == l->searchBox();
@@ -209,7 +209,7 @@ private Q_SLOTS:
         QString standing;
         bool hasAccept = false;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             standing = l->currentText(QStringLiteral("lencsemarka_nev"));
             hasAccept = l->aElfogad && l->toolBar()->actions().contains(l->aElfogad);
             if (how == QLatin1String("enter")) {
@@ -254,7 +254,7 @@ private Q_SLOTS:
         QString editedName;
         bool stillOpen = false;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             for (QAction *a : l->toolBar()->actions())
                 toolbar << (a->isSeparator() ? QStringLiteral("|") : a->text());
             QTest::keyClick(l->searchBox(), Qt::Key_Return); // does nothing here
@@ -292,7 +292,7 @@ private Q_SLOTS:
         QStringList boxes;
         bool stillOpen = false;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             keys(l->searchBox(), QStringLiteral("nincs ilyen"));
             QCOMPARE(l->model()->rowCount(), 0);
             answerBox(&boxes);
@@ -314,7 +314,7 @@ private Q_SLOTS:
         QString editorTitle, editorLabel, keyShown, newCurrent, renamedCurrent;
         QStringList after, boxes;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             // New row: the first letter becomes a capital; Ctrl+Enter saves.
             onModal(named("frm_Torzsadat_Szerkeszt"), [&](QWidget *ed) {
                 editorTitle = ed->windowTitle();
@@ -409,7 +409,7 @@ private Q_SLOTS:
         QStringList boxes, before, after;
         QString current;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_Torzsadat *>(w);
+            auto *l = static_cast<MasterDataList *>(w);
             before = listed(l, table + QStringLiteral("_nev"));
             answerBox(&boxes, QMessageBox::Yes);
             answerBox(&boxes);
@@ -441,7 +441,7 @@ private Q_SLOTS:
         QStringList all, found, cleared;
         QString text, heading, caption, focus;
         onModal(named("frm_TorzsMLapTipus"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_TorzsMLapTipus *>(w);
+            auto *l = static_cast<WorkOrderTypeList *>(w);
             heading = l->heading()->text();
             caption = l->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
             focus = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
@@ -483,13 +483,13 @@ private Q_SLOTS:
         QFETCH(bool, saved);
         QFETCH(QString, search);
         test::TestDb db(QStringLiteral("md_type_edit"));
-        Beall().torzsszerkeszt = right;
+        appState().torzsszerkeszt = right;
         const QString original = cell(QStringLiteral("SELECT szoveg FROM mlaptipus WHERE mlaptipus = 2"));
         QStringList boxes;
         bool editorOpened = false, nameReadOnly = false;
         QString nameShown, memoAfter, searchAfter, current;
         onModal(named("frm_TorzsMLapTipus"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_TorzsMLapTipus *>(w);
+            auto *l = static_cast<WorkOrderTypeList *>(w);
             if (search.isEmpty())
                 QTest::keyClick(l->grid(), Qt::Key_Down); // "Kontaktlencse", then "Szemüveg - közel"
             else
@@ -550,11 +550,11 @@ private Q_SLOTS:
     void typesEditOnEmptyListOpensNothing()
     {
         test::TestDb db(QStringLiteral("md_type_none"));
-        Beall().torzsszerkeszt = true;
+        appState().torzsszerkeszt = true;
         bool stillOpen = false;
         QWidget *modalAfter = nullptr;
         onModal(named("frm_TorzsMLapTipus"), [&](QWidget *w) {
-            auto *l = static_cast<Tfrm_TorzsMLapTipus *>(w);
+            auto *l = static_cast<WorkOrderTypeList *>(w);
             keys(l->searchBox(), QStringLiteral("nincs ilyen"));
             l->aSzerkeszt->trigger();
             modalAfter = QApplication::activeModalWidget();

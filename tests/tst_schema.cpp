@@ -1,7 +1,7 @@
-// The shop database made by src/db/shop.sql, on the real server: every table
+// The shop database made by schema/shop.sql, on the real server: every table
 // and view column with its kind and length, the seed rows, the procedures,
 // the views' rules, the foreign keys and a TRUNCATE + INSERT IGNORE restore.
-#include "core/Connection.h"
+#include "db/Connection.h"
 #include "support/TestDb.h"
 
 #include <QtTest>

@@ -2,16 +2,16 @@
 // against a real shop database (creation, saving, cancelling, brands, closed
 // and vanished orders, concurrent creation) and the browser of a client's
 // orders with its colours.
-#include "core/Beall.h"
-#include "core/Config.h"
-#include "core/Connection.h"
-#include "core/Grid.h"
-#include "core/GridModel.h"
-#include "masterdata/Torzsadat.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "masterdata/MasterDataList.h"
 #include "support/TestDb.h"
 #include "workorders/FieldEdits.h"
-#include "workorders/Munkalap.h"
-#include "workorders/MunkalapBongeszo.h"
+#include "workorders/WorkOrderEditor.h"
+#include "workorders/WorkOrderHistory.h"
 #include "workorders/WorkOrderCreate.h"
 #include "workorders/WorkOrderPrice.h"
 
@@ -151,7 +151,7 @@ private Q_SLOTS:
     {
         // The shop runs with a Hungarian number format (decimal comma).
         QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
-        Beall().FormatFt = QStringLiteral("### ### ##0");
+        appState().FormatFt = QStringLiteral("### ### ##0");
         // Window placements go to a configuration file of this test only.
         QVERIFY(m_configDir.isValid());
         QFile ini(m_configDir.filePath(QStringLiteral("QuorvinOpt.ini")));
@@ -480,7 +480,7 @@ private Q_SLOTS:
         QStringList labels;
         QString bc;
         onModal(named("frm_Munkalap"), [&](QWidget *w) {
-            auto *t = static_cast<Tfrm_Munkalap *>(w);
+            auto *t = static_cast<WorkOrderEditor *>(w);
             labels << t->lblTipus->text() << t->lblJobbPrism->text() << t->lblJobbPd->text() << t->lblBalPrism->text()
                    << t->lblBalPd->text();
             bc = edit(w, QStringLiteral("jobbprism"))->text();
@@ -710,7 +710,7 @@ private Q_SLOTS:
     {
         test::TestDb db(QStringLiteral("wo_destroy"));
         const qint64 key = CreateWorkOrder(Connection::main(), addClient(QStringLiteral("Kelemen Vera")), 1);
-        auto *w = new Tfrm_Munkalap;
+        auto *w = new WorkOrderEditor;
         QVERIFY(w->loadOrder(key, 1));
         w->show();
         QApplication::setActiveWindow(w);
@@ -740,7 +740,7 @@ private Q_SLOTS:
         onModal(named("frm_Munkalap"), [&](QWidget *w) {
             lensBefore = edit(w, QStringLiteral("edLencsemarka"))->text();
             onModal(named("frm_Torzsadat"), [&](QWidget *list) {
-                auto *l = static_cast<Tfrm_Torzsadat *>(list);
+                auto *l = static_cast<MasterDataList *>(list);
                 listTitle = l->windowTitle();
                 lensCurrentInList = l->currentText(QStringLiteral("lencsemarka_nev"));
                 QTest::keyClick(l->grid(), Qt::Key_Down);
@@ -752,7 +752,7 @@ private Q_SLOTS:
             focusAfter = QApplication::focusWidget()->objectName();
             // No frame brand yet: the list stands on its first row; Esc keeps none.
             onModal(named("frm_Torzsadat"), [&](QWidget *list) {
-                frameCurrentInList = static_cast<Tfrm_Torzsadat *>(list)->currentText(QStringLiteral("keretmarka_nev"));
+                frameCurrentInList = static_cast<MasterDataList *>(list)->currentText(QStringLiteral("keretmarka_nev"));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             });
             w->findChild<QPushButton *>(QStringLiteral("btnKeretmarka"))->click();
@@ -794,7 +794,7 @@ private Q_SLOTS:
         const QColor blue(196, 224, 255), green(193, 255, 224), red(255, 221, 221), darkRed(128, 0, 0);
         bool checked = false;
         onModal(named("frm_MunkalapBongeszo"), [&](QWidget *w) {
-            auto *b = static_cast<Tfrm_MunkalapBongeszo *>(w);
+            auto *b = static_cast<WorkOrderHistory *>(w);
             GridModel *m = b->model();
             QCOMPARE(b->windowTitle(), QStringLiteral("Munkalapok"));
             QCOMPARE(b->heading()->text(), QStringLiteral("Bognár Kata  "));
@@ -860,7 +860,7 @@ private Q_SLOTS:
         int rows = -1;
         QString counter;
         onModal(named("frm_MunkalapBongeszo"), [&](QWidget *w) {
-            auto *b = static_cast<Tfrm_MunkalapBongeszo *>(w);
+            auto *b = static_cast<WorkOrderHistory *>(w);
             rows = b->model()->rowCount();
             counter = RecordPositionText(b->grid());
             b->aBezar->trigger();

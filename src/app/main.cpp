@@ -1,8 +1,8 @@
 // Program entry: the application object, Hungarian standard buttons, the
 // program-wide wheel rule, and the main window, which runs the start-up.
-#include "core/Config.h"
-#include "core/FormBehaviour.h"
-#include "mainwindow/Main.h"
+#include "config/Config.h"
+#include "ui/FormBehaviour.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -21,7 +21,7 @@ int main(int argc, char **argv)
     qo::initFolders();
     qo::InstallWheelAsArrows(&app);
 
-    qo::Tfrm_Main w;
+    qo::MainWindow w;
     if (w.isAborted())
         return 0; // nothing was saved; the messages have been shown
     w.show();

@@ -1,8 +1,8 @@
 #include "clients/ClientsCommon.h"
-#include "core/FormBehaviour.h"
+#include "ui/FormBehaviour.h"
 
-#include "core/Connection.h"
-#include "core/Error.h"
+#include "db/Connection.h"
+#include "base/Error.h"
 
 #include <QAbstractSpinBox>
 #include <QFile>

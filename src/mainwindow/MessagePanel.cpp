@@ -1,6 +1,6 @@
 #include "mainwindow/MessagePanel.h"
-#include "core/Connection.h"
-#include "core/Uzenet.h"
+#include "db/Connection.h"
+#include "ui/MessageBoxes.h"
 #include "platform/Desktop.h"
 
 #include <QHBoxLayout>

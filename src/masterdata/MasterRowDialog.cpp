@@ -1,7 +1,7 @@
 #include "masterdata/MasterRowDialog.h"
 
-#include "core/Error.h"
-#include "core/Uzenet.h"
+#include "base/Error.h"
+#include "ui/MessageBoxes.h"
 
 #include <QPushButton>
 #include <QShortcut>

@@ -4,7 +4,7 @@
 // to "OK"), stores the bound fields and writes the row; a database error is
 // shown and the editor stays open with what was typed. "Mégsem", Esc and the
 // close box discard.
-#include "core/RecordEditor.h"
+#include "ui/FieldBinder.h"
 
 #include <QDialog>
 

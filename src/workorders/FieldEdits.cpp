@@ -1,6 +1,6 @@
 #include "workorders/FieldEdits.h"
 
-#include "core/Seged.h"
+#include "base/NumberFormat.h"
 
 #include <QFocusEvent>
 #include <QRegularExpressionValidator>

@@ -1,7 +1,7 @@
 #include "workorders/WorkOrderCreate.h"
 
-#include "core/Connection.h"
-#include "core/Error.h"
+#include "db/Connection.h"
+#include "base/Error.h"
 
 namespace qo {
 

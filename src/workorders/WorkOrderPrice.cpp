@@ -1,6 +1,6 @@
 #include "workorders/WorkOrderPrice.h"
 
-#include "core/Beall.h"
+#include "config/AppState.h"
 
 #include <cmath>
 
@@ -37,7 +37,7 @@ const QStringList &WorkOrderPriceColumns()
 
 QString MoneyMask()
 {
-    return Beall().FormatFt.isEmpty() ? QStringLiteral("### ### ##0") : Beall().FormatFt;
+    return appState().FormatFt.isEmpty() ? QStringLiteral("### ### ##0") : appState().FormatFt;
 }
 
 } // namespace qo

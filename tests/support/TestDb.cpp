@@ -44,7 +44,7 @@ TestDb::TestDb(const QString &name, bool openMain) : m_name(name), m_server(serv
     admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name));
     admin.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(name));
     admin.close();
-    runScript(name, QStringLiteral(QO_SOURCE_DIR "/src/db/shop.sql"), m_server);
+    runScript(name, QStringLiteral(QO_SOURCE_DIR "/schema/shop.sql"), m_server);
     if (openMain)
         Connection::main().open(params());
 }

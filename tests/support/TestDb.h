@@ -1,7 +1,7 @@
 #pragma once
 // A fresh shop database on the private test server, made from the shop script
 // for one test case and dropped again afterwards.
-#include "core/Connection.h"
+#include "db/Connection.h"
 #include <QString>
 
 namespace qo::test {

@@ -1,0 +1,81 @@
+#include "clients/ClientPicker.h"
+
+#include "clients/Clients.h"
+#include "ui/Grid.h"
+
+#include <QAction>
+
+namespace qo {
+
+ClientPicker::ClientPicker(QWidget *parent) : SearchList(parent, Placement::Full)
+{
+    setObjectName(QStringLiteral("frm_TorzsUgyfel"));
+    setWindowTitle(QStringLiteral("Ügyfél választás"));
+    setHeading(QStringLiteral("Ügyfelek  "));
+    setQuery({QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
+              QStringLiteral("ORDER BY ugyfel_nev;")},
+             QStringLiteral("(ugyfel > 0)"), QStringLiteral("ugyfel"), QStringLiteral("ugyfel_nev"));
+    setColumns({{QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
+                {QStringLiteral("telefon"), QStringLiteral("Telefon")},
+                {QStringLiteral("emil"), QStringLiteral("E-mail")},
+                {QStringLiteral("irszvaroscim"), QStringLiteral("Cím")}},
+               {0.25, 0.20, 0.20, 0.35}, 40);
+    setSearchColumns(QStringLiteral("ugyfel_nev;kapcsolat;irszvaroscim;telefon"));
+
+    aFrissit = addCommand(Command::Refresh, QStringLiteral("Frissítés"));
+    aUj = addCommand(Command::New, QStringLiteral("Új sor"));
+    aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"));
+    aTorol = addCommand(Command::Delete, QStringLiteral("Sor törlése"));
+    aElfogad = addCommand(Command::Accept, QStringLiteral("Elfogad"));
+    aBezar = addCommand(Command::Close, QStringLiteral("Bezár"));
+    connect(aUj, &QAction::triggered, this, &ClientPicker::aUjExecute);
+    connect(aSzerkeszt, &QAction::triggered, this, &ClientPicker::aSzerkesztExecute);
+    connect(aTorol, &QAction::triggered, this, &ClientPicker::aTorolExecute);
+    setToolbar({aUj, aSzerkeszt, aTorol, nullptr, aElfogad, aBezar});
+    setContextMenu({aFrissit, nullptr, aUj, aSzerkeszt, aTorol, nullptr, aElfogad, aBezar});
+    resize(760, 460);
+}
+
+void ClientPicker::aUjExecute()
+{
+    const qint64 key = EditClient(-1, this);
+    if (key >= 0)
+        reopen(key);
+}
+
+void ClientPicker::aSzerkesztExecute()
+{
+    if (!hasCurrentRow())
+        return;
+    const qint64 key = EditClient(currentKey(), this);
+    if (key >= 0)
+        reopen(key);
+}
+
+void ClientPicker::aTorolExecute()
+{
+    if (!hasCurrentRow())
+        return;
+    // Removes the row for good; the server refuses while work orders or
+    // examinations still belong to the client (the prescriptions go with it).
+    deleteCurrentRow(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel = %1;").arg(currentKey()));
+}
+
+QString ClientPicker::deleteRefusedText() const
+{
+    return QStringLiteral("Az ügyfél nem törölhető, mert munkalap vagy vizsgálat tartozik hozzá.");
+}
+
+qint64 PickClient(qint64 initialKey, QString *name, QWidget *parent)
+{
+    ClientPicker w(parent);
+    w.reopen(initialKey);
+    if (w.exec() != QDialog::Accepted)
+        return -1;
+    const qint64 key = w.currentKey();
+    if (name)
+        *name = key >= 0 ? w.currentText(QStringLiteral("ugyfel_nev")) : QString();
+    return key;
+}
+
+} // namespace qo

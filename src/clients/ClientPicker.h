@@ -1,0 +1,24 @@
+#pragma once
+// The client picker "Ügyfél választás" (frm_TorzsUgyfel): a searchable client
+// list in which clients can also be added, edited and deleted.
+#include "ui/SearchList.h"
+
+namespace qo {
+
+class ClientPicker : public SearchList {
+    Q_OBJECT
+public:
+    explicit ClientPicker(QWidget *parent = nullptr);
+
+    QAction *aFrissit, *aUj, *aSzerkeszt, *aTorol, *aElfogad, *aBezar;
+
+protected:
+    QString deleteRefusedText() const override;
+
+private:
+    void aUjExecute();
+    void aSzerkesztExecute();
+    void aTorolExecute();
+};
+
+} // namespace qo

@@ -1,0 +1,259 @@
+#include "clients/PrescriptionEditor.h"
+
+#include "clients/Clients.h"
+#include "clients/ClientsCommon.h"
+#include "db/Connection.h"
+#include "base/Error.h"
+#include "ui/FormBehaviour.h"
+#include "db/SqlText.h"
+#include "ui/MessageBoxes.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace qo {
+
+QString FormatPrescriptionValue(const QString &text)
+{
+    // Only a plain number: digit grouping ("1 234", or "1,234" where the
+    // point is the decimal separator) is not a prescription value.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
+    bool ok = false;
+    const double v = locale.toDouble(text, &ok);
+    if (!ok || !std::isfinite(v))
+        return text;
+    return (v < 0 ? QStringLiteral("-") : QStringLiteral("+")) + locale.toString(std::fabs(v), 'f', 2);
+}
+
+namespace {
+
+const QStringList kTables = {QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("ugyfel_sz_kozel"),
+                             QStringLiteral("ugyfel_sz_egyeb"), QStringLiteral("ugyfel_k")};
+
+} // namespace
+
+PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frm_R1"));
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    InstallFormBehaviour(this, Placement::Position);
+
+    const QFont big = clients::BigBoldFont(font());
+    Label1 = new QLabel(QStringLiteral("ügyfél"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(clients::BigBoldFont(font(), 5));
+
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(Label1);
+
+    const int valueWidth = QFontMetrics(big).horizontalAdvance(QStringLiteral("-00,00000")) + 12;
+    for (int b = 0; b < 2; ++b) {
+        Block &k = blocks[b];
+        auto *frame = new QFrame(this);
+        frame->setFrameShape(QFrame::StyledPanel);
+        const QString n = QString::number(b + 1);
+        auto edit = [&](const QString &name) {
+            auto *e = new QLineEdit(frame);
+            e->setObjectName(name + n);
+            e->setFont(big);
+            e->setFixedWidth(valueWidth);
+            e->setAlignment(Qt::AlignCenter);
+            return e;
+        };
+        k.oldal = edit(QStringLiteral("oldal"));
+        clients::MakeShowOnly(k.oldal);
+        k.sph = edit(QStringLiteral("sph"));
+        k.cyl = edit(QStringLiteral("cyl"));
+        k.ax = edit(QStringLiteral("ax"));
+        k.v4 = edit(QStringLiteral("prism"));
+        k.v5 = edit(QStringLiteral("pd"));
+        k.l4 = clients::FieldLabel(QStringLiteral("Prism"), k.v4, frame);
+        k.l5 = clients::FieldLabel(QStringLiteral("Pd"), k.v5, frame);
+        for (QLineEdit *e : {k.sph, k.cyl})
+            e->installEventFilter(this);
+
+        auto *g = new QGridLayout(frame);
+        g->setHorizontalSpacing(10);
+        g->setVerticalSpacing(2);
+        g->addWidget(clients::FieldLabel(QStringLiteral("Oldal"), k.oldal, frame), 0, 0);
+        g->addWidget(k.oldal, 1, 0);
+        g->addWidget(clients::FieldLabel(QStringLiteral("Sph"), k.sph, frame), 0, 1);
+        g->addWidget(k.sph, 1, 1);
+        g->addWidget(clients::FieldLabel(QStringLiteral("Cyl"), k.cyl, frame), 0, 2);
+        g->addWidget(k.cyl, 1, 2);
+        g->addWidget(clients::FieldLabel(QStringLiteral("Ax"), k.ax, frame), 0, 3);
+        g->addWidget(k.ax, 1, 3);
+        g->setRowMinimumHeight(2, 6);
+        g->addWidget(k.l4, 3, 1);
+        g->addWidget(k.v4, 4, 1);
+        g->addWidget(k.l5, 3, 2);
+        g->addWidget(k.v5, 4, 2);
+        main->addWidget(frame);
+    }
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(clients::Picture(QStringLiteral("glasses"), 72, 48));
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn2 = new QPushButton(QStringLiteral("Mégsem"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    for (QPushButton *b : {BitBtn1, BitBtn2}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setMinimumWidth(90);
+    }
+    connect(BitBtn1, &QPushButton::clicked, this, &PrescriptionEditor::okClicked);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(picture);
+    bottom->addStretch();
+    bottom->addWidget(BitBtn1, 0, Qt::AlignBottom);
+    bottom->addWidget(BitBtn2, 0, Qt::AlignBottom);
+    main->addLayout(bottom);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+
+    QWidget *prev = nullptr;
+    for (int b = 0; b < 2; ++b)
+        for (QLineEdit *e : fields(b)) {
+            if (prev)
+                setTabOrder(prev, e);
+            prev = e;
+        }
+    setTabOrder(prev, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+}
+
+QList<QLineEdit *> PrescriptionEditor::fields(int b) const
+{
+    const Block &k = blocks[b];
+    return {k.sph, k.cyl, k.ax, k.v4, k.v5};
+}
+
+QStringList PrescriptionEditor::columns() const
+{
+    return m_contact ? QStringList{QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
+                                   QStringLiteral("bc"), QStringLiteral("dia")}
+                     : QStringList{QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
+                                   QStringLiteral("prism"), QStringLiteral("pd")};
+}
+
+bool PrescriptionEditor::start(qint64 client, const QString &table, const QString &caption)
+{
+    // The table name is pasted into SQL text: only the four prescription tables.
+    if (!kTables.contains(table)) {
+        ShowError(QStringLiteral("Ismeretlen recept tábla: %1").arg(table), parentWidget());
+        return false;
+    }
+    if (client <= 0) {
+        ShowWarning(QStringLiteral("Nincs kiválasztott ügyfél."), parentWidget());
+        return false;
+    }
+    m_client = client;
+    m_table = table;
+    m_contact = table == QLatin1String("ugyfel_k");
+    setWindowTitle(caption);
+    for (Block &k : blocks) {
+        k.l4->setText(m_contact ? QStringLiteral("BC") : QStringLiteral("Prism"));
+        k.l5->setText(m_contact ? QStringLiteral("DIA") : QStringLiteral("Pd"));
+    }
+    const QStringList cols = columns();
+    try {
+        const RowSet rs = Connection::main().query(
+            QStringLiteral("SELECT kulcs, oldal, %1 FROM %2 WHERE ugyfel = %3 AND kulcs IN (1, 2) ORDER BY kulcs")
+                .arg(cols.join(QStringLiteral(", ")), table)
+                .arg(client));
+        if (rs.rowCount() != 2 || rs.toInt(0, 0) != 1 || rs.toInt(1, 0) != 2) {
+            ShowWarning(QStringLiteral("Az ügyfél ezen receptjéből hiányzik a jobb vagy a bal oldal sora, "
+                                       "ezért a recept nem szerkeszthető."),
+                        parentWidget());
+            return false;
+        }
+        for (int b = 0; b < 2; ++b) {
+            blocks[b].oldal->setText(rs.text(b, 1));
+            const QList<QLineEdit *> f = fields(b);
+            for (int i = 0; i < 5; ++i) {
+                m_loaded[b][i] = rs.value(b, i + 2);
+                const int len = rs.field(i + 2).length;
+                if (len > 0)
+                    f[i]->setMaxLength(len);
+                f[i]->setText(rs.text(b, i + 2));
+            }
+        }
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
+        return false;
+    }
+    return true;
+}
+
+void PrescriptionEditor::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    blocks[0].sph->setFocus(Qt::OtherFocusReason);
+}
+
+bool PrescriptionEditor::eventFilter(QObject *obj, QEvent *e)
+{
+    if (e->type() == QEvent::FocusOut) {
+        if (auto *edit = qobject_cast<QLineEdit *>(obj)) {
+            const QString formatted = FormatPrescriptionValue(edit->text());
+            // A value too long for the column is left as typed rather than cut.
+            if (formatted != edit->text() && formatted.size() <= edit->maxLength())
+                edit->setText(formatted);
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+void PrescriptionEditor::okClicked()
+{
+    const QStringList cols = columns();
+    QStringList statements;
+    for (int b = 0; b < 2; ++b) {
+        QStringList sets;
+        const QList<QLineEdit *> f = fields(b);
+        for (int i = 0; i < 5; ++i) {
+            const QVariant &old = m_loaded[b][i];
+            const QString now = f[i]->text();
+            if ((!old.isValid() && now.isEmpty()) || (old.isValid() && old.toString() == now))
+                continue; // untouched: an empty NULL stays NULL
+            sets << cols[i] + QStringLiteral(" = ") + SqlQuote(now);
+        }
+        if (!sets.isEmpty())
+            // One multi-argument arg(): a "%1" typed into a value must stay text.
+            statements << QStringLiteral("UPDATE %1 SET %2 WHERE ugyfel = %3 AND kulcs = %4")
+                              .arg(m_table, sets.join(QStringLiteral(", ")), QString::number(m_client),
+                                   QString::number(b + 1));
+    }
+    try {
+        // Both sides are saved, or neither.
+        clients::InTransaction([&] {
+            for (const QString &sql : statements)
+                Connection::main().exec(sql);
+        });
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    accept();
+}
+
+bool EditPrescription(qint64 client, const QString &table, const QString &caption, QWidget *parent)
+{
+    PrescriptionEditor w(parent);
+    if (!w.start(client, table, caption))
+        return false;
+    return w.exec() == QDialog::Accepted;
+}
+
+} // namespace qo

@@ -1,0 +1,49 @@
+#pragma once
+// The prescription editor (frm_R1): the two side rows (kulcs 1 and 2) of one
+// client in one of the four prescription tables.
+#include <QDialog>
+#include <QVariant>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace qo {
+
+class PrescriptionEditor : public QDialog {
+    Q_OBJECT
+public:
+    explicit PrescriptionEditor(QWidget *parent = nullptr);
+
+    // Reads the client's two rows; false, after a message, when the table is
+    // not a prescription table or either row is missing.
+    bool start(qint64 client, const QString &table, const QString &caption);
+
+    // One block per side row: [0] kulcs 1 (upper), [1] kulcs 2 (lower).
+    struct Block {
+        QLineEdit *oldal = nullptr;
+        QLineEdit *sph = nullptr, *cyl = nullptr, *ax = nullptr;
+        QLineEdit *v4 = nullptr, *v5 = nullptr; // Prism / Pd, or BC / DIA
+        QLabel *l4 = nullptr, *l5 = nullptr;
+    };
+    Block blocks[2];
+    QLabel *Label1 = nullptr; // heading
+    QPushButton *BitBtn1 = nullptr; // OK
+    QPushButton *BitBtn2 = nullptr; // Mégsem
+
+protected:
+    bool eventFilter(QObject *obj, QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void okClicked();
+    QStringList columns() const; // sph, cyl, ax and the two last value columns
+    QList<QLineEdit *> fields(int block) const;
+
+    qint64 m_client = -1;
+    QString m_table;
+    bool m_contact = false;
+    QVariant m_loaded[2][5];
+};
+
+} // namespace qo

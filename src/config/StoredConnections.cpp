@@ -1,0 +1,104 @@
+#include "config/StoredConnections.h"
+#include "base/Codec.h"
+#include "config/Config.h"
+#include "config/IniFile.h"
+
+#include <QRandomGenerator>
+
+namespace qo {
+
+namespace {
+
+const QString kConnectionSection = QStringLiteral("Adatbazis");
+constexpr int kMaxStoredConnections = 100;
+
+QString connectionKey(int n)
+{
+    return QStringLiteral("ConStr") + QString::number(n);
+}
+
+} // namespace
+
+// A scrambled byte is CR, LF or NUL for the input bytes 12, 9 and 255. The
+// configuration file keeps such values byte for byte: NUL is an ordinary
+// byte to it, and a CR or LF inside a value is never part of a CR LF pair
+// (every data byte stands between two filler bytes "!".."W"), which is the
+// only line end of the files the program writes (see IniFile.h).
+QByteArray ScrambleText(const QByteArray &text)
+{
+    QRandomGenerator *rng = QRandomGenerator::global();
+    auto filler = [rng]() { return char(rng->bounded(33, 88)); };
+    QByteArray out;
+    out.reserve(3 + 2 * text.size());
+    for (int i = 0; i < 3; ++i)
+        out += filler();
+    for (const char c : text) {
+        out += char((uchar(c) + 1) & 0xFF);
+        out += filler();
+    }
+    return out;
+}
+
+QByteArray UnscrambleText(const QByteArray &text)
+{
+    QByteArray out;
+    if (text.size() <= 3)
+        return out;
+    out.reserve((text.size() - 3 + 1) / 2);
+    for (qsizetype i = 3; i < text.size(); i += 2)
+        out += char((uchar(text[i]) + 255) & 0xFF);
+    return out;
+}
+
+QList<StoredConnection> ReadStoredConnections(int from, int to)
+{
+    QList<StoredConnection> list;
+    const IniDocument doc = IniDocument::load(ConfigFile());
+    for (int n = from; n <= to; ++n) {
+        const auto v = doc.value(kConnectionSection, connectionKey(n));
+        if (!v)
+            continue;
+        const QString record = fromCp1250(UnscrambleText(*v));
+        if (!record.isEmpty())
+            list.append({n, record});
+    }
+    return list;
+}
+
+int StoreNewConnection(const QString &record)
+{
+    const QString path = ConfigFile();
+    IniDocument doc = IniDocument::load(path);
+    int n = 1;
+    while (n <= kMaxStoredConnections && doc.contains(kConnectionSection, connectionKey(n)))
+        ++n;
+    if (n > kMaxStoredConnections)
+        n = 0;
+    doc.set(kConnectionSection, connectionKey(n), ScrambleText(toCp1250(record)));
+    doc.save(path);
+    return n;
+}
+
+void WriteStoredConnection(int n, const QString &record)
+{
+    WriteConfigBytes(kConnectionSection, connectionKey(n), ScrambleText(toCp1250(record)));
+}
+
+void DeleteStoredConnection(int n)
+{
+    DeleteConfigKey(kConnectionSection, connectionKey(n));
+}
+
+void ReplaceStoredConnections(const QStringList &records)
+{
+    const QString path = ConfigFile();
+    IniDocument doc = IniDocument::load(path);
+    for (int n = 1; n <= kMaxStoredConnections; ++n)
+        while (doc.remove(kConnectionSection, connectionKey(n))) {
+        }
+    for (int i = 0; i < records.size(); ++i)
+        doc.set(kConnectionSection, connectionKey(i + 1), ScrambleText(toCp1250(records.at(i))));
+    doc.save(path);
+}
+
+} // namespace qo

@@ -1,0 +1,326 @@
+#include "db/Connection.h"
+#include "db/SqlText.h"
+
+#include <QStringDecoder>
+#include <mysql.h>
+#include <errmsg.h>
+#include <poll.h>
+
+#include <array>
+
+namespace qo {
+
+// ---- latin2 -------------------------------------------------------------
+
+namespace {
+
+struct Latin2Table {
+    std::array<char16_t, 256> toUnicode{};
+    QHash<char16_t, char> fromUnicode;
+    Latin2Table()
+    {
+        // The upper half of ISO-8859-2 is taken from the platform's converter
+        // once; every cell is then decoded through this table.
+        QByteArray all(256, 0);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        QStringDecoder dec("ISO-8859-2");
+        const QString s = dec.isValid() ? dec.decode(all) : QString::fromLatin1(all);
+        for (int i = 0; i < 256; ++i) {
+            toUnicode[i] = (s.size() == 256) ? s.at(i).unicode() : char16_t(i);
+            if (i >= 0x80)
+                fromUnicode.insert(toUnicode[i], char(i));
+        }
+        // Letters that Windows-1250 texts may hold but latin2 lacks: keep them readable.
+        fromUnicode.insert(u'õ', char(0xF5)); // stored as ő
+        fromUnicode.insert(u'û', char(0xFB)); // stored as ű
+        fromUnicode.insert(u'Õ', char(0xD5));
+        fromUnicode.insert(u'Û', char(0xDB));
+    }
+};
+
+const Latin2Table &latin2()
+{
+    static const Latin2Table t;
+    return t;
+}
+
+} // namespace
+
+QString fromLatin2(const char *data, int len)
+{
+    const auto &t = latin2().toUnicode;
+    QString s(len, Qt::Uninitialized);
+    QChar *out = s.data();
+    for (int i = 0; i < len; ++i)
+        out[i] = QChar(t[uchar(data[i])]);
+    return s;
+}
+
+QByteArray toLatin2(const QString &s)
+{
+    const auto &t = latin2().fromUnicode;
+    QByteArray b(s.size(), Qt::Uninitialized);
+    char *out = b.data();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t u = s.at(i).unicode();
+        out[i] = u < 0x80 ? char(u) : t.value(u, '?');
+    }
+    return b;
+}
+
+// ---- connection ----------------------------------------------------------
+
+namespace {
+
+// The server words its messages in the connection's character set (latin2),
+// also those of the log-in itself; only a message quoting what we sent as
+// UTF-8 (a host name) is UTF-8.
+QString errorText(const char *message)
+{
+    const QByteArray b(message);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString s = utf8.decode(b);
+    if (!utf8.hasError())
+        return s;
+    return fromLatin2(b.constData(), int(b.size()));
+}
+
+} // namespace
+
+ConnectParams ConnectParams::fromRecord(const QString &record)
+{
+    const QStringList f = record.split(QLatin1Char(';'));
+    auto part = [&f](int n) { return n < f.size() ? f.at(n) : QString(); };
+    ConnectParams p;
+    p.database = part(0);
+    p.host = part(1);
+    bool ok = false;
+    const int port = part(2).trimmed().toInt(&ok);
+    p.port = ok && port > 0 ? port : 3306;
+    p.user = part(3);
+    p.password = part(4);
+    return p;
+}
+
+Connection::Connection() = default;
+
+Connection::~Connection() { close(); }
+
+Connection &Connection::main()
+{
+    static Connection c;
+    return c;
+}
+
+void Connection::close()
+{
+    if (m_mysql) {
+        mysql_close(m_mysql);
+        m_mysql = nullptr;
+    }
+}
+
+void Connection::open(const ConnectParams &p)
+{
+    close();
+    m_params = p;
+    MYSQL *m = mysql_init(nullptr);
+    if (!m)
+        throw Error(QStringLiteral("Nincs elég memória a kapcsolathoz."));
+    const unsigned timeout = 30;
+    const my_bool on = 1;
+    mysql_options(m, MYSQL_OPT_COMPRESS, nullptr);
+    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin2");
+    // Both run again after an automatic reconnect. The second one makes sure
+    // backslash escapes in our literals mean what the quoting helpers intend,
+    // whatever SQL mode the server runs with.
+    mysql_options(m, MYSQL_INIT_COMMAND, "SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'");
+    mysql_options(m, MYSQL_INIT_COMMAND,
+                  "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
+                  "',NO_BACKSLASH_ESCAPES,', ','))");
+    mysql_options(m, MYSQL_OPT_RECONNECT, &on);
+
+    const QByteArray host = p.host.toUtf8(), user = toLatin2(p.user), pass = toLatin2(p.password),
+                     db = toLatin2(p.database);
+    if (!mysql_real_connect(m, host.constData(), user.constData(), pass.constData(),
+                            db.isEmpty() ? nullptr : db.constData(), unsigned(p.port), nullptr,
+                            CLIENT_MULTI_RESULTS)) {
+        const QString msg = errorText(mysql_error(m));
+        const unsigned code = mysql_errno(m);
+        mysql_close(m);
+        throw Error(msg, code);
+    }
+    m_mysql = m;
+}
+
+void Connection::fail()
+{
+    throw Error(errorText(mysql_error(m_mysql)), mysql_errno(m_mysql));
+}
+
+// A link the server closed while we were idle shows as a readable socket.
+// Reconnect before sending, so that no statement is lost or sent twice.
+void Connection::ensureLink()
+{
+    if (!m_mysql)
+        throw Error(QStringLiteral("Nincs adatbázis kapcsolat."));
+    const int fd = int(mysql_get_socket(m_mysql));
+    if (fd < 0) {
+        mysql_ping(m_mysql);
+        return;
+    }
+    pollfd pfd{fd, POLLIN, 0};
+    if (poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLIN | POLLHUP | POLLERR)))
+        mysql_ping(m_mysql); // reconnects (and re-runs the init commands) when the link is gone
+}
+
+void Connection::send(const QString &sql)
+{
+    ensureLink();
+    const QByteArray q = toLatin2(sql);
+    if (mysql_real_query(m_mysql, q.constData(), q.size()) == 0)
+        return;
+    // Only a statement that could not even be written out is sent again: it
+    // never reached the server. A link lost while waiting for the answer
+    // (CR_SERVER_LOST) may have run it already, so that is reported instead.
+    if (mysql_errno(m_mysql) == CR_SERVER_GONE_ERROR && mysql_ping(m_mysql) == 0
+        && mysql_real_query(m_mysql, q.constData(), q.size()) == 0)
+        return;
+    fail();
+}
+
+void Connection::exec(const QString &sql)
+{
+    send(sql);
+    m_affected = mysql_affected_rows(m_mysql);
+    for (;;) {
+        if (MYSQL_RES *res = mysql_use_result(m_mysql)) {
+            while (mysql_fetch_row(res)) {
+            }
+            const bool broken = mysql_errno(m_mysql) != 0;
+            mysql_free_result(res);
+            if (broken)
+                fail();
+        } else if (mysql_field_count(m_mysql) != 0) {
+            fail();
+        }
+        const int next = mysql_next_result(m_mysql);
+        if (next > 0)
+            fail();
+        if (next < 0)
+            break;
+    }
+}
+
+RowSet Connection::query(const QString &sql)
+{
+    send(sql);
+    RowSet rs;
+    bool first = true;
+    for (;;) {
+        MYSQL_RES *res = mysql_use_result(m_mysql);
+        if (res) {
+            if (first) {
+                const unsigned n = mysql_num_fields(res);
+                MYSQL_FIELD *f = mysql_fetch_fields(res);
+                QVector<RowSet::Field> fields(qsizetype(n), RowSet::Field{});
+                for (unsigned i = 0; i < n; ++i) {
+                    RowSet::Field &d = fields[int(i)];
+                    d.name = fromLatin2(f[i].name, int(f[i].name_length));
+                    d.serverType = f[i].type;
+                    d.length = int(f[i].length);
+                    d.decimals = int(f[i].decimals);
+                    switch (f[i].type) {
+                    case MYSQL_TYPE_TINY: case MYSQL_TYPE_SHORT: case MYSQL_TYPE_LONG:
+                    case MYSQL_TYPE_LONGLONG: case MYSQL_TYPE_INT24: case MYSQL_TYPE_YEAR:
+                    case MYSQL_TYPE_BIT:
+                        d.kind = RowSet::Kind::Integer; break;
+                    case MYSQL_TYPE_DECIMAL: case MYSQL_TYPE_NEWDECIMAL:
+                    case MYSQL_TYPE_FLOAT: case MYSQL_TYPE_DOUBLE:
+                        d.kind = RowSet::Kind::Float; break;
+                    case MYSQL_TYPE_DATE: case MYSQL_TYPE_NEWDATE:
+                        d.kind = RowSet::Kind::Date; break;
+                    case MYSQL_TYPE_DATETIME: case MYSQL_TYPE_TIMESTAMP:
+                        d.kind = RowSet::Kind::DateTime; break;
+                    case MYSQL_TYPE_TIME:
+                        d.kind = RowSet::Kind::Time; break;
+                    case MYSQL_TYPE_TINY_BLOB: case MYSQL_TYPE_MEDIUM_BLOB:
+                    case MYSQL_TYPE_LONG_BLOB: case MYSQL_TYPE_BLOB:
+                        d.kind = f[i].charsetnr == 63 ? RowSet::Kind::Binary : RowSet::Kind::Text; break;
+                    default:
+                        d.kind = RowSet::Kind::Text; break;
+                    }
+                }
+                rs.setFields(std::move(fields));
+                while (MYSQL_ROW row = mysql_fetch_row(res))
+                    rs.appendRow(row, mysql_fetch_lengths(res));
+                first = false;
+            } else {
+                while (mysql_fetch_row(res)) {
+                }
+            }
+            const bool broken = mysql_errno(m_mysql) != 0;
+            mysql_free_result(res);
+            if (broken)
+                fail();
+        } else if (mysql_field_count(m_mysql) != 0) {
+            fail();
+        }
+        const int next = mysql_next_result(m_mysql);
+        if (next > 0)
+            fail();
+        if (next < 0)
+            break;
+    }
+    return rs;
+}
+
+QStringList Connection::tables()
+{
+    const RowSet rs = query(QStringLiteral("SHOW TABLES"));
+    QStringList out;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        out << rs.text(r, 0);
+    return out;
+}
+
+quint64 Connection::lastInsertId() const
+{
+    return m_mysql ? mysql_insert_id(m_mysql) : 0;
+}
+
+// ---- shared helpers on the main connection --------------------------------
+
+void ExecSql(const QString &sql)
+{
+    if (sql.trimmed().isEmpty())
+        return;
+    Connection::main().exec(UnescapeLineBreaks(sql));
+}
+
+QString SqlValue(const QString &sql, const QString &def)
+{
+    const RowSet rs = Connection::main().query(sql);
+    if (rs.rowCount() == 0 || rs.columnCount() == 0)
+        return def;
+    return rs.text(0, 0);
+}
+
+int SqlIntValue(const QString &sql, int def)
+{
+    const RowSet rs = Connection::main().query(sql);
+    if (rs.rowCount() == 0 || rs.columnCount() == 0)
+        return def;
+    bool ok = false;
+    const int v = rs.text(0, 0).trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+QString LookupName(qint64 key, const QString &table, const QString &def)
+{
+    return SqlValue(QStringLiteral("SELECT %1_nev FROM %1 WHERE %1=%2;").arg(table).arg(key), def);
+}
+
+} // namespace qo

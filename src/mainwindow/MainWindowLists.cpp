@@ -1,0 +1,298 @@
+// The three lists of the main window: queries, search at every keystroke,
+// sorting by a title click, row colours and the prescription lists.
+#include "config/AppState.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "db/SqlText.h"
+#include "ui/MessageBoxes.h"
+#include "mainwindow/MainWindow.h"
+#include "workorders/WorkOrderHistory.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace qo {
+
+namespace {
+
+const QColor kLightRed(255, 221, 221);
+const QColor kBlue(0, 0, 255);
+const QColor kYellow(255, 255, 0);
+
+const QString kClientSearch = QStringLiteral(
+    "ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
+    "CONVERT(DATE_FORMAT(dat_utolso,'%Y.%m.%d') USING latin2);"
+    "CONVERT(DATE_FORMAT(dat_figyelmeztet,'%Y.%m.%d') USING latin2)");
+const QString kWorkOrderSearch = QStringLiteral(
+    "CONVERT(munkalap USING latin2);mlaptipus_nev;"
+    "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
+    "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
+    "CONVERT(DATE_FORMAT(dat_kesz,'%Y.%m.%d') USING latin2);ugyfel_nev;telefon;statusz_nev");
+const QString kExamSearch = QStringLiteral("CONVERT(vizsgalat USING latin2);ugyfel_nev;anamnezis;diagnozis");
+
+const char *const kRxTables[4] = {"ugyfel_sz_tavol", "ugyfel_sz_kozel", "ugyfel_sz_egyeb", "ugyfel_k"};
+
+} // namespace
+
+void MainWindow::setupLists()
+{
+    m_qryU = ListQuery({QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
+                        QStringLiteral("ORDER BY ugyfel_nev;")}, &m_modelU);
+    m_modelU.setColumns({{QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
+                         {QStringLiteral("emil"), QStringLiteral("E-mail")},
+                         {QStringLiteral("telefon"), QStringLiteral("Telefon")},
+                         {QStringLiteral("dat_utolso"), QStringLiteral("Utoljára")},
+                         {QStringLiteral("dat_figyelmeztet"), QStringLiteral("Figyelmeztetés")},
+                         {QStringLiteral("szuldatum"), QStringLiteral("Született")},
+                         {QStringLiteral("irszvaroscim"), QStringLiteral("Cím")}});
+    // A due reminder: blue text on light red, yellow text in the selected row.
+    m_modelU.setStyler([](const RowSet &rs, int row, int, bool marked, CellStyle &s) {
+        const QDate d = rs.toDate(row, QStringLiteral("dat_figyelmeztet"));
+        if (!d.isValid() || d > QDate::currentDate())
+            return;
+        s.selectedForeground = kYellow;
+        s.foreground = kBlue;
+        if (!marked)
+            s.background = kLightRed;
+    });
+    m_grids[TabClients]->setGridModel(&m_modelU);
+    m_grids[TabClients]->setColumnShares({0.20, 0.15, 0.10, 0.10, 0.10, 0.10, 0.25}, 36);
+
+    // Only what the list shows and its commands read: the view's long printed
+    // text would otherwise travel once per listed order.
+    m_qryMLap = ListQuery({QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
+                                          "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
+                                          "statusz_nev FROM vw_munkalap"),
+                           QStringLiteral("WHERE statusz = 1"),
+                           QStringLiteral("ORDER BY 1 DESC;")}, &m_modelMLap);
+    m_modelMLap.setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
+                            {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
+                            {QStringLiteral("telefon"), QStringLiteral("Telefon")},
+                            {QStringLiteral("mlaptipus_nev"), QStringLiteral("Típus")},
+                            {QStringLiteral("datum"), QStringLiteral("Dátum")},
+                            {QStringLiteral("dat_hatid"), QStringLiteral("Határidő")},
+                            {QStringLiteral("dat_kesz"), QStringLiteral("Elkészült")},
+                            {QStringLiteral("osszar"), QStringLiteral("Össz ár")},
+                            {QStringLiteral("eloleg"), QStringLiteral("Előleg")},
+                            {QStringLiteral("fizetendo"), QStringLiteral("Fizetendő")},
+                            {QStringLiteral("statusz_nev"), QStringLiteral("Státusz")}});
+    m_modelMLap.setStyler([](const RowSet &rs, int row, int, bool marked, CellStyle &s) {
+        StyleWorkOrderRow(rs, row, marked, s);
+    });
+    m_grids[TabWorkOrders]->setGridModel(&m_modelMLap);
+    m_grids[TabWorkOrders]->setColumnShares({0.05, 0.19, 0.10, 0.15, 0.08, 0.08, 0.08, 0.06, 0.06, 0.06, 0.09}, 36);
+
+    m_qryVizsgalat = ListQuery({QStringLiteral("SELECT * FROM vw_vizsgalat"), QStringLiteral("WHERE vizsgalat > 0"),
+                                QStringLiteral("ORDER BY vizsgalat;")}, &m_modelVizsgalat);
+    m_modelVizsgalat.setColumns({{QStringLiteral("vizsgalat"), QStringLiteral("Sorszám"), QStringLiteral("00000")},
+                                 {QStringLiteral("datum"), QStringLiteral("Dátum")},
+                                 {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
+                                 {QStringLiteral("anamnezisstr"), QStringLiteral("Anamnézis")},
+                                 {QStringLiteral("diagnozisstr"), QStringLiteral("Diagnózis")}});
+    m_grids[TabExams]->setGridModel(&m_modelVizsgalat);
+    m_grids[TabExams]->setColumnShares({0.15, 0.15, 0.20, 0.25, 0.25}, 40);
+
+    for (int i = 0; i < 4; ++i) {
+        const bool contact = i == 3;
+        m_rxQueries[i] = ListQuery({QStringLiteral("SELECT * FROM %1").arg(QLatin1String(kRxTables[i])),
+                                    QStringLiteral("WHERE ugyfel = 0"), QStringLiteral("ORDER BY kulcs;")},
+                                   &m_rxModels[i]);
+        const Qt::Alignment c = Qt::AlignHCenter;
+        m_rxModels[i].setColumns({{QStringLiteral("oldal"), QStringLiteral("Oldal")},
+                                  {QStringLiteral("sph"), QStringLiteral("Sph"), {}, c},
+                                  {QStringLiteral("cyl"), QStringLiteral("Cyl"), {}, c},
+                                  {QStringLiteral("ax"), QStringLiteral("Ax"), {}, c},
+                                  {contact ? QStringLiteral("bc") : QStringLiteral("prism"),
+                                   contact ? QStringLiteral("Bc") : QStringLiteral("Prism"), {}, c},
+                                  {contact ? QStringLiteral("dia") : QStringLiteral("pd"),
+                                   contact ? QStringLiteral("Dia") : QStringLiteral("Pd"), {}, c}});
+        m_rxGrids[i]->setGridModel(&m_rxModels[i]);
+        m_rxGrids[i]->setColumnShares({0.20, 0.16, 0.16, 0.16, 0.16, 0.16}, 40);
+        m_rxGrids[i]->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    }
+
+    for (int tab = 0; tab < 3; ++tab) {
+        Grid *g = m_grids[tab];
+        connect(g, &Grid::typedToSearch, this, &MainWindow::typedIntoList);
+        connect(g, &Grid::titleClicked, this, [this, tab](int col) { guarded([&] { titleClicked(tab, col); }); });
+        connect(g, &Grid::rowActivated, this, [this] { action(QStringLiteral("aSzerkeszt"))->trigger(); });
+    }
+    connect(m_grids[TabClients], &Grid::currentRowChanged, this, [this] {
+        guarded([this] { RefreshPrescriptions(); });
+    });
+    connect(m_grids[TabWorkOrders], &Grid::currentRowChanged, this, &MainWindow::updateStatusBar);
+    connect(m_grids[TabExams], &Grid::currentRowChanged, this, &MainWindow::updateStatusBar);
+    for (int tab = 0; tab < 3; ++tab)
+        m_grids[tab]->gridModel()->setMarkedColumn(0);
+}
+
+ListQuery &MainWindow::query(int tab)
+{
+    return tab == TabClients ? m_qryU : tab == TabWorkOrders ? m_qryMLap : m_qryVizsgalat;
+}
+
+// Standing on a row reports the row change, which updates the status bar (and
+// the prescription lists), also when the list is empty.
+void MainWindow::openList(int tab)
+{
+    query(tab).open();
+    m_grids[tab]->setCurrentRowIndex(0);
+}
+
+void MainWindow::refreshList(int tab, qint64 key)
+{
+    if (activeTab() != tab)
+        return; // a list that is not shown is opened when its tab is chosen
+    ListQuery &q = query(tab);
+    const int oldRow = m_grids[tab]->currentRowIndex();
+    if (tab == TabClients)
+        m_rxClient = -2; // a refresh re-reads the prescriptions as well
+    q.open();
+    const QString keyField = tab == TabClients ? QStringLiteral("ugyfel")
+        : tab == TabWorkOrders                 ? QStringLiteral("munkalap")
+                                               : QStringLiteral("vizsgalat");
+    int row = key >= 0 ? q.locateKey(keyField, key) : -1;
+    if (row < 0) // the row is gone (deleted, or it left the status tab): stay at its place
+        row = qBound(0, oldRow, q.model()->rowCount() - 1);
+    m_grids[tab]->setCurrentRowIndex(row);
+}
+
+// Every change of the search text re-queries the active list on the server.
+void MainWindow::Edit1Change()
+{
+    guarded([this] { searchActive(); });
+}
+
+void MainWindow::searchActive()
+{
+    const int tab = activeTab();
+    const QString text = m_edit1->text();
+    ListQuery &q = query(tab);
+    QString sortField;
+    switch (tab) {
+    case TabClients:
+        q.setWhere(m_baseU + BuildLikeFilter(kClientSearch, text));
+        sortField = m_sortU;
+        break;
+    case TabWorkOrders:
+        q.setWhere(m_statusCond + BuildLikeFilter(kWorkOrderSearch, text));
+        sortField = m_sortMLap;
+        break;
+    default:
+        q.setWhere(m_baseVizsgalat + BuildLikeFilter(kExamSearch, text));
+        sortField = m_sortVizsgalat;
+        break;
+    }
+    q.open(); // replaces the rows; emptying the list first would only report a row change more
+    const int row = text.isEmpty() ? 0 : q.locatePrefix(sortField, text);
+    m_grids[tab]->setCurrentRowIndex(row >= 0 ? row : 0);
+}
+
+void MainWindow::typedIntoList(const QString &ch)
+{
+    m_edit1->setFocus();
+    m_edit1->setText(ch);
+    m_edit1->setCursorPosition(ch.size());
+}
+
+void MainWindow::titleClicked(int tab, int column)
+{
+    GridModel *model = m_grids[tab]->gridModel();
+    const QString field = model->fieldOf(column);
+    if (field.isEmpty())
+        return;
+    ListQuery &q = query(tab);
+    if (tab == TabClients) {
+        m_sortU = field;
+        q.setOrderBy(field);
+    } else if (tab == TabWorkOrders) {
+        m_sortMLap = field;
+        q.setOrderBy(field == QLatin1String("munkalap") ? QStringLiteral("munkalap DESC")
+                                                         : field + QStringLiteral(",munkalap DESC"));
+    } else {
+        m_sortVizsgalat = field;
+        q.setOrderBy(field);
+    }
+    q.open();
+    m_grids[tab]->setCurrentRowIndex(0);
+    model->setMarkedColumn(column);
+    m_edit1->setFocus();
+}
+
+void MainWindow::RefreshPrescriptions()
+{
+    updateStatusBar();
+    // A closed client list (another tab shown, a failed search) has no client: -1 empties the lists.
+    const qint64 key = m_qryU.isOpen() ? rowInt(TabClients, QStringLiteral("ugyfel"), 0) : -1;
+    if (key == m_rxClient)
+        return; // the same client as before: its rows are already listed
+    m_rxClient = key;
+    for (ListQuery &q : m_rxQueries) {
+        if (key < 0) {
+            q.close();
+        } else {
+            q.setWhere(QStringLiteral("ugyfel = %1").arg(key));
+            q.open();
+        }
+    }
+}
+
+void MainWindow::updateStatusBar()
+{
+    // Every tab shows its own list's position; a count left from another tab would mislead.
+    m_statusPanels[0]->setText(RecordPositionText(m_grids[activeTab()]));
+}
+
+void MainWindow::TabControl1Change(int tab)
+{
+    m_qryU.close(); // its row change empties the prescription lists
+    m_qryMLap.close();
+    m_qryVizsgalat.close();
+    m_pages->setCurrentIndex(tab);
+    if (m_aborted)
+        return;
+    guarded([this, tab] { openList(tab); });
+}
+
+void MainWindow::TabControl2Change(int index)
+{
+    m_statusCond = index == 0 ? QStringLiteral("(statusz > 0)") : QStringLiteral("(statusz = %1)").arg(index);
+    if (m_aborted || activeTab() != TabWorkOrders)
+        return;
+    guarded([this] {
+        if (!m_edit1->text().isEmpty()) {
+            m_edit1->clear(); // runs the search with an empty text
+            return;
+        }
+        m_qryMLap.close();
+        m_qryMLap.setWhere(m_statusCond);
+        openList(TabWorkOrders);
+    });
+}
+
+QString MainWindow::rowText(int tab, const QString &field) const
+{
+    const int row = m_grids[tab]->currentRowIndex();
+    const GridModel *m = m_grids[tab]->gridModel();
+    return row < 0 ? QString() : m->rows().text(row, field);
+}
+
+qint64 MainWindow::rowInt(int tab, const QString &field, qint64 def) const
+{
+    const int row = m_grids[tab]->currentRowIndex();
+    const RowSet &rs = m_grids[tab]->gridModel()->rows();
+    return row < 0 ? def : rs.toInt(row, field, def);
+}
+
+qint64 MainWindow::currentKey(int tab) const
+{
+    const QString field = tab == TabClients ? QStringLiteral("ugyfel")
+        : tab == TabWorkOrders              ? QStringLiteral("munkalap")
+                                            : QStringLiteral("vizsgalat");
+    return rowInt(tab, field, -1);
+}
+
+} // namespace qo

@@ -1,0 +1,133 @@
+// Commands of the main window that open a record editor for the current row
+// and then re-query the list, standing on the saved row.
+#include "clients/Clients.h"
+#include "ui/Grid.h"
+#include "ui/MessageBoxes.h"
+#include "mainwindow/MainWindow.h"
+#include "ui/OptionDialog.h"
+#include "masterdata/WorkOrderTypeList.h"
+#include "masterdata/MasterDataList.h"
+#include "workorders/WorkOrderEditor.h"
+#include "workorders/WorkOrderHistory.h"
+
+namespace qo {
+
+namespace {
+
+const QString kWorkOrderTypes = QStringLiteral("Szemüveg - távol,Szemüveg - közel,Szemüveg - speciális,Kontaktlencse");
+
+} // namespace
+
+void MainWindow::aUjExecute()
+{
+    switch (activeTab()) {
+    case TabClients: {
+        const qint64 key = EditClient(-1, this);
+        if (key != -1)
+            refreshList(TabClients, key);
+        break;
+    }
+    case TabWorkOrders: {
+        const int type = ChooseOption(0, kWorkOrderTypes, QStringLiteral("Munkalap típusa"), this);
+        if (type == -1)
+            return;
+        const qint64 key = EditWorkOrder(-1, -1, type + 1, this);
+        if (key > 0) // 0: the client picker was cancelled and nothing was created
+            refreshList(TabWorkOrders, key);
+        break;
+    }
+    default: {
+        const qint64 client = PickClient(-1, nullptr, this);
+        if (client == -1)
+            return;
+        const qint64 key = EditExamination(-1, client, this);
+        if (key != -1)
+            refreshList(TabExams, key);
+        break;
+    }
+    }
+}
+
+void MainWindow::aSzerkesztExecute()
+{
+    switch (activeTab()) {
+    case TabClients: {
+        // Without a row this is -1: the editor of a new client.
+        const qint64 key = EditClient(currentKey(TabClients), this);
+        if (key != -1)
+            refreshList(TabClients, key);
+        break;
+    }
+    case TabWorkOrders: {
+        const qint64 order = currentKey(TabWorkOrders);
+        if (order < 0)
+            return; // no order to edit (order 0 of type 0 would be nonsense)
+        if (rowText(TabWorkOrders, QStringLiteral("storno")) == QLatin1String("I")) {
+            ShowError(QStringLiteral("Sztornó munkalap"), this);
+            return;
+        }
+        const qint64 key = EditWorkOrder(order, -1, int(rowInt(TabWorkOrders, QStringLiteral("mlaptipus"), 0)), this);
+        if (key != -1)
+            refreshList(TabWorkOrders, order);
+        break;
+    }
+    default: {
+        const qint64 exam = currentKey(TabExams);
+        if (exam < 0)
+            return; // a new examination starts from Insert, which asks for the client
+        const qint64 key = EditExamination(exam, -1, this);
+        if (key != -1)
+            refreshList(TabExams, key);
+        break;
+    }
+    }
+}
+
+void MainWindow::aMLapNekiExecute()
+{
+    if (activeTab() != TabClients)
+        return;
+    const int type = ChooseOption(0, QStringLiteral("Szemüveg - távol,Szemüveg - közel,Szemüveg - Speciális,Kontaktlencse"),
+                                  QStringLiteral("Munkalap típusa"), this);
+    if (type == -1)
+        return;
+    const qint64 client = currentKey(TabClients);
+    EditWorkOrder(-1, client, type + 1, this);
+    refreshList(TabClients, client);
+}
+
+void MainWindow::aUgyfelAdatlapExecute()
+{
+    const int tab = activeTab();
+    const qint64 client = rowInt(tab, QStringLiteral("ugyfel"), -1);
+    if (client < 0 && tab != TabClients)
+        return; // no order or examination, so no client of it; on the clients tab -1 is a new client
+    const qint64 key = EditClient(client, this);
+    if (key == -1)
+        return;
+    refreshList(tab, tab == TabClients ? key : currentKey(tab));
+}
+
+void MainWindow::aMlapjaiExecute()
+{
+    const int tab = activeTab();
+    if (tab == TabExams)
+        return; // history is offered for clients and work orders
+    BrowseClientWorkOrders(rowInt(tab, QStringLiteral("ugyfel"), -1), this);
+}
+
+void MainWindow::aSzerkRxExecute(int n)
+{
+    static const char *const tables[5] = {nullptr, "ugyfel_sz_kozel", "ugyfel_sz_tavol", "ugyfel_k", "ugyfel_sz_egyeb"};
+    static const char *const captions[5] = {nullptr, "Szemüveg - Közel", "Szemüveg - Távol", "Kontaktlencse",
+                                            "Szemüveg - Speciális"};
+    if (activeTab() != TabClients)
+        return;
+    const qint64 client = rowInt(TabClients, QStringLiteral("ugyfel"), 0);
+    if (EditPrescription(client, QString::fromLatin1(tables[n]), QString::fromUtf8(captions[n]), this)) {
+        m_rxClient = -2; // re-read the four lists
+        RefreshPrescriptions();
+    }
+}
+
+} // namespace qo

@@ -1,0 +1,219 @@
+// From process start to shutdown: configuration, connection choice, the
+// connection itself, version check, shop settings, login, and at the end the
+// local settings written back. An aborted start writes nothing.
+#include "startup/DatabaseChooser.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "startup/ConnectionSetup.h"
+#include "startup/Splash.h"
+#include "startup/LoginDialog.h"
+#include "base/Text.h"
+#include "ui/MessageBoxes.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/MessagePanel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace qo {
+
+const char *const kProgramVersion = "23.0.0.44";
+
+void MainWindow::AbortStartup()
+{
+    m_aborted = true;
+    m_timer2.start();
+}
+
+void MainWindow::LoadLocalSettings()
+{
+    AppState &b = appState();
+    QStringList entries, records;
+    for (const StoredConnection &c : ReadStoredConnections(1, 25)) {
+        const QString name = FieldPart(QStringLiteral(";"), c.record, 6);
+        if (name.isEmpty())
+            continue;
+        entries << QStringLiteral("%1; %2").arg(c.key).arg(name);
+        records << c.record;
+    }
+    if (!entries.isEmpty()) {
+        const int i = ChooseDatabase(entries, records, QStringLiteral("Quorvin.Opt adatbázis választás"), this);
+        if (i < 0) {
+            AbortStartup();
+            b.ConStr.clear();
+        } else if (i < records.size()) {
+            b.ConStr = records.at(i);
+        } // i == entries: the setup behind "Új" has stored the new record in ConStr
+    }
+
+    b.HtmlUt = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("HtmlUt"), ProgramFolder() + QStringLiteral("/Html"));
+    b.Betumeret = ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 9);
+    if (b.Betumeret < 8 || b.Betumeret > 10)
+        b.Betumeret = 9;
+    b.mlaphatid = ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("MLapHatid"), 7);
+    b.AlapVaros = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("AlapVaros"));
+    b.TeljesKep = ReadConfigBool(QStringLiteral("Alapertek"), QStringLiteral("TeljesKep"), true);
+    b.Tulajdonos = ReadConfigString(QStringLiteral("Tulajdonos"), QStringLiteral("Tulajdonos"));
+    setGeometry(ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Bal"), 5),
+                ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Felul"), 5),
+                ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Szeles"), 640),
+                ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Magas"), 400));
+    b.FormatFt = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("FormatFt"), QStringLiteral("### ### ##0"));
+    b.FormatDb = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("FormatDb"), QStringLiteral("### ### ##0"));
+}
+
+void MainWindow::startUp()
+{
+    m_aborted = false;
+    AppState &b = appState();
+    LoadLocalSettings();
+
+    if (b.ConStr.isEmpty()) {
+        // Also after a cancelled chooser: the setup is offered, but the start stays aborted.
+        if (!RunFirstRunSetup(this))
+            AbortStartup();
+    }
+
+    if (!m_aborted) {
+        const ConnectParams p = ConnectParams::fromRecord(b.ConStr);
+        b.adatbazisnev = FieldPart(QStringLiteral(";"), b.ConStr, 6);
+        try {
+            Connection::main().close();
+            Connection::main().open(p);
+        } catch (const Error &e) {
+            ShowError(QStringLiteral("Sikertelen kapcsolódás: ") + e.message(), this);
+            AbortStartup();
+        }
+    }
+
+    // After a successful connection, a database error stops the start in order.
+    auto step = [this](const std::function<void()> &f) {
+        if (m_aborted)
+            return;
+        try {
+            f();
+        } catch (const Error &e) {
+            ShowError(e.message(), this);
+            AbortStartup();
+        }
+    };
+
+    step([this] {
+        const QString dbVersion = SqlValue(QStringLiteral("SELECT MAX(verzio) FROM verzio;"), QString());
+        if (dbVersion != QLatin1String(kProgramVersion))
+            ShowWarning(QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
+                                       "adatbázis : %1\r\nprogram: %2").arg(dbVersion, QLatin1String(kProgramVersion)),
+                        this);
+    });
+    step([this] { LoadShopSettings(); });
+    step([this, &b] {
+        if (b.vanbelep) {
+            try {
+                if (!ShowLoginDialog(this))
+                    AbortStartup();
+            } catch (const Error &e) {
+                ShowError(QStringLiteral("Ismeretlen hiba, indítsa újra a programot.\n") + e.message(), this);
+                AbortStartup();
+            }
+        } else {
+            b.rendszergazda = b.torzsszerkeszt = b.canins = b.canedit = b.candel = true;
+            b.felhasznalo_nev = QStringLiteral("rendszergazda");
+        }
+    });
+    step([this] {
+        const QString owner = SqlValue(QStringLiteral("SELECT tulajdonos FROM tulajdonos LIMIT 1;"), QString());
+        setWindowTitle(QStringLiteral("Quorvin - Optika: [%1]").arg(owner));
+    });
+    step([this, &b] {
+        for (const char *f : {"osszar", "eloleg", "fizetendo"})
+            m_modelMLap.setMask(QString::fromLatin1(f), b.FormatFt);
+    });
+
+    m_tabControl1->blockSignals(true);
+    m_tabControl1->setCurrentIndex(TabWorkOrders);
+    m_tabControl1->blockSignals(false);
+    m_pages->setCurrentIndex(TabWorkOrders);
+    step([this] { openList(TabWorkOrders); });
+}
+
+void MainWindow::LoadShopSettings()
+{
+    AppState &b = appState();
+    const RowSet rs = Connection::main().query(
+        QStringLiteral("SELECT vanbelep, mlaphatid, mlapmegj, figynap, a5munkalap FROM beallit LIMIT 1"));
+    const bool row = rs.rowCount() > 0;
+    b.vanbelep = row && rs.text(0, 0) == QLatin1String("I");
+    b.mlaphatid = row ? int(rs.toInt(0, 1, 0)) : 0;
+    b.mlapmegj = row ? rs.text(0, 2) : QString();
+    b.figynap = row ? int(rs.toInt(0, 3, 0)) : 0;
+    b.a5munkalap = row && rs.text(0, 4) == QLatin1String("I");
+    m_label1->setText(QStringLiteral("Quorvin.Opt: %1  ").arg(b.adatbazisnev));
+}
+
+void MainWindow::SaveLocalSettings()
+{
+    const AppState &b = appState();
+    const QString a = QStringLiteral("Alapertek");
+    WriteConfigInt(a, QStringLiteral("Betumeret"), b.Betumeret);
+    WriteConfigInt(a, QStringLiteral("MLapHatid"), b.mlaphatid);
+    WriteConfigString(a, QStringLiteral("HtmlUt"), b.HtmlUt);
+    WriteConfigBool(a, QStringLiteral("TeljesKep"), b.TeljesKep);
+    WriteConfigString(QStringLiteral("Tulajdonos"), QStringLiteral("Tulajdonos"), b.Tulajdonos);
+    WriteConfigString(a, QStringLiteral("AlapVaros"), b.AlapVaros);
+    WriteConfigString(a, QStringLiteral("FormatFt"), b.FormatFt);
+    WriteConfigString(a, QStringLiteral("FormatDb"), b.FormatDb);
+    const QRect g = geometry();
+    WriteConfigInt(a, QStringLiteral("Bal"), g.left());
+    WriteConfigInt(a, QStringLiteral("Felul"), g.top());
+    WriteConfigInt(a, QStringLiteral("Magas"), g.height());
+    WriteConfigInt(a, QStringLiteral("Szeles"), g.width());
+}
+
+void MainWindow::applyFontSize()
+{
+    QFont f = font();
+    f.setPointSize(appState().Betumeret);
+    setFont(f);
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (m_aborted || m_shownOnce)
+        return;
+    m_shownOnce = true;
+    if (appState().TeljesKep) {
+        setGeometry(WorkArea());
+    } else {
+        const QRect r = RestoreWindowPlacement(objectName(), width(), height());
+        setGeometry(r);
+    }
+    m_edit1->setFocus();
+    applyFontSize();
+    for (Grid *g : m_grids)
+        g->gridModel()->setMarkedColumn(0);
+    guarded([this] { ShowPendingMessage(); });
+    ShowSplash();
+}
+
+void MainWindow::closeEvent(QCloseEvent *e)
+{
+    if (!m_aborted) {
+        try {
+            SaveLocalSettings();
+        } catch (const Error &err) {
+            ShowError(err.message(), this); // the program still closes
+        }
+    }
+    Connection::main().close();
+    QMainWindow::closeEvent(e);
+}
+
+} // namespace qo

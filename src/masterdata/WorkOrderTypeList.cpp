@@ -1,0 +1,98 @@
+#include "masterdata/WorkOrderTypeList.h"
+
+#include "config/AppState.h"
+#include "base/Error.h"
+#include "ui/Grid.h"
+#include "ui/MessageBoxes.h"
+#include "masterdata/WorkOrderTypeEditor.h"
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace qo {
+
+WorkOrderTypeList::WorkOrderTypeList(QWidget *parent) : SearchList(parent, Placement::Full)
+{
+    setObjectName(QStringLiteral("frm_TorzsMLapTipus"));
+    setWindowTitle(QStringLiteral("Munkalap típusok"));
+    setHeading(QStringLiteral("Munkalap típusok  "));
+    setQuery({QStringLiteral("SELECT * FROM mlaptipus"), QStringLiteral("WHERE mlaptipus > 0"),
+              QStringLiteral("ORDER BY mlaptipus_nev;")},
+             QStringLiteral("(mlaptipus > 0)"), QStringLiteral("mlaptipus"), QStringLiteral("mlaptipus_nev"));
+    setColumns({{QStringLiteral("mlaptipus_nev"), QStringLiteral("Munkalap típus")}}, {1.0}, 44);
+    setSearchColumns(QStringLiteral("mlaptipus_nev"), SearchKind::Like);
+
+    aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"), QStringLiteral("Szerkeszt"));
+    aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));
+    connect(aSzerkeszt, &QAction::triggered, this, &WorkOrderTypeList::aSzerkesztExecute);
+    setToolbar({aSzerkeszt, nullptr, aBezar});
+    setContextMenu({aSzerkeszt, nullptr, aBezar});
+
+    // The printed text of the current type, under the grid.
+    DBMemo1 = new QPlainTextEdit(this);
+    DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
+    DBMemo1->setReadOnly(true);
+    DBMemo1->setFocusPolicy(Qt::ClickFocus);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(WindowFontSize());
+    DBMemo1->setFont(mono);
+    DBMemo1->setFixedHeight(DBMemo1->fontMetrics().lineSpacing() * 7 + 12);
+    if (auto *box = qobject_cast<QVBoxLayout *>(layout()))
+        box->insertWidget(box->indexOf(grid()) + 1, DBMemo1);
+
+    connect(grid(), &Grid::currentRowChanged, this, &WorkOrderTypeList::showText);
+    resize(560, 460);
+    reopen(-1);
+}
+
+void WorkOrderTypeList::showText()
+{
+    DBMemo1->setPlainText(currentText(QStringLiteral("szoveg")));
+}
+
+void WorkOrderTypeList::aSzerkesztExecute()
+{
+    if (!appState().torzsszerkeszt) {
+        ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
+        return;
+    }
+    if (!hasCurrentRow())
+        return; // nothing to edit: the search matched no type
+    const qint64 k = EditWorkOrderType(currentKey(), this);
+    if (k == -1)
+        return;
+    // Clearing the search box lists every type again; a box that was already
+    // empty re-queries nothing by itself, hence the reopen.
+    searchBox()->clear();
+    reopen(k);
+}
+
+void OpenWorkOrderTypes(QWidget *parent)
+{
+    WorkOrderTypeList w(parent);
+    w.exec();
+}
+
+qint64 EditWorkOrderType(qint64 key, QWidget *parent)
+{
+    if (key < 0)
+        return -1;
+    WorkOrderTypeEditor dlg(parent);
+    try {
+        if (!dlg.load(key)) {
+            ShowError(QStringLiteral("A munkalap típus nem található, lehet, hogy időközben törölték."), parent);
+            return -1;
+        }
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+        return -1;
+    }
+    if (dlg.exec() != QDialog::Accepted)
+        return -1;
+    return dlg.key();
+}
+
+} // namespace qo

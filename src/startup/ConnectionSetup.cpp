@@ -1,0 +1,176 @@
+#include "config/StoredConnections.h"
+#include "startup/ConnectionSetup.h"
+
+#include "startup/DatabaseChooser.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "db/Connection.h"
+#include "ui/FormBehaviour.h"
+#include "ui/MessageBoxes.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qo {
+
+ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frm_Init"));
+    setWindowTitle(QStringLiteral("Adatbázis beállítás"));
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+
+    auto makeEdit = [this](const char *name) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        return e;
+    };
+    edtSzerver = makeEdit("edtSzerver");
+    edtFelhasznalo = makeEdit("edtFelhasznalo");
+    edtJelszo = makeEdit("edtJelszo");
+    ShowPasswordAsStars(edtJelszo);
+    edtAdatbazis = makeEdit("edtAdatbazis");
+    edtNev = makeEdit("edtNev");
+    edtPort = makeEdit("edtPort");
+    edtPort->setText(QStringLiteral("3306"));
+    edtPort->setMaximumWidth(edtPort->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
+
+    btnTeszt = new QPushButton(QStringLiteral("Kapcsolat tesztelése"), this);
+    btnTeszt->setObjectName(QStringLiteral("btnTeszt"));
+    btnRendben = new QPushButton(QStringLiteral("Rendben"), this);
+    btnRendben->setObjectName(QStringLiteral("btnRendben"));
+    btnRendben->setEnabled(false);
+    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
+    for (QPushButton *b : {btnTeszt, btnRendben, btnMegsem})
+        b->setAutoDefault(false);
+
+    auto *fields = new QVBoxLayout;
+    fields->setSpacing(2);
+    const struct { const char *label; QLineEdit *edit; } rows[] = {
+        {"Kiszolgáló (webszerver) név, vagy IP cím", edtSzerver},
+        {"Felhasználó", edtFelhasznalo},
+        {"Jelszó", edtJelszo},
+        {"Tárhely, vagy adatbázis neve", edtAdatbazis},
+        {"Adatbázis megjelenített neve", edtNev},
+        {"Port", edtPort},
+    };
+    for (const auto &r : rows) {
+        auto *l = new QLabel(QString::fromUtf8(r.label), this);
+        l->setBuddy(r.edit);
+        fields->addWidget(l);
+        fields->addWidget(r.edit);
+        fields->addSpacing(4);
+    }
+    edtSzerver->setMinimumWidth(edtSzerver->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(DecorativePicture(QStringLiteral("server"), 64, 120));
+    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addSpacing(10);
+    top->addLayout(fields, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnTeszt);
+    buttons->addStretch(1);
+    buttons->addWidget(btnRendben);
+    buttons->addWidget(btnMegsem);
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addSpacing(6);
+    main->addLayout(buttons);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+
+    QWidget *order[] = {edtSzerver, edtFelhasznalo, edtJelszo, edtAdatbazis, edtNev, edtPort,
+                        btnTeszt, btnRendben, btnMegsem};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(btnTeszt, &QPushButton::clicked, this, &ConnectionSetup::btnTesztClick);
+    connect(btnRendben, &QPushButton::clicked, this, &ConnectionSetup::acceptSetup);
+    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    edtSzerver->installEventFilter(this);
+
+    InstallFormBehaviour(this, Placement::Position);
+    edtSzerver->setFocus();
+}
+
+QString ConnectionSetup::record() const
+{
+    return QStringList{edtAdatbazis->text(), edtSzerver->text(), edtPort->text(), edtFelhasznalo->text(),
+                       edtJelszo->text(), edtNev->text()}
+        .join(QLatin1Char(';'));
+}
+
+bool ConnectionSetup::eventFilter(QObject *obj, QEvent *ev)
+{
+    // Ctrl+Enter in the host field takes the data as they are, untested.
+    if (obj == edtSzerver && ev->type() == QEvent::KeyPress) {
+        const auto *ke = static_cast<QKeyEvent *>(ev);
+        if ((ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
+            && (ke->modifiers() & Qt::ControlModifier)) {
+            acceptSetup();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(obj, ev);
+}
+
+void ConnectionSetup::btnTesztClick()
+{
+    ConnectParams p;
+    p.host = edtSzerver->text();
+    p.user = edtFelhasznalo->text();
+    p.password = edtJelszo->text();
+    p.database = edtAdatbazis->text();
+    if (!PortFromText(edtPort->text(), p.port, this)) {
+        edtPort->setFocus();
+        return;
+    }
+    if (!TestConnectionParams(p, this))
+        return;
+    // Once tested, "Rendben" stays usable even if the fields change later.
+    btnRendben->setEnabled(true);
+    btnRendben->setFocus();
+}
+
+void ConnectionSetup::acceptSetup()
+{
+    // A ";" would split the stored record in the wrong places.
+    for (QLineEdit *e : {edtAdatbazis, edtSzerver, edtPort, edtFelhasznalo, edtJelszo, edtNev}) {
+        if (e->text().contains(QLatin1Char(';'))) {
+            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), this);
+            e->setFocus();
+            return;
+        }
+    }
+    int port = 0;
+    if (!PortFromText(edtPort->text(), port, this)) {
+        edtPort->setFocus();
+        return;
+    }
+    const QString rec = record();
+    try {
+        StoreNewConnection(rec);
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    appState().ConStr = rec;
+    accept();
+}
+
+bool RunFirstRunSetup(QWidget *parent)
+{
+    ConnectionSetup dlg(parent);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+} // namespace qo

@@ -1,0 +1,195 @@
+#include "startup/LoginDialog.h"
+
+#include "config/AppState.h"
+#include "db/Connection.h"
+#include "ui/FormBehaviour.h"
+#include "ui/InputDialog.h"
+#include "db/SqlText.h"
+#include "ui/MessageBoxes.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace qo {
+
+namespace {
+
+const int kPasswordLength = 10; // felhasznalo.jelszo
+
+const QString &invalidLogin()
+{
+    static const QString t = QStringLiteral("Érvénytelen felhasználó, vagy jelszó");
+    return t;
+}
+
+} // namespace
+
+bool CheckCredentials(const QString &code, const QString &password, QWidget *owner)
+{
+    // Read all users and compare here: the server's collation would match
+    // letters regardless of case (and accents), a login must not.
+    const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM felhasznalo;"));
+    const int cCode = rs.fieldIndex(QStringLiteral("felhasznalo"));
+    const int cPass = rs.fieldIndex(QStringLiteral("jelszo"));
+    int row = -1;
+    for (int r = 0; r < rs.rowCount() && cCode >= 0; ++r) {
+        if (!rs.isNull(r, cCode) && rs.text(r, cCode) == code) {
+            row = r;
+            break;
+        }
+    }
+    if (row < 0 || cPass < 0 || rs.isNull(row, cPass) || rs.text(row, cPass) != password) {
+        ShowError(invalidLogin(), owner);
+        return false;
+    }
+    auto flag = [&](const char *col) { return rs.text(row, QLatin1String(col)) == QLatin1String("I"); };
+    AppState &b = appState();
+    b.torzsszerkeszt = flag("torzsszerkeszt");
+    b.rendszergazda = flag("rendszergazda");
+    b.felhasznalo_nev = rs.text(row, QStringLiteral("felhasznalo_nev"));
+    b.canins = flag("canins");
+    b.canedit = flag("canedit");
+    b.candel = flag("candel");
+    return true;
+}
+
+LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frm_Login"));
+    setWindowTitle(QStringLiteral("Belépés azonosítás"));
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+
+    edtFelhasznalo = new QLineEdit(this);
+    edtFelhasznalo->setObjectName(QStringLiteral("edtFelhasznalo"));
+    edtJelszo = new QLineEdit(this);
+    edtJelszo->setObjectName(QStringLiteral("edtJelszo"));
+    ShowPasswordAsStars(edtJelszo);
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnUjJelszo = new QPushButton(QStringLiteral("Új jelszó"), this);
+    btnUjJelszo->setObjectName(QStringLiteral("btnUjJelszo"));
+    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
+    for (QPushButton *b : {btnOK, btnUjJelszo, btnMegsem})
+        b->setAutoDefault(false);
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(DecorativePicture(QStringLiteral("login"), 64, 96));
+    picture->setAlignment(Qt::AlignCenter);
+
+    auto *l1 = new QLabel(QStringLiteral("Felhasználó"), this);
+    l1->setBuddy(edtFelhasznalo);
+    auto *l2 = new QLabel(QStringLiteral("Jelszó"), this);
+    l2->setBuddy(edtJelszo);
+    edtFelhasznalo->setMinimumWidth(edtFelhasznalo->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 26);
+
+    auto *fields = new QVBoxLayout;
+    fields->addWidget(l1);
+    fields->addWidget(edtFelhasznalo);
+    fields->addSpacing(4);
+    fields->addWidget(l2);
+    fields->addWidget(edtJelszo);
+    fields->addStretch(1);
+    auto *top = new QHBoxLayout;
+    top->addWidget(picture);
+    top->addSpacing(10);
+    top->addLayout(fields, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnUjJelszo);
+    buttons->addWidget(btnMegsem);
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addSpacing(6);
+    main->addLayout(buttons);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(edtFelhasznalo, edtJelszo);
+    setTabOrder(edtJelszo, btnOK);
+    setTabOrder(btnOK, btnUjJelszo);
+    setTabOrder(btnUjJelszo, btnMegsem);
+
+    connect(btnOK, &QPushButton::clicked, this, &LoginDialog::btnOKClick);
+    connect(btnUjJelszo, &QPushButton::clicked, this, &LoginDialog::btnUjJelszoClick);
+    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+
+    InstallFormBehaviour(this, Placement::None);
+    edtFelhasznalo->setFocus();
+}
+
+void LoginDialog::showEvent(QShowEvent *ev)
+{
+    QDialog::showEvent(ev);
+    if (!ev->spontaneous()) {
+        QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+        if (s)
+            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+bool LoginDialog::CheckCredentials()
+{
+    try {
+        return qo::CheckCredentials(edtFelhasznalo->text(), edtJelszo->text(), this);
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return false;
+    }
+}
+
+void LoginDialog::btnOKClick()
+{
+    if (CheckCredentials())
+        accept();
+}
+
+void LoginDialog::btnUjJelszoClick()
+{
+    if (!CheckCredentials())
+        return;
+    QString first;
+    if (!InputDialog(QStringLiteral("Jelszó megadása"), QStringLiteral("Add meg az új jelszót"), first, this))
+        return;
+    // The column holds 10 characters; a longer password would be cut by the
+    // server and the user locked out with a password he never typed.
+    if (first.size() > kPasswordLength) {
+        ShowError(QStringLiteral("Az új jelszó legfeljebb 10 karakter lehet."), this);
+        return;
+    }
+    const QByteArray stored = toLatin2(first);
+    if (fromLatin2(stored.constData(), int(stored.size())) != first) {
+        ShowError(QStringLiteral("Az új jelszó olyan karaktert tartalmaz, amelyet az adatbázis nem tud tárolni."), this);
+        return;
+    }
+    QString second;
+    if (!InputDialog(QStringLiteral("Megerősítés"), QStringLiteral("Add újra az új jelszót"), second, this))
+        return;
+    if (first != second) {
+        ShowError(QStringLiteral("A megadott jelszavak nem egyezőek"), this);
+        return;
+    }
+    try {
+        // BINARY: only the row whose code matched exactly, not its case variants.
+        Connection::main().exec(QStringLiteral("UPDATE felhasznalo SET jelszo = %1 WHERE BINARY felhasznalo = %2;")
+                                    .arg(SqlQuote(first), SqlQuote(edtFelhasznalo->text())));
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    ShowInfo(QStringLiteral("Jelszó változtatás kész."), this);
+}
+
+bool ShowLoginDialog(QWidget *parent)
+{
+    LoginDialog dlg(parent);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+} // namespace qo

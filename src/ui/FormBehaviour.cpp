@@ -1,0 +1,399 @@
+#include "ui/FormBehaviour.h"
+
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "base/Error.h"
+#include "ui/MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWheelEvent>
+
+// The resource file lives in a static library: it has to be pulled in by name.
+static void initCoreResources()
+{
+    static bool done = false;
+    if (!done) {
+        Q_INIT_RESOURCE(resources);
+        done = true;
+    }
+}
+
+namespace qo {
+
+namespace {
+
+const char *const kPainted = "qoFocusPainted";
+const char *const kOwnPalette = "qoOwnPalette";
+const char *const kSavedPalette = "qoSavedPalette";
+
+// QWidget::focusNextPrevChild is protected; a member pointer taken through a
+// derived class may still call it on any widget.
+struct FocusAccess : QWidget {
+    static bool next(QWidget *w) { return (w->*(&FocusAccess::focusNextPrevChild))(true); }
+};
+
+bool isMultiLine(QWidget *w)
+{
+    if (auto *t = qobject_cast<QTextEdit *>(w))
+        return !t->isReadOnly();
+    if (auto *t = qobject_cast<QPlainTextEdit *>(w))
+        return !t->isReadOnly();
+    return false;
+}
+
+// The fields that are painted while they have the focus.
+bool isInputField(QWidget *w)
+{
+    if (qobject_cast<QLineEdit *>(w)) {
+        // The line edit inside a combo box or spin box is painted through its owner.
+        QWidget *p = w->parentWidget();
+        return !(qobject_cast<QComboBox *>(p) || qobject_cast<QAbstractSpinBox *>(p));
+    }
+    return qobject_cast<QTextEdit *>(w) || qobject_cast<QPlainTextEdit *>(w)
+        || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w);
+}
+
+void paintFocused(QWidget *w, bool on)
+{
+    if (on) {
+        if (w->property(kPainted).toBool())
+            return;
+        const bool own = w->testAttribute(Qt::WA_SetPalette);
+        w->setProperty(kOwnPalette, own);
+        if (own)
+            w->setProperty(kSavedPalette, QVariant::fromValue(w->palette()));
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, FocusColor());
+        if (auto *c = qobject_cast<QComboBox *>(w); c && !c->isEditable())
+            p.setColor(QPalette::Button, FocusColor());
+        w->setPalette(p);
+        w->setProperty(kPainted, true);
+    } else {
+        if (!w->property(kPainted).toBool())
+            return;
+        if (w->property(kOwnPalette).toBool())
+            w->setPalette(w->property(kSavedPalette).value<QPalette>());
+        else
+            w->setPalette(QPalette()); // back to the inherited palette
+        w->setProperty(kPainted, QVariant());
+        w->setProperty(kSavedPalette, QVariant());
+    }
+}
+
+void applyFontSize(QWidget *window)
+{
+    const int size = WindowFontSize();
+    if (window->font().pointSize() == size)
+        return;
+    QFont f = window->font();
+    f.setPointSize(size);
+    window->setFont(f);
+}
+
+class FormBehaviour : public QObject {
+public:
+    FormBehaviour(QWidget *window, Placement kind, FormOptions options)
+        : QObject(window), m_window(window), m_kind(kind), m_options(options)
+    {
+        watch(window);
+        if (m_options & FormOption::FontSize)
+            applyFontSize(window);
+    }
+
+protected:
+    bool eventFilter(QObject *obj, QEvent *ev) override
+    {
+        switch (ev->type()) {
+        case QEvent::ChildAdded: {
+            QObject *child = static_cast<QChildEvent *>(ev)->child();
+            if (child->isWidgetType())
+                watch(static_cast<QWidget *>(child));
+            break;
+        }
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            if (m_options & FormOption::FocusColour)
+                focusChange(static_cast<QWidget *>(obj), static_cast<QFocusEvent *>(ev));
+            break;
+        case QEvent::KeyPress:
+            return keyPress(static_cast<QWidget *>(obj), static_cast<QKeyEvent *>(ev));
+        case QEvent::Show:
+            if (obj == m_window && !ev->spontaneous())
+                shown();
+            break;
+        case QEvent::Hide:
+            if (obj == m_window && !ev->spontaneous())
+                hidden();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void watch(QWidget *w)
+    {
+        w->installEventFilter(this);
+        // Children created before the widget came under the window.
+        const auto children = w->children();
+        for (QObject *c : children)
+            if (c->isWidgetType() && !static_cast<QWidget *>(c)->isWindow())
+                watch(static_cast<QWidget *>(c));
+    }
+
+    void focusChange(QWidget *w, QFocusEvent *fe)
+    {
+        if (w->window() != m_window || !isInputField(w))
+            return;
+        if (fe->type() == QEvent::FocusIn)
+            paintFocused(w, true);
+        else if (fe->reason() != Qt::PopupFocusReason) // a drop-down list opened: still ours
+            paintFocused(w, false);
+    }
+
+    bool keyPress(QWidget *w, QKeyEvent *ke)
+    {
+        const int key = ke->key();
+        if (key == Qt::Key_Escape) {
+            // Reaches the window when no control used it.
+            if (w != m_window || !(m_options & FormOption::EscCancels)
+                || (ke->modifiers() & ~Qt::KeypadModifier))
+                return false;
+            if (auto *d = qobject_cast<QDialog *>(m_window))
+                d->reject();
+            else
+                m_window->close();
+            return true;
+        }
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        if (!(m_options & FormOption::EnterMovesFocus))
+            return false;
+        // Ctrl+Enter and friends belong to the windows that use them.
+        if (ke->modifiers() & ~Qt::KeypadModifier)
+            return false;
+        // Only the widget the key was typed into decides; the same event may
+        // pass here again on its way up to the parents.
+        if (w != QApplication::focusWidget() || w->window() != m_window)
+            return false; // also not in a dialog opened from this window
+        if (auto *b = qobject_cast<QPushButton *>(w)) {
+            if (b->isEnabled())
+                b->click();
+            return true;
+        }
+        if (isMultiLine(w))
+            return false;
+        const bool moves = qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w)
+            || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractButton *>(w)
+            || qobject_cast<QTextEdit *>(w) || qobject_cast<QPlainTextEdit *>(w);
+        if (!moves)
+            return false; // lists and grids: Enter is theirs or the default button's
+        FocusAccess::next(m_window);
+        return true;
+    }
+
+    void shown()
+    {
+        if (m_options & FormOption::FontSize)
+            applyFontSize(m_window);
+        const QString name = m_window->objectName();
+        if (name.isEmpty())
+            return;
+        switch (m_kind) {
+        case Placement::None:
+            break;
+        case Placement::Position:
+        case Placement::PositionRestoreFullSave:
+            m_window->move(RestoreWindowPosition(name));
+            break;
+        case Placement::Full: {
+            const QRect r = RestoreWindowPlacement(name, m_window->width(), m_window->height());
+            m_window->move(r.topLeft());
+            m_window->resize(r.size());
+            break;
+        }
+        }
+    }
+
+    void hidden()
+    {
+        const QString name = m_window->objectName();
+        if (name.isEmpty())
+            return;
+        const QRect g(m_window->pos(), m_window->size());
+        if (m_kind == Placement::Position) {
+            // Losing a position is not worth a message.
+            try {
+                SaveWindowPosition(name, g.left(), g.top());
+            } catch (const Error &) {
+            }
+        } else if (m_kind == Placement::Full || m_kind == Placement::PositionRestoreFullSave) {
+            try {
+                SaveWindowPlacement(name, g.left(), g.top(), g.height(), g.width());
+            } catch (const Error &e) {
+                // Not from inside the hide of a closing window.
+                const QString text = e.message();
+                QTimer::singleShot(0, qApp, [text] { ShowError(text, nullptr); });
+            }
+        }
+    }
+
+    QWidget *m_window;
+    Placement m_kind;
+    FormOptions m_options;
+};
+
+class CapitalizeFirst : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *obj, QEvent *ev) override
+    {
+        if (ev->type() != QEvent::KeyPress)
+            return false;
+        auto *edit = static_cast<QLineEdit *>(obj);
+        auto *ke = static_cast<QKeyEvent *>(ev);
+        const QString t = ke->text();
+        if (!edit->text().isEmpty() || t.size() != 1 || t[0] < u'a' || t[0] > u'z')
+            return false;
+        QKeyEvent upper(QEvent::KeyPress, ke->key(), ke->modifiers(), t.toUpper(), ke->isAutoRepeat(),
+                        ke->count());
+        QCoreApplication::sendEvent(edit, &upper);
+        return true;
+    }
+};
+
+class WheelAsArrows : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *obj, QEvent *ev) override
+    {
+        if (ev->type() != QEvent::Wheel || !obj->isWidgetType())
+            return false;
+        auto *we = static_cast<QWheelEvent *>(ev);
+        if (we->modifiers() != Qt::NoModifier)
+            return false;
+        const int dy = we->angleDelta().y();
+        if (dy == 0)
+            return false;
+        // Wheel events land on the view's viewport.
+        QWidget *w = static_cast<QWidget *>(obj);
+        auto *view = qobject_cast<QAbstractItemView *>(w->parentWidget());
+        if (!view || view->viewport() != w)
+            view = qobject_cast<QAbstractItemView *>(w);
+        if (!view || qobject_cast<QCalendarWidget *>(view->parentWidget()))
+            return false; // the month grid of a calendar keeps turning months
+        // Fine-grained wheels send parts of a notch: one key per 120 units.
+        int rest = view->property("qoWheelRest").toInt() + dy;
+        const int steps = rest / 120;
+        rest -= steps * 120;
+        view->setProperty("qoWheelRest", rest);
+        const int key = steps > 0 ? Qt::Key_Up : Qt::Key_Down;
+        QPointer<QAbstractItemView> guard(view);
+        for (int i = 0; i < std::abs(steps) && guard; ++i) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(view, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+            if (guard)
+                QCoreApplication::sendEvent(view, &release);
+        }
+        return true;
+    }
+};
+
+class StarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+void ShowPasswordAsStars(QLineEdit *edit)
+{
+    // One style for all password fields, living as long as the application.
+    static QPointer<StarPasswordStyle> style;
+    if (!style) {
+        style = new StarPasswordStyle;
+        style->setParent(qApp);
+    }
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyle(style);
+}
+
+int WindowFontSize()
+{
+    const int s = appState().Betumeret;
+    return (s >= 8 && s <= 10) ? s : 9;
+}
+
+void InstallFormBehaviour(QWidget *window, Placement kind, FormOptions options)
+{
+    new FormBehaviour(window, kind, options);
+}
+
+void InstallCapitalizeFirst(QLineEdit *edit)
+{
+    edit->installEventFilter(new CapitalizeFirst(edit));
+}
+
+void InstallWheelAsArrows(QApplication *app)
+{
+    static QPointer<WheelAsArrows> installed;
+    if (installed)
+        return;
+    installed = new WheelAsArrows(app);
+    app->installEventFilter(installed);
+}
+
+QPixmap SvgPicture(const QByteArray &svg, int width, int height)
+{
+    QSvgRenderer r(svg);
+    QPixmap pm(width, height);
+    pm.fill(Qt::transparent);
+    if (!r.isValid())
+        return pm;
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QSizeF s = r.defaultSize();
+    s.scale(width, height, Qt::KeepAspectRatio);
+    r.render(&p, QRectF((width - s.width()) / 2, (height - s.height()) / 2, s.width(), s.height()));
+    return pm;
+}
+
+QPixmap DecorativePicture(const QString &name, int width, int height)
+{
+    initCoreResources();
+    QFile f(QStringLiteral(":/pics/%1.svg").arg(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return SvgPicture(f.readAll(), width, height);
+}
+
+} // namespace qo

@@ -1,0 +1,64 @@
+#pragma once
+// The behaviour every input window of the program shares, installed with one
+// call instead of being copied into each window:
+//  - the input field that has the keyboard focus is painted FocusColor;
+//  - Enter moves to the next control (a new line in multi-line fields; a
+//    focused push button is clicked), so a default button never fires from a
+//    line edit;
+//  - Esc cancels (a dialog is rejected, another window is closed);
+//  - the window takes the font size appState().Betumeret;
+//  - its position or whole placement is restored from the configuration file
+//    under its objectName() when shown and stored when it is hidden or closed.
+#include <QFlags>
+#include <QPixmap>
+
+class QWidget;
+class QLineEdit;
+class QApplication;
+
+namespace qo {
+
+// Which of the window-placement helpers a window uses.
+enum class Placement {
+    None,                    // the window places itself (centred dialogs)
+    Position,                // Left/Top restored and stored
+    Full,                    // Left/Top/Width/Height restored (clamped) and stored
+    PositionRestoreFullSave, // Left/Top restored, all four stored
+};
+
+enum class FormOption {
+    FocusColour = 0x01,
+    EnterMovesFocus = 0x02, // without it Enter reaches the default button
+    EscCancels = 0x04,
+    FontSize = 0x08,
+    All = 0x0f,
+};
+Q_DECLARE_FLAGS(FormOptions, FormOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(FormOptions)
+
+void InstallFormBehaviour(QWidget *window, Placement kind, FormOptions options = FormOption::All);
+
+// The font size windows use: appState().Betumeret, or 9 when it is not 8..10.
+int WindowFontSize();
+
+// First typed letter a..z of an empty edit becomes a capital (name, city and
+// address fields); accented letters are left as typed.
+void InstallCapitalizeFirst(QLineEdit *edit);
+
+// A password field: typed characters show as "*" (the style's own mask
+// character is a dot).
+void ShowPasswordAsStars(QLineEdit *edit);
+
+// Program-wide: each wheel notch over a list or grid becomes one Up (wheel
+// turned away from the user) or Down key press sent to that view, so lists
+// move one row per notch. Other widgets keep their own wheel handling.
+void InstallWheelAsArrows(QApplication *app);
+
+// One of the program's own decorative pictures (src/core/pics/<name>.svg),
+// rendered at the given size; a null pixmap when the name is unknown.
+QPixmap DecorativePicture(const QString &name, int width, int height);
+// An SVG picture rendered centred in a transparent box of the given size,
+// keeping its proportions (an empty box when the SVG is not valid).
+QPixmap SvgPicture(const QByteArray &svg, int width, int height);
+
+} // namespace qo

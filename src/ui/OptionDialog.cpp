@@ -1,0 +1,143 @@
+#include "ui/OptionDialog.h"
+
+#include "ui/FormBehaviour.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSvgRenderer>
+#include <QVBoxLayout>
+
+namespace qo {
+
+namespace {
+
+// A card with three choices, the middle one picked.
+const char kChoicePicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="80" viewBox="0 0 64 80">
+  <rect x="4" y="4" width="56" height="72" rx="6" fill="#f7fafc" stroke="#44607a" stroke-width="2.5"/>
+  <g fill="none" stroke="#44607a" stroke-width="2.5">
+    <circle cx="18" cy="22" r="6"/><circle cx="18" cy="40" r="6"/><circle cx="18" cy="58" r="6"/>
+  </g>
+  <circle cx="18" cy="40" r="3" fill="#c8453a"/>
+  <g stroke="#8aa6c1" stroke-width="4" stroke-linecap="round">
+    <path d="M30 22h20M30 40h22M30 58h16"/>
+  </g>
+</svg>)";
+
+constexpr int kMaxPieces = 20;
+constexpr int kHeightPerOption = 48;
+constexpr int kHeightExtra = 120;
+
+} // namespace
+
+QStringList ChooseOptionPieces(const QString &options)
+{
+    QStringList labels;
+    int start = 0, piece = 0;
+    for (int i = 0; i <= options.size() && piece < kMaxPieces; ++i) {
+        if (i < options.size() && options[i] != QLatin1Char(',') && options[i] != QLatin1Char(';'))
+            continue;
+        const QString label = options.mid(start, i - start).trimmed();
+        ++piece;
+        if (!label.isEmpty())
+            labels << label;
+        start = i + 1;
+    }
+    return labels;
+}
+
+
+OptionDialog::OptionDialog(const QStringList &labels, const QString &caption, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frm_Radio"));
+    setWindowTitle(caption);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setSizeGripEnabled(true);
+
+    RadioGroup1 = new QGroupBox(caption, this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    auto *opts = new QVBoxLayout(RadioGroup1);
+    m_group = new QButtonGroup(this);
+    m_group->setExclusive(true);
+    for (int i = 0; i < labels.size(); ++i) {
+        QString text = labels[i];
+        text.replace(QLatin1Char('&'), QStringLiteral("&&")); // not a mnemonic
+        auto *b = new QRadioButton(text, RadioGroup1);
+        b->setObjectName(QStringLiteral("Option%1").arg(i));
+        opts->addWidget(b);
+        m_group->addButton(b, i);
+        options << b;
+    }
+    opts->addStretch();
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(SvgPicture(QByteArray(kChoicePicture), 56, 70));
+    Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Mégsem"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    // Left auto-default: Enter on the focused "Mégsem" presses it, not "OK".
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(Image1);
+    side->addStretch();
+    side->addWidget(Button1);
+    side->addWidget(Button2);
+    auto *main = new QHBoxLayout(this);
+    main->addWidget(RadioGroup1, 1);
+    main->addLayout(side);
+
+    // Enter is "OK" here (the default button), so it must reach the dialog.
+    InstallFormBehaviour(this, Placement::Position, FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
+    resize(qMax(320, sizeHint().width()), kHeightPerOption * int(labels.size()) + kHeightExtra);
+}
+
+void OptionDialog::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // The height always follows the number of options.
+    resize(width(), qMax(minimumSizeHint().height(), kHeightPerOption * int(options.size()) + kHeightExtra));
+    if (QAbstractButton *b = m_group->checkedButton())
+        b->setFocus();
+    else if (!options.isEmpty())
+        options.first()->setFocus();
+}
+
+void OptionDialog::setSelectedIndex(int index)
+{
+    if (index >= 0 && index < options.size()) {
+        options[index]->setChecked(true);
+        return;
+    }
+    // An exclusive group cannot be emptied by unchecking one button.
+    m_group->setExclusive(false);
+    for (QRadioButton *b : std::as_const(options))
+        b->setChecked(false);
+    m_group->setExclusive(true);
+}
+
+int OptionDialog::selectedIndex() const
+{
+    return m_group->checkedId();
+}
+
+int ChooseOption(int initialIndex, const QString &options, const QString &caption, QWidget *parent)
+{
+    OptionDialog dlg(ChooseOptionPieces(options), caption, parent);
+    dlg.setSelectedIndex(initialIndex);
+    if (dlg.exec() != QDialog::Accepted)
+        return -1;
+    return dlg.selectedIndex();
+}
+
+} // namespace qo

@@ -1,0 +1,103 @@
+#pragma once
+// The work-order editor "Munkalap": one order's prescription values, lens and
+// frame, every price item, the deposit, and the total and amount due that it
+// recomputes whenever the user leaves an input field.
+#include "ui/FieldBinder.h"
+#include "workorders/WorkOrderPrice.h"
+
+#include <QDialog>
+#include <QMap>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qo {
+
+class FieldDateEdit;
+class FieldEdit;
+class NumberEdit;
+
+// The heading of a work-order type: "Szemüveg - távol", "Szemüveg - közel",
+// "Szemüveg - Speciális", "Kontaktlencse"; "Távol" for any other value.
+QString WorkOrderTypeHeading(int type);
+
+class WorkOrderEditor : public QDialog {
+    Q_OBJECT
+public:
+    explicit WorkOrderEditor(QWidget *parent = nullptr);
+    ~WorkOrderEditor() override;
+
+    // Reads the order and fills the window; false when it does not exist.
+    bool loadOrder(qint64 key, int type);
+    qint64 key() const { return m_row.key(); }
+    const RecordEditor &row() const { return m_row; }
+
+    // The input field bound to a column (line edits, number fields), or null.
+    QLineEdit *field(const QString &column) const;
+    NumberEdit *numberField(const QString &column) const;
+
+    // Stores every field into the row and recomputes osszar and fizetendo.
+    void recalculate();
+
+    QLabel *lblTipus = nullptr;       // type heading
+    QLabel *lblJobbPrism = nullptr;   // "Prism" / "Bc"
+    QLabel *lblJobbPd = nullptr;      // "Pd" / "Dia"
+    QLabel *lblBalPrism = nullptr;
+    QLabel *lblBalPd = nullptr;
+    QLineEdit *edMunkalap = nullptr;  // read-only texts
+    QLineEdit *edUgyfel = nullptr;
+    QLineEdit *edStatusz = nullptr;
+    QLineEdit *edDatum = nullptr;
+    QLineEdit *edDatKesz = nullptr;
+    QLineEdit *edLencsemarka = nullptr;
+    QLineEdit *edKeretmarka = nullptr;
+    FieldDateEdit *DateTimePicker1 = nullptr; // dat_hatid
+    QPlainTextEdit *DBMemo1 = nullptr;        // megj
+    QPushButton *btnLencsemarka = nullptr;
+    QPushButton *btnKeretmarka = nullptr;
+    QPushButton *btnOK = nullptr;
+    QPushButton *btnMegsem = nullptr;
+    QPushButton *btnNyomtat = nullptr;
+    QPushButton *btnElokep = nullptr;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    FieldEdit *addText(QWidget *parent, const QString &column, int minChars);
+    NumberEdit *addNumber(QWidget *parent, const QString &column, bool money, int minChars);
+    void buildLayout();
+    void fieldLeft(QWidget *w);
+    void storeFields();
+    void showTotals();
+    void showBrandNames();
+    void chooseBrand(const QString &table, const QString &caption, QWidget *next);
+    void okClick();
+
+    RecordEditor m_row;
+    FieldBinder m_binder;
+    QMap<QString, FieldEdit *> m_texts;   // text columns
+    QMap<QString, NumberEdit *> m_numbers; // float columns (money and percentages)
+    NumberEdit *m_osszar = nullptr;
+    NumberEdit *m_fizetendo = nullptr;
+    bool m_shownOnce = false;
+};
+
+// The text shown when the order to edit is no longer in the database.
+QString WorkOrderMissingText();
+
+// Opens the work-order editor.
+//  key: the order to edit, or -1 for a new one;
+//  client: the client of a new order; when both key and client are -1 the
+//          client picker asks first, and cancelling it returns 0 without
+//          creating anything;
+//  type: 1..4, the type of a new order (an existing order shows its own).
+// A new order is created on the server by sp_ujmunkalap before the window
+// opens and deleted again when the user cancels. Returns the order's key
+// after "OK", -1 after "Mégsem" (also when the order could not be opened; a
+// database error has then been shown).
+qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent = nullptr);
+
+} // namespace qo

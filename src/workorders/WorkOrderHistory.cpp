@@ -1,0 +1,95 @@
+#include "workorders/WorkOrderHistory.h"
+
+#include "db/Connection.h"
+#include "ui/Grid.h"
+#include "workorders/WorkOrderPrice.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace qo {
+
+void StyleWorkOrderRow(const RowSet &rows, int row, bool marked, CellStyle &style)
+{
+    if (marked)
+        return;
+    const int status = int(rows.toInt(row, QStringLiteral("statusz"), 0));
+    if (status == 2)
+        style.background = QColor(196, 224, 255);
+    else if (status == 3)
+        style.background = QColor(193, 255, 224);
+    if (rows.text(row, QStringLiteral("storno")) == QLatin1String("I")) {
+        style.background = QColor(255, 221, 221);
+        style.foreground = QColor(128, 0, 0);
+    }
+}
+
+WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(parent, Placement::Full)
+{
+    setObjectName(QStringLiteral("frm_MunkalapBongeszo"));
+    setWindowTitle(QStringLiteral("Munkalapok"));
+
+    setQuery({QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
+              QStringLiteral(" mlaptipus.mlaptipus_nev,"), QStringLiteral(" ugyfel.ugyfel_nev"),
+              QStringLiteral("FROM munkalap"),
+              QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+              QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
+              QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+              QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY 1;")},
+             QStringLiteral("(munkalap.ugyfel = %1)").arg(client), QStringLiteral("munkalap"),
+             QStringLiteral("munkalap"));
+    const QString ft = MoneyMask();
+    setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
+                {QStringLiteral("mlaptipus_nev"), QStringLiteral("Típus")},
+                {QStringLiteral("datum"), QStringLiteral("Beérkezett")},
+                {QStringLiteral("dat_hatid"), QStringLiteral("Határidő")},
+                {QStringLiteral("dat_kesz"), QStringLiteral("Elkészült")},
+                {QStringLiteral("eloleg"), QStringLiteral("Előleg"), ft},
+                {QStringLiteral("osszar"), QStringLiteral("Összesen"), ft},
+                {QStringLiteral("fizetendo"), QStringLiteral("Utólag"), ft},
+                {QStringLiteral("statusz_nev"), QStringLiteral("Státusz")}},
+               {0.1, 0.2, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1}, 44);
+    model()->setStyler([](const RowSet &rows, int row, int, bool marked, CellStyle &s) {
+        StyleWorkOrderRow(rows, row, marked, s);
+    });
+
+    // No search here: the panel only names the client.
+    searchBox()->hide();
+    grid()->setTypeToSearch(false);
+    QFont hf = heading()->font();
+    hf.setBold(true);
+    hf.setPointSize(WindowFontSize() + 4);
+    heading()->setFont(hf);
+    heading()->setMinimumHeight(QFontMetrics(hf).height() + 8);
+    heading()->setText(LookupName(client, QStringLiteral("ugyfel"), QString()) + QStringLiteral("  "));
+
+    aNyomtat = addCommand(QStringLiteral("aNyomtat"), QStringLiteral("Nyomtat"), QKeySequence(Qt::CTRL | Qt::Key_P),
+                          QStringLiteral("document-print"));
+    aNyomKep = addCommand(QStringLiteral("aNyomKep"), QStringLiteral("Nyom.kép"), QKeySequence(Qt::CTRL | Qt::Key_K),
+                          QStringLiteral("document-print-preview"));
+    aExcelbe = addCommand(QStringLiteral("aExcelbe"), QStringLiteral("Excelbe..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+                          QStringLiteral("x-office-spreadsheet"));
+    aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));
+    // Printing and export of this list are not part of the program yet.
+    for (QAction *a : {aNyomtat, aNyomKep, aExcelbe})
+        a->setEnabled(false);
+    setToolbar({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
+    setContextMenu({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
+
+    aExcelbe->setIconText(aExcelbe->text()); // a tool button would drop the dots
+    // Every column but "Típus" gets a tenth of the width: wide enough that a
+    // date and an amount are read whole.
+    const int cell = fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 14;
+    setMinimumWidth(cell * 10 + 44 + 24);
+    resize(qMax(960, minimumWidth()), 440);
+    reopen(-1);
+}
+
+void BrowseClientWorkOrders(qint64 client, QWidget *parent)
+{
+    WorkOrderHistory w(client, parent);
+    w.exec();
+}
+
+} // namespace qo
