@@ -1,4 +1,5 @@
 #include "admin/SettingsDialog.h"
+#include "ui/WindowKeys.h"
 
 #include "config/AppState.h"
 #include "db/Connection.h"
@@ -49,7 +50,7 @@ bool dayCountSql(const QString &caption, QLineEdit *edit, QString &sql, QWidget 
 
 SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Beallit"));
+    setObjectName(WindowKeys::kSettingsDialog);
     setWindowTitle(QStringLiteral("Beállítások"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

@@ -1,4 +1,5 @@
 #include "clients/ClientEditor.h"
+#include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
@@ -46,7 +47,7 @@ int charsWidth(const QWidget *w, int n)
 
 ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Szerkeszt"));
+    setObjectName(WindowKeys::kClientEditor);
     setWindowTitle(QStringLiteral("Szerkesztés"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
     InstallFormBehaviour(this, Placement::Position);

@@ -1,4 +1,5 @@
 #include "clients/ClientPicker.h"
+#include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
 #include "ui/Grid.h"
@@ -9,7 +10,7 @@ namespace qo {
 
 ClientPicker::ClientPicker(QWidget *parent) : SearchList(parent, Placement::Full)
 {
-    setObjectName(QStringLiteral("frm_TorzsUgyfel"));
+    setObjectName(WindowKeys::kClientPicker);
     setWindowTitle(QStringLiteral("Ügyfél választás"));
     setHeading(QStringLiteral("Ügyfelek  "));
     setQuery({QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),

@@ -1,4 +1,5 @@
 #include "clients/ExaminationEditor.h"
+#include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
@@ -84,7 +85,7 @@ QLineEdit *headerField(const QString &name, const QFont &font, const QString &sa
 
 ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Vizsgalat"));
+    setObjectName(WindowKeys::kExaminationEditor);
     setWindowTitle(QStringLiteral("Vizsgálat"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
     InstallFormBehaviour(this, Placement::Position);

@@ -1,4 +1,5 @@
 #include "clients/PrescriptionEditor.h"
+#include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
@@ -44,7 +45,7 @@ const QStringList kTables = {QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("
 
 PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_R1"));
+    setObjectName(WindowKeys::kPrescriptionEditor);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
     InstallFormBehaviour(this, Placement::Position);
 

@@ -1,4 +1,6 @@
+#include "base/Version.h"
 #include "mainwindow/AboutDialog.h"
+#include "ui/WindowKeys.h"
 #include "ui/FormBehaviour.h"
 #include "platform/Desktop.h"
 
@@ -15,7 +17,7 @@ namespace qo {
 void ShowAboutBox(QWidget *parent)
 {
     QDialog d(parent);
-    d.setObjectName(QStringLiteral("frm_Nevjegy"));
+    d.setObjectName(WindowKeys::kAboutDialog);
     d.setWindowTitle(QStringLiteral("Névjegy"));
     auto *h = new QHBoxLayout(&d);
     auto *pic = new QGroupBox(QStringLiteral("Optika"), &d);
@@ -25,7 +27,7 @@ void ShowAboutBox(QWidget *parent)
     pv->addWidget(img);
     h->addWidget(pic);
     auto *v = new QVBoxLayout;
-    auto *name = new QLabel(QStringLiteral("Quorvin.Opt\nV23.0.0.44"), &d);
+    auto *name = new QLabel(QStringLiteral("Quorvin.Opt\nV") + QLatin1String(kProgramVersion), &d);
     QFont f = name->font();
     f.setBold(true);
     f.setPointSize(f.pointSize() + 4);

@@ -1,6 +1,7 @@
 // The frame of the main window: search bar, tabs, the three pages, the
 // message panel and the status bar.
 #include "mainwindow/MainWindow.h"
+#include "ui/WindowKeys.h"
 #include "ui/Grid.h"
 #include "mainwindow/MessagePanel.h"
 
@@ -39,7 +40,7 @@ QToolBar *pageToolBar(QWidget *page, QVBoxLayout *v)
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("frm_Main"));
+    setObjectName(WindowKeys::kMainWindow);
     setWindowTitle(QStringLiteral("Quorvin - Optika"));
 
     m_timer2.setInterval(1000);

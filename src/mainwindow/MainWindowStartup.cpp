@@ -1,6 +1,7 @@
 // From process start to shutdown: configuration, connection choice, the
 // connection itself, version check, shop settings, login, and at the end the
 // local settings written back. An aborted start writes nothing.
+#include "base/Version.h"
 #include "startup/DatabaseChooser.h"
 #include "config/AppState.h"
 #include "config/Config.h"
@@ -23,8 +24,6 @@
 #include <QTabBar>
 
 namespace qo {
-
-const char *const kProgramVersion = "23.0.0.44";
 
 void MainWindow::AbortStartup()
 {

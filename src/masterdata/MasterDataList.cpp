@@ -1,4 +1,5 @@
 #include "masterdata/MasterDataList.h"
+#include "ui/WindowKeys.h"
 
 #include "base/Error.h"
 #include "ui/MessageBoxes.h"
@@ -14,7 +15,7 @@ MasterDataList::MasterDataList(const QString &table, const QString &caption, boo
 {
     if (!IsPlainTableName(table))
         throw Error(QStringLiteral("Érvénytelen táblanév: %1").arg(table));
-    setObjectName(QStringLiteral("frm_Torzsadat"));
+    setObjectName(WindowKeys::kMasterDataList);
     setWindowTitle(caption);
     setHeading(caption + QStringLiteral("  "));
     const QString name = table + QStringLiteral("_nev");

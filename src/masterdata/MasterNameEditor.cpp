@@ -1,4 +1,5 @@
 #include "masterdata/MasterNameEditor.h"
+#include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
 
@@ -31,7 +32,7 @@ bool IsPlainTableName(const QString &table)
 MasterNameEditor::MasterNameEditor(const QString &table, const QString &caption, QWidget *parent)
     : MasterRowDialog(table, parent), m_table(table)
 {
-    setObjectName(QStringLiteral("frm_Torzsadat_Szerkeszt"));
+    setObjectName(WindowKeys::kMasterNameEditor);
     setWindowTitle(caption);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

@@ -1,4 +1,5 @@
 #include "masterdata/WorkOrderTypeEditor.h"
+#include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
 
@@ -16,7 +17,7 @@ namespace qo {
 WorkOrderTypeEditor::WorkOrderTypeEditor(QWidget *parent)
     : MasterRowDialog(QStringLiteral("mlaptipus"), parent)
 {
-    setObjectName(QStringLiteral("frm_TorzsMLapTipus_Szerkeszt"));
+    setObjectName(WindowKeys::kWorkOrderTypeEditor);
     setWindowTitle(QStringLiteral("Munkalap típus szerkesztése"));
     setWindowFlags((windowFlags() | Qt::WindowMaximizeButtonHint) & ~Qt::WindowContextHelpButtonHint);
     setSizeGripEnabled(true);

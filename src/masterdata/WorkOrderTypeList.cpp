@@ -1,4 +1,5 @@
 #include "masterdata/WorkOrderTypeList.h"
+#include "ui/WindowKeys.h"
 
 #include "config/AppState.h"
 #include "base/Error.h"
@@ -16,7 +17,7 @@ namespace qo {
 
 WorkOrderTypeList::WorkOrderTypeList(QWidget *parent) : SearchList(parent, Placement::Full)
 {
-    setObjectName(QStringLiteral("frm_TorzsMLapTipus"));
+    setObjectName(WindowKeys::kWorkOrderTypeList);
     setWindowTitle(QStringLiteral("Munkalap típusok"));
     setHeading(QStringLiteral("Munkalap típusok  "));
     setQuery({QStringLiteral("SELECT * FROM mlaptipus"), QStringLiteral("WHERE mlaptipus > 0"),

@@ -1,4 +1,5 @@
 #include "reports/PeriodDialog.h"
+#include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
 
@@ -72,7 +73,7 @@ void SetPeriodToday(const QDate &day)
 
 PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Idoszak"));
+    setObjectName(WindowKeys::kPeriodDialog);
     setWindowTitle(QStringLiteral("Időszak megadása"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

@@ -1,4 +1,5 @@
 #include "reports/PrintTargetDialog.h"
+#include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
 
@@ -46,7 +47,7 @@ const char kExportPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="
 
 PrintTargetDialog::PrintTargetDialog(const QStringList &printers, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_NyomValaszt"));
+    setObjectName(WindowKeys::kPrintTargetDialog);
     setWindowTitle(QStringLiteral("Nyomtatás típusa"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

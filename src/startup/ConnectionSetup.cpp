@@ -1,4 +1,5 @@
 #include "config/StoredConnections.h"
+#include "ui/WindowKeys.h"
 #include "startup/ConnectionSetup.h"
 
 #include "startup/DatabaseChooser.h"
@@ -21,7 +22,7 @@ namespace qo {
 
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Init"));
+    setObjectName(WindowKeys::kConnectionSetup);
     setWindowTitle(QStringLiteral("Adatbázis beállítás"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

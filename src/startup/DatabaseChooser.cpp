@@ -1,4 +1,5 @@
 #include "startup/DatabaseChooser.h"
+#include "ui/WindowKeys.h"
 
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
@@ -73,7 +74,7 @@ DatabaseChooser::DatabaseChooser(const QStringList &entries, const QStringList &
                                        const QString &caption, QWidget *parent)
     : QDialog(parent), m_records(records)
 {
-    setObjectName(QStringLiteral("frm_AdatbazisNyit"));
+    setObjectName(WindowKeys::kDatabaseChooser);
     setWindowTitle(caption);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 

@@ -1,4 +1,5 @@
 #include "startup/LoginDialog.h"
+#include "ui/WindowKeys.h"
 
 #include "config/AppState.h"
 #include "db/Connection.h"
@@ -61,7 +62,7 @@ bool CheckCredentials(const QString &code, const QString &password, QWidget *own
 
 LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Login"));
+    setObjectName(WindowKeys::kLoginDialog);
     setWindowTitle(QStringLiteral("Belépés azonosítás"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

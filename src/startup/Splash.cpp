@@ -1,4 +1,5 @@
 #include "startup/Splash.h"
+#include "ui/WindowKeys.h"
 #include "ui/FormBehaviour.h"
 
 #include <QGuiApplication>
@@ -19,7 +20,7 @@ void ShowSplash()
     if (!splashEnabled)
         return;
     auto *w = new QLabel;
-    w->setObjectName(QStringLiteral("frm_Logo"));
+    w->setObjectName(WindowKeys::kSplash);
     w->setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
     w->setAttribute(Qt::WA_TranslucentBackground);
     w->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,4 +1,5 @@
 #include "ui/DateDialog.h"
+#include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
 
@@ -14,7 +15,7 @@ namespace qo {
 
 DateDialog::DateDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Datumbe"));
+    setObjectName(WindowKeys::kDateDialog);
     setWindowTitle(QStringLiteral("Dátum megadása"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 

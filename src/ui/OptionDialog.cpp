@@ -1,4 +1,5 @@
 #include "ui/OptionDialog.h"
+#include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
 
@@ -53,7 +54,7 @@ QStringList ChooseOptionPieces(const QString &options)
 
 OptionDialog::OptionDialog(const QStringList &labels, const QString &caption, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frm_Radio"));
+    setObjectName(WindowKeys::kOptionDialog);
     setWindowTitle(caption);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setSizeGripEnabled(true);

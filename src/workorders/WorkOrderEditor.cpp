@@ -1,4 +1,5 @@
 #include "workorders/WorkOrderEditor.h"
+#include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
@@ -80,7 +81,7 @@ QString WorkOrderMissingText()
 WorkOrderEditor::WorkOrderEditor(QWidget *parent)
     : QDialog(parent), m_row(QStringLiteral("munkalap"), QStringLiteral("munkalap")), m_binder(&m_row)
 {
-    setObjectName(QStringLiteral("frm_Munkalap"));
+    setObjectName(WindowKeys::kWorkOrderEditor);
     setWindowTitle(QStringLiteral("Munkalap"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     QFont f = font();

@@ -1,4 +1,5 @@
 #include "workorders/WorkOrderHistory.h"
+#include "ui/WindowKeys.h"
 
 #include "db/Connection.h"
 #include "ui/Grid.h"
@@ -27,7 +28,7 @@ void StyleWorkOrderRow(const RowSet &rows, int row, bool marked, CellStyle &styl
 
 WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(parent, Placement::Full)
 {
-    setObjectName(QStringLiteral("frm_MunkalapBongeszo"));
+    setObjectName(WindowKeys::kWorkOrderHistory);
     setWindowTitle(QStringLiteral("Munkalapok"));
 
     setQuery({QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
