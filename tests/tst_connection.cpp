@@ -2,6 +2,7 @@
 // defaults, statements with line breaks, reconnection and SQL modes.
 #include "db/Connection.h"
 #include "db/RecordEditor.h"
+#include "db/Transaction.h"
 #include "db/SqlText.h"
 #include "support/TestDb.h"
 
@@ -259,28 +260,65 @@ private Q_SLOTS:
         Connection::main().exec(QStringLiteral(
             "CREATE OR REPLACE TABLE re (re INT AUTO_INCREMENT PRIMARY KEY, a VARCHAR(50), b VARCHAR(50), "
             "flag CHAR(1) NOT NULL DEFAULT 'N', n DOUBLE, d DATE)"));
-        ExecSql(QStringLiteral("INSERT INTO re (a, b, n, d) VALUES ('a0', 'b0', 1.5, '2024-02-29')"));
+        ExecSql(QStringLiteral("INSERT INTO re (a, b, n, d) VALUES ('a0', 'b0', 0.1, '2024-02-29')"));
         RecordEditor ed(QStringLiteral("re"), QStringLiteral("re"));
         QVERIFY(ed.load(1));
         QVERIFY(!ed.load(2) && ed.key() == 1);
 
-        // Another workstation changes b and n meanwhile.
-        Connection other;
-        other.open(m_db);
-        other.exec(QStringLiteral("UPDATE re SET b = 'másik', n = 9 WHERE re = 1"));
-
         ed.setValue(QStringLiteral("a"), QStringLiteral("új"));
-        ed.setValue(QStringLiteral("n"), QStringLiteral("1.5")); // as loaded: not a change
+        ed.setValue(QStringLiteral("n"), QStringLiteral("0.1")); // as loaded: not a change
         ed.setValue(QStringLiteral("d"), QVariant());            // cleared: NULL
         ed.setValue(QStringLiteral("b"), QStringLiteral("x"));
         ed.setValue(QStringLiteral("b"), QStringLiteral("b0"));  // and back: not a change
         QCOMPARE(post(ed), 1);
         const RowSet rs = Connection::main().query(QStringLiteral("SELECT a, b, n, d FROM re"));
         QCOMPARE(rs.text(0, 0), QStringLiteral("új"));
-        QCOMPARE(rs.text(0, 1), QStringLiteral("másik"));
-        QCOMPARE(rs.toDouble(0, 2), 9.0);
+        QCOMPARE(rs.text(0, 1), QStringLiteral("b0"));
+        QCOMPARE(rs.toDouble(0, 2), 0.1);
         QVERIFY(rs.isNull(0, 3));
         QVERIFY(!ed.isChanged());
+
+        // A second save from the same editor finds the row as it left it.
+        ed.setValue(QStringLiteral("flag"), QStringLiteral("I"));
+        QCOMPARE(post(ed), 1);
+    }
+
+    // Two workstations edit one row: the second save must neither overwrite
+    // nor merge into what the first stored, and must not report success.
+    void recordEditorRefusesRowChangedElsewhere_data()
+    {
+        QTest::addColumn<QString>("otherChange");
+        QTest::newRow("other column") << QStringLiteral("UPDATE re SET b = 'másik', n = 9 WHERE re = 1");
+        QTest::newRow("letter case only") << QStringLiteral("UPDATE re SET a = 'A0' WHERE re = 1");
+        QTest::newRow("number") << QStringLiteral("UPDATE re SET n = 1.25 WHERE re = 1");
+        QTest::newRow("date cleared") << QStringLiteral("UPDATE re SET d = NULL WHERE re = 1");
+        QTest::newRow("deleted") << QStringLiteral("DELETE FROM re WHERE re = 1");
+    }
+    void recordEditorRefusesRowChangedElsewhere()
+    {
+        QFETCH(QString, otherChange);
+        Connection::main().exec(QStringLiteral(
+            "CREATE OR REPLACE TABLE re (re INT AUTO_INCREMENT PRIMARY KEY, a VARCHAR(50), b VARCHAR(50), "
+            "n DOUBLE, d DATE)"));
+        ExecSql(QStringLiteral("INSERT INTO re (a, b, n, d) VALUES ('a0', 'b0', 0.1, '2024-02-29')"));
+        RecordEditor ed(QStringLiteral("re"), QStringLiteral("re"));
+        QVERIFY(ed.load(1));
+
+        Connection other;
+        other.open(m_db);
+        other.exec(otherChange);
+        const QString before = other.query(QStringLiteral("SELECT COALESCE(GROUP_CONCAT(CONCAT_WS('|', re, a, b, n, d)), '-') FROM re")).text(0, 0);
+
+        ed.setValue(QStringLiteral("a"), QStringLiteral("új"));
+        QVERIFY_THROWS_EXCEPTION(RowConflict, ed.post());
+        QCOMPARE(other.query(QStringLiteral("SELECT COALESCE(GROUP_CONCAT(CONCAT_WS('|', re, a, b, n, d)), '-') FROM re")).text(0, 0), before);
+
+        // Read again, the same edit goes through (unless the row is gone).
+        if (ed.load(1)) {
+            ed.setValue(QStringLiteral("a"), QStringLiteral("új"));
+            QCOMPARE(post(ed), 1);
+            QCOMPARE(other.query(QStringLiteral("SELECT a FROM re")).text(0, 0), QStringLiteral("új"));
+        }
     }
 
     void recordEditorTexts_data()

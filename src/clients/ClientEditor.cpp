@@ -3,6 +3,8 @@
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
+#include "clients/ClientStore.h"
+#include "ui/RecordSave.h"
 #include "config/AppState.h"
 #include "db/Connection.h"
 #include "base/Error.h"
@@ -184,17 +186,22 @@ bool ClientEditor::start(qint64 key)
         m_binder.bind(keret, QStringLiteral("keret"));
         m_binder.bind(keretszam, QStringLiteral("keretszam"));
         m_binder.bind(megjegyzes, QStringLiteral("megjegyzes"));
-        m_binder.load();
-        // The birth date goes through the mask only when typed (storeBirthDate):
-        // a stored text of another form stays as it is.
-        szuldatum->setText(m_editor.text(QStringLiteral("szuldatum")));
-        szuldatum->setModified(false);
-        clients::ShowBeginnings(this);
+        showRow();
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
         return false;
     }
     return true;
+}
+
+void ClientEditor::showRow()
+{
+    m_binder.load();
+    // The birth date goes through the mask only when typed (storeBirthDate):
+    // a stored text of another form stays as it is.
+    szuldatum->setText(m_editor.text(QStringLiteral("szuldatum")));
+    szuldatum->setModified(false);
+    clients::ShowBeginnings(this);
 }
 
 void ClientEditor::showEvent(QShowEvent *e)
@@ -225,31 +232,27 @@ void ClientEditor::okClicked()
     m_binder.store();
     storeBirthDate();
     const bool isNew = m_editor.isNew();
-    try {
-        if (isNew) {
-            // The client and its prescription rows are created together or not at all.
-            clients::InTransaction([this] {
-                const qint64 key = m_editor.post();
-                ExecSql(QStringLiteral("CALL sp_oldal(%1);").arg(key));
-                m_savedKey = key;
-            });
-        } else {
-            m_savedKey = m_editor.post();
+    const SaveOutcome outcome = SaveRecord(this, [&] {
+        ClientStore store(Connection::main());
+        m_savedKey = isNew ? store.insertClient(m_editor) : m_editor.post();
+    }, [this] {
+        if (!m_editor.load(m_editor.key()))
+            return false;
+        showRow();
+        return true;
+    });
+    if (outcome == SaveOutcome::Failed && isNew) {
+        // The insert was rolled back: the next "OK" inserts again from the fields.
+        try {
+            m_editor.startNew();
+        } catch (const Error &) {
         }
-    } catch (const Error &e) {
-        if (isNew) {
-            // The insert was rolled back: the next "OK" inserts again from the fields.
-            try {
-                m_editor.startNew();
-            } catch (const Error &) {
-            }
-            m_savedKey = -1;
-        }
-        // The window stays open so that nothing typed is lost.
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
+        m_savedKey = -1;
     }
-    accept();
+    if (outcome == SaveOutcome::Saved)
+        accept();
+    else if (outcome == SaveOutcome::Gone)
+        reject();
 }
 
 void ClientEditor::cityFromPostcode()
@@ -258,8 +261,7 @@ void ClientEditor::cityFromPostcode()
     if (!city.isEmpty() && city != appState().AlapVaros)
         return; // a city typed by hand is never overwritten
     try {
-        const QString found = SqlValue(
-            QStringLiteral("SELECT varos FROM irsz WHERE irsz=%1;").arg(SqlQuote(cim_irsz->text())), QString());
+        const QString found = ClientStore(Connection::main()).cityOfPostcode(cim_irsz->text());
         if (!found.isEmpty())
             cim_varos->setText(found);
     } catch (const Error &e) {

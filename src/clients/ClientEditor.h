@@ -34,6 +34,7 @@ protected:
 
 private:
     void okClicked();
+    void showRow(); // the loaded row into the fields
     void cityFromPostcode();
     void storeBirthDate();
 

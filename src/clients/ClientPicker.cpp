@@ -2,6 +2,8 @@
 #include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
+#include "clients/ClientStore.h"
+#include "db/Connection.h"
 #include "ui/Grid.h"
 
 #include <QAction>
@@ -13,15 +15,14 @@ ClientPicker::ClientPicker(QWidget *parent) : SearchList(parent, Placement::Full
     setObjectName(WindowKeys::kClientPicker);
     setWindowTitle(QStringLiteral("Ügyfél választás"));
     setHeading(QStringLiteral("Ügyfelek  "));
-    setQuery({QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
-              QStringLiteral("ORDER BY ugyfel_nev;")},
-             QStringLiteral("(ugyfel > 0)"), QStringLiteral("ugyfel"), QStringLiteral("ugyfel_nev"));
+    const ListSql sql = ClientStore::pickerList();
+    setQuery(sql);
     setColumns({{QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
                 {QStringLiteral("telefon"), QStringLiteral("Telefon")},
                 {QStringLiteral("emil"), QStringLiteral("E-mail")},
                 {QStringLiteral("irszvaroscim"), QStringLiteral("Cím")}},
                {0.25, 0.20, 0.20, 0.35}, 40);
-    setSearchColumns(QStringLiteral("ugyfel_nev;kapcsolat;irszvaroscim;telefon"));
+    setSearchColumns(sql.searchColumns);
 
     aFrissit = addCommand(Command::Refresh, QStringLiteral("Frissítés"));
     aUj = addCommand(Command::New, QStringLiteral("Új sor"));
@@ -59,7 +60,7 @@ void ClientPicker::aTorolExecute()
         return;
     // Removes the row for good; the server refuses while work orders or
     // examinations still belong to the client (the prescriptions go with it).
-    deleteCurrentRow(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel = %1;").arg(currentKey()));
+    deleteCurrentRow([](qint64 key) { ClientStore(Connection::main()).deleteClient(key); });
 }
 
 QString ClientPicker::deleteRefusedText() const

@@ -60,21 +60,4 @@ QLabel *FieldLabel(const QString &text, QWidget *buddy, QWidget *parent)
     return l;
 }
 
-void InTransaction(const std::function<void()> &work)
-{
-    Connection &db = Connection::main();
-    db.exec(QStringLiteral("START TRANSACTION"));
-    try {
-        work();
-        db.exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            db.exec(QStringLiteral("ROLLBACK"));
-        } catch (const Error &) {
-            // The link itself failed: the server drops the open transaction.
-        }
-        throw;
-    }
-}
-
 } // namespace qo::clients

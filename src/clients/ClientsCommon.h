@@ -28,8 +28,4 @@ void ShowBeginnings(QWidget *window);
 // A caption label above a field, tied to it as its buddy.
 QLabel *FieldLabel(const QString &text, QWidget *buddy, QWidget *parent);
 
-// Runs the statements as one transaction on the main connection; on a failure
-// the transaction is rolled back and the error is rethrown.
-void InTransaction(const std::function<void()> &work);
-
 } // namespace qo::clients

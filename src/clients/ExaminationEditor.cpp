@@ -3,6 +3,8 @@
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
+#include "clients/ClientStore.h"
+#include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
 #include "ui/FormBehaviour.h"
@@ -213,8 +215,7 @@ bool ExaminationEditor::start(qint64 key, qint64 client)
     try {
         if (key < 0) {
             // A new examination needs its client.
-            if (client <= 0
-                || SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM ugyfel WHERE ugyfel = %1").arg(client), 0) == 0) {
+            if (!ClientStore(Connection::main()).clientExists(client)) {
                 ShowWarning(QStringLiteral("Új vizsgálathoz előbb ki kell választani az ügyfelet."), parentWidget());
                 return false;
             }
@@ -260,14 +261,17 @@ void ExaminationEditor::showEvent(QShowEvent *e)
 void ExaminationEditor::okClicked()
 {
     m_binder.store();
-    try {
-        m_savedKey = m_editor.post();
-    } catch (const Error &e) {
-        // The window stays open so that the typed examination is not lost.
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
-    }
-    accept();
+    const SaveOutcome outcome = SaveRecord(this, [this] { m_savedKey = m_editor.post(); }, [this] {
+        if (!m_editor.load(m_editor.key()))
+            return false;
+        m_binder.load();
+        showHeader();
+        return true;
+    });
+    if (outcome == SaveOutcome::Saved)
+        accept();
+    else if (outcome == SaveOutcome::Gone)
+        reject();
 }
 
 qint64 EditExamination(qint64 key, qint64 client, QWidget *parent)

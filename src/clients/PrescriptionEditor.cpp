@@ -3,6 +3,8 @@
 
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
+#include "clients/ClientStore.h"
+#include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
 #include "ui/FormBehaviour.h"
@@ -35,13 +37,6 @@ QString FormatPrescriptionValue(const QString &text)
         return text;
     return (v < 0 ? QStringLiteral("-") : QStringLiteral("+")) + locale.toString(std::fabs(v), 'f', 2);
 }
-
-namespace {
-
-const QStringList kTables = {QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("ugyfel_sz_kozel"),
-                             QStringLiteral("ugyfel_sz_egyeb"), QStringLiteral("ugyfel_k")};
-
-} // namespace
 
 PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
 {
@@ -140,18 +135,11 @@ QList<QLineEdit *> PrescriptionEditor::fields(int b) const
     return {k.sph, k.cyl, k.ax, k.v4, k.v5};
 }
 
-QStringList PrescriptionEditor::columns() const
-{
-    return m_contact ? QStringList{QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
-                                   QStringLiteral("bc"), QStringLiteral("dia")}
-                     : QStringList{QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
-                                   QStringLiteral("prism"), QStringLiteral("pd")};
-}
-
 bool PrescriptionEditor::start(qint64 client, const QString &table, const QString &caption)
 {
     // The table name is pasted into SQL text: only the four prescription tables.
-    if (!kTables.contains(table)) {
+    m_kind = PrescriptionKindOfTable(table);
+    if (!m_kind) {
         ShowError(QStringLiteral("Ismeretlen recept tábla: %1").arg(table), parentWidget());
         return false;
     }
@@ -160,39 +148,37 @@ bool PrescriptionEditor::start(qint64 client, const QString &table, const QStrin
         return false;
     }
     m_client = client;
-    m_table = table;
-    m_contact = table == QLatin1String("ugyfel_k");
     setWindowTitle(caption);
     for (Block &k : blocks) {
-        k.l4->setText(m_contact ? QStringLiteral("BC") : QStringLiteral("Prism"));
-        k.l5->setText(m_contact ? QStringLiteral("DIA") : QStringLiteral("Pd"));
+        k.l4->setText(m_kind->contactLens ? QStringLiteral("BC") : QStringLiteral("Prism"));
+        k.l5->setText(m_kind->contactLens ? QStringLiteral("DIA") : QStringLiteral("Pd"));
     }
-    const QStringList cols = columns();
     try {
-        const RowSet rs = Connection::main().query(
-            QStringLiteral("SELECT kulcs, oldal, %1 FROM %2 WHERE ugyfel = %3 AND kulcs IN (1, 2) ORDER BY kulcs")
-                .arg(cols.join(QStringLiteral(", ")), table)
-                .arg(client));
-        if (rs.rowCount() != 2 || rs.toInt(0, 0) != 1 || rs.toInt(1, 0) != 2) {
+        if (!readRows()) {
             ShowWarning(QStringLiteral("Az ügyfél ezen receptjéből hiányzik a jobb vagy a bal oldal sora, "
                                        "ezért a recept nem szerkeszthető."),
                         parentWidget());
             return false;
         }
-        for (int b = 0; b < 2; ++b) {
-            blocks[b].oldal->setText(rs.text(b, 1));
-            const QList<QLineEdit *> f = fields(b);
-            for (int i = 0; i < 5; ++i) {
-                m_loaded[b][i] = rs.value(b, i + 2);
-                const int len = rs.field(i + 2).length;
-                if (len > 0)
-                    f[i]->setMaxLength(len);
-                f[i]->setText(rs.text(b, i + 2));
-            }
-        }
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
         return false;
+    }
+    return true;
+}
+
+bool PrescriptionEditor::readRows()
+{
+    if (!ClientStore(Connection::main()).readPrescription(m_client, *m_kind, m_read))
+        return false;
+    for (int b = 0; b < 2; ++b) {
+        blocks[b].oldal->setText(m_read.side[b]);
+        const QList<QLineEdit *> f = fields(b);
+        for (int i = 0; i < 5; ++i) {
+            if (m_read.length[i] > 0)
+                f[i]->setMaxLength(m_read.length[i]);
+            f[i]->setText(m_read.values[b][i].toString());
+        }
     }
     return true;
 }
@@ -218,35 +204,19 @@ bool PrescriptionEditor::eventFilter(QObject *obj, QEvent *e)
 
 void PrescriptionEditor::okClicked()
 {
-    const QStringList cols = columns();
-    QStringList statements;
+    QString now[2][5];
     for (int b = 0; b < 2; ++b) {
-        QStringList sets;
         const QList<QLineEdit *> f = fields(b);
-        for (int i = 0; i < 5; ++i) {
-            const QVariant &old = m_loaded[b][i];
-            const QString now = f[i]->text();
-            if ((!old.isValid() && now.isEmpty()) || (old.isValid() && old.toString() == now))
-                continue; // untouched: an empty NULL stays NULL
-            sets << cols[i] + QStringLiteral(" = ") + SqlQuote(now);
-        }
-        if (!sets.isEmpty())
-            // One multi-argument arg(): a "%1" typed into a value must stay text.
-            statements << QStringLiteral("UPDATE %1 SET %2 WHERE ugyfel = %3 AND kulcs = %4")
-                              .arg(m_table, sets.join(QStringLiteral(", ")), QString::number(m_client),
-                                   QString::number(b + 1));
+        for (int i = 0; i < 5; ++i)
+            now[b][i] = f[i]->text();
     }
-    try {
-        // Both sides are saved, or neither.
-        clients::InTransaction([&] {
-            for (const QString &sql : statements)
-                Connection::main().exec(sql);
-        });
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
-    }
-    accept();
+    const SaveOutcome outcome = SaveRecord(this, [&] {
+        ClientStore(Connection::main()).writePrescription(m_client, *m_kind, m_read, now);
+    }, [this] { return readRows(); });
+    if (outcome == SaveOutcome::Saved)
+        accept();
+    else if (outcome == SaveOutcome::Gone)
+        reject();
 }
 
 bool EditPrescription(qint64 client, const QString &table, const QString &caption, QWidget *parent)

@@ -1,6 +1,8 @@
 #pragma once
 // The prescription editor (frm_R1): the two side rows (kulcs 1 and 2) of one
 // client in one of the four prescription tables.
+#include "clients/ClientStore.h"
+
 #include <QDialog>
 #include <QVariant>
 
@@ -37,13 +39,12 @@ protected:
 
 private:
     void okClicked();
-    QStringList columns() const; // sph, cyl, ax and the two last value columns
+    bool readRows(); // false when a side row is missing
     QList<QLineEdit *> fields(int block) const;
 
     qint64 m_client = -1;
-    QString m_table;
-    bool m_contact = false;
-    QVariant m_loaded[2][5];
+    const PrescriptionKind *m_kind = nullptr;
+    PrescriptionRows m_read; // as read: a save checks that nobody changed it since
 };
 
 } // namespace qo

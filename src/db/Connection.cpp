@@ -146,7 +146,7 @@ void Connection::open(const ConnectParams &p)
                      db = toLatin2(p.database);
     if (!mysql_real_connect(m, host.constData(), user.constData(), pass.constData(),
                             db.isEmpty() ? nullptr : db.constData(), unsigned(p.port), nullptr,
-                            CLIENT_MULTI_RESULTS)) {
+                            CLIENT_MULTI_RESULTS | CLIENT_FOUND_ROWS)) {
         const QString msg = errorText(mysql_error(m));
         const unsigned code = mysql_errno(m);
         mysql_close(m);

@@ -40,6 +40,8 @@ public:
     RowSet query(const QString &sql);
     QStringList tables();
     quint64 lastInsertId() const;
+    // Rows matched by the last UPDATE (found, not only changed: the link asks
+    // for CLIENT_FOUND_ROWS so that an unchanged row still counts as found).
     quint64 affectedRows() const { return m_affected; }
 
     // The process-wide main connection that every window uses.

@@ -1,6 +1,7 @@
 #include "db/RecordEditor.h"
 #include "db/Connection.h"
 #include "db/SqlText.h"
+#include "db/Transaction.h"
 
 
 namespace qo {
@@ -118,6 +119,27 @@ QString RecordEditor::literal(const QVariant &v)
     }
 }
 
+QString RecordEditor::unchangedCondition() const
+{
+    QStringList parts{m_keyColumn + QStringLiteral(" = ") + QString::number(m_key)};
+    for (int c = 0; c < m_fields.size(); ++c) {
+        const QVariant &v = m_loaded[c];
+        const RowSet::Kind kind = m_fields[c].kind;
+        const QString &name = m_fields[c].name;
+        if (!v.isValid())
+            parts << name + QStringLiteral(" IS NULL");
+        else if (kind == RowSet::Kind::Text)
+            // BINARY: the shop's collation would take "kiss" and "Kiss" as equal.
+            parts << QStringLiteral("BINARY ") + name + QStringLiteral(" = BINARY ") + literal(v);
+        else if (kind == RowSet::Kind::Integer || kind == RowSet::Kind::Float
+                 || (kind == RowSet::Kind::Date && v.toDate().isValid())
+                 || (kind == RowSet::Kind::DateTime && v.toDateTime().isValid()))
+            parts << name + QStringLiteral(" = ") + literal(v);
+        // Other kinds (binary, time, zero dates) are left to the key alone.
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
 qint64 RecordEditor::post()
 {
     if (!m_new && m_changed.isEmpty())
@@ -144,7 +166,9 @@ qint64 RecordEditor::post()
         // Joined, not through a further arg(): a "%1" typed into a field
         // would take the key's place.
         db.exec(QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ") + sets.join(QStringLiteral(", "))
-                + QStringLiteral(" WHERE ") + m_keyColumn + QStringLiteral(" = ") + QString::number(m_key));
+                + QStringLiteral(" WHERE ") + unchangedCondition());
+        if (db.affectedRows() == 0)
+            throw RowConflict();
     }
     const int k = col(m_keyColumn);
     if (k >= 0)

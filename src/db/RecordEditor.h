@@ -30,6 +30,8 @@ public:
     bool isChanged() const { return !m_changed.isEmpty(); }
 
     // Writes the changed columns (a new row always); returns the row's key.
+    // An existing row is written only while it still holds what was read:
+    // otherwise nothing is written and RowConflict is thrown.
     qint64 post();
 
     // The literal a value takes in SQL text: NULL, a number, a date or a quoted text.
@@ -37,6 +39,7 @@ public:
 
 private:
     int col(const QString &column) const;
+    QString unchangedCondition() const; // the row as it was read, column by column
     QString m_table, m_keyColumn;
     QVector<RowSet::Field> m_fields;
     QVector<QVariant> m_values;

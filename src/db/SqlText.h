@@ -45,3 +45,19 @@ QString BuildWordFilter(const QString &columns, const QString &text);
 
 
 } // namespace qo
+
+namespace qo {
+
+// A list's query as its store defines it: one clause per line (the WHERE line
+// is rewritten by searches, the ORDER BY line by sorting), the condition that
+// every search keeps, the key and default sort columns, and the ";"-separated
+// expressions a search looks in.
+struct ListSql {
+    QStringList lines;
+    QString baseCondition;
+    QString keyField;
+    QString sortField;
+    QString searchColumns;
+};
+
+} // namespace qo

@@ -2,6 +2,7 @@
 // message panel and the status bar.
 #include "mainwindow/MainWindow.h"
 #include "ui/WindowKeys.h"
+#include "db/Kinds.h"
 #include "ui/Grid.h"
 #include "mainwindow/MessagePanel.h"
 
@@ -143,10 +144,8 @@ QWidget *MainWindow::buildClientsPage()
     auto *rv = new QVBoxLayout(rx);
     rv->setContentsMargins(4, 0, 2, 2);
     rv->setSpacing(2);
-    const QString headings[4] = {QStringLiteral("Szemüveg - Távol"), QStringLiteral("Szemüveg - Közel"),
-                                 QStringLiteral("Szemüveg - Speciális"), QStringLiteral("Kontaktlencse")};
     for (int i = 0; i < 4; ++i) {
-        auto *h = new QLabel(headings[i], rx);
+        auto *h = new QLabel(kPrescriptionKinds[i].captionText(), rx);
         QFont f = h->font();
         f.setBold(true);
         h->setFont(f);

@@ -1,6 +1,8 @@
 // Commands of the main window that act on the lists themselves: delete,
 // refresh, status step, reminder and last-visit dates, font size, settings,
 // rights and the About box.
+#include "clients/ClientStore.h"
+#include "workorders/WorkOrderStore.h"
 #include "config/AppState.h"
 #include "admin/SettingsDialog.h"
 #include "db/Connection.h"
@@ -38,10 +40,13 @@ void MainWindow::aTorolExecute()
         return; // nothing listed, nothing to delete
     if (!AskConfirm(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this))
         return;
-    static const char *const sql[3] = {"UPDATE ugyfel SET torolve = 'I' WHERE ugyfel = %1;",
-                                       "UPDATE munkalap SET storno = 'I' WHERE munkalap = %1;",
-                                       "UPDATE vizsgalat SET torolve = 'I' WHERE vizsgalat = %1;"};
-    ExecSql(QString::fromLatin1(sql[tab]).arg(key));
+    Connection &db = Connection::main();
+    if (tab == TabClients)
+        ClientStore(db).markClientDeleted(key);
+    else if (tab == TabWorkOrders)
+        WorkOrderStore(db).cancel(key);
+    else
+        ClientStore(db).markExaminationDeleted(key);
     // A cancelled order stays listed; a deleted client or examination leaves
     // and the row that takes its place becomes current.
     refreshList(tab, key);
@@ -80,7 +85,7 @@ void MainWindow::aStatuszExecute()
     } else {
         return;
     }
-    ExecSql(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(QString::number(key), SqlQuote(appState().felhasznalo_nev), QString::number(next)));
+    WorkOrderStore(Connection::main()).stepStatus(key, appState().felhasznalo_nev, next);
     refreshList(TabWorkOrders, key); // an order that left the status tab gives its place to the next one
 }
 
@@ -95,9 +100,9 @@ void MainWindow::aFigyelmeztetExecute()
     if (m_modelU.rows().isNull(row, QStringLiteral("dat_figyelmeztet"))) {
         QDate d = QDate::currentDate().addDays(appState().figynap);
         if (AskDate(d, {}, this))
-            ExecSql(QStringLiteral("UPDATE ugyfel SET dat_figyelmeztet = %1 WHERE ugyfel = %2;").arg(SqlDateLiteral(d)).arg(key));
+            ClientStore(Connection::main()).setReminder(key, d);
     } else {
-        ExecSql(QStringLiteral("UPDATE ugyfel SET dat_figyelmeztet = NULL WHERE ugyfel = %1;").arg(key));
+        ClientStore(Connection::main()).setReminder(key, QDate());
     }
     refreshList(TabClients, key);
 }
@@ -112,7 +117,7 @@ void MainWindow::aMostJartExecute()
     QDate d = QDate::currentDate();
     if (!AskDate(d, {}, this))
         return;
-    ExecSql(QStringLiteral("UPDATE ugyfel SET dat_utolso = %1 WHERE ugyfel = %2;").arg(SqlDateLiteral(d)).arg(key));
+    ClientStore(Connection::main()).setLastVisit(key, d);
     refreshList(TabClients, key);
 }
 

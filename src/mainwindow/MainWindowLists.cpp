@@ -1,6 +1,9 @@
 // The three lists of the main window: queries, search at every keystroke,
 // sorting by a title click, row colours and the prescription lists.
+#include "clients/ClientStore.h"
 #include "config/AppState.h"
+#include "db/Kinds.h"
+#include "workorders/WorkOrderStore.h"
 #include "db/Connection.h"
 #include "ui/Grid.h"
 #include "db/SqlText.h"
@@ -22,25 +25,15 @@ const QColor kLightRed(255, 221, 221);
 const QColor kBlue(0, 0, 255);
 const QColor kYellow(255, 255, 0);
 
-const QString kClientSearch = QStringLiteral(
-    "ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
-    "CONVERT(DATE_FORMAT(dat_utolso,'%Y.%m.%d') USING latin2);"
-    "CONVERT(DATE_FORMAT(dat_figyelmeztet,'%Y.%m.%d') USING latin2)");
-const QString kWorkOrderSearch = QStringLiteral(
-    "CONVERT(munkalap USING latin2);mlaptipus_nev;"
-    "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
-    "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
-    "CONVERT(DATE_FORMAT(dat_kesz,'%Y.%m.%d') USING latin2);ugyfel_nev;telefon;statusz_nev");
-const QString kExamSearch = QStringLiteral("CONVERT(vizsgalat USING latin2);ugyfel_nev;anamnezis;diagnozis");
-
-const char *const kRxTables[4] = {"ugyfel_sz_tavol", "ugyfel_sz_kozel", "ugyfel_sz_egyeb", "ugyfel_k"};
+const QString kClientSearch = ClientStore::clientList().searchColumns;
+const QString kWorkOrderSearch = WorkOrderStore::mainList().searchColumns;
+const QString kExamSearch = ClientStore::examinationList().searchColumns;
 
 } // namespace
 
 void MainWindow::setupLists()
 {
-    m_qryU = ListQuery({QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
-                        QStringLiteral("ORDER BY ugyfel_nev;")}, &m_modelU);
+    m_qryU = ListQuery(ClientStore::clientList().lines, &m_modelU);
     m_modelU.setColumns({{QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
                          {QStringLiteral("emil"), QStringLiteral("E-mail")},
                          {QStringLiteral("telefon"), QStringLiteral("Telefon")},
@@ -61,13 +54,7 @@ void MainWindow::setupLists()
     m_grids[TabClients]->setGridModel(&m_modelU);
     m_grids[TabClients]->setColumnShares({0.20, 0.15, 0.10, 0.10, 0.10, 0.10, 0.25}, 36);
 
-    // Only what the list shows and its commands read: the view's long printed
-    // text would otherwise travel once per listed order.
-    m_qryMLap = ListQuery({QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
-                                          "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
-                                          "statusz_nev FROM vw_munkalap"),
-                           QStringLiteral("WHERE statusz = 1"),
-                           QStringLiteral("ORDER BY 1 DESC;")}, &m_modelMLap);
+    m_qryMLap = ListQuery(WorkOrderStore::mainList().lines, &m_modelMLap);
     m_modelMLap.setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
                             {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
                             {QStringLiteral("telefon"), QStringLiteral("Telefon")},
@@ -85,8 +72,7 @@ void MainWindow::setupLists()
     m_grids[TabWorkOrders]->setGridModel(&m_modelMLap);
     m_grids[TabWorkOrders]->setColumnShares({0.05, 0.19, 0.10, 0.15, 0.08, 0.08, 0.08, 0.06, 0.06, 0.06, 0.09}, 36);
 
-    m_qryVizsgalat = ListQuery({QStringLiteral("SELECT * FROM vw_vizsgalat"), QStringLiteral("WHERE vizsgalat > 0"),
-                                QStringLiteral("ORDER BY vizsgalat;")}, &m_modelVizsgalat);
+    m_qryVizsgalat = ListQuery(ClientStore::examinationList().lines, &m_modelVizsgalat);
     m_modelVizsgalat.setColumns({{QStringLiteral("vizsgalat"), QStringLiteral("Sorszám"), QStringLiteral("00000")},
                                  {QStringLiteral("datum"), QStringLiteral("Dátum")},
                                  {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
@@ -96,10 +82,8 @@ void MainWindow::setupLists()
     m_grids[TabExams]->setColumnShares({0.15, 0.15, 0.20, 0.25, 0.25}, 40);
 
     for (int i = 0; i < 4; ++i) {
-        const bool contact = i == 3;
-        m_rxQueries[i] = ListQuery({QStringLiteral("SELECT * FROM %1").arg(QLatin1String(kRxTables[i])),
-                                    QStringLiteral("WHERE ugyfel = 0"), QStringLiteral("ORDER BY kulcs;")},
-                                   &m_rxModels[i]);
+        const bool contact = kPrescriptionKinds[i].contactLens;
+        m_rxQueries[i] = ListQuery(ClientStore::prescriptionList(kPrescriptionKinds[i]).lines, &m_rxModels[i]);
         const Qt::Alignment c = Qt::AlignHCenter;
         m_rxModels[i].setColumns({{QStringLiteral("oldal"), QStringLiteral("Oldal")},
                                   {QStringLiteral("sph"), QStringLiteral("Sph"), {}, c},

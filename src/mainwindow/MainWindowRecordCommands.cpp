@@ -1,6 +1,7 @@
 // Commands of the main window that open a record editor for the current row
 // and then re-query the list, standing on the saved row.
 #include "clients/Clients.h"
+#include "db/Kinds.h"
 #include "ui/Grid.h"
 #include "ui/MessageBoxes.h"
 #include "mainwindow/MainWindow.h"
@@ -12,12 +13,6 @@
 
 namespace qo {
 
-namespace {
-
-const QString kWorkOrderTypes = QStringLiteral("Szemüveg - távol,Szemüveg - közel,Szemüveg - speciális,Kontaktlencse");
-
-} // namespace
-
 void MainWindow::aUjExecute()
 {
     switch (activeTab()) {
@@ -28,7 +23,7 @@ void MainWindow::aUjExecute()
         break;
     }
     case TabWorkOrders: {
-        const int type = ChooseOption(0, kWorkOrderTypes, QStringLiteral("Munkalap típusa"), this);
+        const int type = ChooseOption(0, WorkOrderTypeChoices(), QStringLiteral("Munkalap típusa"), this);
         if (type == -1)
             return;
         const qint64 key = EditWorkOrder(-1, -1, type + 1, this);
@@ -87,7 +82,7 @@ void MainWindow::aMLapNekiExecute()
 {
     if (activeTab() != TabClients)
         return;
-    const int type = ChooseOption(0, QStringLiteral("Szemüveg - távol,Szemüveg - közel,Szemüveg - Speciális,Kontaktlencse"),
+    const int type = ChooseOption(0, WorkOrderTypeChoices(),
                                   QStringLiteral("Munkalap típusa"), this);
     if (type == -1)
         return;
@@ -118,13 +113,13 @@ void MainWindow::aMlapjaiExecute()
 
 void MainWindow::aSzerkRxExecute(int n)
 {
-    static const char *const tables[5] = {nullptr, "ugyfel_sz_kozel", "ugyfel_sz_tavol", "ugyfel_k", "ugyfel_sz_egyeb"};
-    static const char *const captions[5] = {nullptr, "Szemüveg - Közel", "Szemüveg - Távol", "Kontaktlencse",
-                                            "Szemüveg - Speciális"};
+    // aSzerk1..aSzerk4 edit near, distance, contact-lens and special prescriptions.
+    static const int kindOfCommand[5] = {-1, 1, 0, 3, 2};
+    const PrescriptionKind &kind = kPrescriptionKinds[kindOfCommand[n]];
     if (activeTab() != TabClients)
         return;
     const qint64 client = rowInt(TabClients, QStringLiteral("ugyfel"), 0);
-    if (EditPrescription(client, QString::fromLatin1(tables[n]), QString::fromUtf8(captions[n]), this)) {
+    if (EditPrescription(client, kind.table, kind.captionText(), this)) {
         m_rxClient = -2; // re-read the four lists
         RefreshPrescriptions();
     }

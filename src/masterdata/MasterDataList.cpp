@@ -1,3 +1,5 @@
+#include "masterdata/MasterDataStore.h"
+#include "db/Connection.h"
 #include "masterdata/MasterDataList.h"
 #include "ui/WindowKeys.h"
 
@@ -19,11 +21,10 @@ MasterDataList::MasterDataList(const QString &table, const QString &caption, boo
     setWindowTitle(caption);
     setHeading(caption + QStringLiteral("  "));
     const QString name = table + QStringLiteral("_nev");
-    setQuery({QStringLiteral("SELECT * FROM ") + table, QStringLiteral("WHERE (1 = 1)"),
-              QStringLiteral("ORDER BY ") + name + QLatin1Char(';')},
-             QStringLiteral("(1 = 1)"), table, name);
+    const ListSql sql = MasterDataStore::brandList(table);
+    setQuery(sql);
     setColumns({{name, caption}}, {1.0}, 44);
-    setSearchColumns(name, SearchKind::Words);
+    setSearchColumns(sql.searchColumns, SearchKind::Words);
 
     aUj = addCommand(Command::New, QStringLiteral("Új sor"), QStringLiteral("Új sor"));
     aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"), QStringLiteral("Szerkeszt"));
@@ -85,7 +86,7 @@ void MasterDataList::aTorolExecute()
         ShowError(QStringLiteral("Nincs sor kiválasztva."), this);
         return;
     }
-    deleteCurrentRow(QStringLiteral("DELETE FROM %1 WHERE %1 = %2;").arg(m_table).arg(currentKey()));
+    deleteCurrentRow([this](qint64 key) { MasterDataStore(Connection::main()).removeRow(m_table, key); });
 }
 
 qint64 OpenMasterDataList(qint64 initialKey, bool choose, const QString &table, const QString &caption,

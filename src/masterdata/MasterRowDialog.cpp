@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "ui/MessageBoxes.h"
+#include "ui/RecordSave.h"
 
 #include <QPushButton>
 #include <QShortcut>
@@ -30,14 +31,17 @@ MasterRowDialog::MasterRowDialog(const QString &table, QWidget *parent) : QDialo
 
 void MasterRowDialog::okClick()
 {
-    try {
-        m_binder.store();
-        m_row.post();
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
-    }
-    accept();
+    m_binder.store();
+    const SaveOutcome outcome = SaveRecord(this, [this] { m_row.post(); }, [this] {
+        if (!m_row.load(m_row.key()))
+            return false;
+        m_binder.load();
+        return true;
+    });
+    if (outcome == SaveOutcome::Saved)
+        accept();
+    else if (outcome == SaveOutcome::Gone)
+        reject();
 }
 
 } // namespace qo

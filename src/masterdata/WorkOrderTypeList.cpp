@@ -1,3 +1,4 @@
+#include "masterdata/MasterDataStore.h"
 #include "masterdata/WorkOrderTypeList.h"
 #include "ui/WindowKeys.h"
 
@@ -20,11 +21,10 @@ WorkOrderTypeList::WorkOrderTypeList(QWidget *parent) : SearchList(parent, Place
     setObjectName(WindowKeys::kWorkOrderTypeList);
     setWindowTitle(QStringLiteral("Munkalap típusok"));
     setHeading(QStringLiteral("Munkalap típusok  "));
-    setQuery({QStringLiteral("SELECT * FROM mlaptipus"), QStringLiteral("WHERE mlaptipus > 0"),
-              QStringLiteral("ORDER BY mlaptipus_nev;")},
-             QStringLiteral("(mlaptipus > 0)"), QStringLiteral("mlaptipus"), QStringLiteral("mlaptipus_nev"));
+    const ListSql sql = MasterDataStore::workOrderTypeList();
+    setQuery(sql);
     setColumns({{QStringLiteral("mlaptipus_nev"), QStringLiteral("Munkalap típus")}}, {1.0}, 44);
-    setSearchColumns(QStringLiteral("mlaptipus_nev"), SearchKind::Like);
+    setSearchColumns(sql.searchColumns, SearchKind::Like);
 
     aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"), QStringLiteral("Szerkeszt"));
     aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));

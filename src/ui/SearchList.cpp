@@ -81,13 +81,12 @@ SearchList::SearchList(QWidget *parent, Placement placement)
 
 SearchList::~SearchList() = default;
 
-void SearchList::setQuery(const QStringList &lines, const QString &baseCondition, const QString &keyField,
-                          const QString &sortField)
+void SearchList::setQuery(const ListSql &sql)
 {
-    m_query.lines() = lines;
-    m_base = baseCondition;
-    m_keyField = keyField;
-    m_sortField = sortField;
+    m_query.lines() = sql.lines;
+    m_base = sql.baseCondition;
+    m_keyField = sql.keyField;
+    m_sortField = sql.sortField;
     m_query.setWhere(m_base);
     m_model->setMarkedColumn(m_model->columnOf(m_sortField));
 }
@@ -319,7 +318,7 @@ void SearchList::activateRow()
         e->trigger();
 }
 
-bool SearchList::deleteCurrentRow(const QString &sql)
+bool SearchList::deleteCurrentRow(const std::function<void(qint64)> &remove)
 {
     if (!hasCurrentRow())
         return false;
@@ -327,7 +326,7 @@ bool SearchList::deleteCurrentRow(const QString &sql)
         return false;
     const int row = m_grid->currentRowIndex();
     try {
-        ExecSql(sql);
+        remove(currentKey());
     } catch (const Error &e) {
         // 1451: rows of other tables still refer to this one (foreign key).
         QString text = QStringLiteral("Hiba: ") + e.message();

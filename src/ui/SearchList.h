@@ -7,13 +7,13 @@
 //
 // A subclass only describes itself, in its constructor:
 //
-//   setObjectName(QStringLiteral("frm_TorzsUgyfel"));  // placement is kept under it
+//   setObjectName(WindowKeys::kClientPicker);            // placement is kept under it
 //   setWindowTitle(QStringLiteral("Ügyfél választás"));
 //   setHeading(QStringLiteral("Ügyfelek  "));
-//   setQuery({"SELECT * FROM vw_ugyfel", "WHERE ugyfel > 0", "ORDER BY ugyfel_nev;"},
-//            "(ugyfel > 0)", "ugyfel", "ugyfel_nev");          // base condition, key, sort field
+//   const ListSql sql = ClientStore::pickerList();        // the store holds the SQL
+//   setQuery(sql);
 //   setColumns({{"ugyfel_nev", "Ügyfél"}, {"telefon", "Telefon"}}, {0.6, 0.4}, 40);
-//   setSearchColumns("ugyfel_nev;telefon", SearchKind::Like);  // or SearchKind::Words
+//   setSearchColumns(sql.searchColumns, SearchKind::Like); // or SearchKind::Words
 //   QAction *uj = addCommand(Command::New, "Új sor");          // aUj, Insert
 //   connect(uj, &QAction::triggered, this, &MyList::aUjExecute);
 //   ... addCommand(Command::Accept, "Elfogad"); addCommand(Command::Close, "Bezár");
@@ -24,10 +24,11 @@
 // The caller then runs exec() and reads currentKey() / currentText(field).
 // Refresh (F5), Accept (Enter, double click) and Close (Esc) are wired here;
 // New, Edit and Delete are the subclass's (deleteCurrentRow() helps with the
-// usual confirm-and-DELETE). Lists whose rows do not come from the database
+// usual confirm-and-delete). Lists whose rows do not come from the database
 // override openRows() and fill model() themselves.
 #include "ui/FormBehaviour.h"
 #include "ui/GridModel.h"
+#include "db/SqlText.h"
 #include "ui/ListQuery.h"
 
 #include <QDialog>
@@ -57,8 +58,7 @@ public:
     // ---- description (subclass constructor) --------------------------------
     // The query one clause per line; the WHERE line is rewritten to
     // baseCondition + search condition, the ORDER BY line to the sort field.
-    void setQuery(const QStringList &lines, const QString &baseCondition, const QString &keyField,
-                  const QString &sortField);
+    void setQuery(const ListSql &sql);
     // Columns and, optionally, their shares of the grid's width minus margin.
     void setColumns(const QVector<GridColumn> &columns, const QVector<double> &shares = {}, int margin = 40);
     void setSearchColumns(const QString &columns, SearchKind kind = SearchKind::Like);
@@ -109,10 +109,11 @@ protected:
     virtual void openRows();
     // Double click: Accept when the window has it, else Edit.
     virtual void activateRow();
-    // Confirms "Valóban töröljem a sort?", runs the statement, re-queries and
-    // stands on the row that took the deleted one's place. A statement the
-    // database refuses shows its reason and leaves the list as it was.
-    bool deleteCurrentRow(const QString &sql);
+    // Confirms "Valóban töröljem a sort?", removes the current row through the
+    // store, re-queries and stands on the row that took the deleted one's
+    // place. A delete the database refuses shows its reason and leaves the
+    // list as it was.
+    bool deleteCurrentRow(const std::function<void(qint64)> &remove);
     // Said before the server's text when the database refuses a delete because
     // other rows still refer to the row.
     virtual QString deleteRefusedText() const;

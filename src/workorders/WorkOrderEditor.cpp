@@ -1,4 +1,8 @@
 #include "workorders/WorkOrderEditor.h"
+#include "workorders/WorkOrderStore.h"
+#include "db/Transaction.h"
+#include "ui/RecordSave.h"
+#include "db/Kinds.h"
 #include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
@@ -64,13 +68,10 @@ int charsWide(const QWidget *w, int chars)
 
 QString WorkOrderTypeHeading(int type)
 {
-    switch (type) {
-    case 1: return QStringLiteral("Szemüveg - távol");
-    case 2: return QStringLiteral("Szemüveg - közel");
-    case 3: return QStringLiteral("Szemüveg - Speciális");
-    case 4: return QStringLiteral("Kontaktlencse");
-    default: return QStringLiteral("Távol");
-    }
+    for (const WorkOrderType &t : kWorkOrderTypes)
+        if (t.number == type)
+            return QString::fromUtf8(t.heading);
+    return QStringLiteral("Távol");
 }
 
 QString WorkOrderMissingText()
@@ -367,9 +368,12 @@ bool WorkOrderEditor::loadOrder(qint64 key, int type)
 {
     if (!m_row.load(key))
         return false;
-    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
-        m_binder.bind(it.value(), it.key());
-    m_binder.bind(DBMemo1, QStringLiteral("megj"));
+    if (!m_bound) {
+        for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
+            m_binder.bind(it.value(), it.key());
+        m_binder.bind(DBMemo1, QStringLiteral("megj"));
+        m_bound = true;
+    }
     m_binder.load();
     for (auto it = m_numbers.cbegin(); it != m_numbers.cend(); ++it)
         it.value()->setValue(m_row.value(it.key()));
@@ -509,25 +513,28 @@ void WorkOrderEditor::chooseBrand(const QString &table, const QString &caption, 
         next->setFocus(Qt::OtherFocusReason);
 }
 
+bool WorkOrderEditor::save()
+{
+    const int type = int(m_row.value(QStringLiteral("mlaptipus")).toLongLong());
+    const SaveOutcome outcome = SaveRecord(this, [&] {
+        recalculate();
+        Connection &db = Connection::main();
+        InTransaction(db, [&] {
+            const qint64 k = m_row.post();
+            WorkOrderStore(db).finish(k);
+        });
+        // The server may have completed the row: what is shown is what is stored.
+        loadOrder(m_row.key(), type);
+    }, [&] { return loadOrder(m_row.key(), type); }, WorkOrderMissingText());
+    if (outcome == SaveOutcome::Gone)
+        QDialog::reject();
+    return outcome == SaveOutcome::Saved;
+}
+
 void WorkOrderEditor::okClick()
 {
-    if (!btnOK->isEnabled())
-        return;
-    try {
-        recalculate();
-        const qint64 k = m_row.post();
-        ExecSql(QStringLiteral("CALL sp_munkalapkesz(%1);").arg(k));
-        // An UPDATE of a row deleted meanwhile changes nothing and says nothing.
-        if (SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM munkalap WHERE munkalap = %1;").arg(k), 0) == 0) {
-            ShowError(WorkOrderMissingText(), this);
-            QDialog::reject();
-            return;
-        }
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return;
-    }
-    accept();
+    if (btnOK->isEnabled() && save())
+        accept();
 }
 
 qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)
@@ -552,7 +559,7 @@ qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)
         if (!created)
             return;
         try {
-            ExecSql(QStringLiteral("DELETE FROM munkalap WHERE munkalap = %1;").arg(key));
+            WorkOrderStore(Connection::main()).remove(key);
         } catch (const Error &e) {
             ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
         }

@@ -75,6 +75,9 @@ private:
     void showBrandNames();
     void chooseBrand(const QString &table, const QString &caption, QWidget *next);
     void okClick();
+    // Stores the order and lets the server complete it; false when nothing
+    // was stored (the user has been told why).
+    bool save();
 
     RecordEditor m_row;
     FieldBinder m_binder;
@@ -83,6 +86,7 @@ private:
     NumberEdit *m_osszar = nullptr;
     NumberEdit *m_fizetendo = nullptr;
     bool m_shownOnce = false;
+    bool m_bound = false; // fields tied to their columns
 };
 
 // The text shown when the order to edit is no longer in the database.

@@ -1,3 +1,4 @@
+#include "workorders/WorkOrderStore.h"
 #include "workorders/WorkOrderHistory.h"
 #include "ui/WindowKeys.h"
 
@@ -31,15 +32,7 @@ WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(
     setObjectName(WindowKeys::kWorkOrderHistory);
     setWindowTitle(QStringLiteral("Munkalapok"));
 
-    setQuery({QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
-              QStringLiteral(" mlaptipus.mlaptipus_nev,"), QStringLiteral(" ugyfel.ugyfel_nev"),
-              QStringLiteral("FROM munkalap"),
-              QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
-              QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
-              QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
-              QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY 1;")},
-             QStringLiteral("(munkalap.ugyfel = %1)").arg(client), QStringLiteral("munkalap"),
-             QStringLiteral("munkalap"));
+    setQuery(WorkOrderStore::historyList(client));
     const QString ft = MoneyMask();
     setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
                 {QStringLiteral("mlaptipus_nev"), QStringLiteral("Típus")},
