@@ -1183,6 +1183,87 @@ private Q_SLOTS:
 
     // ---- what the user sees ----------------------------------------------------
 
+    // Another workstation stores or deletes the row while an editor has it
+    // open: OK writes nothing of its own, says so, and shows the stored row
+    // (or closes when the row is gone). Never a success over someone's data.
+    void changedElsewhereWhileEditing_data()
+    {
+        QTest::addColumn<QString>("other"); // the other workstation's statement, %1 = client
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("phone changed") << "UPDATE ugyfel SET telefon = '999' WHERE ugyfel = %1" << false;
+        QTest::newRow("marked deleted") << "UPDATE ugyfel SET torolve = 'I' WHERE ugyfel = %1" << false;
+        QTest::newRow("deleted for good") << "DELETE FROM ugyfel WHERE ugyfel = %1" << true;
+    }
+    void changedElsewhereWhileEditing()
+    {
+        QFETCH(QString, other);
+        QFETCH(bool, gone);
+        test::TestDb db(QStringLiteral("clients_conflict"));
+        const qint64 key = insertClient(QStringLiteral("Kovács Béla"), QStringLiteral("111"));
+        Connection elsewhere;
+        elsewhere.open(db.params());
+        BoxSeen box;
+        QString phoneShown;
+        bool openAfterOk = false;
+        onWindow<ClientEditor>([&](ClientEditor *w) {
+            w->cim_cim->setFocus();
+            selectAllAndType(QStringLiteral("Fő utca 1"));
+            press(Qt::Key_Return);
+            elsewhere.exec(other.arg(key));
+            answerBox(&box);
+            w->BitBtn1->click();
+            openAfterOk = w->isVisible();
+            phoneShown = w->telefon->text();
+            if (openAfterOk)
+                press(Qt::Key_Escape);
+        });
+        QCOMPARE(EditClient(key), -1);
+        QCOMPARE(box.caption, QStringLiteral("Figyelmeztetés"));
+        QCOMPARE(box.text, QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam."));
+        QCOMPARE(openAfterOk, !gone);
+        if (!gone)
+            QCOMPARE(phoneShown, SqlValue(QStringLiteral("SELECT telefon FROM ugyfel"), "-"));
+        // Nothing of this editor was written, and nothing came back to life.
+        QCOMPARE(SqlValue(QStringLiteral("SELECT COUNT(*) FROM ugyfel WHERE cim_cim = 'Fő utca 1'"), "-"),
+                 QStringLiteral("0"));
+        QCOMPARE(count(QStringLiteral("ugyfel")), gone ? 0 : 1);
+    }
+
+    // One eye typed here, the other eye stored elsewhere meanwhile: the two
+    // rows are written together or not at all, never half over the other's.
+    void prescriptionChangedElsewhere()
+    {
+        test::TestDb db(QStringLiteral("clients_rxconflict"));
+        const qint64 key = newClientWithRows(QStringLiteral("Varga Péter"));
+        Connection elsewhere;
+        elsewhere.open(db.params());
+        BoxSeen box;
+        QString leftShown;
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
+            w->blocks[0].sph->setFocus();
+            selectAllAndType(QStringLiteral("-2"));
+            press(Qt::Key_Return);
+            w->blocks[1].sph->setFocus();
+            selectAllAndType(QStringLiteral("-3"));
+            press(Qt::Key_Return);
+            elsewhere.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,00' WHERE ugyfel = %1 AND kulcs = 2")
+                               .arg(key));
+            answerBox(&box);
+            w->BitBtn1->click();
+            leftShown = w->blocks[1].sph->text();
+            QApplication::setActiveWindow(w);
+            w->blocks[0].sph->setFocus();
+            selectAllAndType(QStringLiteral("-2"));
+            press(Qt::Key_Return);
+            w->BitBtn1->click();
+        });
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        QCOMPARE(box.text, QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam."));
+        QCOMPARE(leftShown, QStringLiteral("+1,00"));
+        QCOMPARE(dump(QStringLiteral("SELECT kulcs, sph FROM ugyfel_sz_tavol ORDER BY kulcs")),
+                 QStringLiteral("1|-2,00|2|+1,00"));
+    }
+
     void windowsReadable_data()
     {
         QTest::addColumn<QString>("window");

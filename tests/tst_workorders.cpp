@@ -706,6 +706,41 @@ private Q_SLOTS:
         QCOMPARE(number(other, QStringLiteral("ar_keret")), 0.0);
     }
 
+    // Two workstations on one order: B stores the right lens while A types
+    // the left one. A's OK must not store totals computed from a stale right
+    // price: it is told, sees B's values, and its second OK stores a
+    // consistent order.
+    void orderChangedElsewhereWhileOpen()
+    {
+        test::TestDb db(QStringLiteral("wo_conflict"));
+        const qint64 client = addClient(QStringLiteral("Szabó Ilona"));
+        const qint64 key = CreateWorkOrder(Connection::main(), client, 1);
+        QString text, rightShown;
+        bool stillOpen = false;
+        onModal(named("frm_Munkalap"), [&](QWidget *w) {
+            typeInto(w, QStringLiteral("ar_bal"), QStringLiteral("10000"));
+            Connection elsewhere;
+            elsewhere.open(db.params());
+            elsewhere.exec(QStringLiteral("UPDATE munkalap SET ar_jobb = 14490, osszar = 14490, fizetendo = 14490 "
+                                          "WHERE munkalap = %1").arg(key));
+            answerBox(&text);
+            w->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+            stillOpen = w->isVisible();
+            QApplication::setActiveWindow(w); // back from the message, as the window system does
+            rightShown = edit(w, QStringLiteral("ar_jobb"))->text();
+            typeInto(w, QStringLiteral("ar_bal"), QStringLiteral("10000"));
+            w->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        });
+        QCOMPARE(EditWorkOrder(key, -1, 1), key);
+        QCOMPARE(text, QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam."));
+        QVERIFY(stillOpen);
+        QCOMPARE(rightShown, QStringLiteral("14 490"));
+        QCOMPARE(number(key, QStringLiteral("ar_jobb")), 14490.0);
+        QCOMPARE(number(key, QStringLiteral("ar_bal")), 10000.0);
+        QCOMPARE(number(key, QStringLiteral("osszar")), 24490.0);
+        QCOMPARE(number(key, QStringLiteral("fizetendo")), 24490.0);
+    }
+
     void windowDestroyedWhileShown()
     {
         test::TestDb db(QStringLiteral("wo_destroy"));
