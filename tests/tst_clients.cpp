@@ -934,18 +934,27 @@ private Q_SLOTS:
         insertClient(QStringLiteral("Első Elek"));
         insertClient(QStringLiteral("Záró Zénó"));
         QString current;
+        QString searchAfter;
+        int listedWhileSearching = -1;
         onWindow<ClientPicker>([&](ClientPicker *w) {
+            // A search that the new client will not match: the saved client
+            // must still become the current row (Enter then picks it).
+            typeText(QStringLiteral("zár"));
+            listedWhileSearching = w->model()->rowCount();
             onWindow<ClientEditor>([](ClientEditor *e) {
                 typeText(QStringLiteral("középső Kata"));
                 e->BitBtn1->click();
             });
             press(Qt::Key_Insert);
             current = w->currentText(QStringLiteral("ugyfel_nev"));
+            searchAfter = w->searchBox()->text();
             press(accept ? Qt::Key_Return : Qt::Key_Escape);
         });
         QString name;
         const qint64 key = PickClient(-1, &name);
         QCOMPARE(current, QStringLiteral("Középső Kata"));
+        QCOMPARE(listedWhileSearching, 1);
+        QCOMPARE(searchAfter, QString());
         const qint64 added = SqlIntValue(QStringLiteral("SELECT ugyfel FROM ugyfel WHERE ugyfel_nev = 'Középső Kata'"), -1);
         QVERIFY(added > 0);
         QCOMPARE(prescriptionRows(added), 8);

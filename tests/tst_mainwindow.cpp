@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -271,6 +272,43 @@ private Q_SLOTS:
         QTest::keyClicks(g, QStringLiteral("Ö"));
         QCOMPARE(w.searchBox()->text(), QStringLiteral("ö"));
         QCOMPARE(column(g, 0), QStringList{QStringLiteral("Árvai Ödön")});
+    }
+
+    // A client renamed during a search that no longer matches it: the list
+    // clears the search and stands on that client, so the next command (F7,
+    // F4 ...) acts on the person just edited, not on a neighbour.
+    void savedRowShownDespiteSearch()
+    {
+        test::TestDb db(QStringLiteral("main_saved"));
+        addClient(QStringLiteral("Kiss Anna"));
+        addClient(QStringLiteral("Kiss Béla"));
+        addClient(QStringLiteral("Nagy Ödön"));
+        const qint64 bela = SqlIntValue(QStringLiteral("SELECT ugyfel FROM ugyfel WHERE ugyfel_nev = 'Kiss Béla'"), -1);
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *g = w.grid(MainWindow::TabClients);
+        QTest::keyClicks(w.searchBox(), QStringLiteral("kiss"));
+        QCOMPARE(g->model()->rowCount(), 2);
+        g->setCurrentRowIndex(1);
+        QCOMPARE(w.currentKey(MainWindow::TabClients), bela);
+
+        ModalAnswers answers;
+        answers.then([](QWidget *d) {
+            // The editor opens in the name field: a new name, then OK.
+            QTest::keyClick(d->focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            for (const QChar ch : QStringLiteral("Tóth Béla"))
+                QTest::sendKeyEvent(QTest::Click, d->focusWidget(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+        });
+        press(w, g, Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QTRY_COMPARE(w.currentKey(MainWindow::TabClients), bela);
+        QCOMPARE(w.searchBox()->text(), QString());
+        QCOMPARE(g->model()->rowCount(), 3);
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 0).data().toString(), QStringLiteral("Tóth Béla"));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("A keresést töröltem, hogy a mentett sor látható legyen."));
     }
 
     void reminderColoursAndToggle()

@@ -42,7 +42,7 @@ void ClientPicker::aUjExecute()
 {
     const qint64 key = EditClient(-1, this);
     if (key >= 0)
-        reopen(key);
+        showSaved(key);
 }
 
 void ClientPicker::aSzerkesztExecute()
@@ -51,7 +51,7 @@ void ClientPicker::aSzerkesztExecute()
         return;
     const qint64 key = EditClient(currentKey(), this);
     if (key >= 0)
-        reopen(key);
+        showSaved(key);
 }
 
 void ClientPicker::aTorolExecute()

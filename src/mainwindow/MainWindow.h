@@ -48,7 +48,10 @@ public:
     qint64 currentKey(int tab) const;
     // Re-query a list and stand on the row with the key; when that row is gone
     // (or no key is given), at the place where the current row stood.
-    void refreshList(int tab, qint64 key = -1);
+    // Re-queries the tab's list and stands on the key; false when it is not listed.
+    bool refreshList(int tab, qint64 key = -1);
+    // After a save: the same, and a search that hides the saved row is cleared.
+    void showSaved(int tab, qint64 key);
 
 protected:
     void showEvent(QShowEvent *e) override;

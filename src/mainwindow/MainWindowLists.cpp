@@ -6,6 +6,7 @@
 #include "workorders/WorkOrderStore.h"
 #include "db/Connection.h"
 #include "ui/Grid.h"
+#include "ui/SearchList.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 #include "mainwindow/MainWindow.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 
 namespace qo {
@@ -126,10 +128,10 @@ void MainWindow::openList(int tab)
     m_grids[tab]->setCurrentRowIndex(0);
 }
 
-void MainWindow::refreshList(int tab, qint64 key)
+bool MainWindow::refreshList(int tab, qint64 key)
 {
     if (activeTab() != tab)
-        return; // a list that is not shown is opened when its tab is chosen
+        return false; // a list that is not shown is opened when its tab is chosen
     ListQuery &q = query(tab);
     const int oldRow = m_grids[tab]->currentRowIndex();
     if (tab == TabClients)
@@ -139,9 +141,22 @@ void MainWindow::refreshList(int tab, qint64 key)
         : tab == TabWorkOrders                 ? QStringLiteral("munkalap")
                                                : QStringLiteral("vizsgalat");
     int row = key >= 0 ? q.locateKey(keyField, key) : -1;
-    if (row < 0) // the row is gone (deleted, or it left the status tab): stay at its place
+    const bool found = row >= 0;
+    if (!found) // the row is gone (deleted, or it left the status tab): stay at its place
         row = qBound(0, oldRow, q.model()->rowCount() - 1);
     m_grids[tab]->setCurrentRowIndex(row);
+    return found;
+}
+
+void MainWindow::showSaved(int tab, qint64 key)
+{
+    if (refreshList(tab, key) || activeTab() != tab || m_edit1->text().isEmpty())
+        return;
+    // The search excludes the saved row: clear it (which re-queries) so that
+    // the next command acts on this row, not on the one that happened to be current.
+    m_edit1->clear();
+    if (refreshList(tab, key))
+        statusBar()->showMessage(SavedRowSearchClearedText(), 10000);
 }
 
 // Every change of the search text re-queries the active list on the server.

@@ -19,7 +19,7 @@ void MainWindow::aUjExecute()
     case TabClients: {
         const qint64 key = EditClient(-1, this);
         if (key != -1)
-            refreshList(TabClients, key);
+            showSaved(TabClients, key);
         break;
     }
     case TabWorkOrders: {
@@ -28,7 +28,7 @@ void MainWindow::aUjExecute()
             return;
         const qint64 key = EditWorkOrder(-1, -1, type + 1, this);
         if (key > 0) // 0: the client picker was cancelled and nothing was created
-            refreshList(TabWorkOrders, key);
+            showSaved(TabWorkOrders, key);
         break;
     }
     default: {
@@ -37,7 +37,7 @@ void MainWindow::aUjExecute()
             return;
         const qint64 key = EditExamination(-1, client, this);
         if (key != -1)
-            refreshList(TabExams, key);
+            showSaved(TabExams, key);
         break;
     }
     }
@@ -50,7 +50,7 @@ void MainWindow::aSzerkesztExecute()
         // Without a row this is -1: the editor of a new client.
         const qint64 key = EditClient(currentKey(TabClients), this);
         if (key != -1)
-            refreshList(TabClients, key);
+            showSaved(TabClients, key);
         break;
     }
     case TabWorkOrders: {
@@ -63,7 +63,7 @@ void MainWindow::aSzerkesztExecute()
         }
         const qint64 key = EditWorkOrder(order, -1, int(rowInt(TabWorkOrders, QStringLiteral("mlaptipus"), 0)), this);
         if (key != -1)
-            refreshList(TabWorkOrders, order);
+            showSaved(TabWorkOrders, order);
         break;
     }
     default: {
@@ -72,7 +72,7 @@ void MainWindow::aSzerkesztExecute()
             return; // a new examination starts from Insert, which asks for the client
         const qint64 key = EditExamination(exam, -1, this);
         if (key != -1)
-            refreshList(TabExams, key);
+            showSaved(TabExams, key);
         break;
     }
     }
@@ -88,7 +88,7 @@ void MainWindow::aMLapNekiExecute()
         return;
     const qint64 client = currentKey(TabClients);
     EditWorkOrder(-1, client, type + 1, this);
-    refreshList(TabClients, client);
+    showSaved(TabClients, client);
 }
 
 void MainWindow::aUgyfelAdatlapExecute()
@@ -100,7 +100,7 @@ void MainWindow::aUgyfelAdatlapExecute()
     const qint64 key = EditClient(client, this);
     if (key == -1)
         return;
-    refreshList(tab, tab == TabClients ? key : currentKey(tab));
+    showSaved(tab, tab == TabClients ? key : currentKey(tab));
 }
 
 void MainWindow::aMlapjaiExecute()

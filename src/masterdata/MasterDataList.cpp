@@ -66,7 +66,7 @@ void MasterDataList::aUjExecute()
 {
     const qint64 k = EditMasterDataRow(-1, m_table, m_caption, this);
     if (k != -1)
-        reopen(k);
+        showSaved(k);
 }
 
 void MasterDataList::aSzerkesztExecute()
@@ -77,7 +77,7 @@ void MasterDataList::aSzerkesztExecute()
     }
     const qint64 k = EditMasterDataRow(currentKey(), m_table, m_caption, this);
     if (k != -1)
-        reopen(k);
+        showSaved(k);
 }
 
 void MasterDataList::aTorolExecute()

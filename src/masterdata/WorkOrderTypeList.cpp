@@ -65,10 +65,7 @@ void WorkOrderTypeList::aSzerkesztExecute()
     const qint64 k = EditWorkOrderType(currentKey(), this);
     if (k == -1)
         return;
-    // Clearing the search box lists every type again; a box that was already
-    // empty re-queries nothing by itself, hence the reopen.
-    searchBox()->clear();
-    reopen(k);
+    showSaved(k);
 }
 
 void OpenWorkOrderTypes(QWidget *parent)

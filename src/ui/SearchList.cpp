@@ -242,6 +242,21 @@ bool SearchList::reopenOn(const QString &field, const QString &value)
     });
 }
 
+QString SavedRowSearchClearedText()
+{
+    return QStringLiteral("A keresést töröltem, hogy a mentett sor látható legyen.");
+}
+
+void SearchList::showSaved(qint64 key)
+{
+    if (!reopen(key) || currentKey() == key || m_search->text().isEmpty())
+        return;
+    m_search->clear(); // re-queries when the box held text
+    reopen(key);
+    if (currentKey() == key)
+        m_status->showMessage(SavedRowSearchClearedText(), 10000);
+}
+
 void SearchList::refresh()
 {
     if (!hasCurrentRow() || m_keyField.isEmpty()) {

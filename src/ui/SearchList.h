@@ -46,6 +46,9 @@ namespace qo {
 
 class Grid;
 
+// Said in a list's status line when a search was cleared to show a saved row.
+QString SavedRowSearchClearedText();
+
 class SearchList : public QDialog {
     Q_OBJECT
 public:
@@ -100,6 +103,10 @@ public Q_SLOTS:
     // row whose field holds exactly the value.
     bool reopenOn(const QString &field, const QString &value);
     void refresh();               // reopen on the current row
+    // After a save: re-runs the query and stands on the saved row. A search
+    // that excludes the row is cleared (and the status line says so), so the
+    // next command never acts on another row.
+    void showSaved(qint64 key);
     void sortByColumn(int column); // what a title click does
 
 protected:
