@@ -65,7 +65,10 @@ void WorkOrderTypeList::aSzerkesztExecute()
     const qint64 k = EditWorkOrderType(currentKey(), this);
     if (k == -1)
         return;
-    showSaved(k);
+    // Clearing the search box lists every type again; a box that was already
+    // empty re-queries nothing by itself, hence the reopen.
+    searchBox()->clear();
+    reopen(k);
 }
 
 void OpenWorkOrderTypes(QWidget *parent)
