@@ -1,4 +1,5 @@
 #include "admin/SettingsDialog.h"
+#include "startup/ShopStore.h"
 #include "ui/WindowKeys.h"
 
 #include "config/AppState.h"
@@ -23,15 +24,13 @@ namespace qo {
 
 namespace {
 
-QString flagText(bool on) { return on ? QStringLiteral("'I'") : QStringLiteral("'N'"); }
-
-// A day count as SQL: empty is NULL, a whole number is itself; anything else
-// is refused before it could reach the server.
-bool dayCountSql(const QString &caption, QLineEdit *edit, QString &sql, QWidget *owner)
+// A day count: empty is NULL, a whole number is itself; anything else is
+// refused before it could reach the server.
+bool dayCount(const QString &caption, QLineEdit *edit, QVariant &value, QWidget *owner)
 {
     const QString t = edit->text().trimmed();
     if (t.isEmpty()) {
-        sql = QStringLiteral("NULL");
+        value = QVariant();
         return true;
     }
     bool ok = false;
@@ -42,7 +41,7 @@ bool dayCountSql(const QString &caption, QLineEdit *edit, QString &sql, QWidget 
         edit->selectAll();
         return false;
     }
-    sql = QString::number(n);
+    value = n;
     return true;
 }
 
@@ -167,14 +166,14 @@ bool SettingsDialog::loadRow()
 {
     m_hasRow = false;
     try {
-        const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM beallit LIMIT 1;"));
-        if (rs.rowCount() > 0) {
-            m_key = rs.toInt(0, QStringLiteral("beallit"));
-            DBCheckBox1->setChecked(rs.text(0, QStringLiteral("vanbelep")) == QLatin1String("I"));
-            DBCheckBox2->setChecked(rs.text(0, QStringLiteral("a5munkalap")) == QLatin1String("I"));
-            DBEdit1->setText(rs.text(0, QStringLiteral("mlaphatid")));
-            DBEdit2->setText(rs.text(0, QStringLiteral("figynap")));
-            m_loadedNote = rs.text(0, QStringLiteral("mlapmegj"));
+        ShopSettingsRow row;
+        if (ShopStore(Connection::main()).readSettings(row)) {
+            m_key = row.key;
+            DBCheckBox1->setChecked(row.loginRequired);
+            DBCheckBox2->setChecked(row.a5WorkOrder);
+            DBEdit1->setText(row.dueDays.toString());
+            DBEdit2->setText(row.reminderDays.toString());
+            m_loadedNote = row.workOrderNote;
             QString note = m_loadedNote;
             note.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             DBMemo1->setPlainText(note);
@@ -191,22 +190,20 @@ bool SettingsDialog::loadRow()
 
 bool SettingsDialog::storeRow()
 {
-    QString hatid, figy;
-    if (!dayCountSql(QStringLiteral("Munkalap hatidő (nap)"), DBEdit1, hatid, this)
-        || !dayCountSql(QStringLiteral("Figyelmeztetés (nap)"), DBEdit2, figy, this))
+    ShopSettingsRow row;
+    if (!dayCount(QStringLiteral("Munkalap hatidő (nap)"), DBEdit1, row.dueDays, this)
+        || !dayCount(QStringLiteral("Figyelmeztetés (nap)"), DBEdit2, row.reminderDays, this))
         return false;
     // The note keeps the line ends it was stored with unless it was edited.
     QString note = DBMemo1->toPlainText();
     QString loaded = m_loadedNote;
     loaded.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    note = (note == loaded) ? m_loadedNote : note.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-
-    const QString sql = QStringLiteral("UPDATE beallit SET vanbelep = %1, mlaphatid = %2, mlapmegj = %3, "
-                                       "figynap = %4, a5munkalap = %5 WHERE beallit = %6;")
-                            .arg(flagText(DBCheckBox1->isChecked()), hatid, SqlQuote(note), figy,
-                                 flagText(DBCheckBox2->isChecked()), QString::number(m_key));
+    row.workOrderNote = (note == loaded) ? m_loadedNote : note.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    row.key = m_key;
+    row.loginRequired = DBCheckBox1->isChecked();
+    row.a5WorkOrder = DBCheckBox2->isChecked();
     try {
-        Connection::main().exec(sql);
+        ShopStore(Connection::main()).writeSettings(row);
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return false;

@@ -1,4 +1,5 @@
 #include "startup/LoginDialog.h"
+#include "startup/ShopStore.h"
 #include "ui/WindowKeys.h"
 
 #include "config/AppState.h"
@@ -35,7 +36,7 @@ bool CheckCredentials(const QString &code, const QString &password, QWidget *own
 {
     // Read all users and compare here: the server's collation would match
     // letters regardless of case (and accents), a login must not.
-    const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM felhasznalo;"));
+    const RowSet rs = ShopStore(Connection::main()).users();
     const int cCode = rs.fieldIndex(QStringLiteral("felhasznalo"));
     const int cPass = rs.fieldIndex(QStringLiteral("jelszo"));
     int row = -1;
@@ -177,9 +178,7 @@ void LoginDialog::btnUjJelszoClick()
         return;
     }
     try {
-        // BINARY: only the row whose code matched exactly, not its case variants.
-        Connection::main().exec(QStringLiteral("UPDATE felhasznalo SET jelszo = %1 WHERE BINARY felhasznalo = %2;")
-                                    .arg(SqlQuote(first), SqlQuote(edtFelhasznalo->text())));
+        ShopStore(Connection::main()).setPassword(edtFelhasznalo->text(), first);
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;

@@ -1,0 +1,51 @@
+#include "startup/ShopStore.h"
+
+#include "db/Connection.h"
+#include "db/RecordEditor.h"
+#include "db/SqlText.h"
+
+namespace qo {
+
+namespace {
+
+QString flag(bool on) { return on ? QStringLiteral("'I'") : QStringLiteral("'N'"); }
+
+} // namespace
+
+ShopStore::ShopStore(Connection &db) : m_db(db) {}
+
+RowSet ShopStore::users()
+{
+    return m_db.query(QStringLiteral("SELECT * FROM felhasznalo;"));
+}
+
+void ShopStore::setPassword(const QString &code, const QString &password)
+{
+    // BINARY: only the row whose code matched exactly, not its case variants.
+    m_db.exec(QStringLiteral("UPDATE felhasznalo SET jelszo = %1 WHERE BINARY felhasznalo = %2;")
+                  .arg(SqlQuote(password), SqlQuote(code)));
+}
+
+bool ShopStore::readSettings(ShopSettingsRow &row)
+{
+    const RowSet rs = m_db.query(QStringLiteral("SELECT * FROM beallit LIMIT 1;"));
+    if (rs.rowCount() == 0)
+        return false;
+    row.key = rs.toInt(0, QStringLiteral("beallit"));
+    row.loginRequired = rs.text(0, QStringLiteral("vanbelep")) == QLatin1String("I");
+    row.a5WorkOrder = rs.text(0, QStringLiteral("a5munkalap")) == QLatin1String("I");
+    row.dueDays = rs.value(0, rs.fieldIndex(QStringLiteral("mlaphatid")));
+    row.reminderDays = rs.value(0, rs.fieldIndex(QStringLiteral("figynap")));
+    row.workOrderNote = rs.text(0, QStringLiteral("mlapmegj"));
+    return true;
+}
+
+void ShopStore::writeSettings(const ShopSettingsRow &row)
+{
+    m_db.exec(QStringLiteral("UPDATE beallit SET vanbelep = %1, mlaphatid = %2, mlapmegj = %3, "
+                             "figynap = %4, a5munkalap = %5 WHERE beallit = %6;")
+                  .arg(flag(row.loginRequired), RecordEditor::literal(row.dueDays), SqlQuote(row.workOrderNote),
+                       RecordEditor::literal(row.reminderDays), flag(row.a5WorkOrder), QString::number(row.key)));
+}
+
+} // namespace qo

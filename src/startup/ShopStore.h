@@ -1,0 +1,36 @@
+#pragma once
+// The SQL of the shop as a whole: its version, owner and settings row, the
+// users who log in, and the messages placed in the database.
+#include "db/RowSet.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace qo {
+
+class Connection;
+
+// The editable part of the settings row (table beallit).
+struct ShopSettingsRow {
+    qint64 key = 0;
+    bool loginRequired = false; // vanbelep
+    bool a5WorkOrder = false;   // a5munkalap
+    QVariant dueDays;           // mlaphatid, NULL when empty
+    QVariant reminderDays;      // figynap, NULL when empty
+    QString workOrderNote;      // mlapmegj, with its stored line ends
+};
+
+class ShopStore {
+public:
+    explicit ShopStore(Connection &db);
+
+    RowSet users();                 // every user; codes are compared by the caller, exactly
+    void setPassword(const QString &code, const QString &password);
+    bool readSettings(ShopSettingsRow &row); // false when the row is missing
+    void writeSettings(const ShopSettingsRow &row);
+
+private:
+    Connection &m_db;
+};
+
+} // namespace qo
