@@ -4,6 +4,7 @@
 #include "reports/PeriodDialog.h"
 #include "reports/PrintTargetDialog.h"
 #include "ui/OptionDialog.h"
+#include "support/Drive.h"
 
 #include <QtTest>
 #include <QComboBox>
@@ -17,25 +18,9 @@
 #include <functional>
 
 using namespace qo;
+using namespace qo::test;
 
 namespace {
-
-// Runs `drive` on the next modal window once it is shown (polling, so that
-// the call that opens it may block in its own loop); closes a window that
-// never matches so that a broken test fails instead of hanging.
-void onModal(const std::function<void(QWidget *)> &drive, int triesLeft = 400)
-{
-    QTimer::singleShot(triesLeft == 400 ? 0 : 10, [=] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible()) {
-            QApplication::setActiveWindow(w);
-            drive(w);
-            return;
-        }
-        if (triesLeft > 0)
-            onModal(drive, triesLeft - 1);
-    });
-}
 
 QRadioButton *option(QWidget *dlg, int i)
 {
@@ -52,18 +37,9 @@ QPushButton *button(QWidget *dlg, const char *name)
 class TestChoice : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_configDir;
+    TempConfig m_config; // window placements go to a configuration file of this test only
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // Window positions go to a configuration file of this test only.
-        QVERIFY(m_configDir.isValid());
-        QFile ini(m_configDir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_configDir.path());
-    }
     void cleanup() { SetPeriodToday(QDate()); }
 
     // ---- ChooseOption --------------------------------------------------------
@@ -127,7 +103,7 @@ private Q_SLOTS:
         QFETCH(int, result);
         const QStringList labels = ChooseOptionPieces(options);
         bool seen = false;
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             seen = true;
             QCOMPARE(w->windowTitle(), QStringLiteral("Munkalap típusa"));
             QCOMPARE(w->findChild<QGroupBox *>()->title(), QStringLiteral("Munkalap típusa"));
@@ -171,7 +147,7 @@ private Q_SLOTS:
         SaveWindowPlacement(window, 40, 50, 500, 700);
         QPoint pos;
         QSize size;
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             QCOMPARE(w->objectName(), window);
             pos = w->pos();
             size = w->size();
@@ -253,7 +229,7 @@ private Q_SLOTS:
         QFETCH(QDate, to);
         SetPeriodToday(today);
         QDate f(2000, 1, 1), t(2000, 1, 2);
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             QCOMPARE(w->windowTitle(), QStringLiteral("Időszak megadása"));
             auto *b = w->findChild<QPushButton *>(buttonName);
             QVERIFY(b);
@@ -283,7 +259,7 @@ private Q_SLOTS:
         SetPeriodToday(QDate(2024, 3, 13));
         QDate f(2024, 2, 13), t(2024, 3, 13);
         QString afterEnter;
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             auto *from = w->findChild<QDateEdit *>(QStringLiteral("DateTimePicker1"));
             from->setFocus();
             QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnMultHonap")), Qt::LeftButton);
@@ -316,7 +292,7 @@ private Q_SLOTS:
     {
         QDate f(2024, 1, 1), t(2024, 1, 31);
         QString title;
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             title = w->windowTitle();
             button(w, "btnMegsem")->click();
         });
@@ -356,7 +332,7 @@ private Q_SLOTS:
         QFETCH(int, result);
         QFETCH(QString, nameAfter);
         bool checked = false;
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             QCOMPARE(w->windowTitle(), QStringLiteral("Nyomtatás típusa"));
             auto *combo = w->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
             QCOMPARE(combo->count(), printers.size());
@@ -396,7 +372,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, focus);
         QFETCH(int, result);
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             QTest::mouseClick(w->findChild<QRadioButton *>(QStringLiteral("rbExcel")), Qt::LeftButton);
             auto *target = w->findChild<QWidget *>(focus);
             target->setFocus(Qt::TabFocusReason);
@@ -411,7 +387,7 @@ private Q_SLOTS:
         // The overload without a list offers what the system has installed.
         const QStringList installed = QPrinterInfo::availablePrinterNames();
         int count = -1;
-        onModal([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             count = w->findChild<QComboBox *>(QStringLiteral("ComboBox1"))->count();
             button(w, "btnMegsem")->click();
         });

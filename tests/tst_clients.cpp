@@ -11,6 +11,7 @@
 #include "db/Connection.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 
 #include <QAbstractButton>
@@ -37,6 +38,7 @@
 #include <memory>
 
 using namespace qo;
+using namespace qo::test;
 
 namespace {
 
@@ -84,41 +86,6 @@ void selectAllAndType(const QString &text)
     press(Qt::Key_A, Qt::ControlModifier);
     press(Qt::Key_Delete);
     typeText(text);
-}
-
-// Runs `drive` on the next visible modal window that `accept` accepts. The
-// poll starts from the event loop of the window that is about to open.
-using Pred = std::function<bool(QWidget *)>;
-void onModal(const Pred &accept, const std::function<void(QWidget *)> &drive, int triesLeft = 500)
-{
-    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [=] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && w->isActiveWindow() && QApplication::focusWidget() && accept(w)) {
-            drive(w);
-            // A drive that failed to close its window must not hang the test.
-            QPointer<QWidget> guard(w);
-            QTimer::singleShot(5000, [guard] {
-                if (guard && guard->isVisible()) {
-                    qWarning("window %s left open by the test; closing it", qPrintable(guard->objectName()));
-                    guard->close();
-                }
-            });
-            return;
-        }
-        if (triesLeft > 0) {
-            onModal(accept, drive, triesLeft - 1);
-        } else if (w) {
-            qWarning("the expected window did not open; closing %s", qPrintable(w->objectName()));
-            w->close();
-        }
-    });
-}
-
-template <typename W>
-void onWindow(const std::function<void(W *)> &drive)
-{
-    onModal([](QWidget *w) { return qobject_cast<W *>(w) != nullptr; },
-            [drive](QWidget *w) { drive(qobject_cast<W *>(w)); });
 }
 
 // Answers the next message box with the button; its caption and text are kept.
@@ -205,7 +172,7 @@ QStringList examinationColumns()
 class TestClients : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_configDir;
+    TempConfig m_config; // window placements go to a configuration file of this test only
     std::unique_ptr<test::TestDb> m_examDb;
     qint64 m_examKey = -1, m_examClient = -1;
     QStringList m_examFocus;
@@ -214,13 +181,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
-        // Window placements go to a configuration file of this test only.
-        QVERIFY(m_configDir.isValid());
-        QFile ini(m_configDir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_configDir.path());
-        QCOMPARE(DataFolder(), QDir(m_configDir.path()).absolutePath());
+        QCOMPARE(DataFolder(), QDir(m_config.path()).absolutePath());
     }
     void init() { appState().AlapVaros = QStringLiteral("Szeged"); }
     void cleanupTestCase() { m_examDb.reset(); }

@@ -8,6 +8,7 @@
 #include "ui/GridModel.h"
 #include "masterdata/WorkOrderTypeList.h"
 #include "masterdata/MasterDataList.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -22,32 +23,9 @@
 #include <functional>
 
 using namespace qo;
+using namespace qo::test;
 
 namespace {
-
-using Pred = std::function<bool(QWidget *)>;
-
-// Runs `drive` on the next matching modal window once it is shown.
-void onModal(const Pred &match, const std::function<void(QWidget *)> &drive, int triesLeft = 500)
-{
-    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [=] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && match(w)) {
-            QApplication::setActiveWindow(w);
-            drive(w);
-            return;
-        }
-        if (triesLeft > 0)
-            onModal(match, drive, triesLeft - 1);
-        else if (w)
-            w->close(); // unexpected window: fail rather than hang
-    });
-}
-
-Pred named(const char *objectName)
-{
-    return [objectName](QWidget *w) { return w->objectName() == QLatin1String(objectName); };
-}
 
 // Answers the next message box and records "caption: text".
 void answerBox(QStringList *seen, QMessageBox::StandardButton button = QMessageBox::Ok)
@@ -57,19 +35,6 @@ void answerBox(QStringList *seen, QMessageBox::StandardButton button = QMessageB
         *seen << box->windowTitle() + QStringLiteral(": ") + box->text();
         box->button(button)->click();
     });
-}
-
-// Key clicks for any text: QTest::keyClicks knows only ASCII letters.
-void keys(QWidget *w, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128) {
-            QTest::keyClick(w, ch.toLatin1());
-        } else {
-            QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
-    }
 }
 
 qint64 addBrand(const QString &table, const QString &name)
@@ -99,17 +64,9 @@ const QStringList kBrands = {QStringLiteral("Essilor Varilux"), QStringLiteral("
 class TestMasterData : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_configDir;
+    TempConfig m_config; // window placements go to a configuration file of this test only
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_configDir.isValid());
-        QFile ini(m_configDir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_configDir.path());
-    }
     void init() { appState() = AppState(); }
 
     // ---- the brand list ---------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "masterdata/MasterDataList.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 #include "workorders/FieldEdits.h"
 #include "workorders/WorkOrderEditor.h"
@@ -30,39 +31,9 @@
 #include <thread>
 
 using namespace qo;
+using namespace qo::test;
 
 namespace {
-
-using Pred = std::function<bool(QWidget *)>;
-
-// Runs `drive` on the next modal window that matches, once it is shown. The
-// call that opens the window blocks in its own loop meanwhile; a window that
-// never comes is reported by the test's own checks.
-void onModal(const Pred &match, const std::function<void(QWidget *)> &drive, int triesLeft = 500)
-{
-    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [=] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && match(w)) {
-            QApplication::setActiveWindow(w);
-            drive(w);
-            return;
-        }
-        if (triesLeft > 0)
-            onModal(match, drive, triesLeft - 1);
-        else if (w)
-            w->close(); // unexpected window: fail rather than hang
-    });
-}
-
-Pred named(const char *objectName)
-{
-    return [objectName](QWidget *w) { return w->objectName() == QLatin1String(objectName); };
-}
-
-Pred messageBox()
-{
-    return [](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; };
-}
 
 // Answers the next message box with its default button and records its text.
 void answerBox(QString *text, QMessageBox::StandardButton button = QMessageBox::Ok)
@@ -73,19 +44,6 @@ void answerBox(QString *text, QMessageBox::StandardButton button = QMessageBox::
             *text = box->text();
         box->button(button)->click();
     });
-}
-
-// Key clicks for any text: QTest::keyClicks knows only ASCII letters.
-void keys(QWidget *w, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128) {
-            QTest::keyClick(w, ch.toLatin1());
-        } else {
-            QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
-    }
 }
 
 QLineEdit *edit(QWidget *dlg, const QString &name)
@@ -144,7 +102,7 @@ int orderCount()
 class TestWorkOrders : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_configDir;
+    TempConfig m_config; // window placements go to a configuration file of this test only
 
 private Q_SLOTS:
     void initTestCase()
@@ -152,12 +110,6 @@ private Q_SLOTS:
         // The shop runs with a Hungarian number format (decimal comma).
         QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
         appState().FormatFt = QStringLiteral("### ### ##0");
-        // Window placements go to a configuration file of this test only.
-        QVERIFY(m_configDir.isValid());
-        QFile ini(m_configDir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_configDir.path());
     }
 
     // ---- the calculation -------------------------------------------------------
