@@ -60,17 +60,26 @@ QString RowSet::text(int r, int c) const
     return fromLatin2(p, len);
 }
 
-qint64 RowSet::toInt(int r, int c, qint64 def) const
+// The cell as a NUL-terminated C string in buf; false for NULL, empty or
+// too long a cell.
+bool RowSet::cString(int r, int c, char *buf, int size) const
 {
     if (isNull(r, c))
-        return def;
+        return false;
     int len;
     const char *p = rawData(r, c, &len);
-    char buf[32];
-    if (len <= 0 || len >= int(sizeof buf))
-        return def;
+    if (len <= 0 || len >= size)
+        return false;
     std::memcpy(buf, p, size_t(len));
     buf[len] = 0;
+    return true;
+}
+
+qint64 RowSet::toInt(int r, int c, qint64 def) const
+{
+    char buf[32];
+    if (!cString(r, c, buf, int(sizeof buf)))
+        return def;
     char *end = nullptr;
     const long long v = std::strtoll(buf, &end, 10);
     if (end == buf)
@@ -82,15 +91,9 @@ qint64 RowSet::toInt(int r, int c, qint64 def) const
 
 double RowSet::toDouble(int r, int c, double def) const
 {
-    if (isNull(r, c))
-        return def;
-    int len;
-    const char *p = rawData(r, c, &len);
     char buf[64];
-    if (len <= 0 || len >= int(sizeof buf))
+    if (!cString(r, c, buf, int(sizeof buf)))
         return def;
-    std::memcpy(buf, p, size_t(len));
-    buf[len] = 0;
     char *end = nullptr;
     const double v = std::strtod(buf, &end);
     return (end == buf || *end) ? def : v;

@@ -67,6 +67,7 @@ public:
     void reserveRows(int rows);
 
 private:
+    bool cString(int r, int c, char *buf, int size) const;
     size_t cell(int r, int c) const { return size_t(r) * size_t(m_fields.size()) + size_t(c); }
     int c(const QString &name) const { return fieldIndex(name); }
 

@@ -1,3 +1,4 @@
+#include "ui/RecordSave.h"
 #include "masterdata/MasterDataStore.h"
 #include "db/Connection.h"
 #include "masterdata/MasterDataList.h"
@@ -106,18 +107,9 @@ qint64 EditMasterDataRow(qint64 key, const QString &table, const QString &captio
     if (!IsPlainTableName(table))
         throw Error(QStringLiteral("Érvénytelen táblanév: %1").arg(table));
     MasterNameEditor dlg(table, caption.isEmpty() ? table : caption, parent);
-    try {
-        if (!dlg.start(key)) {
-            ShowError(QStringLiteral("A sor nem található, lehet, hogy időközben törölték."), parent);
-            return -1;
-        }
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
-        return -1;
-    }
-    if (dlg.exec() != QDialog::Accepted)
-        return -1;
-    return dlg.key();
+    return RunRecordDialog(dlg, [&] { return dlg.start(key); },
+                           QStringLiteral("A sor nem található, lehet, hogy időközben törölték."),
+                           [&] { return dlg.key(); });
 }
 
 } // namespace qo

@@ -1,3 +1,4 @@
+#include "ui/RecordSave.h"
 #include "masterdata/MasterDataStore.h"
 #include "masterdata/WorkOrderTypeList.h"
 #include "ui/WindowKeys.h"
@@ -82,18 +83,9 @@ qint64 EditWorkOrderType(qint64 key, QWidget *parent)
     if (key < 0)
         return -1;
     WorkOrderTypeEditor dlg(parent);
-    try {
-        if (!dlg.load(key)) {
-            ShowError(QStringLiteral("A munkalap típus nem található, lehet, hogy időközben törölték."), parent);
-            return -1;
-        }
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
-        return -1;
-    }
-    if (dlg.exec() != QDialog::Accepted)
-        return -1;
-    return dlg.key();
+    return RunRecordDialog(dlg, [&] { return dlg.load(key); },
+                           QStringLiteral("A munkalap típus nem található, lehet, hogy időközben törölték."),
+                           [&] { return dlg.key(); });
 }
 
 } // namespace qo

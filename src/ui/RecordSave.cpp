@@ -3,7 +3,26 @@
 #include "db/Transaction.h"
 #include "ui/MessageBoxes.h"
 
+#include <QDialog>
+
 namespace qo {
+
+qint64 RunRecordDialog(QDialog &dlg, const std::function<bool()> &start, const QString &missingText,
+                       const std::function<qint64()> &savedKey)
+{
+    QWidget *owner = dlg.parentWidget();
+    try {
+        if (!start()) {
+            if (!missingText.isEmpty())
+                ShowError(missingText, owner);
+            return -1;
+        }
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), owner);
+        return -1;
+    }
+    return dlg.exec() == QDialog::Accepted ? savedKey() : -1;
+}
 
 SaveOutcome SaveRecord(QWidget *owner, const std::function<void()> &write, const std::function<bool()> &reload,
                        const QString &goneText)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 namespace qo {
@@ -16,6 +17,13 @@ enum class SaveOutcome {
     Reloaded, // changed elsewhere: the window now shows the stored row
     Gone, // deleted elsewhere: the window should close
 };
+
+// How every editor entry point runs its window: start() reads the row (or
+// prepares a new one); when it returns false, missingText is shown (unless
+// empty: start said why itself); errors are shown as "Hiba: " + the server's
+// text. Returns the saved key, or -1 when nothing was saved.
+qint64 RunRecordDialog(QDialog &dlg, const std::function<bool()> &start, const QString &missingText,
+                       const std::function<qint64()> &savedKey);
 
 // write: the whole save (throws qo::Error, or RowConflict when the row is not
 // as it was read); reload: reads the row into the window again, false when it
