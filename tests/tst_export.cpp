@@ -388,6 +388,22 @@ private Q_SLOTS:
         QCOMPARE(at(1, 1)[3].toArray(), (QJsonArray{0, 0, 1}));
     }
 
+    // Row numbers of the format are 16-bit: a longer list is refused instead
+    // of wrapping round onto the header; an earlier file stays.
+    void biff2TooManyRows()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev) VALUES ('a')"));
+        for (int i = 0; i < 16; ++i)
+            ExecSql(QStringLiteral("INSERT INTO t_exp (nev) SELECT nev FROM t_exp"));
+        const RowSet rs = q(QStringLiteral("SELECT nev FROM t_exp"));
+        QCOMPARE(rs.rowCount(), 65536);
+        const ExportSource src(rs);
+        const QString path = out(QStringLiteral("long.xls"));
+        writeFile(path, "earlier");
+        QVERIFY_THROWS_EXCEPTION(Error, WriteBiff2File(src, {}, path));
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
+    }
+
     // ---- the dialog ----------------------------------------------------------
 
     // The extension decides the writer, letter case ignored; ".xml" is refused.
@@ -428,7 +444,7 @@ private Q_SLOTS:
         }
         QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
         if (kind == QLatin1String("biff"))
-            QVERIFY(b.startsWith(QByteArray("\x09\x00\x04\x00\x02\x00\x0A\x00", 8)));
+            QVERIFY(b.startsWith(QByteArray("\x09\x00\x04\x00\x02\x00\x10\x00", 8)));
         else if (kind == QLatin1String("xlsx"))
             QVERIFY(b.startsWith("PK"));
         else

@@ -113,9 +113,11 @@ void WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevi
             cols.push_back(i);
 
     Records r;
+    // Version 2, and the stream type of a worksheet (0x0010): with any other
+    // type spreadsheet readers refuse the file as corrupt.
     r.record(0x0009, 4);
     r.u16(0x0002);
-    r.u16(0x000A);
+    r.u16(0x0010);
     const QByteArray arial("Arial");
     for (uint16_t attributes : {uint16_t(0), uint16_t(1), uint16_t(1)}) {
         r.record(0x0031, uint16_t(5 + arial.size()));
