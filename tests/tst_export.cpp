@@ -24,6 +24,7 @@
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
+#include "workorders/WorkOrderHistory.h"
 
 #include <QtTest>
 #include <QAction>
@@ -227,7 +228,12 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
+        // The configuration file in the test's own folder (else the user's would be used).
+        QFile ini(m_dir.filePath(QStringLiteral("QuorvinOpt.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.close();
         initFolders(m_dir.path());
+        QCOMPARE(DataFolder(), m_dir.path());
         appState() = AppState();
         m_db = new test::TestDb(QStringLiteral("export_main"));
         ExecSql(QStringLiteral("CREATE TABLE t_exp (k INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(60), "
@@ -856,6 +862,46 @@ private Q_SLOTS:
         QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
         w.close();
         Connection::main().open(m_db->params()); // closing the window closed the connection
+    }
+
+    // "Excelbe..." (Ctrl+E) of a client's work orders: no name offered beyond
+    // the default, the grid's captions head the columns.
+    void workOrderBrowserExport()
+    {
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) VALUES ('Bognár Kata', 'N')"));
+        const qint64 client = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), 0);
+        ExecSql(QStringLiteral("INSERT INTO munkalap (mlaptipus, ugyfel, datum, statusz, osszar, storno) "
+                               "VALUES (1, %1, '2024-03-05', 1, 25000, 'N')").arg(client));
+        const QString csv = out(QStringLiteral("browser.csv"));
+        QString offered;
+        ModalAnswers answers;
+        answers.then([](QWidget *w) {
+            auto *b = qobject_cast<WorkOrderHistory *>(w);
+            QVERIFY(b);
+            QTimer::singleShot(0, b, [b] { QTest::keyClick(b->grid(), Qt::Key_E, Qt::ControlModifier); });
+        });
+        answers.then([&](QWidget *d) {
+            auto *e = qobject_cast<ExportDialog *>(d);
+            QVERIFY(e);
+            offered = e->fileEdit->text();
+            e->fileEdit->setText(csv);
+            QMetaObject::invokeMethod(e->startButton, "click", Qt::QueuedConnection);
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenReject();
+        answers.thenReject();
+        BrowseClientWorkOrders(client);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.unexpected.isEmpty());
+        QVERIFY(offered.endsWith(QStringLiteral("/File001.csv")));
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {csv, QStringLiteral(";"), QString()}).toArray();
+        QCOMPARE(rows.size(), 2);
+        const QStringList head = rows[0].toVariant().toStringList();
+        QCOMPARE(head.first(), QStringLiteral("Sorszám"));
+        QVERIFY(head.contains(QStringLiteral("Összesen")));
+        QVERIFY(head.contains(QStringLiteral("ugyfel_nev")));
+        QCOMPARE(rows[1].toArray()[head.indexOf(QStringLiteral("Összesen"))].toString(), QStringLiteral("25000"));
+        QCOMPARE(rows[1].toArray()[head.indexOf(QStringLiteral("Beérkezett"))].toString(), QStringLiteral("2024.03.05"));
     }
 
     // Ctrl+E on the client list offers "QuorvinOpt.csv"; Ctrl+H the HTML dialog.
