@@ -365,7 +365,8 @@ void ExportDialog::onClipboard()
 
 void ExportDialog::reject()
 {
-    // While an export runs only "Megállít" stops it; closing waits for it.
+    // Esc or the close box while an export runs stop it as "Megállít" does;
+    // the dialog stays open and shows what was written.
     if (m_running) {
         m_stop = true;
         return;
