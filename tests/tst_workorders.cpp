@@ -809,10 +809,10 @@ private Q_SLOTS:
             QCOMPARE(m->displayText(2, 7), QStringLiteral("49 000"));
             // The sort column keeps its own colour, also in coloured rows.
             QCOMPARE(bg(3, 0), MarkColor());
-            // Print and export are not available here yet.
+            // Printing is not available here yet; the export is.
             QVERIFY(!b->aNyomtat->isEnabled());
             QVERIFY(!b->aNyomKep->isEnabled());
-            QVERIFY(!b->aExcelbe->isEnabled());
+            QVERIFY(b->aExcelbe->isEnabled());
             // Sorting by "Összesen".
             QTest::mouseClick(b->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                               QPoint(b->grid()->horizontalHeader()->sectionViewportPosition(6) + 5, 5));

@@ -109,6 +109,8 @@ private:
     void aFelhasznaloExecute();
     void aAdatbazisExecute();
     void aNevjegyExecute();
+    void aExcelbeExecute();
+    void aHtmlExecute();
     // Runs a command, showing a database error in the error box.
     void guarded(const std::function<void()> &f);
 

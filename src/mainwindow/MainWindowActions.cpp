@@ -140,6 +140,8 @@ void MainWindow::routeCommands()
     on("aFelhasznalo", &MainWindow::aFelhasznaloExecute);
     on("aAdatbazis", &MainWindow::aAdatbazisExecute);
     on("aNevjegy", &MainWindow::aNevjegyExecute);
+    on("aExcelbe", &MainWindow::aExcelbeExecute);
+    on("aHtml", &MainWindow::aHtmlExecute);
     for (int i = 1; i <= 4; ++i)
         connect(action(QStringLiteral("aSzerk%1").arg(i)), &QAction::triggered, this,
                 [this, i] { guarded([this, i] { aSzerkRxExecute(i); }); });
@@ -162,7 +164,7 @@ void MainWindow::routeCommands()
         connect(m_rxGrids[i], &Grid::rowActivated, this, [this, n = rxCommand[i]] { action(QStringLiteral("aSzerk%1").arg(n))->trigger(); });
 
     // Commands whose windows are not part of the program yet stand disabled.
-    for (const char *n : {"aNyomtat", "aNyomtatKep", "aExcelbe", "aHtml", "aBoritek", "aAjanlott", "aArbevetel",
+    for (const char *n : {"aNyomtat", "aNyomtatKep", "aBoritek", "aAjanlott", "aArbevetel",
                           "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "aSQL",
                           "aFelhasznalo", "aAdatbazis"})
         action(QString::fromLatin1(n))->setEnabled(false);

@@ -13,6 +13,8 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
 #include "mainwindow/AboutDialog.h"
+#include "export/ExportDialog.h"
+#include "export/HtmlExportDialog.h"
 
 #include <QAction>
 
@@ -164,6 +166,19 @@ void MainWindow::aAdatbazisExecute()
 void MainWindow::aNevjegyExecute()
 {
     ShowAboutBox(this);
+}
+
+// Only the list of the active tab is open, so the exports (reachable by their
+// shortcuts from every tab) write that list; on the clients tab the client list.
+void MainWindow::aExcelbeExecute()
+{
+    ShowExportDialog(m_grids[activeTab()], QStringLiteral("QuorvinOpt.csv"), this);
+}
+
+void MainWindow::aHtmlExecute()
+{
+    static const char *const titles[3] = {"Ügyfelek", "Munkalapok", "Vizsgálatok"};
+    ExportGridToHtml(m_grids[activeTab()], QString::fromUtf8(titles[activeTab()]), this);
 }
 
 } // namespace qo

@@ -15,6 +15,8 @@
 #include "ui/MessageBoxes.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
+#include "export/NewsFeed.h"
+#include "export/VersionNotes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -200,6 +202,11 @@ void MainWindow::showEvent(QShowEvent *e)
         g->gridModel()->setMarkedColumn(0);
     guarded([this] { ShowPendingMessage(); });
     ShowSplash();
+    // The maker's version notes and news, once per run, shortly after start.
+    connect(&m_timerVerzio, &QTimer::timeout, this, [this] { guarded([this] { CheckNewVersion(this); }); });
+    connect(&m_timerHirek, &QTimer::timeout, this, [this] { guarded([this] { CheckNews(this); }); });
+    m_timerVerzio.start();
+    m_timerHirek.start();
 }
 
 void MainWindow::closeEvent(QCloseEvent *e)

@@ -5,6 +5,7 @@
 #include "db/Connection.h"
 #include "ui/Grid.h"
 #include "workorders/WorkOrderPrice.h"
+#include "export/ExportDialog.h"
 
 #include <QAction>
 #include <QLabel>
@@ -65,9 +66,10 @@ WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(
     aExcelbe = addCommand(QStringLiteral("aExcelbe"), QStringLiteral("Excelbe..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                           QStringLiteral("x-office-spreadsheet"));
     aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));
-    // Printing and export of this list are not part of the program yet.
-    for (QAction *a : {aNyomtat, aNyomKep, aExcelbe})
+    // Printing of this list is not part of the program yet.
+    for (QAction *a : {aNyomtat, aNyomKep})
         a->setEnabled(false);
+    connect(aExcelbe, &QAction::triggered, this, [this] { ShowExportDialog(grid(), QString(), this); });
     setToolbar({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
     setContextMenu({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
 

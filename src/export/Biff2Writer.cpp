@@ -1,0 +1,217 @@
+#include "export/Biff2Writer.h"
+#include "base/Codec.h"
+#include "base/Error.h"
+
+#include <QSaveFile>
+#include <QtEndian>
+#include <cstring>
+#include <mysql.h>
+
+namespace qo {
+
+namespace {
+
+class Records {
+public:
+    void u8(uint8_t v) { m_buf.append(char(v)); }
+    void u16(uint16_t v)
+    {
+        char b[2];
+        qToLittleEndian(v, b);
+        m_buf.append(b, 2);
+    }
+    void f64(double v)
+    {
+        char b[8];
+        qToLittleEndian(v, b);
+        m_buf.append(b, 8);
+    }
+    void bytes(const QByteArray &b) { m_buf.append(b); }
+    void record(uint16_t type, uint16_t length)
+    {
+        u16(type);
+        u16(length);
+    }
+    void cellHeader(uint16_t type, uint16_t length, int row, int col, uint8_t a0, uint8_t a1, uint8_t a2)
+    {
+        record(type, length);
+        u16(uint16_t(row));
+        u16(uint16_t(col));
+        u8(a0);
+        u8(a1);
+        u8(a2);
+    }
+    void label(int row, int col, const QByteArray &text, uint8_t a1, uint8_t a2)
+    {
+        const QByteArray t = text.left(255);
+        cellHeader(0x0004, uint16_t(8 + t.size()), row, col, 0x00, a1, a2);
+        u8(uint8_t(t.size()));
+        bytes(t);
+    }
+    QByteArray &buffer() { return m_buf; }
+
+private:
+    QByteArray m_buf;
+};
+
+enum class CellKind { Integer, Number, Boolean, Label };
+
+CellKind cellKind(const ExportColumn &c)
+{
+    switch (c.serverType) {
+    case MYSQL_TYPE_TINY: case MYSQL_TYPE_SHORT: case MYSQL_TYPE_LONG: case MYSQL_TYPE_INT24:
+        return CellKind::Integer;
+    case MYSQL_TYPE_DECIMAL: case MYSQL_TYPE_NEWDECIMAL: case MYSQL_TYPE_FLOAT: case MYSQL_TYPE_DOUBLE:
+        return CellKind::Number;
+    case MYSQL_TYPE_BIT:
+        return c.length == 1 ? CellKind::Boolean : CellKind::Label;
+    default:
+        return CellKind::Label;
+    }
+}
+
+uint8_t alignByte(Qt::Alignment a)
+{
+    if (a & Qt::AlignHCenter)
+        return 2;
+    if (a & Qt::AlignRight)
+        return 3;
+    return 1;
+}
+
+QByteArray labelText(const RowSet &rows, int row, const ExportColumn &c)
+{
+    if (ExportSource::isBinary(c)) {
+        int len;
+        const char *p = rows.rawData(row, c.field, &len);
+        return QByteArray(p, len);
+    }
+    if (c.kind == RowSet::Kind::Date) {
+        const QDate d = rows.toDate(row, c.field);
+        return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")).toLatin1() : QByteArray();
+    }
+    if (c.kind == RowSet::Kind::DateTime) {
+        const QDateTime d = rows.toDateTime(row, c.field);
+        return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")).toLatin1() : QByteArray();
+    }
+    int len;
+    const char *p = rows.rawData(row, c.field, &len);
+    QByteArray out(p, len);
+    const char *map = Latin2ToCp1250Table();
+    for (char &ch : out)
+        ch = map[uchar(ch)];
+    return out;
+}
+
+} // namespace
+
+void WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevice &out, const ExportStep &step)
+{
+    QVector<int> cols;
+    for (int i = 0; i < source.columns().size(); ++i)
+        if (source.columns()[i].visible && (chosen.isEmpty() || (i < chosen.size() && chosen[i])))
+            cols.push_back(i);
+
+    Records r;
+    // Version 2, and the stream type of a worksheet (0x0010): with any other
+    // type spreadsheet readers refuse the file as corrupt.
+    r.record(0x0009, 4);
+    r.u16(0x0002);
+    r.u16(0x0010);
+    const QByteArray arial("Arial");
+    for (uint16_t attributes : {uint16_t(0), uint16_t(1), uint16_t(1)}) {
+        r.record(0x0031, uint16_t(5 + arial.size()));
+        r.u16(200);
+        r.u16(attributes);
+        r.u8(uint8_t(arial.size()));
+        r.bytes(arial);
+    }
+    r.record(0x0000, 8);
+    for (uint16_t v : {uint16_t(0), uint16_t(1025), uint16_t(0), uint16_t(4)})
+        r.u16(v);
+    for (int k = 0; k < cols.size(); ++k)
+        r.label(0, k, toCp1250(source.columns()[cols[k]].label), 0x80, 0x00);
+
+    auto flush = [&] {
+        QByteArray &b = r.buffer();
+        if (!b.isEmpty() && out.write(b) != b.size())
+            throw Error(out.errorString());
+        b.clear();
+    };
+    const RowSet &rows = source.rows();
+    const int n = qMin(source.rowCount(), kBiff2MaxRecords);
+    for (int row = 0; row < n; ++row) {
+        const int sheetRow = row + 1;
+        for (int k = 0; k < cols.size(); ++k) {
+            const ExportColumn &c = source.columns()[cols[k]];
+            const uint8_t align = alignByte(c.align);
+            if (rows.isNull(row, c.field)) {
+                r.cellHeader(0x0001, 7, sheetRow, k, 0x00, 0x00, align);
+                continue;
+            }
+            switch (cellKind(c)) {
+            case CellKind::Integer: {
+                const qint64 v = rows.toInt(row, c.field);
+                if (v >= 0 && v <= 65535) {
+                    r.cellHeader(0x0002, 9, sheetRow, k, 0x00, 0x00, align);
+                    r.u16(uint16_t(v));
+                } else {
+                    r.cellHeader(0x0003, 15, sheetRow, k, 0x00, 0x00, align);
+                    r.f64(double(v));
+                }
+                break;
+            }
+            case CellKind::Number:
+                r.cellHeader(0x0003, 15, sheetRow, k, 0x00, 0x00, align);
+                r.f64(rows.toDouble(row, c.field));
+                break;
+            case CellKind::Boolean: {
+                int len;
+                const char *p = rows.rawData(row, c.field, &len);
+                bool on = false;
+                for (int i = 0; i < len; ++i)
+                    on = on || (p[i] != 0 && p[i] != '0');
+                r.cellHeader(0x0005, 9, sheetRow, k, 0x00, 0x00, align);
+                r.u8(on ? 1 : 0);
+                r.u8(0);
+                break;
+            }
+            case CellKind::Label:
+                r.label(sheetRow, k, labelText(rows, row, c), 0x00, align);
+                break;
+            }
+        }
+        if (r.buffer().size() > (1 << 20))
+            flush();
+        if (step && !step(row + 1))
+            break;
+    }
+    r.record(0x000A, 0);
+    flush();
+}
+
+void WriteBiff2File(const ExportSource &source, const QVector<bool> &chosen, const QString &path,
+                    const ExportStep &step)
+{
+    if (source.rowCount() == 0)
+        throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (source.rowCount() > kBiff2MaxRecords)
+        throw Error(QStringLiteral("Az .xls munkalapba legfeljebb %1 sor fér, a lista %2 soros. "
+                                   "Válassza a CSV vagy az Excel munkafüzet (*.xlsx) formát.")
+                        .arg(kBiff2MaxRecords)
+                        .arg(source.rowCount()));
+    QSaveFile f(path);
+    f.setDirectWriteFallback(true);
+    if (!f.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    try {
+        WriteBiff2(source, chosen, f, step);
+    } catch (const Error &) {
+        f.cancelWriting();
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    }
+    if (!f.commit())
+        throw Error(QStringLiteral("Unable to write to ") + path);
+}
+
+} // namespace qo

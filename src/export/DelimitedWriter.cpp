@@ -1,0 +1,166 @@
+#include "export/DelimitedWriter.h"
+#include "base/Codec.h"
+#include "base/Error.h"
+
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace qo {
+
+const char *Latin2ToCp1250Table()
+{
+    static const QByteArray table = [] {
+        QByteArray t(256, '?');
+        QByteArray high;
+        for (int b = 0x80; b < 0x100; ++b)
+            high.append(char(b));
+        QStringDecoder latin2("ISO-8859-2");
+        const QString text = latin2.isValid() ? latin2.decode(high) : QString::fromLatin1(high);
+        for (int b = 0; b < 0x80; ++b)
+            t[b] = char(b);
+        for (int i = 0; i < 0x80 && i < text.size(); ++i) {
+            const QByteArray one = toCp1250(text.mid(i, 1));
+            if (one.size() == 1)
+                t[0x80 + i] = one[0];
+        }
+        return t;
+    }();
+    return table.constData();
+}
+
+DelimitedWriter::DelimitedWriter(const ExportSource &source, DelimitedOptions options)
+    : m_source(source), m_options(std::move(options))
+{
+    for (int i = 0; i < m_source.columns().size(); ++i)
+        if (m_options.chosen.isEmpty() || (i < m_options.chosen.size() && m_options.chosen[i]))
+            m_columns.push_back(i);
+}
+
+QByteArray DelimitedWriter::headerLine() const
+{
+    QByteArray out;
+    if (m_options.noHeader)
+        return out;
+    for (int i : m_columns) {
+        const ExportColumn &c = m_source.columns()[i];
+        if (m_options.quote)
+            out += m_options.quote;
+        out += toCp1250(m_options.fieldNames ? c.name : c.label);
+        if (m_options.quote)
+            out += m_options.quote;
+        out += m_options.separator;
+    }
+    return out;
+}
+
+// Backslash doubled, CR as backslash "n", LF dropped; latin2 to Windows-1250.
+static void appendEscaped(const char *p, int len, QByteArray &out)
+{
+    const char *map = Latin2ToCp1250Table();
+    for (int i = 0; i < len; ++i) {
+        const uchar b = uchar(p[i]);
+        if (b == '\\')
+            out.append("\\\\", 2);
+        else if (b == '\r')
+            out.append("\\n", 2);
+        else if (b != '\n')
+            out.append(map[b]);
+    }
+}
+
+void DelimitedWriter::appendValue(int row, const ExportColumn &c, QByteArray &out) const
+{
+    const RowSet &rows = m_source.rows();
+    if (ExportSource::isBinary(c) || (ExportSource::isMemo(c) && !m_options.memoText)) {
+        out.append("BLOB", 4);
+        return;
+    }
+    if (rows.isNull(row, c.field))
+        return;
+    int len;
+    const char *p = rows.rawData(row, c.field, &len);
+    if (c.kind == RowSet::Kind::Date || c.kind == RowSet::Kind::DateTime) {
+        if (len >= 10 && p[0] == '0' && p[1] == '0' && p[2] == '0' && p[3] == '0')
+            return; // the zero date shows empty, as in the lists
+        const qsizetype at = out.size();
+        out.append(p, len);
+        for (qsizetype i = at; i < at + qMin(len, 10); ++i)
+            if (out[i] == '-')
+                out[i] = '.';
+        return;
+    }
+    if (ExportSource::isMemo(c)) {
+        const qsizetype at = out.size();
+        appendEscaped(p, len, out);
+        if (m_options.separator != ',')
+            for (qsizetype i = at; i < out.size(); ++i)
+                if (out[i] == m_options.separator)
+                    out[i] = ',';
+        return;
+    }
+    appendEscaped(p, len, out);
+}
+
+void DelimitedWriter::appendRow(int row, QByteArray &out) const
+{
+    bool first = true;
+    for (int i : m_columns) {
+        if (!first)
+            out += m_options.separator;
+        first = false;
+        if (m_options.quote)
+            out += m_options.quote;
+        appendValue(row, m_source.columns()[i], out);
+        if (m_options.quote)
+            out += m_options.quote;
+    }
+}
+
+int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, QIODevice &out,
+                   const ExportStep &step)
+{
+    const DelimitedWriter writer(source, options);
+    QByteArray buf = writer.headerLine();
+    buf.append("\r\n", 2);
+    constexpr qsizetype kChunk = 1 << 20;
+    buf.reserve(kChunk + 4096);
+    auto flush = [&] {
+        if (!buf.isEmpty() && out.write(buf) != buf.size())
+            throw Error(out.errorString());
+        buf.clear();
+    };
+    int done = 0;
+    const int n = source.rowCount();
+    while (done < n) {
+        writer.appendRow(done, buf);
+        buf.append("\r\n", 2);
+        ++done;
+        if (buf.size() >= kChunk)
+            flush();
+        if (step && !step(done))
+            break;
+    }
+    flush();
+    return done;
+}
+
+int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
+                       const ExportStep &step)
+{
+    QSaveFile f(path);
+    f.setDirectWriteFallback(true);
+    if (!f.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    int done = 0;
+    try {
+        done = WriteDelimited(source, options, f, step);
+    } catch (const Error &) {
+        f.cancelWriting();
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    }
+    if (!f.commit())
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    return done;
+}
+
+} // namespace qo

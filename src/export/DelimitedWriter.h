@@ -1,0 +1,66 @@
+#pragma once
+// Delimited text as the export dialog writes it: Windows-1250 bytes, one line
+// per record, CR LF after every line.
+//  - the header holds quote + caption (or field name) + quote + separator for
+//    every chosen column, its last separator kept; no header gives an empty
+//    first line;
+//  - a record line holds quote + value + quote per chosen column, joined by the
+//    separator;
+//  - values: backslash doubled, CR written as backslash "n", LF dropped, NULL
+//    empty; the quote is not doubled and the separator is not replaced, except
+//    in memo texts, where the separator becomes ","; a memo column without the
+//    memo option, and binary data, give "BLOB";
+//  - dates as yyyy.MM.dd (with HH:mm:ss for date and time), numbers as the
+//    server sends them.
+#include "export/ExportSource.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <functional>
+
+namespace qo {
+
+struct DelimitedOptions {
+    char separator = ';';
+    char quote = 0;          // 0: none
+    bool memoText = true;    // "Többsoros mezőket is kiírja"
+    bool fieldNames = false; // "Eredeti mezőneveket használja"
+    bool noHeader = false;   // "Fejléc nem kell (az első sorban)"
+    QVector<bool> chosen;    // per source column; empty: every column
+};
+
+class DelimitedWriter {
+public:
+    DelimitedWriter(const ExportSource &source, DelimitedOptions options);
+
+    // The first line without its CR LF (empty when no header is wanted).
+    QByteArray headerLine() const;
+    // Appends one record's line, without its CR LF, to out.
+    void appendRow(int row, QByteArray &out) const;
+
+private:
+    void appendValue(int row, const ExportColumn &c, QByteArray &out) const;
+    const ExportSource &m_source;
+    DelimitedOptions m_options;
+    QVector<int> m_columns; // chosen source columns in order
+};
+
+// Called after each record with the number of records done; false stops the
+// export after that record.
+using ExportStep = std::function<bool(int done)>;
+
+// Writes the header and the records into out. Returns the records written.
+// Throws qo::Error when the device refuses the bytes.
+int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, QIODevice &out,
+                   const ExportStep &step = {});
+
+// The same into a file, replacing it only when the writing succeeded (a
+// stopped export keeps the records written so far).
+// Throws qo::Error("Unable to write to " + path) on failure.
+int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
+                       const ExportStep &step = {});
+
+// One Windows-1250 byte for each latin2 byte the connection delivers.
+const char *Latin2ToCp1250Table();
+
+} // namespace qo

@@ -1,0 +1,395 @@
+#include "export/ExportDialog.h"
+#include "base/Error.h"
+#include "export/Biff2Writer.h"
+#include "export/ClipboardExport.h"
+#include "export/XlsxWriter.h"
+#include "platform/Desktop.h"
+#include "ui/FormBehaviour.h"
+#include "ui/Grid.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowKeys.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace qo {
+
+namespace {
+
+// The dialog's own picture: a small worksheet with an arrow out of it.
+const char kPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 64 64">
+<rect x="6" y="8" width="40" height="48" rx="3" fill="#ffffff" stroke="#2f6f3f" stroke-width="2"/>
+<rect x="6" y="8" width="40" height="9" fill="#3f8f52"/>
+<g stroke="#7fae88" stroke-width="1.5">
+<line x1="6" y1="26" x2="46" y2="26"/><line x1="6" y1="35" x2="46" y2="35"/><line x1="6" y1="44" x2="46" y2="44"/>
+<line x1="19" y1="17" x2="19" y2="56"/><line x1="33" y1="17" x2="33" y2="56"/></g>
+<path d="M38 38 h12 v-7 l11 11 l-11 11 v-7 h-12 z" fill="#e39b2d" stroke="#9c6414" stroke-width="1.5"/>
+</svg>)";
+
+const char *const kFilters =
+    "Excel munkalap (*.xls);;Excel munkafüzet (*.xlsx);;Excelbarát XML (*.xml);;CSV állományok (*.csv);;"
+    "Text állományok (*.txt);;Minden állomány (*)";
+
+} // namespace
+
+ExportDialog::ExportDialog(const ExportSource &source, const QString &suggestedName, QWidget *parent)
+    : QDialog(parent), m_source(source)
+{
+    setObjectName(WindowKeys::kDelimitedExport);
+    setWindowTitle(QStringLiteral("Határolt szöveg export"));
+
+    columnList = new QListWidget;
+    for (const ExportColumn &c : source.columns()) {
+        auto *item = new QListWidgetItem(c.name, columnList);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    if (columnList->count())
+        columnList->setCurrentRow(0);
+    columnList->setMinimumWidth(190);
+
+    allButton = new QPushButton(QStringLiteral("Összes"));
+    noneButton = new QPushButton(QStringLiteral("Egyik sem"));
+    auto *picture = new QLabel;
+    picture->setPixmap(SvgPicture(QByteArray(kPicture), 56, 56));
+    picture->setAlignment(Qt::AlignCenter);
+
+    auto *sepGroup = new QGroupBox(QStringLiteral("Határoló karakter"));
+    auto *sepLayout = new QVBoxLayout(sepGroup);
+    const QString sepCaptions[4] = {QStringLiteral("Pontosvessző (;)"), QStringLiteral("Tabulátor"),
+                                    QStringLiteral("Vessző (,)"), QStringLiteral("Cső (|)")};
+    for (int i = 0; i < 4; ++i) {
+        separatorButtons[i] = new QRadioButton(sepCaptions[i]);
+        sepLayout->addWidget(separatorButtons[i]);
+    }
+    separatorButtons[0]->setChecked(true);
+
+    auto *quoteGroup = new QGroupBox(QStringLiteral("Szövegjelölő"));
+    auto *quoteLayout = new QVBoxLayout(quoteGroup);
+    const QString quoteCaptions[3] = {QStringLiteral("Idézőjel (\")"), QStringLiteral("Aposztróf (')"),
+                                      QStringLiteral("Semmi")};
+    for (int i = 0; i < 3; ++i) {
+        quoteButtons[i] = new QRadioButton(quoteCaptions[i]);
+        quoteLayout->addWidget(quoteButtons[i]);
+    }
+    quoteButtons[2]->setChecked(true);
+
+    memoBox = new QCheckBox(QStringLiteral("Többsoros mezőket is kiírja"));
+    memoBox->setChecked(true);
+    fieldNamesBox = new QCheckBox(QStringLiteral("Eredeti mezőneveket használja"));
+    noHeaderBox = new QCheckBox(QStringLiteral("Fejléc nem kell (az első sorban)"));
+    openAfterBox = new QCheckBox(QStringLiteral("Export után megnyitás"));
+
+    fileEdit = new QLineEdit;
+    fileEdit->setText(suggestedName.isEmpty()
+                          ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                .filePath(QStringLiteral("File001.csv"))
+                          : suggestedName);
+    fileEdit->setMinimumWidth(320);
+    browseButton = new QPushButton(QStringLiteral("..."));
+    browseButton->setToolTip(QStringLiteral("Tallózás"));
+    browseButton->setFixedWidth(32);
+    auto *fileLabel = new QLabel(QStringLiteral("Filenév"));
+    fileLabel->setBuddy(fileEdit);
+
+    startButton = new QPushButton(QStringLiteral("Export indítás"));
+    startButton->setDefault(true);
+    closeButton = new QPushButton(QStringLiteral("Bezár"));
+    stopButton = new QPushButton(QStringLiteral("Megállít"));
+    stopButton->setEnabled(false);
+    clipboardButton = new QPushButton(QStringLiteral("Vágólapra!"));
+    auto *note = new QLabel(QStringLiteral("Excel munkalapba beilleszthető"));
+    progress = new QProgressBar;
+    progress->setTextVisible(false);
+    progress->setMaximumHeight(14);
+    progress->setValue(0);
+
+    // Layout: the column list on the left, full height; everything else right.
+    auto *right = new QGridLayout;
+    auto *listButtons = new QHBoxLayout;
+    listButtons->addWidget(allButton);
+    listButtons->addWidget(noneButton);
+    listButtons->addStretch();
+    listButtons->addWidget(picture);
+    right->addLayout(listButtons, 0, 0, 1, 2);
+    right->addWidget(sepGroup, 1, 0);
+    right->addWidget(quoteGroup, 1, 1);
+    auto *checks = new QVBoxLayout;
+    for (QCheckBox *b : {memoBox, fieldNamesBox, noHeaderBox, openAfterBox})
+        checks->addWidget(b);
+    right->addLayout(checks, 2, 0, 1, 2);
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileLabel);
+    fileRow->addWidget(fileEdit, 1);
+    fileRow->addWidget(browseButton);
+    right->addLayout(fileRow, 3, 0, 1, 2);
+    auto *buttons = new QGridLayout;
+    buttons->addWidget(startButton, 0, 0);
+    buttons->addWidget(closeButton, 0, 1);
+    buttons->addWidget(stopButton, 0, 2);
+    buttons->addWidget(clipboardButton, 1, 0);
+    buttons->addWidget(note, 1, 1, 1, 2);
+    right->addLayout(buttons, 4, 0, 1, 2);
+    right->setRowStretch(5, 1);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(columnList);
+    top->addLayout(right, 1);
+    auto *outer = new QVBoxLayout(this);
+    outer->addLayout(top, 1);
+    outer->addWidget(progress);
+
+    // Tab order as the controls are read: list, its buttons, groups, options,
+    // file, then the commands.
+    QList<QWidget *> order{columnList, allButton, noneButton};
+    for (QRadioButton *b : separatorButtons)
+        order << b;
+    for (QRadioButton *b : quoteButtons)
+        order << b;
+    order << memoBox << fieldNamesBox << noHeaderBox << openAfterBox << fileEdit << browseButton << startButton
+          << closeButton << stopButton << clipboardButton;
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    connect(allButton, &QPushButton::clicked, this, [this] {
+        for (int i = 0; i < columnList->count(); ++i)
+            columnList->item(i)->setCheckState(Qt::Checked);
+    });
+    connect(noneButton, &QPushButton::clicked, this, [this] {
+        for (int i = 0; i < columnList->count(); ++i)
+            columnList->item(i)->setCheckState(Qt::Unchecked);
+    });
+    connect(browseButton, &QPushButton::clicked, this, &ExportDialog::onBrowse);
+    connect(startButton, &QPushButton::clicked, this, &ExportDialog::onStart);
+    connect(closeButton, &QPushButton::clicked, this, &ExportDialog::reject);
+    connect(stopButton, &QPushButton::clicked, this, [this] { m_stop = true; });
+    connect(clipboardButton, &QPushButton::clicked, this, &ExportDialog::onClipboard);
+
+    // Enter reaches "Export indítás" (or the focused button); Esc is "Bezár".
+    InstallFormBehaviour(this, Placement::Position,
+                         FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
+    columnList->setFocus();
+}
+
+DelimitedOptions ExportDialog::delimitedOptions() const
+{
+    DelimitedOptions o;
+    const char seps[4] = {';', '\t', ',', '|'};
+    for (int i = 0; i < 4; ++i)
+        if (separatorButtons[i]->isChecked())
+            o.separator = seps[i];
+    const char quotes[3] = {'"', '\'', 0};
+    for (int i = 0; i < 3; ++i)
+        if (quoteButtons[i]->isChecked())
+            o.quote = quotes[i];
+    o.memoText = memoBox->isChecked();
+    o.fieldNames = fieldNamesBox->isChecked();
+    o.noHeader = noHeaderBox->isChecked();
+    o.chosen = chosenColumns();
+    return o;
+}
+
+QVector<bool> ExportDialog::chosenColumns() const
+{
+    QVector<bool> chosen;
+    for (int i = 0; i < columnList->count(); ++i)
+        chosen << (columnList->item(i)->checkState() == Qt::Checked);
+    return chosen;
+}
+
+bool ExportDialog::browse()
+{
+    QFileDialog d(this, QStringLiteral("Mentés másként"));
+    d.setObjectName(QStringLiteral("exportSaveDialog"));
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setNameFilters(QString::fromUtf8(kFilters).split(QStringLiteral(";;")));
+    d.setDefaultSuffix(QStringLiteral("csv"));
+    const QString current = fileEdit->text();
+    if (!current.isEmpty()) {
+        const QFileInfo fi(current);
+        d.setDirectory(fi.absolutePath());
+        d.selectFile(fi.fileName());
+        for (const QString &f : d.nameFilters())
+            if (!fi.suffix().isEmpty()
+                && f.contains(QStringLiteral("*.") + fi.suffix().toLower() + QLatin1Char(')')))
+                d.selectNameFilter(f);
+    }
+    // A name typed without an extension takes the one of the chosen filter.
+    connect(&d, &QFileDialog::filterSelected, &d, [&d](const QString &filter) {
+        const int at = filter.indexOf(QStringLiteral("(*."));
+        const QString ext = at < 0 ? QString() : filter.mid(at + 3).section(QLatin1Char(')'), 0, 0);
+        d.setDefaultSuffix(ext.isEmpty() || ext.contains(QLatin1Char('*')) ? QStringLiteral("csv") : ext);
+    });
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return false;
+    fileEdit->setText(QDir::toNativeSeparators(d.selectedFiles().constFirst()));
+    return true;
+}
+
+void ExportDialog::onBrowse()
+{
+    browse();
+}
+
+void ExportDialog::setRunning(bool on)
+{
+    m_running = on;
+    m_stop = false;
+    stopButton->setEnabled(on);
+    for (QWidget *w : {static_cast<QWidget *>(startButton), static_cast<QWidget *>(clipboardButton),
+                       static_cast<QWidget *>(closeButton), static_cast<QWidget *>(browseButton)})
+        w->setEnabled(!on);
+    if (on) {
+        progress->setMaximum(qMax(1, m_source.rowCount()));
+        progress->setValue(0);
+        m_lastPump = 0;
+        stopButton->setFocus();
+    } else {
+        progress->setValue(0);
+    }
+}
+
+// Once every few hundredths of a second the window takes its pending input
+// (so "Megállít" can be pressed) and the progress bar moves.
+bool ExportDialog::step(int done)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastPump >= 40) {
+        m_lastPump = now;
+        progress->setValue(done);
+        QCoreApplication::processEvents();
+    }
+    return !m_stop;
+}
+
+void ExportDialog::standOnLastRow()
+{
+    if (Grid *g = const_cast<Grid *>(m_source.grid()); g && m_source.rowCount() > 0)
+        g->setCurrentRowIndex(m_source.rowCount() - 1);
+}
+
+void ExportDialog::writeFile(const QString &path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    auto stepper = [this](int done) { return step(done); };
+    if (ext == QLatin1String("xls")) {
+        setRunning(true);
+        try {
+            WriteBiff2File(m_source, chosenColumns(), path, stepper);
+        } catch (const Error &e) {
+            setRunning(false);
+            ShowError(e.message(), this);
+            return;
+        }
+    } else if (ext == QLatin1String("xlsx")) {
+        XlsxOptions o;
+        o.chosen = chosenColumns();
+        o.fieldNames = fieldNamesBox->isChecked();
+        o.noHeader = noHeaderBox->isChecked();
+        setRunning(true);
+        try {
+            WriteXlsxFile(m_source, o, path, stepper);
+        } catch (const Error &e) {
+            setRunning(false);
+            ShowError(e.message(), this);
+            return;
+        }
+    } else {
+        setRunning(true);
+        try {
+            WriteDelimitedFile(m_source, delimitedOptions(), path, stepper);
+        } catch (const Error &e) {
+            setRunning(false);
+            ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+            return;
+        }
+        standOnLastRow();
+    }
+    setRunning(false);
+    ShowInfo(path + QStringLiteral(" file kész."), this);
+    if (openAfterBox->isChecked()) {
+        OpenDocument(QFileInfo(path).absoluteFilePath());
+        accept();
+    }
+}
+
+void ExportDialog::onStart()
+{
+    if (m_running)
+        return;
+    if (fileEdit->text().trimmed().isEmpty() && !browse())
+        return;
+    const QString path = fileEdit->text().trimmed();
+    if (QFileInfo(path).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0) {
+        ShowError(QStringLiteral("Ebben a verzióban ez nem támogatott."), this);
+        return;
+    }
+    writeFile(path);
+}
+
+void ExportDialog::onClipboard()
+{
+    if (m_running)
+        return;
+    setRunning(true);
+    QString text;
+    try {
+        text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); });
+    } catch (const Error &e) {
+        setRunning(false);
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    CopyToClipboard(text);
+    standOnLastRow();
+    setRunning(false);
+    ShowInfo(QStringLiteral("Adatok vágólapra másolása kész."), this);
+}
+
+void ExportDialog::reject()
+{
+    // Esc or the close box while an export runs stop it as "Megállít" does;
+    // the dialog stays open and shows what was written.
+    if (m_running) {
+        m_stop = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+void ShowExportDialog(const ExportSource &source, const QString &suggestedName, QWidget *parent)
+{
+    ExportDialog d(source, suggestedName, parent);
+    d.exec();
+}
+
+void ShowExportDialog(const RowSet &rows, const QString &suggestedName, QWidget *parent)
+{
+    const ExportSource source(rows);
+    ShowExportDialog(source, suggestedName, parent);
+}
+
+void ShowExportDialog(Grid *grid, const QString &suggestedName, QWidget *parent)
+{
+    const ExportSource source(grid);
+    ShowExportDialog(source, suggestedName, parent);
+}
+
+} // namespace qo

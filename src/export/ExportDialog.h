@@ -1,0 +1,75 @@
+#pragma once
+// "Határolt szöveg export" (frm_Hatarolt): writes a list as delimited text, as
+// a spreadsheet file (.xls: BIFF2 worksheet, .xlsx: Excel workbook) or as
+// tab-separated text on the clipboard, with column choice and options.
+#include "export/DelimitedWriter.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace qo {
+
+class ExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    // suggestedName: the file name offered; empty offers "File001.csv" in the
+    // user's documents folder.
+    ExportDialog(const ExportSource &source, const QString &suggestedName, QWidget *parent = nullptr);
+
+    // The options as the controls stand.
+    DelimitedOptions delimitedOptions() const;
+    QVector<bool> chosenColumns() const;
+
+    QListWidget *columnList = nullptr;
+    QPushButton *allButton = nullptr;   // "Összes"
+    QPushButton *noneButton = nullptr;  // "Egyik sem"
+    QRadioButton *separatorButtons[4] = {}; // ; tab , |
+    QRadioButton *quoteButtons[3] = {};     // " ' none
+    QCheckBox *memoBox = nullptr;
+    QCheckBox *fieldNamesBox = nullptr;
+    QCheckBox *noHeaderBox = nullptr;
+    QCheckBox *openAfterBox = nullptr;
+    QLineEdit *fileEdit = nullptr;
+    QPushButton *browseButton = nullptr;
+    QPushButton *startButton = nullptr;     // "Export indítás", Enter
+    QPushButton *closeButton = nullptr;     // "Bezár", Esc
+    QPushButton *stopButton = nullptr;      // "Megállít"
+    QPushButton *clipboardButton = nullptr; // "Vágólapra!"
+    QProgressBar *progress = nullptr;
+
+public Q_SLOTS:
+    void onStart();
+    void onClipboard();
+    void onBrowse();
+    void reject() override;
+
+private:
+    bool browse(); // false when the user cancelled
+    void setRunning(bool on);
+    bool step(int done);
+    void standOnLastRow();
+    void writeFile(const QString &path);
+
+    const ExportSource &m_source;
+    bool m_running = false;
+    bool m_stop = false;
+    qint64 m_lastPump = 0;
+};
+
+// Opens the export dialog modally on the source; the file name offered is
+// suggestedName, or "File001.csv" in the documents folder when it is empty.
+void ShowExportDialog(const ExportSource &source, const QString &suggestedName = {}, QWidget *parent = nullptr);
+// The same for every field of a result (SQL console, reports).
+void ShowExportDialog(const RowSet &rows, const QString &suggestedName = {}, QWidget *parent = nullptr);
+// The same for a list on screen: its captions, alignment and widths are used,
+// and it stands on its last row after a text or clipboard export.
+void ShowExportDialog(Grid *grid, const QString &suggestedName = {}, QWidget *parent = nullptr);
+
+} // namespace qo

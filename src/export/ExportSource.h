@@ -1,0 +1,58 @@
+#pragma once
+// What every export writes: the columns of a fully read result (name, caption,
+// kind, alignment, width on screen) and its rows. The export dialog, the HTML
+// page's callers, the SQL console, the reports and the work-order browser all
+// describe their data this way, so one set of writers serves them all.
+//
+// The source refers to the caller's RowSet; it must outlive the export.
+#include "db/RowSet.h"
+
+#include <QString>
+#include <QVector>
+
+namespace qo {
+
+class Grid;
+class GridModel;
+
+struct ExportColumn {
+    int field = -1;        // index in the row set
+    QString name;          // the field name
+    QString label;         // the caption shown in the program (the name when none)
+    RowSet::Kind kind = RowSet::Kind::Text;
+    int serverType = 0;    // the client library's field type
+    int length = 0;        // declared length
+    Qt::Alignment align = Qt::AlignLeft;
+    bool visible = true;   // spreadsheet files leave hidden columns out
+    int widthPx = 0;       // width on screen, 0 when not shown
+    QString mask;          // display mask of the grid ("### ### ##0"), for the spreadsheet's number format
+};
+
+class ExportSource {
+public:
+    ExportSource() = default;
+    // Every field of the row set under its own name, in field order.
+    explicit ExportSource(const RowSet &rows);
+    // Every field of the grid's row set in field order; the fields the grid
+    // shows take its captions, alignment, masks and widths. After an export
+    // into a file or the clipboard the grid stands on its last row.
+    explicit ExportSource(const Grid *grid);
+
+    const RowSet &rows() const { return *m_rows; }
+    int rowCount() const { return m_rows ? m_rows->rowCount() : 0; }
+    const QVector<ExportColumn> &columns() const { return m_columns; }
+    QVector<ExportColumn> &columns() { return m_columns; }
+    const Grid *grid() const { return m_grid; }
+
+    // A memo (long text) column: TEXT-type columns the server sends as text.
+    static bool isMemo(const ExportColumn &c);
+    // Binary large objects.
+    static bool isBinary(const ExportColumn &c);
+
+private:
+    const RowSet *m_rows = nullptr;
+    const Grid *m_grid = nullptr;
+    QVector<ExportColumn> m_columns;
+};
+
+} // namespace qo

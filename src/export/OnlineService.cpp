@@ -1,0 +1,58 @@
+#include "export/OnlineService.h"
+#include "base/Text.h"
+#include "config/Config.h"
+#include "platform/Desktop.h"
+#include "platform/Download.h"
+
+#include <QFile>
+
+namespace qo {
+
+QString ServiceBaseUrl()
+{
+    QString base = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), MakerHomePage()).trimmed();
+    if (base.isEmpty())
+        base = MakerHomePage();
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    return base;
+}
+
+QString VersionAnswerUrl()
+{
+    return ServiceBaseUrl() + QStringLiteral("verziokovetes.php?prg=%1").arg(kServiceProgramId);
+}
+
+QString NewsAnswerUrl(int acknowledged)
+{
+    return ServiceBaseUrl() + QStringLiteral("hirfolyam.php?prg=%1&hir=%2").arg(kServiceProgramId).arg(acknowledged);
+}
+
+QString NewsArticleUrl(int id)
+{
+    return ServiceBaseUrl() + QStringLiteral("hirek.php?hir=%1").arg(id);
+}
+
+bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer)
+{
+    if (QFile::exists(path))
+        QFile::remove(path);
+    if (!DownloadToFile(url, path, kServiceTimeoutMs))
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = f.readAll();
+    // Lines joined by CR LF, also after the last one.
+    bytes.replace("\r\n", "\n");
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    QByteArray joined;
+    for (const QByteArray &l : lines)
+        joined += l + "\r\n";
+    *answer = Utf8ToLocalText(joined);
+    return true;
+}
+
+} // namespace qo

@@ -1,0 +1,91 @@
+#include "export/VersionNotes.h"
+#include "base/Text.h"
+#include "base/Version.h"
+#include "config/Config.h"
+#include "db/Connection.h"
+#include "export/OnlineService.h"
+#include "export/ServiceStore.h"
+#include "ui/FormBehaviour.h"
+#include "ui/WindowKeys.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qo {
+
+int BuildNumber(const QString &version)
+{
+    return TextToIntLoose(FieldPart(QStringLiteral("."), version, 4));
+}
+
+VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &notes, QWidget *parent)
+    : QDialog(parent), m_version(version)
+{
+    setObjectName(WindowKeys::kVersionNotes);
+    setWindowTitle(QStringLiteral("Verziókövetés: ") + version);
+    setSizeGripEnabled(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(248, 192, 184));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto *heading = new QLabel(QStringLiteral("Új verzió megjelenés"));
+    QFont hf = heading->font();
+    hf.setBold(true);
+    hf.setPointSize(14);
+    heading->setFont(hf);
+    heading->setAlignment(Qt::AlignCenter);
+    notesLabel = new QLabel(notes);
+    notesLabel->setTextFormat(Qt::PlainText);
+    notesLabel->setWordWrap(true);
+    notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    notesLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dontWarnBox = new QCheckBox(QStringLiteral("Többet ne figyelmeztessen"));
+    okButton = new QPushButton(QStringLiteral("OK"));
+    okButton->setDefault(true);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(dontWarnBox);
+    bottom->addStretch();
+    bottom->addWidget(okButton);
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(heading);
+    outer->addWidget(notesLabel, 1);
+    outer->addLayout(bottom);
+    resize(460, 320);
+
+    connect(okButton, &QPushButton::clicked, this, &VersionNotesWindow::onOk);
+    InstallFormBehaviour(this, Placement::Position, FormOption::EscCancels | FormOption::FontSize);
+    // The heading keeps its own size whatever the window's font.
+    heading->setFont(hf);
+    okButton->setFocus();
+}
+
+void VersionNotesWindow::onOk()
+{
+    if (dontWarnBox->isChecked())
+        ServiceStore(Connection::main()).acknowledgeVersion(m_version);
+    accept();
+}
+
+void CheckNewVersion(QWidget *parent)
+{
+    QString answer;
+    if (!FetchServiceAnswer(VersionAnswerUrl(), QDir(DataFolder()).filePath(QStringLiteral("Verkov.txt")), &answer))
+        return;
+    const QString own = QString::fromLatin1(kProgramVersion);
+    const QString acknowledged = ServiceStore(Connection::main()).acknowledgedVersion(own);
+    const QString announced = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
+    const int a = BuildNumber(acknowledged), b = BuildNumber(own), c = BuildNumber(announced);
+    if (c <= qMax(a, b))
+        return;
+    const QString notes = FieldPart(QStringLiteral("|"), answer, 2).trimmed();
+    VersionNotesWindow w(announced, notes, parent);
+    w.exec();
+}
+
+} // namespace qo

@@ -1,0 +1,137 @@
+#include "export/XlsxWriter.h"
+#include "base/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <xlsxwriter.h>
+
+namespace qo {
+
+namespace {
+
+constexpr int kMaxRows = 1048576;
+
+double widthInCharacters(const ExportColumn &c)
+{
+    if (c.widthPx > 0)
+        return qBound(4.0, c.widthPx / 7.0, 80.0);
+    return qBound(8.0, double(c.label.size()) + 2, 40.0);
+}
+
+} // namespace
+
+int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const QString &path, const ExportStep &step)
+{
+    QVector<int> cols;
+    for (int i = 0; i < source.columns().size(); ++i)
+        if (source.columns()[i].visible
+            && (options.chosen.isEmpty() || (i < options.chosen.size() && options.chosen[i])))
+            cols.push_back(i);
+    const int header = options.noHeader ? 0 : 1;
+    if (source.rowCount() + header > kMaxRows)
+        throw Error(QStringLiteral("Egy munkafüzetbe legfeljebb %1 sor fér.").arg(kMaxRows - header));
+
+    // Written next to the target and renamed over it, so a failure leaves an
+    // earlier file untouched.
+    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString partial = target + QStringLiteral(".part");
+    QTemporaryDir tmp;
+    QByteArray tmpdir = QFile::encodeName(tmp.path());
+    lxw_workbook_options wo = {};
+    wo.constant_memory = LXW_TRUE;
+    wo.tmpdir = tmp.isValid() ? tmpdir.data() : nullptr;
+    lxw_workbook *wb = workbook_new_opt(QFile::encodeName(partial).constData(), &wo);
+    if (!wb)
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    lxw_worksheet *ws = workbook_add_worksheet(wb, nullptr);
+
+    lxw_format *bold = workbook_add_format(wb);
+    format_set_bold(bold);
+    lxw_format *date = workbook_add_format(wb);
+    format_set_num_format(date, "yyyy.mm.dd");
+    lxw_format *dateTime = workbook_add_format(wb);
+    format_set_num_format(dateTime, "yyyy.mm.dd hh:mm:ss");
+    lxw_format *grouped = workbook_add_format(wb);
+    format_set_num_format(grouped, "#,##0");
+    lxw_format *wrap = workbook_add_format(wb);
+    format_set_text_wrap(wrap);
+
+    for (int k = 0; k < cols.size(); ++k)
+        worksheet_set_column(ws, lxw_col_t(k), lxw_col_t(k), widthInCharacters(source.columns()[cols[k]]), nullptr);
+    if (header) {
+        for (int k = 0; k < cols.size(); ++k) {
+            const ExportColumn &c = source.columns()[cols[k]];
+            worksheet_write_string(ws, 0, lxw_col_t(k), (options.fieldNames ? c.name : c.label).toUtf8().constData(), bold);
+        }
+        worksheet_freeze_panes(ws, 1, 0);
+    }
+
+    const RowSet &rows = source.rows();
+    int done = 0;
+    lxw_error err = LXW_NO_ERROR;
+    for (int row = 0; row < source.rowCount() && err == LXW_NO_ERROR; ++row) {
+        const lxw_row_t r = lxw_row_t(row + header);
+        for (int k = 0; k < cols.size() && err == LXW_NO_ERROR; ++k) {
+            const ExportColumn &c = source.columns()[cols[k]];
+            const lxw_col_t col = lxw_col_t(k);
+            if (ExportSource::isBinary(c)) {
+                err = worksheet_write_string(ws, r, col, "BLOB", nullptr);
+                continue;
+            }
+            if (rows.isNull(row, c.field))
+                continue;
+            switch (c.kind) {
+            case RowSet::Kind::Integer:
+                err = worksheet_write_number(ws, r, col, double(rows.toInt(row, c.field)), nullptr);
+                break;
+            case RowSet::Kind::Float:
+                err = worksheet_write_number(ws, r, col, rows.toDouble(row, c.field),
+                                             c.mask.contains(QLatin1Char('#')) ? grouped : nullptr);
+                break;
+            case RowSet::Kind::Date:
+            case RowSet::Kind::DateTime: {
+                const QDateTime d = c.kind == RowSet::Kind::Date ? QDateTime(rows.toDate(row, c.field), QTime(0, 0))
+                                                                 : rows.toDateTime(row, c.field);
+                if (!d.isValid() || d.date().year() < 1900)
+                    break; // the zero date stays empty, as in the lists
+                lxw_datetime dt = {d.date().year(), d.date().month(), d.date().day(),
+                                   d.time().hour(), d.time().minute(), double(d.time().second())};
+                err = worksheet_write_datetime(ws, r, col, &dt, c.kind == RowSet::Kind::Date ? date : dateTime);
+                break;
+            }
+            default: {
+                QString text = rows.text(row, c.field);
+                text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); // a line break inside a cell
+                err = worksheet_write_string(ws, r, col, text.toUtf8().constData(),
+                                             ExportSource::isMemo(c) && text.contains(QLatin1Char('\n')) ? wrap : nullptr);
+                break;
+            }
+            }
+        }
+        if (err != LXW_NO_ERROR)
+            break;
+        done = row + 1;
+        if (step && !step(done))
+            break;
+    }
+    const lxw_error closeErr = workbook_close(wb);
+    if (err == LXW_NO_ERROR)
+        err = closeErr;
+    if (err != LXW_NO_ERROR) {
+        QFile::remove(partial);
+        throw Error(QStringLiteral("Hiba az Excel munkafüzet írásakor: ") + QString::fromUtf8(lxw_strerror(err)));
+    }
+    if (QFile::exists(target) && !QFile::remove(target)) {
+        QFile::remove(partial);
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    }
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    }
+    return done;
+}
+
+} // namespace qo

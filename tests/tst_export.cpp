@@ -1,0 +1,959 @@
+// Exports and online services against a real shop database, every written
+// file read back by a real reader: delimited text by Python's csv module, the
+// BIFF2 worksheet by xlrd (and its records walked by a small Python reader),
+// the workbook by openpyxl, the HTML page by Python's html.parser. The version
+// notes and the news are fetched from Python's http.server on 127.0.0.1.
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
+#include "export/Biff2Writer.h"
+#include "export/ClipboardExport.h"
+#include "export/DelimitedWriter.h"
+#include "export/ExportDialog.h"
+#include "export/HtmlExport.h"
+#include "export/HtmlExportDialog.h"
+#include "export/MailHandoff.h"
+#include "export/NewsFeed.h"
+#include "export/OnlineService.h"
+#include "export/VersionNotes.h"
+#include "export/XlsxWriter.h"
+#include "mainwindow/MainWindow.h"
+#include "startup/Splash.h"
+#include "support/Modal.h"
+#include "support/TestDb.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "workorders/WorkOrderHistory.h"
+
+#include <QtTest>
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+using namespace qo;
+using qo::test::ModalAnswers;
+
+namespace {
+
+// The system's Python, where the Debian packages of the readers live (a
+// Python of the user's own may come first on the path).
+QString pythonProgram()
+{
+    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
+}
+
+// Runs a Python script with arguments; its standard output parsed as JSON.
+QJsonValue python(const QString &script, const QStringList &args = {})
+{
+    QProcess p;
+    p.start(pythonProgram(), QStringList{QStringLiteral("-c"), script} + args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        qWarning("python failed: %s", p.readAllStandardError().constData());
+        return {};
+    }
+    const QJsonDocument d = QJsonDocument::fromJson(QByteArray("{\"v\":") + p.readAllStandardOutput() + "}");
+    return d.object().value(QStringLiteral("v"));
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QJsonArray rowsOf(const QStringList &a, const QStringList &b = {}, const QStringList &c = {})
+{
+    QJsonArray out;
+    for (const QStringList *l : {&a, &b, &c})
+        if (!l->isEmpty())
+            out.append(QJsonArray::fromStringList(*l));
+    return out;
+}
+
+// Python's csv reader with the given dialect, the file decoded as Windows-1250.
+const char kCsvReader[] = R"(
+import csv, json, sys
+path, delim, quote = sys.argv[1], sys.argv[2], sys.argv[3]
+with open(path, encoding='cp1250', newline='') as f:
+    if quote:
+        r = csv.reader(f, delimiter=delim, quotechar=quote)
+    else:
+        r = csv.reader(f, delimiter=delim, quoting=csv.QUOTE_NONE)
+    print(json.dumps([row for row in r]))
+)";
+
+// xlrd's view of the worksheet plus the record types a plain walk of the file finds.
+const char kBiffReader[] = R"(
+import json, struct, sys, xlrd
+path = sys.argv[1]
+book = xlrd.open_workbook(path, encoding_override='cp1250', formatting_info=False)
+sh = book.sheet_by_index(0)
+cells = [[[sh.cell(r, c).ctype, sh.cell(r, c).value] for c in range(sh.ncols)] for r in range(sh.nrows)]
+data = open(path, 'rb').read()
+recs, at = [], 0
+while at + 4 <= len(data):
+    t, n = struct.unpack_from('<HH', data, at)
+    body = data[at + 4: at + 4 + n]
+    if t in (1, 2, 3, 4, 5):
+        row, col = struct.unpack_from('<HH', body, 0)
+        recs.append([t, row, col, list(body[4:7])])
+    else:
+        recs.append([t, n])
+    at += 4 + n
+print(json.dumps({'cells': cells, 'records': recs, 'biff': book.biff_version, 'end': at == len(data)}))
+)";
+
+const char kXlsxReader[] = R"(
+import json, sys, datetime, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+ws = wb.active
+out = []
+for row in ws.iter_rows():
+    out.append([[type(c.value).__name__, c.value.isoformat() if isinstance(c.value, datetime.datetime) else c.value,
+                 bool(c.font and c.font.b), c.number_format] for c in row])
+widths = {k: v.width for k, v in ws.column_dimensions.items()}
+print(json.dumps({'rows': out, 'widths': widths}))
+)";
+
+// Every start tag, the text inside td/th/title/h1 cells, and the declared charset.
+const char kHtmlReader[] = R"(
+import json, sys
+from html.parser import HTMLParser
+class P(HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.tags, self.cells, self.stack, self.texts, self.charset, self.attrs = [], [], [], [], None, []
+    def handle_starttag(self, tag, attrs):
+        self.tags.append(tag)
+        d = dict(attrs)
+        if tag == 'meta' and 'content' in d and 'charset=' in d['content']:
+            self.charset = d['content'].split('charset=')[1]
+        if tag in ('td', 'th', 'title', 'h1'):
+            self.stack.append([tag, ''])
+            self.attrs.append([tag, d.get('width'), d.get('align')])
+    def handle_endtag(self, tag):
+        if self.stack and self.stack[-1][0] == tag:
+            self.cells.append(self.stack.pop())
+    def handle_data(self, data):
+        if self.stack:
+            self.stack[-1][1] += data
+        self.texts.append(data)
+raw = open(sys.argv[1], 'rb').read()
+p = P()
+p.feed(raw.decode('cp1250'))
+print(json.dumps({'tags': sorted(set(p.tags)), 'cells': p.cells, 'charset': p.charset, 'attrs': p.attrs,
+                  'text': ''.join(p.texts), 'crlf': raw.count(b'\r\n') == raw.count(b'\n')}))
+)";
+
+// A local web service: python3 -m http.server over a folder of answer files.
+class LocalService {
+public:
+    explicit LocalService(const QString &folder)
+    {
+        m_proc.setProcessChannelMode(QProcess::SeparateChannels);
+        m_proc.start(pythonProgram(), {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
+                                                 QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                                                 QStringLiteral("--directory"), folder});
+        QElapsedTimer t;
+        t.start();
+        while (m_port == 0 && t.elapsed() < 10000) {
+            m_proc.waitForReadyRead(200);
+            m_out += m_proc.readAllStandardOutput();
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("port (\\d+)")).match(QString::fromUtf8(m_out));
+            if (m.hasMatch())
+                m_port = m.captured(1).toInt();
+        }
+    }
+    ~LocalService()
+    {
+        m_proc.terminate();
+        if (!m_proc.waitForFinished(3000))
+            m_proc.kill();
+        m_proc.waitForFinished(3000);
+    }
+    int port() const { return m_port; }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
+    // The request lines the server has logged so far.
+    QString log()
+    {
+        m_err += m_proc.readAllStandardError();
+        return QString::fromUtf8(m_err);
+    }
+
+private:
+    QProcess m_proc;
+    QByteArray m_out, m_err;
+    int m_port = 0;
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QWidget *topLevelNamed(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    test::TestDb *m_db = nullptr;
+
+    QString out(const QString &name) const { return m_dir.filePath(name); }
+    static RowSet q(const QString &sql) { return Connection::main().query(sql); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // The configuration file in the test's own folder (else the user's would be used).
+        QFile ini(m_dir.filePath(QStringLiteral("QuorvinOpt.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.close();
+        initFolders(m_dir.path());
+        QCOMPARE(DataFolder(), m_dir.path());
+        appState() = AppState();
+        m_db = new test::TestDb(QStringLiteral("export_main"));
+        ExecSql(QStringLiteral("CREATE TABLE t_exp (k INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(60), "
+                               "megj TEXT, ar DOUBLE, datum DATE, szam INT, nagy BIGINT)"));
+    }
+    void cleanupTestCase() { delete m_db; }
+    void init() { ExecSql(QStringLiteral("DELETE FROM t_exp")); }
+
+    // ---- delimited text ------------------------------------------------------
+
+    void delimited_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<char>("sep");
+        QTest::addColumn<char>("quote");
+        QTest::addColumn<bool>("memo");
+        QTest::addColumn<bool>("names");
+        QTest::addColumn<bool>("noHeader");
+        QTest::addColumn<QByteArray>("bytes"); // the whole file
+        QTest::addColumn<QJsonArray>("csv");   // what Python's csv reader sees
+
+        // Two fields, the second NULL: the header keeps its last separator, the record does not.
+        QTest::newRow("null second field")
+            << "SELECT 'x' AS a, NULL AS b" << ';' << char(0) << true << false << false
+            << QByteArray("a;b;\r\nx;\r\n") << rowsOf({"a", "b", ""}, {"x", ""});
+        // The quote inside a value is written undoubled.
+        QTest::newRow("undoubled quote")
+            << "SELECT 'say \"hi\"' AS a, 2 AS b" << ';' << '"' << true << false << false
+            << QByteArray("\"a\";\"b\";\r\n\"say \"hi\"\";\"2\"\r\n") << QJsonArray();
+        // A memo line break becomes backslash n, a backslash is doubled, the separator in a memo a comma.
+        QTest::newRow("memo line break")
+            << "SELECT nev, megj FROM t_exp" << ';' << char(0) << true << false << false
+            << QByteArray("nev;megj;\r\nKiss;els\xF5 sor\\nm\xE1sodik a\\\\b, c\r\n")
+            << rowsOf({"nev", "megj", ""}, {"Kiss", "első sor\\nmásodik a\\\\b, c"});
+        QTest::newRow("memo off gives BLOB")
+            << "SELECT nev, megj FROM t_exp" << '|' << char(0) << false << false << false
+            << QByteArray("nev|megj|\r\nKiss|BLOB\r\n") << rowsOf({"nev", "megj", ""}, {"Kiss", "BLOB"});
+        // No header: the file begins with an empty line.
+        QTest::newRow("no header")
+            << "SELECT nev, szam FROM t_exp" << ';' << char(0) << true << false << true
+            << QByteArray("\r\nKiss;65535\r\n") << QJsonArray{QJsonArray(), QJsonArray{"Kiss", "65535"}};
+        // A plain field with the separator splits the column.
+        QTest::newRow("separator splits")
+            << "SELECT 'a;b' AS v" << ';' << char(0) << true << false << false
+            << QByteArray("v;\r\na;b\r\n") << rowsOf({"v", ""}, {"a", "b"});
+        QTest::newRow("tab, apostrophe, names, dates")
+            << "SELECT nev, datum, ar FROM t_exp" << '\t' << '\'' << true << true << false
+            << QByteArray("'nev'\t'datum'\t'ar'\t\r\n'Kiss'\t'2024.03.05'\t'12500.5'\r\n")
+            << rowsOf({"nev", "datum", "ar", ""}, {"Kiss", "2024.03.05", "12500.5"});
+    }
+    void delimited()
+    {
+        QFETCH(QString, sql);
+        QFETCH(char, sep);
+        QFETCH(char, quote);
+        QFETCH(bool, memo);
+        QFETCH(bool, names);
+        QFETCH(bool, noHeader);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QJsonArray, csv);
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, megj, ar, datum, szam) VALUES "
+                               "('Kiss', 'első sor\\r\\nmásodik a\\\\b; c', 12500.5, '2024-03-05', 65535)"));
+        const RowSet rs = q(sql);
+        ExportSource src(rs);
+        DelimitedOptions o;
+        o.separator = sep;
+        o.quote = quote;
+        o.memoText = memo;
+        o.fieldNames = names;
+        o.noHeader = noHeader;
+        const QString path = out(QStringLiteral("delim.csv"));
+        QCOMPARE(WriteDelimitedFile(src, o, path), rs.rowCount());
+        QCOMPARE(fileBytes(path), bytes);
+        if (!csv.isEmpty())
+            QCOMPARE(python(QString::fromLatin1(kCsvReader),
+                            {path, QString(QLatin1Char(sep)), quote ? QString(QLatin1Char(quote)) : QString()})
+                         .toArray(),
+                     csv);
+    }
+
+    // Captions of the grid are the header; unticked columns are left out; no
+    // ticked column gives one empty line per record.
+    void delimitedFromGridCaptionsAndChoice()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam) VALUES ('Árvíztűrő tükörfúrógép', 1), ('Nagy Ödön', 2)"));
+        GridModel model;
+        model.setColumns({{QStringLiteral("nev"), QStringLiteral("Név")}, {QStringLiteral("szam"), QStringLiteral("Szám")}});
+        model.setRowSet(q(QStringLiteral("SELECT k, nev, szam FROM t_exp ORDER BY k")));
+        Grid grid;
+        grid.setGridModel(&model);
+        ExportSource src(&grid);
+        DelimitedOptions o;
+        o.chosen = {false, true, true};
+        const QString path = out(QStringLiteral("grid.csv"));
+        WriteDelimitedFile(src, o, path);
+        QCOMPARE(python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QString()}).toArray(),
+                 rowsOf({"Név", "Szám", ""}, {"Árvíztűrő tükörfúrógép", "1"}, {"Nagy Ödön", "2"}));
+        o.chosen = {false, false, false};
+        WriteDelimitedFile(src, o, path);
+        QCOMPARE(fileBytes(path), QByteArray("\r\n\r\n\r\n"));
+    }
+
+    // ---- the BIFF2 worksheet -------------------------------------------------
+
+    void biff2CellsAndRecords()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (k, nev, megj, ar, datum, szam, nagy) VALUES "
+                               "(65535, 'Árvíz', 'hosszú', 1.25, '2024-03-05', NULL, 7), "
+                               "(70000, NULL, NULL, -3, NULL, -1, NULL)"));
+        GridModel model;
+        model.setColumns({{QStringLiteral("k"), QStringLiteral("Kulcs")}, {QStringLiteral("nev"), QStringLiteral("Név")}});
+        model.setRowSet(q(QStringLiteral("SELECT k, nev, megj, ar, datum, szam, nagy FROM t_exp ORDER BY k")));
+        Grid grid;
+        grid.setGridModel(&model);
+        ExportSource src(&grid);
+        const QString path = out(QStringLiteral("cells.xls"));
+        WriteBiff2File(src, {}, path);
+        const QJsonObject r = python(QString::fromLatin1(kBiffReader), {path}).toObject();
+        QCOMPARE(r.value(QStringLiteral("biff")).toInt(), 20);
+        QVERIFY(r.value(QStringLiteral("end")).toBool());
+        const QJsonArray cells = r.value(QStringLiteral("cells")).toArray();
+        QCOMPARE(cells.size(), 3);
+        auto cell = [&](int row, int col) { return cells[row].toArray()[col].toArray(); };
+        // xlrd types: 1 text, 2 number, 4 boolean, 6 blank (0 empty).
+        QCOMPARE(cell(0, 0), (QJsonArray{1, "Kulcs"}));
+        QCOMPARE(cell(0, 1), (QJsonArray{1, "Név"}));
+        QCOMPARE(cell(0, 2), (QJsonArray{1, "megj"}));
+        QCOMPARE(cell(1, 0), (QJsonArray{2, 65535}));
+        QCOMPARE(cell(1, 1), (QJsonArray{1, "Árvíz"}));
+        QCOMPARE(cell(1, 2), (QJsonArray{1, "hosszú"}));
+        QCOMPARE(cell(1, 3), (QJsonArray{2, 1.25}));
+        QCOMPARE(cell(1, 4), (QJsonArray{1, "2024.03.05"}));
+        QCOMPARE(cell(1, 6), (QJsonArray{1, "7"})); // 64-bit integers are labels
+        QCOMPARE(cell(2, 0), (QJsonArray{2, 70000}));
+        QCOMPARE(cell(2, 3), (QJsonArray{2, -3}));
+        QCOMPARE(cell(2, 5), (QJsonArray{2, -1}));
+
+        // The records themselves: 65535 INTEGER, 70000 NUMBER, NULL BLANK, attributes.
+        QMap<QPair<int, int>, QJsonArray> byCell;
+        auto at = [&](int row, int col) { return byCell.value(qMakePair(row, col)); };
+        QList<int> order;
+        for (const QJsonValue &v : r.value(QStringLiteral("records")).toArray()) {
+            const QJsonArray a = v.toArray();
+            order << a[0].toInt();
+            if (a.size() == 4)
+                byCell.insert(qMakePair(a[1].toInt(), a[2].toInt()), a);
+        }
+        QCOMPARE(order.mid(0, 5), (QList<int>{0x09, 0x31, 0x31, 0x31, 0x00}));
+        QCOMPARE(order.last(), 0x0A);
+        QCOMPARE(at(0, 0)[3].toArray(), (QJsonArray{0, 0x80, 0}));
+        QCOMPARE(at(1, 0)[0].toInt(), 0x02); // 65535: INTEGER, right-aligned
+        QCOMPARE(at(1, 0)[3].toArray(), (QJsonArray{0, 0, 3}));
+        QCOMPARE(at(2, 0)[0].toInt(), 0x03); // 70000: NUMBER
+        QCOMPARE(at(2, 5)[0].toInt(), 0x03); // -1: NUMBER
+        QCOMPARE(at(2, 1)[0].toInt(), 0x01); // NULL: BLANK
+        QCOMPARE(at(1, 5)[0].toInt(), 0x01);
+        QCOMPARE(at(1, 1)[0].toInt(), 0x04); // text: LABEL, left-aligned
+        QCOMPARE(at(1, 1)[3].toArray(), (QJsonArray{0, 0, 1}));
+    }
+
+    // Row numbers of the format are 16-bit: a longer list is refused instead
+    // of wrapping round onto the header; an earlier file stays.
+    void biff2TooManyRows()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev) VALUES ('a')"));
+        for (int i = 0; i < 16; ++i)
+            ExecSql(QStringLiteral("INSERT INTO t_exp (nev) SELECT nev FROM t_exp"));
+        const RowSet rs = q(QStringLiteral("SELECT nev FROM t_exp"));
+        QCOMPARE(rs.rowCount(), 65536);
+        const ExportSource src(rs);
+        const QString path = out(QStringLiteral("long.xls"));
+        writeFile(path, "earlier");
+        QVERIFY_THROWS_EXCEPTION(Error, WriteBiff2File(src, {}, path));
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
+    }
+
+    // ---- the dialog ----------------------------------------------------------
+
+    // The extension decides the writer, letter case ignored; ".xml" is refused.
+    void dialogChoosesWriterByExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("xls") << "a.xls" << "biff";
+        QTest::newRow("XLS") << "b.XLS" << "biff";
+        QTest::newRow("Xls") << "c.Xls" << "biff";
+        QTest::newRow("xlsx") << "d.XLSX" << "xlsx";
+        QTest::newRow("txt") << "e.txt" << "text";
+        QTest::newRow("none") << "f" << "text";
+        QTest::newRow("XML") << "g.XML" << "none";
+    }
+    void dialogChoosesWriterByExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam) VALUES ('Kiss', 3)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, szam FROM t_exp"));
+        const ExportSource src(rs);
+        ExportDialog d(src, {});
+        d.show();
+        const QString path = out(name);
+        QFile::remove(path);
+        d.fileEdit->setText(path);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        const QByteArray b = fileBytes(path);
+        if (kind == QLatin1String("none")) {
+            QCOMPARE(answers.texts, QStringList{QStringLiteral("Ebben a verzióban ez nem támogatott.")});
+            QCOMPARE(answers.titles, QStringList{QStringLiteral("Hiba")});
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
+        QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
+        if (kind == QLatin1String("biff"))
+            QVERIFY(b.startsWith(QByteArray("\x09\x00\x04\x00\x02\x00\x10\x00", 8)));
+        else if (kind == QLatin1String("xlsx"))
+            QVERIFY(b.startsWith("PK"));
+        else
+            QCOMPARE(b, QByteArray("nev;szam;\r\nKiss;3\r\n"));
+    }
+
+    // An empty data set is refused for the worksheet, and an earlier file survives.
+    void dialogEmptyWorksheet()
+    {
+        const RowSet rs = q(QStringLiteral("SELECT nev FROM t_exp"));
+        const ExportSource src(rs);
+        ExportDialog d(src, {});
+        d.show();
+        const QString path = out(QStringLiteral("empty.xls"));
+        writeFile(path, "earlier");
+        d.fileEdit->setText(path);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Cannot perform this operation on an empty dataset")});
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
+    }
+
+    // At the keyboard: the list has the focus, Tab leads through the buttons to
+    // the separator group, Down picks "Tabulátor", Tab on to the file name,
+    // Enter starts the export; Esc closes the dialog.
+    void dialogAtTheKeyboard()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam) VALUES ('Kiss Anna', 5), ('Nagy Béla', 6)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, szam FROM t_exp ORDER BY k"));
+        const ExportSource src(rs);
+        ExportDialog d(src, QStringLiteral("QuorvinOpt.csv"));
+        QCOMPARE(d.fileEdit->text(), QStringLiteral("QuorvinOpt.csv"));
+        d.show();
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(d.columnList->hasFocus());
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d.separatorButtons[0]);
+        QTest::keyClick(d.separatorButtons[0], Qt::Key_Down);
+        QVERIFY(d.separatorButtons[1]->isChecked());
+        int presses = 0;
+        while (QApplication::focusWidget() != d.fileEdit && presses++ < 12)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d.fileEdit);
+        const QString path = out(QStringLiteral("keys.csv"));
+        QTest::keyClick(d.fileEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(d.fileEdit, path);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(d.fileEdit, Qt::Key_Return);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
+        QCOMPARE(python(QString::fromLatin1(kCsvReader), {path, QStringLiteral("\t"), QString()}).toArray(),
+                 rowsOf({"nev", "szam", ""}, {"Kiss Anna", "5"}, {"Nagy Béla", "6"}));
+        QVERIFY(d.isVisible()); // stays open for further exports
+        QVERIFY(!d.stopButton->isEnabled());
+        QApplication::setActiveWindow(&d);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &d, Qt::Key_Escape);
+        QTRY_VERIFY(!d.isVisible());
+    }
+
+    // "Egyik sem" then one ticked column; "Vágólapra!" puts tab-separated lines
+    // on the clipboard whatever the separator and quote say.
+    void dialogClipboard()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, megj, szam) VALUES ('Kiss', 'a\\r\\nb', 5)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, megj, szam FROM t_exp"));
+        const ExportSource src(rs);
+        ExportDialog d(src, {});
+        d.show();
+        d.noneButton->click();
+        QCOMPARE(d.chosenColumns(), (QVector<bool>{false, false, false}));
+        d.allButton->click();
+        d.columnList->item(2)->setCheckState(Qt::Unchecked);
+        d.quoteButtons[0]->setChecked(true);
+        d.separatorButtons[3]->setChecked(true);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        d.clipboardButton->click();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Adatok vágólapra másolása kész.")});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("nev\tmegj\t\r\nKiss\ta\\nb\r\n"));
+        QVERIFY(d.isVisible());
+    }
+
+    // "Megállít" stops a long export; the records written so far are kept.
+    void dialogStop()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev) VALUES ('a')"));
+        for (int i = 0; i < 15; ++i)
+            ExecSql(QStringLiteral("INSERT INTO t_exp (nev) SELECT nev FROM t_exp"));
+        const RowSet rs = q(QStringLiteral("SELECT nev FROM t_exp"));
+        QCOMPARE(rs.rowCount(), 32768);
+        const ExportSource src(rs);
+        ExportDialog d(src, {});
+        d.show();
+        const QString path = out(QStringLiteral("stopped.csv"));
+        d.fileEdit->setText(path);
+        int seenRunning = 0;
+        // Pressed while the export runs (the dialog takes its input between records).
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &d, [&] {
+            if (d.stopButton->isEnabled() && !seenRunning++)
+                d.stopButton->click();
+        });
+        poll.start(0);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        QVERIFY(seenRunning > 0);
+        const int lines = int(fileBytes(path).count("\r\n"));
+        QVERIFY2(lines >= 2 && lines < 32769, qPrintable(QString::number(lines)));
+        QVERIFY(!d.stopButton->isEnabled());
+    }
+
+    // ---- the workbook --------------------------------------------------------
+
+    void xlsxTypesBoldHeaderWidths()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, megj, ar, datum, szam, nagy) VALUES "
+                               "('Árvíz', 'a\\r\\nb', 12500.5, '2024-03-05', 70000, 9000000000)"));
+        GridModel model;
+        model.setColumns({{QStringLiteral("nev"), QStringLiteral("Név")}, {QStringLiteral("ar"), QStringLiteral("Ár"), QStringLiteral("### ### ##0")}});
+        model.setRowSet(q(QStringLiteral("SELECT nev, megj, ar, datum, szam, nagy FROM t_exp")));
+        Grid grid;
+        grid.setGridModel(&model);
+        grid.setColumnWidth(0, 210);
+        ExportSource src(&grid);
+        const QString path = out(QStringLiteral("book.xlsx"));
+        XlsxOptions o;
+        QCOMPARE(WriteXlsxFile(src, o, path), 1);
+        const QJsonObject r = python(QString::fromLatin1(kXlsxReader), {path}).toObject();
+        const QJsonArray rows = r.value(QStringLiteral("rows")).toArray();
+        QCOMPARE(rows.size(), 2);
+        const QJsonArray head = rows[0].toArray(), data = rows[1].toArray();
+        QCOMPARE(head[0].toArray()[1].toString(), QStringLiteral("Név"));
+        QVERIFY(head[0].toArray()[2].toBool()); // bold
+        QCOMPARE(head[2].toArray()[1].toString(), QStringLiteral("Ár"));
+        QCOMPARE(data[0].toArray()[1].toString(), QStringLiteral("Árvíz"));
+        QCOMPARE(data[1].toArray()[1].toString(), QStringLiteral("a\nb"));
+        QCOMPARE(data[2].toArray()[0].toString(), QStringLiteral("float"));
+        QCOMPARE(data[2].toArray()[1].toDouble(), 12500.5);
+        QCOMPARE(data[2].toArray()[3].toString(), QStringLiteral("#,##0"));
+        QCOMPARE(data[3].toArray()[0].toString(), QStringLiteral("datetime"));
+        QCOMPARE(data[3].toArray()[1].toString(), QStringLiteral("2024-03-05T00:00:00"));
+        QCOMPARE(data[4].toArray()[0].toString(), QStringLiteral("int"));
+        QCOMPARE(data[4].toArray()[1].toInt(), 70000);
+        QCOMPARE(data[5].toArray()[1].toDouble(), 9000000000.0);
+        const double width = r.value(QStringLiteral("widths")).toObject().value(QStringLiteral("A")).toDouble();
+        QVERIFY2(qAbs(width - 30.0) < 1.0, qPrintable(QString::number(width))); // 210 pixels on screen
+    }
+
+    // ---- the HTML page -------------------------------------------------------
+
+    // Markup in the data or the title stays text; widths in percent; the row count.
+    void htmlEscapesAndReads()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam, ar, datum) VALUES "
+                               "('<script>alert(\"x\")</script> & Társa', 1, 1500, '2024-03-05'), ('Őz Ödön', 2, 3, NULL)"));
+        GridModel model;
+        model.setColumns({{QStringLiteral("nev"), QStringLiteral("Név <b>")},
+                          {QStringLiteral("szam"), QStringLiteral("Szám")},
+                          {QStringLiteral("ar"), QStringLiteral("Ár"), QStringLiteral("### ### ##0")},
+                          {QStringLiteral("datum"), QStringLiteral("Dátum"), {}, Qt::AlignHCenter}});
+        model.setRowSet(q(QStringLiteral("SELECT nev, szam, ar, datum FROM t_exp ORDER BY k")));
+        Grid grid;
+        grid.setGridModel(&model);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const int quarter = grid.viewport()->width() / 4;
+        for (int c = 0; c < 4; ++c)
+            grid.setColumnWidth(c, quarter);
+        const QString path = out(QStringLiteral("uj/mappa/page.htm")); // folders made on the way
+        WriteGridHtml(&grid, QStringLiteral("Ügyfelek <i>&</i>"), path);
+        const QJsonObject r = python(QString::fromLatin1(kHtmlReader), {path}).toObject();
+        QCOMPARE(r.value(QStringLiteral("charset")).toString(), QStringLiteral("windows-1250"));
+        QVERIFY(r.value(QStringLiteral("crlf")).toBool());
+        const QStringList tags = r.value(QStringLiteral("tags")).toVariant().toStringList();
+        QCOMPARE(tags, (QStringList{"body", "center", "div", "font", "h1", "h3", "head", "html", "meta", "p", "table",
+                                    "td", "th", "title", "tr"}));
+        QStringList cells;
+        for (const QJsonValue &v : r.value(QStringLiteral("cells")).toArray())
+            cells << v.toArray()[1].toString();
+        QCOMPARE(cells, (QStringList{"Ügyfelek <i>&</i>", "Ügyfelek <i>&</i>", "Név <b>", "Szám", "Ár", "Dátum",
+                                     "<script>alert(\"x\")</script> & Társa", "1", "1 500", "2024.03.05",
+                                     "Őz Ödön", "2", "3", ""}));
+        const QJsonArray attrs = r.value(QStringLiteral("attrs")).toArray();
+        QCOMPARE(attrs[2].toArray(), (QJsonArray{"th", "25%", QJsonValue()}));
+        QCOMPARE(attrs[3].toArray(), (QJsonArray{"th", "25%", "right"}));
+        QCOMPARE(attrs[5].toArray(), (QJsonArray{"th", "25%", "center"}));
+        QCOMPARE(attrs[6].toArray(), (QJsonArray{"td", "25%", QJsonValue()}));
+        QVERIFY(r.value(QStringLiteral("text")).toString().contains(QStringLiteral("Összesen 2 sor.")));
+
+        model.setRowSet(q(QStringLiteral("SELECT nev, szam, ar, datum FROM t_exp WHERE k < 0")));
+        WriteGridHtml(&grid, QStringLiteral("Üres"), path);
+        const QJsonObject e = python(QString::fromLatin1(kHtmlReader), {path}).toObject();
+        QVERIFY(e.value(QStringLiteral("text")).toString().contains(QStringLiteral("Összesen 0 sor.")));
+        QCOMPARE(e.value(QStringLiteral("cells")).toArray().size(), 2 + 4);
+    }
+
+    // The dialog offers HtmlUt + the cleaned title; Enter on OK writes and
+    // stores the folder; "E-Mail" hands the file over or says why it could not.
+    void htmlDialogAndMail()
+    {
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev) VALUES ('Kiss')"));
+        GridModel model;
+        model.setColumns({{QStringLiteral("nev"), QStringLiteral("Név")}});
+        model.setRowSet(q(QStringLiteral("SELECT nev FROM t_exp")));
+        Grid grid;
+        grid.setGridModel(&model);
+        appState().HtmlUt = m_dir.filePath(QStringLiteral("html/"));
+        {
+            HtmlExportDialog d(&grid, QStringLiteral("Ügyfelek"));
+            QCOMPARE(d.pathEdit->text(), m_dir.filePath(QStringLiteral("html/_gyfelek.htm")));
+            d.show();
+            QApplication::setActiveWindow(&d);
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QVERIFY(d.pathEdit->hasFocus());
+            const QString target = m_dir.filePath(QStringLiteral("html2/lista.htm"));
+            QTest::keyClick(d.pathEdit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(d.pathEdit, target);
+            while (QApplication::focusWidget() != d.okButton)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(d.okButton, Qt::Key_Return);
+            QTRY_VERIFY(!d.isVisible());
+            QVERIFY(QFile::exists(target));
+            QCOMPARE(appState().HtmlUt, m_dir.filePath(QStringLiteral("html2")));
+        }
+        // A mail handler that notes its arguments.
+        const QString handler = m_dir.filePath(QStringLiteral("fake-xdg-email"));
+        const QString argsFile = m_dir.filePath(QStringLiteral("mail-args.txt"));
+        writeFile(handler, QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '%1'\n").arg(argsFile).toUtf8());
+        QFile::setPermissions(handler, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        setMailCommandForTests(handler);
+        HtmlExportDialog d(&grid, QStringLiteral("Ügyfelek"));
+        d.show();
+        d.openAfterBox->setChecked(true);
+        d.mailButton->click();
+        QVERIFY(!d.openAfterBox->isChecked());
+        QVERIFY(d.isVisible());
+        const QString page = QFileInfo(d.pathEdit->text()).absoluteFilePath();
+        QTRY_VERIFY(QFile::exists(argsFile));
+        QTRY_COMPARE(QString::fromUtf8(fileBytes(argsFile)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                     (QStringList{"--utf8", "--subject", "Html küldés", "--body", "Html küldés", "--attach", page}));
+        QVERIFY(d.statusLine->text().contains(QStringLiteral("_gyfelek.htm")));
+        // No mail program: the page is still written and the status line says so.
+        setMailCommandForTests(QStringLiteral("qo-no-such-mail-program"));
+        QFile::remove(page);
+        d.mailButton->click();
+        QVERIFY(QFile::exists(page));
+        QCOMPARE(d.statusLine->text(),
+                 QStringLiteral("Nem található levelezőprogram (qo-no-such-mail-program), a levél nem készült el."));
+        setMailCommandForTests(QStringLiteral("xdg-email"));
+    }
+
+    // ---- version notes and news ----------------------------------------------
+
+    void versionCheck_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("acknowledged"); // "NULL" for NULL
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("tick");
+        QTest::newRow("newer build") << QByteArray("23.0.0.45|Új: exportok\nmásodik sor\n") << "NULL" << true << false;
+        QTest::newRow("ticked stores") << QByteArray("23.0.0.45|Jegyzet") << "NULL" << true << true;
+        QTest::newRow("below acknowledged") << QByteArray("23.0.0.47|x") << "'23.0.0.50'" << false << false;
+        QTest::newRow("only the fourth part") << QByteArray("24.0.0.1|x") << "NULL" << false << false;
+        QTest::newRow("no separator") << QByteArray("23.0.0.46\n") << "NULL" << true << false;
+    }
+    void versionCheck()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, acknowledged);
+        QFETCH(bool, shown);
+        QFETCH(bool, tick);
+        QTemporaryDir site;
+        writeFile(site.filePath(QStringLiteral("verziokovetes.php")), answer);
+        LocalService service(site.path());
+        QVERIFY(service.port() > 0);
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = %1").arg(acknowledged));
+        ModalAnswers answers;
+        QString title, notes;
+        if (shown)
+            answers.then([&](QWidget *w) {
+                auto *v = qobject_cast<VersionNotesWindow *>(w);
+                QVERIFY(v);
+                title = v->windowTitle();
+                notes = v->notesLabel->text();
+                v->dontWarnBox->setChecked(tick);
+                v->okButton->click();
+            });
+        CheckNewVersion();
+        QVERIFY(answers.done());
+        QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(QLatin1Char(','))));
+        QTRY_VERIFY(service.log().contains(QStringLiteral("GET /verziokovetes.php?prg=53 ")));
+        QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("Verkov.txt"))));
+        if (shown) {
+            const QString version = QString::fromUtf8(answer).section(QLatin1Char('|'), 0, 0).trimmed();
+            QCOMPARE(title, QStringLiteral("Verziókövetés: ") + version);
+            if (answer.contains('|'))
+                QCOMPARE(notes, QString::fromUtf8(answer).section(QLatin1Char('|'), 1).trimmed().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+        }
+        const QString stored = SqlValue(QStringLiteral("SELECT IFNULL(verzioelfogadva, 'NULL') FROM beallit"), {});
+        QCOMPARE(stored, tick ? QStringLiteral("23.0.0.45") : QString(acknowledged).remove(QLatin1Char('\'')));
+    }
+
+    void newsCheck_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("acknowledged");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("after"); // hirelfogadva after OK with the box ticked
+        QTest::newRow("NULL stays NULL") << QByteArray("7|Új hír|Szöveg\nsorok") << "NULL" << true << "NULL";
+        QTest::newRow("raised") << QByteArray("7|Új hír|Szöveg") << "3" << true << "7";
+        QTest::newRow("never lowered") << QByteArray("7|Régi hír|Szöveg") << "9" << true << "9";
+        QTest::newRow("no news") << QByteArray("0\n") << "3" << false << "3";
+        QTest::newRow("empty answer") << QByteArray("") << "3" << false << "3";
+    }
+    void newsCheck()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, acknowledged);
+        QFETCH(bool, shown);
+        QFETCH(QString, after);
+        QTemporaryDir site;
+        writeFile(site.filePath(QStringLiteral("hirfolyam.php")), answer);
+        LocalService service(site.path());
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        ExecSql(QStringLiteral("UPDATE beallit SET hirelfogadva = %1").arg(acknowledged));
+        QPointer<NewsWindow> w = CheckNews();
+        const QString hir = acknowledged == QLatin1String("NULL") ? QStringLiteral("0") : acknowledged;
+        QTRY_VERIFY(service.log().contains(QStringLiteral("GET /hirfolyam.php?prg=53&hir=%1 ").arg(hir)));
+        QCOMPARE(bool(w), shown);
+        if (!w)
+            return;
+        QVERIFY(!w->isModal());
+        QCOMPARE(w->objectName(), QStringLiteral("frm_Hirfolyam"));
+        QCOMPARE(w->titleLabel->text(), QString::fromUtf8(answer).section(QLatin1Char('|'), 1, 1));
+        QVERIFY(w->linkLabel->text().contains(service.base() + QStringLiteral("hirek.php?hir=7")));
+        w->dontShowBox->setChecked(true);
+        w->okButton->click();
+        QTRY_VERIFY(!w); // freed when closed
+        QCOMPARE(SqlValue(QStringLiteral("SELECT IFNULL(hirelfogadva, 'NULL') FROM beallit"), {}), after);
+    }
+
+    // A service that cannot be reached, or that never answers, shows nothing,
+    // and the check gives up within its time-out.
+    void unreachableService_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("refused") << false;
+        QTest::newRow("silent") << true;
+    }
+    void unreachableService()
+    {
+        QFETCH(bool, listening);
+        QTcpServer silent; // accepts and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        const quint16 port = silent.serverPort();
+        if (!listening)
+            silent.close();
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"),
+                          QStringLiteral("http://127.0.0.1:%1/").arg(port));
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
+        ModalAnswers answers;
+        QElapsedTimer t;
+        t.start();
+        CheckNewVersion();
+        QVERIFY(!CheckNews());
+        QVERIFY2(t.elapsed() < 2 * kServiceTimeoutMs + 2000, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(answers.unexpected.isEmpty());
+        QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
+    }
+
+    // The main window asks 5 s after it is shown and shows the announced version.
+    void mainWindowAnnouncesNewVersion()
+    {
+        QTemporaryDir site;
+        writeFile(site.filePath(QStringLiteral("verziokovetes.php")), "23.0.0.45|Jegyzet");
+        writeFile(site.filePath(QStringLiteral("hirfolyam.php")), "0");
+        LocalService service(site.path());
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, vanbelep = 'N'"));
+        const ConnectParams p = m_db->params();
+        WriteStoredConnection(1, QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password));
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        SetSplashEnabled(false);
+        ModalAnswers answers;
+        QString seen;
+        answers.then([&](QWidget *w) {
+            seen = w->objectName();
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+        });
+        MainWindow w;
+        QVERIFY(!w.isAborted());
+        w.show();
+        QElapsedTimer t;
+        t.start();
+        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 9000);
+        QVERIFY2(t.elapsed() > 4500, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(seen, QStringLiteral("frm_Verziokovetes"));
+        QTest::qWait(5500); // the news check: "0" shows nothing
+        QTRY_VERIFY(service.log().contains(QStringLiteral("GET /hirfolyam.php")));
+        QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
+        w.close();
+        Connection::main().open(m_db->params()); // closing the window closed the connection
+    }
+
+    // "Excelbe..." (Ctrl+E) of a client's work orders: no name offered beyond
+    // the default, the grid's captions head the columns.
+    void workOrderBrowserExport()
+    {
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) VALUES ('Bognár Kata', 'N')"));
+        const qint64 client = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), 0);
+        ExecSql(QStringLiteral("INSERT INTO munkalap (mlaptipus, ugyfel, datum, statusz, osszar, storno) "
+                               "VALUES (1, %1, '2024-03-05', 1, 25000, 'N')").arg(client));
+        const QString csv = out(QStringLiteral("browser.csv"));
+        QString offered;
+        ModalAnswers answers;
+        answers.then([](QWidget *w) {
+            auto *b = qobject_cast<WorkOrderHistory *>(w);
+            QVERIFY(b);
+            QTimer::singleShot(0, b, [b] { QTest::keyClick(b->grid(), Qt::Key_E, Qt::ControlModifier); });
+        });
+        answers.then([&](QWidget *d) {
+            auto *e = qobject_cast<ExportDialog *>(d);
+            QVERIFY(e);
+            offered = e->fileEdit->text();
+            e->fileEdit->setText(csv);
+            QMetaObject::invokeMethod(e->startButton, "click", Qt::QueuedConnection);
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenReject();
+        answers.thenReject();
+        BrowseClientWorkOrders(client);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.unexpected.isEmpty());
+        QVERIFY(offered.endsWith(QStringLiteral("/File001.csv")));
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {csv, QStringLiteral(";"), QString()}).toArray();
+        QCOMPARE(rows.size(), 2);
+        const QStringList head = rows[0].toVariant().toStringList();
+        QCOMPARE(head.first(), QStringLiteral("Sorszám"));
+        QVERIFY(head.contains(QStringLiteral("Összesen")));
+        QVERIFY(head.contains(QStringLiteral("ugyfel_nev")));
+        QCOMPARE(rows[1].toArray()[head.indexOf(QStringLiteral("Összesen"))].toString(), QStringLiteral("25000"));
+        QCOMPARE(rows[1].toArray()[head.indexOf(QStringLiteral("Beérkezett"))].toString(), QStringLiteral("2024.03.05"));
+    }
+
+    // Ctrl+E on the client list offers "QuorvinOpt.csv"; Ctrl+H the HTML dialog.
+    void mainWindowShortcuts()
+    {
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) VALUES ('Kiss <b>Anna</b>', 'N')"));
+        const ConnectParams p = m_db->params();
+        WriteStoredConnection(1, QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password));
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), QStringLiteral("http://127.0.0.1:9/"));
+        SetSplashEnabled(false);
+        MainWindow w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.setActiveTab(MainWindow::TabClients);
+        QTRY_VERIFY(w.grid(MainWindow::TabClients)->gridModel()->rowCount() > 0);
+        const QString csv = out(QStringLiteral("clients.csv"));
+        ModalAnswers answers;
+        QString offered;
+        answers.then([&](QWidget *d) {
+            auto *e = qobject_cast<ExportDialog *>(d);
+            QVERIFY(e);
+            offered = e->fileEdit->text();
+            e->fileEdit->setText(csv);
+            QMetaObject::invokeMethod(e->startButton, "click", Qt::QueuedConnection);
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.then([](QWidget *d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); });
+        QTest::keyClick(w.searchBox(), Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(offered, QStringLiteral("QuorvinOpt.csv"));
+        QVERIFY(fileBytes(csv).contains("Kiss <b>Anna</b>"));
+
+        const QString page = out(QStringLiteral("clients.htm"));
+        w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
+        answers.then([&](QWidget *d) {
+            auto *h = qobject_cast<HtmlExportDialog *>(d);
+            QVERIFY(h);
+            h->pathEdit->setText(page);
+            QMetaObject::invokeMethod(h->okButton, "click", Qt::QueuedConnection);
+        });
+        QTest::keyClick(w.searchBox(), Qt::Key_H, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QTRY_VERIFY(QFile::exists(page));
+        const QJsonObject r = python(QString::fromLatin1(kHtmlReader), {page}).toObject();
+        QVERIFY(!r.value(QStringLiteral("tags")).toVariant().toStringList().contains(QStringLiteral("b")));
+        QVERIFY(r.value(QStringLiteral("text")).toString().contains(QStringLiteral("Kiss <b>Anna</b>")));
+        w.close();
+        Connection::main().open(m_db->params());
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"
