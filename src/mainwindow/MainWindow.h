@@ -106,6 +106,10 @@ private:
     void aFelhasznaloExecute();
     void aAdatbazisExecute();
     void aNevjegyExecute();
+    // printouts (MainWindowCommands.cpp)
+    void aNyomtatExecute(bool print);
+    void aBoritekExecute(bool registeredMail);
+    void reportExecute(const QString &command);
     // Runs a command, showing a database error in the error box.
     void guarded(const std::function<void()> &f);
 

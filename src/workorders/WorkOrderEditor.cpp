@@ -1,4 +1,5 @@
 #include "workorders/WorkOrderEditor.h"
+#include "reports/WorkOrderPrintout.h"
 #include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
@@ -309,10 +310,9 @@ void WorkOrderEditor::buildLayout()
     btnMegsem->setIcon(QIcon::fromTheme(QStringLiteral("dialog-cancel")));
     btnNyomtat->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
     btnElokep->setIcon(QIcon::fromTheme(QStringLiteral("document-print-preview")));
-    // The printouts are not part of this window yet.
-    btnNyomtat->setEnabled(false);
-    btnElokep->setEnabled(false);
     connect(btnOK, &QPushButton::clicked, this, &WorkOrderEditor::okClick);
+    connect(btnNyomtat, &QPushButton::clicked, this, [this] { printClick(true); });
+    connect(btnElokep, &QPushButton::clicked, this, [this] { printClick(false); });
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnLencsemarka, &QPushButton::clicked, this, [this] {
         chooseBrand(QStringLiteral("lencsemarka"), QStringLiteral("Lencse márka"), m_texts.value(QStringLiteral("tipus")));
@@ -528,6 +528,21 @@ void WorkOrderEditor::okClick()
         return;
     }
     accept();
+}
+
+// "Nyomtat" / "Előkép": an order that is not closed is saved first (without
+// completing it), then the stored order is printed; the window stays open in
+// edit mode. A closed order prints as stored.
+void WorkOrderEditor::printClick(bool print)
+{
+    try {
+        recalculate();
+        if (btnOK->isEnabled())
+            m_row.post();
+        PrintWorkOrder(key(), print, this);
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+    }
 }
 
 qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)

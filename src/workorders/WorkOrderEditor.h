@@ -75,6 +75,7 @@ private:
     void showBrandNames();
     void chooseBrand(const QString &table, const QString &caption, QWidget *next);
     void okClick();
+    void printClick(bool print);
 
     RecordEditor m_row;
     FieldBinder m_binder;
