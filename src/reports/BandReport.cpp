@@ -1,6 +1,7 @@
 #include "reports/BandReport.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPrinter>
 
@@ -21,6 +22,19 @@ struct Placed {
 struct Device {
     QPaintDevice *dev;
     double dpmm;
+    // Measures per font, and what the painter holds, so that a long report
+    // does not ask again for every cell.
+    mutable QHash<QString, QFontMetricsF> metrics;
+    mutable QString painterFont;
+    mutable QColor painterColour;
+    const QFontMetricsF &fm(const QFont &f) const
+    {
+        const QString k = f.key();
+        auto it = metrics.find(k);
+        if (it == metrics.end())
+            it = metrics.insert(k, QFontMetricsF(f, dev));
+        return *it;
+    }
     double px(double mm) const { return mm * dpmm; }
     QRectF px(const QRectF &mm) const { return QRectF(mm.x() * dpmm, mm.y() * dpmm, mm.width() * dpmm, mm.height() * dpmm); }
 };
@@ -55,7 +69,7 @@ double itemHeight(const ReportItem &it, const BandContext &ctx, const Device &d)
     const QString text = itemText(it, ctx);
     if (text.isEmpty())
         return it.rect.height();
-    QFontMetricsF fm(itemFont(it, ctx), d.dev);
+    const QFontMetricsF &fm = d.fm(itemFont(it, ctx));
     const QRectF w = textRect(it, QRectF(0, 0, it.rect.width(), 1));
     const QRectF br = fm.boundingRect(QRectF(0, 0, d.px(w.width()), 1e7), textFlags(it) & ~Qt::AlignVertical_Mask, text);
     return qMax(it.rect.height(), br.height() / d.dpmm + 0.3);
@@ -77,10 +91,12 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
     if (it.grow)
         mm.setHeight(h);
     const QRectF r = d.px(mm);
-    QPen pen(it.color);
-    pen.setWidthF(d.px(0.2));
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
+    if (d.painterColour != it.color) {
+        QPen pen(it.color);
+        pen.setWidthF(d.px(0.2));
+        p.setPen(pen);
+        d.painterColour = it.color;
+    }
     switch (it.kind) {
     case ReportItem::Line:
         p.drawLine(r.topLeft(), r.bottomRight());
@@ -105,6 +121,8 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
             p.drawImage(at, it.picture);
         }
         p.restore();
+        d.painterFont.clear();
+        d.painterColour = QColor();
         return;
     }
     case ReportItem::Text:
@@ -116,14 +134,47 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
     if (text.isEmpty())
         return;
     const QFont f = itemFont(it, ctx);
-    p.setFont(f);
-    if (it.clip) {
+    const QString key = f.key();
+    if (d.painterFont != key) {
+        p.setFont(f);
+        d.painterFont = key;
+    }
+    const QRectF tr = d.px(textRect(it, mm));
+    // Clipped only when the text would run out of its box: a clip costs a
+    // saved graphics state in the PDF for every cell.
+    bool clip = it.clip;
+    const bool oneLine = !it.wrap && !text.contains(QLatin1Char('\n'));
+    QPointF baseline;
+    if (oneLine) {
+        // One line placed by hand: much cheaper than the layout of drawText(rect).
+        const QFontMetricsF &fm = d.fm(f);
+        const double w = fm.horizontalAdvance(text);
+        clip = clip && (w > tr.width() || fm.height() > r.height());
+        double x = tr.left();
+        if (it.align & Qt::AlignRight)
+            x = tr.right() - w;
+        else if (it.align & Qt::AlignHCenter)
+            x = tr.left() + (tr.width() - w) / 2;
+        double y = tr.top() + (tr.height() - fm.height()) / 2 + fm.ascent();
+        if (it.align & Qt::AlignTop)
+            y = tr.top() + fm.ascent();
+        else if (it.align & Qt::AlignBottom)
+            y = tr.bottom() - fm.descent();
+        baseline = QPointF(x, y);
+    }
+    if (clip) {
         p.save();
         p.setClipRect(r);
     }
-    p.drawText(d.px(textRect(it, mm)), textFlags(it), text);
-    if (it.clip)
+    if (oneLine)
+        p.drawText(baseline, text);
+    else
+        p.drawText(tr, textFlags(it), text);
+    if (clip) {
         p.restore();
+        d.painterFont.clear(); // restore() gave the painter its earlier state back
+        d.painterColour = QColor();
+    }
 }
 
 void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Device &d)
@@ -135,6 +186,7 @@ void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Dev
     QPen pen(Qt::black);
     pen.setWidthF(d.px(0.2));
     p.setPen(pen);
+    d.painterColour = Qt::black;
     if (pl.band->ruleAbove)
         p.drawLine(QPointF(d.px(x0), d.px(pl.y)), QPointF(d.px(x0 + width), d.px(pl.y)));
     if (pl.band->ruleBelow)
@@ -280,7 +332,8 @@ int BandReport::render(QPrinter *printer) const
 
 int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
 {
-    const Device d{device, device->logicalDpiX() / 25.4};
+    const Device d{device, device->logicalDpiX() / 25.4, {}, {}, {}};
+    p.setBrush(Qt::NoBrush);
     const QRectF paper = device->pageLayout().fullRect(QPageLayout::Millimeter);
     const int n = rowCount();
     BandContext all;
@@ -360,6 +413,8 @@ int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
             return page;
         BandContext pc = all;
         pc.page = page + 1;
+        d.painterFont.clear();
+        d.painterColour = QColor();
         for (int copy = 0; copy < copies; ++copy) {
             const double x0 = margins.left() + copy * (width + copyGap);
             paintBand(p, {&pageHeader, pc, margins.top(), headerH}, x0, width, d);
