@@ -31,6 +31,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
@@ -338,6 +339,21 @@ private Q_SLOTS:
         QCOMPARE(m_jobs.size(), 3);
         QCOMPARE(m_jobs[2].title, QStringLiteral("Vizsgalat nyomtatás"));
         QVERIFY(flat(lastPdf()).contains(QStringLiteral("+2,00")));
+    }
+
+    // An order or examination that is gone prints no blank sheet: the user is told.
+    void missingRecordsAreReported()
+    {
+        test::TestDb db(QStringLiteral("rep_missing"));
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenPress(QMessageBox::Ok);
+        PrintWorkOrder(4711, true);
+        PrintExamination(4712, false);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, (QStringList{QStringLiteral("A munkalap nem található."),
+                                             QStringLiteral("A vizsgálat nem található.")}));
+        QVERIFY(m_jobs.isEmpty());
     }
 
     // "Nyomtat" in the editor saves first; cancelling a new order still removes it.
