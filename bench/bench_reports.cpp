@@ -138,6 +138,9 @@ int main(int argc, char **argv)
             SaveReportPdf(r, pdf);
             render << t.nsecsElapsed() / 1e6;
         }
+        // QO_BENCH_PDF_DIR keeps each printout to look at.
+        if (qEnvironmentVariableIsSet("QO_BENCH_PDF_DIR"))
+            SaveReportPdf(r, qEnvironmentVariable("QO_BENCH_PDF_DIR") + QLatin1Char('/') + QString::fromLatin1(c.action) + QStringLiteral(".pdf"));
         std::printf("%-30s %6d rows %5d pages | command to last page %8.1f ms | mariadb client %8.1f ms | ratio %.2f"
                     " | query and layout %8.1f ms | rendering %8.1f ms = %.0f pages/s\n",
                     c.name, r.data->rowCount(), pages, median(total), median(client), median(total) / median(client),
