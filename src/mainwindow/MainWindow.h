@@ -111,6 +111,10 @@ private:
     void aNevjegyExecute();
     void aExcelbeExecute();
     void aHtmlExecute();
+    // printouts (MainWindowCommands.cpp)
+    void aNyomtatExecute(bool print);
+    void aBoritekExecute(bool registeredMail);
+    void reportExecute(const QString &command);
     // Runs a command, showing a database error in the error box.
     void guarded(const std::function<void()> &f);
 

@@ -142,6 +142,13 @@ void MainWindow::routeCommands()
     on("aNevjegy", &MainWindow::aNevjegyExecute);
     on("aExcelbe", &MainWindow::aExcelbeExecute);
     on("aHtml", &MainWindow::aHtmlExecute);
+    connect(action(QStringLiteral("aNyomtat")), &QAction::triggered, this, [this] { guarded([this] { aNyomtatExecute(true); }); });
+    connect(action(QStringLiteral("aNyomtatKep")), &QAction::triggered, this, [this] { guarded([this] { aNyomtatExecute(false); }); });
+    connect(action(QStringLiteral("aBoritek")), &QAction::triggered, this, [this] { guarded([this] { aBoritekExecute(false); }); });
+    connect(action(QStringLiteral("aAjanlott")), &QAction::triggered, this, [this] { guarded([this] { aBoritekExecute(true); }); });
+    for (const char *n : {"aArbevetel", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"})
+        connect(action(QString::fromLatin1(n)), &QAction::triggered, this,
+                [this, n] { guarded([this, n] { reportExecute(QString::fromLatin1(n)); }); });
     for (int i = 1; i <= 4; ++i)
         connect(action(QStringLiteral("aSzerk%1").arg(i)), &QAction::triggered, this,
                 [this, i] { guarded([this, i] { aSzerkRxExecute(i); }); });
@@ -164,9 +171,7 @@ void MainWindow::routeCommands()
         connect(m_rxGrids[i], &Grid::rowActivated, this, [this, n = rxCommand[i]] { action(QStringLiteral("aSzerk%1").arg(n))->trigger(); });
 
     // Commands whose windows are not part of the program yet stand disabled.
-    for (const char *n : {"aNyomtat", "aNyomtatKep", "aBoritek", "aAjanlott", "aArbevetel",
-                          "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "aSQL",
-                          "aFelhasznalo", "aAdatbazis"})
+    for (const char *n : {"aSQL", "aFelhasznalo", "aAdatbazis"})
         action(QString::fromLatin1(n))->setEnabled(false);
 }
 

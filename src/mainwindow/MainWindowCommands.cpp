@@ -15,6 +15,14 @@
 #include "mainwindow/AboutDialog.h"
 #include "export/ExportDialog.h"
 #include "export/HtmlExportDialog.h"
+#include "masterdata/MasterDataList.h"
+#include "reports/ClientListPrintout.h"
+#include "reports/EnvelopePrintout.h"
+#include "reports/ExaminationPrintout.h"
+#include "reports/PeriodDialog.h"
+#include "reports/RegisteredMailPrintout.h"
+#include "reports/RevenueReports.h"
+#include "reports/WorkOrderPrintout.h"
 
 #include <QAction>
 
@@ -179,6 +187,65 @@ void MainWindow::aHtmlExecute()
 {
     static const char *const titles[3] = {"Ügyfelek", "Munkalapok", "Vizsgálatok"};
     ExportGridToHtml(m_grids[activeTab()], QString::fromUtf8(titles[activeTab()]), this);
+}
+
+// Print (true) or preview (false) for the active list: the client list as the
+// window lists it now, the current work order, the current examination.
+void MainWindow::aNyomtatExecute(bool print)
+{
+    const int tab = activeTab();
+    if (tab == TabClients) {
+        if (m_qryU.isOpen())
+            PrintClientList(print, m_qryU.sql(), this);
+        return;
+    }
+    const qint64 key = currentKey(tab);
+    if (key < 0)
+        return; // nothing listed, nothing to print
+    if (tab == TabWorkOrders)
+        PrintWorkOrder(key, print, this);
+    else
+        PrintExamination(key, print, this);
+}
+
+// The envelope or the registered-mail form for the current client; on the
+// other tabs for the client of the current work order or examination.
+void MainWindow::aBoritekExecute(bool registeredMail)
+{
+    const int tab = activeTab();
+    if (currentKey(tab) < 0)
+        return;
+    const qint64 client = rowInt(tab, QStringLiteral("ugyfel"), -1);
+    if (client <= 0)
+        return;
+    if (registeredMail)
+        PrintRegisteredMailForm(client, this);
+    else
+        PrintEnvelope(client, this);
+}
+
+// The statistics of the "Nyomtatások" menu: the period first (one month back
+// to today), for the one-brand lists then the lens brand.
+void MainWindow::reportExecute(const QString &command)
+{
+    QDate to = QDate::currentDate();
+    QDate from = to.addMonths(-1);
+    if (!AskPeriod(from, to, {}, this))
+        return;
+    qint64 brand = -1;
+    if (command.endsWith(QLatin1Char('2'))) {
+        brand = OpenMasterDataList(-1, true, QStringLiteral("lencsemarka"), QStringLiteral("Lencse márka"), nullptr, this);
+        if (brand < 0)
+            return;
+    }
+    if (command == QLatin1String("aArbevetel"))
+        PrintRevenueReport(from, to, this);
+    else if (command == QLatin1String("aFogyas"))
+        PrintSalesReport(from, to, this);
+    else if (command.startsWith(QLatin1String("aLencseFogyas")))
+        PrintLensSalesReport(brand, from, to, this);
+    else
+        PrintContactLensSalesReport(brand, from, to, this);
 }
 
 } // namespace qo

@@ -134,7 +134,13 @@ void PrintTargetDialog::targetChanged()
 
 int ChoosePrintTarget(QString &printerName, const QStringList &printers, QWidget *parent)
 {
+    return ChoosePrintTarget(printerName, printers, true, parent);
+}
+
+int ChoosePrintTarget(QString &printerName, const QStringList &printers, bool exportAvailable, QWidget *parent)
+{
     PrintTargetDialog dlg(printers, parent);
+    dlg.rbExcel->setEnabled(exportAvailable);
     if (!printerName.isEmpty()) {
         const int i = dlg.ComboBox1->findText(printerName);
         if (i >= 0)

@@ -42,6 +42,9 @@ private:
 // export; -1 after "Mégsem".
 int ChoosePrintTarget(QString &printerName, QWidget *parent = nullptr);
 int ChoosePrintTarget(QString &printerName, const QStringList &printers, QWidget *parent = nullptr);
+// The same; "Excelbe (CSV)" stands disabled when no export is available.
+int ChoosePrintTarget(QString &printerName, const QStringList &printers, bool exportAvailable,
+                      QWidget *parent = nullptr);
 
 // The printer a report goes to after the choice: the given name when it is an
 // installed printer, otherwise the system's default (empty when there is none).

@@ -3,6 +3,7 @@
 #include "db/Transaction.h"
 #include "ui/RecordSave.h"
 #include "db/Kinds.h"
+#include "reports/WorkOrderPrintout.h"
 #include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
@@ -310,10 +311,9 @@ void WorkOrderEditor::buildLayout()
     btnMegsem->setIcon(QIcon::fromTheme(QStringLiteral("dialog-cancel")));
     btnNyomtat->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
     btnElokep->setIcon(QIcon::fromTheme(QStringLiteral("document-print-preview")));
-    // The printouts are not part of this window yet.
-    btnNyomtat->setEnabled(false);
-    btnElokep->setEnabled(false);
     connect(btnOK, &QPushButton::clicked, this, &WorkOrderEditor::okClick);
+    connect(btnNyomtat, &QPushButton::clicked, this, [this] { printClick(true); });
+    connect(btnElokep, &QPushButton::clicked, this, [this] { printClick(false); });
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnLencsemarka, &QPushButton::clicked, this, [this] {
         chooseBrand(QStringLiteral("lencsemarka"), QStringLiteral("Lencse márka"), m_texts.value(QStringLiteral("tipus")));
@@ -535,6 +535,29 @@ void WorkOrderEditor::okClick()
 {
     if (btnOK->isEnabled() && save())
         accept();
+}
+
+// "Nyomtat" / "Előkép": an order that is not closed is saved first (without
+// completing it), then the stored order is printed; the window stays open in
+// edit mode. A closed order prints as stored.
+void WorkOrderEditor::printClick(bool print)
+{
+    if (btnOK->isEnabled()) {
+        const int type = int(m_row.value(QStringLiteral("mlaptipus")).toLongLong());
+        const SaveOutcome outcome = SaveRecord(this, [this] {
+            recalculate();
+            m_row.post();
+        }, [&] { return loadOrder(m_row.key(), type); }, WorkOrderMissingText());
+        if (outcome == SaveOutcome::Gone)
+            QDialog::reject();
+        if (outcome != SaveOutcome::Saved)
+            return; // never print what is not stored
+    }
+    try {
+        PrintWorkOrder(key(), print, this);
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+    }
 }
 
 qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)

@@ -4,6 +4,11 @@
 
 #include "db/Connection.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "ui/MessageBoxes.h"
+#include "ui/OptionDialog.h"
+#include "reports/GridPrintout.h"
+#include "reports/WorkOrderPrintout.h"
 #include "workorders/WorkOrderPrice.h"
 #include "export/ExportDialog.h"
 
@@ -66,10 +71,9 @@ WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(
     aExcelbe = addCommand(QStringLiteral("aExcelbe"), QStringLiteral("Excelbe..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                           QStringLiteral("x-office-spreadsheet"));
     aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));
-    // Printing of this list is not part of the program yet.
-    for (QAction *a : {aNyomtat, aNyomKep})
-        a->setEnabled(false);
     connect(aExcelbe, &QAction::triggered, this, [this] { ShowExportDialog(grid(), QString(), this); });
+    connect(aNyomtat, &QAction::triggered, this, [this] { printClick(true); });
+    connect(aNyomKep, &QAction::triggered, this, [this] { printClick(false); });
     setToolbar({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
     setContextMenu({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
 
@@ -86,6 +90,25 @@ void BrowseClientWorkOrders(qint64 client, QWidget *parent)
 {
     WorkOrderHistory w(client, parent);
     w.exec();
+}
+
+// Print (true) or preview: the selected work order, or the list as it stands.
+void WorkOrderHistory::printClick(bool print)
+{
+    const int choice = ChooseOption(0, QStringLiteral("Munkalap,Lista"), QStringLiteral("Nyomtatás típusa"), this);
+    if (choice == 0) {
+        const int row = grid()->currentRowIndex();
+        if (row < 0)
+            return;
+        try {
+            PrintWorkOrder(model()->rows().toInt(row, QStringLiteral("munkalap"), 0), print, this);
+        } catch (const Error &e) {
+            ShowError(e.message(), this);
+        }
+    } else if (choice == 1) {
+        PrintGrid(*grid(), print, true, heading()->text().trimmed(), QStringLiteral("osszar"), 8,
+                  QStringLiteral("Munkalapok"), this);
+    }
 }
 
 } // namespace qo

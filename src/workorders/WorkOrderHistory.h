@@ -14,6 +14,9 @@ public:
     QAction *aNyomKep = nullptr;  // Ctrl+K
     QAction *aExcelbe = nullptr;  // Ctrl+E
     QAction *aBezar = nullptr;    // Esc
+
+private:
+    void printClick(bool print);
 };
 
 // Row colours of the work-order lists: status 2 light blue, 3 light green, a

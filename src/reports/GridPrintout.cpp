@@ -1,0 +1,98 @@
+#include "reports/GridPrintout.h"
+
+#include "reports/ReportOutput.h"
+#include "reports/ReportParts.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+
+#include <QHeaderView>
+
+namespace qo {
+
+namespace {
+
+const ReportFace kFace = ReportFace::Tahoma;
+const double kColumnGap = 1.3;
+
+Qt::Alignment columnAlignment(const GridModel &m, int column)
+{
+    const QVariant a = m.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole);
+    // The cells' own alignment: the first row's, else numbers right.
+    if (m.rowCount() > 0) {
+        const QVariant cell = m.data(m.index(0, column), Qt::TextAlignmentRole);
+        if (cell.isValid())
+            return Qt::Alignment(cell.toInt()) & Qt::AlignHorizontal_Mask;
+    }
+    if (a.isValid())
+        return Qt::Alignment(a.toInt()) & Qt::AlignHorizontal_Mask;
+    return Qt::AlignLeft;
+}
+
+} // namespace
+
+BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &subtitle, const QString &sumField,
+                             double points, const QString &title)
+{
+    BandReport r;
+    r.title = title;
+    r.orientation = portrait ? QPageLayout::Portrait : QPageLayout::Landscape;
+    r.margins = QMarginsF(10, 10, 10, 10);
+    const double width = portrait ? 190 : 277;
+    const GridModel *m = grid.gridModel();
+    r.data = std::make_shared<RowSet>(m->rows());
+
+    ReportBand &h = r.pageHeader;
+    h.text(QRectF(0, 0, width, 8), title, ReportFont(kFace, 16, Bold));
+    h.text(QRectF(0, 8.5, width, 4.5), subtitle, ReportFont(kFace, 9, Bold));
+    const double line = points * 0.3528 * 1.45; // a text line of the given size in mm
+    const double capY = 14.5;
+    ReportBand &d = r.detail;
+    d.height = line + 0.6;
+    d.ruleBelow = true;
+
+    const int gridWidth = qMax(1, grid.width());
+    double x = 0;
+    double sumX = -1, sumW = 0;
+    for (int c = 0; c < m->columnCount(); ++c) {
+        if (grid.isColumnHidden(c))
+            continue;
+        const double w = width * grid.columnWidth(c) / double(gridWidth);
+        const Qt::Alignment a = columnAlignment(*m, c) | Qt::AlignVCenter;
+        h.text(QRectF(x, capY, w, line), m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+               ReportFont(kFace, points, Italic), a);
+        d.field(QRectF(x, 0.3, w, line), [m, c](const BandContext &ctx) { return m->displayText(ctx.row, c); },
+                ReportFont(kFace, points), a);
+        if (!sumField.isEmpty() && m->fieldOf(c).compare(sumField, Qt::CaseInsensitive) == 0) {
+            sumX = x;
+            sumW = w;
+        }
+        x += w + kColumnGap;
+    }
+    h.height = capY + line + 0.5;
+    h.ruleBelow = true;
+
+    if (!sumField.isEmpty()) {
+        ReportBand &s = r.summary;
+        const QFont bold = ReportFont(kFace, points, Bold);
+        s.text(QRectF(0, 0.8, 25, line), QStringLiteral("Összesen"), ReportFont(kFace, points));
+        s.field(QRectF(25, 0.8, 60, line), [](const BandContext &c) {
+            return QStringLiteral("sorok száma: ") + QString::number(c.count());
+        }, bold);
+        if (sumX >= 0)
+            s.field(QRectF(sumX, 0.8, sumW, line), [sumField](const BandContext &c) {
+                // A plain number, without the money format.
+                return QString::number(c.sum(sumField), 'f', 0);
+            }, bold, Qt::AlignRight | Qt::AlignVCenter);
+        s.height = line + 1.6;
+    }
+    AddPageFooter(r.pageFooter, width, ReportFace::CourierNew, title, QStringLiteral("qrGridPrint"), true);
+    return r;
+}
+
+void PrintGrid(const Grid &grid, bool print, bool portrait, const QString &subtitle, const QString &sumField,
+               double points, const QString &title, QWidget *parent)
+{
+    OutputReport(BuildGridPrintout(grid, portrait, subtitle, sumField, points, title), print, QString(), parent);
+}
+
+} // namespace qo

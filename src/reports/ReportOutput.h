@@ -1,0 +1,53 @@
+#pragma once
+// Where a printout goes: printed without a dialog on the printer chosen in the
+// settings (`nyomtato`) when it is installed, else on the system's default
+// printer; or shown in the print preview, whose title is the report's title
+// and which can also save the printout as PDF ("PDF-be mentés").
+#include "reports/BandReport.h"
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+namespace qo {
+
+// The printer a printout goes to: `wanted` when it is installed, else the
+// system's default printer; empty when there is no printer at all.
+QString ResolveReportPrinter(const QString &wanted);
+
+// Prints without a dialog (print = true) or opens the preview. `printer` is
+// the wanted printer's name (usually appState().nyomtato). Shows an error box
+// when nothing could be printed (no printer, the printer refused the job).
+void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent = nullptr);
+// Renders the printout into a PDF file; false when the file cannot be written.
+bool SaveReportPdf(const BandReport &report, const QString &file);
+
+// One printing or preview, as the output module handles it.
+struct ReportJob {
+    QString title;
+    QString printer; // the resolved printer ("" for none)
+    bool preview = false;
+    int pages = 0;
+};
+// For tests and tools: when set, every printout is rendered by the same
+// renderer into the PDF file the hook names (instead of the printer or the
+// preview window); the hook gets the job and returns the file's path. An
+// empty path lets the printout take its normal way.
+using ReportFileHook = std::function<QString(const ReportJob &job)>;
+void SetReportFileHook(ReportFileHook hook);
+// The last job handled (its page count filled in after rendering).
+ReportJob LastReportJob();
+
+// The export of a report's rows ("Excelbe (CSV)" of the print-target dialog).
+// Until an exporter is installed the choice stands disabled.
+using ReportExporter = std::function<void(const RowSet &rows, QWidget *parent)>;
+void SetReportExporter(ReportExporter exporter);
+bool HasReportExporter();
+
+// The statistics reports' sequence after their query ran: ask for the target
+// with ChoosePrintTarget (on a copy of `nyomtato`), then preview, print on the
+// chosen printer (else the default), export the rows, or nothing.
+void RunStatisticsReport(const BandReport &report, QWidget *parent = nullptr);
+
+} // namespace qo

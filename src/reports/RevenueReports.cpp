@@ -1,0 +1,260 @@
+#include "reports/RevenueReports.h"
+
+#include "base/Dates.h"
+#include "db/Connection.h"
+#include "db/SqlText.h"
+#include "reports/ReportOutput.h"
+#include "reports/ReportParts.h"
+
+namespace qo {
+
+namespace {
+
+const ReportFace kFace = ReportFace::SegoeUi;
+const double kWidth = 190; // A4 portrait, 10 mm margins
+const Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+const Qt::Alignment kCentre = Qt::AlignCenter;
+
+struct Caption {
+    QString text;
+    double x, w;
+    Qt::Alignment align;
+};
+
+QString bindPeriod(QString sql, const QDate &from, const QDate &to)
+{
+    // Dates only: both ends of BETWEEN are whole days.
+    sql.replace(QStringLiteral(":d1"), SqlDateLiteral(from));
+    sql.replace(QStringLiteral(":d2"), SqlDateLiteral(to));
+    sql.replace(QStringLiteral(":d3"), SqlDateLiteral(from));
+    sql.replace(QStringLiteral(":d4"), SqlDateLiteral(to));
+    return sql;
+}
+
+// A4 portrait, 10 mm margins: title, period line, the shop at the right, the
+// column captions; ruled off below. Footer with the layout name.
+BandReport statisticsLayout(const QString &title, const QString &layoutName, const QDate &from, const QDate &to,
+                            const QVector<Caption> &captions)
+{
+    BandReport r;
+    r.title = title;
+    r.fileName = title + QLatin1Char(' ') + PeriodText(from, to);
+    r.margins = QMarginsF(10, 10, 10, 10);
+    ReportBand &h = r.pageHeader;
+    h.text(QRectF(0, 0, 120, 8), title, ReportFont(kFace, 16, Bold));
+    h.text(QRectF(0, 8.5, 120, 5), PeriodText(from, to), ReportFont(kFace, 10, Bold));
+    AddShopBlock(h, ReadShopData(), 110, 0, 80, kFace, 9, 4.4);
+    for (const Caption &c : captions)
+        h.text(QRectF(c.x, 15.5, c.w, 4.5), c.text, ReportFont(kFace, 9, Italic), c.align);
+    h.height = 20.5;
+    h.ruleBelow = true;
+    AddPageFooter(r.pageFooter, kWidth, kFace, title, layoutName, true);
+    return r;
+}
+
+ValueFn dateOf(const QString &column)
+{
+    return [column](const BandContext &c) {
+        const QDate d = c.rows->toDate(c.row, column);
+        return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")) : QString();
+    };
+}
+
+ValueFn textOf(const QString &column)
+{
+    return [column](const BandContext &c) { return c.text(column); };
+}
+
+void groupOn(BandReport &r, const QString &column, double points)
+{
+    ReportGroup g;
+    g.key = textOf(column);
+    g.header.height = 6.5;
+    g.header.ruleBelow = true;
+    g.header.field(QRectF(0, 0.5, kWidth, 6), textOf(column), ReportFont(kFace, points, Bold));
+    r.groups.push_back(g);
+}
+
+// "Összesen" and the group's sum, and "Mindösszesen" with the sum of all rows,
+// under the amount column [x, x + w].
+void addSums(BandReport &r, const QString &column, double x, double w)
+{
+    ReportBand &gf = r.groups.front().footer;
+    gf.height = 5.5;
+    gf.ruleBelow = true;
+    gf.text(QRectF(x - 60, 0.5, 58, 5), QStringLiteral("Összesen"), ReportFont(kFace, 9, Bold), kRight);
+    gf.field(QRectF(x, 0.5, w, 5), SumOf(column), ReportFont(kFace, 9, Bold), kRight);
+    r.summary.height = 7;
+    r.summary.ruleBelow = true;
+    r.summary.text(QRectF(x - 60, 1, 58, 6), QStringLiteral("Mindösszesen"), ReportFont(kFace, 10, Bold), kRight);
+    r.summary.field(QRectF(x, 1, w, 6), SumOf(column), ReportFont(kFace, 10, Bold), kRight);
+}
+
+std::shared_ptr<RowSet> run(const QString &sql)
+{
+    return std::make_shared<RowSet>(Connection::main().query(sql));
+}
+
+} // namespace
+
+QString RevenueQuery(const QDate &from, const QDate &to)
+{
+    const QStringList lines = {
+        QStringLiteral("SELECT 'Utólag' AS sortipus, munkalap.munkalap, munkalap.statusz, statusz.statusz_nev,"),
+        QStringLiteral(" ugyfel.ugyfel_nev, munkalap.dat_kesz AS dat, munkalap.fizetendo AS bevetel"),
+        QStringLiteral("FROM munkalap"),
+        QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+        QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+        QStringLiteral("WHERE (munkalap.statusz = 3) AND (munkalap.dat_kesz BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')"),
+        QStringLiteral("UNION ALL"),
+        QStringLiteral("SELECT 'Előleg' AS sortipus, munkalap.munkalap, munkalap.statusz, statusz.statusz_nev,"),
+        QStringLiteral(" ugyfel.ugyfel_nev, munkalap.datum AS dat, munkalap.eloleg AS bevetel"),
+        QStringLiteral("FROM munkalap"),
+        QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+        QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+        QStringLiteral("WHERE (munkalap.datum BETWEEN :d3 AND :d4) AND (munkalap.storno = 'N')"),
+        QStringLiteral("ORDER BY 1,2;")};
+    return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
+}
+
+QString SalesQuery(const QDate &from, const QDate &to)
+{
+    const QStringList lines = {
+        QStringLiteral("SELECT '1. Keretek' AS sorrend, keretmarka.keretmarka_nev AS marka, munkalap.kerettipus AS tipus,"),
+        QStringLiteral(" COUNT(munkalap.keretmarka) AS darab, SUM(munkalap.ar_keret) AS ar"),
+        QStringLiteral("FROM munkalap"),
+        QStringLiteral(" JOIN keretmarka ON (munkalap.keretmarka = keretmarka.keretmarka)"),
+        QStringLiteral("WHERE (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')"),
+        QStringLiteral("GROUP BY keretmarka.keretmarka_nev,munkalap.kerettipus"),
+        QStringLiteral("UNION ALL"),
+        QStringLiteral("SELECT '2. Lencsék' AS sorrend, lencsemarka.lencsemarka_nev AS marka, munkalap.tipus AS tipus,"),
+        QStringLiteral(" COUNT(munkalap.lencsemarka) AS darab, SUM(munkalap.ar_jobb + munkalap.ar_bal) AS ar"),
+        QStringLiteral("FROM munkalap"),
+        QStringLiteral(" JOIN lencsemarka ON (munkalap.lencsemarka = lencsemarka.lencsemarka)"),
+        QStringLiteral("WHERE (munkalap.datum BETWEEN :d3 AND :d4) AND (munkalap.storno = 'N')"),
+        QStringLiteral("GROUP BY lencsemarka.lencsemarka_nev,munkalap.tipus"),
+        QStringLiteral("ORDER BY 1,2,3;")};
+    return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
+}
+
+QString LensSalesQuery(bool contactLenses, qint64 brand, const QDate &from, const QDate &to)
+{
+    QStringList lines = {
+        QStringLiteral("SELECT lencsemarka.lencsemarka_nev AS marka, munkalap.tipus,"),
+        QStringLiteral(" munkalap.jobbsph, munkalap.jobbcyl, munkalap.jobbax, munkalap.jobbprism, munkalap.jobbegyeb,"),
+        QStringLiteral(" munkalap.balsph, munkalap.balcyl, munkalap.balax, munkalap.balprism, munkalap.balegyeb,"),
+        QStringLiteral(" munkalap.szoveg_szinezes, munkalap.lencsemarka"),
+        QStringLiteral("FROM munkalap"),
+        QStringLiteral(" JOIN lencsemarka ON (munkalap.lencsemarka = lencsemarka.lencsemarka)"),
+        contactLenses
+            ? QStringLiteral("WHERE (munkalap.mlaptipus = 4) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')")
+            : QStringLiteral("WHERE (munkalap.mlaptipus <= 3) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno='N')"),
+        QStringLiteral("ORDER BY 1,2;")};
+    if (brand >= 0)
+        AppendToWhereLine(lines, QStringLiteral(" AND (munkalap.lencsemarka = %1)").arg(brand));
+    return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
+}
+
+BandReport BuildRevenueReport(const QDate &from, const QDate &to)
+{
+    BandReport r = statisticsLayout(QStringLiteral("Árbevétel"), QStringLiteral("QrArbevetel"), from, to,
+                                    {{QStringLiteral("Munkalap"), 0, 22, kLeft},
+                                     {QStringLiteral("Ügyfél"), 24, 96, kLeft},
+                                     {QStringLiteral("Dátum"), 122, 28, kLeft},
+                                     {QStringLiteral("Bevétel"), 150, 40, kRight}});
+    r.data = run(RevenueQuery(from, to));
+    groupOn(r, QStringLiteral("sortipus"), 11);
+    ReportBand &d = r.detail;
+    const QFont f = ReportFont(kFace, 9);
+    d.height = 4.6;
+    d.ruleBelow = true;
+    d.field(QRectF(0, 0.2, 22, 4.4), [](const BandContext &c) {
+        return QStringLiteral("%1").arg(c.rows->toInt(c.row, QStringLiteral("munkalap")), 5, 10, QLatin1Char('0'));
+    }, f);
+    d.field(QRectF(24, 0.2, 96, 4.4), textOf(QStringLiteral("ugyfel_nev")), f);
+    d.field(QRectF(122, 0.2, 28, 4.4), dateOf(QStringLiteral("dat")), f);
+    d.field(QRectF(150, 0.2, 40, 4.4), MoneyOf(QStringLiteral("bevetel")), f, kRight);
+    addSums(r, QStringLiteral("bevetel"), 150, 40);
+    return r;
+}
+
+BandReport BuildSalesReport(const QDate &from, const QDate &to)
+{
+    BandReport r = statisticsLayout(QStringLiteral("Fogyások"), QStringLiteral("QrFogyas"), from, to,
+                                    {{QStringLiteral("Márka"), 0, 70, kLeft},
+                                     {QStringLiteral("Típus"), 72, 68, kLeft},
+                                     {QStringLiteral("Darab"), 140, 18, kRight},
+                                     {QStringLiteral("Ár"), 160, 30, kRight}});
+    r.data = run(SalesQuery(from, to));
+    groupOn(r, QStringLiteral("sorrend"), 11);
+    ReportBand &d = r.detail;
+    const QFont f = ReportFont(kFace, 9);
+    d.height = 4.6;
+    d.ruleBelow = true;
+    d.field(QRectF(0, 0.2, 70, 4.4), textOf(QStringLiteral("marka")), f);
+    d.field(QRectF(72, 0.2, 68, 4.4), textOf(QStringLiteral("tipus")), f);
+    d.field(QRectF(140, 0.2, 18, 4.4), textOf(QStringLiteral("darab")), f, kRight);
+    d.field(QRectF(160, 0.2, 30, 4.4), MoneyOf(QStringLiteral("ar")), f, kRight);
+    addSums(r, QStringLiteral("ar"), 160, 30);
+    return r;
+}
+
+BandReport BuildLensSalesReport(bool contact, qint64 brand, const QDate &from, const QDate &to)
+{
+    const QString title = contact ? QStringLiteral("Kontaktlencse fogyások") : QStringLiteral("Lencse fogyások");
+    // Oldal, Típus, then the five values centred under their captions, then Színezés.
+    const double valueX = 58, valueW = 18, gap = 1;
+    const QStringList valueCaps = {QStringLiteral("Sph"), QStringLiteral("Cyl"), QStringLiteral("Ax"),
+                                   contact ? QStringLiteral("Bc") : QStringLiteral("Prism"), QStringLiteral("Egyéb")};
+    QVector<Caption> caps = {{QStringLiteral("Oldal"), 0, 14, kLeft}, {QStringLiteral("Típus"), 15, 42, kLeft}};
+    for (int i = 0; i < valueCaps.size(); ++i)
+        caps.push_back({valueCaps[i], valueX + i * (valueW + gap), valueW, kCentre});
+    const double colourX = valueX + 5 * (valueW + gap);
+    if (!contact)
+        caps.push_back({QStringLiteral("Színezés"), colourX, kWidth - colourX, kLeft});
+    BandReport r = statisticsLayout(title, contact ? QStringLiteral("QrKLencseFogyas") : QStringLiteral("QrLencseFogyas"),
+                                    from, to, caps);
+    r.data = run(LensSalesQuery(contact, brand, from, to));
+    groupOn(r, QStringLiteral("marka"), 11);
+    ReportBand &d = r.detail;
+    const QFont f = ReportFont(kFace, 9);
+    d.height = 9.2;
+    d.ruleBelow = true;
+    const QStringList values = {QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
+                                QStringLiteral("prism"), QStringLiteral("egyeb")};
+    for (int side = 0; side < 2; ++side) {
+        const double y = 0.2 + side * 4.5;
+        const QString prefix = side == 0 ? QStringLiteral("jobb") : QStringLiteral("bal");
+        d.text(QRectF(0, y, 14, 4.4), side == 0 ? QStringLiteral("JOBB") : QStringLiteral("BAL"), f);
+        if (side == 0)
+            d.field(QRectF(15, y, 42, 4.4), textOf(QStringLiteral("tipus")), f);
+        for (int i = 0; i < values.size(); ++i)
+            d.field(QRectF(valueX + i * (valueW + gap), y, valueW, 4.4), textOf(prefix + values[i]), f, kCentre);
+        if (side == 0 && !contact)
+            d.field(QRectF(colourX, y, kWidth - colourX, 4.4), textOf(QStringLiteral("szoveg_szinezes")), f);
+    }
+    return r;
+}
+
+void PrintRevenueReport(const QDate &from, const QDate &to, QWidget *parent)
+{
+    RunStatisticsReport(BuildRevenueReport(from, to), parent);
+}
+
+void PrintSalesReport(const QDate &from, const QDate &to, QWidget *parent)
+{
+    RunStatisticsReport(BuildSalesReport(from, to), parent);
+}
+
+void PrintLensSalesReport(qint64 brand, const QDate &from, const QDate &to, QWidget *parent)
+{
+    RunStatisticsReport(BuildLensSalesReport(false, brand, from, to), parent);
+}
+
+void PrintContactLensSalesReport(qint64 brand, const QDate &from, const QDate &to, QWidget *parent)
+{
+    RunStatisticsReport(BuildLensSalesReport(true, brand, from, to), parent);
+}
+
+} // namespace qo

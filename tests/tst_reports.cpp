@@ -1,0 +1,908 @@
+// Printouts rendered to real PDF files and read back with poppler's pdftotext
+// and pdfinfo: texts, page sizes, positions of the envelope and form items,
+// both copies of the A4 work order, page counts, the statistics over fixture
+// orders; the commands driven through the main window, the work-order editor
+// and the browser; the preview window; a real CUPS queue when there is one.
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
+#include "mainwindow/MainWindow.h"
+#include "reports/BandReport.h"
+#include "reports/ClientListPrintout.h"
+#include "reports/EnvelopePrintout.h"
+#include "reports/ExaminationPrintout.h"
+#include "reports/GridPrintout.h"
+#include "reports/RegisteredMailPrintout.h"
+#include "reports/ReportOutput.h"
+#include "reports/RevenueReports.h"
+#include "reports/WorkOrderPrintout.h"
+#include "startup/Splash.h"
+#include "support/Modal.h"
+#include "support/TestDb.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "workorders/WorkOrderEditor.h"
+#include "workorders/WorkOrderHistory.h"
+
+#include <QtTest>
+#include <QAction>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+using namespace qo;
+using test::ModalAnswers;
+
+namespace {
+
+const double kPtPerMm = 72.0 / 25.4;
+
+struct Word {
+    QString text;
+    double x0, y0, x1, y1; // points from the top-left corner of the page
+    int page;
+};
+
+struct Pdf {
+    QString file;
+    int pages = 0;
+    QSizeF pageSize; // points
+    QString text;    // pdftotext -layout
+    QVector<Word> words;
+
+    QVector<Word> find(const QString &t, int page = 0) const
+    {
+        QVector<Word> out;
+        for (const Word &w : words)
+            if (w.text == t && (page == 0 || w.page == page))
+                out << w;
+        return out;
+    }
+    int count(const QString &t) const { return int(find(t).size()); }
+};
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+Pdf readPdf(const QString &file)
+{
+    Pdf pdf;
+    pdf.file = file;
+    const QString info = run(QStringLiteral("pdfinfo"), {file});
+    pdf.pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
+    pdf.pageSize = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
+    pdf.text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    int page = 0;
+    for (const QString &line : html.split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("<page ")))
+            ++page;
+        const auto m = word.match(line);
+        if (m.hasMatch()) {
+            QString t = m.captured(5);
+            t.replace(QStringLiteral("&amp;"), QStringLiteral("&")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+                .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+            pdf.words << Word{t, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                              m.captured(4).toDouble(), page};
+        }
+    }
+    return pdf;
+}
+
+// The whole text without the layout's runs of blanks.
+QString flat(const Pdf &pdf)
+{
+    return pdf.text.simplified();
+}
+
+QString q(const QString &s)
+{
+    return QString(s).replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+qint64 addClient(const QString &name, const QString &extra = {}, const QString &extraValues = {})
+{
+    ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve%1) VALUES ('%2', 'N'%3)")
+                .arg(extra.isEmpty() ? QString() : QStringLiteral(", ") + extra, q(name),
+                     extraValues.isEmpty() ? QString() : QStringLiteral(", ") + extraValues));
+    const qint64 key = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+    ExecSql(QStringLiteral("CALL sp_oldal(%1)").arg(key));
+    return key;
+}
+
+qint64 addBrand(const QString &table, const QString &name)
+{
+    ExecSql(QStringLiteral("INSERT INTO %1 (%1_nev) VALUES ('%2')").arg(table, q(name)));
+    return SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+}
+
+// A work order with the columns given as "col = value" assignments.
+qint64 addOrder(qint64 client, int type, const QString &assignments)
+{
+    ExecSql(QStringLiteral("INSERT INTO munkalap (ugyfel, mlaptipus, datum, statusz, storno) VALUES (%1, %2, CURDATE(), 1, 'N')")
+                .arg(client).arg(type));
+    const qint64 key = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+    if (!assignments.isEmpty())
+        ExecSql(QStringLiteral("UPDATE munkalap SET %1 WHERE munkalap = %2").arg(assignments).arg(key));
+    return key;
+}
+
+void addShop()
+{
+    ExecSql(QStringLiteral("DELETE FROM tulajdonos"));
+    ExecSql(QStringLiteral("INSERT INTO tulajdonos (tulajdonos, telefon, irsz, varos, cim) "
+                           "VALUES ('Fénysugár Optika', '06 1 555 0101', '1051', 'Budapest', 'Fő utca 12.')"));
+}
+
+} // namespace
+
+class TestReports : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir *m_dir = nullptr;
+    QTemporaryDir m_out;
+    QStringList m_files;     // PDFs the output hook wrote, in order
+    QVector<ReportJob> m_jobs;
+    bool m_hook = true;
+
+    QString record(const test::TestDb &db) const
+    {
+        const ConnectParams p = db.params();
+        return QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password);
+    }
+    QString pdfPath(const QString &name) const { return m_out.filePath(name + QStringLiteral(".pdf")); }
+    Pdf save(const BandReport &r, const QString &name)
+    {
+        const QString f = pdfPath(name);
+        if (!SaveReportPdf(r, f))
+            qWarning("no PDF written");
+        return readPdf(f);
+    }
+    Pdf lastPdf() const { return readPdf(m_files.last()); }
+    static void showActive(QWidget &w)
+    {
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+    static void press(QWidget &w, Qt::Key key, Qt::KeyboardModifiers mods = {})
+    {
+        if (!QApplication::activeModalWidget() && !w.isActiveWindow())
+            w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, key, mods);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // QO_KEEP_PDF=1 keeps the rendered files to look at.
+        if (qEnvironmentVariableIsSet("QO_KEEP_PDF")) {
+            m_out.setAutoRemove(false);
+            qInfo("PDF files in %s", qPrintable(m_out.path()));
+        }
+        SetReportFileHook([this](const ReportJob &job) -> QString {
+            if (!m_hook)
+                return {};
+            m_jobs << job;
+            m_files << m_out.filePath(QStringLiteral("job%1.pdf").arg(m_files.size() + 1));
+            return m_files.last();
+        });
+        SetReportPrintTime(QDateTime(QDate(2024, 5, 6), QTime(14, 30, 0)));
+        SetSplashEnabled(false);
+    }
+    void init()
+    {
+        delete m_dir;
+        m_dir = new QTemporaryDir;
+        QFile f(m_dir->path() + QStringLiteral("/QuorvinOpt.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        initFolders(m_dir->path());
+        setWorkAreaForTests(QRect(0, 0, 1280, 800));
+        appState() = AppState();
+        m_hook = true;
+        m_files.clear();
+        m_jobs.clear();
+    }
+    void cleanupTestCase()
+    {
+        SetReportFileHook({});
+        delete m_dir;
+    }
+
+    // ---- work order ------------------------------------------------------------------------
+
+    void workOrder_data()
+    {
+        QTest::addColumn<bool>("a5");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("A4 spectacles") << false << 1 << "Szemüveg - távol" << "QrMunkalap";
+        QTest::newRow("A4 contact lens") << false << 4 << "Kontaktlencse" << "QrMunkalap";
+        QTest::newRow("A5 special") << true << 3 << "Szemüveg - Speciális" << "QrMunkalapA5";
+        QTest::newRow("A5 contact lens") << true << 4 << "Kontaktlencse" << "QrMunkalapA5";
+    }
+    void workOrder()
+    {
+        QFETCH(bool, a5);
+        QFETCH(int, type);
+        QFETCH(QString, heading);
+        QFETCH(QString, layout);
+        test::TestDb db(QStringLiteral("rep_workorder"));
+        addShop();
+        const qint64 client = addClient(QStringLiteral("Kovács Éva"), QStringLiteral("szuldatum, cim_irsz, cim_varos"),
+                                        QStringLiteral("'1980.02.03', '6720', 'Szeged'"));
+        const QString longBrand = QStringLiteral("Hosszúnevű Lencsegyártó Kft"); // 27 characters
+        const qint64 lens = addBrand(QStringLiteral("lencsemarka"), longBrand);
+        const qint64 frame = addBrand(QStringLiteral("keretmarka"), QStringLiteral("Rayban"));
+        const qint64 key = addOrder(client, type, QStringLiteral(
+            "lencsemarka = %1, keretmarka = %2, tipus = 'Progresszív', kerettipus = 'RB-1', jobbsph = '+1,50', "
+            "balsph = '-0,25', jobbprism = '8,6', jobbpd = '14,2', ar_jobb = 1234567, ar_bal = 20000, ar_keret = 30000, "
+            "lencseszazalek = 12.5, keretszazalek = 0, eloleg = 5000, osszar = 1284567, fizetendo = 1279567, "
+            "datum = '2024-05-02', dat_hatid = '2024-05-09', megj = 'Sürgős'").arg(lens).arg(frame));
+        const Pdf pdf = save(BuildWorkOrderPrintout(key, a5), QStringLiteral("workorder-") + QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(pdf.pages, 1);
+        if (a5)
+            QCOMPARE(pdf.pageSize.toSize(), QSize(420, 595));
+        else
+            QCOMPARE(pdf.pageSize.toSize(), QSize(842, 595)); // landscape
+        const int copies = a5 ? 1 : 2;
+        const QString text = flat(pdf);
+        QCOMPARE(text.count(heading), copies);
+        QCOMPARE(text.count(QStringLiteral("Kovács Éva")), copies);
+        QCOMPARE(text.count(QStringLiteral("1 234 567")), copies); // money mask
+        QCOMPARE(text.count(QStringLiteral("-13%")), copies);     // 12.5 rounds to 13; 0 prints nothing
+        QCOMPARE(text.count(QStringLiteral("%")), copies);
+        QCOMPARE(text.count(QStringLiteral("1980.02.03")), copies);
+        QCOMPARE(text.count(QStringLiteral("Fénysugár Optika")), copies);
+        QCOMPARE(pdf.count(layout), copies);
+        QCOMPARE(pdf.count(QStringLiteral("Dia")), type == 4 ? copies : 0);
+        QCOMPARE(pdf.count(QStringLiteral("Bc")), type == 4 ? copies : 0);
+        QCOMPARE(pdf.count(QStringLiteral("Pd")), type == 4 ? 0 : copies);
+        QCOMPARE(pdf.count(QStringLiteral("Prism")), type == 4 ? 0 : copies);
+        QCOMPARE(text.count(QStringLiteral("UHT,Orrtámasz")), a5 ? 1 : 0);
+        QCOMPARE(text.count(QStringLiteral("UHT,orrtámasz")), a5 ? 0 : 2);
+
+        // A name over 25 characters prints at 7 points on A4, at 8 on A5.
+        const Word brandWord = pdf.find(QStringLiteral("Lencsegyártó")).first();
+        const Word typeWord = pdf.find(QStringLiteral("Progresszív")).first();
+        const double ratio = (brandWord.y1 - brandWord.y0) / (typeWord.y1 - typeWord.y0);
+        if (a5)
+            QVERIFY2(qAbs(ratio - 1) < 0.02, qPrintable(QString::number(ratio)));
+        else
+            QVERIFY2(qAbs(ratio - 7.0 / 8) < 0.03, qPrintable(QString::number(ratio)));
+
+        // The two A4 copies are the same sheet, one beside the other.
+        if (!a5) {
+            const double shift = (277.0 - 10) / 2 + 10; // copy width + gap, in mm
+            QVector<Word> left, right;
+            for (const Word &w : pdf.words)
+                (w.x0 < pdf.pageSize.width() / 2 ? left : right) << w;
+            QCOMPARE(left.size(), right.size());
+            for (const Word &l : left) {
+                bool found = false;
+                for (const Word &r : right)
+                    found = found || (r.text == l.text && qAbs(r.x0 - shift * kPtPerMm - l.x0) < 0.6 && qAbs(r.y0 - l.y0) < 0.6);
+                QVERIFY2(found, qPrintable(l.text));
+            }
+        }
+    }
+
+    void workOrderPrintsFromMainWindowKeys()
+    {
+        test::TestDb db(QStringLiteral("rep_wo_keys"));
+        addShop();
+        const qint64 key = addOrder(addClient(QStringLiteral("Nagy Péter")), 2, QStringLiteral("ar_keret = 45000, osszar = 45000"));
+        WriteStoredConnection(1, record(db));
+        appState().nyomtato = QStringLiteral("Nincs ilyen nyomtató");
+        MainWindow w;
+        QVERIFY(!w.isAborted());
+        showActive(w);
+        QCOMPARE(w.activeTab(), int(MainWindow::TabWorkOrders));
+        QVERIFY(w.action(QStringLiteral("aNyomtat"))->isEnabled());
+        press(w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_jobs.size(), 1);
+        QVERIFY(!m_jobs[0].preview);
+        QCOMPARE(m_jobs[0].title, QStringLiteral("Munkalap nyomtatás"));
+        // A printer that is not installed is ignored: the system's default.
+        QCOMPARE(m_jobs[0].printer, ResolveReportPrinter(QString()));
+        Pdf pdf = lastPdf();
+        QVERIFY(flat(pdf).contains(QStringLiteral("No: %1").arg(key)));
+        QVERIFY(flat(pdf).contains(QStringLiteral("45 000")));
+        press(w, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(m_jobs.size(), 2);
+        QVERIFY(m_jobs[1].preview);
+
+        // The examinations tab prints the current examination.
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbsph3) VALUES (%1, CURDATE(), '+2,00')")
+                    .arg(SqlIntValue(QStringLiteral("SELECT ugyfel FROM munkalap LIMIT 1"), 0)));
+        w.setActiveTab(MainWindow::TabExams);
+        press(w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_jobs.size(), 3);
+        QCOMPARE(m_jobs[2].title, QStringLiteral("Vizsgalat nyomtatás"));
+        QVERIFY(flat(lastPdf()).contains(QStringLiteral("+2,00")));
+    }
+
+    // An order or examination that is gone prints no blank sheet: the user is told.
+    void missingRecordsAreReported()
+    {
+        test::TestDb db(QStringLiteral("rep_missing"));
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenPress(QMessageBox::Ok);
+        PrintWorkOrder(4711, true);
+        PrintExamination(4712, false);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, (QStringList{QStringLiteral("A munkalap nem található."),
+                                             QStringLiteral("A vizsgálat nem található.")}));
+        QVERIFY(m_jobs.isEmpty());
+    }
+
+    // "Nyomtat" in the editor saves first; cancelling a new order still removes it.
+    void editorPrintSavesAndCancelDeletes()
+    {
+        test::TestDb db(QStringLiteral("rep_editor"));
+        addShop();
+        const qint64 client = addClient(QStringLiteral("Szabó Béla"));
+        ModalAnswers answers;
+        qint64 shownKey = -1;
+        answers.then([&](QWidget *w) {
+            auto *ed = static_cast<WorkOrderEditor *>(w);
+            shownKey = ed->key();
+            QApplication::setActiveWindow(ed);
+            QLineEdit *price = ed->field(QStringLiteral("ar_keret"));
+            QTest::mouseClick(price, Qt::LeftButton);
+            price->selectAll();
+            QTest::keyClicks(price, QStringLiteral("30000"));
+            QTest::keyClick(price, Qt::Key_Return);
+            QTest::mouseClick(ed->btnNyomtat, Qt::LeftButton);
+            QTest::mouseClick(ed->btnElokep, Qt::LeftButton);
+            QTest::keyClick(ed->btnElokep, Qt::Key_Escape);
+        });
+        QCOMPARE(EditWorkOrder(-1, client, 1), -1);
+        QVERIFY(shownKey > 0);
+        QCOMPARE(m_jobs.size(), 2);
+        QVERIFY(!m_jobs[0].preview);
+        QVERIFY(m_jobs[1].preview);
+        // The printout shows the saved price; the cancelled new order is gone.
+        const QString printed = flat(readPdf(m_files[0]));
+        QVERIFY2(printed.contains(QStringLiteral("30 000")), qPrintable(printed));
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM munkalap"), -1), 0);
+
+        // A closed order prints as stored and is not saved.
+        const qint64 closed = addOrder(client, 1, QStringLiteral("statusz = 3, ar_keret = 7000, osszar = 7000"));
+        answers.then([&](QWidget *w) {
+            auto *ed = static_cast<WorkOrderEditor *>(w);
+            QApplication::setActiveWindow(ed);
+            QLineEdit *price = ed->field(QStringLiteral("ar_keret"));
+            QTest::mouseClick(price, Qt::LeftButton);
+            price->selectAll();
+            QTest::keyClicks(price, QStringLiteral("9999"));
+            QTest::keyClick(price, Qt::Key_Return);
+            QTest::mouseClick(ed->btnNyomtat, Qt::LeftButton);
+            QTest::keyClick(ed->btnNyomtat, Qt::Key_Escape);
+        });
+        QCOMPARE(EditWorkOrder(closed, -1, 1), -1);
+        QCOMPARE(m_jobs.size(), 3);
+        QVERIFY(flat(lastPdf()).contains(QStringLiteral("7 000")));
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT ar_keret FROM munkalap WHERE munkalap = %1").arg(closed), -1), 7000);
+        QVERIFY(answers.unexpected.isEmpty());
+    }
+
+    // ---- examination -----------------------------------------------------------------------
+
+    void examination_data()
+    {
+        QTest::addColumn<bool>("a5");
+        QTest::newRow("A4") << false;
+        QTest::newRow("A5") << true;
+    }
+    void examination()
+    {
+        QFETCH(bool, a5);
+        test::TestDb db(QStringLiteral("rep_exam"));
+        addShop();
+        const qint64 client = addClient(QStringLiteral("Tóth Éva"));
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,25' WHERE ugyfel = %1 AND kulcs = 1").arg(client));
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_kozel SET sph = '+2,75' WHERE ugyfel = %1 AND kulcs = 2").arg(client));
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbkorrv3, balkorv3, jobbadd3, baladd3, anamnezis, diagnozis) "
+                               "VALUES (%1, '2023-01-15', '0,8', '0,6', 'ADD-J', 'ADD-B', 'Fejfájás olvasáskor', 'Presbyopia')")
+                    .arg(client));
+        const qint64 key = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+        // A prescription changed after the examination prints in its current form.
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_egyeb SET cyl = '-0,75' WHERE ugyfel = %1 AND kulcs = 1").arg(client));
+        const Pdf pdf = save(BuildExaminationPrintout(key, a5), QStringLiteral("exam-") + QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(pdf.pages, 1);
+        QCOMPARE(pdf.pageSize.toSize(), a5 ? QSize(420, 595) : QSize(595, 842));
+        const QString text = flat(pdf);
+        for (const char *t : {"Tóth Éva", "+1,25", "+2,75", "-0,75", "0,8", "0,6", "Fejfájás olvasáskor", "Presbyopia",
+                              "Jelenlegi szemüveg", "Autorefrakto - keratometria", "Vizsgálati eredmények", "Távoli",
+                              "Közeli", "Speciális", "Kontaktlencse", "Fénysugár Optika"})
+            QVERIFY2(text.contains(QString::fromUtf8(t)), t);
+        QVERIFY(!text.contains(QStringLiteral("ADD-J")));
+        QVERIFY(!text.contains(QStringLiteral("ADD-B")));
+        QVERIFY(!text.contains(QStringLiteral("2023.01.15"))); // the examination date is not printed
+        QCOMPARE(pdf.count(a5 ? QStringLiteral("QrVizsgalatA5") : QStringLiteral("QrVizsgalatA4")), 1);
+    }
+
+    // ---- client list -----------------------------------------------------------------------
+
+    void clientListFollowsTheMainWindow()
+    {
+        test::TestDb db(QStringLiteral("rep_clients"));
+        addShop();
+        addClient(QStringLiteral("Kovács Éva"), QStringLiteral("megjegyzes"),
+                  QStringLiteral("'%1'").arg(QStringLiteral("Hosszú megjegyzés, amely több sorra tördelődik. ").repeated(6)));
+        addClient(QStringLiteral("Kovács Ádám"));
+        addClient(QStringLiteral("Kovács Béla"));
+        addClient(QStringLiteral("Nagy Péter"));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        w.setActiveTab(MainWindow::TabClients);
+        QTest::keyClicks(w.searchBox(), QStringLiteral("kov"));
+        QCOMPARE(w.grid(MainWindow::TabClients)->model()->rowCount(), 3);
+        press(w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_jobs.size(), 1);
+        QCOMPARE(m_jobs[0].title, QStringLiteral("Ügyfelek listája"));
+        const Pdf pdf = lastPdf();
+        const QString text = flat(pdf);
+        QVERIFY(!text.contains(QStringLiteral("Nagy Péter")));
+        const int a = text.indexOf(QStringLiteral("Kovács Ádám")), b = text.indexOf(QStringLiteral("Kovács Béla")),
+                  e = text.indexOf(QStringLiteral("Kovács Éva"));
+        QVERIFY(a >= 0 && a < b && b < e);
+        QVERIFY(text.contains(QStringLiteral("Névsorban")));
+        // The long remark makes that block taller; its last words are printed.
+        QVERIFY(text.count(QStringLiteral("tördelődik")) == 6);
+        const auto nameY = [&](const QString &first) {
+            for (const Word &wd : pdf.words)
+                if (wd.text == first)
+                    return wd.y0;
+            return -1.0;
+        };
+        const double shortBlock = nameY(QStringLiteral("Béla")) - nameY(QStringLiteral("Ádám"));
+        const double longBlock = pdf.words.last().y1 > 0 ? nameY(QStringLiteral("Éva")) - nameY(QStringLiteral("Béla")) : 0;
+        QVERIFY(shortBlock > 0 && longBlock > 0);
+        QCOMPARE(qRound(shortBlock), qRound(longBlock)); // Éva is last: blocks above her are short
+        press(w, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(m_jobs.last().preview);
+    }
+
+    void longClientListPages()
+    {
+        test::TestDb db(QStringLiteral("rep_clients_long"));
+        addShop();
+        QStringList values;
+        for (int i = 0; i < 300; ++i)
+            values << QStringLiteral("('Ügyfél %1', 'N', 'ugyfel%1@example.hu', '06 30 %1')").arg(i, 3, 10, QLatin1Char('0'));
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve, emil, telefon) VALUES ") + values.join(QLatin1Char(',')));
+        BandReport r = BuildClientListPrintout(QStringLiteral("SELECT * FROM vw_ugyfel\nWHERE ugyfel > 0\nORDER BY ugyfel_nev;"));
+        const Pdf pdf = save(r, QStringLiteral("clients300"));
+        QCOMPARE(pdf.pageSize.toSize(), QSize(595, 842));
+        // Every page has the header and its number; the rows follow on without a gap or a repeat.
+        const double block = 11.6 * kPtPerMm;
+        const double body = (297 - 20 - 19.5 - 8.8) * kPtPerMm;
+        const int perPage = int(body / block);
+        QCOMPARE(pdf.pages, (300 + perPage - 1) / perPage);
+        for (int p = 1; p <= pdf.pages; ++p) {
+            QCOMPARE(pdf.find(QStringLiteral("Névsorban"), p).size(), 1);
+            QVERIFY(pdf.text.contains(QStringLiteral("oldal: %1").arg(p)));
+        }
+        int last = -1;
+        for (int i = 0; i < 300; ++i) {
+            const int at = pdf.text.indexOf(QStringLiteral("Ügyfél %1").arg(i, 3, 10, QLatin1Char('0')));
+            QVERIFY(at > last);
+            last = at;
+        }
+    }
+
+    // ---- envelope and registered-mail form ---------------------------------------------------
+
+    void placedItems_data()
+    {
+        QTest::addColumn<bool>("envelope");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<double>("left"); // mm; < 0 for a centred item
+        QTest::addColumn<double>("top");
+        QTest::newRow("envelope shop") << true << "Fénysugár" << 11.3 << 11.3;
+        QTest::newRow("envelope shop address") << true << "Budapest," << 11.3 << 16.6;
+        QTest::newRow("envelope shop postcode") << true << "1051" << 11.3 << 21.9;
+        QTest::newRow("envelope name") << true << "Kovács" << -1.0 << 53.7;
+        QTest::newRow("envelope contact") << true << "Kapcsolat" << -1.0 << 58.9;
+        QTest::newRow("envelope for") << true << "Részére" << -1.0 << 64.2;
+        QTest::newRow("envelope town") << true << "Szeged" << -1.0 << 72.2;
+        QTest::newRow("envelope street") << true << "Kárász" << -1.0 << 78.8;
+        QTest::newRow("envelope postcode") << true << "6720" << -1.0 << 89.4;
+        QTest::newRow("form shop") << false << "Fénysugár" << 37.1 << 26.5;
+        QTest::newRow("form shop address") << false << "Budapest," << 37.1 << 31.2;
+        QTest::newRow("form shop postcode") << false << "1051" << 37.1 << 35.1;
+        QTest::newRow("form name") << false << "Kovács" << 42.1 << 53.0;
+        QTest::newRow("form postcode") << false << "6720" << 42.4 << 57.6;
+        QTest::newRow("form town") << false << "Szeged" << 60.9 << 57.6;
+        QTest::newRow("form street") << false << "Kárász" << 42.4 << 62.3;
+    }
+    void placedItems()
+    {
+        QFETCH(bool, envelope);
+        QFETCH(QString, word);
+        QFETCH(double, left);
+        QFETCH(double, top);
+        test::TestDb db(QStringLiteral("rep_envelope"));
+        addShop();
+        const qint64 client = addClient(QStringLiteral("Kovács Éva"), QStringLiteral("kapcsolat, cim_irsz, cim_varos, cim_cim"),
+                                        QStringLiteral("'Kapcsolat Tódor', '6720', 'Szeged', 'Kárász utca 5.'"));
+        const Pdf pdf = save(envelope ? BuildEnvelope(client) : BuildRegisteredMailForm(client), envelope ? QStringLiteral("envelope") : QStringLiteral("form"));
+        QCOMPARE(pdf.pages, 1);
+        QCOMPARE(qRound(pdf.pageSize.width() / kPtPerMm), 160);
+        QCOMPARE(qRound(pdf.pageSize.height() / kPtPerMm), 113);
+        const QVector<Word> found = pdf.find(word);
+        QCOMPARE(found.size(), 1);
+        const Word &w = found.first();
+        // The top of the text line: the glyph box top less the font's internal leading is within 1 mm.
+        QVERIFY2(qAbs(w.y0 / kPtPerMm - top) <= 1.0, qPrintable(QString::number(w.y0 / kPtPerMm)));
+        if (left >= 0) {
+            QVERIFY2(qAbs(w.x0 / kPtPerMm - left) <= 1.0, qPrintable(QString::number(w.x0 / kPtPerMm)));
+        } else {
+            // Centred in the column 70.9 .. 145.3: the whole line's middle.
+            double x0 = 1e9, x1 = 0;
+            for (const Word &o : pdf.words)
+                if (qAbs(o.y0 - w.y0) < 0.5) {
+                    x0 = qMin(x0, o.x0);
+                    x1 = qMax(x1, o.x1);
+                }
+            QVERIFY2(qAbs((x0 + x1) / 2 / kPtPerMm - (70.9 + 145.3) / 2) <= 1.0, qPrintable(QString::number((x0 + x1) / 2 / kPtPerMm)));
+        }
+    }
+
+    void envelopeCommandsGoToTheDefaultPrinter()
+    {
+        test::TestDb db(QStringLiteral("rep_env_cmd"));
+        addShop();
+        addClient(QStringLiteral("Kiss Anna"), QStringLiteral("cim_varos"), QStringLiteral("'Pécs'"));
+        WriteStoredConnection(1, record(db));
+        appState().nyomtato = QStringLiteral("Valami");
+        MainWindow w;
+        showActive(w);
+        w.setActiveTab(MainWindow::TabClients);
+        press(w, Qt::Key_I, Qt::ControlModifier);
+        press(w, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_jobs.size(), 2);
+        for (const ReportJob &j : m_jobs) {
+            QCOMPARE(j.title, QStringLiteral("Boríték nyomtatás"));
+            QVERIFY(!j.preview);
+            QCOMPARE(j.printer, ResolveReportPrinter(QString()));
+        }
+        QVERIFY(flat(readPdf(m_files[0])).contains(QStringLiteral("Részére")));
+        QVERIFY(!flat(readPdf(m_files[1])).contains(QStringLiteral("Részére")));
+        QVERIFY(flat(readPdf(m_files[1])).contains(QStringLiteral("Pécs")));
+    }
+
+    // ---- statistics ------------------------------------------------------------------------
+
+    void revenue_data()
+    {
+        QTest::addColumn<QString>("order");   // assignments of one order
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QString>("deposit"); // "Előleg" group total, "" for no group
+        QTest::addColumn<QString>("rest");    // "Utólag" group total
+        QTest::addColumn<QString>("total");
+        const QDate f(2024, 3, 1), t(2024, 3, 31);
+        QTest::newRow("received first day, closed last day")
+            << "datum = '2024-03-01', dat_kesz = '2024-03-31', statusz = 3, eloleg = 5000, fizetendo = 15000"
+            << f << t << "5 000" << "15 000" << "20 000";
+        QTest::newRow("collected after the period")
+            << "datum = '2024-03-10', dat_kesz = '2024-04-02', statusz = 3, eloleg = 5000, fizetendo = 15000"
+            << f << t << "5 000" << "" << "5 000";
+        QTest::newRow("closed in the period, received before")
+            << "datum = '2024-02-20', dat_kesz = '2024-03-05', statusz = 3, eloleg = 5000, fizetendo = 1234567"
+            << f << t << "" << "1 234 567" << "1 234 567";
+        QTest::newRow("ready, not collected")
+            << "datum = '2024-02-20', dat_kesz = '2024-03-05', statusz = 2, eloleg = 5000, fizetendo = 15000"
+            << f << t << "" << "" << "0";
+        QTest::newRow("cancelled")
+            << "datum = '2024-03-01', dat_kesz = '2024-03-31', statusz = 3, eloleg = 5000, fizetendo = 15000, storno = 'I'"
+            << f << t << "" << "" << "0";
+        QTest::newRow("from-date after to-date")
+            << "datum = '2024-03-10', dat_kesz = '2024-03-12', statusz = 3, eloleg = 5000, fizetendo = 15000"
+            << t << f << "" << "" << "0";
+    }
+    void revenue()
+    {
+        QFETCH(QString, order);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QString, deposit);
+        QFETCH(QString, rest);
+        QFETCH(QString, total);
+        test::TestDb db(QStringLiteral("rep_revenue"));
+        addShop();
+        const qint64 key = addOrder(addClient(QStringLiteral("Kovács Éva")), 1, order);
+        const BandReport r = BuildRevenueReport(from, to);
+        QCOMPARE(r.exportColumns(), (QStringList{"sortipus", "munkalap", "statusz", "statusz_nev", "ugyfel_nev", "dat", "bevetel"}));
+        const Pdf pdf = save(r, QStringLiteral("revenue"));
+        QCOMPARE(pdf.pages, 1); // also an empty period prints its page
+        QCOMPARE(pdf.pageSize.toSize(), QSize(595, 842));
+        const QStringList lines = pdf.text.split(QLatin1Char('\n'));
+        auto lineWith = [&](const QString &t, int from = 0) {
+            for (int i = from; i < lines.size(); ++i)
+                if (lines[i].simplified().startsWith(t) || lines[i].contains(QStringLiteral("  ") + t))
+                    return i;
+            return -1;
+        };
+        QVERIFY(flat(pdf).contains(QStringLiteral("Árbevétel")));
+        QVERIFY(flat(pdf).contains(PeriodTextFor(from, to)));
+        const int dep = lineWith(QStringLiteral("Előleg"));
+        const int rem = lineWith(QStringLiteral("Utólag"));
+        QCOMPARE(dep >= 0, !deposit.isEmpty());
+        QCOMPARE(rem >= 0, !rest.isEmpty());
+        const QString number = QStringLiteral("%1").arg(key, 5, 10, QLatin1Char('0'));
+        if (dep >= 0) {
+            QVERIFY(lines[dep + 1].contains(number));
+            QVERIFY(lines[dep + 2].simplified().endsWith(QStringLiteral("Összesen ") + deposit));
+        }
+        if (rem >= 0) {
+            QVERIFY(dep < rem); // "Előleg" comes first
+            QVERIFY(lines[rem + 1].contains(number));
+            QVERIFY(lines[rem + 2].simplified().endsWith(QStringLiteral("Összesen ") + rest));
+        }
+        QVERIFY2(flat(pdf).contains(QStringLiteral("Mindösszesen ") + total), qPrintable(flat(pdf)));
+        QVERIFY(flat(pdf).contains(QStringLiteral("QrArbevetel")));
+    }
+
+    static QString PeriodTextFor(const QDate &a, const QDate &b)
+    {
+        return a.toString(QStringLiteral("yyyy.MM.dd")) + QStringLiteral(" - ") + b.toString(QStringLiteral("yyyy.MM.dd"));
+    }
+
+    void salesAndLensLists()
+    {
+        test::TestDb db(QStringLiteral("rep_sales"));
+        addShop();
+        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
+        const qint64 zeiss = addBrand(QStringLiteral("lencsemarka"), QStringLiteral("Zeiss"));
+        const qint64 hoya = addBrand(QStringLiteral("lencsemarka"), QStringLiteral("Hoya"));
+        const qint64 rb = addBrand(QStringLiteral("keretmarka"), QStringLiteral("Rayban"));
+        const QString in = QStringLiteral("datum = '2024-03-05'");
+        addOrder(c, 1, in + QStringLiteral(", lencsemarka = %1, tipus = 'Single', jobbsph = '+1,00', balsph = '+1,25', "
+                                           "szoveg_szinezes = 'Barna', keretmarka = %2, kerettipus = 'RB1', ar_jobb = 10000, "
+                                           "ar_bal = 10000, ar_keret = 20000").arg(zeiss).arg(rb));
+        addOrder(c, 2, in + QStringLiteral(", lencsemarka = %1, tipus = 'Single', ar_jobb = 12000, ar_bal = NULL, "
+                                           "keretmarka = %2, kerettipus = 'RB1', ar_keret = 25000").arg(zeiss).arg(rb));
+        addOrder(c, 4, in + QStringLiteral(", lencsemarka = %1, tipus = 'Havi', jobbsph = '-3,00', jobbprism = '8,6'").arg(hoya));
+        addOrder(c, 1, in + QStringLiteral(", lencsemarka = %1, tipus = 'Sztornó', storno = 'I', ar_jobb = 99999").arg(hoya));
+        addOrder(c, 1, QStringLiteral("datum = '2024-04-01', lencsemarka = %1, tipus = 'Későbbi'").arg(hoya));
+        const QDate from(2024, 3, 1), to(2024, 3, 31);
+
+        const Pdf sales = save(BuildSalesReport(from, to), QStringLiteral("sales"));
+        const QString s = flat(sales);
+        QVERIFY2(s.contains(QStringLiteral("1. Keretek Rayban RB1 2 45 000 Összesen 45 000")), qPrintable(s));
+        // An order without a left price adds nothing to the lens sum; the contact lens counts under its brand.
+        QVERIFY2(s.contains(QStringLiteral("2. Lencsék Hoya Havi 1 0 Zeiss Single 2 20 000 Összesen 20 000")), qPrintable(s));
+        QVERIFY(s.contains(QStringLiteral("Mindösszesen 65 000")));
+        QVERIFY(!s.contains(QStringLiteral("Sztornó")) && !s.contains(QStringLiteral("Későbbi")));
+
+        const Pdf lenses = save(BuildLensSalesReport(false, -1, from, to), QStringLiteral("lenses"));
+        const QString l = flat(lenses);
+        QVERIFY(l.contains(QStringLiteral("Zeiss")) && l.contains(QStringLiteral("Színezés")) && l.contains(QStringLiteral("Barna")));
+        QVERIFY(!l.contains(QStringLiteral("Havi")) && !l.contains(QStringLiteral("Hoya")));
+        QCOMPARE(lenses.count(QStringLiteral("JOBB")), 2);
+        QCOMPARE(lenses.count(QStringLiteral("BAL")), 2);
+        QVERIFY(l.contains(QStringLiteral("QrLencseFogyas")));
+
+        const Pdf contact = save(BuildLensSalesReport(true, -1, from, to), QStringLiteral("contact"));
+        const QString k = flat(contact);
+        QVERIFY(k.contains(QStringLiteral("Hoya")) && k.contains(QStringLiteral("Havi")) && k.contains(QStringLiteral("-3,00")));
+        QVERIFY(k.contains(QStringLiteral(" Bc ")) && !k.contains(QStringLiteral("Prism")) && !k.contains(QStringLiteral("Színezés")));
+        QVERIFY(!k.contains(QStringLiteral("Zeiss")));
+        QVERIFY(k.contains(QStringLiteral("Kontaktlencse fogyások")) && k.contains(QStringLiteral("QrKLencseFogyas")));
+
+        // One brand only.
+        const Pdf one = save(BuildLensSalesReport(false, hoya, from, to), QStringLiteral("onebrand"));
+        QVERIFY(!flat(one).contains(QStringLiteral("Zeiss")));
+        QCOMPARE(one.count(QStringLiteral("JOBB")), 0);
+        QCOMPARE(one.pages, 1);
+    }
+
+    // The menu command asks the period, then the target; export stands disabled.
+    void revenueFromTheMenu()
+    {
+        test::TestDb db(QStringLiteral("rep_menu"));
+        addShop();
+        addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("eloleg = 4321"));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        ModalAnswers answers;
+        QString periodTitle;
+        bool exportEnabled = true;
+        answers.then([&](QWidget *d) {
+            periodTitle = d->windowTitle();
+            QApplication::setActiveWindow(d);
+            // Ctrl+Enter on the from-date: the month before today as opened.
+            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
+        });
+        answers.then([&](QWidget *d) {
+            exportEnabled = d->findChild<QRadioButton *>(QStringLiteral("rbExcel"))->isEnabled();
+            QApplication::setActiveWindow(d);
+            // Enter on the preview option, selected on opening: OK is the default button.
+            QTest::keyClick(d->findChild<QRadioButton *>(QStringLiteral("rbKep")), Qt::Key_Return);
+        });
+        w.action(QStringLiteral("aArbevetel"))->trigger();
+        QCOMPARE(periodTitle, QStringLiteral("Időszak megadása"));
+        QVERIFY(!exportEnabled);
+        QCOMPARE(m_jobs.size(), 1);
+        QVERIFY(m_jobs[0].preview);
+        QCOMPARE(m_jobs[0].title, QStringLiteral("Árbevétel"));
+        QVERIFY(flat(lastPdf()).contains(QStringLiteral("Mindösszesen 4 321")));
+
+        // Cancelling the brand list of a one-brand report prints nothing.
+        answers.then([](QWidget *d) {
+            QApplication::setActiveWindow(d);
+            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
+        });
+        answers.thenReject();
+        w.action(QStringLiteral("aLencseFogyas2"))->trigger();
+        QCOMPARE(m_jobs.size(), 1);
+        // Cancelling the period prints nothing.
+        answers.thenReject();
+        w.action(QStringLiteral("aFogyas"))->trigger();
+        QCOMPARE(m_jobs.size(), 1);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.unexpected.isEmpty());
+    }
+
+    // ---- grid printout ---------------------------------------------------------------------
+
+    void gridPrintoutFromTheBrowser()
+    {
+        test::TestDb db(QStringLiteral("rep_grid"));
+        addShop();
+        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
+        addOrder(c, 1, QStringLiteral("osszar = 10000"));
+        addOrder(c, 2, QStringLiteral("osszar = 25000"));
+        addOrder(c, 4, QStringLiteral("osszar = 1500"));
+        const qint64 empty = addClient(QStringLiteral("Üres Ügyfél"));
+        ModalAnswers answers;
+        for (int choice : {1, 0}) {
+            WorkOrderHistory b(c);
+            b.resize(900, 400);
+            showActive(b);
+            answers.then([choice](QWidget *d) {
+                // "Lista" is the second option; Down moves to it, Enter is OK.
+                const auto checked = [d] {
+                    for (QRadioButton *r : d->findChildren<QRadioButton *>())
+                        if (r->isChecked())
+                            return r;
+                    return static_cast<QRadioButton *>(nullptr);
+                };
+                QApplication::setActiveWindow(d);
+                if (choice == 1)
+                    QTest::keyClick(checked(), Qt::Key_Down);
+                QTest::keyClick(checked(), Qt::Key_Return);
+            });
+            QTest::keyClick(b.grid(), Qt::Key_K, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+        }
+        QCOMPARE(m_jobs.size(), 2);
+        QCOMPARE(m_jobs[0].title, QStringLiteral("Munkalapok"));
+        QVERIFY(m_jobs[0].preview);
+        const Pdf list = readPdf(m_files[0]);
+        QCOMPARE(list.pageSize.toSize(), QSize(595, 842));
+        const QString t = flat(list);
+        QVERIFY2(t.contains(QStringLiteral("Összesen sorok száma: 3")), qPrintable(t));
+        QVERIFY(t.contains(QStringLiteral("36500"))); // a plain number
+        QVERIFY(t.contains(QStringLiteral("Kovács Éva")) && t.contains(QStringLiteral("qrGridPrint")));
+        QCOMPARE(m_jobs[1].title, QStringLiteral("Munkalap nyomtatás"));
+
+        // Landscape widens every column by 277/190; an empty list counts 0.
+        WorkOrderHistory b(c);
+        b.resize(900, 400);
+        b.show();
+        const Pdf portrait = save(BuildGridPrintout(*b.grid(), true, QStringLiteral("x"), QStringLiteral("osszar"), 8, QStringLiteral("T")),
+                                  QStringLiteral("portrait"));
+        const Pdf landscape = save(BuildGridPrintout(*b.grid(), false, QStringLiteral("x"), QStringLiteral("osszar"), 8, QStringLiteral("T")),
+                                   QStringLiteral("landscape"));
+        QCOMPARE(landscape.pageSize.toSize(), QSize(842, 595));
+        const double margin = 10 * kPtPerMm;
+        const double pStatus = portrait.find(QStringLiteral("Státusz")).first().x0 - margin;
+        const double lStatus = landscape.find(QStringLiteral("Státusz")).first().x0 - margin;
+        const int gaps = 8; // columns before "Státusz", each followed by 1.3 mm
+        const double gapPt = gaps * 1.3 * kPtPerMm;
+        QVERIFY2(qAbs((lStatus - gapPt) / (pStatus - gapPt) - 277.0 / 190) < 0.01,
+                 qPrintable(QString::number((lStatus - gapPt) / (pStatus - gapPt))));
+        WorkOrderHistory none(empty);
+        none.show();
+        const Pdf zero = save(BuildGridPrintout(*none.grid(), true, QStringLiteral("Üres Ügyfél"), QStringLiteral("osszar"), 8,
+                                                QStringLiteral("Munkalapok")), QStringLiteral("zero"));
+        QVERIFY(flat(zero).contains(QStringLiteral("sorok száma: 0")));
+        QVERIFY(flat(zero).contains(QStringLiteral("Sorszám")));
+    }
+
+    // ---- preview and the real print path ----------------------------------------------------
+
+    void previewSavesPdf()
+    {
+        test::TestDb db(QStringLiteral("rep_preview"));
+        addShop();
+        const qint64 key = addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("ar_keret = 5000"));
+        m_hook = false;
+        const QString target = m_out.filePath(QStringLiteral("mentett"));
+        ModalAnswers answers;
+        QString title;
+        answers.then([&](QWidget *d) {
+            title = d->windowTitle();
+            QAction *save = nullptr;
+            for (QAction *a : d->findChildren<QAction *>())
+                if (a->text() == QStringLiteral("PDF-be mentés"))
+                    save = a;
+            QVERIFY(save);
+            QTimer::singleShot(0, save, &QAction::trigger);
+        });
+        answers.then([&](QWidget *d) {
+            auto *fd = qobject_cast<QFileDialog *>(d);
+            QVERIFY(fd);
+            QApplication::setActiveWindow(fd);
+            auto *name = fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->selectAll();
+            QTest::keyClicks(name, target);
+            auto *box = fd->findChild<QDialogButtonBox *>();
+            QVERIFY(box && box->button(QDialogButtonBox::Save));
+            QTest::mouseClick(box->button(QDialogButtonBox::Save), Qt::LeftButton);
+        });
+        answers.thenReject(); // the preview again: close it
+        PrintWorkOrder(key, false);
+        QCOMPARE(title, QStringLiteral("Munkalap nyomtatás"));
+        const Pdf pdf = readPdf(target + QStringLiteral(".pdf"));
+        QCOMPARE(pdf.pages, 1);
+        QVERIFY(flat(pdf).contains(QStringLiteral("5 000")));
+        QVERIFY(answers.unexpected.isEmpty());
+    }
+
+    void printsThroughCups()
+    {
+        const QString queues = run(QStringLiteral("lpstat"), {QStringLiteral("-e")}).trimmed();
+        if (queues.isEmpty())
+            QSKIP("No CUPS print queue (lpstat -e lists none): the real print path is not tried. "
+                  "scripts/cups-test-queue sets one up.");
+        const QString queue = queues.split(QLatin1Char('\n')).first().trimmed();
+        test::TestDb db(QStringLiteral("rep_cups"));
+        addShop();
+        const qint64 key = addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("ar_keret = 5000"));
+        m_hook = false;
+        appState().nyomtato = queue;
+        const auto completed = [&] {
+            return run(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o"), queue})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
+        };
+        const int before = completed();
+        ModalAnswers answers;
+        PrintWorkOrder(key, true);
+        QCOMPARE(LastReportJob().printer, queue);
+        QCOMPARE(LastReportJob().pages, 1);
+        QVERIFY(answers.texts.isEmpty()); // no error box
+        QTRY_VERIFY_WITH_TIMEOUT(completed() > before, 30000);
+    }
+};
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
