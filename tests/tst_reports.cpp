@@ -722,7 +722,8 @@ private Q_SLOTS:
         QCOMPARE(one.pages, 1);
     }
 
-    // The menu command asks the period, then the target; export stands disabled.
+    // The menu command asks the period, then the target; the export choice
+    // hands the report's rows to the export dialog.
     void revenueFromTheMenu()
     {
         test::TestDb db(QStringLiteral("rep_menu"));
@@ -748,11 +749,31 @@ private Q_SLOTS:
         });
         w.action(QStringLiteral("aArbevetel"))->trigger();
         QCOMPARE(periodTitle, QStringLiteral("Időszak megadása"));
-        QVERIFY(!exportEnabled);
+        QVERIFY(exportEnabled);
         QCOMPARE(m_jobs.size(), 1);
         QVERIFY(m_jobs[0].preview);
         QCOMPARE(m_jobs[0].title, QStringLiteral("Árbevétel"));
         QVERIFY(flat(lastPdf()).contains(QStringLiteral("Mindösszesen 4 321")));
+
+        // "Excelbe": the export dialog opens on the report's rows; nothing prints.
+        QString exportWindow;
+        answers.then([](QWidget *d) {
+            QApplication::setActiveWindow(d);
+            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
+        });
+        answers.then([](QWidget *d) {
+            QApplication::setActiveWindow(d);
+            auto *excel = d->findChild<QRadioButton *>(QStringLiteral("rbExcel"));
+            QTest::mouseClick(excel, Qt::LeftButton);
+            QTest::keyClick(excel, Qt::Key_Return);
+        });
+        answers.then([&](QWidget *d) {
+            exportWindow = d->objectName();
+            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        });
+        w.action(QStringLiteral("aArbevetel"))->trigger();
+        QTRY_COMPARE(exportWindow, QStringLiteral("frm_Hatarolt"));
+        QCOMPARE(m_jobs.size(), 1);
 
         // Cancelling the brand list of a one-brand report prints nothing.
         answers.then([](QWidget *d) {

@@ -3,6 +3,8 @@
 #include "mainwindow/MainWindow.h"
 #include "ui/WindowKeys.h"
 #include "db/Kinds.h"
+#include "export/ExportDialog.h"
+#include "reports/ReportOutput.h"
 #include "ui/Grid.h"
 #include "mainwindow/MessagePanel.h"
 
@@ -114,6 +116,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buildMenusAndToolbars();
     setupLists();
     routeCommands();
+    // The reports' "Excelbe" choice writes their rows through the export dialog.
+    SetReportExporter([](const RowSet &rows, QWidget *parent) { ShowExportDialog(rows, QString(), parent); });
     connect(m_tabControl1, &QTabBar::currentChanged, this, &MainWindow::TabControl1Change);
     connect(m_tabControl2, &QTabBar::currentChanged, this, &MainWindow::TabControl2Change);
     connect(m_edit1, &QLineEdit::textChanged, this, &MainWindow::Edit1Change);
