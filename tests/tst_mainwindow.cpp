@@ -167,6 +167,38 @@ private Q_SLOTS:
         QVERIFY(answers.texts.value(0).startsWith(QStringLiteral("Hiba: ")));
     }
 
+    // Versions are compared as numbers: the highest of the rows counts.
+    void versionComparedAsNumbers_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("warned"); // the database version named, or "" for no warning
+        QTest::newRow("newer database") << QStringList{"23.0.0.44", "23.0.0.100"} << "23.0.0.100";
+        QTest::newRow("older rows below") << QStringList{"23.0.0.5", "23.0.0.44"} << "";
+        QTest::newRow("older database") << QStringList{"23.0.0.5", "22.9.9.99"} << "23.0.0.5";
+    }
+    void versionComparedAsNumbers()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, warned);
+        test::TestDb db(QStringLiteral("main_version_num"));
+        ExecSql(QStringLiteral("DELETE FROM verzio"));
+        for (const QString &v : rows)
+            ExecSql(QStringLiteral("INSERT INTO verzio (verzio) VALUES ('%1')").arg(v));
+        WriteStoredConnection(1, record(db));
+        ModalAnswers answers;
+        if (!warned.isEmpty())
+            answers.thenPress(QMessageBox::Ok);
+        MainWindow w;
+        QVERIFY(!w.isAborted());
+        QTest::qWait(100);
+        if (warned.isEmpty()) {
+            QCOMPARE(answers.texts, QStringList());
+        } else {
+            QCOMPARE(answers.texts.value(0), QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
+                                                            "adatbázis : %1\r\nprogram: 23.0.0.44").arg(warned));
+        }
+    }
+
     void versionWarningAndOpeningState()
     {
         test::TestDb db(QStringLiteral("main_version"));

@@ -62,19 +62,7 @@ QLabel *FieldLabel(const QString &text, QWidget *buddy, QWidget *parent)
 
 void InTransaction(const std::function<void()> &work)
 {
-    Connection &db = Connection::main();
-    db.exec(QStringLiteral("START TRANSACTION"));
-    try {
-        work();
-        db.exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            db.exec(QStringLiteral("ROLLBACK"));
-        } catch (const Error &) {
-            // The link itself failed: the server drops the open transaction.
-        }
-        throw;
-    }
+    RunInTransaction(Connection::main(), work);
 }
 
 } // namespace qo::clients

@@ -72,7 +72,7 @@ int intValue(const IniDocument &doc, const QString &section, const QString &key,
 void writeValue(const QString &section, const QString &key, const QByteArray &value)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     doc.set(section, key, value);
     doc.save(path);
 }
@@ -160,7 +160,7 @@ bool ConfigKeyExists(const QString &section, const QString &key)
 void DeleteConfigKey(const QString &section, const QString &key)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     if (doc.remove(section, key))
         doc.save(path);
 }
@@ -221,7 +221,7 @@ void SaveWindowPosition(const QString &windowName, int left, int top)
 {
     try {
         const QString path = ConfigFile();
-        IniDocument doc = IniDocument::load(path);
+        IniDocument doc = IniDocument::loadForUpdate(path);
         doc.set(windowName, QStringLiteral("Left"), QByteArray::number(left));
         doc.set(windowName, QStringLiteral("Top"), QByteArray::number(top));
         doc.save(path);
@@ -233,7 +233,7 @@ void SaveWindowPosition(const QString &windowName, int left, int top)
 void SaveWindowPlacement(const QString &windowName, int left, int top, int height, int width)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     doc.set(windowName, QStringLiteral("Left"), QByteArray::number(left));
     doc.set(windowName, QStringLiteral("Top"), QByteArray::number(top));
     doc.set(windowName, QStringLiteral("Width"), QByteArray::number(width));

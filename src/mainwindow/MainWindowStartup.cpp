@@ -105,8 +105,13 @@ void MainWindow::startUp()
     };
 
     step([this] {
-        const QString dbVersion = SqlValue(QStringLiteral("SELECT MAX(verzio) FROM verzio;"), QString());
-        if (dbVersion != QLatin1String(kProgramVersion))
+        // Compared as numbers part by part: as text "23.0.0.44" would be above "23.0.0.100".
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT verzio FROM verzio;"));
+        QStringList versions;
+        for (int r = 0; r < rs.rowCount(); ++r)
+            versions << rs.text(r, 0);
+        const QString dbVersion = HighestVersion(versions);
+        if (dbVersion.isEmpty() || CompareVersions(dbVersion, QLatin1String(kProgramVersion)) != 0)
             ShowWarning(QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
                                        "adatbázis : %1\r\nprogram: %2").arg(dbVersion, QLatin1String(kProgramVersion)),
                         this);

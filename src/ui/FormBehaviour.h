@@ -8,7 +8,11 @@
 //  - Esc cancels (a dialog is rejected, another window is closed);
 //  - the window takes the font size appState().Betumeret;
 //  - its position or whole placement is restored from the configuration file
-//    under its objectName() when shown and stored when it is hidden or closed.
+//    under its objectName() when shown and stored when it is hidden or closed;
+//  - Tab and Shift+Tab leave a date field (Left and Right move between the
+//    date's sections), so digits meant for the next field never change a date;
+//  - every text field takes only what the database can store (see
+//    InstallStorableText).
 #include <QFlags>
 #include <QPixmap>
 
@@ -40,6 +44,13 @@ void InstallFormBehaviour(QWidget *window, Placement kind, FormOptions options =
 
 // The font size windows use: appState().Betumeret, or 9 when it is not 8..10.
 int WindowFontSize();
+
+// Text typed, pasted or dropped into the field is kept to what the shop
+// database (latin2) can store: typographic characters become their plain
+// equivalents (– → -, „ ” → ", ’ → '), any other character latin2 lacks is
+// refused with "A(z) „€” karakter nem tárolható az adatbázisban.". For line
+// edits and multi-line fields; installing twice does nothing.
+void InstallStorableText(QWidget *field);
 
 // First typed letter a..z of an empty edit becomes a capital (name, city and
 // address fields); accented letters are left as typed.

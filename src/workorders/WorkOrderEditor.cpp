@@ -533,6 +533,7 @@ void WorkOrderEditor::okClick()
 qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)
 {
     bool created = false;
+    DropPendingWorkOrders(Connection::main()); // orders cancelled while the server was out of reach
     try {
         if (key == -1) {
             if (client == -1) {
@@ -552,9 +553,9 @@ qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)
         if (!created)
             return;
         try {
-            ExecSql(QStringLiteral("DELETE FROM munkalap WHERE munkalap = %1;").arg(key));
+            DropCreatedWorkOrder(Connection::main(), key);
         } catch (const Error &e) {
-            ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+            ShowError(CreatedWorkOrderLeftText(key, e.message()), parent);
         }
     };
 
