@@ -189,7 +189,12 @@ QRect RestoreWindowPlacement(const QString &windowName, int width, int height)
     int top = intValue(doc, windowName, QStringLiteral("Top"), 10);
     int w = intValue(doc, windowName, QStringLiteral("Width"), width);
     int h = intValue(doc, windowName, QStringLiteral("Height"), height);
+    return ClampToWorkArea(QRect(left, top, w, h));
+}
 
+QRect ClampToWorkArea(const QRect &rect)
+{
+    int left = rect.x(), top = rect.y(), w = rect.width(), h = rect.height();
     // Right and bottom are the work area's outer edges (left + width).
     const QRect wa = WorkArea();
     const int right = wa.x() + wa.width();

@@ -1,6 +1,7 @@
 // The frame of the main window: search bar, tabs, the three pages, the
 // message panel and the status bar.
 #include "mainwindow/MainWindow.h"
+#include "ui/FormBehaviour.h"
 #include "ui/WindowKeys.h"
 #include "ui/Grid.h"
 #include "mainwindow/MessagePanel.h"
@@ -42,6 +43,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(WindowKeys::kMainWindow);
     setWindowTitle(QStringLiteral("Quorvin - Optika"));
+    InstallIconTheme(); // before the first icon is asked for
 
     m_timer2.setInterval(1000);
     connect(&m_timer2, &QTimer::timeout, this, [this] {

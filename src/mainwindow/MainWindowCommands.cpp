@@ -80,7 +80,14 @@ void MainWindow::aStatuszExecute()
     } else {
         return;
     }
-    ExecSql(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(QString::number(key), SqlQuote(appState().felhasznalo_nev), QString::number(next)));
+    try {
+        ExecSql(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(QString::number(key), SqlQuote(appState().felhasznalo_nev), QString::number(next)));
+    } catch (const Error &) {
+        // Refused: another workstation may have stepped or cancelled it. The
+        // list shows the order as it really is before the error is shown.
+        refreshList(TabWorkOrders, key);
+        throw;
+    }
     refreshList(TabWorkOrders, key); // an order that left the status tab gives its place to the next one
 }
 

@@ -155,7 +155,7 @@ void MainWindow::refreshList(int tab, qint64 key)
         : tab == TabWorkOrders                 ? QStringLiteral("munkalap")
                                                : QStringLiteral("vizsgalat");
     int row = key >= 0 ? q.locateKey(keyField, key) : -1;
-    if (row < 0) // the row is gone (deleted, or it left the status tab): stay at its place
+    if (row < 0 && q.model()->rowCount() > 0) // the row is gone (deleted, or it left the status tab): stay at its place
         row = qBound(0, oldRow, q.model()->rowCount() - 1);
     m_grids[tab]->setCurrentRowIndex(row);
 }

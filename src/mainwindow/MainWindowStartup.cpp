@@ -173,11 +173,11 @@ void MainWindow::SaveLocalSettings()
     WriteConfigString(a, QStringLiteral("AlapVaros"), b.AlapVaros);
     WriteConfigString(a, QStringLiteral("FormatFt"), b.FormatFt);
     WriteConfigString(a, QStringLiteral("FormatDb"), b.FormatDb);
-    const QRect g = geometry();
-    WriteConfigInt(a, QStringLiteral("Bal"), g.left());
-    WriteConfigInt(a, QStringLiteral("Felul"), g.top());
-    WriteConfigInt(a, QStringLiteral("Magas"), g.height());
-    WriteConfigInt(a, QStringLiteral("Szeles"), g.width());
+    // The frame's position and the window's size: what showEvent() restores.
+    WriteConfigInt(a, QStringLiteral("Bal"), pos().x());
+    WriteConfigInt(a, QStringLiteral("Felul"), pos().y());
+    WriteConfigInt(a, QStringLiteral("Magas"), height());
+    WriteConfigInt(a, QStringLiteral("Szeles"), width());
 }
 
 void MainWindow::applyFontSize()
@@ -196,8 +196,13 @@ void MainWindow::showEvent(QShowEvent *e)
     if (appState().TeljesKep) {
         setGeometry(WorkArea());
     } else {
-        const QRect r = RestoreWindowPlacement(objectName(), width(), height());
-        setGeometry(r);
+        // Where it was closed: the rectangle stored under Alapertek at shutdown.
+        const QString a = QStringLiteral("Alapertek");
+        const QRect r = ClampToWorkArea(QRect(ReadConfigInt(a, QStringLiteral("Bal"), 5), ReadConfigInt(a, QStringLiteral("Felul"), 5),
+                                              ReadConfigInt(a, QStringLiteral("Szeles"), width()),
+                                              ReadConfigInt(a, QStringLiteral("Magas"), height())));
+        move(r.topLeft());
+        resize(r.size());
     }
     m_edit1->setFocus();
     applyFontSize();

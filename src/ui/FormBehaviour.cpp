@@ -15,6 +15,8 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QFile>
+#include <QIcon>
+#include <QStandardPaths>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -288,7 +290,7 @@ protected:
         }
         case QEvent::FocusIn:
             if (isTextField(static_cast<QWidget *>(obj)))
-                InstallStorableText(static_cast<QWidget *>(obj));
+                prepareField(static_cast<QWidget *>(obj));
             [[fallthrough]];
         case QEvent::FocusOut:
             if (m_options & FormOption::FocusColour)
@@ -319,6 +321,15 @@ private:
         for (QObject *c : children)
             if (c->isWidgetType() && !static_cast<QWidget *>(c)->isWindow())
                 watch(static_cast<QWidget *>(c));
+    }
+
+    static void prepareField(QWidget *w)
+    {
+        InstallStorableText(w);
+        if (auto *t = qobject_cast<QPlainTextEdit *>(w))
+            t->setTabChangesFocus(true);
+        else if (auto *t = qobject_cast<QTextEdit *>(w))
+            t->setTabChangesFocus(true);
     }
 
     void focusChange(QWidget *w, QFocusEvent *fe)
@@ -365,7 +376,9 @@ private:
         if (w != QApplication::focusWidget() || w->window() != m_window)
             return false; // also not in a dialog opened from this window
         if (auto *b = qobject_cast<QPushButton *>(w)) {
-            if (b->isEnabled())
+            if (b->property("qoEnterMovesPast").toBool())
+                FocusAccess::next(m_window);
+            else if (b->isEnabled())
                 b->click();
             return true;
         }
@@ -386,7 +399,7 @@ private:
         // added to the window); those made later get theirs at first focus.
         for (QWidget *w : m_window->findChildren<QWidget *>())
             if (isTextField(w))
-                InstallStorableText(w);
+                prepareField(w);
         if (m_options & FormOption::FontSize)
             applyFontSize(m_window);
         const QString name = m_window->objectName();
@@ -508,7 +521,93 @@ public:
     }
 };
 
+class TextLengthLimit : public QObject {
+public:
+    TextLengthLimit(QWidget *field, QTextDocument *doc, int maxChars)
+        : QObject(field), m_field(field), m_doc(doc), m_max(maxChars)
+    {
+        field->installEventFilter(this);
+        connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int, int added) {
+            if (added > 0 && length() > m_max && !m_cutQueued) {
+                m_cutQueued = true;
+                m_cutAt = pos + added; // the end of what came in
+                // Not from inside the change itself.
+                QTimer::singleShot(0, this, [this] { cut(); });
+            }
+        });
+    }
+    void setMax(int maxChars) { m_max = maxChars; }
+
+protected:
+    bool eventFilter(QObject *obj, QEvent *ev) override
+    {
+        if (obj != m_field || ev->type() != QEvent::KeyPress)
+            return false;
+        auto *ke = static_cast<QKeyEvent *>(ev);
+        const QString t = ke->text();
+        const bool newLine = ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+        const bool typing = newLine || (!t.isEmpty() && t.at(0).isPrint());
+        if (!typing || length() < m_max)
+            return false;
+        // A typed character only replaces a selection when the field is full.
+        QTextCursor c = cursorOf();
+        return !c.hasSelection();
+    }
+
+private:
+    int length() const { return m_doc->characterCount() - 1; }
+    QTextCursor cursorOf() const
+    {
+        if (auto *t = qobject_cast<QPlainTextEdit *>(m_field))
+            return t->textCursor();
+        if (auto *t = qobject_cast<QTextEdit *>(m_field))
+            return t->textCursor();
+        return QTextCursor(m_doc);
+    }
+    void cut()
+    {
+        m_cutQueued = false;
+        const int excess = length() - m_max;
+        if (excess <= 0)
+            return;
+        const int end = qBound(excess, m_cutAt, length());
+        QTextCursor c(m_doc);
+        c.setPosition(end - excess);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        const int max = m_max;
+        QPointer<QWidget> guard(m_field);
+        QTimer::singleShot(0, qApp, [guard, max] {
+            ShowWarning(QStringLiteral("A mező legfeljebb %1 karaktert fogad el.").arg(max), guard ? guard->window() : nullptr);
+        });
+    }
+
+    QWidget *m_field;
+    QTextDocument *m_doc;
+    int m_max;
+    int m_cutAt = 0;
+    bool m_cutQueued = false;
+};
+
 } // namespace
+
+void LimitTextLength(QWidget *multiLine, int maxChars)
+{
+    QTextDocument *doc = documentOf(multiLine);
+    if (!doc || maxChars <= 0)
+        return;
+    // (No Q_OBJECT here: found through a property, never through findChild.)
+    if (auto *existing = static_cast<TextLengthLimit *>(multiLine->property("qoTextLimit").value<QObject *>())) {
+        existing->setMax(maxChars);
+        return;
+    }
+    multiLine->setProperty("qoTextLimit", QVariant::fromValue<QObject *>(new TextLengthLimit(multiLine, doc, maxChars)));
+}
+
+void EnterMovesPast(QWidget *button)
+{
+    button->setProperty("qoEnterMovesPast", true);
+}
 
 void ShowPasswordAsStars(QLineEdit *edit)
 {
@@ -544,6 +643,33 @@ void InstallStorableText(QWidget *field)
 void InstallCapitalizeFirst(QLineEdit *edit)
 {
     edit->installEventFilter(new CapitalizeFirst(edit));
+}
+
+void InstallIconTheme()
+{
+    initCoreResources();
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const QString packaged = QStringLiteral("Adwaita");
+    // Some platforms (no desktop session) search no folder at all: add the
+    // system's icon folders ($XDG_DATA_DIRS/icons).
+    QStringList themePaths = QIcon::themeSearchPaths();
+    for (const QString &dir : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                                        QStandardPaths::LocateDirectory))
+        if (!themePaths.contains(dir))
+            themePaths << dir;
+    QIcon::setThemeSearchPaths(themePaths);
+    QIcon::setFallbackThemeName(packaged);
+    // Without a desktop (no theme of its own, or only the bare hicolor) the
+    // packaged theme is the theme.
+    const QString current = QIcon::themeName();
+    if (current.isEmpty() || current == QLatin1String("hicolor"))
+        QIcon::setThemeName(packaged);
+    QStringList paths = QIcon::fallbackSearchPaths();
+    paths << QStringLiteral(":/icons");
+    QIcon::setFallbackSearchPaths(paths);
 }
 
 void InstallWheelAsArrows(QApplication *app)
