@@ -651,6 +651,36 @@ private Q_SLOTS:
         }
     }
 
+    // Values no prescription holds are refused at OK, in the order's eye rows too.
+    void prescriptionNonNumbersRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("nan") << "nan";
+        QTest::newRow("-inf") << "-inf";
+        QTest::newRow("1e400") << "1e400";
+    }
+    void prescriptionNonNumbersRefused()
+    {
+        QFETCH(QString, typed);
+        test::TestDb db(QStringLiteral("wo_rx_nan"));
+        const qint64 key = CreateWorkOrder(Connection::main(), addClient(QStringLiteral("Lila Lenke")), 1);
+        QString message;
+        bool stayed = false;
+        onModal(named("frm_Munkalap"), [&](QWidget *w) {
+            typeInto(w, QStringLiteral("jobbcyl"), typed);
+            answerBox(&message);
+            w->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+            QTest::qWait(100);
+            stayed = w->isVisible();
+            w->findChild<QPushButton *>(QStringLiteral("btnMegsem"))->click();
+        });
+        QCOMPARE(EditWorkOrder(key, -1, 1), -1);
+        QVERIFY(stayed);
+        QCOMPARE(message, QStringLiteral("A(z) „%1” nem érvényes érték.").arg(typed));
+        QCOMPARE(cell(QStringLiteral("SELECT COALESCE(jobbcyl, 'NULL') FROM munkalap WHERE munkalap = %1").arg(key)),
+                 QStringLiteral("NULL"));
+    }
+
     // Tab leaves the due-date picker: digits typed for the next field never
     // change the date.
     void tabLeavesTheDatePicker()

@@ -69,6 +69,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *sh = new QHBoxLayout(searchBar);
     sh->setContentsMargins(4, 3, 4, 3);
     m_edit1 = new QLineEdit(searchBar);
+    InstallStorableText(m_edit1); // the main window has no form behaviour of its own
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setClearButtonEnabled(true);
     m_edit1->setPlaceholderText(QStringLiteral("Keresés..."));

@@ -513,6 +513,12 @@ void WorkOrderEditor::okClick()
 {
     if (!btnOK->isEnabled())
         return;
+    for (const QString &name : kSphCyl) // "nan", "-inf", "1e400" are no prescription values
+        if (auto *e = findChild<QLineEdit *>(name); e && IsRefusedPrescriptionValue(e->text())) {
+            ShowWarning(QStringLiteral("A(z) „%1” nem érvényes érték.").arg(e->text().trimmed()), this);
+            e->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     try {
         recalculate();
         const qint64 k = m_row.post();
