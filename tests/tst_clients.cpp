@@ -31,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QtTest>
 
@@ -254,6 +256,44 @@ private Q_SLOTS:
         QCOMPARE(prescriptionRows(key), 8);
         QCOMPARE(dump(QStringLiteral("SELECT kulcs, oldal FROM ugyfel_k WHERE ugyfel = %1 ORDER BY kulcs").arg(key)),
                  QStringLiteral("1|Jobb|2|Bal"));
+    }
+
+    // Tab leaves the last-visit picker: what is typed next lands in the
+    // frame fields, never in the date.
+    void tabLeavesLastVisitPicker()
+    {
+        test::TestDb db(QStringLiteral("clients_datetab"));
+        QStringList path;
+        onWindow<ClientEditor>([&](ClientEditor *) {
+            typeText(QStringLiteral("Tab Teréz"));
+            for (int i = 0; i < 7; ++i)
+                press(Qt::Key_Tab);
+            path << focusedName();
+            press(Qt::Key_Tab);
+            path << focusedName();
+            typeText(QStringLiteral("3"));
+            press(Qt::Key_Tab);
+            path << focusedName();
+            typeText(QStringLiteral("15"));
+            press(Qt::Key_Tab, Qt::ShiftModifier);
+            press(Qt::Key_Tab, Qt::ShiftModifier);
+            path << focusedName(); // back in the picker
+            press(Qt::Key_Tab, Qt::ShiftModifier);
+            path << focusedName(); // and out of it backwards
+            press(Qt::Key_Return);
+            press(Qt::Key_Return);
+            press(Qt::Key_Return);
+            press(Qt::Key_Return);
+            path << focusedName();
+            press(Qt::Key_Return); // OK
+        });
+        const qint64 key = EditClient(-1);
+        QVERIFY(key > 0);
+        QCOMPARE(path, (QStringList{"dat_utolso", "keret", "keretszam", "dat_utolso", "cim_cim", "BitBtn1"}));
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM ugyfel WHERE ugyfel = %1").arg(key));
+        QCOMPARE(rs.toDate(0, "dat_utolso"), QDate::currentDate());
+        QCOMPARE(rs.text(0, "keret"), QStringLiteral("3"));
+        QCOMPARE(rs.text(0, "keretszam"), QStringLiteral("15"));
     }
 
     void partlyTypedBirthDate_data()
@@ -497,6 +537,71 @@ private Q_SLOTS:
         const QString got = FormatPrescriptionValue(typed);
         QLocale::setDefault(saved);
         QCOMPARE(got, formatted);
+    }
+
+    // Values a number reader would take but no prescription holds are
+    // refused at OK; nothing is written and the window stays.
+    void prescriptionRefusesNonNumbers_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("nan") << "nan";
+        QTest::newRow("-inf") << "-inf";
+        QTest::newRow("1e400") << "1e400";
+        QTest::newRow("exponent") << "1,5e2";
+        QTest::newRow("Infinity") << "+Infinity";
+    }
+    void prescriptionRefusesNonNumbers()
+    {
+        QFETCH(QString, typed);
+        test::TestDb db(QStringLiteral("clients_rxnan"));
+        const qint64 key = newClientWithRows(QStringLiteral("Szám Szilvia"));
+        BoxSeen box;
+        bool stayed = false;
+        QString focusAfter;
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
+            typeText(typed); // the window opens in the upper Sph
+            for (int i = 0; i < 10; ++i)
+                press(Qt::Key_Return);
+            answerBox(&box);
+            press(Qt::Key_Return); // OK
+            QTest::qWait(100);
+            stayed = w->isVisible();
+            focusAfter = focusedName();
+            press(Qt::Key_Escape);
+        });
+        QVERIFY(!EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        QVERIFY(stayed);
+        QCOMPARE(box.text, QStringLiteral("A(z) „%1” nem érvényes érték.").arg(typed));
+        QCOMPARE(focusAfter, QStringLiteral("sph1"));
+        QCOMPARE(count(QStringLiteral("ugyfel_sz_tavol WHERE sph IS NOT NULL")), 0);
+    }
+
+    // The heading names the client; each value field shows ten characters
+    // of the large bold font.
+    void prescriptionHeadingAndWidths()
+    {
+        test::TestDb db(QStringLiteral("clients_rxhead"));
+        const qint64 key = newClientWithRows(QStringLiteral("Fejléc Ferenc"));
+        QString heading;
+        QStringList narrow;
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
+            heading = w->Label1->text();
+            for (int b = 0; b < 2; ++b)
+                for (QLineEdit *e : {w->blocks[b].sph, w->blocks[b].cyl, w->blocks[b].ax, w->blocks[b].v4, w->blocks[b].v5}) {
+                    // What the field has for text: its inner rectangle less the line edit's own margins.
+                    QStyleOptionFrame opt;
+                    opt.initFrom(e);
+                    opt.rect = e->rect();
+                    opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
+                    const QRect text = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+                    if (e->fontMetrics().horizontalAdvance(QStringLiteral("-888888,88")) > text.width() - 4)
+                        narrow << e->objectName();
+                }
+            press(Qt::Key_Escape);
+        });
+        EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol"));
+        QCOMPARE(heading, QStringLiteral("Fejléc Ferenc"));
+        QCOMPARE(narrow, QStringList());
     }
 
     void prescriptionTabOrderAndEnter()
@@ -946,10 +1051,8 @@ private Q_SLOTS:
             m_examClient = newClientWithRows(QStringLiteral("Vizsgált Vilma"));
             const QStringList cols = examinationColumns();
             onWindow<ExaminationEditor>([&](ExaminationEditor *) {
-                m_examFocus << focusedName();
-                // The focus starts in the left eye's "Sph"; the right eye's row comes first.
-                for (int i = 0; i < 7; ++i)
-                    QTest::keyClick(focused(), Qt::Key_Tab, Qt::ShiftModifier);
+                // The focus starts in the first field of the tab order: the
+                // right eye's "Sph", so the values typed first land there.
                 for (int i = 0; i < cols.size(); ++i) {
                     m_examFocus << focusedName();
                     typeText(QStringLiteral("é%1,%2").arg(i + 1).arg(cols[i].right(3)));
@@ -970,8 +1073,8 @@ private Q_SLOTS:
         }
         Connection::main().open(m_examDb->params());
         QVERIFY(m_examKey > 0);
-        QCOMPARE(m_examFocus.value(0), QStringLiteral("balsph1"));
-        QStringList expected = QStringList{QStringLiteral("balsph1")} + examinationColumns()
+        QCOMPARE(m_examFocus.value(0), examinationColumns().value(0));
+        QStringList expected = examinationColumns()
             + QStringList{QStringLiteral("anamnezis"), QStringLiteral("diagnozis"), QStringLiteral("BitBtn1")};
         QCOMPARE(m_examFocus, expected);
         QCOMPARE(count(QStringLiteral("vizsgalat")), 1);
@@ -1141,7 +1244,7 @@ private Q_SLOTS:
                 attempt(w->BitBtn1);
             });
             key = EditExamination(-1, client);
-            saved = key > 0 && SqlValue(QStringLiteral("SELECT balsph1 FROM vizsgalat WHERE vizsgalat = %1").arg(key), "") == "0,5";
+            saved = key > 0 && SqlValue(QStringLiteral("SELECT jobbsph1 FROM vizsgalat WHERE vizsgalat = %1").arg(key), "") == "0,5";
         }
         QVERIFY(error.seen);
         QCOMPARE(error.caption, QStringLiteral("Hiba"));

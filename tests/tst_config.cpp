@@ -12,6 +12,11 @@
 #include <QTest>
 #include <memory>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace qo;
 
 class TestConfig : public QObject {
@@ -49,6 +54,8 @@ private Q_SLOTS:
     void textIsWindows1250();
     void deleteKey();
     void unwritableFile();
+    void fullDiskKeepsTheFile();
+    void unreadableFileIsNeverOverwritten();
 
     void placement_data();
     void placement();
@@ -258,6 +265,68 @@ void TestConfig::unwritableFile()
     // Reading still gives the defaults.
     QCOMPARE(ReadConfigInt("Alapertek", "Betumeret", 9), 9);
     QCOMPARE(RestoreWindowPosition("frm_Beallit"), QPoint(10, 10));
+}
+
+// A full file system: the file may grow no further than the limit, so the
+// write fails part-way. The stored connections must survive with a message.
+void TestConfig::fullDiskKeepsTheFile()
+{
+    StoreNewConnection("optika;localhost;3306;u;p;Bolt");
+    WriteConfigString("Alapertek", "AlapVaros", "Szeged");
+    const QByteArray before = fileBytes();
+    QVERIFY(before.contains("ConStr1="));
+
+    // Beyond this size every write fails with EFBIG (as ENOSPC on a full disk).
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(before.size() + 16);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    try {
+        WriteConfigString("Alapertek", "Tulajdonos", QString(200, QLatin1Char('x')));
+    } catch (const Error &e) {
+        message = e.message();
+    }
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
+    QCOMPARE(message, "Unable to write to " + ConfigFile());
+    QCOMPARE(fileBytes(), before);
+    // No temporary file left beside it.
+    QCOMPARE(QDir(DataFolder()).entryList(QDir::Files), QStringList{"QuorvinOpt.ini"});
+}
+
+// A file that is there but cannot be read (permissions) is never replaced by
+// one holding only the key just written.
+void TestConfig::unreadableFileIsNeverOverwritten()
+{
+    StoreNewConnection("optika;localhost;3306;u;p;Bolt");
+    const QByteArray before = fileBytes();
+    QVERIFY(QFile::setPermissions(ConfigFile(), QFile::WriteOwner));
+    // Root reads any file: act as an ordinary user for the writes.
+    QVERIFY(chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
+    QVERIFY(chmod(QFile::encodeName(DataFolder()).constData(), 0777) == 0);
+    const bool root = geteuid() == 0;
+    if (root)
+        QVERIFY(seteuid(65534) == 0);
+    QString message;
+    try {
+        WriteConfigString("Alapertek", "Betumeret", "10");
+    } catch (const Error &e) {
+        message = e.message();
+    }
+    bool deleteRefused = false;
+    try {
+        DeleteConfigKey("Adatbazis", "ConStr1");
+    } catch (const Error &) {
+        deleteRefused = true;
+    }
+    if (root)
+        QVERIFY(seteuid(0) == 0);
+    QVERIFY(QFile::setPermissions(ConfigFile(), QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(message, "Unable to read " + ConfigFile());
+    QVERIFY(deleteRefused);
+    QCOMPARE(fileBytes(), before);
 }
 
 void TestConfig::placement_data()

@@ -2,7 +2,7 @@
 // defaults, statements with line breaks, reconnection and SQL modes.
 #include "db/Connection.h"
 #include "db/RecordEditor.h"
-#include "db/Transaction.h"
+#include "db/RowConflict.h"
 #include "db/SqlText.h"
 #include "support/TestDb.h"
 
@@ -395,6 +395,121 @@ private Q_SLOTS:
         c.exec(QStringLiteral("INSERT INTO t (s) VALUES (%1)").arg(SqlQuote(text)));
         QCOMPARE(c.query(QStringLiteral("SELECT s FROM t")).text(0, 0), text);
         c.exec(QStringLiteral("DROP DATABASE conn_nbe"));
+    }
+
+    // Search text is matched as typed: "%", "_" and "\\" are no LIKE syntax,
+    // also on a server whose global mode makes backslashes plain characters.
+    void searchTextIsLiteral_data()
+    {
+        QTest::addColumn<QString>("dbDirEnv");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        const QStringList servers{QStringLiteral("QO_TEST_DBDIR"), QStringLiteral("QO_TEST_DBDIR_NBE")};
+        for (const QString &srv : servers) {
+            const QByteArray tag = srv.endsWith(QLatin1String("NBE")) ? " (no backslash escapes)" : "";
+            QTest::newRow("underscore" + tag) << srv << "_" << QStringList{"Kiss_Anna"};
+            QTest::newRow("percent" + tag) << srv << "100%" << QStringList{"100%"};
+            QTest::newRow("backslash" + tag) << srv << "\\m" << QStringList{"C:\\mappa"};
+            QTest::newRow("plain" + tag) << srv << "100" << QStringList{"100%", "1000"};
+            QTest::newRow("words" + tag) << srv << "_ a" << QStringList{"Kiss_Anna"};
+        }
+    }
+    void searchTextIsLiteral()
+    {
+        QFETCH(QString, dbDirEnv);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        ConnectParams p = test::serverParams(dbDirEnv);
+        makeDb(p, QStringLiteral("conn_like"));
+        p.database = QStringLiteral("conn_like");
+        Connection c;
+        c.open(p);
+        for (const char *v : {"Kiss_Anna", "KissXAnna", "100%", "1000", "C:\\mappa", "Cmappa"})
+            c.exec(QStringLiteral("INSERT INTO t (s) VALUES (%1)").arg(SqlQuote(QString::fromUtf8(v))));
+        const QString filter = typed.contains(QLatin1Char(' ')) ? BuildWordFilter(QStringLiteral("s"), typed)
+                                                                 : BuildLikeFilter(QStringLiteral("s"), typed);
+        const RowSet rs = c.query(QStringLiteral("SELECT s FROM t WHERE 1=1") + filter + QStringLiteral(" ORDER BY s"));
+        QStringList got;
+        for (int r = 0; r < rs.rowCount(); ++r)
+            got << rs.text(r, 0);
+        c.exec(QStringLiteral("DROP DATABASE conn_like"));
+        QCOMPARE(got, found);
+    }
+
+    // Every session is strict: a text too long for its column is refused,
+    // never cut, whatever mode the server itself runs with.
+    void overlongTextIsRefused_data()
+    {
+        QTest::addColumn<QString>("dbDirEnv");
+        QTest::newRow("server") << QStringLiteral("QO_TEST_DBDIR");
+        // Started with a mode of its own, without strictness: its sessions would cut the text.
+        QTest::newRow("lenient server") << QStringLiteral("QO_TEST_DBDIR_NBE");
+    }
+    void overlongTextIsRefused()
+    {
+        QFETCH(QString, dbDirEnv);
+        ConnectParams p = test::serverParams(dbDirEnv);
+        makeDb(p, QStringLiteral("conn_strict"));
+        p.database = QStringLiteral("conn_strict");
+        Connection c;
+        c.open(p);
+        QVERIFY(c.query(QStringLiteral("SELECT @@SESSION.sql_mode")).text(0, 0).contains(QStringLiteral("STRICT_TRANS_TABLES")));
+        QVERIFY(!c.query(QStringLiteral("SELECT @@SESSION.sql_mode")).text(0, 0).contains(QStringLiteral("NO_BACKSLASH_ESCAPES")));
+        QString failure;
+        try {
+            c.exec(QStringLiteral("INSERT INTO t (x_nev) VALUES ('%1')").arg(QString(21, QLatin1Char('x'))));
+        } catch (const Error &e) {
+            failure = e.message();
+        }
+        const int rows = c.query(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(0, 0);
+        c.exec(QStringLiteral("DROP DATABASE conn_strict"));
+        QVERIFY2(failure.contains(QStringLiteral("too long")), qPrintable(failure));
+        QCOMPARE(rows, 0);
+    }
+
+    // A link lost inside a transaction is never re-made silently: the rest
+    // of the unit would run on a new session outside any transaction.
+    void noSilentReconnectInTransaction()
+    {
+        Connection &c = Connection::main();
+        const QString id = SqlValue(QStringLiteral("SELECT CONNECTION_ID()"), {});
+        Connection other;
+        other.open(m_db);
+        QString failure;
+        try {
+            RunInTransaction(c, [&] {
+                c.exec(QStringLiteral("INSERT INTO t (s) VALUES ('jobb')"));
+                other.exec(QStringLiteral("KILL CONNECTION %1").arg(id));
+                QTest::qWait(100);
+                c.exec(QStringLiteral("INSERT INTO t (s) VALUES ('bal')"));
+            });
+        } catch (const Error &e) {
+            failure = e.message();
+        }
+        QVERIFY2(!failure.isEmpty(), "a unit cut in two was reported as done");
+        // Neither half stayed; the next statement outside a unit reconnects.
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM t"), -1), 0);
+        QVERIFY(SqlValue(QStringLiteral("SELECT CONNECTION_ID()"), {}) != id);
+        // And a unit on the fresh link is whole again.
+        RunInTransaction(c, [&] {
+            c.exec(QStringLiteral("INSERT INTO t (s) VALUES ('jobb')"));
+            c.exec(QStringLiteral("INSERT INTO t (s) VALUES ('bal')"));
+        });
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM t"), -1), 2);
+    }
+
+    // A link dropped while the program was idle before the unit is re-made
+    // before the unit starts.
+    void unitStartsOnFreshLink()
+    {
+        Connection &c = Connection::main();
+        const QString id = SqlValue(QStringLiteral("SELECT CONNECTION_ID()"), {});
+        Connection other;
+        other.open(m_db);
+        other.exec(QStringLiteral("KILL CONNECTION %1").arg(id));
+        QTest::qWait(100);
+        RunInTransaction(c, [&] { c.exec(QStringLiteral("INSERT INTO t (s) VALUES ('x')")); });
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM t"), -1), 1);
     }
 
     void cleanupTestCase()

@@ -451,6 +451,34 @@ private Q_SLOTS:
             QVERIFY(again.width() < natural.width() + 50);
     }
 
+    // A window opened and closed again and again stays where the user put it.
+    void placementDoesNotCreep_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("position") << int(Placement::Position);
+        QTest::newRow("full") << int(Placement::Full);
+        QTest::newRow("position restored, full saved") << int(Placement::PositionRestoreFullSave);
+    }
+    void placementDoesNotCreep()
+    {
+        QFETCH(int, kind);
+        {
+            TestForm f{Placement(kind)};
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            f.move(200, 150);
+            QTest::keyClick(f.e1, Qt::Key_Escape);
+        }
+        for (int i = 0; i < 4; ++i) {
+            TestForm f{Placement(kind)};
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            QCOMPARE(f.pos(), QPoint(200, 150));
+            QCOMPARE(f.frameGeometry().topLeft(), QPoint(200, 150));
+            QTest::keyClick(f.e1, Qt::Key_Escape);
+        }
+    }
+
     void placementClampedToWorkArea()
     {
         WriteConfigInt(QStringLiteral("frm_Proba"), QStringLiteral("Left"), 3000);

@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/SqlText.h"
+#include "db/StorableText.h"
 #include "base/Dates.h"
 #include "base/NumberFormat.h"
 #include "ui/MessageBoxes.h"
@@ -37,6 +38,10 @@ private Q_SLOTS:
     void flattenLineBreaks();
     void sqlDateLiteral();
 
+    void versions_data();
+    void versions();
+    void storableText_data();
+    void storableText();
     void likeFilter_data();
     void likeFilter();
     void wordFilter_data();
@@ -188,6 +193,57 @@ void TestHelpers::sqlDateLiteral()
     QCOMPARE(SqlDateLiteral(QDate()), QString("NULL"));
 }
 
+void TestHelpers::versions_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("more digits") << "23.0.0.100" << "23.0.0.44" << 1;
+    QTest::newRow("single digit") << "23.0.0.5" << "23.0.0.44" << -1;
+    QTest::newRow("equal") << "23.0.0.44" << "23.0.0.44" << 0;
+    QTest::newRow("missing parts") << "23.0" << "23.0.0.0" << 0;
+    QTest::newRow("major") << "9.9.9.9" << "10.0.0.0" << -1;
+    QTest::newRow("leading zero") << "23.0.0.044" << "23.0.0.44" << 0;
+    QTest::newRow("text part after numbers") << "23.0.0.x" << "23.0.0.99" << 1;
+}
+
+void TestHelpers::versions()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, expected);
+    QCOMPARE(CompareVersions(a, b), expected);
+    QCOMPARE(CompareVersions(b, a), -expected);
+    QCOMPARE(HighestVersion({"23.0.0.5", "23.0.0.44", "23.0.0.100", ""}), QString("23.0.0.100"));
+    QCOMPARE(HighestVersion({}), QString());
+}
+
+void TestHelpers::storableText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<QString>("unstorable");
+    QTest::newRow("dash") << "1990–2000" << "1990-2000" << "";
+    QTest::newRow("quotes") << "„Látó” Kft." << "\"Látó\" Kft." << "";
+    QTest::newRow("apostrophe") << "O’Brien" << "O'Brien" << "";
+    QTest::newRow("Hungarian letters") << "Árvíztűrő tükörfúrógép ŐŰ" << "Árvíztűrő tükörfúrógép ŐŰ" << "";
+    QTest::newRow("tilde letters") << "Fõ út" << "Fő út" << "";
+    QTest::newRow("euro") << "100 €" << "100 €" << "€";
+    QTest::newRow("Cyrillic") << "Иван" << "Иван" << "И";
+    QTest::newRow("emoji") << "jó 😀 nap" << "jó 😀 nap" << "😀";
+}
+
+void TestHelpers::storableText()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, plain);
+    QFETCH(QString, unstorable);
+    QCOMPARE(PlainTypography(typed), plain);
+    QCOMPARE(FirstUnstorableChar(PlainTypography(typed)), unstorable);
+    if (!unstorable.isEmpty())
+        QCOMPARE(UnstorableCharText(unstorable), "A(z) „" + unstorable + "” karakter nem tárolható az adatbázisban.");
+}
+
 void TestHelpers::likeFilter_data()
 {
     QTest::addColumn<QString>("columns");
@@ -207,6 +263,10 @@ void TestHelpers::likeFilter_data()
     // ")(" typed into the search box is searched for as typed.
     QTest::newRow(")( in text") << "a;b" << "x)(y"
                                 << " AND ((a LIKE '%x)(y%') OR (b LIKE '%x)(y%'))";
+    // LIKE's own characters are searched for as typed.
+    QTest::newRow("percent") << "n" << "100%" << " AND ((n LIKE '%100\\\\%%'))";
+    QTest::newRow("underscore") << "n" << "_" << " AND ((n LIKE '%\\\\_%'))";
+    QTest::newRow("backslash") << "n" << "a\\b" << " AND ((n LIKE '%a\\\\\\\\b%'))";
     QString sixteen;
     QString expected = " AND (";
     for (int i = 1; i <= 16; ++i) {

@@ -14,6 +14,7 @@
 #include "support/TestDb.h"
 
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -168,6 +170,38 @@ private Q_SLOTS:
         MainWindow w;
         QVERIFY(w.isAborted());
         QVERIFY(answers.texts.value(0).startsWith(QStringLiteral("Hiba: ")));
+    }
+
+    // Versions are compared as numbers: the highest of the rows counts.
+    void versionComparedAsNumbers_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("warned"); // the database version named, or "" for no warning
+        QTest::newRow("newer database") << QStringList{"23.0.0.44", "23.0.0.100"} << "23.0.0.100";
+        QTest::newRow("older rows below") << QStringList{"23.0.0.5", "23.0.0.44"} << "";
+        QTest::newRow("older database") << QStringList{"23.0.0.5", "22.9.9.99"} << "23.0.0.5";
+    }
+    void versionComparedAsNumbers()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, warned);
+        test::TestDb db(QStringLiteral("main_version_num"));
+        ExecSql(QStringLiteral("DELETE FROM verzio"));
+        for (const QString &v : rows)
+            ExecSql(QStringLiteral("INSERT INTO verzio (verzio) VALUES ('%1')").arg(v));
+        WriteStoredConnection(1, record(db));
+        ModalAnswers answers;
+        if (!warned.isEmpty())
+            answers.thenPress(QMessageBox::Ok);
+        MainWindow w;
+        QVERIFY(!w.isAborted());
+        QTest::qWait(100);
+        if (warned.isEmpty()) {
+            QCOMPARE(answers.texts, QStringList());
+        } else {
+            QCOMPARE(answers.texts.value(0), QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
+                                                            "adatbázis : %1\r\nprogram: 23.0.0.44").arg(warned));
+        }
     }
 
     void versionWarningAndOpeningState()
@@ -412,6 +446,136 @@ private Q_SLOTS:
         w.setStatusTab(3);
         QCOMPARE(w.searchBox()->text(), QString());
         QCOMPARE(g->model()->rowCount(), 1);
+    }
+
+    // A status step the server refuses (another workstation cancelled the
+    // order meanwhile): the row is read again and shows its real state.
+    void refusedStatusStepRereadsTheRow()
+    {
+        test::TestDb db(QStringLiteral("main_status_refused"));
+        addClient(QStringLiteral("Barna Ottó"));
+        ExecSql(QStringLiteral("CALL sp_ujmunkalap(LAST_INSERT_ID(), 1)"));
+        const qint64 order = SqlIntValue(QStringLiteral("SELECT MAX(munkalap) FROM munkalap"), -1);
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        w.setStatusTab(0); // "Összes": a cancelled order stays listed
+        Grid *g = w.grid(MainWindow::TabWorkOrders);
+        QCOMPARE(g->model()->rowCount(), 1);
+        g->setCurrentRowIndex(0);
+        g->setFocus();
+        Connection other; // the second workstation
+        other.open(db.params());
+        other.exec(QStringLiteral("UPDATE munkalap SET storno = 'I' WHERE munkalap = %1").arg(order));
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Yes);
+        answers.thenPress(QMessageBox::Ok);
+        press(w, g, Qt::Key_F3);
+        QTRY_COMPARE(answers.texts.size(), 2);
+        QCOMPARE(answers.titles.value(1), QStringLiteral("Hiba"));
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 0).data().toString(), QString::number(order));
+        // Cancelled: light red with dark red text, as the list shows every cancelled order.
+        QCOMPARE(g->model()->index(g->currentRowIndex(), 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 221, 221));
+        // The next F3 knows it is cancelled.
+        answers.thenPress(QMessageBox::Ok);
+        press(w, g, Qt::Key_F3);
+        QTRY_COMPARE(answers.texts.value(2), QStringLiteral("Sztornó munkalap"));
+    }
+
+    // A column the user widened keeps its width through searches, F5 and
+    // scroll bars that come and go; a resize of the window applies the shares.
+    void widenedColumnStays()
+    {
+        test::TestDb db(QStringLiteral("main_widths"));
+        for (int i = 0; i < 60; ++i)
+            addClient(QStringLiteral("Ügyfél %1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("+36 30 123 45%1").arg(i));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        w.resize(1000, 700);
+        showActive(w);
+        w.setActiveTab(MainWindow::TabClients);
+        Grid *g = w.grid(MainWindow::TabClients);
+        QTRY_VERIFY(g->model()->rowCount() > 0);
+        const int shared = g->columnWidth(1);
+        g->horizontalHeader()->resizeSection(1, shared + 150); // the user drags the border of "Telefon"
+        QTest::keyClicks(w.searchBox(), QStringLiteral("05")); // one row: the scroll bar goes
+        QCOMPARE(g->model()->rowCount(), 1);
+        QCOMPARE(g->columnWidth(1), shared + 150);
+        QTest::keyClick(w.searchBox(), Qt::Key_Backspace);
+        QTest::keyClick(w.searchBox(), Qt::Key_Backspace); // all rows: the scroll bar comes back
+        QVERIFY(g->model()->rowCount() > 50);
+        QCOMPARE(g->columnWidth(1), shared + 150);
+        press(w, g, Qt::Key_F5);
+        QCOMPARE(g->columnWidth(1), shared + 150);
+        // Now the window is resized: the shares decide again.
+        w.resize(1200, 700);
+        QTRY_VERIFY(g->columnWidth(1) != shared + 150);
+        QVERIFY(std::abs(g->columnWidth(1) - g->columnWidth(2) * 15 / 10) <= 2); // 0.15 and 0.10 of the width
+    }
+
+    // Not full screen: the main window opens where and as large as it was
+    // closed, start after start, without creeping.
+    void comesBackWhereItWasClosed()
+    {
+        test::TestDb db(QStringLiteral("main_place"));
+        WriteStoredConnection(1, record(db));
+        WriteConfigBool(QStringLiteral("Alapertek"), QStringLiteral("TeljesKep"), false);
+        {
+            MainWindow w;
+            showActive(w);
+            w.move(140, 90);
+            w.resize(900, 600);
+            QTRY_COMPARE(w.pos(), QPoint(140, 90));
+            w.close();
+        }
+        for (int start = 0; start < 3; ++start) {
+            MainWindow w;
+            showActive(w);
+            QCOMPARE(w.pos(), QPoint(140, 90));
+            QCOMPARE(w.size(), QSize(900, 600));
+            w.close();
+        }
+    }
+
+    // F5 on lists with no rows (a debug build used to stop in qBound with
+    // its maximum below its minimum): the lists stay empty, with no current row.
+    void refreshEmptyLists()
+    {
+        test::TestDb db(QStringLiteral("main_empty_f5"));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        for (int tab : {int(MainWindow::TabClients), int(MainWindow::TabWorkOrders), int(MainWindow::TabExams)}) {
+            w.setActiveTab(tab);
+            Grid *g = w.grid(tab);
+            QCOMPARE(g->model()->rowCount(), 0);
+            press(w, g, Qt::Key_F5);
+            QCOMPARE(g->model()->rowCount(), 0);
+            QCOMPARE(g->currentRowIndex(), -1);
+        }
+    }
+
+    // Every toolbar button and tab shows a picture, also on a machine without
+    // a desktop icon theme (the test platform has none).
+    void toolbarsAndTabsHaveIcons()
+    {
+        test::TestDb db(QStringLiteral("main_icons"));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        w.resize(1100, 700);
+        showActive(w);
+        QStringList missing;
+        for (QToolBar *bar : w.findChildren<QToolBar *>())
+            for (QAction *a : bar->actions())
+                if (!a->isSeparator() && !a->text().isEmpty() && a->icon().pixmap(24, 24).isNull())
+                    missing << a->objectName();
+        auto *tabs = w.findChild<QTabBar *>();
+        QVERIFY(tabs);
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabIcon(i).pixmap(16, 16).isNull())
+                missing << tabs->tabText(i);
+        w.grab().save(QDir::tempPath() + QStringLiteral("/qo_mainwindow.png"));
+        QCOMPARE(missing, QStringList());
     }
 
     // Insert on the examinations tab asks for a client first; cancelling the
@@ -736,15 +900,37 @@ private Q_SLOTS:
             QVERIFY(!p->isVisible());
             w.close();
         }
+        {
+            MainWindow w;
+            w.show();
+            MessagePanel *p = w.messagePanel();
+            QCOMPARE(p->textLabel()->text(), QStringLiteral("Második üzenet"));
+            QVERIFY(p->linkLabel()->isVisible());
+            QVERIFY(!p->neverAgainButton()->isVisible());
+            // A show-once message: its only button, "Rendben", marks it read.
+            p->okButton()->click();
+            QCOMPARE(SqlValue(QStringLiteral("SELECT olvasva FROM uzenet WHERE szoveg = 'Második üzenet'"), {}), QStringLiteral("I"));
+            QVERIFY(!SqlValue(QStringLiteral("SELECT dat_olvasva FROM uzenet WHERE szoveg = 'Második üzenet'"), {}).isEmpty());
+            w.close();
+        }
+        // The third start shows none, and a later message is no longer hidden behind it.
+        {
+            MainWindow w;
+            w.show();
+            QVERIFY(!w.messagePanel()->isVisible());
+            w.close();
+        }
+        {
+            Connection other; // the program closed the main connection
+            other.open(db.params());
+            other.exec(QStringLiteral("INSERT INTO uzenet (szoveg, link, csakegyszer, olvasva) VALUES ('Harmadik', '', 'N', 'N')"));
+        }
         MainWindow w;
         w.show();
-        MessagePanel *p = w.messagePanel();
-        QCOMPARE(p->textLabel()->text(), QStringLiteral("Második üzenet"));
-        QVERIFY(p->linkLabel()->isVisible());
-        QVERIFY(!p->neverAgainButton()->isVisible());
-        p->okButton()->click();
-        QCOMPARE(SqlValue(QStringLiteral("SELECT olvasva FROM uzenet WHERE szoveg = 'Második üzenet'"), {}), QStringLiteral("N"));
-        QVERIFY(!SqlValue(QStringLiteral("SELECT dat_olvasva FROM uzenet WHERE szoveg = 'Második üzenet'"), {}).isEmpty());
+        QCOMPARE(w.messagePanel()->textLabel()->text(), QStringLiteral("Harmadik"));
+        // "Rendben" on a repeatable message keeps it for the next start.
+        w.messagePanel()->okButton()->click();
+        QCOMPARE(SqlValue(QStringLiteral("SELECT olvasva FROM uzenet WHERE szoveg = 'Harmadik'"), {}), QStringLiteral("N"));
     }
 };
 

@@ -20,6 +20,7 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtHu);
     qo::initFolders();
     qo::InstallWheelAsArrows(&app);
+    qo::InstallIconTheme();
 
     qo::MainWindow w;
     if (w.isAborted())

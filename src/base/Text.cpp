@@ -268,4 +268,34 @@ QString FieldPart(const QString &separators, const QString &text, int n)
     return r;
 }
 
+int CompareVersions(const QString &a, const QString &b)
+{
+    const QStringList pa = a.trimmed().split(QLatin1Char('.'));
+    const QStringList pb = b.trimmed().split(QLatin1Char('.'));
+    for (qsizetype i = 0; i < qMax(pa.size(), pb.size()); ++i) {
+        const QString x = i < pa.size() ? pa.at(i).trimmed() : QStringLiteral("0");
+        const QString y = i < pb.size() ? pb.at(i).trimmed() : QStringLiteral("0");
+        bool okx = false, oky = false;
+        const qulonglong nx = x.toULongLong(&okx), ny = y.toULongLong(&oky);
+        if (okx && oky) {
+            if (nx != ny)
+                return nx < ny ? -1 : 1;
+        } else if (okx != oky) {
+            return okx ? -1 : 1;
+        } else if (const int c = x.compare(y); c != 0) {
+            return c < 0 ? -1 : 1;
+        }
+    }
+    return 0;
+}
+
+QString HighestVersion(const QStringList &versions)
+{
+    QString best;
+    for (const QString &v : versions)
+        if (!v.trimmed().isEmpty() && (best.isEmpty() || CompareVersions(v, best) > 0))
+            best = v.trimmed();
+    return best;
+}
+
 } // namespace qo

@@ -48,4 +48,11 @@ QByteArray LocalToUtf8(const QString &text);
 // characters; empty when there is no such piece.
 QString FieldPart(const QString &separators, const QString &text, int n);
 
+// Dotted versions compared part by part as numbers ("23.0.0.100" is above
+// "23.0.0.44"; a missing part counts as 0, "23.0" equals "23.0.0.0"): <0, 0, >0.
+// A part that is no number compares as text after the numbers.
+int CompareVersions(const QString &a, const QString &b);
+// The highest of the versions by CompareVersions; "" for none.
+QString HighestVersion(const QStringList &versions);
+
 } // namespace qo

@@ -2,7 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/RecordEditor.h"
-#include "db/Transaction.h"
+#include "db/RowConflict.h"
 
 namespace qo {
 
@@ -64,7 +64,7 @@ QString ClientStore::cityOfPostcode(const QString &postcode)
 qint64 ClientStore::insertClient(RecordEditor &row)
 {
     qint64 key = -1;
-    InTransaction(m_db, [&] {
+    RunInTransaction(m_db, [&] {
         key = row.post();
         m_db.exec(QStringLiteral("CALL sp_oldal(%1);").arg(key));
     });
@@ -120,7 +120,7 @@ void ClientStore::writePrescription(qint64 client, const PrescriptionKind &kind,
                                     const QString (&now)[2][5])
 {
     const QStringList cols = prescriptionColumns(kind);
-    InTransaction(m_db, [&] {
+    RunInTransaction(m_db, [&] {
         for (int side = 0; side < 2; ++side) {
             QStringList sets, unchanged;
             for (int i = 0; i < 5; ++i) {

@@ -24,6 +24,9 @@ bool EditPrescription(qint64 client, const QString &table, const QString &captio
 // anything else (empty, words, the other decimal separator, digit grouping)
 // is returned as it is.
 QString FormatPrescriptionValue(const QString &text);
+// True for text a number reader would take but no prescription value is:
+// "nan", "inf", "-Infinity", exponents ("1e400", "1,5e2").
+bool IsRefusedPrescriptionValue(const QString &text);
 
 // Client picker ("Ügyfél választás"). Returns the chosen client's key and,
 // when name is given, its ugyfel_nev; -1 when nothing was chosen.

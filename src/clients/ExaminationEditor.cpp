@@ -254,8 +254,8 @@ void ExaminationEditor::showHeader()
 void ExaminationEditor::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    if (QLineEdit *first = field(QStringLiteral("balsph1")))
-        first->setFocus(Qt::OtherFocusReason);
+    if (!m_values.isEmpty()) // the first field of the tab order
+        m_values.first()->setFocus(Qt::OtherFocusReason);
 }
 
 void ExaminationEditor::okClicked()

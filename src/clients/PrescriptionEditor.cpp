@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -27,6 +28,8 @@ namespace qo {
 
 QString FormatPrescriptionValue(const QString &text)
 {
+    if (IsRefusedPrescriptionValue(text))
+        return text; // refused at OK, never turned into a number
     // Only a plain number: digit grouping ("1 234", or "1,234" where the
     // point is the decimal separator) is not a prescription value.
     QLocale locale;
@@ -36,6 +39,14 @@ QString FormatPrescriptionValue(const QString &text)
     if (!ok || !std::isfinite(v))
         return text;
     return (v < 0 ? QStringLiteral("-") : QStringLiteral("+")) + locale.toString(std::fabs(v), 'f', 2);
+}
+
+bool IsRefusedPrescriptionValue(const QString &text)
+{
+    static const QRegularExpression refused(
+        QStringLiteral("^\\s*[+-]?(nan|inf|infinity|([0-9]+([.,][0-9]*)?|[.,][0-9]+)e[+-]?[0-9]+)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return refused.match(text).hasMatch();
 }
 
 PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
@@ -52,7 +63,9 @@ PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
     auto *main = new QVBoxLayout(this);
     main->addWidget(Label1);
 
-    const int valueWidth = QFontMetrics(big).horizontalAdvance(QStringLiteral("-00,00000")) + 12;
+    // Room for the column's ten characters in the large bold font, beside
+    // the line edit's own frame and margins.
+    const int valueWidth = QFontMetrics(big).horizontalAdvance(QStringLiteral("-888888,88")) + 20;
     for (int b = 0; b < 2; ++b) {
         Block &k = blocks[b];
         auto *frame = new QFrame(this);
@@ -160,6 +173,7 @@ bool PrescriptionEditor::start(qint64 client, const QString &table, const QStrin
                         parentWidget());
             return false;
         }
+        Label1->setText(LookupName(client, QStringLiteral("ugyfel"), QString()));
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
         return false;
@@ -204,6 +218,14 @@ bool PrescriptionEditor::eventFilter(QObject *obj, QEvent *e)
 
 void PrescriptionEditor::okClicked()
 {
+    for (int b = 0; b < 2; ++b)
+        for (QLineEdit *e : fields(b))
+            if (IsRefusedPrescriptionValue(e->text())) {
+                ShowWarning(QStringLiteral("A(z) „%1” nem érvényes érték.").arg(e->text().trimmed()), this);
+                e->setFocus(Qt::OtherFocusReason);
+                e->selectAll();
+                return;
+            }
     QString now[2][5];
     for (int b = 0; b < 2; ++b) {
         const QList<QLineEdit *> f = fields(b);

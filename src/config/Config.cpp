@@ -72,7 +72,7 @@ int intValue(const IniDocument &doc, const QString &section, const QString &key,
 void writeValue(const QString &section, const QString &key, const QByteArray &value)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     doc.set(section, key, value);
     doc.save(path);
 }
@@ -160,7 +160,7 @@ bool ConfigKeyExists(const QString &section, const QString &key)
 void DeleteConfigKey(const QString &section, const QString &key)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     if (doc.remove(section, key))
         doc.save(path);
 }
@@ -189,7 +189,12 @@ QRect RestoreWindowPlacement(const QString &windowName, int width, int height)
     int top = intValue(doc, windowName, QStringLiteral("Top"), 10);
     int w = intValue(doc, windowName, QStringLiteral("Width"), width);
     int h = intValue(doc, windowName, QStringLiteral("Height"), height);
+    return ClampToWorkArea(QRect(left, top, w, h));
+}
 
+QRect ClampToWorkArea(const QRect &rect)
+{
+    int left = rect.x(), top = rect.y(), w = rect.width(), h = rect.height();
     // Right and bottom are the work area's outer edges (left + width).
     const QRect wa = WorkArea();
     const int right = wa.x() + wa.width();
@@ -221,7 +226,7 @@ void SaveWindowPosition(const QString &windowName, int left, int top)
 {
     try {
         const QString path = ConfigFile();
-        IniDocument doc = IniDocument::load(path);
+        IniDocument doc = IniDocument::loadForUpdate(path);
         doc.set(windowName, QStringLiteral("Left"), QByteArray::number(left));
         doc.set(windowName, QStringLiteral("Top"), QByteArray::number(top));
         doc.save(path);
@@ -233,7 +238,7 @@ void SaveWindowPosition(const QString &windowName, int left, int top)
 void SaveWindowPlacement(const QString &windowName, int left, int top, int height, int width)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     doc.set(windowName, QStringLiteral("Left"), QByteArray::number(left));
     doc.set(windowName, QStringLiteral("Top"), QByteArray::number(top));
     doc.set(windowName, QStringLiteral("Width"), QByteArray::number(width));

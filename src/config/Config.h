@@ -49,6 +49,9 @@ void WriteConfigBytes(const QString &section, const QString &key, const QByteArr
 QPoint RestoreWindowPosition(const QString &windowName); // Left, Top; 10, 10 by default
 // Left, Top (10, 10) and Width, Height (the given size) clamped to WorkArea().
 QRect RestoreWindowPlacement(const QString &windowName, int width, int height);
+// A rectangle moved (and if need be shrunk) into WorkArea(), by the rules of
+// RestoreWindowPlacement.
+QRect ClampToWorkArea(const QRect &r);
 void SaveWindowPosition(const QString &windowName, int left, int top); // never throws
 void SaveWindowPlacement(const QString &windowName, int left, int top, int height, int width);
 

@@ -59,9 +59,13 @@ IniDocument IniDocument::load(const QString &path)
 {
     IniDocument doc;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        doc.m_readable = !f.exists();
         return doc;
+    }
     const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        doc.m_readable = false;
     f.close();
     if (data.isEmpty())
         return doc;
@@ -80,6 +84,14 @@ IniDocument IniDocument::load(const QString &path)
     return doc;
 }
 
+IniDocument IniDocument::loadForUpdate(const QString &path)
+{
+    IniDocument doc = load(path);
+    if (!doc.m_readable)
+        throw Error(QStringLiteral("Unable to read ") + path);
+    return doc;
+}
+
 void IniDocument::save(const QString &path) const
 {
     QByteArray data;
@@ -87,10 +99,18 @@ void IniDocument::save(const QString &path) const
         data += l;
         data += "\r\n";
     }
+    // Never written in place: a write cut short (full disk) would leave a
+    // truncated file. QSaveFile::commit() does not report a failed final
+    // flush of its buffer, so the flush is checked here first.
     QSaveFile f(path);
-    // Writes straight into the file where no temporary file can be made beside it.
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+    f.setDirectWriteFallback(false);
+    bool ok = f.open(QIODevice::WriteOnly) && f.write(data) == data.size() && f.flush()
+        && f.error() == QFileDevice::NoError;
+    if (ok)
+        ok = f.commit();
+    else if (f.isOpen())
+        f.cancelWriting();
+    if (!ok)
         throw Error(QStringLiteral("Unable to write to ") + path);
 }
 

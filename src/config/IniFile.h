@@ -19,10 +19,18 @@ namespace qo {
 
 class IniDocument {
 public:
-    // The file's lines; a missing or unreadable file gives an empty document.
+    // The file's lines; a missing or unreadable file gives an empty document
+    // (readable() tells the two apart).
     static IniDocument load(const QString &path);
-    // Rewrites the whole file. Throws qo::Error("Unable to write to " + path).
+    // The file that load() read: to be changed and written back. A file that
+    // exists but cannot be read throws qo::Error("Unable to read " + path),
+    // so that it is never replaced by a document holding only the new key.
+    static IniDocument loadForUpdate(const QString &path);
+    // Replaces the whole file at once: written to a temporary file beside it,
+    // flushed and checked, then renamed over it. On any failure the old file
+    // stays as it was and qo::Error("Unable to write to " + path) is thrown.
     void save(const QString &path) const;
+    bool readable() const { return m_readable; }
 
     // The value as stored (up to maxLength bytes), or nothing when the key is missing.
     std::optional<QByteArray> value(const QString &section, const QString &key,
@@ -42,6 +50,7 @@ private:
     int findKey(const QByteArray &section, const QByteArray &key) const;
 
     QList<QByteArray> m_lines;
+    bool m_readable = true;
 };
 
 } // namespace qo

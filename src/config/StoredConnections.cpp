@@ -68,7 +68,7 @@ QList<StoredConnection> ReadStoredConnections(int from, int to)
 int StoreNewConnection(const QString &record)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     int n = 1;
     while (n <= kMaxStoredConnections && doc.contains(kConnectionSection, connectionKey(n)))
         ++n;
@@ -92,7 +92,7 @@ void DeleteStoredConnection(int n)
 void ReplaceStoredConnections(const QStringList &records)
 {
     const QString path = ConfigFile();
-    IniDocument doc = IniDocument::load(path);
+    IniDocument doc = IniDocument::loadForUpdate(path);
     for (int n = 1; n <= kMaxStoredConnections; ++n)
         while (doc.remove(kConnectionSection, connectionKey(n))) {
         }

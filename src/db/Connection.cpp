@@ -137,9 +137,14 @@ void Connection::open(const ConnectParams &p)
     // backslash escapes in our literals mean what the quoting helpers intend,
     // whatever SQL mode the server runs with.
     mysql_options(m, MYSQL_INIT_COMMAND, "SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'");
+    // Every session is strict as well, so a text too long for its column is
+    // refused instead of being cut without a word.
     mysql_options(m, MYSQL_INIT_COMMAND,
                   "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
                   "',NO_BACKSLASH_ESCAPES,', ','))");
+    mysql_options(m, MYSQL_INIT_COMMAND,
+                  "SET SESSION sql_mode = IF(FIND_IN_SET('STRICT_TRANS_TABLES', @@SESSION.sql_mode), "
+                  "@@SESSION.sql_mode, TRIM(LEADING ',' FROM CONCAT(@@SESSION.sql_mode, ',STRICT_TRANS_TABLES')))");
     mysql_options(m, MYSQL_OPT_RECONNECT, &on);
 
     const QByteArray host = p.host.toUtf8(), user = toLatin2(p.user), pass = toLatin2(p.password),
@@ -153,6 +158,56 @@ void Connection::open(const ConnectParams &p)
         throw Error(msg, code);
     }
     m_mysql = m;
+    m_unitDepth = 0;
+}
+
+const char *const kLinkLostInUnit = "Megszakadt a kapcsolat az adatbázissal, a művelet nem fejeződött be; "
+                                    "a szerver semmit sem tárolt belőle. Próbálja újra.";
+
+void Connection::setReconnect(bool on)
+{
+    const my_bool v = on ? 1 : 0;
+    mysql_options(m_mysql, MYSQL_OPT_RECONNECT, &v);
+}
+
+void Connection::beginUnit()
+{
+    if (m_unitDepth > 0) {
+        ++m_unitDepth;
+        return;
+    }
+    // A link dropped while idle is re-made now, before the unit starts.
+    ensureLink();
+    if (mysql_ping(m_mysql) != 0)
+        fail();
+    m_unitSession = mysql_thread_id(m_mysql);
+    setReconnect(false);
+    m_unitDepth = 1;
+}
+
+void Connection::endUnit()
+{
+    if (m_unitDepth == 0 || --m_unitDepth > 0)
+        return;
+    if (m_mysql)
+        setReconnect(true);
+}
+
+void RunInTransaction(Connection &db, const std::function<void()> &work)
+{
+    UnitOfWork unit(db);
+    db.exec(QStringLiteral("START TRANSACTION"));
+    try {
+        work();
+        db.exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        try {
+            db.exec(QStringLiteral("ROLLBACK"));
+        } catch (const Error &) {
+            // The link itself failed: the server drops the open transaction.
+        }
+        throw;
+    }
 }
 
 void Connection::fail()
@@ -167,21 +222,39 @@ void Connection::ensureLink()
     if (!m_mysql)
         throw Error(QStringLiteral("Nincs adatbázis kapcsolat."));
     const int fd = int(mysql_get_socket(m_mysql));
-    if (fd < 0) {
-        mysql_ping(m_mysql);
+    bool suspect = fd < 0;
+    if (!suspect) {
+        pollfd pfd{fd, POLLIN, 0};
+        suspect = poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLIN | POLLHUP | POLLERR));
+    }
+    if (inUnit()) {
+        // Never a new session in the middle of a unit: its transaction or
+        // session variables would be gone without a word.
+        if (suspect || mysql_thread_id(m_mysql) != m_unitSession)
+            throw Error(QString::fromUtf8(kLinkLostInUnit), CR_SERVER_LOST);
         return;
     }
-    pollfd pfd{fd, POLLIN, 0};
-    if (poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLIN | POLLHUP | POLLERR)))
+    if (suspect)
         mysql_ping(m_mysql); // reconnects (and re-runs the init commands) when the link is gone
 }
 
 void Connection::send(const QString &sql)
 {
+    if (m_beforeStatement)
+        m_beforeStatement(sql);
     ensureLink();
     const QByteArray q = toLatin2(sql);
-    if (mysql_real_query(m_mysql, q.constData(), q.size()) == 0)
+    if (mysql_real_query(m_mysql, q.constData(), q.size()) == 0) {
+        if (inUnit() && mysql_thread_id(m_mysql) != m_unitSession)
+            throw Error(QString::fromUtf8(kLinkLostInUnit), CR_SERVER_LOST);
         return;
+    }
+    if (inUnit()) {
+        const unsigned code = mysql_errno(m_mysql);
+        if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST)
+            throw Error(QString::fromUtf8(kLinkLostInUnit), code);
+        fail();
+    }
     // Only a statement that could not even be written out is sent again: it
     // never reached the server. A link lost while waiting for the answer
     // (CR_SERVER_LOST) may have run it already, so that is reported instead.

@@ -5,6 +5,7 @@
 #include "db/RowSet.h"
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct st_mysql;
 
@@ -47,15 +48,52 @@ public:
     // The process-wide main connection that every window uses.
     static Connection &main();
 
+    // A unit of work: statements that only make sense together on one server
+    // session (an open transaction; a procedure call and the read of the
+    // session variable it set). Outside a unit a dropped link is re-made
+    // before the next statement; inside one it never is: the statement fails
+    // with kLinkLostInUnit and the unit with it. Units nest.
+    void beginUnit();
+    void endUnit();
+    bool inUnit() const { return m_unitDepth > 0; }
+
+    // Called with each statement just before it is sent (tests use it to
+    // break the link at an exact point).
+    void setBeforeStatement(std::function<void(const QString &sql)> hook) { m_beforeStatement = std::move(hook); }
+
 private:
     void ensureLink();
     void send(const QString &sql); // throws unless the server took the statement
     void check(int rc, const char *what);
     [[noreturn]] void fail();
+    void setReconnect(bool on);
     st_mysql *m_mysql = nullptr;
     ConnectParams m_params;
     quint64 m_affected = 0;
+    int m_unitDepth = 0;
+    unsigned long m_unitSession = 0; // the server session the unit runs on
+    std::function<void(const QString &)> m_beforeStatement;
 };
+
+// The message of a unit whose link was lost part-way.
+extern const char *const kLinkLostInUnit;
+
+// Holds a unit of work open on a connection for its lifetime.
+class UnitOfWork {
+public:
+    explicit UnitOfWork(Connection &db) : m_db(db) { m_db.beginUnit(); }
+    ~UnitOfWork() { m_db.endUnit(); }
+    UnitOfWork(const UnitOfWork &) = delete;
+    UnitOfWork &operator=(const UnitOfWork &) = delete;
+
+private:
+    Connection &m_db;
+};
+
+// Runs work between START TRANSACTION and COMMIT as one unit of work; any
+// failure (also a lost link) rolls back what the server still holds and is
+// thrown on, so nothing is half stored and nothing is reported done.
+void RunInTransaction(Connection &db, const std::function<void()> &work);
 
 // The shared helpers on the main connection.
 void ExecSql(const QString &sql);                     // blank does nothing; \r\n becomes CR LF

@@ -1,7 +1,7 @@
 #include "db/RecordEditor.h"
 #include "db/Connection.h"
 #include "db/SqlText.h"
-#include "db/Transaction.h"
+#include "db/RowConflict.h"
 
 
 namespace qo {

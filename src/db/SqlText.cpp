@@ -150,10 +150,27 @@ namespace {
 constexpr int kMaxFilterColumns = 15;
 constexpr int kMaxSearchWords = 6;
 
+// The typed text as a LIKE pattern that matches it literally: "%", "_" and
+// the escape character itself get a backslash, LIKE's default escape. The
+// backslashes are then doubled once more by SqlQuote for the string literal;
+// both rely on the session clearing NO_BACKSLASH_ESCAPES, which every
+// connection does as it opens.
+QString likeLiteral(const QString &word)
+{
+    QString r;
+    r.reserve(word.size() + 4);
+    for (const QChar c : word) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            r += QLatin1Char('\\');
+        r += c;
+    }
+    return r;
+}
+
 // "(c1 LIKE '%w%') OR (c2 LIKE '%w%') ..." over the column list.
 QString likeOverColumns(const QString &columns, const QString &word)
 {
-    const QString pattern = SqlQuote(QLatin1Char('%') + word + QLatin1Char('%'));
+    const QString pattern = SqlQuote(QLatin1Char('%') + likeLiteral(word) + QLatin1Char('%'));
     QStringList parts;
     for (int i = 1; i <= kMaxFilterColumns; ++i) {
         const QString col = FieldPart(QStringLiteral(";"), columns, i);

@@ -37,7 +37,8 @@ QString ReplaceOrderByLine(QStringList &lines, const QString &order);
 QString AppendToWhereLine(QStringList &lines, const QString &condition);
 
 // " AND ((c1 LIKE '%t%') OR (c2 LIKE '%t%') ...)" over up to 15 ';'-separated
-// columns, or "" for an empty text.
+// columns, or "" for an empty text. The text is found as typed: "%", "_" and
+// "\" in it are escaped, not LIKE syntax.
 QString BuildLikeFilter(const QString &columns, const QString &text);
 // Every word (up to six) must occur in at least one of the columns; "" when
 // the text holds no word.

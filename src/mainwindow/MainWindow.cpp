@@ -1,6 +1,7 @@
 // The frame of the main window: search bar, tabs, the three pages, the
 // message panel and the status bar.
 #include "mainwindow/MainWindow.h"
+#include "ui/FormBehaviour.h"
 #include "ui/WindowKeys.h"
 #include "db/Kinds.h"
 #include "export/ExportDialog.h"
@@ -45,6 +46,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(WindowKeys::kMainWindow);
     setWindowTitle(QStringLiteral("Quorvin - Optika"));
+    InstallIconTheme(); // before the first icon is asked for
 
     m_timer2.setInterval(1000);
     connect(&m_timer2, &QTimer::timeout, this, [this] {
@@ -70,6 +72,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *sh = new QHBoxLayout(searchBar);
     sh->setContentsMargins(4, 3, 4, 3);
     m_edit1 = new QLineEdit(searchBar);
+    InstallStorableText(m_edit1); // the main window has no form behaviour of its own
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setClearButtonEnabled(true);
     m_edit1->setPlaceholderText(QStringLiteral("Keresés..."));

@@ -95,7 +95,14 @@ void MainWindow::aStatuszExecute()
     } else {
         return;
     }
-    WorkOrderStore(Connection::main()).stepStatus(key, appState().felhasznalo_nev, next);
+    try {
+        WorkOrderStore(Connection::main()).stepStatus(key, appState().felhasznalo_nev, next);
+    } catch (const Error &) {
+        // Refused: another workstation may have stepped or cancelled it. The
+        // list shows the order as it really is before the error is shown.
+        refreshList(TabWorkOrders, key);
+        throw;
+    }
     refreshList(TabWorkOrders, key); // an order that left the status tab gives its place to the next one
 }
 

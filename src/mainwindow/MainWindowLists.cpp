@@ -142,7 +142,7 @@ bool MainWindow::refreshList(int tab, qint64 key)
                                                : QStringLiteral("vizsgalat");
     int row = key >= 0 ? q.locateKey(keyField, key) : -1;
     const bool found = row >= 0;
-    if (!found) // the row is gone (deleted, or it left the status tab): stay at its place
+    if (!found && q.model()->rowCount() > 0) // the row is gone (deleted, or it left the status tab): stay at its place
         row = qBound(0, oldRow, q.model()->rowCount() - 1);
     m_grids[tab]->setCurrentRowIndex(row);
     return found;

@@ -107,8 +107,13 @@ void MainWindow::startUp()
     };
 
     step([this] {
-        const QString dbVersion = SqlValue(QStringLiteral("SELECT MAX(verzio) FROM verzio;"), QString());
-        if (dbVersion != QLatin1String(kProgramVersion))
+        // Compared as numbers part by part: as text "23.0.0.44" would be above "23.0.0.100".
+        const RowSet rs = Connection::main().query(QStringLiteral("SELECT verzio FROM verzio;"));
+        QStringList versions;
+        for (int r = 0; r < rs.rowCount(); ++r)
+            versions << rs.text(r, 0);
+        const QString dbVersion = HighestVersion(versions);
+        if (dbVersion.isEmpty() || CompareVersions(dbVersion, QLatin1String(kProgramVersion)) != 0)
             ShowWarning(QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
                                        "adatbázis : %1\r\nprogram: %2").arg(dbVersion, QLatin1String(kProgramVersion)),
                         this);
@@ -170,11 +175,11 @@ void MainWindow::SaveLocalSettings()
     WriteConfigString(a, QStringLiteral("AlapVaros"), b.AlapVaros);
     WriteConfigString(a, QStringLiteral("FormatFt"), b.FormatFt);
     WriteConfigString(a, QStringLiteral("FormatDb"), b.FormatDb);
-    const QRect g = geometry();
-    WriteConfigInt(a, QStringLiteral("Bal"), g.left());
-    WriteConfigInt(a, QStringLiteral("Felul"), g.top());
-    WriteConfigInt(a, QStringLiteral("Magas"), g.height());
-    WriteConfigInt(a, QStringLiteral("Szeles"), g.width());
+    // The frame's position and the window's size: what showEvent() restores.
+    WriteConfigInt(a, QStringLiteral("Bal"), pos().x());
+    WriteConfigInt(a, QStringLiteral("Felul"), pos().y());
+    WriteConfigInt(a, QStringLiteral("Magas"), height());
+    WriteConfigInt(a, QStringLiteral("Szeles"), width());
 }
 
 void MainWindow::applyFontSize()
@@ -193,8 +198,13 @@ void MainWindow::showEvent(QShowEvent *e)
     if (appState().TeljesKep) {
         setGeometry(WorkArea());
     } else {
-        const QRect r = RestoreWindowPlacement(objectName(), width(), height());
-        setGeometry(r);
+        // Where it was closed: the rectangle stored under Alapertek at shutdown.
+        const QString a = QStringLiteral("Alapertek");
+        const QRect r = ClampToWorkArea(QRect(ReadConfigInt(a, QStringLiteral("Bal"), 5), ReadConfigInt(a, QStringLiteral("Felul"), 5),
+                                              ReadConfigInt(a, QStringLiteral("Szeles"), width()),
+                                              ReadConfigInt(a, QStringLiteral("Magas"), height())));
+        move(r.topLeft());
+        resize(r.size());
     }
     m_edit1->setFocus();
     applyFontSize();

@@ -53,6 +53,7 @@ bool MessagePanel::showPending()
     f.setPixelSize(15);
     m_text->setFont(f);
     m_btn2->setVisible(repeatable);
+    m_showOnce = !repeatable;
     m_key = rs.toInt(0, QStringLiteral("uzenet"), -1);
     m_text->setText(rs.text(0, QStringLiteral("szoveg")));
     const QString link = rs.text(0, QStringLiteral("link"));
@@ -67,6 +68,8 @@ bool MessagePanel::showPending()
 void MessagePanel::acknowledge(bool never)
 {
     hide();
+    // A show-once message has only "Rendben": seeing it once is reading it.
+    never = never || m_showOnce;
     try {
         ExecSql(never ? QStringLiteral("UPDATE uzenet SET olvasva = 'I', dat_olvasva = NOW() WHERE uzenet = %1;").arg(m_key)
                       : QStringLiteral("UPDATE uzenet SET dat_olvasva = NOW() WHERE uzenet = %1;").arg(m_key));

@@ -23,6 +23,7 @@ public:
 private:
     void acknowledge(bool never);
     qint64 m_key = -1;
+    bool m_showOnce = false;
     QLabel *m_text;
     QLabel *m_link;
     QPushButton *m_btn1;

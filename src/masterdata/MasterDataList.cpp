@@ -95,6 +95,8 @@ qint64 OpenMasterDataList(qint64 initialKey, bool choose, const QString &table, 
 {
     MasterDataList w(table, caption, choose, parent);
     w.reopen(initialKey);
+    if (choose && initialKey <= 0)
+        w.clearCurrentRow(); // nothing chosen yet: Enter must not pick the first row
     if (w.exec() != QDialog::Accepted || !choose || !w.hasCurrentRow())
         return -1;
     if (name)

@@ -91,6 +91,7 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
         auto *b = new QPushButton(text, GroupBox2);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
+        EnterMovesPast(b); // Enter moves on towards OK; a click or Space chooses
         connect(b, &QPushButton::clicked, this, [this, which] { applyQuick(which); });
         quick->addWidget(b, row, col);
         return b;

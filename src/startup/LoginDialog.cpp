@@ -4,6 +4,7 @@
 
 #include "config/AppState.h"
 #include "db/Connection.h"
+#include "db/StorableText.h"
 #include "ui/FormBehaviour.h"
 #include "ui/InputDialog.h"
 #include "db/SqlText.h"
@@ -165,9 +166,9 @@ void LoginDialog::btnUjJelszoClick()
         ShowError(QStringLiteral("Az új jelszó legfeljebb 10 karakter lehet."), this);
         return;
     }
-    const QByteArray stored = toLatin2(first);
-    if (fromLatin2(stored.constData(), int(stored.size())) != first) {
-        ShowError(QStringLiteral("Az új jelszó olyan karaktert tartalmaz, amelyet az adatbázis nem tud tárolni."), this);
+    // The field itself refuses such characters; kept as the last word before the UPDATE.
+    if (const QString bad = FirstUnstorableChar(first); !bad.isEmpty()) {
+        ShowError(UnstorableCharText(bad), this);
         return;
     }
     QString second;

@@ -1,4 +1,5 @@
 #include "ui/FieldBinder.h"
+#include "ui/FormBehaviour.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -13,11 +14,13 @@ namespace qo {
 void FieldBinder::bind(QWidget *w, const QString &column)
 {
     m_bindings.push_back({w, column});
-    if (auto *e = qobject_cast<QLineEdit *>(w)) {
-        const int len = m_editor->length(column);
-        if (len > 0 && m_editor->kind(column) == RowSet::Kind::Text)
-            e->setMaxLength(len);
-    }
+    const int len = m_editor->length(column);
+    if (len <= 0 || m_editor->kind(column) != RowSet::Kind::Text)
+        return;
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->setMaxLength(len);
+    else if (qobject_cast<QPlainTextEdit *>(w) || qobject_cast<QTextEdit *>(w))
+        LimitTextLength(w, len); // the server would refuse more in a strict session
 }
 
 void FieldBinder::load()

@@ -8,7 +8,8 @@
 namespace qo {
 
 // Binds QLineEdit, QPlainTextEdit, QTextEdit, QDateEdit and QCheckBox ("I"/"N")
-// widgets to columns: line edits get the column's length as their limit.
+// widgets to columns: line edits and multi-line fields get the column's
+// length as their limit.
 class FieldBinder {
 public:
     explicit FieldBinder(RecordEditor *editor) : m_editor(editor) {}

@@ -8,7 +8,12 @@
 //  - Esc cancels (a dialog is rejected, another window is closed);
 //  - the window takes the font size appState().Betumeret;
 //  - its position or whole placement is restored from the configuration file
-//    under its objectName() when shown and stored when it is hidden or closed.
+//    under its objectName() when shown and stored when it is hidden or closed;
+//  - Tab and Shift+Tab leave a date field (Left and Right move between the
+//    date's sections), so digits meant for the next field never change a date;
+//  - every text field takes only what the database can store (see
+//    InstallStorableText);
+//  - Tab leaves a multi-line field (Enter makes the new line).
 #include <QFlags>
 #include <QPixmap>
 
@@ -41,6 +46,22 @@ void InstallFormBehaviour(QWidget *window, Placement kind, FormOptions options =
 // The font size windows use: appState().Betumeret, or 9 when it is not 8..10.
 int WindowFontSize();
 
+// Text typed, pasted or dropped into the field is kept to what the shop
+// database (latin2) can store: typographic characters become their plain
+// equivalents (– → -, „ ” → ", ’ → '), any other character latin2 lacks is
+// refused with "A(z) „€” karakter nem tárolható az adatbázisban.". For line
+// edits and multi-line fields; installing twice does nothing.
+void InstallStorableText(QWidget *field);
+
+// A multi-line field (QPlainTextEdit, QTextEdit) takes at most maxChars
+// characters, as a line edit's maxLength: typing stops there, and a paste
+// beyond it is cut with "A mező legfeljebb %1 karaktert fogad el.".
+void LimitTextLength(QWidget *multiLine, int maxChars);
+
+// Enter on this button moves on to the next control instead of pressing it
+// (buttons that change what was typed, like a quick choice of a period).
+void EnterMovesPast(QWidget *button);
+
 // First typed letter a..z of an empty edit becomes a capital (name, city and
 // address fields); accented letters are left as typed.
 void InstallCapitalizeFirst(QLineEdit *edit);
@@ -48,6 +69,12 @@ void InstallCapitalizeFirst(QLineEdit *edit);
 // A password field: typed characters show as "*" (the style's own mask
 // character is a dot).
 void ShowPasswordAsStars(QLineEdit *edit);
+
+// Program-wide, once at start (also by the main window): toolbar and button
+// icons come from the desktop's icon theme, falling back to the packaged
+// freedesktop theme "Adwaita" and then to the program's own few icons in its
+// resources, so the toolbars look the same on every machine.
+void InstallIconTheme();
 
 // Program-wide: each wheel notch over a list or grid becomes one Up (wheel
 // turned away from the user) or Down key press sent to that view, so lists

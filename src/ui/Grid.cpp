@@ -63,7 +63,8 @@ void Grid::setGridModel(GridModel *model)
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &cur) { Q_EMIT currentRowChanged(cur.isValid() ? cur.row() : -1); });
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
-        applyColumnShares();
+        if (m_sharedColumns != m_model->columnCount())
+            applyColumnShares(); // new columns; the same ones keep the user's widths
         if (m_model->rowCount() == 0)
             Q_EMIT currentRowChanged(-1);
     });
@@ -106,6 +107,8 @@ void Grid::applyColumnShares()
     const int w = viewport()->width() + (verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0) - m_margin;
     for (int c = 0; c < m_shares.size() && c < m_model->columnCount(); ++c)
         setColumnWidth(c, qRound(w * m_shares[c]));
+    m_sharedWidth = width();
+    m_sharedColumns = m_model->columnCount();
 }
 
 bool Grid::isSearchStartChar(QChar c)
@@ -146,7 +149,10 @@ QString RecordPositionText(const Grid *grid)
 void Grid::resizeEvent(QResizeEvent *e)
 {
     QTableView::resizeEvent(e);
-    applyColumnShares();
+    // Also called when only the viewport changed (a scroll bar appeared
+    // after a query): that is no resize of the window.
+    if (width() != m_sharedWidth)
+        applyColumnShares();
 }
 
 } // namespace qo

@@ -18,7 +18,10 @@ public:
     GridModel *gridModel() const { return m_model; }
     int currentRowIndex() const; // -1 without rows
     void setCurrentRowIndex(int row);
-    // Column widths as fractions of the width minus a margin, kept on resize.
+    // Column widths as fractions of the width minus a margin. They are set
+    // when the grid first gets its columns and again whenever the grid's own
+    // width changes (its window was resized); in between, widths the user
+    // dragged are kept (a new query, a scroll bar that comes or goes).
     void setColumnShares(QVector<double> shares, int margin);
     void applyColumnShares();
     // Letters and digits typed into the grid go to the search box instead.
@@ -42,6 +45,8 @@ private:
     GridModel *m_model = nullptr;
     QVector<double> m_shares;
     int m_margin = 0;
+    int m_sharedWidth = -1;   // the grid width the shares were last applied for
+    int m_sharedColumns = -1; // and the column count
     bool m_typeToSearch = true;
 };
 

@@ -38,6 +38,7 @@ bool InputDialog(const QString &caption, const QString &prompt, QString &value, 
 
     auto *edit = new QLineEdit(&dlg);
     edit->setMaxLength(255);
+    InstallStorableText(edit);
     edit->setText(value);
     edit->selectAll();
     const int editTop = label->geometry().bottom() + 1 + 5;

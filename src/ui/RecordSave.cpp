@@ -1,6 +1,6 @@
 #include "ui/RecordSave.h"
 
-#include "db/Transaction.h"
+#include "db/RowConflict.h"
 #include "ui/MessageBoxes.h"
 
 #include <QDialog>

@@ -190,6 +190,12 @@ void SearchList::setContextMenu(const QList<QAction *> &actions)
 
 bool SearchList::hasCurrentRow() const { return m_grid->currentRowIndex() >= 0; }
 
+void SearchList::clearCurrentRow()
+{
+    m_grid->selectionModel()->clear();
+    updateCounter();
+}
+
 qint64 SearchList::currentKey() const
 {
     const int r = m_grid->currentRowIndex();

@@ -91,6 +91,8 @@ public:
     QString keyField() const { return m_keyField; }
 
     bool hasCurrentRow() const;
+    // Stands on no row (a choice nobody made cannot be accepted by Enter).
+    void clearCurrentRow();
     qint64 currentKey() const;                       // -1 without a current row
     QString currentText(const QString &field) const; // "" without a current row
 

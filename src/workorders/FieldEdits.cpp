@@ -2,7 +2,10 @@
 
 #include "base/NumberFormat.h"
 
+#include "ui/MessageBoxes.h"
+
 #include <QFocusEvent>
+#include <QTimer>
 #include <QRegularExpressionValidator>
 #include <cmath>
 
@@ -32,7 +35,7 @@ NumberEdit::NumberEdit(QWidget *parent) : FieldEdit(parent)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("^\\s*[+-]?[0-9 ]*([.,][0-9]*)?\\s*$")), this));
+        QRegularExpression(QStringLiteral("^\\s*[+-]?[0-9 .]*(,[0-9]*)?\\s*$")), this));
 }
 
 void NumberEdit::setDisplayMask(const QString &mask)
@@ -41,18 +44,37 @@ void NumberEdit::setDisplayMask(const QString &mask)
     showValue();
 }
 
-QVariant NumberEdit::parse(const QString &text)
+QVariant NumberEdit::parse(const QString &text, double limit)
 {
     QString s = text;
-    s.remove(QLatin1Char(' '));
-    s.replace(QLatin1Char(','), QLatin1Char('.'));
-    if (s.startsWith(QLatin1Char('+')))
+    s.remove(QRegularExpression(QStringLiteral("\\s")));
+    QString sign;
+    if (s.startsWith(QLatin1Char('+')) || s.startsWith(QLatin1Char('-'))) {
+        sign = s.left(1) == QLatin1String("-") ? QStringLiteral("-") : QString();
         s.remove(0, 1);
+    }
+    // A Hungarian user types a point to group thousands, never as the
+    // decimal point: only that reading is taken.
+    if (s.contains(QLatin1Char('.'))) {
+        static const QRegularExpression grouped(QStringLiteral("^[0-9]{1,3}(\\.[0-9]{3})+(,[0-9]*)?$"));
+        if (!grouped.match(s).hasMatch())
+            return {};
+        s.remove(QLatin1Char('.'));
+    }
+    static const QRegularExpression plain(QStringLiteral("^([0-9]+(,[0-9]*)?|,[0-9]+)$"));
+    if (!plain.match(s).hasMatch())
+        return {};
+    s.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double v = s.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
+    const double v = (sign + s).toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) > limit)
         return {};
     return v;
+}
+
+bool NumberEdit::acceptable(const QString &text, double limit)
+{
+    return text.trimmed().isEmpty() || parse(text, limit).isValid();
 }
 
 QString NumberEdit::plainText(const QVariant &v)
@@ -102,8 +124,16 @@ void NumberEdit::focusInEvent(QFocusEvent *e)
 void NumberEdit::focusOutEvent(QFocusEvent *e)
 {
     if (m_editing) {
-        m_value = parse(text());
+        const QString typed = text().trimmed();
         m_editing = false;
+        if (acceptable(typed)) {
+            m_value = parse(typed);
+        } else {
+            // Not from inside the focus change: the message box takes the focus.
+            QTimer::singleShot(0, window(), [w = window(), typed] {
+                ShowWarning(QStringLiteral("A(z) „%1” nem érvényes szám; a mező korábbi értéke maradt.").arg(typed), w);
+            });
+        }
         showValue();
     }
     FieldEdit::focusOutEvent(e);

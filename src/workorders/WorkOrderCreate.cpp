@@ -3,21 +3,77 @@
 #include "db/Connection.h"
 #include "base/Error.h"
 
+#include <QList>
+#include <QString>
+
 namespace qo {
+
+namespace {
+
+QList<qint64> &pendingDrops()
+{
+    static QList<qint64> keys;
+    return keys;
+}
+
+} // namespace
 
 qint64 CreateWorkOrder(Connection &db, qint64 client, int type)
 {
-    // Cleared first, so that a value left by an earlier call is never taken
-    // for this order's key.
-    db.exec(QStringLiteral("SET @uj_munkalap = NULL;"));
-    db.exec(QStringLiteral("CALL sp_ujmunkalap(%1, %2);").arg(client).arg(type));
-    RowSet rs = db.query(QStringLiteral("SELECT @uj_munkalap;"));
-    if (rs.rowCount() > 0 && !rs.isNull(0, 0) && rs.toInt(0, 0) > 0)
-        return rs.toInt(0, 0);
-    rs = db.query(QStringLiteral("SELECT MAX(munkalap) FROM munkalap;"));
-    if (rs.rowCount() > 0 && !rs.isNull(0, 0))
-        return rs.toInt(0, 0);
-    throw Error(QStringLiteral("Az új munkalap nem jött létre."));
+    qint64 key = 0;
+    RunInTransaction(db, [&] {
+        const RowSet before = db.query(QStringLiteral("SELECT COALESCE(MAX(munkalap), 0) FROM munkalap;"));
+        // Cleared first, so that a value left by an earlier call is never
+        // taken for this order's key.
+        db.exec(QStringLiteral("SET @uj_munkalap = NULL;"));
+        db.exec(QStringLiteral("CALL sp_ujmunkalap(%1, %2);").arg(client).arg(type));
+        RowSet rs = db.query(QStringLiteral("SELECT @uj_munkalap;"));
+        if (rs.rowCount() > 0 && !rs.isNull(0, 0) && rs.toInt(0, 0) > 0) {
+            key = rs.toInt(0, 0);
+            return;
+        }
+        rs = db.query(QStringLiteral("SELECT munkalap FROM munkalap WHERE munkalap > %1 AND ugyfel = %2 "
+                                     "AND mlaptipus = %3 AND statusz = 1 ORDER BY munkalap;")
+                          .arg(before.toInt(0, 0))
+                          .arg(client)
+                          .arg(type));
+        if (rs.rowCount() != 1)
+            throw Error(QStringLiteral("Az új munkalap nem jött létre."));
+        key = rs.toInt(0, 0);
+    });
+    return key;
+}
+
+void DropCreatedWorkOrder(Connection &db, qint64 key)
+{
+    try {
+        db.exec(QStringLiteral("DELETE FROM munkalap WHERE munkalap = %1;").arg(key));
+    } catch (const Error &) {
+        if (!pendingDrops().contains(key))
+            pendingDrops().append(key);
+        throw;
+    }
+    pendingDrops().removeAll(key);
+}
+
+void DropPendingWorkOrders(Connection &db)
+{
+    const QList<qint64> keys = pendingDrops();
+    for (qint64 key : keys) {
+        try {
+            DropCreatedWorkOrder(db, key);
+        } catch (const Error &) {
+        }
+    }
+}
+
+QString CreatedWorkOrderLeftText(qint64 key, const QString &error)
+{
+    return QStringLiteral("Az új, üres %1. számú munkalapot nem sikerült törölni:\n%2\n"
+                          "A program újra megpróbálja, amikor ismét van kapcsolat; "
+                          "ha addig kilép, törölje a(z) %1. számú munkalapot.")
+        .arg(key)
+        .arg(error);
 }
 
 } // namespace qo

@@ -1,5 +1,6 @@
 #pragma once
-// Creating a work order on the server.
+// Creating a work order on the server, and dropping one the user cancelled.
+#include <QString>
 #include <QtGlobal>
 
 namespace qo {
@@ -7,10 +8,22 @@ namespace qo {
 class Connection;
 
 // Runs "CALL sp_ujmunkalap(client, type);" on the connection and returns the
-// new order's key. The procedure leaves the key in the session variable
-// @uj_munkalap, which no other connection can change; only when it is NULL
-// (a procedure that does not set it) is the highest key taken instead.
+// new order's key, which the procedure leaves in the session variable
+// @uj_munkalap. Call and read run in one transaction on one session: when the
+// link drops between them nothing is created and qo::Error is thrown (a new
+// session would have lost the variable). Only a procedure that does not set
+// the variable makes the key be looked up: the one order of this client and
+// type that appeared during the call, never another workstation's.
 // Throws qo::Error when the server refuses (unknown client or type).
 qint64 CreateWorkOrder(Connection &db, qint64 client, int type);
+
+// Deletes a just-created order the user cancelled. When that fails (the
+// server is out of reach) the key is remembered and the deletion is tried
+// again by DropPendingWorkOrders; the error is thrown on.
+void DropCreatedWorkOrder(Connection &db, qint64 key);
+// Retries the deletions that failed; quiet, keeps those that fail again.
+void DropPendingWorkOrders(Connection &db);
+// The message that names the order left behind.
+QString CreatedWorkOrderLeftText(qint64 key, const QString &error);
 
 } // namespace qo

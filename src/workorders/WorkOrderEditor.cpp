@@ -1,6 +1,6 @@
 #include "workorders/WorkOrderEditor.h"
 #include "workorders/WorkOrderStore.h"
-#include "db/Transaction.h"
+#include "db/RowConflict.h"
 #include "ui/RecordSave.h"
 #include "db/Kinds.h"
 #include "reports/WorkOrderPrintout.h"
@@ -513,13 +513,25 @@ void WorkOrderEditor::chooseBrand(const QString &table, const QString &caption, 
         next->setFocus(Qt::OtherFocusReason);
 }
 
+// "nan", "-inf", "1e400" are no sphere or cylinder values.
+bool WorkOrderEditor::eyeValuesValid()
+{
+    for (const QString &name : kSphCyl)
+        if (auto *e = findChild<QLineEdit *>(name); e && IsRefusedPrescriptionValue(e->text())) {
+            ShowWarning(QStringLiteral("A(z) „%1” nem érvényes érték.").arg(e->text().trimmed()), this);
+            e->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    return true;
+}
+
 bool WorkOrderEditor::save()
 {
     const int type = int(m_row.value(QStringLiteral("mlaptipus")).toLongLong());
     const SaveOutcome outcome = SaveRecord(this, [&] {
         recalculate();
         Connection &db = Connection::main();
-        InTransaction(db, [&] {
+        RunInTransaction(db, [&] {
             const qint64 k = m_row.post();
             WorkOrderStore(db).finish(k);
         });
@@ -533,7 +545,7 @@ bool WorkOrderEditor::save()
 
 void WorkOrderEditor::okClick()
 {
-    if (btnOK->isEnabled() && save())
+    if (btnOK->isEnabled() && eyeValuesValid() && save())
         accept();
 }
 
@@ -543,6 +555,8 @@ void WorkOrderEditor::okClick()
 void WorkOrderEditor::printClick(bool print)
 {
     if (btnOK->isEnabled()) {
+        if (!eyeValuesValid())
+            return;
         const int type = int(m_row.value(QStringLiteral("mlaptipus")).toLongLong());
         const SaveOutcome outcome = SaveRecord(this, [this] {
             recalculate();
@@ -563,6 +577,7 @@ void WorkOrderEditor::printClick(bool print)
 qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)
 {
     bool created = false;
+    DropPendingWorkOrders(Connection::main()); // orders cancelled while the server was out of reach
     try {
         if (key == -1) {
             if (client == -1) {
@@ -582,9 +597,9 @@ qint64 EditWorkOrder(qint64 key, qint64 client, int type, QWidget *parent)
         if (!created)
             return;
         try {
-            WorkOrderStore(Connection::main()).remove(key);
+            DropCreatedWorkOrder(Connection::main(), key);
         } catch (const Error &e) {
-            ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+            ShowError(CreatedWorkOrderLeftText(key, e.message()), parent);
         }
     };
 

@@ -78,6 +78,7 @@ private:
     // Stores the order and lets the server complete it; false when nothing
     // was stored (the user has been told why).
     bool save();
+    bool eyeValuesValid(); // false, after a message, for "nan", "1e400" ...
     void printClick(bool print);
 
     RecordEditor m_row;
