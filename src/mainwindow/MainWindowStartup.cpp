@@ -2,6 +2,7 @@
 // connection itself, version check, shop settings, login, and at the end the
 // local settings written back. An aborted start writes nothing.
 #include "base/Version.h"
+#include "startup/ShopStore.h"
 #include "startup/DatabaseChooser.h"
 #include "config/AppState.h"
 #include "config/Config.h"
@@ -108,11 +109,7 @@ void MainWindow::startUp()
 
     step([this] {
         // Compared as numbers part by part: as text "23.0.0.44" would be above "23.0.0.100".
-        const RowSet rs = Connection::main().query(QStringLiteral("SELECT verzio FROM verzio;"));
-        QStringList versions;
-        for (int r = 0; r < rs.rowCount(); ++r)
-            versions << rs.text(r, 0);
-        const QString dbVersion = HighestVersion(versions);
+        const QString dbVersion = HighestVersion(ShopStore(Connection::main()).versions());
         if (dbVersion.isEmpty() || CompareVersions(dbVersion, QLatin1String(kProgramVersion)) != 0)
             ShowWarning(QStringLiteral("Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\r\n"
                                        "adatbázis : %1\r\nprogram: %2").arg(dbVersion, QLatin1String(kProgramVersion)),
@@ -134,7 +131,7 @@ void MainWindow::startUp()
         }
     });
     step([this] {
-        const QString owner = SqlValue(QStringLiteral("SELECT tulajdonos FROM tulajdonos LIMIT 1;"), QString());
+        const QString owner = ShopStore(Connection::main()).owner();
         setWindowTitle(QStringLiteral("Quorvin - Optika: [%1]").arg(owner));
     });
     step([this, &b] {
@@ -152,14 +149,13 @@ void MainWindow::startUp()
 void MainWindow::LoadShopSettings()
 {
     AppState &b = appState();
-    const RowSet rs = Connection::main().query(
-        QStringLiteral("SELECT vanbelep, mlaphatid, mlapmegj, figynap, a5munkalap FROM beallit LIMIT 1"));
-    const bool row = rs.rowCount() > 0;
-    b.vanbelep = row && rs.text(0, 0) == QLatin1String("I");
-    b.mlaphatid = row ? int(rs.toInt(0, 1, 0)) : 0;
-    b.mlapmegj = row ? rs.text(0, 2) : QString();
-    b.figynap = row ? int(rs.toInt(0, 3, 0)) : 0;
-    b.a5munkalap = row && rs.text(0, 4) == QLatin1String("I");
+    ShopSettingsRow row;
+    const bool found = ShopStore(Connection::main()).readSettings(row);
+    b.vanbelep = found && row.loginRequired;
+    b.mlaphatid = found ? row.dueDays.toInt() : 0;
+    b.mlapmegj = found ? row.workOrderNote : QString();
+    b.figynap = found ? row.reminderDays.toInt() : 0;
+    b.a5munkalap = found && row.a5WorkOrder;
     m_label1->setText(QStringLiteral("Quorvin.Opt: %1  ").arg(b.adatbazisnev));
 }
 

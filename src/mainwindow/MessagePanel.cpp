@@ -1,4 +1,5 @@
 #include "mainwindow/MessagePanel.h"
+#include "startup/ShopStore.h"
 #include "db/Connection.h"
 #include "ui/MessageBoxes.h"
 #include "platform/Desktop.h"
@@ -41,7 +42,7 @@ MessagePanel::MessagePanel(QWidget *parent) : QFrame(parent)
 
 bool MessagePanel::showPending()
 {
-    const RowSet rs = Connection::main().query(QStringLiteral("SELECT * FROM uzenet WHERE olvasva = 'N' ORDER BY 1;"));
+    const RowSet rs = ShopStore(Connection::main()).pendingMessages();
     if (rs.rowCount() == 0)
         return false;
     const bool repeatable = rs.text(0, QStringLiteral("csakegyszer")) == QLatin1String("N");
@@ -71,8 +72,7 @@ void MessagePanel::acknowledge(bool never)
     // A show-once message has only "Rendben": seeing it once is reading it.
     never = never || m_showOnce;
     try {
-        ExecSql(never ? QStringLiteral("UPDATE uzenet SET olvasva = 'I', dat_olvasva = NOW() WHERE uzenet = %1;").arg(m_key)
-                      : QStringLiteral("UPDATE uzenet SET dat_olvasva = NOW() WHERE uzenet = %1;").arg(m_key));
+        ShopStore(Connection::main()).acknowledgeMessage(m_key, never);
     } catch (const Error &e) {
         ShowError(e.message(), window());
     }

@@ -14,6 +14,32 @@ QString flag(bool on) { return on ? QStringLiteral("'I'") : QStringLiteral("'N'"
 
 ShopStore::ShopStore(Connection &db) : m_db(db) {}
 
+QStringList ShopStore::versions()
+{
+    const RowSet rs = m_db.query(QStringLiteral("SELECT verzio FROM verzio;"));
+    QStringList out;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        out << rs.text(r, 0);
+    return out;
+}
+
+QString ShopStore::owner()
+{
+    const RowSet rs = m_db.query(QStringLiteral("SELECT tulajdonos FROM tulajdonos LIMIT 1;"));
+    return rs.rowCount() ? rs.text(0, 0) : QString();
+}
+
+RowSet ShopStore::pendingMessages()
+{
+    return m_db.query(QStringLiteral("SELECT * FROM uzenet WHERE olvasva = 'N' ORDER BY 1;"));
+}
+
+void ShopStore::acknowledgeMessage(qint64 key, bool read)
+{
+    m_db.exec(read ? QStringLiteral("UPDATE uzenet SET olvasva = 'I', dat_olvasva = NOW() WHERE uzenet = %1;").arg(key)
+                   : QStringLiteral("UPDATE uzenet SET dat_olvasva = NOW() WHERE uzenet = %1;").arg(key));
+}
+
 RowSet ShopStore::users()
 {
     return m_db.query(QStringLiteral("SELECT * FROM felhasznalo;"));

@@ -4,6 +4,7 @@
 #include "db/RowSet.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace qo {
@@ -24,10 +25,16 @@ class ShopStore {
 public:
     explicit ShopStore(Connection &db);
 
+    QStringList versions();         // every recorded database version
+    QString owner();                // the shop's owner, "" when missing
     RowSet users();                 // every user; codes are compared by the caller, exactly
     void setPassword(const QString &code, const QString &password);
     bool readSettings(ShopSettingsRow &row); // false when the row is missing
     void writeSettings(const ShopSettingsRow &row);
+
+    RowSet pendingMessages();      // unread messages, oldest first
+    // Notes that the message was seen; `read` marks it read for good.
+    void acknowledgeMessage(qint64 key, bool read);
 
 private:
     Connection &m_db;
