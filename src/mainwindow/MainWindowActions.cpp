@@ -1,5 +1,6 @@
 // The named commands of the main window with their captions, shortcuts,
 // menus, toolbars and context menus.
+#include "admin/SqlConsole.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -152,6 +153,7 @@ void MainWindow::routeCommands()
     });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
+    connect(action(QStringLiteral("aSQL")), &QAction::triggered, this, [this] { guarded([this] { ShowSqlConsole(this); }); });
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [] { OpenDocument(MakerHomePage()); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [] {
@@ -163,8 +165,7 @@ void MainWindow::routeCommands()
 
     // Commands whose windows are not part of the program yet stand disabled.
     for (const char *n : {"aNyomtat", "aNyomtatKep", "aExcelbe", "aHtml", "aBoritek", "aAjanlott", "aArbevetel",
-                          "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "aSQL",
-                          "aFelhasznalo", "aAdatbazis"})
+                          "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"})
         action(QString::fromLatin1(n))->setEnabled(false);
 }
 

@@ -2,7 +2,9 @@
 // refresh, status step, reminder and last-visit dates, font size, settings,
 // rights and the About box.
 #include "config/AppState.h"
+#include "admin/ConnectionList.h"
 #include "admin/SettingsDialog.h"
+#include "admin/UserList.h"
 #include "db/Connection.h"
 #include "ui/DateDialog.h"
 #include "ui/Grid.h"
@@ -144,7 +146,7 @@ void MainWindow::aFelhasznaloExecute()
         ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
         return;
     }
-    // The users window is not part of the program yet; the command stands disabled until it is.
+    ShowUserList(this);
 }
 
 void MainWindow::aAdatbazisExecute()
@@ -153,7 +155,7 @@ void MainWindow::aAdatbazisExecute()
         ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
         return;
     }
-    // The database list is not part of the program yet; the command stands disabled until it is.
+    ShowDatabaseList(this);
 }
 
 void MainWindow::aNevjegyExecute()
