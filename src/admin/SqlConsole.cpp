@@ -383,6 +383,7 @@ bool SqlConsole::runTableMode()
     narrowColumns(tableGrid, false);
     if (m_tableModel->rowCount() > 0)
         tableGrid->setCurrentIndex(m_tableModel->index(0, 0));
+    tableGrid->setFocus(Qt::OtherFocusReason);
     resultOpened();
     return true;
 }
@@ -403,6 +404,7 @@ void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
     narrowColumns(queryGrid, fixedWidths);
     if (m_queryModel->rowCount() > 0)
         queryGrid->setCurrentRowIndex(0);
+    queryGrid->setFocus(Qt::OtherFocusReason);
     resultOpened();
 }
 

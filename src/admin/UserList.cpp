@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -78,7 +79,7 @@ UserList::UserList(QWidget *parent) : SearchList(parent, Placement::Full)
 
     aUj = addCommand(Command::New, QStringLiteral("Új"));
     aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"));
-    aSzerkeszt->setShortcuts({QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    grid()->installEventFilter(this); // Enter in the list edits the row
     aTorol = addCommand(Command::Delete, QStringLiteral("Töröl"));
     aBezar = addCommand(Command::Close, QStringLiteral("Bezár"));
     connect(aUj, &QAction::triggered, this, &UserList::aUjExecute);
@@ -97,6 +98,18 @@ void UserList::resizeEvent(QResizeEvent *e)
 {
     SearchList::resizeEvent(e);
     applyColumnWidths();
+}
+
+bool UserList::eventFilter(QObject *obj, QEvent *e)
+{
+    if (obj == grid() && e->type() == QEvent::KeyPress) {
+        const auto *ke = static_cast<QKeyEvent *>(e);
+        if ((ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) && !(ke->modifiers() & ~Qt::KeypadModifier)) {
+            aSzerkeszt->trigger();
+            return true;
+        }
+    }
+    return SearchList::eventFilter(obj, e);
 }
 
 void UserList::applyColumnWidths()

@@ -17,6 +17,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *obj, QEvent *e) override;
 
 private:
     void aUjExecute();
