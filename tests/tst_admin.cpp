@@ -171,7 +171,9 @@ private Q_SLOTS:
         answers.then([](QWidget *dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("Felhasználó adatainak szerkesztése"));
             type(dlg, {"kata", Qt::Key_Tab, "Kiss Kata", Qt::Key_Tab, "jelszo1", Qt::Key_Tab, "jelszo1", Qt::Key_Tab,
-                       Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return});
+                       Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab});
+            dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_user_editor.png"));
+            type(dlg, {Qt::Key_Return});
         });
         QTest::keyClick(w.grid(), Qt::Key_Insert);
         QTRY_VERIFY(answers.done());
@@ -407,6 +409,7 @@ private Q_SLOTS:
             answers.then([&](QWidget *dlg) {
                 QCOMPARE(dlg->windowTitle(), QStringLiteral("Tárhely"));
                 type(dlg, {"Teszt bolt", Qt::Key_Tab});
+                dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_connection_editor.png"));
                 typeText(QApplication::focusWidget(), p.host);
                 type(dlg, {Qt::Key_Tab});
                 typeText(QApplication::focusWidget(), p.user);
@@ -608,6 +611,7 @@ private Q_SLOTS:
         typeText(c.editor, QStringLiteral("select 'a;b' as elso, 2 as masodik"));
         QTest::keyClick(c.editor, Qt::Key_F5);
         QTest::keyClick(c.queryGrid, Qt::Key_F3);
+        c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console_result.png"));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("elso\tmasodik\t\r\na,b\t2\t\r\n"));
 
         QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);

@@ -54,17 +54,26 @@ void appendQuoted(QByteArray &out, const char *data, int len)
 {
     const auto &map = latin2ToCp1250();
     out += '\'';
-    for (int i = 0; i < len; ++i) {
-        const char c = data[i];
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\'': out += "''"; break;
-        case '\0': out += "\\0"; break;
-        default: out += map[uchar(c)]; break;
+    // Runs of plain ASCII go over in one piece; only the bytes that need an
+    // escape or a different code are handled one by one.
+    const char *run = data;
+    const char *const end = data + len;
+    for (const char *p = data; p < end; ++p) {
+        const uchar c = uchar(*p);
+        if (c >= 0x80 || c == '\\' || c == '\r' || c == '\n' || c == '\'' || c == 0) {
+            out.append(run, p - run);
+            run = p + 1;
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\'': out += "''"; break;
+            case 0: out += "\\0"; break;
+            default: out += map[c]; break;
+            }
         }
     }
+    out.append(run, end - run);
     out += '\'';
 }
 

@@ -9,6 +9,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
@@ -17,8 +19,28 @@
 namespace qo {
 
 namespace {
+
 constexpr int kFieldLength = 50;
+
+// A small eye of our own, for desktops whose icon theme has none.
+QIcon eyeIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1.4));
+    QPainterPath lid;
+    lid.moveTo(1, 8);
+    lid.quadTo(8, 1, 15, 8);
+    lid.quadTo(8, 15, 1, 8);
+    p.drawPath(lid);
+    p.setBrush(QColor(60, 60, 60));
+    p.drawEllipse(QPointF(8, 8), 2.5, 2.5);
+    return QIcon(pm);
 }
+
+} // namespace
 
 ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : QDialog(parent), m_row(row)
 {
@@ -44,9 +66,7 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
 
     btnMutat = new QToolButton(this);
     btnMutat->setObjectName(QStringLiteral("btnMutat"));
-    btnMutat->setIcon(QIcon::fromTheme(QStringLiteral("view-reveal-symbolic"), QIcon::fromTheme(QStringLiteral("view-visible"))));
-    if (btnMutat->icon().isNull())
-        btnMutat->setText(QStringLiteral("👁"));
+    btnMutat->setIcon(QIcon::fromTheme(QStringLiteral("view-visible"), eyeIcon()));
     btnMutat->setToolTip(QStringLiteral("Jelszó mutatása / elrejtése"));
     btnMutat->setFocusPolicy(Qt::NoFocus);
 

@@ -82,6 +82,9 @@ void setupEditor(QsciScintilla *e)
     e->setMarginLineNumbers(0, true);
     e->setMarginsFont(font);
     e->setMarginWidth(0, QStringLiteral("0000"));
+    e->setMarginWidth(1, 0); // no symbol margin
+    e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
     e->setCaretLineVisible(true);
     e->setCaretLineBackgroundColor(QColor(225, 240, 255));
     e->setTabWidth(2);
