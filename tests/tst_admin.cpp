@@ -16,7 +16,10 @@
 #include "ui/GridModel.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QCompleter>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -66,14 +69,54 @@ void typeToFocus(const QString &text)
 
 void type(QWidget *window, std::initializer_list<Key> keys)
 {
-    QVERIFY(QTest::qWaitForWindowActive(window));
+    // A window left open by a failed step would hang the whole run: it is
+    // closed after a while, and the test's own checks then fail.
+    QTimer::singleShot(30000, window, [window] {
+        if (window->isVisible()) {
+            qWarning("%s was left open", qPrintable(window->windowTitle()));
+            QMetaObject::invokeMethod(window, "reject", Qt::QueuedConnection);
+        }
+    });
+    // On a busy machine the activation may take a moment.
+    if (!QTest::qWaitForWindowActive(window, 15000)) {
+        window->activateWindow();
+        QTest::qWaitForWindowActive(window, 15000);
+    }
     for (const Key &k : keys) {
-        QWidget *f = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+        QWidget *f = QApplication::focusWidget() ? QApplication::focusWidget()
+                   : window->focusWidget()        ? window->focusWidget()
+                                                  : window;
         if (!k.text.isEmpty())
             typeText(f, k.text);
         else
             QTest::keyClick(f, k.key, k.mods);
     }
+}
+
+// A file dialog answered as a user does: the path typed into the name field,
+// then Enter (a completer list that popped up is closed first, as a user
+// would); the dialog's accept button when Enter did not take.
+void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullptr, int filter = -1)
+{
+    auto *dlg = qobject_cast<QFileDialog *>(w);
+    QVERIFY(dlg);
+    QTimer::singleShot(30000, dlg, [dlg] { if (dlg->isVisible()) dlg->reject(); });
+    auto *name = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    if (proposed)
+        *proposed = name->text();
+    if (filter >= 0)
+        dlg->selectNameFilter(dlg->nameFilters().at(filter));
+    name->selectAll();
+    typeText(name, path);
+    if (name->completer() && name->completer()->popup()->isVisible())
+        QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
+    QTest::keyClick(name, Qt::Key_Return);
+    if (dlg->isVisible())
+        for (QDialogButtonBox *box : dlg->findChildren<QDialogButtonBox *>())
+            for (QAbstractButton *b : box->buttons())
+                if (box->buttonRole(b) == QDialogButtonBox::AcceptRole && dlg->isVisible())
+                    b->click();
 }
 
 // A key that closes or confirms a window, sent from the event loop: a message
@@ -94,7 +137,7 @@ void backTo(QWidget &w)
 {
     if (!w.isActiveWindow())
         w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, 15000));
 }
 
 void showActive(QWidget &w)
@@ -472,18 +515,12 @@ private Q_SLOTS:
             ConnectionList w;
             showActive(w);
             ModalAnswers answers;
-            answers.then([&](QWidget *dlgWidget) {
-                auto *dlg = qobject_cast<QFileDialog *>(dlgWidget);
-                QVERIFY(dlg);
+            answers.then([&](QWidget *dlg) {
                 QCOMPARE(dlg->windowTitle(), QStringLiteral("Biztonsági mentés készítés"));
-                QCOMPARE(dlg->nameFilters().size(), 2);
-                auto *name = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-                proposed = name->text();
-                dlg->selectNameFilter(dlg->nameFilters().at(1));
-                zipPath = out.filePath(proposed + QStringLiteral(".zip"));
-                name->selectAll();
-                typeText(name, zipPath);
-                QTest::keyClick(name, Qt::Key_Return);
+                QCOMPARE(qobject_cast<QFileDialog *>(dlg)->nameFilters().size(), 2);
+                const QString base = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+                zipPath = out.filePath(base + QStringLiteral(".zip"));
+                answerFileDialog(dlg, zipPath, &proposed, 1);
             });
             answers.thenPress(QMessageBox::Ok);
             QTest::keyClick(w.grid(), Qt::Key_F3);
@@ -509,13 +546,9 @@ private Q_SLOTS:
         SqlConsole c;
         showActive(c);
         ModalAnswers answers;
-        answers.then([&](QWidget *dlgWidget) {
-            auto *dlg = qobject_cast<QFileDialog *>(dlgWidget);
-            QVERIFY(dlg);
+        answers.then([&](QWidget *dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("SQL megnyitás"));
-            auto *name = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-            typeText(name, script);
-            QTest::keyClick(name, Qt::Key_Return);
+            answerFileDialog(dlg, script);
         });
         QTest::keyClick(c.editor, Qt::Key_O, Qt::ControlModifier);
         QTRY_VERIFY(answers.done());
