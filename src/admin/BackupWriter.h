@@ -5,6 +5,8 @@
 // restores into a schema whose foreign keys refuse TRUNCATE and rows that
 // arrive before their parents. Works on a connection of its own and needs
 // no window: the list window, the tests and the benchmark all call it.
+// Restored by the SQL console's script mode, or by the stock client told the
+// file's code page: mariadb --default-character-set=cp1250 DBNAME < file.sql
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
