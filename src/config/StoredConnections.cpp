@@ -50,6 +50,19 @@ QByteArray UnscrambleText(const QByteArray &text)
     return out;
 }
 
+ConnectionFields ConnectionFields::parse(const QString &record)
+{
+    const QStringList f = record.split(QLatin1Char(';'));
+    auto part = [&f](int n) { return n < f.size() ? f.at(n) : QString(); };
+    return {part(0), part(1), part(2), part(3), part(4), part(5)};
+}
+
+QString ConnectionFields::record(bool trailing) const
+{
+    const QString r = QStringList{database, host, port, user, password, displayName}.join(QLatin1Char(';'));
+    return trailing ? r + QLatin1Char(';') : r;
+}
+
 QList<StoredConnection> ReadStoredConnections(int from, int to)
 {
     QList<StoredConnection> list;

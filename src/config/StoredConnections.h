@@ -20,6 +20,25 @@ struct StoredConnection {
     QString record;
 };
 
+// The six fields of a connection record "database;host;port;user;password;
+// display name": the one reader and writer of the record format. A trailing
+// ";" (some writers add it) is harmless. Fields cannot hold ";": there is no
+// escaping, so input windows refuse it (see FieldsHoldSeparator).
+struct ConnectionFields {
+    QString database, host, port, user, password, displayName;
+    static ConnectionFields parse(const QString &record);
+    // The fields joined by ";", each followed by one when `trailing`.
+    QString record(bool trailing = false) const;
+};
+// True when a text would split a record in the wrong place.
+inline bool FieldsHoldSeparator(const QStringList &fields)
+{
+    for (const QString &f : fields)
+        if (f.contains(QLatin1Char(';')))
+            return true;
+    return false;
+}
+
 // The keys from..to that exist and hold a non-empty record, in key order.
 QList<StoredConnection> ReadStoredConnections(int from, int to);
 // Stores the record under the lowest free key 1..100 (0 when all are taken)

@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 #include "db/SqlText.h"
+#include "config/StoredConnections.h"
 
 #include <QStringDecoder>
 #include <mysql.h>
@@ -90,16 +91,15 @@ QString errorText(const char *message)
 
 ConnectParams ConnectParams::fromRecord(const QString &record)
 {
-    const QStringList f = record.split(QLatin1Char(';'));
-    auto part = [&f](int n) { return n < f.size() ? f.at(n) : QString(); };
+    const ConnectionFields f = ConnectionFields::parse(record);
     ConnectParams p;
-    p.database = part(0);
-    p.host = part(1);
+    p.database = f.database;
+    p.host = f.host;
     bool ok = false;
-    const int port = part(2).trimmed().toInt(&ok);
+    const int port = f.port.trimmed().toInt(&ok);
     p.port = ok && port > 0 ? port : 3306;
-    p.user = part(3);
-    p.password = part(4);
+    p.user = f.user;
+    p.password = f.password;
     return p;
 }
 

@@ -1,5 +1,6 @@
 // The named commands of the main window with their captions, shortcuts,
 // menus, toolbars and context menus.
+#include "admin/SqlConsole.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -161,6 +162,7 @@ void MainWindow::routeCommands()
     });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
+    connect(action(QStringLiteral("aSQL")), &QAction::triggered, this, [this] { guarded([this] { ShowSqlConsole(this); }); });
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [] { OpenDocument(MakerHomePage()); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [] {
@@ -169,10 +171,6 @@ void MainWindow::routeCommands()
     const int rxCommand[4] = {2, 1, 4, 3};
     for (int i = 0; i < 4; ++i)
         connect(m_rxGrids[i], &Grid::rowActivated, this, [this, n = rxCommand[i]] { action(QStringLiteral("aSzerk%1").arg(n))->trigger(); });
-
-    // Commands whose windows are not part of the program yet stand disabled.
-    for (const char *n : {"aSQL", "aFelhasznalo", "aAdatbazis"})
-        action(QString::fromLatin1(n))->setEnabled(false);
 }
 
 } // namespace qo

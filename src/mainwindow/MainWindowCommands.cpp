@@ -4,7 +4,9 @@
 #include "clients/ClientStore.h"
 #include "workorders/WorkOrderStore.h"
 #include "config/AppState.h"
+#include "admin/ConnectionList.h"
 #include "admin/SettingsDialog.h"
+#include "admin/UserList.h"
 #include "db/Connection.h"
 #include "ui/DateDialog.h"
 #include "ui/Grid.h"
@@ -166,7 +168,7 @@ void MainWindow::aFelhasznaloExecute()
         ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
         return;
     }
-    // The users window is not part of the program yet; the command stands disabled until it is.
+    ShowUserList(this);
 }
 
 void MainWindow::aAdatbazisExecute()
@@ -175,7 +177,7 @@ void MainWindow::aAdatbazisExecute()
         ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
         return;
     }
-    // The database list is not part of the program yet; the command stands disabled until it is.
+    ShowDatabaseList(this);
 }
 
 void MainWindow::aNevjegyExecute()

@@ -1,6 +1,7 @@
 #include "startup/DatabaseChooser.h"
 #include "ui/WindowKeys.h"
 
+#include "config/StoredConnections.h"
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
 #include "startup/ConnectionSetup.h"
@@ -60,13 +61,14 @@ bool TestConnectionParams(const ConnectParams &params, QWidget *owner)
 
 bool TestConnectionRecord(const QString &record, QWidget *owner)
 {
+    const ConnectionFields f = ConnectionFields::parse(record);
     ConnectParams p;
-    p.database = FieldPart(QStringLiteral(";"), record, 1);
-    p.host = FieldPart(QStringLiteral(";"), record, 2);
-    if (!PortFromText(FieldPart(QStringLiteral(";"), record, 3), p.port, owner))
+    p.database = f.database;
+    p.host = f.host;
+    if (!PortFromText(f.port, p.port, owner))
         return false;
-    p.user = FieldPart(QStringLiteral(";"), record, 4);
-    p.password = FieldPart(QStringLiteral(";"), record, 5);
+    p.user = f.user;
+    p.password = f.password;
     return TestConnectionParams(p, owner);
 }
 

@@ -1,0 +1,268 @@
+#include "admin/BackupWriter.h"
+
+#include "base/Codec.h"
+#include "base/Error.h"
+#include "db/Connection.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <array>
+#include <zip.h>
+
+namespace qo {
+
+namespace {
+
+// Field types of the client library that need care (mysql.h values).
+constexpr int kTypeFloat = 4;
+constexpr int kTypeBit = 16;
+
+constexpr qsizetype kFlushBytes = 1 << 20;
+
+// Cells arrive as latin2 bytes; the script is Windows-1250. The two share the
+// Hungarian letters but not every other one, so each byte is mapped once.
+const std::array<char, 256> &latin2ToCp1250()
+{
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const char b = char(i);
+            const QByteArray c = toCp1250(fromLatin2(&b, 1));
+            t[i] = c.size() == 1 ? c[0] : '?';
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Plain names stay as they are; anything else is quoted with backticks.
+QString sqlName(const QString &name)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_$]+$"));
+    if (plain.match(name).hasMatch())
+        return name;
+    QString n = name;
+    n.replace(QLatin1Char('`'), QLatin1String("``"));
+    return QLatin1Char('`') + n + QLatin1Char('`');
+}
+
+// A text value as a string literal: backslash, CR, LF (and NUL) escaped with a
+// backslash, single quotes doubled, between single quotes.
+void appendQuoted(QByteArray &out, const char *data, int len)
+{
+    const auto &map = latin2ToCp1250();
+    out += '\'';
+    // Runs of plain ASCII go over in one piece; only the bytes that need an
+    // escape or a different code are handled one by one.
+    const char *run = data;
+    const char *const end = data + len;
+    for (const char *p = data; p < end; ++p) {
+        const uchar c = uchar(*p);
+        if (c >= 0x80 || c == '\\' || c == '\r' || c == '\n' || c == '\'' || c == 0) {
+            out.append(run, p - run);
+            run = p + 1;
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\'': out += "''"; break;
+            case 0: out += "\\0"; break;
+            default: out += map[c]; break;
+            }
+        }
+    }
+    out.append(run, end - run);
+    out += '\'';
+}
+
+void appendCell(QByteArray &out, const RowSet &rs, int r, int c)
+{
+    if (rs.isNull(r, c)) {
+        out += "NULL";
+        return;
+    }
+    int len = 0;
+    const char *data = rs.rawData(r, c, &len);
+    const RowSet::Field &f = rs.field(c);
+    if (f.kind == RowSet::Kind::Binary || f.serverType == kTypeBit) {
+        if (len == 0)
+            out += "''";
+        else
+            out += "0x" + QByteArray(data, len).toHex();
+        return;
+    }
+    switch (f.kind) {
+    case RowSet::Kind::Text:
+    case RowSet::Kind::Time:
+        appendQuoted(out, data, len);
+        break;
+    case RowSet::Kind::Date:
+    case RowSet::Kind::DateTime:
+        // The server's own text: 'yyyy-mm-dd' and 'yyyy-mm-dd hh:mm:ss'
+        // (a zero date stays a zero date).
+        out += '\'';
+        out.append(data, len);
+        out += '\'';
+        break;
+    default: {
+        // Numbers in the server's text, which always has a decimal point.
+        // Doubles come with every digit they need to read back the same;
+        // single floats are fetched as doubles for that reason (see query).
+        const qsizetype at = out.size();
+        out.append(data, len);
+        for (qsizetype i = at; i < out.size(); ++i)
+            if (out[i] == ',')
+                out[i] = '.';
+        break;
+    }
+    }
+}
+
+} // namespace
+
+QStringList BackupWriter::baseTables()
+{
+    const RowSet rs = m_db.query(QStringLiteral("SHOW FULL TABLES;"));
+    QStringList out;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        if (rs.columnCount() < 2 || rs.text(r, 1).compare(QLatin1String("BASE TABLE"), Qt::CaseInsensitive) == 0)
+            out << rs.text(r, 0);
+    return out;
+}
+
+void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice *device)
+{
+    const QString name = sqlName(table);
+    // The column list first: single-precision floats are read as doubles,
+    // whose text gives back the very same float, while the float's own text
+    // has only six digits.
+    const RowSet shape = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0;").arg(name));
+    QStringList select, columns;
+    for (const RowSet::Field &f : shape.fields()) {
+        const QString col = sqlName(f.name);
+        select << (f.serverType == kTypeFloat ? QStringLiteral("(%1 + 0e0) AS %1").arg(col) : col);
+        columns << sqlName(f.name.toLower());
+    }
+    if (select.isEmpty())
+        return;
+    const RowSet rs = m_db.query(QStringLiteral("SELECT %1 FROM %2;").arg(select.join(QLatin1Char(',')), name));
+    if (rs.rowCount() == 0)
+        return;
+
+    const QByteArray head = toCp1250(QStringLiteral("INSERT IGNORE INTO %1 (%2) VALUES").arg(name, columns.join(QLatin1Char(','))));
+    out += head;
+    out += "\r\n";
+    const int cols = rs.columnCount();
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        const int number = r + 1;
+        if (r > 0) {
+            // Rows 1..99 make the first statement, every further one 100 rows.
+            if (number % 100 == 0) {
+                out += ";\r\n";
+                out += head;
+                out += "\r\n";
+            } else {
+                out += ",\r\n";
+            }
+        }
+        out += '(';
+        for (int c = 0; c < cols; ++c) {
+            if (c)
+                out += ',';
+            appendCell(out, rs, r, c);
+        }
+        out += ')';
+        if (device && out.size() >= kFlushBytes) {
+            if (device->write(out) != out.size())
+                throw Error(QStringLiteral("Unable to write to ") + static_cast<QFileDevice *>(device)->fileName()
+                            + QStringLiteral(": ") + device->errorString());
+            out.clear();
+        }
+    }
+    out += ";\r\n";
+}
+
+QByteArray BackupWriter::tableInsertScript(const QString &table)
+{
+    QByteArray out;
+    appendTable(table, out, nullptr);
+    if (out.endsWith("\r\n"))
+        out.chop(2);
+    return out;
+}
+
+void BackupWriter::writeScript(const QString &path, const BackupProgress &progress)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Unable to write to ") + path + QStringLiteral(": ") + file.errorString());
+    auto flush = [&](QByteArray &out) {
+        if (file.write(out) != out.size())
+            throw Error(QStringLiteral("Unable to write to ") + path + QStringLiteral(": ") + file.errorString());
+        out.clear();
+    };
+    try {
+        const QStringList tables = baseTables();
+        QByteArray out;
+        out.reserve(kFlushBytes + 65536);
+        out += "SET FOREIGN_KEY_CHECKS=0;\r\n";
+        for (int i = 0; i < tables.size(); ++i) {
+            if (progress)
+                progress(i, int(tables.size()));
+            out += toCp1250(QStringLiteral("TRUNCATE %1;").arg(sqlName(tables.at(i))));
+            out += "\r\n";
+            appendTable(tables.at(i), out, &file);
+        }
+        out += "SET FOREIGN_KEY_CHECKS=1;\r\n";
+        flush(out);
+    } catch (...) {
+        file.cancelWriting();
+        throw;
+    }
+    if (!file.commit())
+        throw Error(QStringLiteral("Unable to write to ") + path + QStringLiteral(": ") + file.errorString());
+}
+
+void ZipSingleFile(const QString &file, const QString &zipPath)
+{
+    int code = 0;
+    zip_t *z = zip_open(QFile::encodeName(zipPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!z) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, code);
+        const QString msg = QString::fromLocal8Bit(zip_error_strerror(&e));
+        zip_error_fini(&e);
+        throw Error(msg);
+    }
+    auto fail = [z]() {
+        const QString msg = QString::fromLocal8Bit(zip_strerror(z));
+        zip_discard(z);
+        throw Error(msg);
+    };
+    zip_source_t *src = zip_source_file(z, QFile::encodeName(file).constData(), 0, -1);
+    if (!src)
+        fail();
+    const zip_int64_t index = zip_file_add(z, QFileInfo(file).fileName().toUtf8().constData(), src,
+                                           ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(src);
+        fail();
+    }
+    if (zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) < 0)
+        fail();
+    if (zip_close(z) < 0)
+        fail();
+}
+
+QString FileSizeText(qint64 bytes)
+{
+    QString digits = QString::number(bytes);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(' '));
+    return digits + QStringLiteral(" bájt");
+}
+
+} // namespace qo

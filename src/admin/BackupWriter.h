@@ -1,0 +1,54 @@
+#pragma once
+// The data backup script: for every base table of a database a TRUNCATE and
+// its rows as INSERT IGNORE statements of at most 100 rows, in Windows-1250
+// with CR LF line ends, between SET FOREIGN_KEY_CHECKS=0 and =1 so that it
+// restores into a schema whose foreign keys refuse TRUNCATE and rows that
+// arrive before their parents. Works on a connection of its own and needs
+// no window: the list window, the tests and the benchmark all call it.
+// Restored by the SQL console's script mode, or by the stock client told the
+// file's code page: mariadb --default-character-set=cp1250 DBNAME < file.sql
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QIODevice;
+
+namespace qo {
+
+class Connection;
+
+// Called before each table is written: its 0-based index and the table count.
+using BackupProgress = std::function<void(int index, int count)>;
+
+class BackupWriter {
+public:
+    explicit BackupWriter(Connection &connection) : m_db(connection) {}
+
+    // The base tables of the connection's database (views are left out).
+    QStringList baseTables();
+    // The INSERT IGNORE statements of one table, lines joined with CR LF,
+    // Windows-1250; empty for an empty table.
+    QByteArray tableInsertScript(const QString &table);
+    // Writes the whole script. The file appears only when it is complete: on
+    // any failure (database, disk) nothing is left under `path` and
+    // qo::Error is thrown with the reason.
+    void writeScript(const QString &path, const BackupProgress &progress = {});
+
+private:
+    // Appends the table's statements (each line followed by CR LF) to out,
+    // flushing to the device whenever the buffer grows large.
+    void appendTable(const QString &table, QByteArray &out, QIODevice *device);
+
+    Connection &m_db;
+};
+
+// Packs `file` into a new archive `zipPath` (an old one is replaced) as its
+// only entry, under the file's bare name, deflated at the highest level.
+// Throws qo::Error with the archive library's text; no archive is left then.
+void ZipSingleFile(const QString &file, const QString &zipPath);
+
+// "12 345 678 bájt": a file size for the messages.
+QString FileSizeText(qint64 bytes);
+
+} // namespace qo

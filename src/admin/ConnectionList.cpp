@@ -1,0 +1,508 @@
+#include "admin/ConnectionList.h"
+
+#include "admin/BackupWriter.h"
+#include "base/Error.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "ui/Grid.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowKeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qo {
+
+namespace {
+
+const QString kDumpKey = QStringLiteral("MysqlDump");
+constexpr int kMaxConnections = 100;
+
+// The row's port as its digits only: 0 when none remain.
+int portDigits(const QString &text)
+{
+    QString only;
+    for (const QChar c : text)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            only += c;
+    bool ok = false;
+    const int n = only.left(9).toInt(&ok);
+    return ok ? n : 0;
+}
+
+QString rowField(const ConnectionRow &r, const QString &field)
+{
+    if (field == QLatin1String("adatbazis")) return r.adatbazis;
+    if (field == QLatin1String("kiszolgalo")) return r.kiszolgalo;
+    if (field == QLatin1String("felhasznalo")) return r.felhasznalo;
+    if (field == QLatin1String("verzio")) return r.verzio;
+    return r.adatbazisnev;
+}
+
+} // namespace
+
+QVector<ConnectionRow> LoadConnectionRows()
+{
+    QVector<ConnectionRow> rows;
+    const auto stored = ReadStoredConnections(1, kMaxConnections);
+    for (const StoredConnection &s : stored) {
+        const ConnectionFields f = ConnectionFields::parse(s.record);
+        ConnectionRow r;
+        r.adatbazis = f.database;
+        r.kiszolgalo = f.host;
+        r.port = portDigits(f.port);
+        r.felhasznalo = f.user;
+        r.jelszo = f.password;
+        r.adatbazisnev = f.displayName;
+        rows << r;
+    }
+    return rows;
+}
+
+QString ConnectionRowRecord(const ConnectionRow &row)
+{
+    ConnectionFields f;
+    f.database = row.adatbazis;
+    f.host = row.kiszolgalo;
+    f.port = QString::number(row.port);
+    f.user = row.felhasznalo;
+    f.password = row.jelszo;
+    f.displayName = row.adatbazisnev;
+    return f.record(true);
+}
+
+ConnectParams ConnectionRowParams(const ConnectionRow &row)
+{
+    ConnectParams p;
+    p.database = row.adatbazis;
+    p.host = row.kiszolgalo;
+    p.port = row.port > 0 ? row.port : 3306;
+    p.user = row.felhasznalo;
+    p.password = row.jelszo;
+    return p;
+}
+
+ConnectionList::ConnectionList(QWidget *parent) : SearchList(parent, Placement::Full)
+{
+    setObjectName(WindowKeys::kConnectionList);
+    setWindowTitle(QStringLiteral("Tárhelyek"));
+    setHeading(QStringLiteral("Tárhelyek"));
+    // The rows come from the configuration file, not from a query.
+    setQuery({{}, {}, QStringLiteral("sor"), QStringLiteral("adatbazisnev"), {}});
+    setColumns({{QStringLiteral("adatbazisnev"), QStringLiteral("Megjelenített név")},
+                {QStringLiteral("adatbazis"), QStringLiteral("Adatbázis / tárhely")},
+                {QStringLiteral("kiszolgalo"), QStringLiteral("Kiszolgáló")},
+                {QStringLiteral("port"), QStringLiteral("Port")},
+                {QStringLiteral("felhasznalo"), QStringLiteral("Felhasználó")},
+                {QStringLiteral("verzio"), QStringLiteral("Verzió")}},
+               {0.30, 0.15, 0.15, 0.10, 0.15, 0.15}, 44);
+    searchBox()->hide();
+    grid()->setTypeToSearch(false);
+
+    aUj = addCommand(Command::New, QStringLiteral("Új"));
+    aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"));
+    aTorol = addCommand(Command::Delete, QStringLiteral("Töröl"));
+    aTeszt = addCommand(QStringLiteral("aTeszt"), QStringLiteral("Teszt"), QKeySequence(Qt::CTRL | Qt::Key_T),
+                        QStringLiteral("network-connect"));
+    aBackup = addCommand(QStringLiteral("aBackup"), QStringLiteral("Biztonsági mentés készítés"), QKeySequence(Qt::Key_F3),
+                         QStringLiteral("document-save"));
+    aMySQLDump = addCommand(QStringLiteral("aMySQLDump"), QStringLiteral("Teljes biztonsági mentés készítés"),
+                            QKeySequence(Qt::Key_F6), QStringLiteral("document-save-as"));
+    aTeljesMentes = addCommand(QStringLiteral("aTeljesMentes"), QStringLiteral("Teljes mentés futtatása"));
+    aBezar = addCommand(Command::Close, QStringLiteral("Bezár"));
+    connect(aUj, &QAction::triggered, this, &ConnectionList::aUjExecute);
+    connect(aSzerkeszt, &QAction::triggered, this, &ConnectionList::aSzerkesztExecute);
+    connect(aTorol, &QAction::triggered, this, &ConnectionList::aTorolExecute);
+    connect(aTeszt, &QAction::triggered, this, &ConnectionList::aTesztExecute);
+    connect(aBackup, &QAction::triggered, this, &ConnectionList::aBackupExecute);
+    connect(aMySQLDump, &QAction::triggered, this, &ConnectionList::aMySQLDumpExecute);
+    connect(aTeljesMentes, &QAction::triggered, this, &ConnectionList::aTeljesMentesExecute);
+
+    setToolbar({aUj, aSzerkeszt, aTorol, nullptr, aTeszt, nullptr});
+    auto *menu = new QMenu(this);
+    menu->addAction(aBackup);
+    menu->addSeparator();
+    menu->addAction(aMySQLDump);
+    btnMentes = new QToolButton(this);
+    btnMentes->setObjectName(QStringLiteral("btnMentes"));
+    btnMentes->setText(QStringLiteral("Mentés"));
+    btnMentes->setIcon(QIcon::fromTheme(QStringLiteral("document-save")));
+    btnMentes->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    btnMentes->setPopupMode(QToolButton::InstantPopup);
+    btnMentes->setMenu(menu);
+    toolBar()->addWidget(btnMentes);
+    toolBar()->addSeparator();
+    toolBar()->addAction(aBezar);
+    setContextMenu({aUj, aSzerkeszt, aTorol, nullptr, aTeszt, nullptr, aBezar});
+
+    // The backup's progress bar stands left of the heading.
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar->setTextVisible(false);
+    progressBar->setMaximumHeight(14);
+    progressBar->hide();
+    auto *box = qobject_cast<QVBoxLayout *>(layout());
+    if (auto *panel = qobject_cast<QHBoxLayout *>(box->itemAt(1)->layout()))
+        panel->insertWidget(0, progressBar, 1);
+    buildDumpPanel();
+    box->insertWidget(2, dumpPanel);
+
+    connect(&m_fullBackup, &FullBackup::finished, this, &ConnectionList::fullBackupFinished);
+
+    for (const ConnectionRow &r : LoadConnectionRows())
+        m_rows.push_back({m_nextId++, r});
+    edtDumpPath->setText(ReadConfigString(WindowKeys::kConnectionList, kDumpKey, {}));
+    resize(720, 420);
+    reopen(-1);
+}
+
+ConnectionList::~ConnectionList() = default;
+
+void ConnectionList::buildDumpPanel()
+{
+    dumpPanel = new QFrame(this);
+    dumpPanel->setObjectName(QStringLiteral("pnlTeljesMentes"));
+    dumpPanel->setFrameShape(QFrame::StyledPanel);
+    auto *title = new QLabel(QStringLiteral("Biztonsági mentés készítés"), dumpPanel);
+    QFont tf = title->font();
+    tf.setBold(true);
+    title->setFont(tf);
+    auto *close = new QToolButton(dumpPanel);
+    close->setObjectName(QStringLiteral("btnPanelBezar"));
+    close->setText(QStringLiteral("×"));
+    close->setAutoRaise(true);
+    close->setFocusPolicy(Qt::NoFocus);
+    connect(close, &QToolButton::clicked, dumpPanel, &QWidget::hide);
+    auto *label = new QLabel(QStringLiteral("MySQLDump.exe program helye"), dumpPanel);
+    edtDumpPath = new QLineEdit(dumpPanel);
+    edtDumpPath->setObjectName(QStringLiteral("edtMysqlDump"));
+    edtDumpPath->setPlaceholderText(FullBackup::resolveTool({}));
+    label->setBuddy(edtDumpPath);
+    btnDumpBrowse = new QToolButton(dumpPanel);
+    btnDumpBrowse->setObjectName(QStringLiteral("btnTallóz"));
+    btnDumpBrowse->setText(QStringLiteral("..."));
+    connect(btnDumpBrowse, &QToolButton::clicked, this, &ConnectionList::browseDumpTool);
+    btnTeljesMentes = new QPushButton(aTeljesMentes->text(), dumpPanel);
+    btnTeljesMentes->setObjectName(QStringLiteral("btnTeljesMentes"));
+    btnTeljesMentes->setAutoDefault(false);
+    connect(btnTeljesMentes, &QPushButton::clicked, aTeljesMentes, &QAction::trigger);
+
+    auto *head = new QHBoxLayout;
+    head->addWidget(title, 1);
+    head->addWidget(close);
+    auto *path = new QHBoxLayout;
+    path->addWidget(edtDumpPath, 1);
+    path->addWidget(btnDumpBrowse);
+    auto *v = new QVBoxLayout(dumpPanel);
+    v->setContentsMargins(6, 2, 6, 6);
+    v->addLayout(head);
+    v->addWidget(label);
+    v->addLayout(path);
+    v->addWidget(btnTeljesMentes);
+    dumpPanel->hide();
+}
+
+QVector<ConnectionRow> ConnectionList::rows() const
+{
+    QVector<ConnectionRow> out;
+    for (const Entry &e : m_rows)
+        out << e.row;
+    return out;
+}
+
+void ConnectionList::openRows()
+{
+    // Sorted by the chosen column, ascending; the order is kept in m_rows so
+    // that closing stores the records in exactly this order.
+    const QString field = sortField();
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&field](const Entry &a, const Entry &b) {
+        if (field == QLatin1String("port"))
+            return a.row.port < b.row.port;
+        return QString::compare(rowField(a.row, field), rowField(b.row, field), Qt::CaseInsensitive) < 0;
+    });
+    RowSet rs;
+    const char *names[] = {"sor", "adatbazisnev", "adatbazis", "kiszolgalo", "port", "felhasznalo", "verzio"};
+    QVector<RowSet::Field> fields;
+    for (const char *n : names) {
+        RowSet::Field f;
+        f.name = QString::fromLatin1(n);
+        f.kind = (qstrcmp(n, "sor") == 0 || qstrcmp(n, "port") == 0) ? RowSet::Kind::Integer : RowSet::Kind::Text;
+        fields << f;
+    }
+    rs.setFields(fields);
+    for (const Entry &e : m_rows) {
+        const QByteArray cells[] = {QByteArray::number(e.id), toLatin2(e.row.adatbazisnev), toLatin2(e.row.adatbazis),
+                                    toLatin2(e.row.kiszolgalo), QByteArray::number(e.row.port),
+                                    toLatin2(e.row.felhasznalo), toLatin2(e.row.verzio)};
+        const char *ptr[7];
+        unsigned long len[7];
+        for (int i = 0; i < 7; ++i) {
+            ptr[i] = cells[i].constData();
+            len[i] = static_cast<unsigned long>(cells[i].size());
+        }
+        rs.appendRow(ptr, len);
+    }
+    model()->setRowSet(std::move(rs));
+}
+
+int ConnectionList::currentIndex() const
+{
+    const qint64 id = currentKey();
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].id == id)
+            return i;
+    return -1;
+}
+
+void ConnectionList::resizeEvent(QResizeEvent *e)
+{
+    SearchList::resizeEvent(e);
+    grid()->applyColumnShares();
+}
+
+void ConnectionList::aUjExecute()
+{
+    ConnectionRow row;
+    row.port = 3306;
+    if (!EditConnectionRow(row, this))
+        return; // the new row is dropped
+    const int id = m_nextId++;
+    m_rows.push_back({id, row});
+    reopen(id);
+}
+
+void ConnectionList::aSzerkesztExecute()
+{
+    const int i = currentIndex();
+    if (i < 0)
+        return;
+    ConnectionRow row = m_rows[i].row;
+    if (!EditConnectionRow(row, this))
+        return;
+    m_rows[i].row = row;
+    reopen(m_rows[i].id);
+}
+
+void ConnectionList::aTorolExecute()
+{
+    const int i = currentIndex();
+    if (i < 0)
+        return;
+    if (!AskConfirm(QStringLiteral("Valóban töröljem az adatbázist a listából?"), QStringLiteral("Megerősítés"), this))
+        return;
+    const int row = grid()->currentRowIndex();
+    m_rows.remove(i);
+    reopen(-1);
+    grid()->setCurrentRowIndex(qMin(row, model()->rowCount() - 1));
+}
+
+void ConnectionList::aTesztExecute()
+{
+    const int i = currentIndex();
+    if (i < 0)
+        return;
+    const int id = m_rows[i].id;
+    QString version, failure;
+    bool opened = false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        Connection test;
+        test.open(ConnectionRowParams(m_rows[i].row));
+        opened = true;
+        version = test.query(QStringLiteral("SELECT MAX(verzio) FROM verzio;")).text(0, 0);
+    } catch (const Error &e) {
+        failure = e.message();
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (!failure.isNull()) {
+        ShowError(opened ? failure : QStringLiteral("Hiba: ") + failure, this);
+        return;
+    }
+    if (!version.isEmpty()) {
+        m_rows[i].row.verzio = version;
+        reopen(id);
+    }
+    ShowInfo(QStringLiteral("Kapcsolat vizsgálata sikeres"), this);
+}
+
+QString ConnectionList::askBackupFile(bool offerZip)
+{
+    const int i = currentIndex();
+    const QString proposed = m_rows[i].row.adatbazis + QLatin1Char('-')
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
+    QFileDialog dlg(this, QStringLiteral("Biztonsági mentés készítés"), DataFolder());
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    const QString sqlFilter = QStringLiteral("SQL file (*.sql)");
+    const QString zipFilter = QStringLiteral("Tömörített SQL file (*.zip)");
+    dlg.setNameFilters(offerZip ? QStringList{sqlFilter, zipFilter} : QStringList{sqlFilter});
+    dlg.setDefaultSuffix(QStringLiteral("sql"));
+    connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, zipFilter](const QString &f) {
+        dlg.setDefaultSuffix(f == zipFilter ? QStringLiteral("zip") : QStringLiteral("sql"));
+    });
+    dlg.selectFile(proposed);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().constFirst();
+}
+
+void ConnectionList::aBackupExecute()
+{
+    const int i = currentIndex();
+    if (i < 0 || m_busy)
+        return;
+    const QString chosen = askBackupFile(true);
+    if (chosen.isEmpty())
+        return;
+    m_backupDb.close();
+    try {
+        m_backupDb.open(ConnectionRowParams(m_rows[i].row));
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
+    const QFileInfo fi(chosen);
+    const bool zip = fi.suffix().toLower() == QLatin1String("zip");
+    const QString dumpFile = zip ? fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".sql") : chosen;
+
+    m_busy = true;
+    progressBar->setValue(0);
+    progressBar->show();
+    QString failure;
+    try {
+        BackupWriter(m_backupDb).writeScript(dumpFile, [this](int index, int count) {
+            progressBar->setMaximum(count);
+            progressBar->setValue(index);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    } catch (const Error &e) {
+        failure = e.message();
+    }
+    m_backupDb.close();
+    progressBar->setValue(0);
+    progressBar->hide();
+    m_busy = false;
+    if (!failure.isNull()) {
+        // Nothing is left under the chosen name: a broken backup must never
+        // pass for a good one.
+        ShowError(QStringLiteral("Hiba: ") + failure + QStringLiteral("\n\nA biztonsági mentés nem készült el."), this);
+        return;
+    }
+    QString result = dumpFile;
+    if (zip) {
+        const QString zipFile = fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".zip");
+        try {
+            ZipSingleFile(dumpFile, zipFile);
+        } catch (const Error &e) {
+            ShowError(QStringLiteral("Hiba az archiválás közben\n") + e.message(), this);
+            return; // the unpacked script stays
+        }
+        QFile::remove(dumpFile);
+        result = zipFile;
+    }
+    ShowInfo(QStringLiteral("Biztonsági mentés kész: %1 (%2)").arg(result, FileSizeText(QFileInfo(result).size())), this);
+}
+
+void ConnectionList::aMySQLDumpExecute()
+{
+    dumpPanel->setVisible(!dumpPanel->isVisible());
+    if (dumpPanel->isVisible())
+        edtDumpPath->setFocus();
+}
+
+void ConnectionList::browseDumpTool()
+{
+    QFileDialog dlg(this, QStringLiteral("Adatbázis visszaállítás"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilter(QStringLiteral("mysqldump (mysqldump mariadb-dump mysqldump.exe)"));
+    const QString current = FullBackup::resolveTool(edtDumpPath->text());
+    if (!current.isEmpty())
+        dlg.selectFile(current);
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        edtDumpPath->setText(dlg.selectedFiles().constFirst());
+}
+
+void ConnectionList::aTeljesMentesExecute()
+{
+    const int i = currentIndex();
+    if (i < 0)
+        return;
+    if (m_fullBackup.isRunning()) {
+        ShowInfo(QStringLiteral("A teljes mentés még fut."), this);
+        return;
+    }
+    const QString chosen = askBackupFile(false);
+    if (chosen.isEmpty())
+        return;
+    QString error;
+    if (!m_fullBackup.start(FullBackup::resolveTool(edtDumpPath->text()), ConnectionRowParams(m_rows[i].row), chosen, &error)) {
+        ShowError(error, this);
+        return;
+    }
+    btnTeljesMentes->setEnabled(false);
+    aTeljesMentes->setEnabled(false);
+    statusBar()->showMessage(QStringLiteral("Teljes mentés fut: ") + chosen);
+}
+
+void ConnectionList::fullBackupFinished(bool ok, const QString &message)
+{
+    btnTeljesMentes->setEnabled(true);
+    aTeljesMentes->setEnabled(true);
+    statusBar()->clearMessage();
+    if (ok)
+        ShowInfo(message, this);
+    else
+        ShowError(message, this);
+}
+
+void ConnectionList::writeBack()
+{
+    try {
+        WriteConfigString(WindowKeys::kConnectionList, kDumpKey, edtDumpPath->text());
+        QStringList records;
+        for (const Entry &e : m_rows)
+            records << ConnectionRowRecord(e.row);
+        ReplaceStoredConnections(records);
+    } catch (const Error &e) {
+        ShowError(e.message(), this);
+    }
+}
+
+void ConnectionList::done(int result)
+{
+    if (m_busy)
+        return; // a data backup is being written
+    if (m_fullBackup.isRunning()) {
+        ShowInfo(QStringLiteral("A teljes mentés még fut; megvárom, amíg befejeződik."), this);
+        m_fullBackup.waitForFinished(-1);
+    }
+    writeBack();
+    SearchList::done(result);
+}
+
+void ShowDatabaseList(QWidget *parent)
+{
+    ConnectionList w(parent);
+    w.exec();
+}
+
+} // namespace qo

@@ -1,0 +1,515 @@
+#include "admin/SqlConsole.h"
+
+#include "admin/SqlScriptRunner.h"
+#include "admin/TableEditModel.h"
+#include "base/Codec.h"
+#include "base/Error.h"
+#include "base/Text.h"
+#include "config/Config.h"
+#include "db/Connection.h"
+#include "ui/FormBehaviour.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowKeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <Qsci/qscilexersql.h>
+#include <Qsci/qsciscintilla.h>
+
+namespace qo {
+
+namespace {
+
+constexpr int kColumnWidth = 100;
+
+QStringList splitLines(const QString &text)
+{
+    static const QRegularExpression eol(QStringLiteral("\r\n|\n|\r"));
+    return text.split(eol);
+}
+
+// A Courier-like face that the program's packages bring along.
+QFont editorFont()
+{
+    QFont f(QStringLiteral("Liberation Mono"), 10);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    return f;
+}
+
+void setupEditor(QsciScintilla *e)
+{
+    const QFont font = editorFont();
+    auto *lexer = new QsciLexerSQL(e);
+    lexer->setDefaultFont(font);
+    lexer->setFont(font, -1);
+    const QColor green(0, 128, 0), blue(0, 0, 255), red(200, 0, 0);
+    for (int s : {QsciLexerSQL::Comment, QsciLexerSQL::CommentLine, QsciLexerSQL::CommentDoc,
+                  QsciLexerSQL::CommentLineHash, QsciLexerSQL::CommentDocKeyword})
+        lexer->setColor(green, s);
+    lexer->setColor(blue, QsciLexerSQL::Number);
+    lexer->setColor(red, QsciLexerSQL::SingleQuotedString);
+    lexer->setColor(red, QsciLexerSQL::DoubleQuotedString);
+    QFont bold = font;
+    bold.setBold(true);
+    for (int s : {QsciLexerSQL::Keyword, QsciLexerSQL::KeywordSet5, QsciLexerSQL::PlusKeyword})
+        lexer->setFont(bold, s);
+    lexer->setColor(QColor(0, 0, 128), QsciLexerSQL::Keyword);
+    e->setLexer(lexer);
+    e->setUtf8(true);
+    e->setEolMode(QsciScintilla::EolUnix);
+    e->setMarginType(0, QsciScintilla::NumberMargin);
+    e->setMarginLineNumbers(0, true);
+    e->setMarginsFont(font);
+    e->setMarginWidth(0, QStringLiteral("0000"));
+    e->setMarginWidth(1, 0); // no symbol margin
+    e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    e->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
+    e->setCaretLineVisible(true);
+    e->setCaretLineBackgroundColor(QColor(225, 240, 255));
+    e->setTabWidth(2);
+    e->setIndentationsUseTabs(false);
+    e->setSelectionBackgroundColor(QColor(192, 192, 192));
+    e->setSelectionForegroundColor(Qt::black);
+    e->setBraceMatching(QsciScintilla::SloppyBraceMatch);
+}
+
+void narrowColumns(QTableView *view, bool widen)
+{
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        if (widen || view->columnWidth(c) > kColumnWidth)
+            view->setColumnWidth(c, kColumnWidth);
+}
+
+} // namespace
+
+QAction *SqlConsole::makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
+                                const QString &icon)
+{
+    auto *a = new QAction(caption, this);
+    a->setObjectName(QLatin1String(name));
+    a->setToolTip(hint.isEmpty() ? caption : hint);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    if (!icon.isEmpty())
+        a->setIcon(QIcon::fromTheme(icon));
+    addAction(a);
+    return a;
+}
+
+SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(WindowKeys::kSqlConsole);
+    setWindowTitle(QStringLiteral("SQL lekérdezés"));
+    setWindowFlags((windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)
+                   & ~Qt::WindowContextHelpButtonHint);
+
+    aUj = makeAction("aUj", QStringLiteral("Új SQL file"), QStringLiteral("Új SQL"), QKeySequence(Qt::CTRL | Qt::Key_N), QStringLiteral("document-new"));
+    aMegnyit = makeAction("aMegnyit", QStringLiteral("Megnyit"), QStringLiteral("SQL megnyitása"), QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("document-open"));
+    aMent = makeAction("aMent", QStringLiteral("Mentés"), QStringLiteral("SQL mentése"), QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("document-save"));
+    aExport = makeAction("aExport", QStringLiteral("Export"), QStringLiteral("Export"), QKeySequence(Qt::CTRL | Qt::Key_E), QStringLiteral("document-export"));
+    aMasol = makeAction("aMasol", QStringLiteral("Másol"), QStringLiteral("Eredmény másolása vágólapra"), QKeySequence(Qt::Key_F3), QStringLiteral("edit-copy"));
+    aFuttat = makeAction("aFuttat", QStringLiteral("Futtat"), QStringLiteral("SQL lekérdezés"), QKeySequence(Qt::Key_F5), QStringLiteral("media-playback-start"));
+    aFuttat->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    aEredmeny = makeAction("aEredmeny", QStringLiteral("Eredmény"), QStringLiteral("Eredmény"), QKeySequence(Qt::Key_F9), {});
+    aTab = makeAction("aTab", QStringLiteral("Tab"), {}, QKeySequence(Qt::CTRL | Qt::Key_Tab), {});
+    aBezar = makeAction("aBezar", QStringLiteral("Bezár"), QStringLiteral("Bezár"), {}, QStringLiteral("window-close"));
+    // The export dialog is joined to the console separately; until then the
+    // command stands visibly disabled.
+    aExport->setEnabled(false);
+    aMasol->setEnabled(false);
+
+    connect(aUj, &QAction::triggered, this, &SqlConsole::aUjExecute);
+    connect(aMegnyit, &QAction::triggered, this, &SqlConsole::aMegnyitExecute);
+    connect(aMent, &QAction::triggered, this, &SqlConsole::aMentExecute);
+    connect(aMasol, &QAction::triggered, this, &SqlConsole::aMasolExecute);
+    connect(aFuttat, &QAction::triggered, this, &SqlConsole::aFuttatExecute);
+    connect(aEredmeny, &QAction::triggered, this, &SqlConsole::aEredmenyExecute);
+    connect(aTab, &QAction::triggered, this, &SqlConsole::aTabExecute);
+    connect(aBezar, &QAction::triggered, this, &QDialog::reject);
+
+    auto *menuBar = new QMenuBar(this);
+    QMenu *file = menuBar->addMenu(QStringLiteral("Fájl"));
+    file->addActions({aUj, aMegnyit, aMent});
+    file->addSeparator();
+    file->addAction(aExport);
+    file->addSeparator();
+    file->addAction(aBezar);
+    menuBar->addMenu(QStringLiteral("SQL"))->addAction(aFuttat);
+
+    auto *toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar->setIconSize(QSize(16, 16));
+    toolBar->addActions({aUj, aMegnyit, aMent});
+    toolBar->addSeparator();
+    toolBar->addActions({aExport, aMasol});
+    toolBar->addSeparator();
+    toolBar->addAction(aFuttat);
+    toolBar->addSeparator();
+    toolBar->addAction(aBezar);
+
+    editor = new QsciScintilla(this);
+    editor->setObjectName(QStringLiteral("Memo1"));
+    setupEditor(editor);
+    editor->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *sep = new QAction(editor);
+    sep->setSeparator(true);
+    editor->addActions({aFuttat, aEredmeny, sep, aUj, aMegnyit, aMent});
+
+    m_queryModel = new GridModel(this);
+    queryGrid = new Grid(this);
+    queryGrid->setObjectName(QStringLiteral("DBGrid1"));
+    queryGrid->setGridModel(m_queryModel);
+    queryGrid->setTypeToSearch(false);
+    queryGrid->addAction(aExport);
+
+    m_tableModel = new TableEditModel(Connection::main(), this);
+    tableGrid = new QTableView(this);
+    tableGrid->setObjectName(QStringLiteral("DBGridTabla"));
+    tableGrid->setModel(m_tableModel);
+    tableGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    tableGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                               | QAbstractItemView::AnyKeyPressed);
+    tableGrid->verticalHeader()->setDefaultSectionSize(tableGrid->fontMetrics().height() + 6);
+    tableGrid->installEventFilter(this);
+    tableGrid->addAction(aExport);
+    tableGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    m_resultStack = new QStackedWidget(this);
+    m_resultStack->addWidget(queryGrid);
+    m_resultStack->addWidget(tableGrid);
+
+    pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("PageControl1"));
+    pages->addTab(editor, QStringLiteral("SQL"));
+    pages->addTab(m_resultStack, QStringLiteral("Eredmény"));
+
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar->setTextVisible(false);
+    progressBar->setMaximumHeight(14);
+    progressBar->hide();
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setSizeGripEnabled(true);
+    positionLabel = new QLabel(status);
+    positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    positionLabel->setMinimumWidth(positionLabel->fontMetrics().horizontalAdvance(QStringLiteral("000000: 000000")) + 8);
+    status->addWidget(positionLabel);
+
+    auto *main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(0);
+    main->setMenuBar(menuBar);
+    main->addWidget(toolBar);
+    main->addWidget(pages, 1);
+    main->addWidget(progressBar);
+    main->addWidget(status);
+
+    connect(queryGrid, &Grid::currentRowChanged, this, &SqlConsole::updatePosition);
+    connect(tableGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                // Leaving a changed row stores it.
+                if (previous.isValid() && previous.row() != current.row())
+                    postPendingRow(previous.row());
+                updatePosition();
+            });
+
+    resize(760, 520);
+    InstallFormBehaviour(this, Placement::Full, FormOption::FontSize);
+    editor->setFocus();
+}
+
+SqlConsole::~SqlConsole() = default;
+
+QString SqlConsole::sqlFolder() const
+{
+    const QString dir = DataFolder() + QStringLiteral("/SQL");
+    return QDir(dir).exists() ? dir : QString();
+}
+
+QAbstractItemModel *SqlConsole::currentResultModel() const
+{
+    if (m_resultStack->currentWidget() == tableGrid)
+        return m_tableModel->isOpen() ? m_tableModel : nullptr;
+    return m_queryModel->columnCount() ? m_queryModel : nullptr;
+}
+
+const RowSet &SqlConsole::queryRows() const { return m_queryModel->rows(); }
+
+QString SqlConsole::resultAsText() const
+{
+    const QAbstractItemModel *m = currentResultModel();
+    if (!m)
+        return {};
+    // A line of column names, then one line per row, every value followed by
+    // a tab, ";" in values turned into ",", CR LF after every line.
+    QString out;
+    const int cols = m->columnCount();
+    for (int c = 0; c < cols; ++c)
+        out += m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char('\t');
+    out += QStringLiteral("\r\n");
+    for (int r = 0; r < m->rowCount(); ++r) {
+        for (int c = 0; c < cols; ++c)
+            out += m->index(r, c).data(Qt::DisplayRole).toString().replace(QLatin1Char(';'), QLatin1Char(','))
+                + QLatin1Char('\t');
+        out += QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+void SqlConsole::updatePosition()
+{
+    if (m_resultStack->currentWidget() == tableGrid) {
+        const QModelIndex i = tableGrid->currentIndex();
+        positionLabel->setText(QStringLiteral("%1: %2").arg(m_tableModel->rowCount()).arg(i.isValid() ? i.row() + 1 : 0));
+    } else {
+        positionLabel->setText(RecordPositionText(queryGrid));
+    }
+}
+
+void SqlConsole::resultOpened()
+{
+    // Once a result has been opened, "Másol" stays usable.
+    aMasol->setEnabled(true);
+    updatePosition();
+}
+
+bool SqlConsole::postPendingRow(int row)
+{
+    QString error;
+    if (m_tableModel->postRow(row, &error)) {
+        updatePosition();
+        return true;
+    }
+    ShowError(QStringLiteral("Hiba: ") + error, this);
+    return false;
+}
+
+void SqlConsole::aUjExecute() { editor->clear(); }
+
+void SqlConsole::aMegnyitExecute()
+{
+    QFileDialog dlg(this, QStringLiteral("SQL megnyitás"), sqlFolder(), QStringLiteral("SQL állományok (*.sql)"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setDefaultSuffix(QStringLiteral("sql"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        ShowError(f.errorString(), this);
+        return;
+    }
+    QString text = fromCp1250(f.readAll());
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    editor->setText(text);
+    m_fileName = path;
+}
+
+void SqlConsole::aMentExecute()
+{
+    QFileDialog dlg(this, QStringLiteral("SQL mentése"), sqlFolder(), QStringLiteral("SQL file-ok (*.sql)"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(QStringLiteral("sql"));
+    if (!m_fileName.isEmpty())
+        dlg.selectFile(m_fileName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+    try {
+        writeLocalTextFile(path, editor->text());
+    } catch (const Error &e) {
+        ShowError(e.message(), this);
+        return;
+    }
+    m_fileName = path;
+}
+
+void SqlConsole::aMasolExecute()
+{
+    QApplication::clipboard()->setText(resultAsText());
+    if (m_resultStack->currentWidget() == queryGrid && m_queryModel->rowCount() > 0)
+        queryGrid->setCurrentRowIndex(m_queryModel->rowCount() - 1);
+}
+
+void SqlConsole::aTabExecute()
+{
+    pages->setCurrentIndex(pages->currentIndex() == 0 ? 1 : 0);
+    if (pages->currentIndex() == 0)
+        editor->setFocus();
+    else
+        m_resultStack->currentWidget()->setFocus();
+}
+
+// The first line "table:name" (any letter case of "table") opens the table.
+bool SqlConsole::runTableMode()
+{
+    const QString first = splitLines(editor->text()).value(0);
+    if (first.left(5).toLower() != QLatin1String("table"))
+        return false;
+    const QString name = FieldPart(QStringLiteral(":"), first, 2).trimmed();
+    m_tableModel->close();
+    m_resultStack->setCurrentWidget(tableGrid);
+    try {
+        m_tableModel->open(name);
+    } catch (const Error &e) {
+        updatePosition();
+        ShowError(e.message(), this);
+        return true;
+    }
+    pages->setCurrentIndex(1);
+    narrowColumns(tableGrid, false);
+    if (m_tableModel->rowCount() > 0)
+        tableGrid->setCurrentIndex(m_tableModel->index(0, 0));
+    tableGrid->setFocus(Qt::OtherFocusReason);
+    resultOpened();
+    return true;
+}
+
+void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
+{
+    m_resultStack->setCurrentWidget(queryGrid);
+    m_queryModel->clear();
+    try {
+        m_queryModel->setRowSet(Connection::main().query(sql));
+    } catch (const Error &e) {
+        m_queryModel->clear();
+        updatePosition();
+        ShowError(QStringLiteral("SQL hiba:\n") + e.message(), this);
+        return;
+    }
+    pages->setCurrentIndex(1);
+    narrowColumns(queryGrid, fixedWidths);
+    if (m_queryModel->rowCount() > 0)
+        queryGrid->setCurrentRowIndex(0);
+    queryGrid->setFocus(Qt::OtherFocusReason);
+    resultOpened();
+}
+
+void SqlConsole::runScript(const QString &text)
+{
+    m_resultStack->setCurrentWidget(queryGrid);
+    m_queryModel->clear();
+    updatePosition();
+    const QStringList lines = splitLines(text);
+    progressBar->setMaximum(int(lines.size()));
+    progressBar->setValue(0);
+    progressBar->show();
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    SqlScriptRunner runner(Connection::main());
+    const SqlScriptRunner::Result r = runner.run(lines, [&](int line, int) {
+        progressBar->setValue(line + 1);
+        // Repaint now and then; a long script would spend more time painting
+        // than running if it did so after every line.
+        if (sinceRepaint.elapsed() >= 40) {
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceRepaint.restart();
+        }
+    });
+    progressBar->hide();
+    progressBar->setValue(0);
+    if (!r.ok) {
+        ShowError(QStringLiteral("Hiba: ") + r.error, this);
+        return;
+    }
+    QString done = QStringLiteral("SQL futtatás kész.");
+    // Text after the last delimiter is not run; say so instead of keeping quiet.
+    if (!r.leftOver.isEmpty())
+        done += QStringLiteral("\n\nAz utolsó utasítás nem futott le, mert nincs a végén pontosvessző "
+                               "(vagy a beállított határoló):\n")
+            + r.leftOver.left(200);
+    ShowInfo(done, this);
+}
+
+void SqlConsole::aFuttatExecute()
+{
+    if (runTableMode())
+        return;
+    const QString text = editor->hasSelectedText() ? editor->selectedText() : editor->text();
+    const QString head = text.trimmed().toUpper();
+    if (head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("SHOW"))) {
+        runQuery(text, true);
+        return;
+    }
+    runScript(text);
+}
+
+void SqlConsole::aEredmenyExecute()
+{
+    if (runTableMode())
+        return;
+    QString text = editor->hasSelectedText() ? editor->selectedText() : editor->text();
+    if (!editor->hasSelectedText()) {
+        const qsizetype semi = text.indexOf(QLatin1Char(';'));
+        if (semi >= 0)
+            text.truncate(semi);
+    }
+    runQuery(text, false);
+}
+
+bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
+{
+    if (obj == tableGrid && e->type() == QEvent::KeyPress) {
+        auto *ke = static_cast<QKeyEvent *>(e);
+        const int row = tableGrid->currentIndex().isValid() ? tableGrid->currentIndex().row() : 0;
+        if (ke->key() == Qt::Key_Insert && ke->modifiers() == Qt::NoModifier && m_tableModel->isOpen()) {
+            if (m_tableModel->isDirty(row) && !postPendingRow(row))
+                return true;
+            const int at = m_tableModel->insertEmptyRow(row);
+            tableGrid->setCurrentIndex(m_tableModel->index(at, 0));
+            updatePosition();
+            return true;
+        }
+        if (ke->key() == Qt::Key_Delete && (ke->modifiers() & Qt::ControlModifier) && m_tableModel->rowCount() > 0) {
+            // Deleted at once, without a question, as the table mode always did.
+            QString error;
+            if (!m_tableModel->deleteRow(row, &error))
+                ShowError(QStringLiteral("Hiba: ") + error, this);
+            updatePosition();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}
+
+void SqlConsole::done(int result)
+{
+    const QModelIndex i = tableGrid->currentIndex();
+    if (m_tableModel->isOpen() && i.isValid())
+        postPendingRow(i.row());
+    QDialog::done(result);
+}
+
+void ShowSqlConsole(QWidget *parent)
+{
+    SqlConsole w(parent);
+    w.exec();
+}
+
+} // namespace qo

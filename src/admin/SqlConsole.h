@@ -1,0 +1,83 @@
+#pragma once
+// "SQL lekérdezés": the free SQL console on the main connection. A query
+// shows its rows, other text runs as a script statement by statement, and a
+// first line "table:name" opens that table for editing in place.
+#include "db/RowSet.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QAbstractItemModel;
+class QAction;
+class QLabel;
+class QProgressBar;
+class QStackedWidget;
+class QTabWidget;
+class QTableView;
+class QsciScintilla;
+
+namespace qo {
+
+class Grid;
+class GridModel;
+class TableEditModel;
+
+class SqlConsole : public QDialog {
+    Q_OBJECT
+public:
+    explicit SqlConsole(QWidget *parent = nullptr);
+    ~SqlConsole() override;
+
+    // The current result for the export dialog: the model the result page
+    // shows (query rows or the browsed table), nullptr before any result.
+    QAbstractItemModel *currentResultModel() const;
+    // The rows of the last query (empty when none is open).
+    const RowSet &queryRows() const;
+    // The tab-separated clipboard text of the current result ("Másol").
+    QString resultAsText() const;
+    QString fileName() const { return m_fileName; }
+
+    QsciScintilla *editor = nullptr;
+    QTabWidget *pages = nullptr;
+    Grid *queryGrid = nullptr;
+    QTableView *tableGrid = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QLabel *positionLabel = nullptr;
+
+    QAction *aUj = nullptr, *aMegnyit = nullptr, *aMent = nullptr, *aExport = nullptr, *aMasol = nullptr,
+            *aFuttat = nullptr, *aEredmeny = nullptr, *aTab = nullptr, *aBezar = nullptr;
+
+public Q_SLOTS:
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *obj, QEvent *e) override;
+
+private:
+    void aUjExecute();
+    void aMegnyitExecute();
+    void aMentExecute();
+    void aMasolExecute();
+    void aFuttatExecute();
+    void aEredmenyExecute();
+    void aTabExecute();
+    bool runTableMode();
+    void runQuery(const QString &sql, bool fixedWidths);
+    void runScript(const QString &text);
+    void resultOpened();
+    void updatePosition();
+    bool postPendingRow(int row);
+    QString sqlFolder() const;
+    QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
+                        const QString &icon);
+
+    GridModel *m_queryModel = nullptr;
+    TableEditModel *m_tableModel = nullptr;
+    QStackedWidget *m_resultStack = nullptr;
+    QString m_fileName;
+};
+
+// Shows the console modally.
+void ShowSqlConsole(QWidget *parent);
+
+} // namespace qo

@@ -1,0 +1,164 @@
+#include "admin/UserEditor.h"
+
+#include "base/Error.h"
+#include "db/Connection.h"
+#include "ui/FormBehaviour.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowKeys.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qo {
+
+namespace {
+constexpr int kCodeLength = 20;
+constexpr int kNameLength = 20;
+constexpr int kPasswordLength = 10;
+} // namespace
+
+UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
+    : QDialog(parent), m_new(isNew), m_oldCode(row.felhasznalo)
+{
+    setObjectName(WindowKeys::kUserEditor);
+    setWindowTitle(QStringLiteral("Felhasználó adatainak szerkesztése"));
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+
+    auto edit = [this](const char *name, int length) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setMaxLength(length);
+        return e;
+    };
+    edtKod = edit("edtKod", kCodeLength);
+    edtNev = edit("edtNev", kNameLength);
+    edtJelszo = edit("edtJelszo", kPasswordLength);
+    edtJelszo2 = edit("edtJelszo2", 50);
+    ShowPasswordAsStars(edtJelszo);
+    ShowPasswordAsStars(edtJelszo2);
+    cbRendszergazda = new QCheckBox(QStringLiteral("Rendszergazda"), this);
+    cbRendszergazda->setObjectName(QStringLiteral("cbRendszergazda"));
+    cbTorzsszerkeszt = new QCheckBox(QStringLiteral("Törzsadat szerkesztés"), this);
+    cbTorzsszerkeszt->setObjectName(QStringLiteral("cbTorzsszerkeszt"));
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
+
+    const int chars = edtKod->fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    edtKod->setMinimumWidth(chars * 24);
+
+    auto *fields = new QVBoxLayout;
+    fields->setSpacing(2);
+    const struct { const char *label; QLineEdit *e; } rows[] = {
+        {"Felhasználó", edtKod},
+        {"Felhasználó teljes neve", edtNev},
+        {"Jelszó", edtJelszo},
+        {"Jelszó még egyszer", edtJelszo2},
+    };
+    for (const auto &r : rows) {
+        auto *l = new QLabel(QString::fromUtf8(r.label), this);
+        l->setBuddy(r.e);
+        fields->addWidget(l);
+        fields->addWidget(r.e);
+        fields->addSpacing(4);
+    }
+    fields->addWidget(cbRendszergazda);
+    fields->addWidget(cbTorzsszerkeszt);
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(DecorativePicture(QStringLiteral("login"), 64, 96));
+    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addSpacing(10);
+    top->addLayout(fields, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnMegsem);
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addSpacing(6);
+    main->addLayout(buttons);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+
+    QWidget *order[] = {edtKod, edtNev, edtJelszo, edtJelszo2, cbRendszergazda, cbTorzsszerkeszt, btnOK, btnMegsem};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    if (!isNew) {
+        edtKod->setText(row.felhasznalo);
+        edtNev->setText(row.felhasznalo_nev);
+        edtJelszo->setText(row.jelszo);
+        cbRendszergazda->setChecked(row.rendszergazda);
+        cbTorzsszerkeszt->setChecked(row.torzsszerkeszt);
+    }
+    // Prefilled, so that an edit which leaves the password alone passes.
+    edtJelszo2->setText(edtJelszo->text());
+
+    connect(btnOK, &QPushButton::clicked, this, &UserEditor::okClick);
+    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    InstallFormBehaviour(this, Placement::Position);
+    edtKod->setFocus();
+}
+
+void UserEditor::okClick()
+{
+    // An empty code or password counts as missing: such a user could not log in.
+    if (edtJelszo->text().isEmpty() || edtKod->text().trimmed().isEmpty()) {
+        ShowError(QStringLiteral("Hiányos adat megadás"), this);
+        return;
+    }
+    if (edtJelszo->text() != edtJelszo2->text()) {
+        ShowError(QStringLiteral("Hibás jelszó megadás"), this);
+        return;
+    }
+    UserRow row;
+    row.felhasznalo = edtKod->text();
+    row.felhasznalo_nev = edtNev->text();
+    row.jelszo = edtJelszo->text();
+    row.rendszergazda = cbRendszergazda->isChecked();
+    row.torzsszerkeszt = cbTorzsszerkeszt->isChecked();
+    UserStore store(Connection::main());
+    try {
+        if (m_new)
+            store.insert(row);
+        else
+            store.update(m_oldCode, row);
+    } catch (const Error &) {
+        // A code that is taken already, or a value the table refuses.
+        ShowError(QStringLiteral("Hiányos adat megadás"), this);
+        return;
+    }
+    m_saved = row.felhasznalo;
+    accept();
+}
+
+QString EditUser(bool isNew, const QString &code, QWidget *parent)
+{
+    UserRow row;
+    if (!isNew) {
+        try {
+            if (!UserStore(Connection::main()).load(code, row)) {
+                ShowError(QStringLiteral("A felhasználó nem található, lehet, hogy időközben törölték."), parent);
+                return {};
+            }
+        } catch (const Error &e) {
+            ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+            return {};
+        }
+    }
+    UserEditor dlg(isNew, row, parent);
+    if (dlg.exec() != QDialog::Accepted)
+        return {};
+    return dlg.savedCode();
+}
+
+} // namespace qo

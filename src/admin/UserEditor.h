@@ -1,0 +1,42 @@
+#pragma once
+// "Felhasználó adatainak szerkesztése": one user's code, full name, password
+// (typed twice) and the two rights that can be set from the program.
+#include "admin/UserStore.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace qo {
+
+class UserEditor : public QDialog {
+    Q_OBJECT
+public:
+    // New user (rights "N"), or the stored row `row` whose key is `row.felhasznalo`.
+    UserEditor(bool isNew, const UserRow &row, QWidget *parent = nullptr);
+
+    QString savedCode() const { return m_saved; }
+
+    QLineEdit *edtKod = nullptr;       // felhasznalo
+    QLineEdit *edtNev = nullptr;       // felhasznalo_nev
+    QLineEdit *edtJelszo = nullptr;    // jelszo
+    QLineEdit *edtJelszo2 = nullptr;   // the confirmation, not stored
+    QCheckBox *cbRendszergazda = nullptr;
+    QCheckBox *cbTorzsszerkeszt = nullptr;
+    QPushButton *btnOK = nullptr;
+    QPushButton *btnMegsem = nullptr;
+
+private:
+    void okClick();
+
+    bool m_new;
+    QString m_oldCode;
+    QString m_saved;
+};
+
+// Opens the editor; the stored code, or an empty text when cancelled.
+QString EditUser(bool isNew, const QString &code, QWidget *parent);
+
+} // namespace qo

@@ -1,0 +1,62 @@
+#include "admin/UserStore.h"
+
+#include "db/Connection.h"
+#include "db/SqlText.h"
+
+namespace qo {
+
+namespace {
+
+QString flag(bool on) { return on ? QStringLiteral("'I'") : QStringLiteral("'N'"); }
+
+} // namespace
+
+ListSql UserStore::list()
+{
+    return {{QStringLiteral("SELECT felhasznalo, felhasznalo_nev, rendszergazda, torzsszerkeszt FROM felhasznalo"),
+             QStringLiteral("WHERE 1 = 1"), QStringLiteral("ORDER BY felhasznalo;")},
+            QStringLiteral("1 = 1"), QStringLiteral("felhasznalo"), QStringLiteral("felhasznalo"), QString()};
+}
+
+// Codes are compared byte for byte: the collation would take "anna" for "Anna".
+bool UserStore::load(const QString &code, UserRow &row)
+{
+    const RowSet rs = m_db.query(QStringLiteral("SELECT * FROM felhasznalo WHERE BINARY felhasznalo = %1;").arg(SqlQuote(code)));
+    if (rs.rowCount() == 0)
+        return false;
+    row.felhasznalo = rs.text(0, QStringLiteral("felhasznalo"));
+    row.felhasznalo_nev = rs.text(0, QStringLiteral("felhasznalo_nev"));
+    row.jelszo = rs.text(0, QStringLiteral("jelszo"));
+    row.rendszergazda = rs.text(0, QStringLiteral("rendszergazda")) == QLatin1String("I");
+    row.torzsszerkeszt = rs.text(0, QStringLiteral("torzsszerkeszt")) == QLatin1String("I");
+    return true;
+}
+
+void UserStore::insert(const UserRow &row)
+{
+    m_db.exec(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda, torzsszerkeszt) "
+                             "VALUES (%1, %2, %3, %4, %5);")
+                  .arg(SqlQuote(row.felhasznalo), SqlQuote(row.felhasznalo_nev), SqlQuote(row.jelszo),
+                       flag(row.rendszergazda), flag(row.torzsszerkeszt)));
+}
+
+void UserStore::update(const QString &oldCode, const UserRow &row)
+{
+    m_db.exec(QStringLiteral("UPDATE felhasznalo SET felhasznalo = %1, felhasznalo_nev = %2, jelszo = %3, "
+                             "rendszergazda = %4, torzsszerkeszt = %5 WHERE BINARY felhasznalo = %6;")
+                  .arg(SqlQuote(row.felhasznalo), SqlQuote(row.felhasznalo_nev), SqlQuote(row.jelszo),
+                       flag(row.rendszergazda), flag(row.torzsszerkeszt), SqlQuote(oldCode)));
+}
+
+void UserStore::remove(const QString &code)
+{
+    m_db.exec(QStringLiteral("DELETE FROM felhasznalo WHERE BINARY felhasznalo = %1;").arg(SqlQuote(code)));
+}
+
+int UserStore::administratorCount()
+{
+    const RowSet rs = m_db.query(QStringLiteral("SELECT COUNT(*) FROM felhasznalo WHERE rendszergazda = 'I';"));
+    return rs.rowCount() ? int(rs.toInt(0, 0)) : 0;
+}
+
+} // namespace qo

@@ -1,0 +1,39 @@
+#pragma once
+// The users of table felhasznalo as the users window reads and writes them.
+#include <QString>
+#include "db/SqlText.h"
+
+#include <QStringList>
+
+namespace qo {
+
+class Connection;
+
+struct UserRow {
+    QString felhasznalo;     // login code, the key
+    QString felhasznalo_nev; // full name
+    QString jelszo;          // plain password
+    bool rendszergazda = false;
+    bool torzsszerkeszt = false;
+};
+
+class UserStore {
+public:
+    explicit UserStore(Connection &connection) : m_db(connection) {}
+
+    // The users window's query, one clause per line.
+    static ListSql list();
+
+    bool load(const QString &code, UserRow &row);
+    // A new row gets the database's defaults for the columns not shown here.
+    void insert(const UserRow &row);
+    // `oldCode` is the key the row had when it was loaded.
+    void update(const QString &oldCode, const UserRow &row);
+    void remove(const QString &code);
+    int administratorCount();
+
+private:
+    Connection &m_db;
+};
+
+} // namespace qo

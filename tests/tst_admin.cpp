@@ -1,0 +1,722 @@
+// The administration windows driven at the keyboard: users, the stored
+// connections with their test and data backup, and the SQL console.
+#include "admin/ConnectionList.h"
+#include "admin/SqlConsole.h"
+#include "admin/TableEditModel.h"
+#include "admin/UserList.h"
+#include "config/AppState.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
+#include "mainwindow/MainWindow.h"
+#include "startup/Splash.h"
+#include "support/Modal.h"
+#include "support/TestDb.h"
+#include "ui/Grid.h"
+#include "ui/GridModel.h"
+
+#include <QAction>
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <Qsci/qsciscintilla.h>
+
+using namespace qo;
+using test::ModalAnswers;
+
+namespace {
+
+// One step typed into whatever has the focus: a text, or a key with modifiers.
+struct Key {
+    Key(const char *t) : text(QString::fromUtf8(t)) {}
+    Key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) : key(k), mods(m) {}
+    QString text;
+    Qt::Key key = Qt::Key_unknown;
+    Qt::KeyboardModifiers mods;
+};
+
+// Text as typed keys; letters outside ASCII arrive as key events carrying
+// their text, as a keyboard with those letters sends them.
+void typeText(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(w, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// As a keyboard does: each key goes to whatever has the focus at that moment
+// (the first key typed into a table opens the cell's editor).
+void typeToFocus(const QString &text)
+{
+    for (const QChar c : text)
+        typeText(QApplication::focusWidget(), QString(c));
+}
+
+void type(QWidget *window, std::initializer_list<Key> keys)
+{
+    // A window left open by a failed step would hang the whole run: it is
+    // closed after a while, and the test's own checks then fail.
+    QTimer::singleShot(30000, window, [window] {
+        if (window->isVisible()) {
+            qWarning("%s was left open", qPrintable(window->windowTitle()));
+            QMetaObject::invokeMethod(window, "reject", Qt::QueuedConnection);
+        }
+    });
+    // On a busy machine the activation may take a moment.
+    if (!QTest::qWaitForWindowActive(window, 15000)) {
+        window->activateWindow();
+        QTest::qWaitForWindowActive(window, 15000);
+    }
+    for (const Key &k : keys) {
+        QWidget *f = QApplication::focusWidget() ? QApplication::focusWidget()
+                   : window->focusWidget()        ? window->focusWidget()
+                                                  : window;
+        if (!k.text.isEmpty())
+            typeText(f, k.text);
+        else
+            QTest::keyClick(f, k.key, k.mods);
+    }
+}
+
+// A file dialog answered as a user does: the path typed into the name field,
+// then Enter (a completer list that popped up is closed first, as a user
+// would); the dialog's accept button when Enter did not take.
+void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullptr, int filter = -1)
+{
+    auto *dlg = qobject_cast<QFileDialog *>(w);
+    QVERIFY(dlg);
+    QTimer::singleShot(30000, dlg, [dlg] { if (dlg->isVisible()) dlg->reject(); });
+    auto *name = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    if (proposed)
+        *proposed = name->text();
+    if (filter >= 0)
+        dlg->selectNameFilter(dlg->nameFilters().at(filter));
+    name->selectAll();
+    typeText(name, path);
+    if (name->completer() && name->completer()->popup()->isVisible())
+        QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
+    QTest::keyClick(name, Qt::Key_Return);
+    if (dlg->isVisible())
+        for (QDialogButtonBox *box : dlg->findChildren<QDialogButtonBox *>())
+            for (QAbstractButton *b : box->buttons())
+                if (box->buttonRole(b) == QDialogButtonBox::AcceptRole && dlg->isVisible())
+                    b->click();
+}
+
+// A key that closes or confirms a window, sent from the event loop: a message
+// box it opens can then be answered (the answering timer does not run again
+// while one of its own answers is still running).
+void pressLater(Key k)
+{
+    QTimer::singleShot(0, qApp, [k] {
+        QWidget *f = QApplication::focusWidget();
+        if (f)
+            QTest::keyClick(f, k.key, k.mods);
+    });
+}
+
+// Back in the list after a modal window: the desktop gives the activation
+// back a moment later; commands are keyed to the active window.
+void backTo(QWidget &w)
+{
+    if (!w.isActiveWindow())
+        w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w, 15000));
+}
+
+void showActive(QWidget &w)
+{
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+QString record(const ConnectParams &p, const QString &name)
+{
+    return QStringLiteral("%1;%2;%3;%4;%5;%6").arg(p.database, p.host).arg(p.port).arg(p.user, p.password, name);
+}
+
+QStringList storedRecords()
+{
+    QStringList out;
+    for (const StoredConnection &s : ReadStoredConnections(0, 100))
+        out << QStringLiteral("%1=%2").arg(s.key).arg(s.record);
+    return out;
+}
+
+QString userRow(const QString &code)
+{
+    return SqlValue(QStringLiteral("SELECT CONCAT_WS('|', felhasznalo_nev, jelszo, rendszergazda, torzsszerkeszt) "
+                                   "FROM felhasznalo WHERE felhasznalo = '%1'").arg(code), QStringLiteral("<nincs>"));
+}
+
+QString tableSums(const ConnectParams &p)
+{
+    Connection c;
+    c.open(p);
+    QStringList out;
+    for (const QString &t : {"ugyfel", "munkalap", "felhasznalo", "irsz", "verzio", "uzenet"}) {
+        out << c.query(QStringLiteral("CHECKSUM TABLE %1").arg(t)).text(0, 1)
+             + QLatin1Char('/') + c.query(QStringLiteral("SELECT COUNT(*) FROM %1").arg(t)).text(0, 0);
+    }
+    return out.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestAdmin : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir *m_dir = nullptr;
+
+private Q_SLOTS:
+    void init()
+    {
+        delete m_dir;
+        m_dir = new QTemporaryDir;
+        QFile f(m_dir->path() + QStringLiteral("/QuorvinOpt.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        initFolders(m_dir->path());
+        setWorkAreaForTests(QRect(0, 0, 1280, 800));
+        appState() = AppState();
+        appState().rendszergazda = true;
+        SetSplashEnabled(false);
+    }
+    void cleanupTestCase() { delete m_dir; }
+
+    // ---- users ---------------------------------------------------------------
+
+    // Insert, type, Tab, Enter: the row is stored as typed.
+    void addUserAtKeyboard()
+    {
+        test::TestDb db(QStringLiteral("adm_users_add"));
+        UserList w;
+        showActive(w);
+        QCOMPARE(w.model()->rowCount(), 1);
+        ModalAnswers answers;
+        answers.then([](QWidget *dlg) {
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("Felhasználó adatainak szerkesztése"));
+            type(dlg, {"kata", Qt::Key_Tab, "Kiss Kata", Qt::Key_Tab, "jelszo1", Qt::Key_Tab, "jelszo1", Qt::Key_Tab,
+                       Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab});
+            dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_user_editor.png"));
+            type(dlg, {Qt::Key_Return});
+        });
+        QTest::keyClick(w.grid(), Qt::Key_Insert);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.texts.isEmpty());
+        QCOMPARE(userRow(QStringLiteral("kata")), QStringLiteral("Kiss Kata|jelszo1|I|N"));
+        QCOMPARE(w.model()->rowCount(), 2);
+        QCOMPARE(w.currentText(QStringLiteral("felhasznalo")), QStringLiteral("kata"));
+        w.resize(700, 300);
+        QTest::qWait(50);
+        w.grab().save(QDir::tempPath() + QStringLiteral("/qo_users.png"));
+        QCOMPARE(w.grid()->columnWidth(2), 77);
+    }
+
+    // The password checks of "OK".
+    void passwordChecks_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("confirmation");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("confirmation differs") << "titok" << "Titok" << "Hibás jelszó megadás";
+        QTest::newRow("empty password") << "" << "" << "Hiányos adat megadás";
+        QTest::newRow("confirmation longer than the field") << "abcdefghij" << "abcdefghijk" << "Hibás jelszó megadás";
+    }
+    void passwordChecks()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, confirmation);
+        QFETCH(QString, message);
+        test::TestDb db(QStringLiteral("adm_users_pw"));
+        UserList w;
+        showActive(w);
+        ModalAnswers answers;
+        answers.then([&](QWidget *dlg) {
+            type(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
+            typeText(QApplication::focusWidget(), password);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            typeText(QApplication::focusWidget(), confirmation);
+            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            pressLater(Qt::Key_Return);
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenReject(); // Mégsem: the new row is not kept
+        QTest::keyClick(w.grid(), Qt::Key_Insert);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{message});
+        QCOMPARE(answers.titles, QStringList{QStringLiteral("Hiba")});
+        QCOMPARE(userRow(QStringLiteral("zoli")), QStringLiteral("<nincs>"));
+    }
+
+    // Editing without touching the password stores the row (the confirmation
+    // was prefilled); changing only the confirmation is refused.
+    void editKeepsPassword()
+    {
+        test::TestDb db(QStringLiteral("adm_users_edit"));
+        UserList w;
+        showActive(w);
+        ModalAnswers answers;
+        answers.then([](QWidget *dlg) {
+            type(dlg, {Qt::Key_Tab, Qt::Key_End, " Fő", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
+                       Qt::Key_Return});
+        });
+        QTest::keyClick(w.grid(), Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.texts.isEmpty());
+        QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Rendszergazda Fő|admin|I|I"));
+
+        answers.then([](QWidget *dlg) {
+            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, "x", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            pressLater(Qt::Key_Return);
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenReject();
+        QTest::keyClick(w.grid(), Qt::Key_Return); // Enter in the list edits too
+        QTRY_VERIFY2(answers.done(), qPrintable(answers.texts.join(QLatin1Char('|')) + QStringLiteral(" / ") + answers.unexpected.join(QLatin1Char('|'))));
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Hibás jelszó megadás")});
+        QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Rendszergazda Fő|admin|I|I"));
+    }
+
+    // Deleting the last administrator or the logged-in user takes a second yes.
+    void deleteAsksTwiceForLastAdmin_data()
+    {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<bool>("secondYes");
+        QTest::addColumn<QString>("gone");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("plain user") << 1 << false << true << "kata" << "";
+        QTest::newRow("last admin kept") << 0 << false << false << "" << "utolsó rendszergazda";
+        QTest::newRow("last admin deleted") << 0 << false << true << "admin" << "utolsó rendszergazda";
+        QTest::newRow("logged-in user kept") << 1 << true << false << "" << "bejelentkezett";
+    }
+    void deleteAsksTwiceForLastAdmin()
+    {
+        QFETCH(int, downs);
+        QFETCH(bool, loggedIn);
+        QFETCH(bool, secondYes);
+        QFETCH(QString, gone);
+        QFETCH(QString, warning);
+        test::TestDb db(QStringLiteral("adm_users_del"));
+        ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo) VALUES ('kata', 'Kiss Kata', 'k')"));
+        appState().vanbelep = loggedIn;
+        appState().felhasznalo_nev = loggedIn ? QStringLiteral("Kiss Kata") : QStringLiteral("rendszergazda");
+        UserList w;
+        showActive(w);
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(w.grid(), Qt::Key_Down);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Yes);
+        if (!warning.isEmpty())
+            answers.thenPress(secondYes ? QMessageBox::Yes : QMessageBox::No);
+        QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.first(), QStringLiteral("Valóban töröljem a sort?"));
+        QCOMPARE(answers.texts.size(), warning.isEmpty() ? 1 : 2);
+        if (!warning.isEmpty())
+            QVERIFY(answers.texts.last().contains(warning));
+        for (const QString &code : {QStringLiteral("admin"), QStringLiteral("kata")})
+            QCOMPARE(userRow(code) == QLatin1String("<nincs>"), code == gone);
+        QCOMPARE(w.model()->rowCount(), gone.isEmpty() ? 2 : 1);
+    }
+
+    // ---- stored connections --------------------------------------------------
+
+    // Keys 2 and 7 become 1 and 2, by display name; a re-sort by host stores
+    // the records in host order.
+    void connectionsRenumbered_data()
+    {
+        QTest::addColumn<int>("sortColumn");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("by display name") << -1
+                                         << QStringList{"1=db7;b-host;3306;u7;p7;Alfa;", "2=db2;a-host;3307;u2;p2;Béta;"};
+        QTest::newRow("re-sorted by host") << 2
+                                           << QStringList{"1=db2;a-host;3307;u2;p2;Béta;", "2=db7;b-host;3306;u7;p7;Alfa;"};
+    }
+    void connectionsRenumbered()
+    {
+        QFETCH(int, sortColumn);
+        QFETCH(QStringList, expected);
+        WriteStoredConnection(2, QStringLiteral("db2;a-host;3307x;u2;p2;Béta"));
+        WriteStoredConnection(7, QStringLiteral("db7;b-host;3306;u7;p7;Alfa;"));
+        {
+            ConnectionList w;
+            showActive(w);
+            QCOMPARE(w.model()->rowCount(), 2);
+            QCOMPARE(w.currentText(QStringLiteral("adatbazisnev")), QStringLiteral("Alfa"));
+            QCOMPARE(w.model()->markedColumn(), 0);
+            if (sortColumn >= 0) {
+                QHeaderView *h = w.grid()->horizontalHeader();
+                QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                                  QPoint(h->sectionViewportPosition(sortColumn) + 5, h->height() / 2));
+                QCOMPARE(w.model()->markedColumn(), sortColumn);
+            }
+            QTest::keyClick(w.grid(), Qt::Key_Escape);
+            QVERIFY(!w.isVisible());
+        }
+        QCOMPARE(storedRecords(), expected);
+    }
+
+    // Deleting every row leaves no key: the next start runs the first-run setup.
+    void deleteAllRunsSetupNextStart()
+    {
+        test::TestDb db(QStringLiteral("adm_conn_delall"));
+        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
+        WriteStoredConnection(3, record(db.params(), QStringLiteral("Másik")));
+        {
+            ConnectionList w;
+            showActive(w);
+            ModalAnswers answers;
+            answers.thenPress(QMessageBox::Yes);
+            answers.thenPress(QMessageBox::Yes);
+            QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ControlModifier);
+            backTo(w);
+            QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QCOMPARE(answers.texts.first(), QStringLiteral("Valóban töröljem az adatbázist a listából?"));
+            QCOMPARE(w.model()->rowCount(), 0);
+            QTest::keyClick(w.grid(), Qt::Key_Escape);
+        }
+        QVERIFY(storedRecords().isEmpty());
+        QFile f(ConfigFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(!f.readAll().contains("ConStr"));
+        Connection::main().close();
+        ModalAnswers answers;
+        QString first;
+        answers.then([&](QWidget *w) { first = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        MainWindow m;
+        QVERIFY(m.isAborted());
+        QCOMPARE(first, QStringLiteral("Adatbázis beállítás"));
+        m.close();
+    }
+
+    // A ";" in any field is refused before the row is kept.
+    void semicolonRefused_data()
+    {
+        QTest::addColumn<int>("tabs");
+        QTest::newRow("display name") << 0;
+        QTest::newRow("host") << 1;
+        QTest::newRow("password") << 3;
+        QTest::newRow("database") << 4;
+    }
+    void semicolonRefused()
+    {
+        QFETCH(int, tabs);
+        ConnectionList w;
+        showActive(w);
+        ModalAnswers answers;
+        answers.then([tabs](QWidget *dlg) {
+            type(dlg, {});
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            type(dlg, {"a;b", Qt::Key_Return});
+            pressLater(Key(Qt::Key_Return, Qt::ControlModifier));
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenReject();
+        QTest::keyClick(w.grid(), Qt::Key_Insert);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;).")});
+        QCOMPARE(w.model()->rowCount(), 0);
+    }
+
+    // A connection added at the keyboard, tested (the version is read), and
+    // stored when the window closes; a wrong password says why.
+    void addAndTestConnection()
+    {
+        test::TestDb db(QStringLiteral("adm_conn_test"));
+        const ConnectParams p = db.params();
+        {
+            ConnectionList w;
+            showActive(w);
+            ModalAnswers answers;
+            answers.then([&](QWidget *dlg) {
+                QCOMPARE(dlg->windowTitle(), QStringLiteral("Tárhely"));
+                type(dlg, {"Teszt bolt", Qt::Key_Tab});
+                dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_connection_editor.png"));
+                typeText(QApplication::focusWidget(), p.host);
+                type(dlg, {Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), p.user);
+                type(dlg, {Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), p.password);
+                type(dlg, {Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), p.database);
+                type(dlg, {Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), QString::number(p.port));
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_Insert);
+            QTRY_VERIFY(answers.done());
+            QCOMPARE(w.model()->rowCount(), 1);
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QCOMPARE(answers.texts, QStringList{QStringLiteral("Kapcsolat vizsgálata sikeres")});
+            QCOMPARE(w.currentText(QStringLiteral("verzio")), QStringLiteral("23.0.0.44"));
+            backTo(w);
+
+            // The same row with a wrong password.
+            answers.then([](QWidget *dlg) {
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_End, "rossz", Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            backTo(w);
+            QVERIFY(answers.texts.last().startsWith(QStringLiteral("Hiba: Access denied")));
+            QTest::keyClick(w.grid(), Qt::Key_F6);
+            QVERIFY(w.dumpPanel->isVisible());
+            w.resize(760, 360);
+            QTest::qWait(50);
+            w.grab().save(QDir::tempPath() + QStringLiteral("/qo_connections.png"));
+            QTest::keyClick(w.grid(), Qt::Key_Escape);
+        }
+        QCOMPARE(storedRecords(),
+                 QStringList{QStringLiteral("1=%1;%2;%3;%4;%5rossz;Teszt bolt;").arg(p.database, p.host).arg(p.port).arg(p.user, p.password)});
+    }
+
+    // F3 with the zip filter: name.zip holding name.sql, no script left
+    // beside it, the size reported; the script restores in the console.
+    void dataBackupZipRestoresInConsole()
+    {
+        test::TestDb target(QStringLiteral("adm_conn_zipdst"), false);
+        test::TestDb db(QStringLiteral("adm_conn_zip"));
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, megjegyzes) VALUES ('O''Brien \\\\ x', 'sor1\\r\\nsor2'), ('Árvíztűrő', NULL)"));
+        ExecSql(QStringLiteral("INSERT INTO munkalap (ugyfel, mlaptipus, statusz, ar_keret, eloleg) VALUES (1, 1, 1, 1e0/3e0, 0.1e0+0.2e0)"));
+        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a¤b')"));
+        const QString before = tableSums(db.params());
+        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
+        QTemporaryDir out;
+        QString proposed, zipPath;
+        {
+            ConnectionList w;
+            showActive(w);
+            ModalAnswers answers;
+            answers.then([&](QWidget *dlg) {
+                QCOMPARE(dlg->windowTitle(), QStringLiteral("Biztonsági mentés készítés"));
+                QCOMPARE(qobject_cast<QFileDialog *>(dlg)->nameFilters().size(), 2);
+                const QString base = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+                zipPath = out.filePath(base + QStringLiteral(".zip"));
+                answerFileDialog(dlg, zipPath, &proposed, 1);
+            });
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_F3);
+            QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 20000);
+            QVERIFY(QRegularExpression(QStringLiteral("^adm_conn_zip-\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d-\\d\\d$")).match(proposed).hasMatch());
+            QCOMPARE(answers.texts.size(), 1);
+            QVERIFY(answers.texts.first().startsWith(QStringLiteral("Biztonsági mentés kész: ") + zipPath + QStringLiteral(" (")));
+            QVERIFY(answers.texts.first().endsWith(QStringLiteral(" bájt)")));
+            QVERIFY(!w.progressBar->isVisible());
+        }
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{proposed + QStringLiteral(".zip")});
+        QProcess unzip;
+        unzip.setWorkingDirectory(out.path());
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-q"), zipPath});
+        QVERIFY(unzip.waitForFinished());
+        QCOMPARE(unzip.exitCode(), 0);
+        const QString script = out.filePath(proposed + QStringLiteral(".sql"));
+        QVERIFY(QFile::exists(script));
+
+        // Restore through the console's script mode, opened with "Megnyit".
+        Connection::main().open(target.params());
+        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('régi')"));
+        SqlConsole c;
+        showActive(c);
+        ModalAnswers answers;
+        answers.then([&](QWidget *dlg) {
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("SQL megnyitás"));
+            answerFileDialog(dlg, script);
+        });
+        QTest::keyClick(c.editor, Qt::Key_O, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(c.fileName(), script);
+        backTo(c);
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 20000);
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        QCOMPARE(tableSums(target.params()), before);
+        Connection::main().close();
+    }
+
+    // ---- SQL console ---------------------------------------------------------
+
+    void consoleScripts_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("selectLastLine");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("expectedRows");
+        QTest::newRow("delimiter $$ procedure")
+            << QStringList{"delimiter $$", "CREATE PROCEDURE p_konzol()", "BEGIN", "INSERT INTO verzio VALUES ('p1');",
+                           "INSERT INTO verzio VALUES ('p2');", "END$$", "delimiter ;", "CALL p_konzol();"}
+            << false << "SQL futtatás kész." << "23.0.0.44,p1,p2";
+        QTest::newRow("capital DELIMITER is not recognised")
+            << QStringList{"DELIMITER $$", "INSERT INTO verzio VALUES ('d1');"} << false << "Hiba: " << "23.0.0.44";
+        QTest::newRow("selection only")
+            << QStringList{"INSERT INTO verzio VALUES ('s1');", "INSERT INTO verzio VALUES ('s2');"} << true
+            << "SQL futtatás kész." << "23.0.0.44,s2";
+        QTest::newRow("last statement without ;")
+            << QStringList{"INSERT INTO verzio VALUES ('y1');", "INSERT INTO verzio VALUES ('y2')"} << false
+            << "SQL futtatás kész.\n\nAz utolsó utasítás nem futott le" << "23.0.0.44,y1";
+        QTest::newRow("currency sign in a value")
+            << QStringList{"INSERT INTO verzio VALUES ('a¤b');"} << false << "SQL futtatás kész." << "23.0.0.44,a¤b";
+        QTest::newRow("comment first, then a select: script mode")
+            << QStringList{"-- megjegyzés", "SELECT * FROM verzio;"} << false << "SQL futtatás kész." << "23.0.0.44";
+    }
+    void consoleScripts()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, selectLastLine);
+        QFETCH(QString, message);
+        QFETCH(QString, expectedRows);
+        test::TestDb db(QStringLiteral("adm_console_script"));
+        SqlConsole c;
+        showActive(c);
+        QVERIFY(c.editor->hasFocus());
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i)
+                QTest::keyClick(c.editor, Qt::Key_Return);
+            typeText(c.editor, lines.at(i));
+        }
+        if (selectLastLine)
+            QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QVERIFY2(answers.texts.first().startsWith(message), qPrintable(answers.texts.first()));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(verzio ORDER BY verzio) FROM verzio"), {}), expectedRows);
+        QVERIFY(!c.progressBar->isVisible());
+        QCOMPARE(c.pages->currentIndex(), 0);
+        QVERIFY(!c.aMasol->isEnabled());
+    }
+
+    // Query mode, "Eredmény" on the first statement, the error text, "Másol".
+    void consoleQueries()
+    {
+        test::TestDb db(QStringLiteral("adm_console_query"));
+        ModalAnswers answers;
+        SqlConsole c;
+        showActive(c);
+        QVERIFY(!c.aExport->isEnabled());
+        typeText(c.editor, QStringLiteral("  show tables"));
+        QTest::keyClick(c.editor, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(c.pages->currentIndex(), 1);
+        QVERIFY(c.queryGrid->model()->rowCount() > 10);
+        QCOMPARE(c.queryGrid->columnWidth(0), 100);
+        QVERIFY(c.aMasol->isEnabled());
+        QVERIFY(!c.aExport->isEnabled()); // joined to the export dialog separately
+
+        QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(c.pages->currentIndex(), 0);
+        QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+        typeText(c.editor, QStringLiteral("select 1 as elso, 2 as masodik; select 3 as harmadik"));
+        QTest::keyClick(c.editor, Qt::Key_F9);
+        QCOMPARE(c.pages->currentIndex(), 1);
+        QCOMPARE(c.queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("elso"));
+        QCOMPARE(c.queryGrid->model()->columnCount(), 2);
+        QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+        typeText(c.editor, QStringLiteral("select 'a;b' as elso, 2 as masodik"));
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(c.queryGrid, Qt::Key_F3);
+        c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console_result.png"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("elso\tmasodik\t\r\na,b\t2\t\r\n"));
+
+        QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+        typeText(c.editor, QStringLiteral("SELECT * FROM nincs_ilyen"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.texts.first().startsWith(QStringLiteral("SQL hiba:\n")));
+        QCOMPARE(c.queryGrid->model()->rowCount(), 0);
+        c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console.png"));
+    }
+
+    // "table:name" opens the table whatever follows; a changed cell is
+    // stored when the row is left, Insert adds a row, Ctrl+Delete deletes.
+    void consoleTableMode()
+    {
+        test::TestDb db(QStringLiteral("adm_console_table"));
+        ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo) VALUES ('kata', 'Kiss Kata', 'k')"));
+        SqlConsole c;
+        showActive(c);
+        typeText(c.editor, QStringLiteral("TABLE : felhasznalo"));
+        QTest::keyClick(c.editor, Qt::Key_Return);
+        typeText(c.editor, QStringLiteral("DELETE FROM felhasznalo;"));
+        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier); // only a later part selected
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QCOMPARE(c.pages->currentIndex(), 1);
+        QCOMPARE(c.tableGrid->model()->rowCount(), 2);
+        QTableView *t = c.tableGrid;
+        QVERIFY(t->hasFocus());
+        QTest::keyClick(t, Qt::Key_Right);
+        typeToFocus(QStringLiteral("Új Név"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Rendszergazda|admin|I|I"));
+        QTest::keyClick(t, Qt::Key_Down);
+        QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Új Név|admin|I|I"));
+        QCOMPARE(c.positionLabel->text(), QStringLiteral("2: 2"));
+
+        QTest::keyClick(t, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(userRow(QStringLiteral("kata")), QStringLiteral("<nincs>"));
+        QCOMPARE(t->model()->rowCount(), 1);
+
+        QTest::keyClick(t, Qt::Key_Insert);
+        QCOMPARE(t->model()->rowCount(), 2);
+        QTest::keyClick(t, Qt::Key_Home);
+        typeToFocus(QStringLiteral("uj"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(t, Qt::Key_Right);
+        typeToFocus(QStringLiteral("Új Ember"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(t, Qt::Key_Down);
+        QCOMPARE(userRow(QStringLiteral("uj")), QStringLiteral("Új Ember|N|N"));
+    }
+
+    // The three commands stand enabled in the main window.
+    void mainWindowCommandsEnabled()
+    {
+        test::TestDb db(QStringLiteral("adm_main"));
+        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
+        MainWindow m;
+        QVERIFY(!m.isAborted());
+        for (const char *n : {"aFelhasznalo", "aAdatbazis", "aSQL"})
+            QVERIFY(m.action(QString::fromLatin1(n))->isEnabled());
+        ModalAnswers answers;
+        QString title;
+        answers.then([&](QWidget *w) { title = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        m.action(QStringLiteral("aFelhasznalo"))->trigger();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(title, QStringLiteral("Felhasználók adatai"));
+        m.close();
+    }
+};
+
+QTEST_MAIN(TestAdmin)
+#include "tst_admin.moc"

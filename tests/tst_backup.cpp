@@ -1,0 +1,480 @@
+// The data backup script, the script runner and the full backup, against the
+// real server: what the program writes is restored by the program's own
+// runner and by the stock command-line client, and compared table by table.
+#include "admin/BackupWriter.h"
+#include "admin/FullBackup.h"
+#include "admin/SqlScriptRunner.h"
+#include "base/Codec.h"
+#include "base/Error.h"
+#include "db/Connection.h"
+#include "db/SqlText.h"
+#include "support/TestDb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qo;
+
+namespace {
+
+// Values that break a careless writer: quotes, backslashes, line ends,
+// accented letters (one that latin2 and Windows-1250 code differently),
+// the old statement terminator, a delimiter word, a comment start.
+const QStringList kAwkward = {
+    QStringLiteral("O'Brien"),
+    QStringLiteral("C:\\mappa\\fájl"),
+    QStringLiteral("első sor\r\nmásodik sor"),
+    QStringLiteral("csak\nLF"),
+    QStringLiteral("csak\rCR"),
+    QStringLiteral("árvíztűrő tükörfúrógép ŐŰ"),
+    QStringLiteral("Šárka ť ž"),
+    QStringLiteral("idéző \" jel"),
+    QStringLiteral("pontosvessző; vége"),
+    QStringLiteral("¤ pénzjel ¤"),
+    QStringLiteral("\\r\\n betű szerint"),
+    QStringLiteral("delimiter $$"),
+    QStringLiteral("-- nem megjegyzés"),
+    QStringLiteral("szóköz a végén   "),
+    QStringLiteral(""),
+};
+
+QString client()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("mariadb")).isEmpty() ? QStringLiteral("mysql")
+                                                                             : QStringLiteral("mariadb");
+}
+
+// The stock client reading a Windows-1250 script.
+void restoreWithClient(const ConnectParams &p, const QString &file, const QString &database)
+{
+    QProcess proc;
+    proc.setStandardInputFile(file);
+    QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("--default-character-set=cp1250"),
+                     QStringLiteral("-h") + p.host, QStringLiteral("-P%1").arg(p.port), QStringLiteral("-u") + p.user,
+                     QStringLiteral("-p") + p.password};
+    if (!database.isEmpty())
+        args << database;
+    proc.start(client(), args);
+    QVERIFY(proc.waitForFinished(300000));
+    QVERIFY2(proc.exitCode() == 0, proc.readAllStandardError().constData());
+}
+
+QMap<QString, QString> checksums(const ConnectParams &p)
+{
+    Connection c;
+    c.open(p);
+    QMap<QString, QString> out;
+    const RowSet tables = c.query(QStringLiteral("SHOW FULL TABLES WHERE Table_type = 'BASE TABLE'"));
+    for (int r = 0; r < tables.rowCount(); ++r) {
+        const QString t = tables.text(r, 0);
+        const RowSet rs = c.query(QStringLiteral("CHECKSUM TABLE `%1`").arg(t));
+        const RowSet count = c.query(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(t));
+        out.insert(t, rs.text(0, 1) + QLatin1Char('/') + count.text(0, 0));
+    }
+    return out;
+}
+
+ConnectParams paramsOf(const QString &db)
+{
+    ConnectParams p = test::serverParams();
+    p.database = db;
+    return p;
+}
+
+void createPlainSchema(Connection &c)
+{
+    c.exec(QStringLiteral("CREATE TABLE p1 (id INT NOT NULL PRIMARY KEY, f FLOAT, d DOUBLE, m DECIMAL(14,2), t TEXT, "
+                          "v VARCHAR(60), dt DATETIME, da DATE, tm TIME, b BLOB) DEFAULT CHARSET=latin2"));
+    c.exec(QStringLiteral("CREATE TABLE ures (x INT) DEFAULT CHARSET=latin2"));
+    c.exec(QStringLiteral("CREATE VIEW pv AS SELECT id, t FROM p1"));
+}
+
+void fillPlain(Connection &c)
+{
+    for (int i = 0; i < kAwkward.size(); ++i) {
+        c.exec(QStringLiteral("INSERT INTO p1 VALUES (%1, 1e0/(%1+3e0), (0.1e0+0.2e0)*%1 + 1e0/3e0, %2, %3, %4, "
+                              "'2024-03-05 14:07:09', '2024-02-29', '13:45:01', %5)")
+                   .arg(QString::number(i), QStringLiteral("%1.%2").arg(i * 1000).arg(i % 100, 2, 10, QLatin1Char('0')),
+                        SqlQuote(kAwkward.at(i)), i % 3 == 0 ? QStringLiteral("NULL") : SqlQuote(kAwkward.at(i)),
+                        i % 2 ? QStringLiteral("NULL") : QStringLiteral("0x00FF27")));
+    }
+    c.exec(QStringLiteral("INSERT INTO p1 (id, f, d) VALUES (100, 16777217e0, 2.2250738585072014e-308), "
+                          "(101, 3.4e38, 1e308), (102, -0.1e0, pi())"));
+}
+
+// The shop with every kind of awkward value: 250 clients (three statements of
+// 99, 100 and 51 rows), 100 postal codes (99 and 1), 99 frame brands (one
+// statement), empty tables, prescriptions and work orders whose foreign keys
+// refer back, fractional money.
+void fillShop(Connection &c)
+{
+    c.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=0"));
+    c.exec(QStringLiteral("TRUNCATE irsz"));
+    c.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=1"));
+    for (int i = 1; i <= 250; ++i) {
+        const QString name = kAwkward.at(i % kAwkward.size()) + QStringLiteral(" %1").arg(i);
+        c.exec(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, telefon, torolve, dat_utolso, megjegyzes, csoport) "
+                              "VALUES (%1, %2, 'N', %3, %4, %5)")
+                   .arg(SqlQuote(name), i % 3 ? SqlQuote(QStringLiteral("+36 30 %1").arg(i)) : QStringLiteral("NULL"),
+                        i % 4 ? QStringLiteral("'2023-12-%1'").arg(1 + i % 28, 2, 10, QLatin1Char('0')) : QStringLiteral("NULL"),
+                        SqlQuote(kAwkward.at((i * 7) % kAwkward.size()) + QStringLiteral("\r\n") + kAwkward.at(i % 5)),
+                        i % 5 ? QString::number(i % 5) : QStringLiteral("NULL")));
+        if (i % 10 == 0)
+            c.exec(QStringLiteral("CALL sp_oldal(%1)").arg(i));
+    }
+    for (int i = 0; i < 100; ++i)
+        c.exec(QStringLiteral("INSERT INTO irsz VALUES ('%1', %2)").arg(1000 + i).arg(SqlQuote(kAwkward.at(i % kAwkward.size()) + QString::number(i))));
+    for (int i = 0; i < 99; ++i)
+        c.exec(QStringLiteral("INSERT INTO keretmarka (keretmarka_nev) VALUES (%1)").arg(SqlQuote(QStringLiteral("Keret %1 '").arg(i))));
+    for (int i = 1; i <= 120; ++i)
+        c.exec(QStringLiteral("INSERT INTO munkalap (mlaptipus, ugyfel, datum, statusz, keretmarka, ar_keret, ar_jobb, eloleg, "
+                              "osszar, fizetendo, megj) VALUES (%1, %2, '2024-01-%3', %4, %5, %6e0/3e0, 0.1e0*%6 + 0.2e0, "
+                              "pi()*%6, 12345.678e0 + %6/7e0, NULL, %7)")
+                   .arg(1 + i % 4).arg(1 + (i * 13) % 250).arg(1 + i % 28, 2, 10, QLatin1Char('0')).arg(1 + i % 3)
+                   .arg(i % 2 ? QString::number(1 + i % 99) : QStringLiteral("NULL")).arg(i)
+                   .arg(SqlQuote(kAwkward.at(i % kAwkward.size()))));
+}
+
+int statementCount(const QByteArray &script, const QByteArray &table)
+{
+    return int(script.count("INSERT IGNORE INTO " + table + " ("));
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // The table script: quoting, line ends, NULL, the 99/100 split, the
+    // decimal point and full precision of floating-point values.
+    void tableScriptFormat()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_format"));
+        fillShop(Connection::main());
+        BackupWriter w(Connection::main());
+        const QByteArray ugyfel = w.tableInsertScript(QStringLiteral("ugyfel"));
+        QCOMPARE(statementCount(ugyfel, "ugyfel"), 3);
+        const QList<QByteArray> lines = ugyfel.split('\n');
+        // head + 99 rows, head + 100 rows, head + 51 rows
+        QCOMPARE(lines.size(), 3 + 250);
+        QVERIFY(lines.at(0).startsWith("INSERT IGNORE INTO ugyfel (ugyfel,ugyfel_nev,"));
+        QVERIFY(lines.at(99).endsWith(");\r"));
+        QVERIFY(lines.at(100).startsWith("INSERT IGNORE INTO ugyfel "));
+        QVERIFY(lines.at(201).startsWith("INSERT IGNORE INTO ugyfel "));
+        QVERIFY(lines.at(200).endsWith(");\r"));
+        QVERIFY(lines.last().endsWith(");"));
+        QCOMPARE(int(ugyfel.count("\r\n")), int(lines.size()) - 1);
+        QVERIFY(ugyfel.contains("'O''Brien 1"));
+        QVERIFY(ugyfel.contains("'C:\\\\mappa\\\\f\xE1jl"));
+        QVERIFY(ugyfel.contains("'els\xF5 sor\\r\\nm\xE1sodik sor"));
+        QVERIFY(ugyfel.contains("'\\\\r\\\\n bet\xFB szerint"));
+        QVERIFY(ugyfel.contains("\x8A\xE1rka \x9D \x9E")); // Windows-1250 codes of Š, ť, ž
+        QVERIFY(ugyfel.contains(",NULL,"));
+        QCOMPARE(statementCount(w.tableInsertScript(QStringLiteral("irsz")), "irsz"), 2);
+        QCOMPARE(statementCount(w.tableInsertScript(QStringLiteral("keretmarka")), "keretmarka"), 1);
+        QVERIFY(w.tableInsertScript(QStringLiteral("uzenet")).isEmpty());
+
+        Connection::main().exec(QStringLiteral("UPDATE munkalap SET ar_keret = 0.1e0 + 0.2e0 WHERE munkalap = 1"));
+        const QByteArray money = w.tableInsertScript(QStringLiteral("munkalap"));
+        QVERIFY(money.contains(",0.30000000000000004,"));
+        QVERIFY(!money.contains(",0.3,"));
+        QVERIFY(!w.baseTables().contains(QStringLiteral("vw_ugyfel")));
+    }
+
+    // The whole file: foreign-key checks off around it, every base table
+    // truncated (an empty one gets only that line), no view.
+    void scriptFrame()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_frame"));
+        fillShop(Connection::main());
+        const QString path = m_dir.filePath(QStringLiteral("frame.sql"));
+        QList<int> steps;
+        BackupWriter(Connection::main()).writeScript(path, [&](int i, int n) { steps << i; QVERIFY(n > 10); });
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray s = f.readAll();
+        QVERIFY(s.startsWith("SET FOREIGN_KEY_CHECKS=0;\r\n"));
+        QVERIFY(s.endsWith("\r\nSET FOREIGN_KEY_CHECKS=1;\r\n"));
+        QVERIFY(s.contains("\r\nTRUNCATE uzenet;\r\nTRUNCATE verzio;\r\n"));
+        QVERIFY(s.contains("\r\nTRUNCATE statusz_naplo;\r\nTRUNCATE "));
+        QVERIFY(!s.contains("vw_"));
+        QVERIFY(!s.contains("\n\n"));
+        QCOMPARE(steps.first(), 0);
+        QCOMPARE(steps.size(), int(s.count("TRUNCATE ")));
+    }
+
+    // Backed up by the program, restored by the program's script runner and
+    // by the stock client into the project's schema and into a plain one:
+    // every table identical.
+    void roundTrip_data()
+    {
+        QTest::addColumn<bool>("shopSchema");
+        QTest::addColumn<bool>("stockClient");
+        QTest::newRow("shop schema, script runner") << true << false;
+        QTest::newRow("shop schema, stock client") << true << true;
+        QTest::newRow("plain schema, script runner") << false << false;
+        QTest::newRow("plain schema, stock client") << false << true;
+    }
+    void roundTrip()
+    {
+        QFETCH(bool, shopSchema);
+        QFETCH(bool, stockClient);
+        // The plain databases have no shop tables, only those made here.
+        const QString srcName = shopSchema ? QStringLiteral("adm_bk_src") : QStringLiteral("adm_bk_psrc");
+        const QString dstName = shopSchema ? QStringLiteral("adm_bk_dst") : QStringLiteral("adm_bk_pdst");
+        std::unique_ptr<test::TestDb> shopSource, shopTarget;
+        Connection admin;
+        admin.open(test::serverParams());
+        if (shopSchema) {
+            shopSource = std::make_unique<test::TestDb>(srcName, false);
+            shopTarget = std::make_unique<test::TestDb>(dstName, false);
+        } else {
+            for (const QString &n : {srcName, dstName}) {
+                admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
+                admin.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(n));
+            }
+        }
+        Connection src, dst;
+        src.open(paramsOf(srcName));
+        dst.open(paramsOf(dstName));
+        if (shopSchema) {
+            fillShop(src);
+            // Rows the restore must throw away.
+            dst.exec(QStringLiteral("INSERT INTO ugyfel (ugyfel, ugyfel_nev) VALUES (9999, 'marad?')"));
+            dst.exec(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('régi üzenet')"));
+        } else {
+            createPlainSchema(src);
+            createPlainSchema(dst);
+            fillPlain(src);
+            dst.exec(QStringLiteral("INSERT INTO ures VALUES (1)"));
+        }
+        const QString path = m_dir.filePath(QStringLiteral("round.sql"));
+        BackupWriter(src).writeScript(path);
+
+        if (stockClient) {
+            restoreWithClient(test::serverParams(), path, dstName);
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QStringList lines = fromCp1250(f.readAll()).split(QStringLiteral("\r\n"));
+            Connection runnerDb;
+            runnerDb.open(paramsOf(dstName));
+            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(lines);
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QVERIFY(r.leftOver.isEmpty());
+            QCOMPARE(runnerDb.query(QStringLiteral("SELECT @@SESSION.foreign_key_checks")).text(0, 0), QStringLiteral("1"));
+        }
+        const auto before = checksums(paramsOf(srcName));
+        const auto after = checksums(paramsOf(dstName));
+        QVERIFY(before.size() >= 2);
+        QCOMPARE(after, before);
+        if (shopSchema) {
+            QVERIFY(before.value(QStringLiteral("ugyfel")).endsWith(QLatin1String("/250")));
+        } else {
+            QVERIFY(before.value(QStringLiteral("p1")).endsWith(QLatin1String("/18")));
+            QVERIFY(after.value(QStringLiteral("ures")).endsWith(QLatin1String("/0")));
+            for (const QString &n : {srcName, dstName})
+                admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
+        }
+    }
+
+    // A backup that breaks off half-way leaves no file that could pass for a backup.
+    void failedBackupLeavesNoFile()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_fail"));
+        fillShop(Connection::main());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("broken.sql"));
+        Connection other;
+        other.open(db.params());
+        bool threw = false;
+        try {
+            BackupWriter(Connection::main()).writeScript(path, [&](int i, int) {
+                if (i == 3) { // the schema changes under the backup
+                    other.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=0"));
+                    other.exec(QStringLiteral("DROP TABLE munkalap"));
+                }
+            });
+        } catch (const Error &e) {
+            threw = true;
+            QVERIFY(!e.message().isEmpty());
+        }
+        QVERIFY(threw);
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    // The zip holds one entry, the script under its bare name, and a real
+    // unzip reads it back unchanged.
+    void zipReadByUnzip()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_zip"));
+        fillShop(Connection::main());
+        QTemporaryDir dir;
+        const QString sql = dir.filePath(QStringLiteral("bolt-2024-03-05-14-07-09.sql"));
+        const QString zip = dir.filePath(QStringLiteral("bolt-2024-03-05-14-07-09.zip"));
+        BackupWriter(Connection::main()).writeScript(sql);
+        QFile f(sql);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        ZipSingleFile(sql, zip);
+        QProcess list;
+        list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), zip});
+        QVERIFY(list.waitForFinished());
+        QCOMPARE(QString::fromUtf8(list.readAllStandardOutput()).trimmed(), QStringLiteral("bolt-2024-03-05-14-07-09.sql"));
+        QProcess verbose;
+        verbose.start(QStringLiteral("unzip"), {QStringLiteral("-v"), zip});
+        QVERIFY(verbose.waitForFinished());
+        QVERIFY(verbose.readAllStandardOutput().contains("Defl:X")); // deflated, highest level
+        QProcess extract;
+        extract.start(QStringLiteral("unzip"), {QStringLiteral("-p"), zip});
+        QVERIFY(extract.waitForFinished());
+        QCOMPARE(extract.exitCode(), 0);
+        QCOMPARE(extract.readAllStandardOutput(), original);
+        QCOMPARE(FileSizeText(12345678), QStringLiteral("12 345 678 bájt"));
+    }
+
+    // The script runner: how lines become statements.
+    void splitStatements_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QString>("leftOver");
+        QTest::newRow("procedure with $$")
+            << QStringLiteral("delimiter $$\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND$$\ndelimiter ;\nCALL p();")
+            << QStringList{QStringLiteral("CREATE PROCEDURE p()\nBEGIN\nSELECT 1;\nSELECT 2;\nEND"), QStringLiteral("CALL p()")}
+            << QString();
+        QTest::newRow("capital DELIMITER is text")
+            << QStringLiteral("DELIMITER $$\nSELECT 1;")
+            << QStringList{QStringLiteral("DELIMITER $$\nSELECT 1")} << QString();
+        QTest::newRow("last statement without ;")
+            << QStringLiteral("SELECT 1;\n\n  SELECT 2  ")
+            << QStringList{QStringLiteral("SELECT 1")} << QStringLiteral("SELECT 2");
+        QTest::newRow("two on one line")
+            << QStringLiteral("UPDATE a SET x=1; UPDATE a SET x=2;")
+            << QStringList{QStringLiteral("UPDATE a SET x=1; UPDATE a SET x=2")} << QString();
+        QTest::newRow("currency sign is no terminator")
+            << QStringLiteral("INSERT INTO t VALUES ('a¤b');\nINSERT INTO t VALUES ('¤');")
+            << QStringList{QStringLiteral("INSERT INTO t VALUES ('a¤b')"), QStringLiteral("INSERT INTO t VALUES ('¤')")} << QString();
+        QTest::newRow("two spaces make an empty delimiter")
+            << QStringLiteral("delimiter  $$\nSELECT 1\nSELECT 2")
+            << QStringList{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")} << QString();
+        QTest::newRow("empty") << QString() << QStringList{} << QString();
+    }
+    void splitStatements()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, statements);
+        QFETCH(QString, leftOver);
+        QString rest;
+        QStringList got;
+        for (const auto &s : SqlScriptRunner::split(text.split(QLatin1Char('\n')), &rest))
+            got << s.sql;
+        QCOMPARE(got, statements);
+        QCOMPARE(rest, leftOver);
+    }
+
+    // On the server: a procedure defined with $$ runs, a value holding "¤"
+    // arrives intact, a failing statement ends the run and puts the
+    // foreign-key checks back.
+    void runOnServer()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_run"));
+        Connection &c = Connection::main();
+        SqlScriptRunner runner(c);
+        QList<int> lines;
+        auto r = runner.run(QStringLiteral("delimiter $$\n"
+                                           "CREATE PROCEDURE p_teszt()\nBEGIN\n  DELETE FROM verzio;\n  INSERT INTO verzio VALUES ('a¤b;c');\nEND$$\n"
+                                           "delimiter ;\nCALL p_teszt();")
+                                .split(QLatin1Char('\n')),
+                            [&](int line, int count) { lines << line; QCOMPARE(count, 8); });
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.statementsRun, 2);
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT verzio FROM verzio"), {}), QStringLiteral("a¤b;c"));
+
+        r = runner.run(QStringLiteral("SET FOREIGN_KEY_CHECKS=0;\nINSERT INTO verzio VALUES ('x1');\nINSERT INTO nincs VALUES (1);\n"
+                                      "INSERT INTO verzio VALUES ('x2');")
+                           .split(QLatin1Char('\n')));
+        QVERIFY(!r.ok);
+        QCOMPARE(r.statementsRun, 2);
+        QVERIFY(r.error.contains(QLatin1String("nincs")));
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM verzio WHERE verzio IN ('x1', 'x2')"), -1), 1);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT @@SESSION.foreign_key_checks"), {}), QStringLiteral("1"));
+    }
+
+    // The full backup through the real dump tool: the password on no command
+    // line, in a file only the owner reads, removed afterwards; the file
+    // restores; a failure is reported with the tool's text and leaves no file.
+    void fullBackupRestores()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_full"));
+        fillShop(Connection::main());
+        const auto before = checksums(db.params());
+        const QString tool = FullBackup::resolveTool({});
+        QVERIFY(!tool.isEmpty());
+        const QString file = m_dir.filePath(QStringLiteral("teljes.sql"));
+        // An account of its own whose password is easy to spot and needs
+        // escaping in the option file.
+        Connection admin;
+        admin.open(test::serverParams());
+        admin.exec(QStringLiteral("DROP USER IF EXISTS 'qo_dump'@'%'"));
+        admin.exec(QStringLiteral("CREATE USER 'qo_dump'@'%' IDENTIFIED BY 'Tit\"ok\\\\jel szo'"));
+        admin.exec(QStringLiteral("GRANT ALL ON `%1`.* TO 'qo_dump'@'%'").arg(db.name()));
+        ConnectParams dumper = db.params();
+        dumper.user = QStringLiteral("qo_dump");
+        dumper.password = QStringLiteral("Tit\"ok\\jel szo");
+        FullBackup fb;
+        QSignalSpy spy(&fb, &FullBackup::finished);
+        QString error;
+        QVERIFY2(fb.start(tool, dumper, file, &error), qPrintable(error));
+        QVERIFY(!fb.arguments().join(QLatin1Char(' ')).contains(QLatin1String("Tit")));
+        QVERIFY(!fb.arguments().join(QLatin1Char(' ')).contains(QLatin1String("--password")));
+        const QString options = fb.optionFilePath();
+        QVERIFY(QFile::exists(options));
+        QCOMPARE(QFileInfo(options).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::ReadOwner),
+                 QFileDevice::ReadOwner);
+        QVERIFY(spy.wait(120000));
+        QVERIFY2(spy.at(0).at(0).toBool(), qPrintable(spy.at(0).at(1).toString()));
+        QVERIFY(spy.at(0).at(1).toString().startsWith(QStringLiteral("Biztonsági mentés kész: ") + file + QStringLiteral(" (")));
+        QVERIFY(!QFile::exists(options));
+
+        Connection::main().close();
+        admin.exec(QStringLiteral("DROP DATABASE `%1`").arg(db.name()));
+        restoreWithClient(test::serverParams(), file, {});
+        QCOMPARE(checksums(db.params()), before);
+
+        ConnectParams wrong = db.params();
+        wrong.password = QStringLiteral("rossz \"jelszó\" \\");
+        const QString failed = m_dir.filePath(QStringLiteral("hibas.sql"));
+        FullBackup bad;
+        QSignalSpy badSpy(&bad, &FullBackup::finished);
+        QVERIFY(bad.start(tool, wrong, failed, &error));
+        QVERIFY(badSpy.wait(60000));
+        QVERIFY(!badSpy.at(0).at(0).toBool());
+        const QString msg = badSpy.at(0).at(1).toString();
+        QVERIFY2(msg.contains(QStringLiteral("kilépési kód")) && msg.contains(QLatin1String("Access denied")), qPrintable(msg));
+        QVERIFY(!QFile::exists(failed));
+
+        FullBackup missing;
+        QSignalSpy missingSpy(&missing, &FullBackup::finished);
+        QVERIFY(missing.start(QStringLiteral("/nincs/ilyen/mysqldump"), db.params(), failed, &error));
+        QVERIFY(missingSpy.wait(10000));
+        QVERIFY(!missingSpy.at(0).at(0).toBool());
+        QVERIFY(missingSpy.at(0).at(1).toString().startsWith(QStringLiteral("A mentőprogram nem indítható")));
+    }
+};
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
