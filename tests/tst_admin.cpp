@@ -629,7 +629,7 @@ private Q_SLOTS:
         QVERIFY(c.queryGrid->model()->rowCount() > 10);
         QCOMPARE(c.queryGrid->columnWidth(0), 100);
         QVERIFY(c.aMasol->isEnabled());
-        QVERIFY(!c.aExport->isEnabled()); // joined to the export dialog separately
+        QVERIFY(c.aExport->isEnabled());
 
         QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(c.pages->currentIndex(), 0);
@@ -646,6 +646,16 @@ private Q_SLOTS:
         QTest::keyClick(c.queryGrid, Qt::Key_F3);
         c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console_result.png"));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("elso\tmasodik\t\r\na,b\t2\t\r\n"));
+        // Ctrl+E hands the result to the export dialog.
+        QString exportWindow;
+        answers.then([&](QWidget *d) {
+            exportWindow = d->objectName();
+            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        });
+        QTest::keyClick(c.queryGrid, Qt::Key_E, Qt::ControlModifier);
+        QTRY_COMPARE(exportWindow, QStringLiteral("frm_Hatarolt"));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QApplication::setActiveWindow(&c);
 
         QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
         QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);

@@ -1,4 +1,5 @@
 #include "admin/SqlConsole.h"
+#include "export/ExportDialog.h"
 
 #include "admin/SqlScriptRunner.h"
 #include "admin/TableEditModel.h"
@@ -136,13 +137,15 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     aBezar = makeAction("aBezar", QStringLiteral("Bezár"), QStringLiteral("Bezár"), {}, QStringLiteral("window-close"));
     // The export dialog is joined to the console separately; until then the
     // command stands visibly disabled.
-    aExport->setEnabled(false);
+    aExport->setEnabled(false); // until a result has been opened
     aMasol->setEnabled(false);
 
     connect(aUj, &QAction::triggered, this, &SqlConsole::aUjExecute);
     connect(aMegnyit, &QAction::triggered, this, &SqlConsole::aMegnyitExecute);
     connect(aMent, &QAction::triggered, this, &SqlConsole::aMentExecute);
     connect(aMasol, &QAction::triggered, this, &SqlConsole::aMasolExecute);
+    // The export always takes the last query's result, also while a table is browsed.
+    connect(aExport, &QAction::triggered, this, [this] { ShowExportDialog(queryGrid, QString(), this); });
     connect(aFuttat, &QAction::triggered, this, &SqlConsole::aFuttatExecute);
     connect(aEredmeny, &QAction::triggered, this, &SqlConsole::aEredmenyExecute);
     connect(aTab, &QAction::triggered, this, &SqlConsole::aTabExecute);
@@ -292,7 +295,8 @@ void SqlConsole::updatePosition()
 
 void SqlConsole::resultOpened()
 {
-    // Once a result has been opened, "Másol" stays usable.
+    // Once a result has been opened, "Export" and "Másol" stay usable.
+    aExport->setEnabled(true);
     aMasol->setEnabled(true);
     updatePosition();
 }
