@@ -268,68 +268,68 @@ void Connection::exec(const QString &sql)
 {
     send(sql);
     m_affected = mysql_affected_rows(m_mysql);
-    for (;;) {
-        if (MYSQL_RES *res = mysql_use_result(m_mysql)) {
-            while (mysql_fetch_row(res)) {
-            }
-            const bool broken = mysql_errno(m_mysql) != 0;
-            mysql_free_result(res);
-            if (broken)
-                fail();
-        } else if (mysql_field_count(m_mysql) != 0) {
-            fail();
-        }
-        const int next = mysql_next_result(m_mysql);
-        if (next > 0)
-            fail();
-        if (next < 0)
-            break;
-    }
+    readResults(nullptr);
 }
 
 RowSet Connection::query(const QString &sql)
 {
     send(sql);
     RowSet rs;
-    bool first = true;
+    readResults(&rs);
+    return rs;
+}
+
+namespace {
+
+QVector<RowSet::Field> describeFields(MYSQL_RES *res)
+{
+    const unsigned n = mysql_num_fields(res);
+    MYSQL_FIELD *f = mysql_fetch_fields(res);
+    QVector<RowSet::Field> fields(qsizetype(n), RowSet::Field{});
+    for (unsigned i = 0; i < n; ++i) {
+        RowSet::Field &d = fields[int(i)];
+        d.name = fromLatin2(f[i].name, int(f[i].name_length));
+        d.serverType = f[i].type;
+        d.length = int(f[i].length);
+        d.decimals = int(f[i].decimals);
+        switch (f[i].type) {
+        case MYSQL_TYPE_TINY: case MYSQL_TYPE_SHORT: case MYSQL_TYPE_LONG:
+        case MYSQL_TYPE_LONGLONG: case MYSQL_TYPE_INT24: case MYSQL_TYPE_YEAR:
+        case MYSQL_TYPE_BIT:
+            d.kind = RowSet::Kind::Integer; break;
+        case MYSQL_TYPE_DECIMAL: case MYSQL_TYPE_NEWDECIMAL:
+        case MYSQL_TYPE_FLOAT: case MYSQL_TYPE_DOUBLE:
+            d.kind = RowSet::Kind::Float; break;
+        case MYSQL_TYPE_DATE: case MYSQL_TYPE_NEWDATE:
+            d.kind = RowSet::Kind::Date; break;
+        case MYSQL_TYPE_DATETIME: case MYSQL_TYPE_TIMESTAMP:
+            d.kind = RowSet::Kind::DateTime; break;
+        case MYSQL_TYPE_TIME:
+            d.kind = RowSet::Kind::Time; break;
+        case MYSQL_TYPE_TINY_BLOB: case MYSQL_TYPE_MEDIUM_BLOB:
+        case MYSQL_TYPE_LONG_BLOB: case MYSQL_TYPE_BLOB:
+            d.kind = f[i].charsetnr == 63 ? RowSet::Kind::Binary : RowSet::Kind::Text; break;
+        default:
+            d.kind = RowSet::Kind::Text; break;
+        }
+    }
+    return fields;
+}
+
+} // namespace
+
+// Walks every result the statement produced (a CALL gives several): the first
+// result set goes into `first` when given, the rest is read and dropped, so the
+// link is ready for the next statement.
+void Connection::readResults(RowSet *first)
+{
     for (;;) {
-        MYSQL_RES *res = mysql_use_result(m_mysql);
-        if (res) {
+        if (MYSQL_RES *res = mysql_use_result(m_mysql)) {
             if (first) {
-                const unsigned n = mysql_num_fields(res);
-                MYSQL_FIELD *f = mysql_fetch_fields(res);
-                QVector<RowSet::Field> fields(qsizetype(n), RowSet::Field{});
-                for (unsigned i = 0; i < n; ++i) {
-                    RowSet::Field &d = fields[int(i)];
-                    d.name = fromLatin2(f[i].name, int(f[i].name_length));
-                    d.serverType = f[i].type;
-                    d.length = int(f[i].length);
-                    d.decimals = int(f[i].decimals);
-                    switch (f[i].type) {
-                    case MYSQL_TYPE_TINY: case MYSQL_TYPE_SHORT: case MYSQL_TYPE_LONG:
-                    case MYSQL_TYPE_LONGLONG: case MYSQL_TYPE_INT24: case MYSQL_TYPE_YEAR:
-                    case MYSQL_TYPE_BIT:
-                        d.kind = RowSet::Kind::Integer; break;
-                    case MYSQL_TYPE_DECIMAL: case MYSQL_TYPE_NEWDECIMAL:
-                    case MYSQL_TYPE_FLOAT: case MYSQL_TYPE_DOUBLE:
-                        d.kind = RowSet::Kind::Float; break;
-                    case MYSQL_TYPE_DATE: case MYSQL_TYPE_NEWDATE:
-                        d.kind = RowSet::Kind::Date; break;
-                    case MYSQL_TYPE_DATETIME: case MYSQL_TYPE_TIMESTAMP:
-                        d.kind = RowSet::Kind::DateTime; break;
-                    case MYSQL_TYPE_TIME:
-                        d.kind = RowSet::Kind::Time; break;
-                    case MYSQL_TYPE_TINY_BLOB: case MYSQL_TYPE_MEDIUM_BLOB:
-                    case MYSQL_TYPE_LONG_BLOB: case MYSQL_TYPE_BLOB:
-                        d.kind = f[i].charsetnr == 63 ? RowSet::Kind::Binary : RowSet::Kind::Text; break;
-                    default:
-                        d.kind = RowSet::Kind::Text; break;
-                    }
-                }
-                rs.setFields(std::move(fields));
+                first->setFields(describeFields(res));
                 while (MYSQL_ROW row = mysql_fetch_row(res))
-                    rs.appendRow(row, mysql_fetch_lengths(res));
-                first = false;
+                    first->appendRow(row, mysql_fetch_lengths(res));
+                first = nullptr;
             } else {
                 while (mysql_fetch_row(res)) {
                 }
@@ -347,7 +347,6 @@ RowSet Connection::query(const QString &sql)
         if (next < 0)
             break;
     }
-    return rs;
 }
 
 QStringList Connection::tables()

@@ -64,6 +64,7 @@ public:
 private:
     void ensureLink();
     void send(const QString &sql); // throws unless the server took the statement
+    void readResults(RowSet *first);
     void check(int rc, const char *what);
     [[noreturn]] void fail();
     void setReconnect(bool on);
