@@ -1,4 +1,5 @@
 #include "workorders/WorkOrderCreate.h"
+#include "workorders/WorkOrderStore.h"
 
 #include "db/Connection.h"
 #include "base/Error.h"
@@ -47,7 +48,7 @@ qint64 CreateWorkOrder(Connection &db, qint64 client, int type)
 void DropCreatedWorkOrder(Connection &db, qint64 key)
 {
     try {
-        db.exec(QStringLiteral("DELETE FROM munkalap WHERE munkalap = %1;").arg(key));
+        WorkOrderStore(db).remove(key);
     } catch (const Error &) {
         if (!pendingDrops().contains(key))
             pendingDrops().append(key);
