@@ -2,6 +2,7 @@
 // connection itself, version check, shop settings, login, and at the end the
 // local settings written back. An aborted start writes nothing.
 #include "base/Version.h"
+#include "config/LocalSettings.h"
 #include "startup/ShopStore.h"
 #include "startup/DatabaseChooser.h"
 #include "config/AppState.h"
@@ -55,20 +56,8 @@ void MainWindow::LoadLocalSettings()
         } // i == entries: the setup behind "Új" has stored the new record in ConStr
     }
 
-    b.HtmlUt = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("HtmlUt"), ProgramFolder() + QStringLiteral("/Html"));
-    b.Betumeret = ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 9);
-    if (b.Betumeret < 8 || b.Betumeret > 10)
-        b.Betumeret = 9;
-    b.mlaphatid = ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("MLapHatid"), 7);
-    b.AlapVaros = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("AlapVaros"));
-    b.TeljesKep = ReadConfigBool(QStringLiteral("Alapertek"), QStringLiteral("TeljesKep"), true);
-    b.Tulajdonos = ReadConfigString(QStringLiteral("Tulajdonos"), QStringLiteral("Tulajdonos"));
-    setGeometry(ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Bal"), 5),
-                ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Felul"), 5),
-                ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Szeles"), 640),
-                ReadConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Magas"), 400));
-    b.FormatFt = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("FormatFt"), QStringLiteral("### ### ##0"));
-    b.FormatDb = ReadConfigString(QStringLiteral("Alapertek"), QStringLiteral("FormatDb"), QStringLiteral("### ### ##0"));
+    qo::LoadLocalSettings(b);
+    setGeometry(StoredMainWindowRect(QSize(640, 400)));
 }
 
 void MainWindow::startUp()
@@ -161,21 +150,8 @@ void MainWindow::LoadShopSettings()
 
 void MainWindow::SaveLocalSettings()
 {
-    const AppState &b = appState();
-    const QString a = QStringLiteral("Alapertek");
-    WriteConfigInt(a, QStringLiteral("Betumeret"), b.Betumeret);
-    WriteConfigInt(a, QStringLiteral("MLapHatid"), b.mlaphatid);
-    WriteConfigString(a, QStringLiteral("HtmlUt"), b.HtmlUt);
-    WriteConfigBool(a, QStringLiteral("TeljesKep"), b.TeljesKep);
-    WriteConfigString(QStringLiteral("Tulajdonos"), QStringLiteral("Tulajdonos"), b.Tulajdonos);
-    WriteConfigString(a, QStringLiteral("AlapVaros"), b.AlapVaros);
-    WriteConfigString(a, QStringLiteral("FormatFt"), b.FormatFt);
-    WriteConfigString(a, QStringLiteral("FormatDb"), b.FormatDb);
     // The frame's position and the window's size: what showEvent() restores.
-    WriteConfigInt(a, QStringLiteral("Bal"), pos().x());
-    WriteConfigInt(a, QStringLiteral("Felul"), pos().y());
-    WriteConfigInt(a, QStringLiteral("Magas"), height());
-    WriteConfigInt(a, QStringLiteral("Szeles"), width());
+    qo::SaveLocalSettings(appState(), QRect(pos(), size()));
 }
 
 void MainWindow::applyFontSize()
@@ -195,10 +171,7 @@ void MainWindow::showEvent(QShowEvent *e)
         setGeometry(WorkArea());
     } else {
         // Where it was closed: the rectangle stored under Alapertek at shutdown.
-        const QString a = QStringLiteral("Alapertek");
-        const QRect r = ClampToWorkArea(QRect(ReadConfigInt(a, QStringLiteral("Bal"), 5), ReadConfigInt(a, QStringLiteral("Felul"), 5),
-                                              ReadConfigInt(a, QStringLiteral("Szeles"), width()),
-                                              ReadConfigInt(a, QStringLiteral("Magas"), height())));
+        const QRect r = ClampToWorkArea(StoredMainWindowRect(size()));
         move(r.topLeft());
         resize(r.size());
     }
