@@ -295,6 +295,34 @@ private Q_SLOTS:
         QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Rendszergazda Fő|admin|I|I"));
     }
 
+    // Another workstation renames the user while the editor is open: OK writes
+    // nothing of its own, says so and shows the stored row.
+    void userChangedElsewhere()
+    {
+        test::TestDb db(QStringLiteral("adm_users_conflict"));
+        UserList w;
+        showActive(w);
+        Connection elsewhere;
+        elsewhere.open(db.params());
+        ModalAnswers answers;
+        QString nameShown;
+        answers.then([&](QWidget *dlg) {
+            type(dlg, {Qt::Key_Tab, Qt::Key_End, " Fő", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            elsewhere.exec(QStringLiteral("UPDATE felhasznalo SET felhasznalo_nev = 'Másik Név' WHERE felhasznalo = 'admin'"));
+            pressLater(Qt::Key_Return);
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.then([&](QWidget *dlg) {
+            nameShown = dlg->findChild<QLineEdit *>(QStringLiteral("edtNev"))->text();
+            QMetaObject::invokeMethod(dlg, "reject", Qt::QueuedConnection);
+        });
+        QTest::keyClick(w.grid(), Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam.")});
+        QCOMPARE(nameShown, QStringLiteral("Másik Név"));
+        QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Másik Név|admin|I|I"));
+    }
+
     // Deleting the last administrator or the logged-in user takes a second yes.
     void deleteAsksTwiceForLastAdmin_data()
     {

@@ -1,4 +1,5 @@
 #include "admin/UserEditor.h"
+#include "db/RowConflict.h"
 
 #include "base/Error.h"
 #include "db/Connection.h"
@@ -23,7 +24,7 @@ constexpr int kPasswordLength = 10;
 } // namespace
 
 UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
-    : QDialog(parent), m_new(isNew), m_oldCode(row.felhasznalo)
+    : QDialog(parent), m_new(isNew), m_read(row)
 {
     setObjectName(WindowKeys::kUserEditor);
     setWindowTitle(QStringLiteral("Felhasználó adatainak szerkesztése"));
@@ -93,20 +94,24 @@ UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    if (!isNew) {
-        edtKod->setText(row.felhasznalo);
-        edtNev->setText(row.felhasznalo_nev);
-        edtJelszo->setText(row.jelszo);
-        cbRendszergazda->setChecked(row.rendszergazda);
-        cbTorzsszerkeszt->setChecked(row.torzsszerkeszt);
-    }
-    // Prefilled, so that an edit which leaves the password alone passes.
-    edtJelszo2->setText(edtJelszo->text());
+    if (!isNew)
+        showRow(row);
 
     connect(btnOK, &QPushButton::clicked, this, &UserEditor::okClick);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
     InstallFormBehaviour(this, Placement::Position);
     edtKod->setFocus();
+}
+
+void UserEditor::showRow(const UserRow &row)
+{
+    edtKod->setText(row.felhasznalo);
+    edtNev->setText(row.felhasznalo_nev);
+    edtJelszo->setText(row.jelszo);
+    cbRendszergazda->setChecked(row.rendszergazda);
+    cbTorzsszerkeszt->setChecked(row.torzsszerkeszt);
+    // Prefilled, so that an edit which leaves the password alone passes.
+    edtJelszo2->setText(edtJelszo->text());
 }
 
 void UserEditor::okClick()
@@ -131,7 +136,17 @@ void UserEditor::okClick()
         if (m_new)
             store.insert(row);
         else
-            store.update(m_oldCode, row);
+            store.update(m_read, row);
+    } catch (const RowConflict &conflict) {
+        // Changed or deleted elsewhere: nothing was written; show what is stored.
+        if (!store.load(m_read.felhasznalo, m_read)) {
+            ShowWarning(conflict.message(), this);
+            reject();
+            return;
+        }
+        showRow(m_read);
+        ShowWarning(conflict.message(), this);
+        return;
     } catch (const Error &) {
         // A code that is taken already, or a value the table refuses.
         ShowError(QStringLiteral("Hiányos adat megadás"), this);

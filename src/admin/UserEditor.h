@@ -30,9 +30,10 @@ public:
 
 private:
     void okClick();
+    void showRow(const UserRow &row);
 
     bool m_new;
-    QString m_oldCode;
+    UserRow m_read; // as loaded: a save checks that nobody changed it since
     QString m_saved;
 };
 

@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/SqlText.h"
+#include "db/RowConflict.h"
 
 namespace qo {
 
@@ -40,12 +41,24 @@ void UserStore::insert(const UserRow &row)
                        flag(row.rendszergazda), flag(row.torzsszerkeszt)));
 }
 
-void UserStore::update(const QString &oldCode, const UserRow &row)
+void UserStore::update(const UserRow &read, const UserRow &row)
 {
-    m_db.exec(QStringLiteral("UPDATE felhasznalo SET felhasznalo = %1, felhasznalo_nev = %2, jelszo = %3, "
-                             "rendszergazda = %4, torzsszerkeszt = %5 WHERE BINARY felhasznalo = %6;")
-                  .arg(SqlQuote(row.felhasznalo), SqlQuote(row.felhasznalo_nev), SqlQuote(row.jelszo),
-                       flag(row.rendszergazda), flag(row.torzsszerkeszt), SqlQuote(oldCode)));
+    // Only while the row still holds what was read (byte for byte): a user
+    // changed or deleted on another workstation meanwhile is not overwritten.
+    // Joined, not through arg(): a "%1" typed into a name must stay text.
+    const QString sets = QStringLiteral("felhasznalo = ") + SqlQuote(row.felhasznalo)
+        + QStringLiteral(", felhasznalo_nev = ") + SqlQuote(row.felhasznalo_nev)
+        + QStringLiteral(", jelszo = ") + SqlQuote(row.jelszo)
+        + QStringLiteral(", rendszergazda = ") + flag(row.rendszergazda)
+        + QStringLiteral(", torzsszerkeszt = ") + flag(row.torzsszerkeszt);
+    const QString asRead = QStringLiteral("BINARY felhasznalo = ") + SqlQuote(read.felhasznalo)
+        + QStringLiteral(" AND BINARY COALESCE(felhasznalo_nev, '') = ") + SqlQuote(read.felhasznalo_nev)
+        + QStringLiteral(" AND BINARY COALESCE(jelszo, '') = ") + SqlQuote(read.jelszo)
+        + QStringLiteral(" AND (COALESCE(rendszergazda, 'N') = 'I') = ") + (read.rendszergazda ? QStringLiteral("TRUE") : QStringLiteral("FALSE"))
+        + QStringLiteral(" AND (COALESCE(torzsszerkeszt, 'N') = 'I') = ") + (read.torzsszerkeszt ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    m_db.exec(QStringLiteral("UPDATE felhasznalo SET ") + sets + QStringLiteral(" WHERE ") + asRead);
+    if (m_db.affectedRows() == 0)
+        throw RowConflict();
 }
 
 void UserStore::remove(const QString &code)

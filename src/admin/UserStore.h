@@ -27,8 +27,9 @@ public:
     bool load(const QString &code, UserRow &row);
     // A new row gets the database's defaults for the columns not shown here.
     void insert(const UserRow &row);
-    // `oldCode` is the key the row had when it was loaded.
-    void update(const QString &oldCode, const UserRow &row);
+    // `read` is the row as it was loaded; throws RowConflict (writing nothing)
+    // when the stored row no longer matches it.
+    void update(const UserRow &read, const UserRow &row);
     void remove(const QString &code);
     int administratorCount();
 
