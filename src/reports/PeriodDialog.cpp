@@ -78,12 +78,12 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Időszak"), this);
-    DateTimePicker1 = makePicker(GroupBox1, "DateTimePicker1");
-    DateTimePicker2 = makePicker(GroupBox1, "DateTimePicker2");
+    fromDate = makePicker(GroupBox1, "DateTimePicker1");
+    toDate = makePicker(GroupBox1, "DateTimePicker2");
     auto *dates = new QHBoxLayout(GroupBox1);
-    dates->addWidget(DateTimePicker1);
+    dates->addWidget(fromDate);
     dates->addWidget(new QLabel(QStringLiteral("–"), GroupBox1));
-    dates->addWidget(DateTimePicker2);
+    dates->addWidget(toDate);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Intervallum"), this);
     auto *quick = new QGridLayout(GroupBox2);
@@ -131,8 +131,8 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     main->addLayout(right);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(DateTimePicker1, DateTimePicker2);
-    setTabOrder(DateTimePicker2, btnMa);
+    setTabOrder(fromDate, toDate);
+    setTabOrder(toDate, btnMa);
     setTabOrder(btnMa, btnEzAHet);
     setTabOrder(btnEzAHet, btnEzAHonap);
     setTabOrder(btnEzAHonap, btnMultHonap);
@@ -149,14 +149,14 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     }
 
     InstallFormBehaviour(this, Placement::Position);
-    DateTimePicker1->setFocus();
+    fromDate->setFocus();
 }
 
 void PeriodDialog::applyQuick(QuickPeriod which)
 {
     const auto [from, to] = QuickPeriodRange(which, PeriodToday());
-    DateTimePicker1->setDate(from);
-    DateTimePicker2->setDate(to);
+    fromDate->setDate(from);
+    toDate->setDate(to);
 }
 
 bool AskPeriod(QDate &from, QDate &to, const QString &caption, QWidget *parent)
@@ -164,12 +164,12 @@ bool AskPeriod(QDate &from, QDate &to, const QString &caption, QWidget *parent)
     PeriodDialog dlg(parent);
     if (!caption.isEmpty())
         dlg.setWindowTitle(caption);
-    dlg.DateTimePicker1->setDate(from.isValid() ? from : PeriodToday());
-    dlg.DateTimePicker2->setDate(to.isValid() ? to : PeriodToday());
+    dlg.fromDate->setDate(from.isValid() ? from : PeriodToday());
+    dlg.toDate->setDate(to.isValid() ? to : PeriodToday());
     if (dlg.exec() != QDialog::Accepted)
         return false;
-    from = dlg.DateTimePicker1->date();
-    to = dlg.DateTimePicker2->date();
+    from = dlg.fromDate->date();
+    to = dlg.toDate->date();
     return true;
 }
 
