@@ -45,9 +45,7 @@ QIcon eyeIcon()
 
 ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : QDialog(parent), m_row(row)
 {
-    setObjectName(WindowKeys::kConnectionEditor);
-    setWindowTitle(QStringLiteral("Tárhely"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kConnectionEditor, QStringLiteral("Tárhely"));
 
     auto edit = [this](const char *name, const QString &text) {
         auto *e = new QLineEdit(text, this);

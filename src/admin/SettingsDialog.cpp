@@ -5,6 +5,7 @@
 #include "config/AppState.h"
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 
@@ -49,9 +50,7 @@ bool dayCount(const QString &caption, QLineEdit *edit, QVariant &value, QWidget 
 
 SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kSettingsDialog);
-    setWindowTitle(QStringLiteral("Beállítások"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kSettingsDialog, QStringLiteral("Beállítások"));
 
     fullScreen = new QCheckBox(QStringLiteral("Megnyitáskor teljes képernyő"), this);
     loginRequired = new QCheckBox(QStringLiteral("Belépésnél jelszót kér"), this);

@@ -26,9 +26,7 @@ constexpr int kPasswordLength = 10;
 UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
     : QDialog(parent), m_new(isNew), m_oldCode(row.felhasznalo)
 {
-    setObjectName(WindowKeys::kUserEditor);
-    setWindowTitle(QStringLiteral("Felhasználó adatainak szerkesztése"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kUserEditor, QStringLiteral("Felhasználó adatainak szerkesztése"));
 
     auto edit = [this](const char *name, int length) {
         auto *e = new QLineEdit(this);

@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,9 +33,7 @@ bool IsPlainTableName(const QString &table)
 MasterNameEditor::MasterNameEditor(const QString &table, const QString &caption, QWidget *parent)
     : MasterRowDialog(table, parent), m_table(table)
 {
-    setObjectName(WindowKeys::kMasterNameEditor);
-    setWindowTitle(caption);
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kMasterNameEditor, caption);
 
     Image1 = new QLabel(this);
     Image1->setPixmap(SvgPicture(QByteArray(kTagPicture), 48, 48));

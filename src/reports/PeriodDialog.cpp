@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -73,9 +74,7 @@ void SetPeriodToday(const QDate &day)
 
 PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kPeriodDialog);
-    setWindowTitle(QStringLiteral("Időszak megadása"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kPeriodDialog, QStringLiteral("Időszak megadása"));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Időszak"), this);
     fromDate = makePicker(GroupBox1, "DateTimePicker1");
@@ -104,14 +103,11 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     btnIden = addQuick(QStringLiteral("Idén"), "btnIden", QuickPeriod::ThisYear, 1, 1);
     btnTavaly = addQuick(QStringLiteral("Tavaly"), "btnTavaly", QuickPeriod::LastYear, 2, 1);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setAutoDefault(false);
-    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    btnMegsem->setAutoDefault(false);
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, this, QStringLiteral("btnOK"), QStringLiteral("btnMegsem"));
+    btnOK = buttonPair.ok;
+    btnMegsem = buttonPair.cancel;
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     Image1 = new QLabel(this);
     Image1->setPixmap(DecorativePicture(QStringLiteral("calendar"), 56, 56));

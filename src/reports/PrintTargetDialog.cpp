@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -47,9 +48,7 @@ const char kExportPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="
 
 PrintTargetDialog::PrintTargetDialog(const QStringList &printers, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kPrintTargetDialog);
-    setWindowTitle(QStringLiteral("Nyomtatás típusa"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kPrintTargetDialog, QStringLiteral("Nyomtatás típusa"));
 
     targetGroup = new QGroupBox(QStringLiteral("Nyomtatás típusa"), this);
     rbKep = new QRadioButton(QStringLiteral("Nyomtatási kép"), targetGroup);

@@ -23,9 +23,7 @@ namespace qo {
 
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kConnectionSetup);
-    setWindowTitle(QStringLiteral("Adatbázis beállítás"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kConnectionSetup, QStringLiteral("Adatbázis beállítás"));
 
     auto makeEdit = [this](const char *name) {
         auto *e = new QLineEdit(this);

@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -15,9 +16,7 @@ namespace qo {
 
 DateDialog::DateDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kDateDialog);
-    setWindowTitle(QStringLiteral("Dátum megadása"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kDateDialog, QStringLiteral("Dátum megadása"));
 
     Image1 = new QLabel(this);
     Image1->setPixmap(DecorativePicture(QStringLiteral("calendar"), 48, 48));

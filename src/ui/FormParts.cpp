@@ -8,12 +8,17 @@
 
 namespace qo {
 
-void SetUpFixedForm(QDialog *window, const QString &objectName, const QString &title, Placement placement)
+void SetFixedDialogFrame(QDialog *window, const QString &objectName, const QString &title)
 {
     window->setObjectName(objectName);
     window->setWindowTitle(title);
     window->setWindowFlags((window->windowFlags() | Qt::MSWindowsFixedSizeDialogHint)
                            & ~Qt::WindowContextHelpButtonHint);
+}
+
+void SetUpFixedForm(QDialog *window, const QString &objectName, const QString &title, Placement placement)
+{
+    SetFixedDialogFrame(window, objectName, title);
     InstallFormBehaviour(window, placement);
 }
 

@@ -15,8 +15,12 @@ class QWidget;
 
 namespace qo {
 
-// Object name (it keys the stored placement), title, a fixed size without the
-// help button, and the shared form behaviour (InstallFormBehaviour).
+// Object name (it keys the stored placement), title, and a fixed size without
+// the help button. For windows that install their form behaviour themselves,
+// after their fields exist.
+void SetFixedDialogFrame(QDialog *window, const QString &objectName, const QString &title);
+
+// SetFixedDialogFrame and the shared form behaviour (InstallFormBehaviour).
 void SetUpFixedForm(QDialog *window, const QString &objectName, const QString &title,
                     Placement placement = Placement::Position);
 
