@@ -314,7 +314,7 @@ private Q_SLOTS:
             w->szuldatum->setFocus();
             press(Qt::Key_Home);
             typeText(typed);
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         const qint64 key = EditClient(-1);
         QVERIFY(key > 0);
@@ -342,7 +342,7 @@ private Q_SLOTS:
             if (how == QLatin1String("esc"))
                 press(Qt::Key_Escape);
             else if (how == QLatin1String("button"))
-                w->BitBtn2->click();
+                w->cancelButton->click();
             else
                 w->close();
         });
@@ -386,7 +386,7 @@ private Q_SLOTS:
             typeText(postcode);
             press(Qt::Key_Tab); // leaving the postcode looks the city up
             shown = w->cim_varos->text();
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         const qint64 key = EditClient(-1);
         QCOMPARE(shown, expected);
@@ -413,7 +413,7 @@ private Q_SLOTS:
             w->telefon->setFocus();
             selectAllAndType(QStringLiteral("06 1 222 3333"));
             press(Qt::Key_Return);
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         QCOMPARE(EditClient(key), key);
         QCOMPARE(nameShown, QStringLiteral("Kiss Ödön"));
@@ -449,7 +449,7 @@ private Q_SLOTS:
         onWindow<ClientEditor>([&](ClientEditor *w) {
             if (picked.isValid())
                 w->dat_utolso->setDate(picked);
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         QCOMPARE(EditClient(key), key);
         QCOMPARE(SqlValue(QStringLiteral("SELECT dat_utolso FROM ugyfel"), "-"), stored);
@@ -503,7 +503,7 @@ private Q_SLOTS:
             typeText(typed);
             press(Qt::Key_Tab);
             seen = e->text();
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
         QCOMPARE(seen, shown);
@@ -585,7 +585,7 @@ private Q_SLOTS:
         QString heading;
         QStringList narrow;
         onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
-            heading = w->Label1->text();
+            heading = w->clientHeading->text();
             for (int b = 0; b < 2; ++b)
                 for (QLineEdit *e : {w->blocks[b].sph, w->blocks[b].cyl, w->blocks[b].ax, w->blocks[b].v4, w->blocks[b].v5}) {
                     // What the field has for text: its inner rectangle less the line edit's own margins.
@@ -682,7 +682,7 @@ private Q_SLOTS:
             if (how == QLatin1String("esc"))
                 press(Qt::Key_Escape);
             else
-                w->BitBtn2->click();
+                w->cancelButton->click();
         });
         QVERIFY(!EditPrescription(key, QStringLiteral("ugyfel_sz_egyeb"), QStringLiteral("Szemüveg - Speciális")));
         QCOMPARE(dump(sql), before);
@@ -1009,7 +1009,7 @@ private Q_SLOTS:
             listedWhileSearching = w->model()->rowCount();
             onWindow<ClientEditor>([](ClientEditor *e) {
                 typeText(QStringLiteral("középső Kata"));
-                e->BitBtn1->click();
+                e->okButton->click();
             });
             press(Qt::Key_Insert);
             current = w->currentText(QStringLiteral("ugyfel_nev"));
@@ -1122,7 +1122,7 @@ private Q_SLOTS:
                 if (how == QLatin1String("esc"))
                     press(Qt::Key_Escape);
                 else if (how == QLatin1String("button"))
-                    w->BitBtn2->click();
+                    w->cancelButton->click();
                 else
                     w->close();
             });
@@ -1154,7 +1154,7 @@ private Q_SLOTS:
             w->field(QStringLiteral("balkorv3"))->setFocus();
             selectAllAndType(QStringLiteral("1,0"));
             press(Qt::Key_Return);
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         QCOMPARE(EditExamination(42, -1), qint64(42));
         QCOMPARE(number, QStringLiteral("00042"));
@@ -1223,7 +1223,7 @@ private Q_SLOTS:
         if (window == QLatin1String("client")) {
             onWindow<ClientEditor>([&](ClientEditor *w) {
                 typeText(QStringLiteral("Új Ubul"));
-                attempt(w->BitBtn1);
+                attempt(w->okButton);
             });
             key = EditClient(-1);
             saved = key > 0 && prescriptionRows(key) == 8
@@ -1233,7 +1233,7 @@ private Q_SLOTS:
                 typeText(QStringLiteral("1"));
                 w->blocks[1].sph->setFocus();
                 typeText(QStringLiteral("2"));
-                attempt(w->BitBtn1);
+                attempt(w->okButton);
             });
             saved = EditPrescription(client, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol"))
                 && dump(QStringLiteral("SELECT sph FROM ugyfel_sz_tavol WHERE ugyfel = %1 ORDER BY kulcs").arg(client))
@@ -1241,7 +1241,7 @@ private Q_SLOTS:
         } else {
             onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
                 typeText(QStringLiteral("0,5"));
-                attempt(w->BitBtn1);
+                attempt(w->okButton);
             });
             key = EditExamination(-1, client);
             saved = key > 0 && SqlValue(QStringLiteral("SELECT jobbsph1 FROM vizsgalat WHERE vizsgalat = %1").arg(key), "") == "0,5";
@@ -1284,7 +1284,7 @@ private Q_SLOTS:
             press(Qt::Key_Return);
             elsewhere.exec(other.arg(key));
             answerBox(&box);
-            w->BitBtn1->click();
+            w->okButton->click();
             openAfterOk = w->isVisible();
             phoneShown = w->telefon->text();
             if (openAfterOk)
@@ -1322,13 +1322,13 @@ private Q_SLOTS:
             elsewhere.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,00' WHERE ugyfel = %1 AND kulcs = 2")
                                .arg(key));
             answerBox(&box);
-            w->BitBtn1->click();
+            w->okButton->click();
             leftShown = w->blocks[1].sph->text();
             QApplication::setActiveWindow(w);
             w->blocks[0].sph->setFocus();
             selectAllAndType(QStringLiteral("-2"));
             press(Qt::Key_Return);
-            w->BitBtn1->click();
+            w->okButton->click();
         });
         QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
         QCOMPARE(box.text, QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam."));

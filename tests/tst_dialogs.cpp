@@ -735,33 +735,33 @@ private Q_SLOTS:
         QVERIFY(dlg.loadRow());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        QCOMPARE(QApplication::focusWidget(), dlg.CheckBox1);
-        QVERIFY(dlg.DBCheckBox1->isChecked());
-        QCOMPARE(dlg.DBEdit1->text(), QStringLiteral("7"));
-        QCOMPARE(dlg.DBMemo1->toPlainText(), QStringLiteral("Első sor"));
+        QCOMPARE(QApplication::focusWidget(), dlg.fullScreen);
+        QVERIFY(dlg.loginRequired->isChecked());
+        QCOMPARE(dlg.dueDays->text(), QStringLiteral("7"));
+        QCOMPARE(dlg.workOrderNote->toPlainText(), QStringLiteral("Első sor"));
         if (toggleLogin) {
-            QTest::keyClick(dlg.CheckBox1, Qt::Key_Return); // Enter moves on
-            QCOMPARE(QApplication::focusWidget(), dlg.DBCheckBox1);
-            QTest::keyClick(dlg.DBCheckBox1, Qt::Key_Space);
+            QTest::keyClick(dlg.fullScreen, Qt::Key_Return); // Enter moves on
+            QCOMPARE(QApplication::focusWidget(), dlg.loginRequired);
+            QTest::keyClick(dlg.loginRequired, Qt::Key_Space);
         }
         if (!hatid.isNull()) {
-            dlg.DBEdit1->setFocus();
-            dlg.DBEdit1->selectAll();
-            QTest::keyClick(dlg.DBEdit1, Qt::Key_Delete);
-            typeText(dlg.DBEdit1, hatid);
+            dlg.dueDays->setFocus();
+            dlg.dueDays->selectAll();
+            QTest::keyClick(dlg.dueDays, Qt::Key_Delete);
+            typeText(dlg.dueDays, hatid);
         }
         if (!note.isEmpty()) {
-            dlg.DBMemo1->setFocus();
-            dlg.DBMemo1->moveCursor(QTextCursor::End);
+            dlg.workOrderNote->setFocus();
+            dlg.workOrderNote->moveCursor(QTextCursor::End);
             const QStringList parts = note.split(QLatin1Char('\n'));
             for (int i = 0; i < parts.size(); ++i) {
                 if (i > 0)
-                    QTest::keyClick(dlg.DBMemo1, Qt::Key_Return); // a new line, not the next field
-                typeText(dlg.DBMemo1, parts[i]);
+                    QTest::keyClick(dlg.workOrderNote, Qt::Key_Return); // a new line, not the next field
+                typeText(dlg.workOrderNote, parts[i]);
             }
-            QCOMPARE(QApplication::focusWidget(), dlg.DBMemo1);
+            QCOMPARE(QApplication::focusWidget(), dlg.workOrderNote);
         }
-        typeText(dlg.Edit2, QStringLiteral(" Ft"));
+        typeText(dlg.moneyFormat, QStringLiteral(" Ft"));
 
         ModalScript script;
         if (!error.isEmpty())
@@ -780,8 +780,8 @@ private Q_SLOTS:
             QCOMPARE(script.boxes, QStringList{QStringLiteral("Hiba: ") + error});
             // Still open, nothing typed lost.
             QVERIFY(dlg.isVisible());
-            QCOMPARE(dlg.DBEdit1->text(), hatid);
-            QVERIFY(dlg.DBMemo1->toPlainText().endsWith(note));
+            QCOMPARE(dlg.dueDays->text(), hatid);
+            QVERIFY(dlg.workOrderNote->toPlainText().endsWith(note));
             QCOMPARE(appState().FormatFt, QStringLiteral("### ### ##0"));
         } else {
             QVERIFY(!dlg.isVisible());
@@ -799,13 +799,13 @@ private Q_SLOTS:
         ModalScript script;
         script.onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
             auto *dlg = static_cast<SettingsDialog *>(w);
-            QCOMPARE(dlg->DBMemo1->font().pointSize(), 10);
+            QCOMPARE(dlg->workOrderNote->font().pointSize(), 10);
             saveShot(w, QStringLiteral("frm_Beallit"));
-            QTest::keyClick(dlg->CheckBox1, Qt::Key_Space);  // full screen off
-            dlg->ComboBox1->setFocus();
-            typeText(dlg->ComboBox1, QStringLiteral("Irodai nyomtató"));
-            dlg->DBCheckBox2->setFocus();
-            QTest::keyClick(dlg->DBCheckBox2, Qt::Key_Space); // A5 on
+            QTest::keyClick(dlg->fullScreen, Qt::Key_Space);  // full screen off
+            dlg->printerName->setFocus();
+            typeText(dlg->printerName, QStringLiteral("Irodai nyomtató"));
+            dlg->a5WorkOrder->setFocus();
+            QTest::keyClick(dlg->a5WorkOrder, Qt::Key_Space); // A5 on
             dlg->btnOK->click();
         });
         ShowSettingsDialog(nullptr);
@@ -824,10 +824,10 @@ private Q_SLOTS:
         script.onBox().onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
             auto *dlg = static_cast<SettingsDialog *>(w);
             saveShot(w, QStringLiteral("frm_Beallit_sor_nelkul"));
-            QVERIFY(!dlg->DBCheckBox1->isEnabled());
-            QVERIFY(!dlg->DBMemo1->isEnabled());
-            QVERIFY(dlg->Edit1->isEnabled());
-            typeText(dlg->Edit1, QStringLiteral("0"));
+            QVERIFY(!dlg->loginRequired->isEnabled());
+            QVERIFY(!dlg->workOrderNote->isEnabled());
+            QVERIFY(dlg->quantityFormat->isEnabled());
+            typeText(dlg->quantityFormat, QStringLiteral("0"));
             dlg->btnOK->click();
         });
         appState().FormatDb = QStringLiteral("#");
@@ -860,7 +860,7 @@ private Q_SLOTS:
             auto *dlg = static_cast<DatabaseChooser *>(w);
             for (int i = 0; i < dlg->ListBox1->count(); ++i)
                 listed << dlg->ListBox1->item(i)->text();
-            dlg->Button2->click();
+            dlg->cancelButton->click();
         });
         const int r = ChooseDatabase({QStringLiteral("4; Rossz")},
                                      {recordFor(db.params(), QStringLiteral("Rossz"), QStringLiteral("nem-jo"))},
@@ -909,9 +909,9 @@ private Q_SLOTS:
                 else if (k == QLatin1String("Escape"))
                     QTest::keyClick(dlg->ListBox1, Qt::Key_Escape);
                 else if (k == QLatin1String("OK"))
-                    dlg->Button1->click();
+                    dlg->okButton->click();
                 else if (k == QStringLiteral("Mégsem"))
-                    dlg->Button2->click();
+                    dlg->cancelButton->click();
                 else if (k == QLatin1String("Double")) {
                     const QRect r = dlg->ListBox1->visualItemRect(dlg->ListBox1->item(1));
                     // A double click is a press followed by the double-click event.
@@ -934,7 +934,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("dialogs_choose"), false);
         const ConnectParams p = db.params();
         ModalScript script;
-        script.onTitle(QStringLiteral("Választás"), [](QWidget *w) { static_cast<DatabaseChooser *>(w)->BitBtn1->click(); })
+        script.onTitle(QStringLiteral("Választás"), [](QWidget *w) { static_cast<DatabaseChooser *>(w)->newButton->click(); })
             .onTitle(QStringLiteral("Adatbázis beállítás"), [&](QWidget *w) {
                 auto *dlg = static_cast<ConnectionSetup *>(w);
                 typeText(dlg->edtAdatbazis, p.database);

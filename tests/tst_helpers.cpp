@@ -7,9 +7,15 @@
 #include "db/StorableText.h"
 #include "base/Dates.h"
 #include "base/NumberFormat.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -27,6 +33,11 @@ QByteArray utf8(const char *s) { return QByteArray(s); }
 class TestHelpers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The shared dialog parts: frame, OK/Mégsem pair, caption over field,
+    // picture layout and tab order, driven at the keyboard.
+    void formParts_data();
+    void formParts();
+
     void fieldValues();
     void fieldValueConversionErrors();
 
@@ -645,6 +656,73 @@ void TestHelpers::messageBoxes()
     ShowInfo("Kész");
     QCOMPARE(s.caption, QString("Üzenet"));
     QCOMPARE(s.icon, QMessageBox::Information);
+}
+
+void TestHelpers::formParts_data()
+{
+    QTest::addColumn<int>("minimumWidth");
+    QTest::addColumn<int>("tabs");           // Tab presses from the first field
+    QTest::addColumn<QString>("focusedName"); // where the focus lands
+    QTest::addColumn<int>("result");         // after Space there
+    QTest::newRow("ok button, own width") << 0 << 2 << "btnOK" << int(QDialog::Accepted);
+    QTest::newRow("cancel button, wide") << 120 << 3 << "btnMegsem" << int(QDialog::Rejected);
+    QTest::newRow("second field") << 90 << 1 << "second" << -1;
+}
+
+void TestHelpers::formParts()
+{
+    QFETCH(int, minimumWidth);
+    QFETCH(int, tabs);
+    QFETCH(QString, focusedName);
+    QFETCH(int, result);
+
+    QDialog dlg;
+    SetFixedDialogFrame(&dlg, QStringLiteral("frm_Proba"), QStringLiteral("Próba"));
+    QCOMPARE(dlg.objectName(), QStringLiteral("frm_Proba"));
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("Próba"));
+    QVERIFY(dlg.windowFlags() & Qt::MSWindowsFixedSizeDialogHint);
+    QVERIFY(!(dlg.windowFlags() & Qt::WindowContextHelpButtonHint));
+
+    auto *first = new QLineEdit(&dlg);
+    auto *second = new QLineEdit(&dlg);
+    second->setObjectName(QStringLiteral("second"));
+    const OkCancelButtons b =
+        MakeOkCancelButtons(&dlg, &dlg, QStringLiteral("btnOK"), QStringLiteral("btnMegsem"), minimumWidth);
+    QCOMPARE(b.ok->text(), QStringLiteral("OK"));
+    QCOMPARE(b.cancel->text(), QStringLiteral("Mégsem"));
+    QCOMPARE(dlg.findChild<QPushButton *>(QStringLiteral("btnMegsem")), b.cancel);
+    for (QPushButton *p : {b.ok, b.cancel}) {
+        QVERIFY(!p->autoDefault());
+        QVERIFY(!p->isDefault());
+        QCOMPARE(p->minimumWidth(), minimumWidth);
+    }
+    QObject::connect(b.ok, &QPushButton::clicked, &dlg, &QDialog::accept);
+
+    auto *fields = new QVBoxLayout;
+    AddCaptionedField(fields, &dlg, QStringLiteral("Első"), first);
+    AddCaptionedField(fields, &dlg, QStringLiteral("Második"), second, new QLabel(QStringLiteral("db"), &dlg));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(b.ok);
+    buttons->addWidget(b.cancel);
+    ArrangePictureForm(&dlg, QStringLiteral("server"), 64, 120, fields, buttons);
+    QCOMPARE(dlg.layout()->sizeConstraint(), QLayout::SetFixedSize);
+    bool captioned = false;
+    for (QLabel *l : dlg.findChildren<QLabel *>())
+        captioned |= l->text() == QStringLiteral("Második") && l->buddy() == second;
+    QVERIFY(captioned);
+    ChainTabOrder({first, second, b.ok, b.cancel});
+
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    first->setFocus(); // the window's starting field, as the dialogs choose theirs
+    for (int i = 0; i < tabs; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), focusedName);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    if (result < 0)
+        QVERIFY(dlg.isVisible());
+    else
+        QCOMPARE(dlg.result(), result);
 }
 
 QTEST_MAIN(TestHelpers)

@@ -406,7 +406,7 @@ private Q_SLOTS:
             all = listed(l, QStringLiteral("mlaptipus_nev"));
             keys(l->searchBox(), QStringLiteral("kontakt"));
             found = listed(l, QStringLiteral("mlaptipus_nev"));
-            text = l->DBMemo1->toPlainText();
+            text = l->printedText->toPlainText();
             l->searchBox()->clear();
             cleared = listed(l, QStringLiteral("mlaptipus_nev"));
             l->aBezar->trigger();
@@ -476,7 +476,7 @@ private Q_SLOTS:
                         QTest::keyClick(memo, Qt::Key_Escape);
                 });
             QTest::keyClick(l->grid(), Qt::Key_F2);
-            memoAfter = l->DBMemo1->toPlainText();
+            memoAfter = l->printedText->toPlainText();
             searchAfter = l->searchBox()->text();
             current = l->currentText(QStringLiteral("mlaptipus_nev"));
             l->aBezar->trigger();

@@ -3,6 +3,7 @@
 #include "config/StoredConnections.h"
 #include "startup/DatabaseChooser.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
@@ -44,9 +45,7 @@ QIcon eyeIcon()
 
 ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : QDialog(parent), m_row(row)
 {
-    setObjectName(WindowKeys::kConnectionEditor);
-    setWindowTitle(QStringLiteral("Tárhely"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kConnectionEditor, QStringLiteral("Tárhely"));
 
     auto edit = [this](const char *name, const QString &text) {
         auto *e = new QLineEdit(text, this);
@@ -70,28 +69,15 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
     btnMutat->setToolTip(QStringLiteral("Jelszó mutatása / elrejtése"));
     btnMutat->setFocusPolicy(Qt::NoFocus);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    for (QPushButton *b : {btnOK, btnMegsem})
-        b->setAutoDefault(false);
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, this, QStringLiteral("btnOK"), QStringLiteral("btnMegsem"));
+    btnOK = buttonPair.ok;
+    btnMegsem = buttonPair.cancel;
 
     auto *fields = new QVBoxLayout;
     fields->setSpacing(2);
     auto addField = [&](const char *label, QLineEdit *e, QWidget *beside = nullptr) {
-        auto *l = new QLabel(QString::fromUtf8(label), this);
-        l->setBuddy(e);
-        fields->addWidget(l);
-        if (beside) {
-            auto *h = new QHBoxLayout;
-            h->addWidget(e, 1);
-            h->addWidget(beside);
-            fields->addLayout(h);
-        } else {
-            fields->addWidget(e);
-        }
-        fields->addSpacing(4);
+        AddCaptionedField(fields, this, QString::fromUtf8(label), e, beside);
     };
     addField("Megjelenített név", edtNev);
     addField("Kiszolgáló", edtKiszolgalo);
@@ -100,29 +86,15 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
     addField("Adatbázis / tárhely", edtAdatbazis);
     addField("Port", edtPort);
 
-    auto *picture = new QLabel(this);
-    picture->setPixmap(DecorativePicture(QStringLiteral("server"), 64, 120));
-    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    auto *top = new QHBoxLayout;
-    top->addWidget(picture, 0, Qt::AlignTop);
-    top->addSpacing(10);
-    top->addLayout(fields, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnOK);
     buttons->addWidget(btnMegsem);
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addSpacing(6);
-    main->addLayout(buttons);
-    main->setSizeConstraint(QLayout::SetFixedSize);
+    ArrangePictureForm(this, QStringLiteral("server"), 64, 120, fields, buttons);
 
-    QWidget *order[] = {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort, btnOK, btnMegsem};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ChainTabOrder({edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort, btnOK, btnMegsem});
 
     connect(btnOK, &QPushButton::clicked, this, &ConnectionEditor::okClick);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnMutat, &QToolButton::clicked, this, &ConnectionEditor::togglePassword);
     // Ctrl+Enter: on to the next control, then as "OK".
     for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {

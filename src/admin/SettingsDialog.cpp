@@ -5,6 +5,7 @@
 #include "config/AppState.h"
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 
@@ -49,39 +50,37 @@ bool dayCount(const QString &caption, QLineEdit *edit, QVariant &value, QWidget 
 
 SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kSettingsDialog);
-    setWindowTitle(QStringLiteral("Beállítások"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kSettingsDialog, QStringLiteral("Beállítások"));
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Megnyitáskor teljes képernyő"), this);
-    DBCheckBox1 = new QCheckBox(QStringLiteral("Belépésnél jelszót kér"), this);
-    DBEdit1 = new QLineEdit(this);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    ComboBox1->setMinimumContentsLength(24);
-    DBEdit2 = new QLineEdit(this);
-    DBMemo1 = new QPlainTextEdit(this);
-    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DBMemo1->setTabChangesFocus(true);
+    fullScreen = new QCheckBox(QStringLiteral("Megnyitáskor teljes képernyő"), this);
+    loginRequired = new QCheckBox(QStringLiteral("Belépésnél jelszót kér"), this);
+    dueDays = new QLineEdit(this);
+    printerName = new QComboBox(this);
+    printerName->setEditable(true);
+    printerName->setInsertPolicy(QComboBox::NoInsert);
+    printerName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    printerName->setMinimumContentsLength(24);
+    reminderDays = new QLineEdit(this);
+    workOrderNote = new QPlainTextEdit(this);
+    workOrderNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    workOrderNote->setTabChangesFocus(true);
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    Edit1 = new QLineEdit(this);
-    Edit2 = new QLineEdit(this);
-    DBCheckBox2 = new QCheckBox(QStringLiteral("A5 munkalap formátum"), this);
+    quantityFormat = new QLineEdit(this);
+    moneyFormat = new QLineEdit(this);
+    a5WorkOrder = new QCheckBox(QStringLiteral("A5 munkalap formátum"), this);
 
     const struct { QWidget *w; const char *name; } names[] = {
-        {CheckBox1, "CheckBox1"}, {DBCheckBox1, "DBCheckBox1"}, {DBEdit1, "DBEdit1"},
-        {ComboBox1, "ComboBox1"}, {DBEdit2, "DBEdit2"}, {DBMemo1, "DBMemo1"},
-        {btnOK, "btnOK"}, {btnMegsem, "btnMegsem"}, {Edit1, "Edit1"}, {Edit2, "Edit2"},
-        {DBCheckBox2, "DBCheckBox2"}};
+        {fullScreen, "CheckBox1"}, {loginRequired, "DBCheckBox1"}, {dueDays, "DBEdit1"},
+        {printerName, "ComboBox1"}, {reminderDays, "DBEdit2"}, {workOrderNote, "DBMemo1"},
+        {btnOK, "btnOK"}, {btnMegsem, "btnMegsem"}, {quantityFormat, "Edit1"}, {moneyFormat, "Edit2"},
+        {a5WorkOrder, "DBCheckBox2"}};
     for (const auto &n : names)
         n.w->setObjectName(QLatin1String(n.name));
 
-    const int digits = DBEdit1->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16;
-    DBEdit1->setMaximumWidth(digits);
-    DBEdit2->setMaximumWidth(digits);
+    const int digits = dueDays->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16;
+    dueDays->setMaximumWidth(digits);
+    reminderDays->setMaximumWidth(digits);
 
     auto labelFor = [this](const QString &text, QWidget *buddy) {
         auto *l = new QLabel(text, this);
@@ -90,24 +89,24 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     };
 
     auto *left = new QVBoxLayout;
-    left->addWidget(CheckBox1);
-    left->addWidget(DBCheckBox1);
+    left->addWidget(fullScreen);
+    left->addWidget(loginRequired);
     left->addSpacing(4);
-    left->addWidget(labelFor(QStringLiteral("Munkalap hatidő (nap)"), DBEdit1));
-    left->addWidget(DBEdit1);
-    left->addWidget(labelFor(QStringLiteral("Alapértelmezett nyomtató"), ComboBox1));
-    left->addWidget(ComboBox1);
-    left->addWidget(labelFor(QStringLiteral("Figyelmeztetés (nap)"), DBEdit2));
-    left->addWidget(DBEdit2);
-    left->addWidget(labelFor(QStringLiteral("Megjegyzés szövege a munkalapon"), DBMemo1));
-    left->addWidget(DBMemo1, 1);
+    left->addWidget(labelFor(QStringLiteral("Munkalap hatidő (nap)"), dueDays));
+    left->addWidget(dueDays);
+    left->addWidget(labelFor(QStringLiteral("Alapértelmezett nyomtató"), printerName));
+    left->addWidget(printerName);
+    left->addWidget(labelFor(QStringLiteral("Figyelmeztetés (nap)"), reminderDays));
+    left->addWidget(reminderDays);
+    left->addWidget(labelFor(QStringLiteral("Megjegyzés szövege a munkalapon"), workOrderNote));
+    left->addWidget(workOrderNote, 1);
 
     auto *group = new QGroupBox(QStringLiteral("Szám formátum"), this);
     auto *g = new QVBoxLayout(group);
-    g->addWidget(labelFor(QStringLiteral("Mennyiség formátum"), Edit1));
-    g->addWidget(Edit1);
-    g->addWidget(labelFor(QStringLiteral("Pénz formátum"), Edit2));
-    g->addWidget(Edit2);
+    g->addWidget(labelFor(QStringLiteral("Mennyiség formátum"), quantityFormat));
+    g->addWidget(quantityFormat);
+    g->addWidget(labelFor(QStringLiteral("Pénz formátum"), moneyFormat));
+    g->addWidget(moneyFormat);
 
     auto *picture = new QLabel(this);
     picture->setPixmap(DecorativePicture(QStringLiteral("settings"), 120, 80));
@@ -118,7 +117,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     right->addWidget(btnMegsem);
     right->addSpacing(8);
     right->addWidget(group);
-    right->addWidget(DBCheckBox2);
+    right->addWidget(a5WorkOrder);
     right->addStretch(1);
     right->addWidget(picture);
 
@@ -126,35 +125,35 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     main->addLayout(left, 3);
     main->addSpacing(10);
     main->addLayout(right, 2);
-    DBMemo1->setMinimumSize(300, 110);
+    workOrderNote->setMinimumSize(300, 110);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget *order[] = {CheckBox1, DBCheckBox1, DBEdit1, ComboBox1, DBEdit2, DBMemo1,
-                        btnOK, btnMegsem, Edit1, Edit2, DBCheckBox2};
+    QWidget *order[] = {fullScreen, loginRequired, dueDays, printerName, reminderDays, workOrderNote,
+                        btnOK, btnMegsem, quantityFormat, moneyFormat, a5WorkOrder};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     // Local values.
     const AppState &b = appState();
-    CheckBox1->setChecked(b.TeljesKep);
-    ComboBox1->setEditText(b.nyomtato);
-    ComboBox1->addItems(QPrinterInfo::availablePrinterNames());
-    ComboBox1->setEditText(b.nyomtato);
-    Edit1->setText(b.FormatDb);
-    Edit2->setText(b.FormatFt);
+    fullScreen->setChecked(b.TeljesKep);
+    printerName->setEditText(b.nyomtato);
+    printerName->addItems(QPrinterInfo::availablePrinterNames());
+    printerName->setEditText(b.nyomtato);
+    quantityFormat->setText(b.FormatDb);
+    moneyFormat->setText(b.FormatFt);
 
     connect(btnOK, &QPushButton::clicked, this, &SettingsDialog::okClick);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     InstallFormBehaviour(this, Placement::Position);
-    CheckBox1->setFocus();
+    fullScreen->setFocus();
 }
 
 void SettingsDialog::setRowFieldsEnabled(bool on)
 {
-    for (QWidget *w : {static_cast<QWidget *>(DBCheckBox1), static_cast<QWidget *>(DBEdit1),
-                       static_cast<QWidget *>(DBEdit2), static_cast<QWidget *>(DBMemo1),
-                       static_cast<QWidget *>(DBCheckBox2)})
+    for (QWidget *w : {static_cast<QWidget *>(loginRequired), static_cast<QWidget *>(dueDays),
+                       static_cast<QWidget *>(reminderDays), static_cast<QWidget *>(workOrderNote),
+                       static_cast<QWidget *>(a5WorkOrder)})
         w->setEnabled(on);
     const auto labels = findChildren<QLabel *>();
     for (QLabel *l : labels)
@@ -169,14 +168,14 @@ bool SettingsDialog::loadRow()
         ShopSettingsRow row;
         if (ShopStore(Connection::main()).readSettings(row)) {
             m_key = row.key;
-            DBCheckBox1->setChecked(row.loginRequired);
-            DBCheckBox2->setChecked(row.a5WorkOrder);
-            DBEdit1->setText(row.dueDays.toString());
-            DBEdit2->setText(row.reminderDays.toString());
+            loginRequired->setChecked(row.loginRequired);
+            a5WorkOrder->setChecked(row.a5WorkOrder);
+            dueDays->setText(row.dueDays.toString());
+            reminderDays->setText(row.reminderDays.toString());
             m_loadedNote = row.workOrderNote;
             QString note = m_loadedNote;
             note.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            DBMemo1->setPlainText(note);
+            workOrderNote->setPlainText(note);
             m_hasRow = true;
         } else {
             ShowError(QStringLiteral("Hiányzik a beállítások sora az adatbázisból."), parentWidget());
@@ -191,17 +190,17 @@ bool SettingsDialog::loadRow()
 bool SettingsDialog::storeRow()
 {
     ShopSettingsRow row;
-    if (!dayCount(QStringLiteral("Munkalap hatidő (nap)"), DBEdit1, row.dueDays, this)
-        || !dayCount(QStringLiteral("Figyelmeztetés (nap)"), DBEdit2, row.reminderDays, this))
+    if (!dayCount(QStringLiteral("Munkalap hatidő (nap)"), dueDays, row.dueDays, this)
+        || !dayCount(QStringLiteral("Figyelmeztetés (nap)"), reminderDays, row.reminderDays, this))
         return false;
     // The note keeps the line ends it was stored with unless it was edited.
-    QString note = DBMemo1->toPlainText();
+    QString note = workOrderNote->toPlainText();
     QString loaded = m_loadedNote;
     loaded.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     row.workOrderNote = (note == loaded) ? m_loadedNote : note.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     row.key = m_key;
-    row.loginRequired = DBCheckBox1->isChecked();
-    row.a5WorkOrder = DBCheckBox2->isChecked();
+    row.loginRequired = loginRequired->isChecked();
+    row.a5WorkOrder = a5WorkOrder->isChecked();
     try {
         ShopStore(Connection::main()).writeSettings(row);
     } catch (const Error &e) {
@@ -216,10 +215,10 @@ void SettingsDialog::okClick()
     if (m_hasRow && !storeRow())
         return; // the dialog stays open with everything as typed
     AppState &b = appState();
-    b.TeljesKep = CheckBox1->isChecked();
-    b.nyomtato = ComboBox1->currentText();
-    b.FormatDb = Edit1->text();
-    b.FormatFt = Edit2->text();
+    b.TeljesKep = fullScreen->isChecked();
+    b.nyomtato = printerName->currentText();
+    b.FormatDb = quantityFormat->text();
+    b.FormatFt = moneyFormat->text();
     accept();
 }
 

@@ -23,17 +23,17 @@ public:
     bool loadRow();
     bool hasRow() const { return m_hasRow; }
 
-    QCheckBox *CheckBox1 = nullptr;    // Megnyitáskor teljes képernyő (local)
-    QCheckBox *DBCheckBox1 = nullptr;  // vanbelep
-    QLineEdit *DBEdit1 = nullptr;      // mlaphatid
-    QComboBox *ComboBox1 = nullptr;    // printer (local, this run only)
-    QLineEdit *DBEdit2 = nullptr;      // figynap
-    QPlainTextEdit *DBMemo1 = nullptr; // mlapmegj
+    QCheckBox *fullScreen = nullptr;         // Megnyitáskor teljes képernyő (local)
+    QCheckBox *loginRequired = nullptr;      // vanbelep
+    QLineEdit *dueDays = nullptr;            // mlaphatid
+    QComboBox *printerName = nullptr;        // printer (local, this run only)
+    QLineEdit *reminderDays = nullptr;       // figynap
+    QPlainTextEdit *workOrderNote = nullptr; // mlapmegj
     QPushButton *btnOK = nullptr;
     QPushButton *btnMegsem = nullptr;
-    QLineEdit *Edit1 = nullptr;        // FormatDb (local)
-    QLineEdit *Edit2 = nullptr;        // FormatFt (local)
-    QCheckBox *DBCheckBox2 = nullptr;  // a5munkalap
+    QLineEdit *quantityFormat = nullptr;     // FormatDb (local)
+    QLineEdit *moneyFormat = nullptr;        // FormatFt (local)
+    QCheckBox *a5WorkOrder = nullptr;        // a5munkalap
 
 private:
     void okClick();

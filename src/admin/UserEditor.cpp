@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
@@ -26,9 +27,7 @@ constexpr int kPasswordLength = 10;
 UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
     : QDialog(parent), m_new(isNew), m_read(row)
 {
-    setObjectName(WindowKeys::kUserEditor);
-    setWindowTitle(QStringLiteral("Felhasználó adatainak szerkesztése"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kUserEditor, QStringLiteral("Felhasználó adatainak szerkesztése"));
 
     auto edit = [this](const char *name, int length) {
         auto *e = new QLineEdit(this);
@@ -62,37 +61,18 @@ UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
         {"Jelszó", edtJelszo},
         {"Jelszó még egyszer", edtJelszo2},
     };
-    for (const auto &r : rows) {
-        auto *l = new QLabel(QString::fromUtf8(r.label), this);
-        l->setBuddy(r.e);
-        fields->addWidget(l);
-        fields->addWidget(r.e);
-        fields->addSpacing(4);
-    }
+    for (const auto &r : rows)
+        AddCaptionedField(fields, this, QString::fromUtf8(r.label), r.e);
     fields->addWidget(cbRendszergazda);
     fields->addWidget(cbTorzsszerkeszt);
 
-    auto *picture = new QLabel(this);
-    picture->setPixmap(DecorativePicture(QStringLiteral("login"), 64, 96));
-    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-
-    auto *top = new QHBoxLayout;
-    top->addWidget(picture, 0, Qt::AlignTop);
-    top->addSpacing(10);
-    top->addLayout(fields, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnOK);
     buttons->addWidget(btnMegsem);
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addSpacing(6);
-    main->addLayout(buttons);
-    main->setSizeConstraint(QLayout::SetFixedSize);
+    ArrangePictureForm(this, QStringLiteral("login"), 64, 96, fields, buttons);
 
-    QWidget *order[] = {edtKod, edtNev, edtJelszo, edtJelszo2, cbRendszergazda, cbTorzsszerkeszt, btnOK, btnMegsem};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ChainTabOrder({edtKod, edtNev, edtJelszo, edtJelszo2, cbRendszergazda, cbTorzsszerkeszt, btnOK, btnMegsem});
 
     if (!isNew)
         showRow(row);

@@ -9,6 +9,7 @@
 #include "db/Connection.h"
 #include "base/Error.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 
@@ -49,10 +50,7 @@ int charsWidth(const QWidget *w, int n)
 
 ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kClientEditor);
-    setWindowTitle(QStringLiteral("Szerkesztés"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
-    InstallFormBehaviour(this, Placement::Position);
+    SetUpFixedForm(this, WindowKeys::kClientEditor, QStringLiteral("Szerkesztés"));
 
     auto *tabs = new QTabWidget(this);
     tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
@@ -91,17 +89,11 @@ ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
         InstallCapitalizeFirst(e);
     cim_irsz->installEventFilter(this);
 
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), page);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("Mégsem"), page);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    for (QPushButton *b : {BitBtn1, BitBtn2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(BitBtn1, &QPushButton::clicked, this, &ClientEditor::okClicked);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, page, QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"), 90);
+    okButton = buttonPair.ok;
+    cancelButton = buttonPair.cancel;
+    connect(okButton, &QPushButton::clicked, this, &ClientEditor::okClicked);
 
     auto *picture = new QLabel(page);
     picture->setPixmap(clients::Picture(QStringLiteral("client"), 48, 48));
@@ -150,8 +142,8 @@ ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
     auto *side = new QVBoxLayout;
     side->addWidget(picture, 0, Qt::AlignHCenter);
     side->addStretch();
-    side->addWidget(BitBtn1);
-    side->addWidget(BitBtn2);
+    side->addWidget(okButton);
+    side->addWidget(cancelButton);
     g->addLayout(side, r, 2, Qt::AlignRight | Qt::AlignBottom);
 
     auto *main = new QVBoxLayout(this);
@@ -160,7 +152,7 @@ ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
 
     // "Megjegyzés" comes last, after the buttons: Enter through the fields ends on "OK".
     QWidget *order[] = {ugyfel_nev, szuldatum, telefon, emil, cim_irsz, cim_varos, cim_cim,
-                        dat_utolso, keret, keretszam, BitBtn1, BitBtn2, megjegyzes};
+                        dat_utolso, keret, keretszam, okButton, cancelButton, megjegyzes};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

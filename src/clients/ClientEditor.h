@@ -25,8 +25,8 @@ public:
     QLineEdit *ugyfel_nev, *szuldatum, *telefon, *emil, *cim_irsz, *cim_varos, *cim_cim, *keret, *keretszam;
     QDateEdit *dat_utolso;
     QPlainTextEdit *megjegyzes;
-    QPushButton *BitBtn1; // OK
-    QPushButton *BitBtn2; // Mégsem
+    QPushButton *okButton; // OK
+    QPushButton *cancelButton; // Mégsem
 
 protected:
     bool eventFilter(QObject *obj, QEvent *e) override;

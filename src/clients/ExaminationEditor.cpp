@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "base/Error.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 
 #include <QGridLayout>
@@ -87,10 +88,7 @@ QLineEdit *headerField(const QString &name, const QFont &font, const QString &sa
 
 ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kExaminationEditor);
-    setWindowTitle(QStringLiteral("Vizsgálat"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
-    InstallFormBehaviour(this, Placement::Position);
+    SetUpFixedForm(this, WindowKeys::kExaminationEditor, QStringLiteral("Vizsgálat"));
 
     auto *tabs = new QTabWidget(this);
     tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
@@ -165,21 +163,15 @@ ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
     texts->addWidget(anamnezis, 1, 0);
     texts->addWidget(diagnozis, 1, 1);
 
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), page);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("Mégsem"), page);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    for (QPushButton *b : {BitBtn1, BitBtn2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(BitBtn1, &QPushButton::clicked, this, &ExaminationEditor::okClicked);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, page, QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"), 90);
+    okButton = buttonPair.ok;
+    cancelButton = buttonPair.cancel;
+    connect(okButton, &QPushButton::clicked, this, &ExaminationEditor::okClicked);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
 
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->addLayout(header);
@@ -197,7 +189,7 @@ ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
     QList<QWidget *> order;
     for (QLineEdit *e : m_values)
         order << e;
-    order << anamnezis << diagnozis << BitBtn1 << BitBtn2;
+    order << anamnezis << diagnozis << okButton << cancelButton;
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -27,8 +27,8 @@ public:
 
     QLineEdit *Sorszam, *UgyfelNev, *Datum; // read-only header
     QPlainTextEdit *anamnezis, *diagnozis;
-    QPushButton *BitBtn1; // OK
-    QPushButton *BitBtn2; // Mégsem
+    QPushButton *okButton; // OK
+    QPushButton *cancelButton; // Mégsem
 
 protected:
     void showEvent(QShowEvent *e) override;

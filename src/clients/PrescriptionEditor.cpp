@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "base/Error.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 
@@ -51,17 +52,15 @@ bool IsRefusedPrescriptionValue(const QString &text)
 
 PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kPrescriptionEditor);
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
-    InstallFormBehaviour(this, Placement::Position);
+    SetUpFixedForm(this, WindowKeys::kPrescriptionEditor, QString());
 
     const QFont big = clients::BigBoldFont(font());
-    Label1 = new QLabel(QStringLiteral("ügyfél"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(clients::BigBoldFont(font(), 5));
+    clientHeading = new QLabel(QStringLiteral("ügyfél"), this);
+    clientHeading->setObjectName(QStringLiteral("Label1"));
+    clientHeading->setFont(clients::BigBoldFont(font(), 5));
 
     auto *main = new QVBoxLayout(this);
-    main->addWidget(Label1);
+    main->addWidget(clientHeading);
 
     // Room for the column's ten characters in the large bold font, beside
     // the line edit's own frame and margins.
@@ -112,22 +111,16 @@ PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
 
     auto *picture = new QLabel(this);
     picture->setPixmap(clients::Picture(QStringLiteral("glasses"), 72, 48));
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("Mégsem"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    for (QPushButton *b : {BitBtn1, BitBtn2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(BitBtn1, &QPushButton::clicked, this, &PrescriptionEditor::okClicked);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, this, QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"), 90);
+    okButton = buttonPair.ok;
+    cancelButton = buttonPair.cancel;
+    connect(okButton, &QPushButton::clicked, this, &PrescriptionEditor::okClicked);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(picture);
     bottom->addStretch();
-    bottom->addWidget(BitBtn1, 0, Qt::AlignBottom);
-    bottom->addWidget(BitBtn2, 0, Qt::AlignBottom);
+    bottom->addWidget(okButton, 0, Qt::AlignBottom);
+    bottom->addWidget(cancelButton, 0, Qt::AlignBottom);
     main->addLayout(bottom);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -138,8 +131,8 @@ PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
                 setTabOrder(prev, e);
             prev = e;
         }
-    setTabOrder(prev, BitBtn1);
-    setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(prev, okButton);
+    setTabOrder(okButton, cancelButton);
 }
 
 QList<QLineEdit *> PrescriptionEditor::fields(int b) const
@@ -173,7 +166,7 @@ bool PrescriptionEditor::start(qint64 client, const QString &table, const QStrin
                         parentWidget());
             return false;
         }
-        Label1->setText(LookupName(client, QStringLiteral("ugyfel"), QString()));
+        clientHeading->setText(LookupName(client, QStringLiteral("ugyfel"), QString()));
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
         return false;

@@ -29,9 +29,9 @@ public:
         QLabel *l4 = nullptr, *l5 = nullptr;
     };
     Block blocks[2];
-    QLabel *Label1 = nullptr; // heading
-    QPushButton *BitBtn1 = nullptr; // OK
-    QPushButton *BitBtn2 = nullptr; // Mégsem
+    QLabel *clientHeading = nullptr;            // heading
+    QPushButton *okButton = nullptr;            // OK
+    QPushButton *cancelButton = nullptr;        // Mégsem
 
 protected:
     bool eventFilter(QObject *obj, QEvent *e) override;

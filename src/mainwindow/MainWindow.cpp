@@ -123,7 +123,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     SetReportExporter([](const RowSet &rows, QWidget *parent) { ShowExportDialog(rows, QString(), parent); });
     connect(m_tabControl1, &QTabBar::currentChanged, this, &MainWindow::TabControl1Change);
     connect(m_tabControl2, &QTabBar::currentChanged, this, &MainWindow::TabControl2Change);
-    connect(m_edit1, &QLineEdit::textChanged, this, &MainWindow::Edit1Change);
+    connect(m_edit1, &QLineEdit::textChanged, this, &MainWindow::onSearchTextChanged);
 
     startUp();
 }

@@ -80,7 +80,7 @@ private:
     // lists (MainLists.cpp)
     void setupLists();
     void openList(int tab);
-    void Edit1Change();
+    void onSearchTextChanged();
     void searchActive();
     void titleClicked(int tab, int column);
     void typedIntoList(const QString &ch);

@@ -160,7 +160,7 @@ void MainWindow::showSaved(int tab, qint64 key)
 }
 
 // Every change of the search text re-queries the active list on the server.
-void MainWindow::Edit1Change()
+void MainWindow::onSearchTextChanged()
 {
     guarded([this] { searchActive(); });
 }

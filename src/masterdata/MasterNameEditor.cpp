@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,9 +33,7 @@ bool IsPlainTableName(const QString &table)
 MasterNameEditor::MasterNameEditor(const QString &table, const QString &caption, QWidget *parent)
     : MasterRowDialog(table, parent), m_table(table)
 {
-    setObjectName(WindowKeys::kMasterNameEditor);
-    setWindowTitle(caption);
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kMasterNameEditor, caption);
 
     Image1 = new QLabel(this);
     Image1->setPixmap(SvgPicture(QByteArray(kTagPicture), 48, 48));
@@ -45,20 +44,20 @@ MasterNameEditor::MasterNameEditor(const QString &table, const QString &caption,
     lblKulcs->setFont(small);
     lblKulcs->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    DBEdit1 = new QLineEdit(this);
-    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setMinimumWidth(DBEdit1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 24);
-    InstallCapitalizeFirst(DBEdit1);
-    Label1 = new QLabel(caption, this);
-    Label1->setBuddy(DBEdit1);
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("DBEdit1"));
+    nameEdit->setMinimumWidth(nameEdit->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 24);
+    InstallCapitalizeFirst(nameEdit);
+    captionLabel = new QLabel(caption, this);
+    captionLabel->setBuddy(nameEdit);
 
     auto *pic = new QVBoxLayout;
     pic->addWidget(Image1);
     pic->addWidget(lblKulcs);
     pic->addStretch();
     auto *field = new QVBoxLayout;
-    field->addWidget(Label1);
-    field->addWidget(DBEdit1);
+    field->addWidget(captionLabel);
+    field->addWidget(nameEdit);
     field->addStretch();
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -71,10 +70,10 @@ MasterNameEditor::MasterNameEditor(const QString &table, const QString &caption,
     main->addLayout(field, 1);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(DBEdit1, btnOK);
+    setTabOrder(nameEdit, btnOK);
     setTabOrder(btnOK, btnMegsem);
     InstallFormBehaviour(this, Placement::Position);
-    DBEdit1->setFocus();
+    nameEdit->setFocus();
 }
 
 bool MasterNameEditor::start(qint64 key)
@@ -83,7 +82,7 @@ bool MasterNameEditor::start(qint64 key)
         m_row.startNew();
     else if (!m_row.load(key))
         return false;
-    m_binder.bind(DBEdit1, m_table + QStringLiteral("_nev"));
+    m_binder.bind(nameEdit, m_table + QStringLiteral("_nev"));
     m_binder.load();
     lblKulcs->setText(key == -1 ? QString() : QString::number(key));
     return true;

@@ -15,9 +15,9 @@ public:
     // Starts a new row (key -1) or reads the row; false when it does not exist.
     bool start(qint64 key);
 
-    QLabel *Label1 = nullptr;    // the caption above the field
-    QLineEdit *DBEdit1 = nullptr; // t_nev
-    QLabel *lblKulcs = nullptr;   // the key, small
+    QLabel *captionLabel = nullptr; // the caption above the field
+    QLineEdit *nameEdit = nullptr;  // t_nev
+    QLabel *lblKulcs = nullptr;     // the key, small
     QLabel *Image1 = nullptr;
 
 private:

@@ -1,6 +1,7 @@
 #include "masterdata/MasterRowDialog.h"
 
 #include "base/Error.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RecordSave.h"
 
@@ -11,14 +12,11 @@ namespace qo {
 
 MasterRowDialog::MasterRowDialog(const QString &table, QWidget *parent) : QDialog(parent), m_row(table, table)
 {
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    for (QPushButton *b : {btnOK, btnMegsem})
-        b->setAutoDefault(false); // Enter in a field moves on, it never closes the editor
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, this, QStringLiteral("btnOK"), QStringLiteral("btnMegsem"));
+    btnOK = buttonPair.ok;
+    btnMegsem = buttonPair.cancel;
     connect(btnOK, &QPushButton::clicked, this, &MasterRowDialog::okClick);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
         auto *s = new QShortcut(k, this);

@@ -22,43 +22,43 @@ WorkOrderTypeEditor::WorkOrderTypeEditor(QWidget *parent)
     setWindowFlags((windowFlags() | Qt::WindowMaximizeButtonHint) & ~Qt::WindowContextHelpButtonHint);
     setSizeGripEnabled(true);
 
-    DBEdit1 = new QLineEdit(this);
-    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setReadOnly(true);
-    DBEdit1->setFocusPolicy(Qt::NoFocus); // skipped by Tab
-    QFont big = DBEdit1->font();
+    typeName = new QLineEdit(this);
+    typeName->setObjectName(QStringLiteral("DBEdit1"));
+    typeName->setReadOnly(true);
+    typeName->setFocusPolicy(Qt::NoFocus); // skipped by Tab
+    QFont big = typeName->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
-    DBEdit1->setFont(big);
-    QPalette p = DBEdit1->palette();
+    typeName->setFont(big);
+    QPalette p = typeName->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Window));
-    DBEdit1->setPalette(p);
+    typeName->setPalette(p);
 
-    DBMemo1 = new QPlainTextEdit(this);
-    DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
-    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    printedText = new QPlainTextEdit(this);
+    printedText->setObjectName(QStringLiteral("DBMemo1"));
+    printedText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSize(WindowFontSize());
-    DBMemo1->setFont(mono);
-    DBMemo1->setMinimumSize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40,
-                            DBMemo1->fontMetrics().lineSpacing() * 6);
+    printedText->setFont(mono);
+    printedText->setMinimumSize(printedText->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40,
+                            printedText->fontMetrics().lineSpacing() * 6);
 
     auto *top = new QGridLayout;
     top->addWidget(new QLabel(QStringLiteral("Munkalap típus"), this), 0, 0);
-    top->addWidget(DBEdit1, 1, 0);
+    top->addWidget(typeName, 1, 0);
     auto *textLabel = new QLabel(QStringLiteral("Szöveg a munkalapon"), this);
-    textLabel->setBuddy(DBMemo1);
+    textLabel->setBuddy(printedText);
     top->addWidget(textLabel, 2, 0);
     top->addWidget(btnOK, 1, 1);
     top->addWidget(btnMegsem, 1, 2);
     top->setColumnStretch(0, 1);
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);
-    main->addWidget(DBMemo1, 1);
+    main->addWidget(printedText, 1);
 
-    resize(DBMemo1->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 80,
-           DBMemo1->fontMetrics().lineSpacing() * 20);
-    setTabOrder(DBMemo1, btnOK);
+    resize(printedText->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 80,
+           printedText->fontMetrics().lineSpacing() * 20);
+    setTabOrder(printedText, btnOK);
     setTabOrder(btnOK, btnMegsem);
     InstallFormBehaviour(this, Placement::Full);
 }
@@ -67,8 +67,8 @@ bool WorkOrderTypeEditor::load(qint64 key)
 {
     if (!m_row.load(key))
         return false;
-    DBEdit1->setText(m_row.text(QStringLiteral("mlaptipus_nev")));
-    m_binder.bind(DBMemo1, QStringLiteral("szoveg"));
+    typeName->setText(m_row.text(QStringLiteral("mlaptipus_nev")));
+    m_binder.bind(printedText, QStringLiteral("szoveg"));
     m_binder.load();
     return true;
 }
@@ -76,7 +76,7 @@ bool WorkOrderTypeEditor::load(qint64 key)
 void WorkOrderTypeEditor::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    DBMemo1->setFocus(Qt::OtherFocusReason);
+    printedText->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace qo

@@ -14,8 +14,8 @@ public:
 
     bool load(qint64 key); // false when the type does not exist
 
-    QLineEdit *DBEdit1 = nullptr;      // mlaptipus_nev, read only
-    QPlainTextEdit *DBMemo1 = nullptr; // szoveg
+    QLineEdit *typeName = nullptr;         // mlaptipus_nev, read only
+    QPlainTextEdit *printedText = nullptr; // szoveg
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -34,16 +34,16 @@ WorkOrderTypeList::WorkOrderTypeList(QWidget *parent) : SearchList(parent, Place
     setContextMenu({aSzerkeszt, nullptr, aBezar});
 
     // The printed text of the current type, under the grid.
-    DBMemo1 = new QPlainTextEdit(this);
-    DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
-    DBMemo1->setReadOnly(true);
-    DBMemo1->setFocusPolicy(Qt::ClickFocus);
+    printedText = new QPlainTextEdit(this);
+    printedText->setObjectName(QStringLiteral("DBMemo1"));
+    printedText->setReadOnly(true);
+    printedText->setFocusPolicy(Qt::ClickFocus);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSize(WindowFontSize());
-    DBMemo1->setFont(mono);
-    DBMemo1->setFixedHeight(DBMemo1->fontMetrics().lineSpacing() * 7 + 12);
+    printedText->setFont(mono);
+    printedText->setFixedHeight(printedText->fontMetrics().lineSpacing() * 7 + 12);
     if (auto *box = qobject_cast<QVBoxLayout *>(layout()))
-        box->insertWidget(box->indexOf(grid()) + 1, DBMemo1);
+        box->insertWidget(box->indexOf(grid()) + 1, printedText);
 
     connect(grid(), &Grid::currentRowChanged, this, &WorkOrderTypeList::showText);
     resize(560, 460);
@@ -52,7 +52,7 @@ WorkOrderTypeList::WorkOrderTypeList(QWidget *parent) : SearchList(parent, Place
 
 void WorkOrderTypeList::showText()
 {
-    DBMemo1->setPlainText(currentText(QStringLiteral("szoveg")));
+    printedText->setPlainText(currentText(QStringLiteral("szoveg")));
 }
 
 void WorkOrderTypeList::aSzerkesztExecute()

@@ -15,7 +15,7 @@ public:
 
     QAction *aSzerkeszt = nullptr;
     QAction *aBezar = nullptr;
-    QPlainTextEdit *DBMemo1 = nullptr; // the current type's printed text
+    QPlainTextEdit *printedText = nullptr; // the current type's printed text
 
 private:
     void aSzerkesztExecute();

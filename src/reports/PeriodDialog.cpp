@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -73,17 +74,15 @@ void SetPeriodToday(const QDate &day)
 
 PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kPeriodDialog);
-    setWindowTitle(QStringLiteral("Időszak megadása"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kPeriodDialog, QStringLiteral("Időszak megadása"));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Időszak"), this);
-    DateTimePicker1 = makePicker(GroupBox1, "DateTimePicker1");
-    DateTimePicker2 = makePicker(GroupBox1, "DateTimePicker2");
+    fromDate = makePicker(GroupBox1, "DateTimePicker1");
+    toDate = makePicker(GroupBox1, "DateTimePicker2");
     auto *dates = new QHBoxLayout(GroupBox1);
-    dates->addWidget(DateTimePicker1);
+    dates->addWidget(fromDate);
     dates->addWidget(new QLabel(QStringLiteral("–"), GroupBox1));
-    dates->addWidget(DateTimePicker2);
+    dates->addWidget(toDate);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Intervallum"), this);
     auto *quick = new QGridLayout(GroupBox2);
@@ -104,14 +103,11 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     btnIden = addQuick(QStringLiteral("Idén"), "btnIden", QuickPeriod::ThisYear, 1, 1);
     btnTavaly = addQuick(QStringLiteral("Tavaly"), "btnTavaly", QuickPeriod::LastYear, 2, 1);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setAutoDefault(false);
-    btnMegsem = new QPushButton(QStringLiteral("Mégsem"), this);
-    btnMegsem->setObjectName(QStringLiteral("btnMegsem"));
-    btnMegsem->setAutoDefault(false);
+    const OkCancelButtons buttonPair =
+        MakeOkCancelButtons(this, this, QStringLiteral("btnOK"), QStringLiteral("btnMegsem"));
+    btnOK = buttonPair.ok;
+    btnMegsem = buttonPair.cancel;
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     Image1 = new QLabel(this);
     Image1->setPixmap(DecorativePicture(QStringLiteral("calendar"), 56, 56));
@@ -131,8 +127,8 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     main->addLayout(right);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(DateTimePicker1, DateTimePicker2);
-    setTabOrder(DateTimePicker2, btnMa);
+    setTabOrder(fromDate, toDate);
+    setTabOrder(toDate, btnMa);
     setTabOrder(btnMa, btnEzAHet);
     setTabOrder(btnEzAHet, btnEzAHonap);
     setTabOrder(btnEzAHonap, btnMultHonap);
@@ -149,14 +145,14 @@ PeriodDialog::PeriodDialog(QWidget *parent) : QDialog(parent)
     }
 
     InstallFormBehaviour(this, Placement::Position);
-    DateTimePicker1->setFocus();
+    fromDate->setFocus();
 }
 
 void PeriodDialog::applyQuick(QuickPeriod which)
 {
     const auto [from, to] = QuickPeriodRange(which, PeriodToday());
-    DateTimePicker1->setDate(from);
-    DateTimePicker2->setDate(to);
+    fromDate->setDate(from);
+    toDate->setDate(to);
 }
 
 bool AskPeriod(QDate &from, QDate &to, const QString &caption, QWidget *parent)
@@ -164,12 +160,12 @@ bool AskPeriod(QDate &from, QDate &to, const QString &caption, QWidget *parent)
     PeriodDialog dlg(parent);
     if (!caption.isEmpty())
         dlg.setWindowTitle(caption);
-    dlg.DateTimePicker1->setDate(from.isValid() ? from : PeriodToday());
-    dlg.DateTimePicker2->setDate(to.isValid() ? to : PeriodToday());
+    dlg.fromDate->setDate(from.isValid() ? from : PeriodToday());
+    dlg.toDate->setDate(to.isValid() ? to : PeriodToday());
     if (dlg.exec() != QDialog::Accepted)
         return false;
-    from = dlg.DateTimePicker1->date();
-    to = dlg.DateTimePicker2->date();
+    from = dlg.fromDate->date();
+    to = dlg.toDate->date();
     return true;
 }
 

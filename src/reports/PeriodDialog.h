@@ -30,8 +30,8 @@ public:
     void applyQuick(QuickPeriod which);
 
     QGroupBox *GroupBox1 = nullptr; // Időszak
-    QDateEdit *DateTimePicker1 = nullptr; // from
-    QDateEdit *DateTimePicker2 = nullptr; // to
+    QDateEdit *fromDate = nullptr;  // from
+    QDateEdit *toDate = nullptr;    // to
     QGroupBox *GroupBox2 = nullptr; // Intervallum
     QPushButton *btnMa = nullptr;
     QPushButton *btnEzAHet = nullptr;

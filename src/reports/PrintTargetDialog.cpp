@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -47,18 +48,16 @@ const char kExportPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="
 
 PrintTargetDialog::PrintTargetDialog(const QStringList &printers, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kPrintTargetDialog);
-    setWindowTitle(QStringLiteral("Nyomtatás típusa"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kPrintTargetDialog, QStringLiteral("Nyomtatás típusa"));
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("Nyomtatás típusa"), this);
-    rbKep = new QRadioButton(QStringLiteral("Nyomtatási kép"), RadioGroup1);
-    rbNyomtat = new QRadioButton(QStringLiteral("Nyomtatás"), RadioGroup1);
-    rbExcel = new QRadioButton(QStringLiteral("Excelbe (CSV)"), RadioGroup1);
+    targetGroup = new QGroupBox(QStringLiteral("Nyomtatás típusa"), this);
+    rbKep = new QRadioButton(QStringLiteral("Nyomtatási kép"), targetGroup);
+    rbNyomtat = new QRadioButton(QStringLiteral("Nyomtatás"), targetGroup);
+    rbExcel = new QRadioButton(QStringLiteral("Excelbe (CSV)"), targetGroup);
     rbKep->setObjectName(QStringLiteral("rbKep"));
     rbNyomtat->setObjectName(QStringLiteral("rbNyomtat"));
     rbExcel->setObjectName(QStringLiteral("rbExcel"));
-    auto *opts = new QVBoxLayout(RadioGroup1);
+    auto *opts = new QVBoxLayout(targetGroup);
     opts->addWidget(rbKep);
     opts->addWidget(rbNyomtat);
     opts->addWidget(rbExcel);
@@ -68,14 +67,14 @@ PrintTargetDialog::PrintTargetDialog(const QStringList &printers, QWidget *paren
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(64, 64);
 
-    Label1 = new QLabel(QStringLiteral("Nyomtató"), this);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->addItems(printers);
-    ComboBox1->setMinimumContentsLength(28);
-    Label1->setBuddy(ComboBox1);
+    printerLabel = new QLabel(QStringLiteral("Nyomtató"), this);
+    printerChoice = new QComboBox(this);
+    printerChoice->setObjectName(QStringLiteral("ComboBox1"));
+    printerChoice->setEditable(true);
+    printerChoice->setInsertPolicy(QComboBox::NoInsert);
+    printerChoice->addItems(printers);
+    printerChoice->setMinimumContentsLength(28);
+    printerLabel->setBuddy(printerChoice);
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
@@ -97,12 +96,12 @@ PrintTargetDialog::PrintTargetDialog(const QStringList &printers, QWidget *paren
     buttons->addWidget(btnMegsem);
     buttons->addStretch();
     auto *top = new QHBoxLayout;
-    top->addWidget(RadioGroup1, 1);
+    top->addWidget(targetGroup, 1);
     top->addWidget(Image1, 0, Qt::AlignVCenter);
     top->addLayout(buttons);
     auto *printer = new QHBoxLayout;
-    printer->addWidget(Label1);
-    printer->addWidget(ComboBox1, 1);
+    printer->addWidget(printerLabel);
+    printer->addWidget(printerChoice, 1);
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);
     main->addLayout(printer);
@@ -128,8 +127,8 @@ void PrintTargetDialog::targetChanged()
     const int t = target();
     const char *svg = t == PrintToPrinter ? kPrintPicture : t == PrintExportCsv ? kExportPicture : kPreviewPicture;
     Image1->setPixmap(SvgPicture(QByteArray(svg), 64, 64));
-    Label1->setEnabled(t == PrintToPrinter);
-    ComboBox1->setEnabled(t == PrintToPrinter);
+    printerLabel->setEnabled(t == PrintToPrinter);
+    printerChoice->setEnabled(t == PrintToPrinter);
 }
 
 int ChoosePrintTarget(QString &printerName, const QStringList &printers, QWidget *parent)
@@ -142,17 +141,17 @@ int ChoosePrintTarget(QString &printerName, const QStringList &printers, bool ex
     PrintTargetDialog dlg(printers, parent);
     dlg.rbExcel->setEnabled(exportAvailable);
     if (!printerName.isEmpty()) {
-        const int i = dlg.ComboBox1->findText(printerName);
+        const int i = dlg.printerChoice->findText(printerName);
         if (i >= 0)
-            dlg.ComboBox1->setCurrentIndex(i);
-        dlg.ComboBox1->setEditText(printerName);
+            dlg.printerChoice->setCurrentIndex(i);
+        dlg.printerChoice->setEditText(printerName);
     } else if (!printers.isEmpty())
-        dlg.ComboBox1->setCurrentIndex(0);
+        dlg.printerChoice->setCurrentIndex(0);
     else
-        dlg.ComboBox1->setEditText(QString());
+        dlg.printerChoice->setEditText(QString());
     if (dlg.exec() != QDialog::Accepted)
         return -1;
-    printerName = dlg.ComboBox1->currentText();
+    printerName = dlg.printerChoice->currentText();
     return dlg.target();
 }
 

@@ -21,13 +21,13 @@ public:
 
     int target() const; // 0 preview, 1 print, 2 export
 
-    QGroupBox *RadioGroup1 = nullptr;
-    QRadioButton *rbKep = nullptr;     // Nyomtatási kép
-    QRadioButton *rbNyomtat = nullptr; // Nyomtatás
-    QRadioButton *rbExcel = nullptr;   // Excelbe (CSV)
-    QLabel *Image1 = nullptr;          // follows the selected option
-    QLabel *Label1 = nullptr;          // Nyomtató
-    QComboBox *ComboBox1 = nullptr;    // printers; may be typed
+    QGroupBox *targetGroup = nullptr;
+    QRadioButton *rbKep = nullptr;      // Nyomtatási kép
+    QRadioButton *rbNyomtat = nullptr;  // Nyomtatás
+    QRadioButton *rbExcel = nullptr;    // Excelbe (CSV)
+    QLabel *Image1 = nullptr;           // follows the selected option
+    QLabel *printerLabel = nullptr;     // Nyomtató
+    QComboBox *printerChoice = nullptr; // printers; may be typed
     QPushButton *btnOK = nullptr;
     QPushButton *btnMegsem = nullptr;
 

@@ -7,6 +7,7 @@
 #include "config/Config.h"
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 
 #include <QFormLayout>
@@ -22,9 +23,7 @@ namespace qo {
 
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kConnectionSetup);
-    setWindowTitle(QStringLiteral("Adatbázis beállítás"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kConnectionSetup, QStringLiteral("Adatbázis beállítás"));
 
     auto makeEdit = [this](const char *name) {
         auto *e = new QLineEdit(this);
@@ -61,38 +60,19 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
         {"Adatbázis megjelenített neve", edtNev},
         {"Port", edtPort},
     };
-    for (const auto &r : rows) {
-        auto *l = new QLabel(QString::fromUtf8(r.label), this);
-        l->setBuddy(r.edit);
-        fields->addWidget(l);
-        fields->addWidget(r.edit);
-        fields->addSpacing(4);
-    }
+    for (const auto &r : rows)
+        AddCaptionedField(fields, this, QString::fromUtf8(r.label), r.edit);
     edtSzerver->setMinimumWidth(edtSzerver->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
 
-    auto *picture = new QLabel(this);
-    picture->setPixmap(DecorativePicture(QStringLiteral("server"), 64, 120));
-    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-
-    auto *top = new QHBoxLayout;
-    top->addWidget(picture, 0, Qt::AlignTop);
-    top->addSpacing(10);
-    top->addLayout(fields, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnTeszt);
     buttons->addStretch(1);
     buttons->addWidget(btnRendben);
     buttons->addWidget(btnMegsem);
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addSpacing(6);
-    main->addLayout(buttons);
-    main->setSizeConstraint(QLayout::SetFixedSize);
+    ArrangePictureForm(this, QStringLiteral("server"), 64, 120, fields, buttons);
 
-    QWidget *order[] = {edtSzerver, edtFelhasznalo, edtJelszo, edtAdatbazis, edtNev, edtPort,
-                        btnTeszt, btnRendben, btnMegsem};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ChainTabOrder({edtSzerver, edtFelhasznalo, edtJelszo, edtAdatbazis, edtNev, edtPort, btnTeszt, btnRendben,
+                   btnMegsem});
 
     connect(btnTeszt, &QPushButton::clicked, this, &ConnectionSetup::btnTesztClick);
     connect(btnRendben, &QPushButton::clicked, this, &ConnectionSetup::acceptSetup);

@@ -94,31 +94,31 @@ DatabaseChooser::DatabaseChooser(const QStringList &entries, const QStringList &
     auto *picture = new QLabel(this);
     picture->setPixmap(DecorativePicture(QStringLiteral("database"), 32, 32));
     picture->setFixedSize(32, 32);
-    BitBtn1 = new QPushButton(QStringLiteral("Új"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAutoDefault(false);
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Mégsem"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
+    newButton = new QPushButton(QStringLiteral("Új"), this);
+    newButton->setObjectName(QStringLiteral("BitBtn1"));
+    newButton->setAutoDefault(false);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("Button1"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Mégsem"), this);
+    cancelButton->setObjectName(QStringLiteral("Button2"));
+    cancelButton->setAutoDefault(false);
 
     auto *strip = new QHBoxLayout;
     strip->addWidget(picture);
-    strip->addWidget(BitBtn1);
+    strip->addWidget(newButton);
     strip->addStretch(1);
-    strip->addWidget(Button1);
-    strip->addWidget(Button2);
+    strip->addWidget(okButton);
+    strip->addWidget(cancelButton);
     auto *main = new QVBoxLayout(this);
     main->addWidget(ListBox1, 1);
     main->addLayout(strip);
     resize(420, 260);
 
-    connect(Button1, &QPushButton::clicked, this, &DatabaseChooser::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn1, &QPushButton::clicked, this, &DatabaseChooser::BitBtn1Click);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &DatabaseChooser::Button1Click);
+    connect(okButton, &QPushButton::clicked, this, &DatabaseChooser::onOk);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(newButton, &QPushButton::clicked, this, &DatabaseChooser::onNew);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &DatabaseChooser::onOk);
 
     InstallFormBehaviour(this, Placement::Full);
     ListBox1->setFocus();
@@ -156,7 +156,7 @@ void DatabaseChooser::showEvent(QShowEvent *ev)
     }
 }
 
-void DatabaseChooser::Button1Click()
+void DatabaseChooser::onOk()
 {
     const int row = ListBox1->currentRow();
     if (row < 0)
@@ -167,7 +167,7 @@ void DatabaseChooser::Button1Click()
     accept();
 }
 
-void DatabaseChooser::BitBtn1Click()
+void DatabaseChooser::onNew()
 {
     if (RunFirstRunSetup(this)) {
         m_chosen = ListBox1->count();

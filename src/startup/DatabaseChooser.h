@@ -31,17 +31,17 @@ public:
     int chosen() const { return m_chosen; }
 
     QListWidget *ListBox1 = nullptr;
-    QPushButton *BitBtn1 = nullptr; // Új
-    QPushButton *Button1 = nullptr; // OK
-    QPushButton *Button2 = nullptr; // Mégsem
+    QPushButton *newButton = nullptr;    // Új
+    QPushButton *okButton = nullptr;     // OK
+    QPushButton *cancelButton = nullptr; // Mégsem
 
 protected:
     bool eventFilter(QObject *obj, QEvent *ev) override;
     void showEvent(QShowEvent *ev) override;
 
 private:
-    void Button1Click();
-    void BitBtn1Click();
+    void onOk();
+    void onNew();
 
     QStringList m_records;
     int m_chosen = -1;

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/StorableText.h"
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 #include "ui/InputDialog.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
@@ -64,9 +65,7 @@ bool CheckCredentials(const QString &code, const QString &password, QWidget *own
 
 LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kLoginDialog);
-    setWindowTitle(QStringLiteral("Belépés azonosítás"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kLoginDialog, QStringLiteral("Belépés azonosítás"));
 
     edtFelhasznalo = new QLineEdit(this);
     edtFelhasznalo->setObjectName(QStringLiteral("edtFelhasznalo"));

@@ -2,6 +2,7 @@
 #include "ui/WindowKeys.h"
 
 #include "ui/FormBehaviour.h"
+#include "ui/FormParts.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -15,24 +16,22 @@ namespace qo {
 
 DateDialog::DateDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(WindowKeys::kDateDialog);
-    setWindowTitle(QStringLiteral("Dátum megadása"));
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    SetFixedDialogFrame(this, WindowKeys::kDateDialog, QStringLiteral("Dátum megadása"));
 
     Image1 = new QLabel(this);
     Image1->setPixmap(DecorativePicture(QStringLiteral("calendar"), 48, 48));
     Image1->setFixedSize(48, 48);
 
-    DateTimePicker1 = new QDateEdit(this);
-    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-    DateTimePicker1->setCalendarPopup(true);
-    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
-    DateTimePicker1->setMinimumWidth(DateTimePicker1->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
+    dateEdit = new QDateEdit(this);
+    dateEdit->setObjectName(QStringLiteral("DateTimePicker1"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
+    dateEdit->setMinimumWidth(dateEdit->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
 
-    DateTimePicker2 = new QTimeEdit(this);
-    DateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));
-    DateTimePicker2->setDisplayFormat(QStringLiteral("HH:mm"));
-    DateTimePicker2->hide();
+    timeEdit = new QTimeEdit(this);
+    timeEdit->setObjectName(QStringLiteral("DateTimePicker2"));
+    timeEdit->setDisplayFormat(QStringLiteral("HH:mm"));
+    timeEdit->hide();
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
@@ -44,8 +43,8 @@ DateDialog::DateDialog(QWidget *parent) : QDialog(parent)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *fields = new QVBoxLayout;
-    fields->addWidget(DateTimePicker1);
-    fields->addWidget(DateTimePicker2);
+    fields->addWidget(dateEdit);
+    fields->addWidget(timeEdit);
     fields->addStretch();
     auto *top = new QHBoxLayout;
     top->addWidget(Image1, 0, Qt::AlignTop);
@@ -63,7 +62,7 @@ DateDialog::DateDialog(QWidget *parent) : QDialog(parent)
 
     // Enter in the date field is "OK" here: the default button takes it.
     InstallFormBehaviour(this, Placement::Position, FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
-    DateTimePicker1->setFocus();
+    dateEdit->setFocus();
 }
 
 bool AskDate(QDate &date, const QString &caption, QWidget *parent)
@@ -71,10 +70,10 @@ bool AskDate(QDate &date, const QString &caption, QWidget *parent)
     DateDialog dlg(parent);
     if (!caption.isEmpty())
         dlg.setWindowTitle(caption);
-    dlg.DateTimePicker1->setDate(date.isValid() ? date : QDate::currentDate());
+    dlg.dateEdit->setDate(date.isValid() ? date : QDate::currentDate());
     if (dlg.exec() != QDialog::Accepted)
         return false;
-    date = dlg.DateTimePicker1->date();
+    date = dlg.dateEdit->date();
     return true;
 }
 

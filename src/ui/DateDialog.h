@@ -15,8 +15,8 @@ class DateDialog : public QDialog {
 public:
     explicit DateDialog(QWidget *parent = nullptr);
 
-    QDateEdit *DateTimePicker1 = nullptr; // the date
-    QTimeEdit *DateTimePicker2 = nullptr; // a time, never shown
+    QDateEdit *dateEdit = nullptr; // the date
+    QTimeEdit *timeEdit = nullptr; // a time, never shown
     QLabel *Image1 = nullptr;
 };
 

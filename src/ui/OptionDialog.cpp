@@ -59,15 +59,15 @@ OptionDialog::OptionDialog(const QStringList &labels, const QString &caption, QW
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setSizeGripEnabled(true);
 
-    RadioGroup1 = new QGroupBox(caption, this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    auto *opts = new QVBoxLayout(RadioGroup1);
+    optionGroup = new QGroupBox(caption, this);
+    optionGroup->setObjectName(QStringLiteral("RadioGroup1"));
+    auto *opts = new QVBoxLayout(optionGroup);
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
     for (int i = 0; i < labels.size(); ++i) {
         QString text = labels[i];
         text.replace(QLatin1Char('&'), QStringLiteral("&&")); // not a mnemonic
-        auto *b = new QRadioButton(text, RadioGroup1);
+        auto *b = new QRadioButton(text, optionGroup);
         b->setObjectName(QStringLiteral("Option%1").arg(i));
         opts->addWidget(b);
         m_group->addButton(b, i);
@@ -80,22 +80,22 @@ OptionDialog::OptionDialog(const QStringList &labels, const QString &caption, QW
     Image1->setPixmap(SvgPicture(QByteArray(kChoicePicture), 56, 70));
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Mégsem"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("Button1"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Mégsem"), this);
+    cancelButton->setObjectName(QStringLiteral("Button2"));
     // Left auto-default: Enter on the focused "Mégsem" presses it, not "OK".
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *side = new QVBoxLayout;
     side->addWidget(Image1);
     side->addStretch();
-    side->addWidget(Button1);
-    side->addWidget(Button2);
+    side->addWidget(okButton);
+    side->addWidget(cancelButton);
     auto *main = new QHBoxLayout(this);
-    main->addWidget(RadioGroup1, 1);
+    main->addWidget(optionGroup, 1);
     main->addLayout(side);
 
     // Enter is "OK" here (the default button), so it must reach the dialog.

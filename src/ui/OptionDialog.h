@@ -27,11 +27,11 @@ public:
     void setSelectedIndex(int index); // -1 selects none
     int selectedIndex() const;        // -1 when none is selected
 
-    QGroupBox *RadioGroup1 = nullptr;
+    QGroupBox *optionGroup = nullptr;
     QVector<QRadioButton *> options;
     QLabel *Image1 = nullptr;
-    QPushButton *Button1 = nullptr; // OK
-    QPushButton *Button2 = nullptr; // Mégsem
+    QPushButton *okButton = nullptr;     // OK
+    QPushButton *cancelButton = nullptr; // Mégsem
 
 protected:
     void showEvent(QShowEvent *e) override;

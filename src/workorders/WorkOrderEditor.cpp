@@ -101,7 +101,7 @@ WorkOrderEditor::~WorkOrderEditor()
         disconnect(e, nullptr, this, nullptr);
     for (NumberEdit *e : std::as_const(m_numbers))
         disconnect(e, nullptr, this, nullptr);
-    disconnect(DateTimePicker1, nullptr, this, nullptr);
+    disconnect(dueDate, nullptr, this, nullptr);
 }
 
 FieldEdit *WorkOrderEditor::addText(QWidget *parent, const QString &column, int minChars)
@@ -142,15 +142,15 @@ void WorkOrderEditor::buildLayout()
     edStatusz->setMinimumWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("Beérkezett")) + 16);
     edDatum = displayField(gbHead, "edDatum");
     edDatKesz = displayField(gbHead, "edDatKesz");
-    DateTimePicker1 = new FieldDateEdit(gbHead);
-    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-    DateTimePicker1->setCalendarPopup(true);
+    dueDate = new FieldDateEdit(gbHead);
+    dueDate->setObjectName(QStringLiteral("DateTimePicker1"));
+    dueDate->setCalendarPopup(true);
     const QLocale hu(QLocale::Hungarian, QLocale::Hungary);
-    DateTimePicker1->setLocale(hu);
-    DateTimePicker1->setDisplayFormat(hu.dateFormat(QLocale::LongFormat));
-    DateTimePicker1->setMinimumWidth(
-        DateTimePicker1->fontMetrics().horizontalAdvance(QStringLiteral("2000. szeptember 30., csütörtök")) + 40);
-    connect(DateTimePicker1, &FieldDateEdit::left, this, [this] { fieldLeft(DateTimePicker1); });
+    dueDate->setLocale(hu);
+    dueDate->setDisplayFormat(hu.dateFormat(QLocale::LongFormat));
+    dueDate->setMinimumWidth(
+        dueDate->fontMetrics().horizontalAdvance(QStringLiteral("2000. szeptember 30., csütörtök")) + 40);
+    connect(dueDate, &FieldDateEdit::left, this, [this] { fieldLeft(dueDate); });
     auto *pic = new QLabel(gbHead);
     pic->setPixmap(SvgPicture(QByteArray(kPicture), 96, 56));
 
@@ -162,10 +162,10 @@ void WorkOrderEditor::buildLayout()
     head->addWidget(edUgyfel, 1, 1);
     head->addWidget(edStatusz, 1, 2);
     head->addWidget(caption(QStringLiteral("Beérkezett"), gbHead), 2, 0);
-    head->addWidget(caption(QStringLiteral("Határidő"), gbHead, DateTimePicker1), 2, 1);
+    head->addWidget(caption(QStringLiteral("Határidő"), gbHead, dueDate), 2, 1);
     head->addWidget(caption(QStringLiteral("Elvitte"), gbHead), 2, 2);
     head->addWidget(edDatum, 3, 0);
-    head->addWidget(DateTimePicker1, 3, 1, Qt::AlignLeft);
+    head->addWidget(dueDate, 3, 1, Qt::AlignLeft);
     head->addWidget(edDatKesz, 3, 2);
     head->addWidget(pic, 0, 3, 4, 1, Qt::AlignCenter);
     head->setColumnStretch(1, 1);
@@ -274,25 +274,25 @@ void WorkOrderEditor::buildLayout()
         ar->addWidget(note, row, 2, 1, 6);
         ++row;
     }
-    DBMemo1 = new QPlainTextEdit(gbAr);
-    DBMemo1->setObjectName(QStringLiteral("megj"));
-    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DBMemo1->setTabChangesFocus(true);
-    DBMemo1->setFixedHeight(DBMemo1->fontMetrics().lineSpacing() * 3 + 12);
+    noteEdit = new QPlainTextEdit(gbAr);
+    noteEdit->setObjectName(QStringLiteral("megj"));
+    noteEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    noteEdit->setTabChangesFocus(true);
+    noteEdit->setFixedHeight(noteEdit->fontMetrics().lineSpacing() * 3 + 12);
     // The column holds 255 characters; more would be refused by the server.
-    connect(DBMemo1, &QPlainTextEdit::textChanged, this, [this] {
-        const QString t = DBMemo1->toPlainText();
+    connect(noteEdit, &QPlainTextEdit::textChanged, this, [this] {
+        const QString t = noteEdit->toPlainText();
         if (t.size() > 255) {
-            QTextCursor c = DBMemo1->textCursor();
+            QTextCursor c = noteEdit->textCursor();
             const int pos = qMin(c.position(), 255);
-            DBMemo1->setPlainText(t.left(255));
-            c = DBMemo1->textCursor();
+            noteEdit->setPlainText(t.left(255));
+            c = noteEdit->textCursor();
             c.setPosition(pos);
-            DBMemo1->setTextCursor(c);
+            noteEdit->setTextCursor(c);
         }
     });
-    ar->addWidget(caption(QStringLiteral("Megjegyzés"), gbAr, DBMemo1), row, 0, Qt::AlignTop);
-    ar->addWidget(DBMemo1, row, 1, 1, 7);
+    ar->addWidget(caption(QStringLiteral("Megjegyzés"), gbAr, noteEdit), row, 0, Qt::AlignTop);
+    ar->addWidget(noteEdit, row, 1, 1, 7);
 
     // ---- buttons -----------------------------------------------------------------------
     btnOK = new QPushButton(QStringLiteral("OK"), this);
@@ -348,7 +348,7 @@ void WorkOrderEditor::buildLayout()
 
     // Tab order: due date, right eye, left eye, the prices row by row, the
     // remark, the deposit, the buttons.
-    QList<QWidget *> order = {DateTimePicker1};
+    QList<QWidget *> order = {dueDate};
     for (const QString &side : {QStringLiteral("jobb"), QStringLiteral("bal")})
         for (const QString &c : {QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
                                  QStringLiteral("prism"), QStringLiteral("pd"), QStringLiteral("egyeb")})
@@ -359,7 +359,7 @@ void WorkOrderEditor::buildLayout()
           << btnKeretmarka << m_texts.value(QStringLiteral("kerettipus"));
     for (const auto &[text, name] : items)
         order << m_numbers.value(QStringLiteral("ar_") + name) << m_texts.value(QStringLiteral("szoveg_") + name);
-    order << DBMemo1 << m_numbers.value(QStringLiteral("eloleg")) << btnOK << btnMegsem << btnNyomtat << btnElokep;
+    order << noteEdit << m_numbers.value(QStringLiteral("eloleg")) << btnOK << btnMegsem << btnNyomtat << btnElokep;
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -371,7 +371,7 @@ bool WorkOrderEditor::loadOrder(qint64 key, int type)
     if (!m_bound) {
         for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
             m_binder.bind(it.value(), it.key());
-        m_binder.bind(DBMemo1, QStringLiteral("megj"));
+        m_binder.bind(noteEdit, QStringLiteral("megj"));
         m_bound = true;
     }
     m_binder.load();
@@ -402,7 +402,7 @@ bool WorkOrderEditor::loadOrder(qint64 key, int type)
     lblBalPd->setText(lblJobbPd->text());
 
     const QDate due = m_row.value(QStringLiteral("dat_hatid")).toDate();
-    DateTimePicker1->setDate(due.isValid() ? due : QDate::currentDate());
+    dueDate->setDate(due.isValid() ? due : QDate::currentDate());
     showTotals();
     return true;
 }
@@ -432,7 +432,7 @@ void WorkOrderEditor::showEvent(QShowEvent *e)
     QDialog::showEvent(e);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        DateTimePicker1->setFocus(Qt::OtherFocusReason);
+        dueDate->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -441,7 +441,7 @@ void WorkOrderEditor::storeFields()
     m_binder.store();
     for (auto it = m_numbers.cbegin(); it != m_numbers.cend(); ++it)
         m_row.setValue(it.key(), it.value()->value());
-    m_row.setValue(QStringLiteral("dat_hatid"), DateTimePicker1->date());
+    m_row.setValue(QStringLiteral("dat_hatid"), dueDate->date());
 }
 
 void WorkOrderEditor::fieldLeft(QWidget *w)

@@ -41,20 +41,20 @@ public:
     // Stores every field into the row and recomputes osszar and fizetendo.
     void recalculate();
 
-    QLabel *lblTipus = nullptr;       // type heading
-    QLabel *lblJobbPrism = nullptr;   // "Prism" / "Bc"
-    QLabel *lblJobbPd = nullptr;      // "Pd" / "Dia"
+    QLabel *lblTipus = nullptr;         // type heading
+    QLabel *lblJobbPrism = nullptr;     // "Prism" / "Bc"
+    QLabel *lblJobbPd = nullptr;        // "Pd" / "Dia"
     QLabel *lblBalPrism = nullptr;
     QLabel *lblBalPd = nullptr;
-    QLineEdit *edMunkalap = nullptr;  // read-only texts
+    QLineEdit *edMunkalap = nullptr;    // read-only texts
     QLineEdit *edUgyfel = nullptr;
     QLineEdit *edStatusz = nullptr;
     QLineEdit *edDatum = nullptr;
     QLineEdit *edDatKesz = nullptr;
     QLineEdit *edLencsemarka = nullptr;
     QLineEdit *edKeretmarka = nullptr;
-    FieldDateEdit *DateTimePicker1 = nullptr; // dat_hatid
-    QPlainTextEdit *DBMemo1 = nullptr;        // megj
+    FieldDateEdit *dueDate = nullptr;   // dat_hatid
+    QPlainTextEdit *noteEdit = nullptr; // megj
     QPushButton *btnLencsemarka = nullptr;
     QPushButton *btnKeretmarka = nullptr;
     QPushButton *btnOK = nullptr;
@@ -83,12 +83,12 @@ private:
 
     RecordEditor m_row;
     FieldBinder m_binder;
-    QMap<QString, FieldEdit *> m_texts;   // text columns
+    QMap<QString, FieldEdit *> m_texts;    // text columns
     QMap<QString, NumberEdit *> m_numbers; // float columns (money and percentages)
     NumberEdit *m_osszar = nullptr;
     NumberEdit *m_fizetendo = nullptr;
     bool m_shownOnce = false;
-    bool m_bound = false; // fields tied to their columns
+    bool m_bound = false;                  // fields tied to their columns
 };
 
 // The text shown when the order to edit is no longer in the database.
