@@ -71,21 +71,21 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *searchBar = new QWidget(central);
     auto *sh = new QHBoxLayout(searchBar);
     sh->setContentsMargins(4, 3, 4, 3);
-    m_edit1 = new QLineEdit(searchBar);
-    InstallStorableText(m_edit1); // the main window has no form behaviour of its own
-    m_edit1->setObjectName(QStringLiteral("Edit1"));
-    m_edit1->setClearButtonEnabled(true);
-    m_edit1->setPlaceholderText(QStringLiteral("Keresés..."));
-    m_edit1->setMinimumWidth(260);
-    m_edit1->installEventFilter(this);
-    m_label1 = new QLabel(searchBar);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = m_label1->font();
+    m_search = new QLineEdit(searchBar);
+    InstallStorableText(m_search); // the main window has no form behaviour of its own
+    m_search->setObjectName(QStringLiteral("Edit1"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setPlaceholderText(QStringLiteral("Keresés..."));
+    m_search->setMinimumWidth(260);
+    m_search->installEventFilter(this);
+    m_heading = new QLabel(searchBar);
+    m_heading->setObjectName(QStringLiteral("Label1"));
+    QFont bold = m_heading->font();
     bold.setBold(true);
-    m_label1->setFont(bold);
-    sh->addWidget(m_edit1, 1);
+    m_heading->setFont(bold);
+    sh->addWidget(m_search, 1);
     sh->addStretch(2);
-    sh->addWidget(m_label1);
+    sh->addWidget(m_heading);
     v->addWidget(searchBar);
 
     m_tabControl1 = new QTabBar(central);
@@ -123,7 +123,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     SetReportExporter([](const RowSet &rows, QWidget *parent) { ShowExportDialog(rows, QString(), parent); });
     connect(m_tabControl1, &QTabBar::currentChanged, this, &MainWindow::TabControl1Change);
     connect(m_tabControl2, &QTabBar::currentChanged, this, &MainWindow::TabControl2Change);
-    connect(m_edit1, &QLineEdit::textChanged, this, &MainWindow::onSearchTextChanged);
+    connect(m_search, &QLineEdit::textChanged, this, &MainWindow::onSearchTextChanged);
 
     startUp();
 }
@@ -236,7 +236,7 @@ QAction *MainWindow::action(const QString &name) const { return m_actions.value(
 
 bool MainWindow::eventFilter(QObject *o, QEvent *e)
 {
-    if (o == m_edit1 && e->type() == QEvent::ShortcutOverride) {
+    if (o == m_search && e->type() == QEvent::ShortcutOverride) {
         // The window's commands win over the search box's own editing keys
         // (with the X11 key scheme Ctrl+E would only move the caret to the end).
         const QKeySequence typed(static_cast<QKeyEvent *>(e)->keyCombination());
@@ -247,7 +247,7 @@ bool MainWindow::eventFilter(QObject *o, QEvent *e)
             }
     }
     // Up, Down, Page Up and Page Down in the search box go to the active list.
-    if (o == m_edit1 && e->type() == QEvent::KeyPress) {
+    if (o == m_search && e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent *>(e)->key();
         if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown) {
             m_grids[activeTab()]->setFocus();

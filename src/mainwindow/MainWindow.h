@@ -37,7 +37,7 @@ public:
     void setActiveTab(int tab);
     int statusTab() const;
     void setStatusTab(int index);
-    QLineEdit *searchBox() const { return m_edit1; }
+    QLineEdit *searchBox() const { return m_search; }
     Grid *grid(int tab) const;
     Grid *prescriptionGrid(int n) const { return m_rxGrids[n]; }
     ListQuery &query(int tab);
@@ -124,8 +124,8 @@ private:
     QTimer m_timerVerzio;  // version notes, once after start
     QTimer m_timerHirek;   // news feed, once after start
 
-    QLineEdit *m_edit1 = nullptr;
-    QLabel *m_label1 = nullptr;
+    QLineEdit *m_search = nullptr;
+    QLabel *m_heading = nullptr;
     QTabBar *m_tabControl1 = nullptr;
     QTabBar *m_tabControl2 = nullptr;
     QStackedWidget *m_pages = nullptr;

@@ -150,11 +150,11 @@ bool MainWindow::refreshList(int tab, qint64 key)
 
 void MainWindow::showSaved(int tab, qint64 key)
 {
-    if (refreshList(tab, key) || activeTab() != tab || m_edit1->text().isEmpty())
+    if (refreshList(tab, key) || activeTab() != tab || m_search->text().isEmpty())
         return;
     // The search excludes the saved row: clear it (which re-queries) so that
     // the next command acts on this row, not on the one that happened to be current.
-    m_edit1->clear();
+    m_search->clear();
     if (refreshList(tab, key))
         statusBar()->showMessage(SavedRowSearchClearedText(), 10000);
 }
@@ -168,7 +168,7 @@ void MainWindow::onSearchTextChanged()
 void MainWindow::searchActive()
 {
     const int tab = activeTab();
-    const QString text = m_edit1->text();
+    const QString text = m_search->text();
     ListQuery &q = query(tab);
     QString sortField;
     switch (tab) {
@@ -192,9 +192,9 @@ void MainWindow::searchActive()
 
 void MainWindow::typedIntoList(const QString &ch)
 {
-    m_edit1->setFocus();
-    m_edit1->setText(ch);
-    m_edit1->setCursorPosition(ch.size());
+    m_search->setFocus();
+    m_search->setText(ch);
+    m_search->setCursorPosition(ch.size());
 }
 
 void MainWindow::titleClicked(int tab, int column)
@@ -218,7 +218,7 @@ void MainWindow::titleClicked(int tab, int column)
     q.open();
     m_grids[tab]->setCurrentRowIndex(0);
     model->setMarkedColumn(column);
-    m_edit1->setFocus();
+    m_search->setFocus();
 }
 
 void MainWindow::RefreshPrescriptions()
@@ -262,8 +262,8 @@ void MainWindow::TabControl2Change(int index)
     if (m_aborted || activeTab() != TabWorkOrders)
         return;
     guarded([this] {
-        if (!m_edit1->text().isEmpty()) {
-            m_edit1->clear(); // runs the search with an empty text
+        if (!m_search->text().isEmpty()) {
+            m_search->clear(); // runs the search with an empty text
             return;
         }
         m_qryMLap.close();

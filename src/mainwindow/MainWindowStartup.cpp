@@ -145,7 +145,7 @@ void MainWindow::LoadShopSettings()
     b.mlapmegj = found ? row.workOrderNote : QString();
     b.figynap = found ? row.reminderDays.toInt() : 0;
     b.a5munkalap = found && row.a5WorkOrder;
-    m_label1->setText(QStringLiteral("Quorvin.Opt: %1  ").arg(b.adatbazisnev));
+    m_heading->setText(QStringLiteral("Quorvin.Opt: %1  ").arg(b.adatbazisnev));
 }
 
 void MainWindow::SaveLocalSettings()
@@ -175,7 +175,7 @@ void MainWindow::showEvent(QShowEvent *e)
         move(r.topLeft());
         resize(r.size());
     }
-    m_edit1->setFocus();
+    m_search->setFocus();
     applyFontSize();
     for (Grid *g : m_grids)
         g->gridModel()->setMarkedColumn(0);
