@@ -156,6 +156,14 @@ QString LensSalesQuery(bool contactLenses, qint64 brand, const QDate &from, cons
     return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
 }
 
+// The statistics' detail line: 9 pt, ruled below; returns its font.
+static QFont ruledDetail(ReportBand &d)
+{
+    d.height = 4.6;
+    d.ruleBelow = true;
+    return ReportFont(kFace, 9);
+}
+
 BandReport BuildRevenueReport(const QDate &from, const QDate &to)
 {
     BandReport r = statisticsLayout(QStringLiteral("Árbevétel"), QStringLiteral("QrArbevetel"), from, to,
@@ -166,9 +174,7 @@ BandReport BuildRevenueReport(const QDate &from, const QDate &to)
     r.data = run(RevenueQuery(from, to));
     groupOn(r, QStringLiteral("sortipus"), 11);
     ReportBand &d = r.detail;
-    const QFont f = ReportFont(kFace, 9);
-    d.height = 4.6;
-    d.ruleBelow = true;
+    const QFont f = ruledDetail(d);
     d.field(QRectF(0, 0.2, 22, 4.4), [](const BandContext &c) {
         return QStringLiteral("%1").arg(c.rows->toInt(c.row, QStringLiteral("munkalap")), 5, 10, QLatin1Char('0'));
     }, f);
@@ -189,9 +195,7 @@ BandReport BuildSalesReport(const QDate &from, const QDate &to)
     r.data = run(SalesQuery(from, to));
     groupOn(r, QStringLiteral("sorrend"), 11);
     ReportBand &d = r.detail;
-    const QFont f = ReportFont(kFace, 9);
-    d.height = 4.6;
-    d.ruleBelow = true;
+    const QFont f = ruledDetail(d);
     d.field(QRectF(0, 0.2, 70, 4.4), textOf(QStringLiteral("marka")), f);
     d.field(QRectF(72, 0.2, 68, 4.4), textOf(QStringLiteral("tipus")), f);
     d.field(QRectF(140, 0.2, 18, 4.4), textOf(QStringLiteral("darab")), f, kRight);
