@@ -11,6 +11,7 @@
 #include "mainwindow/MainWindow.h"
 #include "startup/Splash.h"
 #include "support/Modal.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -31,6 +32,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 #include <Qsci/qsciscintilla.h>
 
 using namespace qo;
@@ -183,23 +185,17 @@ QString tableSums(const ConnectParams &p)
 class TestAdmin : public QObject {
     Q_OBJECT
 
-    QTemporaryDir *m_dir = nullptr;
+    std::unique_ptr<test::TempConfig> m_config; // a fresh configuration file per case
 
 private Q_SLOTS:
     void init()
     {
-        delete m_dir;
-        m_dir = new QTemporaryDir;
-        QFile f(m_dir->path() + QStringLiteral("/QuorvinOpt.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        initFolders(m_dir->path());
+        m_config = std::make_unique<test::TempConfig>();
         setWorkAreaForTests(QRect(0, 0, 1280, 800));
         appState() = AppState();
         appState().rendszergazda = true;
         SetSplashEnabled(false);
     }
-    void cleanupTestCase() { delete m_dir; }
 
     // ---- users ---------------------------------------------------------------
 

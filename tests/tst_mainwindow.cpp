@@ -11,6 +11,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
 #include "support/Modal.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 
 #include <QDateEdit>
@@ -26,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <memory>
 
 using namespace qo;
 using test::ModalAnswers;
@@ -33,7 +35,7 @@ using test::ModalAnswers;
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    QTemporaryDir *m_dir = nullptr;
+    std::unique_ptr<test::TempConfig> m_config; // a fresh configuration file per case
 
     QString record(const test::TestDb &db, const QString &name = QStringLiteral("Teszt bolt")) const
     {
@@ -102,19 +104,13 @@ class TestMainWindow : public QObject {
 private Q_SLOTS:
     void init()
     {
-        delete m_dir;
-        m_dir = new QTemporaryDir;
-        QFile f(m_dir->path() + QStringLiteral("/QuorvinOpt.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        initFolders(m_dir->path());
+        m_config = std::make_unique<test::TempConfig>();
         setWorkAreaForTests(QRect(0, 0, 1280, 800));
         appState() = AppState();
         SetSplashEnabled(false);
         // The version and news checks ask a port where nothing listens.
         WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), QStringLiteral("http://127.0.0.1:9/"));
     }
-    void cleanupTestCase() { delete m_dir; }
 
     // No stored connection runs the setup; cancelling it ends the start and
     // writes nothing to the configuration file.

@@ -19,6 +19,7 @@
 #include "reports/WorkOrderPrintout.h"
 #include "startup/Splash.h"
 #include "support/Modal.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -26,6 +27,7 @@
 #include "workorders/WorkOrderHistory.h"
 
 #include <QtTest>
+#include <memory>
 #include <QAction>
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -155,7 +157,7 @@ void addShop()
 class TestReports : public QObject {
     Q_OBJECT
 
-    QTemporaryDir *m_dir = nullptr;
+    std::unique_ptr<test::TempConfig> m_config; // a fresh configuration file per case
     QTemporaryDir m_out;
     QStringList m_files;     // PDFs the output hook wrote, in order
     QVector<ReportJob> m_jobs;
@@ -209,12 +211,7 @@ private Q_SLOTS:
     }
     void init()
     {
-        delete m_dir;
-        m_dir = new QTemporaryDir;
-        QFile f(m_dir->path() + QStringLiteral("/QuorvinOpt.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        initFolders(m_dir->path());
+        m_config = std::make_unique<test::TempConfig>();
         setWorkAreaForTests(QRect(0, 0, 1280, 800));
         appState() = AppState();
         m_hook = true;
@@ -224,7 +221,7 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         SetReportFileHook({});
-        delete m_dir;
+        m_config.reset();
     }
 
     // ---- work order ------------------------------------------------------------------------
