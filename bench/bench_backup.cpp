@@ -7,6 +7,7 @@
 // Account qo/qo (the private server's). Prints the medians in milliseconds,
 // the ratio, the file sizes, and checks that the restored copy has the same
 // rows (CHECKSUM TABLE of every base table).
+#include "BenchCommon.h"
 #include "admin/BackupWriter.h"
 #include "db/Connection.h"
 
@@ -71,17 +72,10 @@ QMap<QString, QString> checksums(const ConnectParams &p)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: qo_bench_backup HOST PORT DATABASE [RUNS]\n");
-        return 2;
-    }
     ConnectParams p;
-    p.host = QString::fromLocal8Bit(argv[1]);
-    p.port = QString::fromLocal8Bit(argv[2]).toInt();
-    p.database = QString::fromLocal8Bit(argv[3]);
-    p.user = QStringLiteral("qo");
-    p.password = QStringLiteral("qo");
-    const int runs = argc > 4 ? QString::fromLocal8Bit(argv[4]).toInt() : 3;
+    int runs = 0;
+    if (!bench::ReadServerArgs(argc, argv, "qo_bench_backup", 3, p, runs))
+        return 2;
     QTemporaryDir dir;
     const QString script = dir.filePath(QStringLiteral("program.sql"));
     const QString dumped = dir.filePath(QStringLiteral("dump.sql"));

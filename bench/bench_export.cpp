@@ -7,6 +7,7 @@
 // writing the file; the client: `mariadb -B -e "SELECT ..." > file`), their
 // ratio, the row set's memory, both processes' peak memory, and how often the
 // export dialog took its input (the longest pause between two) while it wrote.
+#include "BenchCommon.h"
 #include "config/Config.h"
 #include "db/Connection.h"
 #include "export/DelimitedWriter.h"
@@ -69,21 +70,12 @@ static ClientRun clientRun(const ConnectParams &p, const QString &file, bool com
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: qo_bench_export HOST PORT DATABASE [RUNS]\n");
-        return 2;
-    }
     ConnectParams p;
-    p.host = QString::fromLocal8Bit(argv[1]);
-    p.port = QString::fromLocal8Bit(argv[2]).toInt();
-    p.database = QString::fromLocal8Bit(argv[3]);
-    p.user = p.password = QStringLiteral("qo");
-    const int runs = argc > 4 ? std::atoi(argv[4]) : 5;
+    int runs = 0;
+    if (!bench::ReadServerArgs(argc, argv, "qo_bench_export", 5, p, runs))
+        return 2;
     QTemporaryDir dir;
-    QFile ini(dir.filePath(QStringLiteral("QuorvinOpt.ini"))); // keeps the user's configuration out of it
-    ini.open(QIODevice::WriteOnly);
-    ini.close();
-    initFolders(dir.path());
+    bench::UsePrivateConfig(dir);
     Connection::main().open(p);
     const QString file = dir.filePath(QStringLiteral("munkalap.csv"));
 

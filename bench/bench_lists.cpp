@@ -5,6 +5,7 @@
 //
 // Prints, for each measure, the median over the runs in milliseconds, the
 // client's median and the ratio, and the row set's memory against its bytes.
+#include "BenchCommon.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
@@ -95,10 +96,7 @@ int main(int argc, char **argv)
     const int runs = argc > 4 ? std::atoi(argv[4]) : 7;
     SetSplashEnabled(false);
     QTemporaryDir dir;
-    QFile ini(dir.path() + QStringLiteral("/QuorvinOpt.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.close();
-    initFolders(dir.path());
+    bench::UsePrivateConfig(dir);
     WriteStoredConnection(1, QStringLiteral("%1;%2;%3;qo;qo;Bench").arg(s.db, s.host).arg(s.port));
 
     // 3. Start-up to the main window showing the work-order list.

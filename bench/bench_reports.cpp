@@ -6,6 +6,7 @@
 // first preview page on screen.
 //
 //   qo_bench_reports HOST PORT DATABASE [RUNS]
+#include "BenchCommon.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
@@ -90,10 +91,7 @@ int main(int argc, char **argv)
     const int runs = argc > 4 ? std::atoi(argv[4]) : 5;
     SetSplashEnabled(false);
     QTemporaryDir dir;
-    QFile ini(dir.path() + QStringLiteral("/QuorvinOpt.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.close();
-    initFolders(dir.path());
+    bench::UsePrivateConfig(dir);
     WriteStoredConnection(1, QStringLiteral("%1;%2;%3;qo;qo;Bench").arg(s.db, s.host).arg(s.port));
     MainWindow w;
     w.show();

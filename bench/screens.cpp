@@ -1,5 +1,6 @@
 // Grabs the main window on each tab to PNG files, to look at the program as a
 // user sees it:  qo_screens HOST PORT DATABASE OUTDIR
+#include "BenchCommon.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "startup/Splash.h"
@@ -18,10 +19,7 @@ int main(int argc, char **argv)
         return 2;
     SetSplashEnabled(false);
     QTemporaryDir dir;
-    QFile ini(dir.path() + QStringLiteral("/QuorvinOpt.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.close();
-    initFolders(dir.path());
+    bench::UsePrivateConfig(dir);
     setWorkAreaForTests(QRect(0, 0, 1280, 800));
     WriteStoredConnection(1, QStringLiteral("%1;%2;%3;qo;qo;Demó optika").arg(QString::fromLocal8Bit(argv[3]),
                                                                               QString::fromLocal8Bit(argv[1]),
