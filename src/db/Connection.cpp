@@ -113,8 +113,16 @@ Connection &Connection::main()
     return c;
 }
 
+void Connection::threadInit() { mysql_thread_init(); }
+void Connection::threadEnd() { mysql_thread_end(); }
+
 void Connection::close()
 {
+    if (m_stream) {
+        // Closing the link is the cheap way to drop an unread result.
+        mysql_free_result(m_stream);
+        m_stream = nullptr;
+    }
     if (m_mysql) {
         mysql_close(m_mysql);
         m_mysql = nullptr;
@@ -240,6 +248,8 @@ void Connection::ensureLink()
 
 void Connection::send(const QString &sql)
 {
+    if (m_stream)
+        throw Error(QStringLiteral("A kapcsolaton még egy lekérdezés eredménye olvasás alatt áll."));
     if (m_beforeStatement)
         m_beforeStatement(sql);
     ensureLink();
@@ -347,6 +357,78 @@ void Connection::readResults(RowSet *first)
         if (next < 0)
             break;
     }
+}
+
+void Connection::queryBatches(const QString &sql, int batchRows, const std::function<bool(const RowSet &)> &fn)
+{
+    RowSet batch;
+    openStream(sql, batch);
+    try {
+        for (;;) {
+            const QVector<RowSet::Field> fields = batch.fields();
+            batch.setFields(fields); // empties the rows, keeps the fields
+            const int n = readStream(batch, batchRows);
+            if (n > 0 && !fn(batch))
+                break;
+            if (n < batchRows)
+                break;
+        }
+    } catch (...) {
+        closeStream();
+        throw;
+    }
+    closeStream();
+}
+
+void Connection::openStream(const QString &sql, RowSet &into)
+{
+    send(sql);
+    MYSQL_RES *res = mysql_use_result(m_mysql);
+    if (!res) {
+        if (mysql_field_count(m_mysql) != 0)
+            fail();
+        readResults(nullptr); // a statement without rows: nothing to stream
+        into.setFields({});
+        return;
+    }
+    into.setFields(describeFields(res));
+    m_stream = res;
+}
+
+int Connection::readStream(RowSet &into, int maxRows)
+{
+    if (!m_stream)
+        return 0;
+    int n = 0;
+    while (n < maxRows) {
+        MYSQL_ROW row = mysql_fetch_row(m_stream);
+        if (!row)
+            break;
+        into.appendRow(row, mysql_fetch_lengths(m_stream));
+        ++n;
+    }
+    if (n < maxRows) {
+        const bool broken = mysql_errno(m_mysql) != 0;
+        if (broken) {
+            const Error e(errorText(mysql_error(m_mysql)), mysql_errno(m_mysql));
+            closeStream();
+            throw e;
+        }
+        closeStream();
+    }
+    return n;
+}
+
+void Connection::closeStream()
+{
+    if (!m_stream)
+        return;
+    mysql_free_result(m_stream); // reads and drops the rest
+    m_stream = nullptr;
+    // Further results of the statement (a CALL's status) are read and dropped.
+    while (mysql_more_results(m_mysql) && mysql_next_result(m_mysql) == 0)
+        if (MYSQL_RES *r = mysql_use_result(m_mysql))
+            mysql_free_result(r);
 }
 
 QStringList Connection::tables()

@@ -8,6 +8,7 @@
 #include <functional>
 
 struct st_mysql;
+struct st_mysql_res;
 
 namespace qo {
 
@@ -39,6 +40,16 @@ public:
     void exec(const QString &sql);
     // Runs a query and reads every row into a compact row set.
     RowSet query(const QString &sql);
+    // Reads a query's rows in batches of at most batchRows, so that a whole
+    // list can be written out without holding it: fn sees each batch (the same
+    // RowSet, refilled) and returns false to stop; the rest is then dropped.
+    void queryBatches(const QString &sql, int batchRows, const std::function<bool(const RowSet &)> &fn);
+    // A result left open on the link and read on as a window is scrolled.
+    // While it is open the connection takes no other statement.
+    void openStream(const QString &sql, RowSet &into); // the fields and no rows yet
+    int readStream(RowSet &into, int maxRows);         // appends; fewer than maxRows at the end
+    void closeStream();                                // drops what was not read
+    bool streamOpen() const { return m_stream != nullptr; }
     QStringList tables();
     quint64 lastInsertId() const;
     // Rows matched by the last UPDATE (found, not only changed: the link asks
@@ -47,6 +58,10 @@ public:
 
     // The process-wide main connection that every window uses.
     static Connection &main();
+    // Every thread other than the main one that opens a connection calls these
+    // at its start and end (the client library keeps per-thread state).
+    static void threadInit();
+    static void threadEnd();
 
     // A unit of work: statements that only make sense together on one server
     // session (an open transaction; a procedure call and the read of the
@@ -68,6 +83,7 @@ private:
     void check(int rc, const char *what);
     [[noreturn]] void fail();
     void setReconnect(bool on);
+    st_mysql_res *m_stream = nullptr;
     st_mysql *m_mysql = nullptr;
     ConnectParams m_params;
     quint64 m_affected = 0;

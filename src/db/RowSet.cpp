@@ -47,6 +47,26 @@ void RowSet::appendRow(const char *const *cells, const unsigned long *lengths)
     ++m_rows;
 }
 
+void RowSet::appendRows(const RowSet &other, int from, int count)
+{
+    const int n = columnCount();
+    for (int r = from; r < from + count; ++r) {
+        size_t i = cell(m_rows, 0);
+        for (int c = 0; c < n; ++c, ++i) {
+            if ((i & 63) == 0)
+                m_nulls.push_back(0);
+            int len;
+            const char *p = other.rawData(r, c, &len);
+            if (other.isNull(r, c))
+                m_nulls.back() |= uint64_t(1) << (i & 63);
+            else if (len)
+                m_data.append(p, len);
+            m_ends.push_back(uint32_t(m_data.size()));
+        }
+        ++m_rows;
+    }
+}
+
 size_t RowSet::memoryBytes() const
 {
     return size_t(m_data.capacity()) + m_ends.capacity() * sizeof(uint32_t)

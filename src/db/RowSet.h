@@ -65,6 +65,8 @@ public:
     void setFields(QVector<Field> fields);
     void appendRow(const char *const *cells, const unsigned long *lengths);
     void reserveRows(int rows);
+    // Appends count rows of another row set with the same fields, from row `from`.
+    void appendRows(const RowSet &other, int from, int count);
 
 private:
     bool cString(int r, int c, char *buf, int size) const;

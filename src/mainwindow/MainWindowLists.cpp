@@ -35,7 +35,7 @@ const QString kExamSearch = ClientStore::examinationList().searchColumns;
 
 void MainWindow::setupLists()
 {
-    m_qryU = ListQuery(ClientStore::clientList().lines, &m_modelU);
+    m_qryU = ListQuery(ClientStore::clientList().lines, &m_modelU, ClientStore::clientList().keyField);
     m_modelU.setColumns({{QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
                          {QStringLiteral("emil"), QStringLiteral("E-mail")},
                          {QStringLiteral("telefon"), QStringLiteral("Telefon")},
@@ -56,7 +56,7 @@ void MainWindow::setupLists()
     m_grids[TabClients]->setGridModel(&m_modelU);
     m_grids[TabClients]->setColumnShares({0.20, 0.15, 0.10, 0.10, 0.10, 0.10, 0.25}, 36);
 
-    m_qryMLap = ListQuery(WorkOrderStore::mainList().lines, &m_modelMLap);
+    m_qryMLap = ListQuery(WorkOrderStore::mainList().lines, &m_modelMLap, WorkOrderStore::mainList().keyField);
     m_modelMLap.setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
                             {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
                             {QStringLiteral("telefon"), QStringLiteral("Telefon")},
@@ -74,7 +74,7 @@ void MainWindow::setupLists()
     m_grids[TabWorkOrders]->setGridModel(&m_modelMLap);
     m_grids[TabWorkOrders]->setColumnShares({0.05, 0.19, 0.10, 0.15, 0.08, 0.08, 0.08, 0.06, 0.06, 0.06, 0.09}, 36);
 
-    m_qryVizsgalat = ListQuery(ClientStore::examinationList().lines, &m_modelVizsgalat);
+    m_qryVizsgalat = ListQuery(ClientStore::examinationList().lines, &m_modelVizsgalat, ClientStore::examinationList().keyField);
     m_modelVizsgalat.setColumns({{QStringLiteral("vizsgalat"), QStringLiteral("Sorszám"), QStringLiteral("00000")},
                                  {QStringLiteral("datum"), QStringLiteral("Dátum")},
                                  {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include "ui/MessageBoxes.h"
 
 namespace qo {
 
@@ -53,6 +55,7 @@ Grid::Grid(QWidget *parent) : QTableView(parent)
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &Grid::titleClicked);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &Grid::scrolledTo);
     connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex &i) { Q_EMIT rowActivated(i.row()); });
 }
 
@@ -62,6 +65,12 @@ void Grid::setGridModel(GridModel *model)
     setModel(model);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &cur) { Q_EMIT currentRowChanged(cur.isValid() ? cur.row() : -1); });
+    // The count of a long list comes later: the position text is redrawn.
+    connect(model, &GridModel::countsChanged, this, [this] { Q_EMIT currentRowChanged(currentRowIndex()); });
+    connect(model, &GridModel::fetchFailed, this, [this](const QString &message) {
+        // Not from inside the scroll or paint that asked for the rows.
+        QTimer::singleShot(0, this, [this, message] { ShowError(QStringLiteral("Hiba: ") + message, this); });
+    });
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         if (m_sharedColumns != m_model->columnCount())
             applyColumnShares(); // new columns; the same ones keep the user's widths
@@ -118,8 +127,57 @@ bool Grid::isSearchStartChar(QChar c)
         || accented.contains(c);
 }
 
+// Rows before the window are read when the view reaches its top: the rows
+// shown stay where they were, the new ones above them.
+void Grid::scrolledTo(int value)
+{
+    if (!m_model || value != verticalScrollBar()->minimum() || m_model->atStart() || m_fetchingBefore)
+        return;
+    m_fetchingBefore = true;
+    const int n = m_model->fetchBefore();
+    if (n > 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + n);
+    m_fetchingBefore = false;
+}
+
+// Home and End (with or without Ctrl) go to the list's first and last row;
+// in a long list that is a jump to a window read at that end. Moving past
+// either end of the window reads the next page first.
+bool Grid::moveInList(QKeyEvent *e)
+{
+    if (!m_model || (e->modifiers() & ~(Qt::ControlModifier | Qt::KeypadModifier)))
+        return false;
+    const int row = currentRowIndex();
+    switch (e->key()) {
+    case Qt::Key_Home:
+        m_model->jumpToStart();
+        setCurrentRowIndex(0);
+        return true;
+    case Qt::Key_End:
+        m_model->jumpToEnd();
+        setCurrentRowIndex(m_model->rowCount() - 1);
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        if (m_model->complete())
+            return false;
+        if (row <= 0 || (e->key() == Qt::Key_PageUp && row < viewport()->height() / qMax(1, rowHeight(0))))
+            scrolledTo(verticalScrollBar()->minimum());
+        return false;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        if (!m_model->complete() && m_model->canFetchMore({}) && row >= m_model->rowCount() - viewport()->height() / qMax(1, rowHeight(0)) - 1)
+            m_model->fetchMore({});
+        return false;
+    default:
+        return false;
+    }
+}
+
 void Grid::keyPressEvent(QKeyEvent *e)
 {
+    if (moveInList(e))
+        return;
     const QString t = e->text();
     if (m_typeToSearch && t.size() == 1 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         const QChar lower = t.at(0).toLower();
@@ -142,8 +200,15 @@ void Grid::changeEvent(QEvent *e)
 
 QString RecordPositionText(const Grid *grid)
 {
-    const int rows = grid->model() ? grid->model()->rowCount() : 0;
-    return QStringLiteral("%1: %2").arg(rows).arg(grid->currentRowIndex() + 1);
+    const GridModel *m = grid->gridModel();
+    const int row = grid->currentRowIndex();
+    if (!m)
+        return QStringLiteral("0: %1").arg(row + 1);
+    // A long list's count and place come a moment after its first rows.
+    const QString ellipsis(QChar(0x2026));
+    const QString total = m->totalCount() >= 0 ? QString::number(m->totalCount()) : ellipsis;
+    const QString current = row < 0 ? QStringLiteral("0") : m->offset() >= 0 ? QString::number(m->offset() + row + 1) : ellipsis;
+    return total + QStringLiteral(": ") + current;
 }
 
 void Grid::resizeEvent(QResizeEvent *e)

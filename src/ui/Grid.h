@@ -42,7 +42,10 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
 
 private:
+    void scrolledTo(int value);
+    bool moveInList(QKeyEvent *e);
     GridModel *m_model = nullptr;
+    bool m_fetchingBefore = false;
     QVector<double> m_shares;
     int m_margin = 0;
     int m_sharedWidth = -1;   // the grid width the shares were last applied for

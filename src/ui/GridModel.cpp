@@ -1,5 +1,6 @@
 #include "ui/GridModel.h"
 #include "config/Config.h"
+#include "base/Error.h"
 #include "base/NumberFormat.h"
 
 namespace qo {
@@ -35,15 +36,144 @@ void GridModel::resolve()
         c.index = m_rows.fieldIndex(c.field);
 }
 
-void GridModel::setRowSet(RowSet rows)
+void GridModel::resetWindow(RowSet rows, bool atStart, bool atEnd, qint64 offset)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_atStart = atStart;
+    m_atEnd = atEnd;
+    m_offset = atStart ? 0 : offset;
+    m_total = complete() ? m_rows.rowCount() : (atEnd && m_offset >= 0 ? m_offset + m_rows.rowCount() : -1);
+    m_prepended = 0;
+    ++m_windowId;
+    m_pageAfter = m_pageBefore = kFirstPage;
     resolve();
     endResetModel();
 }
 
+void GridModel::setRowSet(RowSet rows)
+{
+    m_source = nullptr;
+    resetWindow(std::move(rows), true, true, 0);
+}
+
+void GridModel::setWindow(RowSet rows, RowSource *source, bool atStart, bool atEnd, qint64 offset)
+{
+    m_source = source;
+    resetWindow(std::move(rows), atStart, atEnd, offset);
+}
+
 void GridModel::clear() { setRowSet(RowSet()); }
+
+void GridModel::setCounts(quint64 window, qint64 total, qint64 before)
+{
+    if (total >= 0 && !complete())
+        m_total = total;
+    if (before >= 0 && window == m_windowId)
+        m_offset = before - m_prepended;
+    if (m_atStart)
+        m_offset = 0;
+    else if (m_atEnd && m_total >= 0)
+        m_offset = m_total - m_rows.rowCount();
+    Q_EMIT countsChanged();
+}
+
+RowSet GridModel::fetchPage(bool before, int count, bool *failed)
+{
+    *failed = false;
+    try {
+        return m_source->fetch(m_rows, before, count);
+    } catch (const Error &e) {
+        // The window stays as it is and asks no more: the error is shown once.
+        *failed = true;
+        m_atStart = m_atEnd = true;
+        Q_EMIT fetchFailed(e.message());
+        return RowSet();
+    }
+}
+
+bool GridModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_atEnd && m_source;
+}
+
+// Pages grow as the user reads on, so that scrolling through a long list
+// costs a handful of queries rather than one per screen.
+void GridModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    bool failed;
+    const int want = m_pageAfter;
+    RowSet page = fetchPage(false, want, &failed);
+    if (failed)
+        return;
+    m_pageAfter = qMin(m_pageAfter * 2, kLargestPage);
+    const int n = page.rowCount();
+    if (n < want) {
+        m_atEnd = true;
+        if (m_offset >= 0)
+            m_total = m_offset + m_rows.rowCount() + n;
+    }
+    if (n > 0) {
+        beginInsertRows({}, m_rows.rowCount(), m_rows.rowCount() + n - 1);
+        m_rows.appendRows(page, 0, n);
+        endInsertRows();
+    }
+    if (m_atEnd)
+        Q_EMIT countsChanged();
+}
+
+int GridModel::fetchBefore()
+{
+    if (m_atStart || !m_source)
+        return 0;
+    bool failed;
+    const int want = m_pageBefore;
+    RowSet page = fetchPage(true, want, &failed);
+    if (failed)
+        return 0;
+    m_pageBefore = qMin(m_pageBefore * 2, kLargestPage);
+    const int n = page.rowCount();
+    if (n < want)
+        m_atStart = true;
+    if (n > 0) {
+        beginInsertRows({}, 0, n - 1);
+        page.appendRows(m_rows, 0, m_rows.rowCount());
+        m_rows = std::move(page);
+        m_prepended += n;
+        endInsertRows();
+        if (m_offset >= 0)
+            m_offset -= n;
+    }
+    if (m_atStart) {
+        m_offset = 0;
+        Q_EMIT countsChanged();
+    }
+    return n;
+}
+
+void GridModel::jump(bool toEnd)
+{
+    if (!m_source || (toEnd ? m_atEnd : m_atStart))
+        return;
+    RowSet page;
+    try {
+        page = m_source->fetch(RowSet(), toEnd, kFirstPage);
+    } catch (const Error &e) {
+        Q_EMIT fetchFailed(e.message());
+        return;
+    }
+    const qint64 total = m_total;
+    const bool whole = page.rowCount() < kFirstPage;
+    const qint64 rows = page.rowCount();
+    resetWindow(std::move(page), !toEnd || whole, toEnd || whole, 0);
+    if (!complete() && total >= 0) {
+        m_total = total;
+        m_offset = toEnd ? total - rows : 0;
+    }
+    Q_EMIT countsChanged();
+}
 
 void GridModel::setMarkedColumn(int column)
 {

@@ -1,28 +1,119 @@
 #include "ui/ListQuery.h"
 #include "db/Connection.h"
-#include "ui/GridModel.h"
+#include "db/RowCounter.h"
 #include "db/SqlText.h"
 
+#include <QPointer>
 #include <array>
 #include <cstring>
 
 namespace qo {
 
+ListQuery &ListQuery::operator=(const ListQuery &o)
+{
+    if (this != &o) {
+        if (m_model)
+            RowCounter::instance().cancel(m_model);
+        m_lines = o.m_lines;
+        m_model = o.m_model;
+        m_keyField = o.m_keyField;
+        m_terms.clear();
+        m_open = false;
+    }
+    return *this;
+}
+
+ListQuery::~ListQuery()
+{
+    // The model outlives no query that feeds it; a late count is not wanted.
+    if (m_model && m_open)
+        RowCounter::instance().cancel(m_model);
+}
+
+namespace {
+
+bool isWhereLine(const QString &line) { return line.trimmed().startsWith(QLatin1String("WHERE"), Qt::CaseInsensitive); }
+bool isOrderLine(const QString &line) { return line.trimmed().startsWith(QLatin1String("ORDER"), Qt::CaseInsensitive); }
+
+} // namespace
+
+QString ListQuery::condition() const
+{
+    for (const QString &line : m_lines)
+        if (isWhereLine(line)) {
+            QString c = line.trimmed().mid(5).trimmed();
+            while (c.endsWith(QLatin1Char(';')))
+                c.chop(1);
+            return c;
+        }
+    return QString();
+}
+
+QString ListQuery::pageSql(const QString &extra, bool reversed, int limit) const
+{
+    QStringList out;
+    for (const QString &line : m_lines)
+        if (!isWhereLine(line) && !isOrderLine(line))
+            out << line;
+    const QString cond = condition();
+    if (!cond.isEmpty() && !extra.isEmpty())
+        out << QStringLiteral("WHERE (") + cond + QStringLiteral(") AND ") + extra;
+    else if (!cond.isEmpty() || !extra.isEmpty())
+        out << QStringLiteral("WHERE ") + (cond.isEmpty() ? extra : cond);
+    if (!m_terms.isEmpty())
+        out << QStringLiteral("ORDER BY ") + OrderByText(m_terms, reversed);
+    if (limit >= 0)
+        out << QStringLiteral("LIMIT %1").arg(limit);
+    return out.join(QLatin1Char('\n'));
+}
+
+QString ListQuery::countSql(const QString &extra) const
+{
+    QStringList out;
+    for (const QString &line : m_lines)
+        if (!isWhereLine(line) && !isOrderLine(line))
+            out << line;
+    const QString cond = condition();
+    QString where = cond.isEmpty() ? extra : extra.isEmpty() ? cond : QStringLiteral("(") + cond + QStringLiteral(") AND ") + extra;
+    if (!where.isEmpty())
+        out << QStringLiteral("WHERE ") + where;
+    return QStringLiteral("SELECT COUNT(*) FROM (") + out.join(QLatin1Char('\n')) + QStringLiteral(") AS qo_rows");
+}
+
+// The sort terms as the ORDER BY line now says, with the key as the last word.
+void ListQuery::prepare()
+{
+    QString order;
+    for (const QString &line : m_lines)
+        if (isOrderLine(line))
+            order = line;
+    // Without an order, or a key to make it total, a list is read whole.
+    m_terms = order.isEmpty() || m_keyField.isEmpty() ? QVector<SortTerm>()
+                                                      : WithKey(ParseOrderBy(order, m_model->rows()), m_keyField);
+}
+
 void ListQuery::open()
 {
     m_open = false;
+    prepare();
     try {
-        m_model->setRowSet(Connection::main().query(sql()));
+        const bool paged = !m_terms.isEmpty();
+        RowSet rows = Connection::main().query(pageSql(QString(), false, paged ? GridModel::kFirstPage : -1));
+        const bool whole = !paged || rows.rowCount() < GridModel::kFirstPage;
+        m_model->setWindow(std::move(rows), this, true, whole, 0);
     } catch (...) {
+        RowCounter::instance().cancel(m_model);
         m_model->clear();
         throw;
     }
     m_open = true;
+    requestCounts(false);
 }
 
 void ListQuery::close()
 {
     m_open = false; // before the model reports its (now empty) rows
+    RowCounter::instance().cancel(m_model);
     m_model->clear();
 }
 
@@ -34,6 +125,56 @@ void ListQuery::setWhere(const QString &condition)
 void ListQuery::setOrderBy(const QString &order)
 {
     ReplaceOrderByLine(m_lines, order);
+}
+
+// The list's size and, for a window that does not start at the top, the
+// number of rows before it, counted in the background.
+void ListQuery::requestCounts(bool withBefore)
+{
+    if (m_model->complete()) {
+        RowCounter::instance().cancel(m_model);
+        return;
+    }
+    QStringList sqls{countSql(QString())};
+    if (withBefore && m_model->rowCount() > 0)
+        sqls << countSql(KeysetCondition(m_terms, m_model->rows(), 0, true, false));
+    QPointer<GridModel> model = m_model;
+    const quint64 window = m_model->windowId();
+    RowCounter::instance().request(m_model, Connection::main().params(), sqls, m_model,
+                                   [model, window](const QVector<qint64> &n) {
+                                       if (model)
+                                           model->setCounts(window, n.value(0, -1), n.value(1, -1));
+                                   });
+}
+
+namespace {
+
+// Rows read backwards (from the end, or before the window) turned round.
+RowSet turned(const RowSet &rs)
+{
+    RowSet out;
+    out.setFields(rs.fields());
+    for (int r = rs.rowCount() - 1; r >= 0; --r)
+        out.appendRows(rs, r, 1);
+    return out;
+}
+
+} // namespace
+
+RowSet ListQuery::fetch(const RowSet &held, bool before, int count)
+{
+    QString after;
+    if (held.rowCount() > 0)
+        after = KeysetCondition(m_terms, held, before ? 0 : held.rowCount() - 1, before, false);
+    RowSet rs = Connection::main().query(pageSql(after, before, count));
+    return before ? turned(rs) : rs;
+}
+
+void ListQuery::moveWindow(RowSet rows)
+{
+    const bool atEnd = rows.rowCount() < GridModel::kFirstPage;
+    m_model->setWindow(std::move(rows), this, false, atEnd, -1);
+    requestCounts(true);
 }
 
 namespace {
@@ -54,9 +195,22 @@ const std::array<uchar, 256> &latin2Lower()
     return t;
 }
 
+bool startsWith(const RowSet &rs, int r, int c, const QByteArray &want)
+{
+    const auto &low = latin2Lower();
+    int len;
+    const char *p = rs.rawData(r, c, &len);
+    if (len < want.size())
+        return false;
+    for (int k = 0; k < want.size(); ++k)
+        if (low[uchar(p[k])] != uchar(want[k]))
+            return false;
+    return true;
+}
+
 } // namespace
 
-int ListQuery::locatePrefix(const QString &field, const QString &text) const
+int ListQuery::locatePrefix(const QString &field, const QString &text)
 {
     const RowSet &rs = m_model->rows();
     const int c = rs.fieldIndex(field);
@@ -66,21 +220,23 @@ int ListQuery::locatePrefix(const QString &field, const QString &text) const
     QByteArray want = toLatin2(text);
     for (char &ch : want)
         ch = char(low[uchar(ch)]);
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        int len;
-        const char *p = rs.rawData(r, c, &len);
-        if (len < want.size())
-            continue;
-        int k = 0;
-        while (k < want.size() && low[uchar(p[k])] == uchar(want[k]))
-            ++k;
-        if (k == want.size())
+    for (int r = 0; r < rs.rowCount(); ++r)
+        if (startsWith(rs, r, c, want))
             return r;
-    }
-    return -1;
+    // Not among the rows held: when the list is sorted by this field, the row
+    // can only be past the window, at the first row at or after the text.
+    if (m_model->complete() || m_terms.isEmpty() || m_terms.first().desc
+        || m_terms.first().column.compare(field, Qt::CaseInsensitive) != 0)
+        return -1;
+    RowSet found = Connection::main().query(
+        pageSql(m_terms.first().expr + QStringLiteral(" >= ") + SqlQuote(text), false, GridModel::kFirstPage));
+    if (found.rowCount() == 0 || !startsWith(found, 0, found.fieldIndex(field), want))
+        return -1;
+    moveWindow(std::move(found));
+    return 0;
 }
 
-int ListQuery::locateKey(const QString &field, qint64 key) const
+int ListQuery::locateKey(const QString &field, qint64 key)
 {
     const RowSet &rs = m_model->rows();
     const int c = rs.fieldIndex(field);
@@ -89,7 +245,20 @@ int ListQuery::locateKey(const QString &field, qint64 key) const
     for (int r = 0; r < rs.rowCount(); ++r)
         if (!rs.isNull(r, c) && rs.toInt(r, c) == key)
             return r;
-    return -1;
+    if (m_model->complete() || m_terms.isEmpty())
+        return -1;
+    // The row itself first (it gives the values of its place in the order),
+    // then the page that starts with it.
+    QString expr = field;
+    for (const SortTerm &t : m_terms)
+        if (t.column.compare(field, Qt::CaseInsensitive) == 0)
+            expr = t.expr; // qualified as the query writes it
+
+    const RowSet one = Connection::main().query(pageSql(expr + QStringLiteral(" = %1").arg(key), false, 1));
+    if (one.rowCount() == 0)
+        return -1;
+    moveWindow(Connection::main().query(pageSql(KeysetCondition(m_terms, one, 0, false, true), false, GridModel::kFirstPage)));
+    return 0;
 }
 
 } // namespace qo

@@ -84,6 +84,7 @@ SearchList::~SearchList() = default;
 void SearchList::setQuery(const ListSql &sql)
 {
     m_query.lines() = sql.lines;
+    m_query.setKeyField(sql.keyField);
     m_base = sql.baseCondition;
     m_keyField = sql.keyField;
     m_sortField = sql.sortField;

@@ -11,7 +11,7 @@ ListSql WorkOrderStore::mainList()
     return {{QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
                             "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
                             "statusz_nev FROM vw_munkalap"),
-             QStringLiteral("WHERE statusz = 1"), QStringLiteral("ORDER BY 1 DESC;")},
+             QStringLiteral("WHERE statusz = 1"), QStringLiteral("ORDER BY munkalap DESC;")},
             QStringLiteral("(statusz = 1)"), QStringLiteral("munkalap"), QStringLiteral("munkalap"),
             QStringLiteral("CONVERT(munkalap USING latin2);mlaptipus_nev;"
                            "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
@@ -26,7 +26,7 @@ ListSql WorkOrderStore::historyList(qint64 client)
              QStringLiteral("FROM munkalap"), QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
              QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
              QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
-             QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY 1;")},
+             QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY munkalap.munkalap;")},
             QStringLiteral("(munkalap.ugyfel = %1)").arg(client), QStringLiteral("munkalap"),
             QStringLiteral("munkalap"), QString()};
 }
