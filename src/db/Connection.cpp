@@ -339,6 +339,7 @@ void Connection::readResults(RowSet *first)
                 first->setFields(describeFields(res));
                 while (MYSQL_ROW row = mysql_fetch_row(res))
                     first->appendRow(row, mysql_fetch_lengths(res));
+                first->squeeze();
                 first = nullptr;
             } else {
                 while (mysql_fetch_row(res)) {

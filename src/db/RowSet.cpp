@@ -19,58 +19,74 @@ void RowSet::setFields(QVector<Field> fields)
 {
     m_fields = std::move(fields);
     m_data.clear();
-    m_ends.clear();
-    m_nulls.clear();
+    m_starts.clear();
+    m_valueBytes = 0;
     m_rows = 0;
 }
 
-void RowSet::reserveRows(int rows)
+void RowSet::reserveRows(int rows) { m_starts.reserve(size_t(rows)); }
+
+void RowSet::appendCell(const char *data, unsigned long len)
 {
-    const size_t cells = size_t(rows) * size_t(m_fields.size());
-    m_ends.reserve(cells);
-    m_nulls.reserve((cells + 63) / 64);
+    if (!data) {
+        m_data.append(char(kNullMark));
+        return;
+    }
+    if (len < kNullMark) {
+        m_data.append(char(len));
+    } else {
+        const int n = len <= 0xFFFF ? 2 : len <= 0xFFFFFF ? 3 : 4;
+        m_data.append(char(n == 2 ? kLen16 : n == 3 ? kLen24 : kLen32));
+        for (int k = 0; k < n; ++k)
+            m_data.append(char((len >> (8 * k)) & 0xFF));
+    }
+    m_data.append(data, qsizetype(len));
+    m_valueBytes += len;
 }
 
 void RowSet::appendRow(const char *const *cells, const unsigned long *lengths)
 {
+    m_starts.push_back(uint32_t(m_data.size()));
     const int n = columnCount();
-    size_t i = cell(m_rows, 0);
-    for (int c = 0; c < n; ++c, ++i) {
-        if ((i & 63) == 0)
-            m_nulls.push_back(0);
-        if (!cells[c])
-            m_nulls.back() |= uint64_t(1) << (i & 63);
-        else if (lengths[c])
-            m_data.append(cells[c], qsizetype(lengths[c]));
-        m_ends.push_back(uint32_t(m_data.size()));
-    }
+    for (int c = 0; c < n; ++c)
+        appendCell(cells[c], lengths[c]);
     ++m_rows;
 }
 
 void RowSet::appendRows(const RowSet &other, int from, int count)
 {
-    const int n = columnCount();
-    for (int r = from; r < from + count; ++r) {
-        size_t i = cell(m_rows, 0);
-        for (int c = 0; c < n; ++c, ++i) {
-            if ((i & 63) == 0)
-                m_nulls.push_back(0);
+    if (count <= 0)
+        return;
+    // The cells of consecutive rows lie back to back: one copy, offsets moved.
+    const uint32_t begin = other.m_starts[size_t(from)];
+    const uint32_t end = from + count < other.m_rows ? other.m_starts[size_t(from + count)] : uint32_t(other.m_data.size());
+    const uint32_t shift = uint32_t(m_data.size()) - begin;
+    for (int r = from; r < from + count; ++r)
+        m_starts.push_back(other.m_starts[size_t(r)] + shift);
+    m_data.append(other.m_data.constData() + begin, qsizetype(end - begin));
+    if (from == 0 && count == other.m_rows) {
+        m_valueBytes += other.m_valueBytes;
+    } else {
+        const char *p = other.m_data.constData() + begin;
+        const char *stop = other.m_data.constData() + end;
+        while (p < stop) {
             int len;
-            const char *p = other.rawData(r, c, &len);
-            if (other.isNull(r, c))
-                m_nulls.back() |= uint64_t(1) << (i & 63);
-            else if (len)
-                m_data.append(p, len);
-            m_ends.push_back(uint32_t(m_data.size()));
+            p = value(p, &len) + len;
+            m_valueBytes += size_t(len);
         }
-        ++m_rows;
     }
+    m_rows += count;
 }
 
 size_t RowSet::memoryBytes() const
 {
-    return size_t(m_data.capacity()) + m_ends.capacity() * sizeof(uint32_t)
-        + m_nulls.capacity() * sizeof(uint64_t);
+    return size_t(m_data.capacity()) + m_starts.capacity() * sizeof(uint32_t);
+}
+
+void RowSet::squeeze()
+{
+    m_data.squeeze();
+    m_starts.shrink_to_fit();
 }
 
 QString RowSet::text(int r, int c) const

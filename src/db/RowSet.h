@@ -1,8 +1,9 @@
 #pragma once
-// A query result read completely into one compact block: the cells' latin2
-// bytes back to back, one end offset per cell and a NULL bit per cell. Cells
-// are decoded only when asked for, so a list of 100,000 rows costs little more
-// than its bytes on the wire and nothing is converted that is never painted.
+// Query result rows in one compact block, laid out as the server sends them:
+// each cell a length byte (three or four for a long value, one mark for NULL)
+// and its latin2 bytes, and one start offset per row. Cells are decoded only
+// when asked for, so rows held cost about their bytes on the wire and
+// nothing is converted that is never painted.
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -31,16 +32,12 @@ public:
     // Column index by name, letter case ignored; -1 when there is no such column.
     int fieldIndex(const QString &name) const;
 
-    bool isNull(int r, int c) const {
-        const size_t i = cell(r, c);
-        return (m_nulls[i >> 6] >> (i & 63)) & 1u;
-    }
-    // The stored bytes of a cell (latin2 for texts).
-    const char *rawData(int r, int c, int *len) const {
-        const size_t i = cell(r, c);
-        const uint32_t begin = i ? m_ends[i - 1] : 0;
-        *len = int(m_ends[i] - begin);
-        return m_data.constData() + begin;
+    bool isNull(int r, int c) const { return uchar(*cellAt(r, c)) == kNullMark; }
+    // The stored bytes of a cell (latin2 for texts); NULL gives no bytes.
+    const char *rawData(int r, int c, int *len) const
+    {
+        const char *p = cellAt(r, c);
+        return value(p, len);
     }
     QString text(int r, int c) const;                 // NULL gives ""
     qint64 toInt(int r, int c, qint64 def = 0) const; // NULL or junk gives def
@@ -56,10 +53,12 @@ public:
     bool isNull(int r, const QString &col) const { return c(col) < 0 || isNull(r, c(col)); }
     QVariant value(int r, const QString &col) const { return c(col) < 0 ? QVariant() : value(r, c(col)); }
 
-    // Bytes held for the cells (data, offsets, NULL bits), for the benchmarks.
+    // Bytes held for the rows (cells, row offsets, spare room), for the benchmarks.
     size_t memoryBytes() const;
     // Bytes of the cell values themselves.
-    size_t dataBytes() const { return size_t(m_data.size()); }
+    size_t dataBytes() const { return m_valueBytes; }
+    // Gives back the spare room of a finished read.
+    void squeeze();
 
     // Building, used by the connection while it reads a result.
     void setFields(QVector<Field> fields);
@@ -69,14 +68,43 @@ public:
     void appendRows(const RowSet &other, int from, int count);
 
 private:
+    static constexpr uchar kNullMark = 251, kLen16 = 252, kLen24 = 253, kLen32 = 254;
+    // The value behind a cell's length prefix.
+    static const char *value(const char *p, int *len)
+    {
+        const uchar b = uchar(*p);
+        if (b < kNullMark) {
+            *len = b;
+            return p + 1;
+        }
+        if (b == kNullMark) {
+            *len = 0;
+            return p + 1;
+        }
+        const int n = b == kLen16 ? 2 : b == kLen24 ? 3 : 4;
+        uint32_t v = 0;
+        for (int k = n; k >= 1; --k)
+            v = (v << 8) | uchar(p[k]);
+        *len = int(v);
+        return p + 1 + n;
+    }
+    const char *cellAt(int r, int c) const
+    {
+        const char *p = m_data.constData() + m_starts[size_t(r)];
+        for (int k = 0; k < c; ++k) {
+            int len;
+            p = value(p, &len) + len;
+        }
+        return p;
+    }
+    void appendCell(const char *data, unsigned long len);
     bool cString(int r, int c, char *buf, int size) const;
-    size_t cell(int r, int c) const { return size_t(r) * size_t(m_fields.size()) + size_t(c); }
     int c(const QString &name) const { return fieldIndex(name); }
 
     QVector<Field> m_fields;
     QByteArray m_data;
-    std::vector<uint32_t> m_ends;
-    std::vector<uint64_t> m_nulls;
+    std::vector<uint32_t> m_starts; // where each row's first cell begins
+    size_t m_valueBytes = 0;
     int m_rows = 0;
 };
 

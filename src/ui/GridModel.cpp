@@ -118,6 +118,7 @@ void GridModel::fetchMore(const QModelIndex &parent)
     if (n > 0) {
         beginInsertRows({}, m_rows.rowCount(), m_rows.rowCount() + n - 1);
         m_rows.appendRows(page, 0, n);
+        m_rows.squeeze();
         endInsertRows();
     }
     if (m_atEnd)
@@ -141,6 +142,7 @@ int GridModel::fetchBefore()
         beginInsertRows({}, 0, n - 1);
         page.appendRows(m_rows, 0, m_rows.rowCount());
         m_rows = std::move(page);
+        m_rows.squeeze();
         m_prepended += n;
         endInsertRows();
         if (m_offset >= 0)
