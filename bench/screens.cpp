@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTest>
+#include "ui/Grid.h"
 
 using namespace qo;
 
@@ -35,6 +37,15 @@ int main(int argc, char **argv)
     w.setActiveTab(MainWindow::TabClients);
     QTest::qWait(100);
     w.grab().save(out + QStringLiteral("/main-clients.png"));
+    // A name typed far down the list: first the rows, then (a moment later) the count.
+    QTest::keyClicks(w.searchBox(), "kov");
+    w.grab().save(out + QStringLiteral("/main-clients-kov-at-once.png"));
+    QTest::qWait(1500);
+    w.grab().save(out + QStringLiteral("/main-clients-kov.png"));
+    QTest::keyClick(w.grid(MainWindow::TabClients), Qt::Key_End, Qt::ControlModifier);
+    QTest::qWait(300);
+    w.grab().save(out + QStringLiteral("/main-clients-kov-end.png"));
+    w.searchBox()->clear();
     w.setActiveTab(MainWindow::TabExams);
     QTest::qWait(100);
     w.grab().save(out + QStringLiteral("/main-exams.png"));

@@ -133,17 +133,25 @@ bool MainWindow::refreshList(int tab, qint64 key)
     if (activeTab() != tab)
         return false; // a list that is not shown is opened when its tab is chosen
     ListQuery &q = query(tab);
-    const int oldRow = m_grids[tab]->currentRowIndex();
-    if (tab == TabClients)
-        m_rxClient = -2; // a refresh re-reads the prescriptions as well
-    q.open();
     const QString keyField = tab == TabClients ? QStringLiteral("ugyfel")
         : tab == TabWorkOrders                 ? QStringLiteral("munkalap")
                                                : QStringLiteral("vizsgalat");
+    // When the row is gone (deleted, or it left the status tab) its place goes
+    // to the row after it, or the one before it at the end of the list.
+    const int oldRow = m_grids[tab]->currentRowIndex();
+    const RowSet &held = q.model()->rows();
+    const qint64 next = oldRow >= 0 && oldRow + 1 < held.rowCount() ? held.toInt(oldRow + 1, keyField, -1) : -1;
+    const qint64 previous = oldRow > 0 && oldRow <= held.rowCount() ? held.toInt(oldRow - 1, keyField, -1) : -1;
+    if (tab == TabClients)
+        m_rxClient = -2; // a refresh re-reads the prescriptions as well
+    q.open();
     int row = key >= 0 ? q.locateKey(keyField, key) : -1;
     const bool found = row >= 0;
-    if (!found && q.model()->rowCount() > 0) // the row is gone (deleted, or it left the status tab): stay at its place
-        row = qBound(0, oldRow, q.model()->rowCount() - 1);
+    for (const qint64 neighbour : {next, previous})
+        if (row < 0 && neighbour >= 0)
+            row = q.locateKey(keyField, neighbour);
+    if (row < 0 && q.model()->rowCount() > 0)
+        row = 0;
     m_grids[tab]->setCurrentRowIndex(row);
     return found;
 }

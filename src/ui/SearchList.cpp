@@ -346,7 +346,12 @@ bool SearchList::deleteCurrentRow(const std::function<void(qint64)> &remove)
         return false;
     if (!AskConfirm(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this))
         return false;
+    // The row after it takes its place (the one before it at the end).
     const int row = m_grid->currentRowIndex();
+    const RowSet &held = m_model->rows();
+    const qint64 next = row + 1 < held.rowCount() ? held.toInt(row + 1, m_keyField, -1)
+        : row > 0                                 ? held.toInt(row - 1, m_keyField, -1)
+                                                  : -1;
     try {
         remove(currentKey());
     } catch (const Error &e) {
@@ -358,9 +363,11 @@ bool SearchList::deleteCurrentRow(const std::function<void(qint64)> &remove)
         refresh();
         return false;
     }
-    reopen(-1);
-    m_grid->setCurrentRowIndex(qMin(row, m_model->rowCount() - 1));
-    updateCounter();
+    reopen(next);
+    if (next < 0) { // a list keyed by text: the same place in the list
+        m_grid->setCurrentRowIndex(qMin(row, m_model->rowCount() - 1));
+        updateCounter();
+    }
     return true;
 }
 
