@@ -5,6 +5,7 @@
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
+#include "clients/ClientPicker.h"
 #include "db/Connection.h"
 #include "db/Keyset.h"
 #include "db/RowCounter.h"
@@ -17,7 +18,9 @@
 #include "support/Modal.h"
 #include "support/TestDb.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
@@ -267,6 +270,36 @@ private Q_SLOTS:
         settleCounts();
         QCOMPARE(w->statusText(), QStringLiteral("20000: %1").arg(after.indexOf(key) + 1));
         ExecSql(QStringLiteral("UPDATE ugyfel SET ugyfel_nev = 'Zsoldos Béla' WHERE ugyfel = %1").arg(key));
+    }
+
+    // The client picker is the same kind of list: the first page at once, a
+    // name far down located by typing, the count in its status line, Ctrl+End
+    // to the last client, Enter accepts the client stood on.
+    void pickerOnALongList()
+    {
+        ClientPicker picker;
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        picker.reopen(-1);
+        QCOMPARE(picker.model()->rowCount(), GridModel::kFirstPage);
+        test::keys(picker.searchBox(), QStringLiteral("zsoldos é"));
+        const QVector<qint64> all = serverOrder(QStringLiteral("AND ugyfel_nev LIKE '%zsoldos é%'"), QStringLiteral("ugyfel_nev, ugyfel"));
+        QCOMPARE(picker.currentKey(), all.first());
+        picker.searchBox()->clear();
+        QTest::keyClicks(picker.searchBox(), QStringLiteral("zs"));
+        const QVector<qint64> zs = serverOrder(QStringLiteral("AND ugyfel_nev LIKE '%zs%'"), QStringLiteral("ugyfel_nev, ugyfel"));
+        QCOMPARE(picker.currentKey(), zs.first());
+        settleCounts();
+        auto *counter = picker.statusBar()->findChild<QLabel *>();
+        QVERIFY(counter);
+        QCOMPARE(counter->text(), QStringLiteral("%1: 1").arg(zs.size()));
+        QTest::keyClick(picker.searchBox(), Qt::Key_Down); // into the list
+        QTest::keyClick(picker.grid(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(picker.currentKey(), zs.last());
+        QCOMPARE(counter->text(), QStringLiteral("%1: %1").arg(zs.size()));
+        QTest::keyClick(picker.grid(), Qt::Key_Return);
+        QCOMPARE(picker.result(), int(QDialog::Accepted));
+        QCOMPARE(picker.currentKey(), zs.last());
     }
 
     // Three letters typed faster than the list answers: the list and its
