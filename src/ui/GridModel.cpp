@@ -3,6 +3,8 @@
 #include "base/Error.h"
 #include "base/NumberFormat.h"
 
+#include <QElapsedTimer>
+
 namespace qo {
 
 GridModel::GridModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -82,7 +84,14 @@ RowSet GridModel::fetchPage(bool before, int count, bool *failed)
 {
     *failed = false;
     try {
-        return m_source->fetch(m_rows, before, count);
+        QElapsedTimer t;
+        t.start();
+        RowSet page = m_source->fetch(m_rows, before, count);
+        // A page the server has to sort the whole list for (an order no index
+        // serves) costs about as much as a large one: read large ones then.
+        int &next = before ? m_pageBefore : m_pageAfter;
+        next = t.elapsed() > kSlowPageMs ? kLargestPage : qMin(next * 2, kLargestPage);
+        return page;
     } catch (const Error &e) {
         // The window stays as it is and asks no more: the error is shown once.
         *failed = true;
@@ -108,7 +117,6 @@ void GridModel::fetchMore(const QModelIndex &parent)
     RowSet page = fetchPage(false, want, &failed);
     if (failed)
         return;
-    m_pageAfter = qMin(m_pageAfter * 2, kLargestPage);
     const int n = page.rowCount();
     if (n < want) {
         m_atEnd = true;
@@ -134,7 +142,6 @@ int GridModel::fetchBefore()
     RowSet page = fetchPage(true, want, &failed);
     if (failed)
         return 0;
-    m_pageBefore = qMin(m_pageBefore * 2, kLargestPage);
     const int n = page.rowCount();
     if (n < want)
         m_atStart = true;

@@ -85,6 +85,8 @@ public:
     // Replaces the window with the list's first or last page (a jump).
     void jumpToStart() { jump(false); }
     void jumpToEnd() { jump(true); }
+    // The source's first page was slow (see fetchPage): read large pages from now on.
+    void readLargePages() { m_pageAfter = m_pageBefore = kLargestPage; }
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
     void setStyler(Styler s) { m_styler = std::move(s); }
@@ -105,6 +107,7 @@ public:
     // The first page a window holds, and the largest page read at once.
     static constexpr int kFirstPage = 200;
     static constexpr int kLargestPage = 32768;
+    static constexpr int kSlowPageMs = 150;
 
 Q_SIGNALS:
     void countsChanged();

@@ -3,6 +3,7 @@
 #include "db/RowCounter.h"
 #include "db/SqlText.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <array>
 #include <cstring>
@@ -98,9 +99,13 @@ void ListQuery::open()
     prepare();
     try {
         const bool paged = !m_terms.isEmpty();
+        QElapsedTimer t;
+        t.start();
         RowSet rows = Connection::main().query(pageSql(QString(), false, paged ? GridModel::kFirstPage : -1));
         const bool whole = !paged || rows.rowCount() < GridModel::kFirstPage;
         m_model->setWindow(std::move(rows), this, true, whole, 0);
+        if (t.elapsed() > GridModel::kSlowPageMs)
+            m_model->readLargePages();
     } catch (...) {
         RowCounter::instance().cancel(m_model);
         m_model->clear();
