@@ -445,6 +445,11 @@ quint64 Connection::lastInsertId() const
     return m_mysql ? mysql_insert_id(m_mysql) : 0;
 }
 
+unsigned long Connection::sessionId() const
+{
+    return m_mysql ? mysql_thread_id(m_mysql) : 0;
+}
+
 // ---- shared helpers on the main connection --------------------------------
 
 void ExecSql(const QString &sql)
