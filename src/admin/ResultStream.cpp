@@ -28,7 +28,8 @@ void ResultStream::close()
     if (!m_db.streamOpen())
         return;
     Connection &main = Connection::main();
-    if (&main != &m_db && main.isOpen() && !main.streamOpen() && m_db.sessionId() != 0) {
+    const bool sameServer = main.params().host == m_db.params().host && main.params().port == m_db.params().port;
+    if (&main != &m_db && sameServer && main.isOpen() && !main.streamOpen() && m_db.sessionId() != 0) {
         try {
             main.exec(QStringLiteral("KILL QUERY %1").arg(m_db.sessionId()));
         } catch (const Error &) {
