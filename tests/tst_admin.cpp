@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -690,6 +691,149 @@ private Q_SLOTS:
         QVERIFY(answers.texts.first().startsWith(QStringLiteral("SQL hiba:\n")));
         QCOMPARE(c.queryGrid->model()->rowCount(), 0);
         c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console.png"));
+    }
+
+    // A long result: the first page at once, the rest as the grid goes on;
+    // Ctrl+End reads on to the end and knows the count; "Export" and "Másol"
+    // take the whole result; the console's statements share one session of
+    // its own, so the main connection stays free meanwhile.
+    void consoleLongResult_data()
+    {
+        QTest::addColumn<QString>("whole"); // what takes the whole result
+        QTest::newRow("Ctrl+End") << "ctrl+end";
+        QTest::newRow("End") << "end";
+        QTest::newRow("Export") << "export";
+        QTest::newRow("Másol") << "copy";
+    }
+    void consoleLongResult()
+    {
+        QFETCH(QString, whole);
+        test::TestDb db(QStringLiteral("adm_console_long"));
+        QTemporaryDir out;
+        SqlConsole c;
+        showActive(c);
+        typeText(c.editor, QStringLiteral("SELECT seq, CONCAT('sor ', seq) AS nev FROM seq_1_to_20000"));
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        auto *model = qobject_cast<GridModel *>(c.queryGrid->model());
+        QVERIFY(model);
+        QCOMPARE(model->rowCount(), GridModel::kFirstPage);
+        QVERIFY(!model->complete());
+        QCOMPARE(c.positionLabel->text(), QString(QChar(0x2026)) + QStringLiteral(": 1"));
+        QVERIFY(c.connection().streamOpen());
+        // The main connection is free while the result stays open.
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM seq_1_to_300"), 0), 300);
+        // Down past the rows held reads the next page, and so does the scroll
+        // bar dragged to its end.
+        for (int i = 0; i < GridModel::kFirstPage; ++i)
+            QTest::keyClick(c.queryGrid, Qt::Key_Down);
+        const int afterDown = model->rowCount();
+        QVERIFY(afterDown > GridModel::kFirstPage);
+        QScrollBar *bar = c.queryGrid->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QTRY_VERIFY(model->rowCount() > afterDown);
+        QVERIFY(model->rowCount() < 20000);
+        QCOMPARE(c.positionLabel->text(), QString(QChar(0x2026)) + QStringLiteral(": %1").arg(GridModel::kFirstPage + 1));
+        c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console_long.png"));
+
+        const QString csv = out.filePath(QStringLiteral("eredmeny.csv"));
+        if (whole == QLatin1String("ctrl+end") || whole == QLatin1String("end")) {
+            QTest::keyClick(c.queryGrid, Qt::Key_End, whole == QLatin1String("end") ? Qt::NoModifier : Qt::ControlModifier);
+        } else if (whole == QLatin1String("export")) {
+            ModalAnswers answers;
+            answers.then([&](QWidget *d) {
+                QApplication::setActiveWindow(d);
+                // Tab from the column list to the file name, the path typed, Enter.
+                int presses = 0;
+                while (QApplication::focusWidget() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()) && presses++ < 20)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *name = QApplication::focusWidget();
+                QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(name, csv);
+                pressLater(Key(Qt::Key_Return));
+            });
+            answers.thenPress(QMessageBox::Ok);
+            // Back in the export dialog, Esc closes it.
+            answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+            QTest::keyClick(c.queryGrid, Qt::Key_E, Qt::ControlModifier);
+            QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 30000);
+            QTRY_VERIFY(!QApplication::activeModalWidget());
+            QCOMPARE(answers.texts, QStringList{csv + QStringLiteral(" file kész.")});
+            QVERIFY(answers.unexpected.isEmpty());
+            QFile f(csv);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QList<QByteArray> lines = f.readAll().split('\n');
+            QCOMPARE(lines.size(), 20002); // header, 20,000 rows, the empty rest after the last CR LF
+            QCOMPARE(lines.at(0), QByteArray("seq;nev;\r"));
+            QCOMPARE(lines.at(1), QByteArray("1;sor 1\r"));
+            QCOMPARE(lines.at(20000), QByteArray("20000;sor 20000\r"));
+        } else {
+            QTest::keyClick(c.queryGrid, Qt::Key_F3);
+            const QStringList lines = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+            QCOMPARE(lines.size(), 20002);
+            QCOMPARE(lines.at(20000), QStringLiteral("20000\tsor 20000\t"));
+        }
+        QCOMPARE(model->rowCount(), 20000);
+        QVERIFY(model->complete());
+        QVERIFY(!c.connection().streamOpen());
+        QCOMPARE(c.queryGrid->currentRowIndex(), 19999);
+        QCOMPARE(model->displayText(c.queryGrid->currentRowIndex(), 1), QStringLiteral("sor 20000"));
+        QCOMPARE(c.positionLabel->text(), QStringLiteral("20000: 20000"));
+    }
+
+    // Another statement while a result is still open drops its unread rest at
+    // once (the server stops sending), and the console's session lives on:
+    // a variable and a temporary table set by a script stay for the next
+    // statements, which the main connection does not see.
+    void consoleSessionAcrossStatements()
+    {
+        test::TestDb db(QStringLiteral("adm_console_session"));
+        SqlConsole c;
+        showActive(c);
+        ModalAnswers answers;
+        auto run = [&](const QString &sql, Qt::Key key) {
+            backTo(c); // after a message box the activation comes back a moment later
+            if (c.pages->currentIndex() != 0)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+            const QStringList lines = sql.split(QLatin1Char('\n'));
+            for (int i = 0; i < lines.size(); ++i) {
+                if (i)
+                    QTest::keyClick(c.editor, Qt::Key_Return);
+                typeText(c.editor, lines.at(i));
+            }
+            QTest::keyClick(c.editor, key);
+        };
+        answers.thenPress(QMessageBox::Ok);
+        run(QStringLiteral("SET @szam = 41;\nCREATE TEMPORARY TABLE tmp_konzol (a INT);\nINSERT INTO tmp_konzol SELECT seq FROM seq_1_to_300;"),
+            Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("SQL futtatás kész.")});
+        // A result of 100 million rows: its first page only.
+        run(QStringLiteral("SELECT a.seq AS a, b.seq AS b FROM seq_1_to_100000 a, seq_1_to_1000 b"), Qt::Key_F5);
+        QCOMPARE(c.queryGrid->model()->rowCount(), GridModel::kFirstPage);
+        QVERIFY(c.connection().streamOpen());
+        QElapsedTimer t;
+        t.start();
+        run(QStringLiteral("SELECT @szam + 1 AS x, (SELECT COUNT(*) FROM tmp_konzol) AS n"), Qt::Key_F5);
+        QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(c.queryGrid->model()->rowCount(), 1);
+        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("42"));
+        QCOMPARE(c.queryGrid->model()->index(0, 1).data().toString(), QStringLiteral("300"));
+        QCOMPARE(c.positionLabel->text(), QStringLiteral("1: 1"));
+        // The main connection has a session of its own.
+        QVERIFY_THROWS_EXCEPTION(Error, Connection::main().query(QStringLiteral("SELECT * FROM tmp_konzol")));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT IFNULL(@szam, 'nincs')"), {}), QStringLiteral("nincs"));
+
+        // Closing the console with a result open ends its session.
+        run(QStringLiteral("SELECT a.seq FROM seq_1_to_100000 a, seq_1_to_1000 b"), Qt::Key_F5);
+        QVERIFY(c.connection().streamOpen());
+        const unsigned long session = c.connection().sessionId();
+        t.restart();
+        QTest::keyClick(c.queryGrid, Qt::Key_Escape);
+        QTRY_VERIFY(!c.isVisible());
+        QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(!c.connection().isOpen());
+        QTRY_COMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1").arg(session), -1), 0);
     }
 
     // "table:name" opens the table whatever follows; a changed cell is

@@ -22,8 +22,10 @@
 #include "startup/Splash.h"
 #include "support/Modal.h"
 #include "support/TestDb.h"
+#include "db/RowCounter.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
+#include "ui/ListQuery.h"
 #include "workorders/WorkOrderHistory.h"
 
 #include <QtTest>
@@ -157,6 +159,68 @@ print(json.dumps({'tags': sorted(set(p.tags)), 'cells': p.cells, 'charset': p.ch
                   'text': ''.join(p.texts), 'crlf': raw.count(b'\r\n') == raw.count(b'\n')}))
 )";
 
+// A long exported list read back whole: the number of data rows and the
+// "Név" and "Szám" cells of the first and the last one.
+const char kLongReader[] = R"(
+import csv, json, sys
+path, kind = sys.argv[1], sys.argv[2]
+def norm(v):
+    if isinstance(v, float) and v.is_integer():
+        v = int(v)
+    return '' if v is None else str(v)
+if kind == 'csv':
+    with open(path, encoding='cp1250', newline='') as f:
+        rows = list(csv.reader(f, delimiter=';', quoting=csv.QUOTE_NONE))
+elif kind == 'xls':
+    # The records walked: xlrd stops at row 16384, the limit of the Excel
+    # versions that wrote this format.
+    import struct
+    data, cells, at = open(path, 'rb').read(), {}, 0
+    while at + 4 <= len(data):
+        t, n = struct.unpack_from('<HH', data, at)
+        body = data[at + 4: at + 4 + n]
+        if t in (2, 3, 4):
+            r, c = struct.unpack_from('<HH', body, 0)
+            if t == 2:
+                v = struct.unpack_from('<H', body, 7)[0]
+            elif t == 3:
+                v = struct.unpack_from('<d', body, 7)[0]
+            else:
+                v = body[8:8 + body[7]].decode('cp1250')
+            cells[(r, c)] = norm(v)
+        at += 4 + n
+    nrows, ncols = max(r for r, c in cells) + 1, max(c for r, c in cells) + 1
+    rows = [[cells.get((r, c), '') for c in range(ncols)] for r in range(nrows)]
+elif kind == 'xlsx':
+    import openpyxl
+    ws = openpyxl.load_workbook(path, read_only=True).active
+    rows = [[norm(v) for v in r] for r in ws.iter_rows(values_only=True)]
+else:
+    from html.parser import HTMLParser
+    class P(HTMLParser):
+        def __init__(self):
+            super().__init__()
+            self.rows, self.cell = [], None
+        def handle_starttag(self, tag, attrs):
+            if tag == 'tr':
+                self.rows.append([])
+            if tag in ('td', 'th'):
+                self.cell = ''
+        def handle_endtag(self, tag):
+            if tag in ('td', 'th'):
+                self.rows[-1].append(self.cell)
+                self.cell = None
+        def handle_data(self, data):
+            if self.cell is not None:
+                self.cell += data
+    p = P()
+    p.feed(open(path, 'rb').read().decode('cp1250'))
+    rows = p.rows
+head = rows[0]
+pick = lambda r: [r[head.index('Név')], r[head.index('Szám')]]
+print(json.dumps({'count': len(rows) - 1, 'first': pick(rows[1]), 'last': pick(rows[-1])}))
+)";
+
 // A local web service: python3 -m http.server over a folder of answer files.
 class LocalService {
 public:
@@ -205,6 +269,36 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// A key sent from the event loop, so that a message box it opens can be answered.
+void pressLater(Qt::Key key)
+{
+    QTimer::singleShot(0, qApp, [key] {
+        if (QWidget *f = QApplication::focusWidget())
+            QTest::keyClick(f, key);
+    });
+}
+
+// The export dialog answered at the keyboard: Tab from the column list to the
+// file name, the path typed, Enter; the message that follows confirmed, and
+// back in the dialog, Esc closes it.
+void answerExportDialog(ModalAnswers &answers, const QString &path)
+{
+    answers.then([path](QWidget *d) {
+        QApplication::setActiveWindow(d);
+        auto *e = qobject_cast<ExportDialog *>(d);
+        QVERIFY(e);
+        int presses = 0;
+        while (QApplication::focusWidget() != e->fileEdit && presses++ < 20)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), e->fileEdit);
+        QTest::keyClick(e->fileEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(e->fileEdit, path);
+        pressLater(Qt::Key_Return);
+    });
+    answers.thenPress(QMessageBox::Ok);
+    answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+}
+
 QWidget *topLevelNamed(const QString &name)
 {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -223,6 +317,31 @@ class TestExport : public QObject {
 
     QString out(const QString &name) const { return m_dir.filePath(name); }
     static RowSet q(const QString &sql) { return Connection::main().query(sql); }
+
+    // A list of `rows` rows ("Név 00001"... in name order) opened as a window
+    // does: only its first page is held.
+    struct LongList {
+        GridModel model;
+        ListQuery query;
+        Grid grid;
+        explicit LongList(int rows)
+        {
+            ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam, ar) SELECT CONCAT('Név ', LPAD(seq, 5, '0')), seq, seq * 1.5 "
+                                   "FROM seq_1_to_%1").arg(rows));
+            model.setColumns({{QStringLiteral("nev"), QStringLiteral("Név")},
+                              {QStringLiteral("szam"), QStringLiteral("Szám"), QStringLiteral("000000")}});
+            query = ListQuery({QStringLiteral("SELECT k, nev, szam, ar FROM t_exp"), QStringLiteral("WHERE k > 0"),
+                               QStringLiteral("ORDER BY nev;")},
+                              &model, QStringLiteral("k"));
+            query.open();
+            grid.setGridModel(&model);
+            grid.resize(500, 300);
+        }
+        QString currentName() const
+        {
+            return grid.currentRowIndex() < 0 ? QString() : model.displayText(grid.currentRowIndex(), 0);
+        }
+    };
 
 private Q_SLOTS:
     void initTestCase()
@@ -568,6 +687,117 @@ private Q_SLOTS:
         const int lines = int(fileBytes(path).count("\r\n"));
         QVERIFY2(lines >= 2 && lines < 32769, qPrintable(QString::number(lines)));
         QVERIFY(!d.stopButton->isEnabled());
+    }
+
+    // ---- long lists ----------------------------------------------------------
+
+    // A list that holds only its first page is written whole, read afresh
+    // from the server batch by batch; counted or not yet (the progress bar is
+    // then busy). After a text file or the clipboard the grid stands on the
+    // list's last row.
+    void longListExport_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("counted");
+        QTest::newRow("csv, not yet counted") << "hosszu.csv" << false;
+        QTest::newRow("csv, counted") << "hosszu2.csv" << true;
+        QTest::newRow("xls") << "hosszu.xls" << false;
+        QTest::newRow("xlsx") << "hosszu.xlsx" << true;
+        QTest::newRow("clipboard") << "" << false;
+    }
+    void longListExport()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, counted);
+        LongList list(20000);
+        QCOMPARE(list.model.rowCount(), GridModel::kFirstPage);
+        QVERIFY(!list.model.complete());
+        if (counted) {
+            RowCounter::instance().waitIdle();
+            QCoreApplication::processEvents();
+            QCOMPARE(list.model.totalCount(), 20000);
+        }
+        ModalAnswers answers;
+        const QString path = out(file);
+        if (!file.isEmpty()) {
+            answerExportDialog(answers, path);
+        } else {
+            answers.then([](QWidget *d) {
+                QApplication::setActiveWindow(d);
+                auto *e = qobject_cast<ExportDialog *>(d);
+                int presses = 0;
+                while (QApplication::focusWidget() != e->clipboardButton && presses++ < 20)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                pressLater(Qt::Key_Space);
+            });
+            answers.thenPress(QMessageBox::Ok);
+            answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+        }
+        ShowExportDialog(&list.grid, QString(), nullptr);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(answers.texts.size(), 1);
+        const bool text = file.isEmpty() || file.endsWith(QLatin1String(".csv"));
+        QCOMPARE(list.currentName(), text ? QStringLiteral("Név 20000") : QString());
+        if (file.isEmpty()) {
+            QCOMPARE(answers.texts.first(), QStringLiteral("Adatok vágólapra másolása kész."));
+            const QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+            QCOMPARE(lines.size(), 20002); // the header, the rows, nothing after the last CR LF
+            QCOMPARE(lines.at(0), QStringLiteral("k\tNév\tSzám\tar\t"));
+            QVERIFY2(lines.at(1).contains(QStringLiteral("\tNév 00001\t1\t1.5")), qPrintable(lines.at(1)));
+            QVERIFY2(lines.at(20000).contains(QStringLiteral("\tNév 20000\t20000\t30000")), qPrintable(lines.at(20000)));
+            return;
+        }
+        QCOMPARE(answers.texts.first(), path + QStringLiteral(" file kész."));
+        const QString kind = QFileInfo(path).suffix();
+        const QJsonObject r = python(QString::fromUtf8(kLongReader), {path, kind}).toObject();
+        QCOMPARE(r.value(QStringLiteral("count")).toInt(), 20000);
+        QCOMPARE(r.value(QStringLiteral("first")).toArray(), (QJsonArray{"Név 00001", "1"}));
+        QCOMPARE(r.value(QStringLiteral("last")).toArray(), (QJsonArray{"Név 20000", "20000"}));
+    }
+
+    // A list longer than a worksheet, not yet counted: refused when the row
+    // after the last one that fits is read; an earlier file stays.
+    void longListTooLongForWorksheet()
+    {
+        LongList list(70000);
+        QCOMPARE(list.model.totalCount(), -1);
+        const QString path = out(QStringLiteral("tul_hosszu.xls"));
+        writeFile(path, "earlier");
+        const ExportSource src(&list.grid);
+        try {
+            WriteBiff2File(src, {}, path);
+            QFAIL("written");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Az .xls munkalapba legfeljebb 65535 sor fér")), qPrintable(e.message()));
+        }
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
+    }
+
+    // The HTML page of a long list, at the keyboard: every row, the masks of
+    // the grid's columns, the row count at the end.
+    void longListHtml()
+    {
+        LongList list(20000);
+        QCOMPARE(list.model.rowCount(), GridModel::kFirstPage);
+        HtmlExportDialog d(&list.grid, QStringLiteral("Hosszú lista"));
+        d.show();
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(d.pathEdit->hasFocus());
+        const QString path = out(QStringLiteral("hosszu.htm"));
+        QTest::keyClick(d.pathEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(d.pathEdit, path);
+        while (QApplication::focusWidget() != d.okButton)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(d.okButton, Qt::Key_Return);
+        QTRY_VERIFY(!d.isVisible());
+        const QJsonObject r = python(QString::fromUtf8(kLongReader), {path, QStringLiteral("html")}).toObject();
+        QCOMPARE(r.value(QStringLiteral("count")).toInt(), 20000);
+        QCOMPARE(r.value(QStringLiteral("first")).toArray(), (QJsonArray{"Név 00001", "000001"}));
+        QCOMPARE(r.value(QStringLiteral("last")).toArray(), (QJsonArray{"Név 20000", "020000"}));
+        QVERIFY(fileBytes(path).contains("sszesen 20000 sor."));
+        QCOMPARE(list.model.rowCount(), GridModel::kFirstPage); // the grid itself still holds its window
     }
 
     // ---- the workbook --------------------------------------------------------

@@ -23,6 +23,7 @@
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
+#include "ui/ListQuery.h"
 #include "workorders/WorkOrderEditor.h"
 #include "workorders/WorkOrderHistory.h"
 
@@ -509,6 +510,73 @@ private Q_SLOTS:
             QVERIFY(at > last);
             last = at;
         }
+    }
+
+    // The main window's list holds only its first page; the printout lists
+    // every client the search finds, in name order, and no other.
+    void clientListOfAWindowedList()
+    {
+        test::TestDb db(QStringLiteral("rep_clients_window"));
+        addShop();
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) SELECT CONCAT(IF(seq <= 450, 'Kovács ', 'Nagy '), "
+                               "LPAD(seq, 3, '0')), 'N' FROM seq_1_to_500"));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        w.setActiveTab(MainWindow::TabClients);
+        QTest::keyClicks(w.searchBox(), QStringLiteral("kov"));
+        const GridModel *model = w.grid(MainWindow::TabClients)->gridModel();
+        QTRY_COMPARE(model->rowCount(), GridModel::kFirstPage);
+        QVERIFY(!model->complete());
+        press(w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_jobs.size(), 1);
+        const Pdf pdf = lastPdf();
+        QCOMPARE(pdf.count(QStringLiteral("Kovács")), 450);
+        QCOMPARE(pdf.count(QStringLiteral("Nagy")), 0);
+        const int first = pdf.text.indexOf(QStringLiteral("Kovács 001")), last = pdf.text.indexOf(QStringLiteral("Kovács 450"));
+        QVERIFY(first >= 0 && first < last);
+        const double block = 11.6 * kPtPerMm;
+        const double body = (297 - 20 - 19.5 - 8.8) * kPtPerMm;
+        const int perPage = int(body / block);
+        QCOMPARE(pdf.pages, (450 + perPage - 1) / perPage);
+        w.close();
+    }
+
+    // ---- grid printout ---------------------------------------------------------------------
+
+    // A list that holds only its first page is printed whole, with its
+    // columns' masks; the count and the sum cover every row.
+    void gridPrintoutOfAWindowedList()
+    {
+        test::TestDb db(QStringLiteral("rep_grid_window"));
+        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) SELECT CONCAT('Ügyfél ', LPAD(seq, 5, '0')), 'N' "
+                               "FROM seq_1_to_20000"));
+        GridModel model;
+        model.setColumns({{QStringLiteral("ugyfel_nev"), QStringLiteral("Név")},
+                          {QStringLiteral("ugyfel"), QStringLiteral("Kód"), QStringLiteral("000000")}});
+        ListQuery list({QStringLiteral("SELECT ugyfel, ugyfel_nev FROM ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
+                        QStringLiteral("ORDER BY ugyfel_nev;")},
+                       &model, QStringLiteral("ugyfel"));
+        list.open();
+        QCOMPARE(model.rowCount(), GridModel::kFirstPage);
+        Grid grid;
+        grid.setGridModel(&model);
+        grid.resize(600, 300);
+        grid.setColumnWidth(0, 300);
+        grid.setColumnWidth(1, 200);
+        const Pdf pdf = save(BuildGridPrintout(grid, true, QStringLiteral("Mind"), QStringLiteral("ugyfel"), 8,
+                                               QStringLiteral("Hosszú lista")),
+                             QStringLiteral("gridlong"));
+        const QString text = flat(pdf);
+        QVERIFY(text.contains(QStringLiteral("sorok száma: 20000")));
+        QVERIFY(text.contains(QStringLiteral("200010000"))); // 1 + 2 + ... + 20000
+        QCOMPARE(pdf.count(QStringLiteral("Ügyfél")), 20000);
+        QVERIFY(text.contains(QStringLiteral("Ügyfél 00001 000001")));
+        QVERIFY(text.contains(QStringLiteral("Ügyfél 20000 020000")));
+        QCOMPARE(pdf.find(QStringLiteral("020000"), pdf.pages).size(), 1); // the last row on the last page
+        // A detail line of 8 points: 4.7 mm; the page body is 277 mm less the heading.
+        const int perPage = pdf.count(QStringLiteral("Ügyfél")) / pdf.pages;
+        QVERIFY2(perPage >= 45 && perPage <= 60, qPrintable(QString::number(pdf.pages)));
     }
 
     // ---- envelope and registered-mail form ---------------------------------------------------

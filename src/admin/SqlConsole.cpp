@@ -1,6 +1,7 @@
 #include "admin/SqlConsole.h"
 #include "export/ExportDialog.h"
 
+#include "admin/ResultStream.h"
 #include "admin/SqlScriptRunner.h"
 #include "admin/TableEditModel.h"
 #include "base/Codec.h"
@@ -145,7 +146,7 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     connect(aMent, &QAction::triggered, this, &SqlConsole::aMentExecute);
     connect(aMasol, &QAction::triggered, this, &SqlConsole::aMasolExecute);
     // The export always takes the last query's result, also while a table is browsed.
-    connect(aExport, &QAction::triggered, this, [this] { ShowExportDialog(queryGrid, QString(), this); });
+    connect(aExport, &QAction::triggered, this, &SqlConsole::aExportExecute);
     connect(aFuttat, &QAction::triggered, this, &SqlConsole::aFuttatExecute);
     connect(aEredmeny, &QAction::triggered, this, &SqlConsole::aEredmenyExecute);
     connect(aTab, &QAction::triggered, this, &SqlConsole::aTabExecute);
@@ -180,7 +181,9 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     sep->setSeparator(true);
     editor->addActions({aFuttat, aEredmeny, sep, aUj, aMegnyit, aMent});
 
+    m_db = std::make_unique<Connection>();
     m_queryModel = new GridModel(this);
+    m_result = std::make_unique<ResultStream>(*m_db, m_queryModel);
     queryGrid = new Grid(this);
     queryGrid->setObjectName(QStringLiteral("DBGrid1"));
     queryGrid->setGridModel(m_queryModel);
@@ -243,9 +246,49 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     resize(760, 520);
     InstallFormBehaviour(this, Placement::Full, FormOption::FontSize);
     editor->setFocus();
+    try {
+        m_db->open(Connection::main().params());
+    } catch (const Error &) {
+        // Tried again, and the reason shown, when a statement is run.
+    }
 }
 
-SqlConsole::~SqlConsole() = default;
+SqlConsole::~SqlConsole()
+{
+    m_queryModel->clear(); // reads no more from the result
+    m_result->close();
+}
+
+bool SqlConsole::ensureConnection()
+{
+    if (m_db->isOpen())
+        return true;
+    try {
+        m_db->open(Connection::main().params());
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("SQL hiba:\n") + e.message(), this);
+        return false;
+    }
+    return true;
+}
+
+// Commands that take the whole result ("Export", "Másol") read its unread
+// rest first; the grid then holds it whole, as a jump to its end leaves it.
+void SqlConsole::readWholeResult()
+{
+    if (!m_result->isOpen())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_result->readToEnd();
+    QApplication::restoreOverrideCursor();
+    updatePosition();
+}
+
+void SqlConsole::aExportExecute()
+{
+    readWholeResult();
+    ShowExportDialog(queryGrid, QString(), this);
+}
 
 QString SqlConsole::sqlFolder() const
 {
@@ -356,6 +399,8 @@ void SqlConsole::aMentExecute()
 
 void SqlConsole::aMasolExecute()
 {
+    if (m_resultStack->currentWidget() == queryGrid)
+        readWholeResult();
     QApplication::clipboard()->setText(resultAsText());
     if (m_resultStack->currentWidget() == queryGrid && m_queryModel->rowCount() > 0)
         queryGrid->setCurrentRowIndex(m_queryModel->rowCount() - 1);
@@ -399,8 +444,13 @@ void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
 {
     m_resultStack->setCurrentWidget(queryGrid);
     m_queryModel->clear();
+    m_result->close();
+    if (!ensureConnection()) {
+        updatePosition();
+        return;
+    }
     try {
-        m_queryModel->setRowSet(Connection::main().query(sql));
+        m_result->open(sql); // the first page now, the rest as the grid scrolls
     } catch (const Error &e) {
         m_queryModel->clear();
         updatePosition();
@@ -419,14 +469,17 @@ void SqlConsole::runScript(const QString &text)
 {
     m_resultStack->setCurrentWidget(queryGrid);
     m_queryModel->clear();
+    m_result->close();
     updatePosition();
+    if (!ensureConnection())
+        return;
     const QStringList lines = splitLines(text);
     progressBar->setMaximum(int(lines.size()));
     progressBar->setValue(0);
     progressBar->show();
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
-    SqlScriptRunner runner(Connection::main());
+    SqlScriptRunner runner(*m_db);
     const SqlScriptRunner::Result r = runner.run(lines, [&](int line, int) {
         progressBar->setValue(line + 1);
         // Repaint now and then; a long script would spend more time painting
@@ -507,6 +560,10 @@ void SqlConsole::done(int result)
     const QModelIndex i = tableGrid->currentIndex();
     if (m_tableModel->isOpen() && i.isValid())
         postPendingRow(i.row());
+    // The console's session ends with it (a transaction left open rolls back).
+    m_queryModel->clear();
+    m_result->close();
+    m_db->close();
     QDialog::done(result);
 }
 

@@ -1,11 +1,17 @@
 #pragma once
-// "SQL lekérdezés": the free SQL console on the main connection. A query
-// shows its rows, other text runs as a script statement by statement, and a
-// first line "table:name" opens that table for editing in place.
+// "SQL lekérdezés": the free SQL console. Queries and scripts run on a
+// connection of the console's own, opened with it on the main connection's
+// database, so that a session's settings, temporary tables and a transaction
+// begun in the console last across its statements, and a long result can
+// stay open there, read page by page as its grid scrolls, while the main
+// connection stays free. A query shows its rows, other text runs as a script
+// statement by statement, and a first line "table:name" opens that table for
+// editing in place (on the main connection, as every record window edits).
 #include "db/RowSet.h"
 
 #include <QDialog>
 #include <QStringList>
+#include <memory>
 
 class QAbstractItemModel;
 class QAction;
@@ -18,8 +24,10 @@ class QsciScintilla;
 
 namespace qo {
 
+class Connection;
 class Grid;
 class GridModel;
+class ResultStream;
 class TableEditModel;
 
 class SqlConsole : public QDialog {
@@ -31,8 +39,10 @@ public:
     // The current result for the export dialog: the model the result page
     // shows (query rows or the browsed table), nullptr before any result.
     QAbstractItemModel *currentResultModel() const;
-    // The rows of the last query (empty when none is open).
+    // The rows of the last query read so far (empty when none is open).
     const RowSet &queryRows() const;
+    // The console's own connection.
+    Connection &connection() const { return *m_db; }
     // The tab-separated clipboard text of the current result ("Másol").
     QString resultAsText() const;
     QString fileName() const { return m_fileName; }
@@ -58,6 +68,9 @@ private:
     void aMegnyitExecute();
     void aMentExecute();
     void aMasolExecute();
+    void aExportExecute();
+    void readWholeResult();
+    bool ensureConnection();
     void aFuttatExecute();
     void aEredmenyExecute();
     void aTabExecute();
@@ -71,6 +84,8 @@ private:
     QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
                         const QString &icon);
 
+    std::unique_ptr<Connection> m_db;
+    std::unique_ptr<ResultStream> m_result; // reads the last query's rows from m_db
     GridModel *m_queryModel = nullptr;
     TableEditModel *m_tableModel = nullptr;
     QStackedWidget *m_resultStack = nullptr;

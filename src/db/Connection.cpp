@@ -119,7 +119,8 @@ void Connection::threadEnd() { mysql_thread_end(); }
 void Connection::close()
 {
     if (m_stream) {
-        // Closing the link is the cheap way to drop an unread result.
+        // The client library reads the unread rest before it lets the result
+        // go; a caller that must not wait stops the query first (KILL QUERY).
         mysql_free_result(m_stream);
         m_stream = nullptr;
     }
@@ -444,6 +445,11 @@ QStringList Connection::tables()
 quint64 Connection::lastInsertId() const
 {
     return m_mysql ? mysql_insert_id(m_mysql) : 0;
+}
+
+unsigned long Connection::sessionId() const
+{
+    return m_mysql ? mysql_thread_id(m_mysql) : 0;
 }
 
 // ---- shared helpers on the main connection --------------------------------

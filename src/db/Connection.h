@@ -52,6 +52,8 @@ public:
     bool streamOpen() const { return m_stream != nullptr; }
     QStringList tables();
     quint64 lastInsertId() const;
+    // The server's id of the session (for KILL QUERY from another link); 0 when closed.
+    unsigned long sessionId() const;
     // Rows matched by the last UPDATE (found, not only changed: the link asks
     // for CLIENT_FOUND_ROWS so that an unchanged row still counts as found).
     quint64 affectedRows() const { return m_affected; }

@@ -103,9 +103,17 @@ QByteArray labelText(const RowSet &rows, int row, const ExportColumn &c)
     return out;
 }
 
+Error tooManyRows(qint64 rows)
+{
+    return Error(QStringLiteral("Az .xls munkalapba legfeljebb %1 sor fér, a lista %2 soros. "
+                                "Válassza a CSV vagy az Excel munkafüzet (*.xlsx) formát.")
+                     .arg(kBiff2MaxRecords)
+                     .arg(rows > kBiff2MaxRecords ? QString::number(rows) : QStringLiteral("ennél hosszabb")));
+}
+
 } // namespace
 
-void WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevice &out, const ExportStep &step)
+int WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevice &out, const ExportStep &step)
 {
     QVector<int> cols;
     for (int i = 0; i < source.columns().size(); ++i)
@@ -138,10 +146,9 @@ void WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevi
             throw Error(out.errorString());
         b.clear();
     };
-    const RowSet &rows = source.rows();
-    const int n = qMin(source.rowCount(), kBiff2MaxRecords);
-    for (int row = 0; row < n; ++row) {
-        const int sheetRow = row + 1;
+    int done = 0;
+    auto writeRow = [&](const RowSet &rows, int row) {
+        const int sheetRow = done + 1;
         for (int k = 0; k < cols.size(); ++k) {
             const ExportColumn &c = source.columns()[cols[k]];
             const uint8_t align = alignByte(c.align);
@@ -181,34 +188,51 @@ void WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevi
                 break;
             }
         }
-        if (r.buffer().size() > (1 << 20))
-            flush();
-        if (step && !step(row + 1))
-            break;
-    }
+    };
+    source.readRows([&](const RowSet &rows) {
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            if (done == kBiff2MaxRecords)
+                throw tooManyRows(source.knownRowCount());
+            writeRow(rows, row);
+            ++done;
+            if (r.buffer().size() > (1 << 20))
+                flush();
+            if (step && !step(done))
+                return false;
+        }
+        return true;
+    });
     r.record(0x000A, 0);
     flush();
+    return done;
 }
 
 void WriteBiff2File(const ExportSource &source, const QVector<bool> &chosen, const QString &path,
                     const ExportStep &step)
 {
-    if (source.rowCount() == 0)
-        throw Error(QStringLiteral("Cannot perform this operation on an empty dataset"));
-    if (source.rowCount() > kBiff2MaxRecords)
-        throw Error(QStringLiteral("Az .xls munkalapba legfeljebb %1 sor fér, a lista %2 soros. "
-                                   "Válassza a CSV vagy az Excel munkafüzet (*.xlsx) formát.")
-                        .arg(kBiff2MaxRecords)
-                        .arg(source.rowCount()));
+    const Error empty(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    const qint64 known = source.knownRowCount();
+    if (known == 0)
+        throw empty;
+    if (known > kBiff2MaxRecords)
+        throw tooManyRows(known);
     QSaveFile f(path);
     f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("Unable to write to ") + path);
+    int done = 0;
     try {
-        WriteBiff2(source, chosen, f, step);
+        done = WriteBiff2(source, chosen, f, step);
     } catch (const Error &) {
+        const bool fileFailed = f.error() != QFileDevice::NoError;
         f.cancelWriting();
-        throw Error(QStringLiteral("Unable to write to ") + path);
+        if (fileFailed)
+            throw Error(QStringLiteral("Unable to write to ") + path);
+        throw; // too many rows, or the rows could not be read
+    }
+    if (done == 0) {
+        f.cancelWriting();
+        throw empty;
     }
     if (!f.commit())
         throw Error(QStringLiteral("Unable to write to ") + path);

@@ -22,13 +22,16 @@ namespace qo {
 // its header.
 inline constexpr int kBiff2MaxRecords = 65535;
 
-// Throws qo::Error when the device refuses the bytes.
-void WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevice &out,
-                const ExportStep &step = {});
+// Writes the records as they are read; returns the records written. Throws
+// qo::Error when the device refuses the bytes, the rows cannot be read, or
+// there are more of them than a worksheet holds.
+int WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevice &out,
+               const ExportStep &step = {});
 
 // Into a file. An empty data set fails with "Cannot perform this operation on
 // an empty dataset", a data set too long for the format with a message saying
-// so; in both cases no file is created or replaced.
+// so (before writing when its size is known, else when the row after the
+// last one that fits is read); in every failure no file is created or replaced.
 void WriteBiff2File(const ExportSource &source, const QVector<bool> &chosen, const QString &path,
                     const ExportStep &step = {});
 

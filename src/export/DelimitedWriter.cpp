@@ -68,9 +68,8 @@ static void appendEscaped(const char *p, int len, QByteArray &out)
     }
 }
 
-void DelimitedWriter::appendValue(int row, const ExportColumn &c, QByteArray &out) const
+void DelimitedWriter::appendValue(const RowSet &rows, int row, const ExportColumn &c, QByteArray &out) const
 {
-    const RowSet &rows = m_source.rows();
     if (ExportSource::isBinary(c) || (ExportSource::isMemo(c) && !m_options.memoText)) {
         out.append("BLOB", 4);
         return;
@@ -101,7 +100,7 @@ void DelimitedWriter::appendValue(int row, const ExportColumn &c, QByteArray &ou
     appendEscaped(p, len, out);
 }
 
-void DelimitedWriter::appendRow(int row, QByteArray &out) const
+void DelimitedWriter::appendRow(const RowSet &rows, int row, QByteArray &out) const
 {
     bool first = true;
     for (int i : m_columns) {
@@ -110,7 +109,7 @@ void DelimitedWriter::appendRow(int row, QByteArray &out) const
         first = false;
         if (m_options.quote)
             out += m_options.quote;
-        appendValue(row, m_source.columns()[i], out);
+        appendValue(rows, row, m_source.columns()[i], out);
         if (m_options.quote)
             out += m_options.quote;
     }
@@ -130,16 +129,18 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
         buf.clear();
     };
     int done = 0;
-    const int n = source.rowCount();
-    while (done < n) {
-        writer.appendRow(done, buf);
-        buf.append("\r\n", 2);
-        ++done;
-        if (buf.size() >= kChunk)
-            flush();
-        if (step && !step(done))
-            break;
-    }
+    source.readRows([&](const RowSet &rows) {
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            writer.appendRow(rows, r, buf);
+            buf.append("\r\n", 2);
+            ++done;
+            if (buf.size() >= kChunk)
+                flush();
+            if (step && !step(done))
+                return false;
+        }
+        return true;
+    });
     flush();
     return done;
 }
@@ -155,8 +156,11 @@ int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &optio
     try {
         done = WriteDelimited(source, options, f, step);
     } catch (const Error &) {
+        const bool fileFailed = f.error() != QFileDevice::NoError;
         f.cancelWriting();
-        throw Error(QStringLiteral("Unable to write to ") + path);
+        if (fileFailed)
+            throw Error(QStringLiteral("Unable to write to ") + path);
+        throw; // the rows could not be read
     }
     if (!f.commit())
         throw Error(QStringLiteral("Unable to write to ") + path);

@@ -35,11 +35,11 @@ public:
 
     // The first line without its CR LF (empty when no header is wanted).
     QByteArray headerLine() const;
-    // Appends one record's line, without its CR LF, to out.
-    void appendRow(int row, QByteArray &out) const;
+    // Appends the line of one record of a batch, without its CR LF, to out.
+    void appendRow(const RowSet &rows, int row, QByteArray &out) const;
 
 private:
-    void appendValue(int row, const ExportColumn &c, QByteArray &out) const;
+    void appendValue(const RowSet &rows, int row, const ExportColumn &c, QByteArray &out) const;
     const ExportSource &m_source;
     DelimitedOptions m_options;
     QVector<int> m_columns; // chosen source columns in order
@@ -49,14 +49,16 @@ private:
 // export after that record.
 using ExportStep = std::function<bool(int done)>;
 
-// Writes the header and the records into out. Returns the records written.
-// Throws qo::Error when the device refuses the bytes.
+// Writes the header and the records into out, as they are read. Returns the
+// records written. Throws qo::Error when the device refuses the bytes or the
+// rows cannot be read.
 int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, QIODevice &out,
                    const ExportStep &step = {});
 
 // The same into a file, replacing it only when the writing succeeded (a
 // stopped export keeps the records written so far).
-// Throws qo::Error("Unable to write to " + path) on failure.
+// Throws qo::Error("Unable to write to " + path) when the file cannot be
+// written, or the reading's own error (the file is then left as it was).
 int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
                        const ExportStep &step = {});
 

@@ -6,6 +6,7 @@
 #include "platform/Desktop.h"
 #include "ui/FormBehaviour.h"
 #include "ui/Grid.h"
+#include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
@@ -27,6 +28,7 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <climits>
 
 namespace qo {
 
@@ -257,11 +259,14 @@ void ExportDialog::setRunning(bool on)
                        static_cast<QWidget *>(closeButton), static_cast<QWidget *>(browseButton)})
         w->setEnabled(!on);
     if (on) {
-        progress->setMaximum(qMax(1, m_source.rowCount()));
+        // A list not yet counted shows a busy bar until its rows are read.
+        const qint64 known = m_source.knownRowCount();
+        progress->setMaximum(known < 0 ? 0 : int(qBound(qint64(1), known, qint64(INT_MAX))));
         progress->setValue(0);
         m_lastPump = 0;
         stopButton->setFocus();
     } else {
+        progress->setMaximum(qMax(1, progress->maximum()));
         progress->setValue(0);
     }
 }
@@ -273,7 +278,8 @@ bool ExportDialog::step(int done)
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - m_lastPump >= 40) {
         m_lastPump = now;
-        progress->setValue(done);
+        if (progress->maximum() > 0)
+            progress->setValue(qMin(done, progress->maximum()));
         QCoreApplication::processEvents();
     }
     return !m_stop;
@@ -281,8 +287,13 @@ bool ExportDialog::step(int done)
 
 void ExportDialog::standOnLastRow()
 {
-    if (Grid *g = const_cast<Grid *>(m_source.grid()); g && m_source.rowCount() > 0)
-        g->setCurrentRowIndex(m_source.rowCount() - 1);
+    Grid *g = const_cast<Grid *>(m_source.grid());
+    if (!g)
+        return;
+    GridModel *m = g->gridModel();
+    m->jumpToEnd(); // a long list's last page
+    if (m->rowCount() > 0)
+        g->setCurrentRowIndex(m->rowCount() - 1);
 }
 
 void ExportDialog::writeFile(const QString &path)

@@ -1,4 +1,6 @@
 #include "export/ExportSource.h"
+#include "base/Error.h"
+#include "db/Connection.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 
@@ -47,6 +49,39 @@ ExportSource::ExportSource(const Grid *grid) : m_grid(grid)
         c.mask = g.mask;
         c.widthPx = grid->isColumnHidden(gc) ? 0 : grid->columnWidth(gc);
     }
+}
+
+qint64 ExportSource::knownRowCount() const
+{
+    if (m_grid && !m_grid->gridModel()->complete())
+        return m_grid->gridModel()->totalCount();
+    return m_rows ? m_rows->rowCount() : 0;
+}
+
+void ExportSource::readRows(const std::function<bool(const RowSet &)> &fn) const
+{
+    if (!m_rows)
+        return;
+    const GridModel *model = m_grid ? m_grid->gridModel() : nullptr;
+    if (!model || model->complete()) {
+        if (m_rows->rowCount() > 0)
+            fn(*m_rows);
+        return;
+    }
+    // A window of a longer list: the whole list afresh, a batch at a time.
+    const QVector<RowSet::Field> &held = m_rows->fields();
+    bool checked = false;
+    Connection::main().queryBatches(model->wholeSql(), kBatchRows, [&](const RowSet &batch) {
+        if (!checked) {
+            bool same = batch.columnCount() == held.size();
+            for (int i = 0; same && i < held.size(); ++i)
+                same = batch.field(i).name == held[i].name;
+            if (!same)
+                throw Error(QStringLiteral("A lista oszlopai megváltoztak; frissítse a listát, és próbálja újra."));
+            checked = true;
+        }
+        return fn(batch);
+    });
 }
 
 bool ExportSource::isMemo(const ExportColumn &c)

@@ -1,14 +1,19 @@
 #pragma once
-// What every export writes: the columns of a fully read result (name, caption,
-// kind, alignment, width on screen) and its rows. The export dialog, the HTML
+// What every export writes: the columns of a result (name, caption, kind,
+// alignment, width on screen) and its rows. The export dialog, the HTML
 // page's callers, the SQL console, the reports and the work-order browser all
 // describe their data this way, so one set of writers serves them all.
 //
-// The source refers to the caller's RowSet; it must outlive the export.
+// The rows are handed to the writers in batches: a fully read result as one
+// batch; a list on screen that holds only a window of its rows is read afresh
+// from the server in batches, so that writing it out holds no more than a
+// batch. The source refers to the caller's RowSet or grid; it must outlive
+// the export.
 #include "db/RowSet.h"
 
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace qo {
 
@@ -33,16 +38,24 @@ public:
     ExportSource() = default;
     // Every field of the row set under its own name, in field order.
     explicit ExportSource(const RowSet &rows);
-    // Every field of the grid's row set in field order; the fields the grid
+    // Every field of the grid's rows in field order; the fields the grid
     // shows take its captions, alignment, masks and widths. After an export
     // into a file or the clipboard the grid stands on its last row.
     explicit ExportSource(const Grid *grid);
 
-    const RowSet &rows() const { return *m_rows; }
-    int rowCount() const { return m_rows ? m_rows->rowCount() : 0; }
     const QVector<ExportColumn> &columns() const { return m_columns; }
     QVector<ExportColumn> &columns() { return m_columns; }
     const Grid *grid() const { return m_grid; }
+
+    // The number of rows when known before they are read: the rows held, or
+    // the count of a windowed list once counted; -1 while not known.
+    qint64 knownRowCount() const;
+    // Hands every row to fn in batches, in list order (a column's `field` is
+    // its index in each batch); fn returns false to stop. Throws qo::Error
+    // when the list cannot be read.
+    void readRows(const std::function<bool(const RowSet &batch)> &fn) const;
+    // The rows of a batch read from the server.
+    static constexpr int kBatchRows = 2000;
 
     // A memo (long text) column: TEXT-type columns the server sends as text.
     static bool isMemo(const ExportColumn &c);

@@ -1,4 +1,5 @@
 #include "export/HtmlExport.h"
+#include "export/ExportSource.h"
 #include "base/Codec.h"
 #include "base/Error.h"
 #include "ui/Grid.h"
@@ -78,9 +79,9 @@ QString HtmlEscape(const QString &text)
     return out;
 }
 
-QStringList HtmlPageLines(const QString &title, const QVector<HtmlColumn> &columns, int rowCount,
-                          const std::function<QString(int, int)> &cell, const QDateTime &now,
-                          const std::function<void(int)> &step)
+namespace {
+
+QStringList headLines(const QString &title, const QVector<HtmlColumn> &columns)
 {
     const QString t = HtmlEscape(title);
     QStringList l;
@@ -97,16 +98,22 @@ QStringList HtmlPageLines(const QString &title, const QVector<HtmlColumn> &colum
                  .arg(c.widthPercent)
                  .arg(alignAttribute(c.align), HtmlEscape(c.title));
     l << QStringLiteral("  </tr>");
-    for (int r = 0; r < rowCount; ++r) {
-        l << QStringLiteral("  <tr>");
-        for (int k = 0; k < columns.size(); ++k)
-            l << QStringLiteral("    <td width=\"%1%\">%2%3</td>")
-                     .arg(columns[k].widthPercent)
-                     .arg(alignPrefix(columns[k].align), HtmlEscape(cell(r, k)));
-        l << QStringLiteral("  </tr>");
-        if (step && (r + 1) % 10 == 0)
-            step(r + 1);
-    }
+    return l;
+}
+
+void appendRowLines(const QVector<HtmlColumn> &columns, const std::function<QString(int)> &cell, QStringList &l)
+{
+    l << QStringLiteral("  <tr>");
+    for (int k = 0; k < columns.size(); ++k)
+        l << QStringLiteral("    <td width=\"%1%\">%2%3</td>")
+                 .arg(columns[k].widthPercent)
+                 .arg(alignPrefix(columns[k].align), HtmlEscape(cell(k)));
+    l << QStringLiteral("  </tr>");
+}
+
+QStringList tailLines(qint64 rowCount, const QDateTime &now)
+{
+    QStringList l;
     l << QStringLiteral("</table>") << QStringLiteral("</center></div>") << QString()
       << QStringLiteral("<p><font face=\"Verdana\" size=\"1\">Összesen %1 sor.</font></p>").arg(rowCount) << QString()
       << QStringLiteral("<p><font face=\"Verdana\" size=\"1\">%1</font></p>")
@@ -114,6 +121,21 @@ QStringList HtmlPageLines(const QString &title, const QVector<HtmlColumn> &colum
       << QString() << QStringLiteral("<p><font face=\"Courier New\" size=\"1\">Quorvin.Opt</font></p>") << QString()
       << QStringLiteral("</body>") << QStringLiteral("</html>");
     return l;
+}
+
+} // namespace
+
+QStringList HtmlPageLines(const QString &title, const QVector<HtmlColumn> &columns, int rowCount,
+                          const std::function<QString(int, int)> &cell, const QDateTime &now,
+                          const std::function<void(int)> &step)
+{
+    QStringList l = headLines(title, columns);
+    for (int r = 0; r < rowCount; ++r) {
+        appendRowLines(columns, [&](int k) { return cell(r, k); }, l);
+        if (step && (r + 1) % 10 == 0)
+            step(r + 1);
+    }
+    return l + tailLines(rowCount, now);
 }
 
 QVector<HtmlColumn> HtmlColumnsOf(const Grid *grid)
@@ -144,25 +166,57 @@ QVector<HtmlColumn> HtmlColumnsOf(const Grid *grid)
     return out;
 }
 
+// Written as the rows are read: a list held only as a window is read afresh
+// from the server in batches, so the page never needs the whole list at once.
 void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, const std::function<void(int)> &step)
 {
     const GridModel *model = grid->gridModel();
     const QVector<HtmlColumn> columns = HtmlColumnsOf(grid);
-    QVector<int> logical;
+    QVector<GridColumn> shown;
     const QHeaderView *header = grid->horizontalHeader();
     for (int visual = 0; visual < header->count(); ++visual) {
         const int l = header->logicalIndex(visual);
         if (l >= 0 && !grid->isColumnHidden(l) && model->columns()[l].index >= 0)
-            logical << l;
+            shown << model->columns()[l];
     }
-    const QStringList lines = HtmlPageLines(
-        title, columns, model->rowCount(), [&](int r, int k) { return model->displayText(r, logical[k]); },
-        QDateTime::currentDateTime(), step);
 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         throw Error(QStringLiteral("Unable to write to ") + path);
-    writeLocalTextFile(path, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    QSaveFile f(path);
+    f.setDirectWriteFallback(true);
+    if (!f.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Unable to write to ") + path);
+    auto write = [&](const QStringList &lines) {
+        // Every line end CR LF, also those inside a value.
+        QString text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        const QByteArray bytes = toCp1250(text);
+        if (f.write(bytes) != bytes.size())
+            throw Error(QStringLiteral("Unable to write to ") + path);
+    };
+    try {
+        write(headLines(title, columns));
+        qint64 done = 0;
+        ExportSource(grid).readRows([&](const RowSet &rows) {
+            QStringList lines;
+            for (int r = 0; r < rows.rowCount(); ++r) {
+                appendRowLines(columns, [&](int k) { return CellText(rows, r, shown[k]); }, lines);
+                ++done;
+                if (step && done % 10 == 0)
+                    step(int(done));
+            }
+            write(lines);
+            return true;
+        });
+        write(tailLines(done, QDateTime::currentDateTime()));
+    } catch (const Error &) {
+        f.cancelWriting();
+        throw;
+    }
+    if (!f.commit())
+        throw Error(QStringLiteral("Unable to write to ") + path);
 }
 
 } // namespace qo

@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <climits>
 
 namespace qo {
 
@@ -135,19 +136,24 @@ void HtmlExportDialog::onBrowse()
 
 bool HtmlExportDialog::writePage()
 {
-    const int rows = m_grid->gridModel()->rowCount();
-    progress->setMaximum(qMax(1, rows));
+    // A long list not yet counted shows a busy bar.
+    const GridModel *model = m_grid->gridModel();
+    const qint64 rows = model->complete() ? model->rowCount() : model->totalCount();
+    progress->setMaximum(rows < 0 ? 0 : int(qMin<qint64>(qMax<qint64>(1, rows), INT_MAX)));
     progress->setValue(0);
     try {
         WriteGridHtml(m_grid, m_title, pathEdit->text().trimmed(), [this](int done) {
-            progress->setValue(done);
+            if (progress->maximum() > 0)
+                progress->setValue(qMin(done, progress->maximum()));
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
     } catch (const Error &e) {
+        progress->setMaximum(1);
         progress->setValue(0);
         ShowError(e.message(), this);
         return false;
     }
+    progress->setMaximum(1);
     progress->setValue(0);
     if (openAfterBox->isChecked())
         OpenDocument(QFileInfo(pathEdit->text().trimmed()).absoluteFilePath());

@@ -30,8 +30,9 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
             && (options.chosen.isEmpty() || (i < options.chosen.size() && options.chosen[i])))
             cols.push_back(i);
     const int header = options.noHeader ? 0 : 1;
-    if (source.rowCount() + header > kMaxRows)
-        throw Error(QStringLiteral("Egy munkafüzetbe legfeljebb %1 sor fér.").arg(kMaxRows - header));
+    const Error tooMany(QStringLiteral("Egy munkafüzetbe legfeljebb %1 sor fér.").arg(kMaxRows - header));
+    if (source.knownRowCount() + header > kMaxRows)
+        throw tooMany;
 
     // Written next to the target and renamed over it, so a failure leaves an
     // earlier file untouched.
@@ -68,11 +69,10 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
         worksheet_freeze_panes(ws, 1, 0);
     }
 
-    const RowSet &rows = source.rows();
     int done = 0;
     lxw_error err = LXW_NO_ERROR;
-    for (int row = 0; row < source.rowCount() && err == LXW_NO_ERROR; ++row) {
-        const lxw_row_t r = lxw_row_t(row + header);
+    auto writeRow = [&](const RowSet &rows, int row) {
+        const lxw_row_t r = lxw_row_t(done + header);
         for (int k = 0; k < cols.size() && err == LXW_NO_ERROR; ++k) {
             const ExportColumn &c = source.columns()[cols[k]];
             const lxw_col_t col = lxw_col_t(k);
@@ -110,11 +110,25 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
             }
             }
         }
-        if (err != LXW_NO_ERROR)
-            break;
-        done = row + 1;
-        if (step && !step(done))
-            break;
+    };
+    try {
+        source.readRows([&](const RowSet &rows) {
+            for (int row = 0; row < rows.rowCount(); ++row) {
+                if (done + header >= kMaxRows)
+                    throw tooMany;
+                writeRow(rows, row);
+                if (err != LXW_NO_ERROR)
+                    return false;
+                ++done;
+                if (step && !step(done))
+                    return false;
+            }
+            return true;
+        });
+    } catch (const Error &) {
+        workbook_close(wb);
+        QFile::remove(partial);
+        throw; // too many rows, or the rows could not be read
     }
     const lxw_error closeErr = workbook_close(wb);
     if (err == LXW_NO_ERROR)

@@ -1,9 +1,11 @@
 #include "reports/GridPrintout.h"
 
+#include "db/Connection.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
+#include "ui/MessageBoxes.h"
 
 #include <QHeaderView>
 
@@ -39,7 +41,8 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
     r.margins = QMarginsF(10, 10, 10, 10);
     const double width = portrait ? 190 : 277;
     const GridModel *m = grid.gridModel();
-    r.data = std::make_shared<RowSet>(m->rows());
+    // A printout lays out every row: a list held as a window is read whole.
+    r.data = std::make_shared<RowSet>(m->complete() ? m->rows() : Connection::main().query(m->wholeSql()));
 
     ReportBand &h = r.pageHeader;
     h.text(QRectF(0, 0, width, 8), title, ReportFont(kFace, 16, Bold));
@@ -60,7 +63,9 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
         const Qt::Alignment a = columnAlignment(*m, c) | Qt::AlignVCenter;
         h.text(QRectF(x, capY, w, line), m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
                ReportFont(kFace, points, Italic), a);
-        d.field(QRectF(x, 0.3, w, line), [m, c](const BandContext &ctx) { return m->displayText(ctx.row, c); },
+        GridColumn shown = m->columns()[c];
+        shown.index = r.data->fieldIndex(shown.field);
+        d.field(QRectF(x, 0.3, w, line), [shown](const BandContext &ctx) { return CellText(*ctx.rows, ctx.row, shown); },
                 ReportFont(kFace, points), a);
         if (!sumField.isEmpty() && m->fieldOf(c).compare(sumField, Qt::CaseInsensitive) == 0) {
             sumX = x;
@@ -92,7 +97,14 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
 void PrintGrid(const Grid &grid, bool print, bool portrait, const QString &subtitle, const QString &sumField,
                double points, const QString &title, QWidget *parent)
 {
-    OutputReport(BuildGridPrintout(grid, portrait, subtitle, sumField, points, title), print, QString(), parent);
+    BandReport r;
+    try {
+        r = BuildGridPrintout(grid, portrait, subtitle, sumField, points, title);
+    } catch (const Error &e) {
+        ShowError(e.message(), parent); // the list could not be read
+        return;
+    }
+    OutputReport(r, print, QString(), parent);
 }
 
 } // namespace qo

@@ -166,6 +166,12 @@ void GridModel::jump(bool toEnd)
 {
     if (!m_source || (toEnd ? m_atEnd : m_atStart))
         return;
+    if (!m_source->canJump()) {
+        // Read on to the end (a forward-only source starts at the list's start).
+        while (toEnd && !m_atEnd)
+            fetchMore({});
+        return;
+    }
     RowSet page;
     try {
         page = m_source->fetch(RowSet(), toEnd, kFirstPage);
@@ -214,33 +220,37 @@ int GridModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
-QString GridModel::displayText(int row, int column) const
+QString CellText(const RowSet &rows, int row, const GridColumn &col)
 {
-    const GridColumn &col = m_columns[column];
     const int c = col.index;
-    if (c < 0 || m_rows.isNull(row, c))
+    if (c < 0 || rows.isNull(row, c))
         return {};
-    const RowSet::Field &f = m_rows.field(c);
+    const RowSet::Field &f = rows.field(c);
     switch (f.kind) {
     case RowSet::Kind::Date: {
-        const QDate d = m_rows.toDate(row, c);
+        const QDate d = rows.toDate(row, c);
         return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")) : QString();
     }
     case RowSet::Kind::DateTime: {
-        const QDateTime d = m_rows.toDateTime(row, c);
+        const QDateTime d = rows.toDateTime(row, c);
         return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")) : QString();
     }
     case RowSet::Kind::Integer:
     case RowSet::Kind::Float:
         if (!col.mask.isEmpty()) {
             if (!col.mask.contains(QLatin1Char('#')) && col.mask.count(QLatin1Char('0')) == col.mask.size())
-                return QStringLiteral("%1").arg(m_rows.toInt(row, c), int(col.mask.size()), 10, QLatin1Char('0'));
-            return FormatMask(m_rows.toDouble(row, c), col.mask);
+                return QStringLiteral("%1").arg(rows.toInt(row, c), int(col.mask.size()), 10, QLatin1Char('0'));
+            return FormatMask(rows.toDouble(row, c), col.mask);
         }
-        return m_rows.text(row, c);
+        return rows.text(row, c);
     default:
-        return m_rows.text(row, c);
+        return rows.text(row, c);
     }
+}
+
+QString GridModel::displayText(int row, int column) const
+{
+    return CellText(m_rows, row, m_columns[column]);
 }
 
 QVariant GridModel::data(const QModelIndex &index, int role) const

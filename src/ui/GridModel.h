@@ -44,7 +44,15 @@ public:
     virtual RowSet fetch(const RowSet &held, bool before, int count) = 0;
     // The whole list's query, for whoever reads it all (printouts, exports).
     virtual QString wholeSql() const = 0;
+    // False for a source that only reads forwards (a result streamed from
+    // the server): a jump to the end reads on to the end instead.
+    virtual bool canJump() const { return true; }
 };
+
+// The text a cell of the column shows for a row of rows, masks applied: what
+// a grid paints, and what printouts and exports write of a list read afresh.
+QString CellText(const RowSet &rows, int row, const GridColumn &column);
+
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT

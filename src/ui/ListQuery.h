@@ -45,7 +45,8 @@ public:
 
     // RowSource
     RowSet fetch(const RowSet &held, bool before, int count) override;
-    QString wholeSql() const override { return sql(); }
+    // In the order the window shows, the key breaking ties.
+    QString wholeSql() const override { return m_terms.isEmpty() ? sql() : pageSql(QString(), false, -1); }
 
     // The query of a page: the list's condition and `extra`, in the list's
     // order (reversed when `reversed`), at most limit rows.

@@ -1,0 +1,53 @@
+#include "admin/ResultStream.h"
+#include "db/Connection.h"
+
+namespace qo {
+
+ResultStream::~ResultStream() { close(); }
+
+bool ResultStream::isOpen() const { return m_db.streamOpen(); }
+
+void ResultStream::open(const QString &sql)
+{
+    close();
+    m_model->clear();
+    m_sql = sql;
+    RowSet rows;
+    m_db.openStream(sql, rows);
+    m_fields = rows.fields();
+    const int n = m_db.readStream(rows, GridModel::kFirstPage); // closes the stream at the end
+    m_model->setWindow(std::move(rows), this, true, n < GridModel::kFirstPage, 0);
+}
+
+// Reading the unread rest only to drop it can take as long as reading a huge
+// result whole; closing the link would lose the session. So the server is
+// told to stop sending (KILL QUERY from the main connection, which leaves
+// the session alone), and only what is already under way is read and dropped.
+void ResultStream::close()
+{
+    if (!m_db.streamOpen())
+        return;
+    Connection &main = Connection::main();
+    const bool sameServer = main.params().host == m_db.params().host && main.params().port == m_db.params().port;
+    if (&main != &m_db && sameServer && main.isOpen() && !main.streamOpen() && m_db.sessionId() != 0) {
+        try {
+            main.exec(QStringLiteral("KILL QUERY %1").arg(m_db.sessionId()));
+        } catch (const Error &) {
+            // The rest is then read and dropped below.
+        }
+    }
+    m_db.closeStream();
+}
+
+void ResultStream::readToEnd() { m_model->jumpToEnd(); }
+
+RowSet ResultStream::fetch(const RowSet &, bool before, int count)
+{
+    RowSet page;
+    page.setFields(m_fields);
+    if (!before && m_db.streamOpen())
+        m_db.readStream(page, count);
+    return page;
+}
+
+} // namespace qo
