@@ -107,16 +107,20 @@ private Q_SLOTS:
     void scrollingReadsEveryRowInOrder_data()
     {
         QTest::addColumn<QString>("order");
+        QTest::addColumn<bool>("upwards"); // from the end (Ctrl+End), reading the pages before the window
         QTest::addColumn<bool>("inPieces");
         // By the name index: pages too large for it are read in pieces.
-        QTest::newRow("name, indexed") << QStringLiteral("nev") << true;
+        QTest::newRow("name, indexed") << QStringLiteral("nev") << false << true;
+        QTest::newRow("name, indexed, upwards") << QStringLiteral("nev") << true << true;
         // No index gives this order: every page is sorted anyway, so the
         // pages are left whole (fewer sorts).
-        QTest::newRow("remark, no index") << QStringLiteral("megj DESC") << false;
+        QTest::newRow("remark, no index") << QStringLiteral("megj DESC") << false << false;
+        QTest::newRow("remark, no index, upwards") << QStringLiteral("megj DESC") << true << false;
     }
     void scrollingReadsEveryRowInOrder()
     {
         QFETCH(QString, order);
+        QFETCH(bool, upwards);
         QFETCH(bool, inPieces);
         GridModel model;
         ListQuery q(listLines(order), &model, QStringLiteral("id"));
@@ -125,8 +129,15 @@ private Q_SLOTS:
             Sent sent;
             q.open();
             QCOMPARE(model.rowCount(), GridModel::kFirstPage);
-            while (model.canFetchMore({}))
-                model.fetchMore({});
+            if (upwards) {
+                model.jumpToEnd();
+                QVERIFY(!model.atStart());
+                while (model.fetchBefore() > 0) {
+                }
+            } else {
+                while (model.canFetchMore({}))
+                    model.fetchMore({});
+            }
             selects = sent.selects();
         }
 
