@@ -175,19 +175,21 @@ RowSet turned(const RowSet &rs)
     return out;
 }
 
-} // namespace
-
-namespace {
-
 // The most rows a page query asks for when a larger one would not be read in
 // the list's order by an index (see ListQuery::fetch).
 constexpr int kIndexedPiece = 4096;
 
 // Whether the server would read the statement's rows by scanning the table
-// and sorting them rather than in the order of an index.
+// and sorting them rather than in the order of an index. An account that may
+// not see a view's plan gets no answer: taken as no.
 bool sortsAll(const QString &sql)
 {
-    const RowSet plan = Connection::main().query(QStringLiteral("EXPLAIN ") + sql);
+    RowSet plan;
+    try {
+        plan = Connection::main().query(QStringLiteral("EXPLAIN ") + sql);
+    } catch (const Error &) {
+        return false;
+    }
     const int extra = plan.fieldIndex(QStringLiteral("Extra"));
     for (int r = 0; extra >= 0 && r < plan.rowCount(); ++r)
         if (plan.text(r, extra).contains(QLatin1String("filesort"), Qt::CaseInsensitive))
