@@ -4,8 +4,13 @@
 #include "config/Config.h"
 #include "db/Connection.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QVector>
+#include <algorithm>
 #include <cstdio>
 
 namespace qo::bench {
@@ -33,6 +38,75 @@ inline void UsePrivateConfig(const QTemporaryDir &dir)
     if (ini.open(QIODevice::WriteOnly))
         ini.close();
     initFolders(dir.path());
+}
+
+// The middle value (the upper one of an even count); 0 for none.
+inline double Median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v[v.size() / 2];
+}
+
+inline double MsSince(const QElapsedTimer &t) { return t.nsecsElapsed() / 1e6; }
+
+// The bare command-line client with the program's link options (compression,
+// latin2) running sql (one or more statements separated by ";") into
+// /dev/null: the milliseconds from its start to its exit.
+inline double ClientMs(const ConnectParams &p, const QString &sql)
+{
+    QProcess proc;
+    proc.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    proc.start(QStringLiteral("mariadb"),
+               {QStringLiteral("--no-defaults"), QStringLiteral("--compress"), QStringLiteral("-h") + p.host,
+                QStringLiteral("-P%1").arg(p.port), QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password,
+                QStringLiteral("--default-character-set=latin2"), QStringLiteral("-B"), p.database,
+                QStringLiteral("-e"), sql});
+    proc.waitForFinished(-1);
+    const double ms = MsSince(t);
+    if (proc.exitStatus() != QProcess::NormalExit || proc.exitCode() != 0)
+        std::fprintf(stderr, "mariadb failed: %s\n", proc.readAllStandardError().constData());
+    return ms;
+}
+
+// The process's resident set (VmRSS of /proc/self/status) in MB; 0 unknown.
+inline double ResidentMB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// The statements the main connection sends while the log lives.
+class StatementLog {
+public:
+    StatementLog() { Connection::main().setBeforeStatement([this](const QString &sql) { m_sent << sql; }); }
+    ~StatementLog() { Connection::main().setBeforeStatement({}); }
+    StatementLog(const StatementLog &) = delete;
+    StatementLog &operator=(const StatementLog &) = delete;
+    const QStringList &sent() const { return m_sent; }
+
+private:
+    QStringList m_sent;
+};
+
+// Statements as one script for the client: each without its own closing
+// ";", joined by ";".
+inline QString Script(const QStringList &statements)
+{
+    QStringList out;
+    for (QString s : statements) {
+        s = s.trimmed();
+        while (s.endsWith(QLatin1Char(';')))
+            s.chop(1);
+        out << s;
+    }
+    return out.join(QStringLiteral(";\n"));
 }
 
 } // namespace qo::bench

@@ -15,6 +15,7 @@ ListQuery &ListQuery::operator=(const ListQuery &o)
     if (this != &o) {
         if (m_model)
             RowCounter::instance().cancel(m_model);
+        RowCounter::instance().cancel(this);
         m_lines = o.m_lines;
         m_model = o.m_model;
         m_keyField = o.m_keyField;
@@ -27,8 +28,10 @@ ListQuery &ListQuery::operator=(const ListQuery &o)
 ListQuery::~ListQuery()
 {
     // The model outlives no query that feeds it; a late count is not wanted.
-    if (m_model && m_open)
+    if (m_model && m_open) {
         RowCounter::instance().cancel(m_model);
+        RowCounter::instance().cancel(this);
+    }
 }
 
 namespace {
@@ -108,6 +111,7 @@ void ListQuery::open()
             m_model->readLargePages();
     } catch (...) {
         RowCounter::instance().cancel(m_model);
+        RowCounter::instance().cancel(this);
         m_model->clear();
         throw;
     }
@@ -119,6 +123,7 @@ void ListQuery::close()
 {
     m_open = false; // before the model reports its (now empty) rows
     RowCounter::instance().cancel(m_model);
+    RowCounter::instance().cancel(this);
     m_model->clear();
 }
 
@@ -132,24 +137,35 @@ void ListQuery::setOrderBy(const QString &order)
     ReplaceOrderByLine(m_lines, order);
 }
 
-// The list's size and, for a window that does not start at the top, the
-// number of rows before it, counted in the background.
+// The list's size when it is opened and, for a window moved away from the
+// top, the number of rows before it, counted in the background. The two are
+// asked for apart (the query itself owns the second), so that moving the
+// window right after opening does not void the size already being counted
+// and count it again.
 void ListQuery::requestCounts(bool withBefore)
 {
+    RowCounter &counter = RowCounter::instance();
+    counter.cancel(this); // rows before a window that has moved on
     if (m_model->complete()) {
-        RowCounter::instance().cancel(m_model);
+        counter.cancel(m_model);
         return;
     }
-    QStringList sqls{countSql(QString())};
-    if (withBefore && m_model->rowCount() > 0)
-        sqls << countSql(KeysetCondition(m_terms, m_model->rows(), 0, true, false));
     QPointer<GridModel> model = m_model;
     const quint64 window = m_model->windowId();
-    RowCounter::instance().request(m_model, Connection::main().params(), sqls, m_model,
-                                   [model, window](const QVector<qint64> &n) {
-                                       if (model)
-                                           model->setCounts(window, n.value(0, -1), n.value(1, -1));
-                                   });
+    if (!withBefore) {
+        counter.request(m_model, Connection::main().params(), {countSql(QString())}, m_model,
+                        [model, window](const QVector<qint64> &n) {
+                            if (model)
+                                model->setCounts(window, n.value(0, -1), -1);
+                        });
+    } else if (m_model->rowCount() > 0) {
+        counter.request(this, Connection::main().params(),
+                        {countSql(KeysetCondition(m_terms, m_model->rows(), 0, true, false))}, m_model,
+                        [model, window](const QVector<qint64> &n) {
+                            if (model)
+                                model->setCounts(window, -1, n.value(0, -1));
+                        });
+    }
 }
 
 namespace {
@@ -164,14 +180,50 @@ RowSet turned(const RowSet &rs)
     return out;
 }
 
+// The most rows a page query asks for when a larger one would not be read in
+// the list's order by an index (see ListQuery::fetch).
+constexpr int kIndexedPiece = 4096;
+
+// Whether the server would read the statement's rows by scanning the table
+// and sorting them rather than in the order of an index. An account that may
+// not see a view's plan gets no answer: taken as no.
+bool sortsAll(const QString &sql)
+{
+    RowSet plan;
+    try {
+        plan = Connection::main().query(QStringLiteral("EXPLAIN ") + sql);
+    } catch (const Error &) {
+        return false;
+    }
+    const int extra = plan.fieldIndex(QStringLiteral("Extra"));
+    for (int r = 0; extra >= 0 && r < plan.rowCount(); ++r)
+        if (plan.text(r, extra).contains(QLatin1String("filesort"), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 } // namespace
 
 RowSet ListQuery::fetch(const RowSet &held, bool before, int count)
 {
-    QString after;
-    if (held.rowCount() > 0)
-        after = KeysetCondition(m_terms, held, before ? 0 : held.rowCount() - 1, before, false);
-    RowSet rs = Connection::main().query(pageSql(after, before, count));
+    const auto from = [&](const RowSet &rs, int r) { return KeysetCondition(m_terms, rs, r, before, false); };
+    const QString start = held.rowCount() > 0 ? from(held, before ? 0 : held.rowCount() - 1) : QString();
+    // Asked for many rows, the server may leave the index that gives the
+    // list's order for a scan of the whole table and a sort: a page then
+    // costs as much as the whole list. When a smaller page keeps the index,
+    // the rows are read in pieces of that size, each after the last row read.
+    int piece = count;
+    if (count > kIndexedPiece && !m_terms.isEmpty() && sortsAll(pageSql(start, before, count))
+        && !sortsAll(pageSql(start, before, kIndexedPiece)))
+        piece = kIndexedPiece;
+    RowSet rs = Connection::main().query(pageSql(start, before, piece));
+    bool more = rs.rowCount() == piece;
+    while (more && rs.rowCount() < count) {
+        const int want = qMin(piece, count - rs.rowCount());
+        const RowSet next = Connection::main().query(pageSql(from(rs, rs.rowCount() - 1), before, want));
+        rs.appendRows(next, 0, next.rowCount());
+        more = next.rowCount() == want;
+    }
     return before ? turned(rs) : rs;
 }
 
