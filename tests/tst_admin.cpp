@@ -577,7 +577,7 @@ private Q_SLOTS:
         });
         QTest::keyClick(c.editor, Qt::Key_O, Qt::ControlModifier);
         QTRY_VERIFY(answers.done());
-        QTRY_COMPARE(c.fileName(), script); // the dialog closes a moment after it was answered
+        QTRY_COMPARE_WITH_TIMEOUT(c.fileName(), script, 20000); // the dialog closes a moment after it was answered
         backTo(c);
         answers.thenPress(QMessageBox::Ok);
         QTest::keyClick(c.editor, Qt::Key_F5);
