@@ -233,7 +233,7 @@ void MainWindow::RefreshPrescriptions()
 {
     updateStatusBar();
     // A closed client list (another tab shown, a failed search) has no client: -1 empties the lists.
-    const qint64 key = m_qryU.isOpen() ? rowInt(TabClients, QStringLiteral("ugyfel"), 0) : -1;
+    const qint64 key = m_qryU.isOpen() ? rowInt(TabClients, QStringLiteral("ugyfel"), -1) : -1;
     if (key == m_rxClient)
         return; // the same client as before: its rows are already listed
     m_rxClient = key;
