@@ -112,6 +112,9 @@ void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullp
         dlg->selectNameFilter(dlg->nameFilters().at(filter));
     name->selectAll();
     typeText(name, path);
+    // The completer lists the folder in the background: on a busy machine its
+    // popup may open a moment after the typing and take the Return.
+    QTest::qWait(100);
     if (name->completer() && name->completer()->popup()->isVisible())
         QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
     QTest::keyClick(name, Qt::Key_Return);
@@ -823,6 +826,19 @@ private Q_SLOTS:
         // The main connection has a session of its own.
         QVERIFY_THROWS_EXCEPTION(Error, Connection::main().query(QStringLiteral("SELECT * FROM tmp_konzol")));
         QCOMPARE(SqlValue(QStringLiteral("SELECT IFNULL(@szam, 'nincs')"), {}), QStringLiteral("nincs"));
+
+        // A session lost under the console (killed here, as a server restart
+        // or a dropped link would) is never replaced silently: the next
+        // statement fails and says what was lost, the one after runs in a new session.
+        Connection::main().exec(QStringLiteral("KILL %1").arg(c.connection().sessionId()));
+        answers.thenPress(QMessageBox::Ok);
+        run(QStringLiteral("SELECT @szam AS x"), Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QVERIFY2(answers.texts.last().contains(QStringLiteral("Megszakadt a kapcsolat")), qPrintable(answers.texts.last()));
+        QVERIFY2(answers.texts.last().contains(QStringLiteral("ideiglenes táblái")), qPrintable(answers.texts.last()));
+        run(QStringLiteral("SELECT IFNULL(@szam, 'nincs') AS x"), Qt::Key_F5);
+        QTRY_COMPARE(c.queryGrid->model()->rowCount(), 1);
+        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("nincs"));
 
         // Closing the console with a result open ends its session.
         run(QStringLiteral("SELECT a.seq FROM seq_1_to_100000 a, seq_1_to_1000 b"), Qt::Key_F5);

@@ -247,10 +247,21 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     InstallFormBehaviour(this, Placement::Full, FormOption::FontSize);
     editor->setFocus();
     try {
-        m_db->open(Connection::main().params());
+        openSession();
     } catch (const Error &) {
         // Tried again, and the reason shown, when a statement is run.
     }
+}
+
+// The console's statements share one server session (variables, temporary
+// tables, a transaction begun here), held as one unit of work: a link lost
+// under it is never re-made silently, so a COMMIT typed after a lost link
+// fails instead of committing nothing in a fresh session. The next run then
+// opens a new session, and the message before it said what was lost.
+void SqlConsole::openSession()
+{
+    m_db->open(Connection::main().params());
+    m_db->beginUnit();
 }
 
 SqlConsole::~SqlConsole()
@@ -259,12 +270,29 @@ SqlConsole::~SqlConsole()
     m_result->close();
 }
 
+// A failure that took the session with it says so: what the console held
+// on the server is gone, and the next run opens a new session.
+QString SqlConsole::withSessionNote(const QString &message)
+{
+    if (!m_db->isOpen() || m_db->linkAlive())
+        return message;
+    m_db->close();
+    return message + QStringLiteral("\n\nA konzol munkamenete a szerveren megszűnt: a változói, ideiglenes táblái és "
+                                    "nyitott tranzakciója elvesztek. A következő futtatás új munkamenetet nyit.");
+}
+
 bool SqlConsole::ensureConnection()
 {
-    if (m_db->isOpen())
-        return true;
+    if (m_db->isOpen()) {
+        if (m_db->linkAlive())
+            return true;
+        // Lost while idle: the statement is not run in a session that lacks
+        // what the user set up in this one.
+        ShowError(QStringLiteral("SQL hiba:\n") + withSessionNote(QString::fromUtf8(kLinkLostInUnit)), this);
+        return false;
+    }
     try {
-        m_db->open(Connection::main().params());
+        openSession();
     } catch (const Error &e) {
         ShowError(QStringLiteral("SQL hiba:\n") + e.message(), this);
         return false;
@@ -454,7 +482,7 @@ void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
     } catch (const Error &e) {
         m_queryModel->clear();
         updatePosition();
-        ShowError(QStringLiteral("SQL hiba:\n") + e.message(), this);
+        ShowError(QStringLiteral("SQL hiba:\n") + withSessionNote(e.message()), this);
         return;
     }
     pages->setCurrentIndex(1);
@@ -492,7 +520,7 @@ void SqlConsole::runScript(const QString &text)
     progressBar->hide();
     progressBar->setValue(0);
     if (!r.ok) {
-        ShowError(QStringLiteral("Hiba: ") + r.error, this);
+        ShowError(QStringLiteral("Hiba: ") + withSessionNote(r.error), this);
         return;
     }
     QString done = QStringLiteral("SQL futtatás kész.");

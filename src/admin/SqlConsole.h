@@ -84,6 +84,8 @@ private:
     QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
                         const QString &icon);
 
+    void openSession();
+    QString withSessionNote(const QString &message);
     std::unique_ptr<Connection> m_db;
     std::unique_ptr<ResultStream> m_result; // reads the last query's rows from m_db
     GridModel *m_queryModel = nullptr;

@@ -194,6 +194,15 @@ void Connection::beginUnit()
     m_unitDepth = 1;
 }
 
+bool Connection::linkAlive()
+{
+    if (!m_mysql || m_stream)
+        return m_mysql != nullptr;
+    if (mysql_ping(m_mysql) != 0)
+        return false;
+    return !inUnit() || mysql_thread_id(m_mysql) == m_unitSession;
+}
+
 void Connection::endUnit()
 {
     if (m_unitDepth == 0 || --m_unitDepth > 0)

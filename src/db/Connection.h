@@ -73,6 +73,9 @@ public:
     void beginUnit();
     void endUnit();
     bool inUnit() const { return m_unitDepth > 0; }
+    // Whether the link still holds its session (asks the server; never
+    // reconnects inside a unit of work).
+    bool linkAlive();
 
     // Called with each statement just before it is sent (tests use it to
     // break the link at an exact point).
