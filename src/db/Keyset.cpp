@@ -2,6 +2,7 @@
 #include "db/SqlText.h"
 
 #include <QStringList>
+#include <mysql.h>
 
 namespace qo {
 
@@ -37,8 +38,14 @@ QStringList splitTerms(const QString &s)
 
 QString literal(const RowSet &rs, int r, int c)
 {
-    const RowSet::Kind k = rs.field(c).kind;
-    if (k == RowSet::Kind::Integer || k == RowSet::Kind::Float) {
+    const RowSet::Field &f = rs.field(c);
+    if (f.serverType == MYSQL_TYPE_DOUBLE) {
+        // The server sends a DOUBLE's shortest exact text; written back with
+        // all its digits as a double literal it is the stored value itself.
+        const QString digits = QString::number(rs.toDouble(r, c), 'g', 17);
+        return digits.contains(QLatin1Char('e')) ? digits : digits + QStringLiteral("e0");
+    }
+    if (f.kind == RowSet::Kind::Integer || f.kind == RowSet::Kind::Float) {
         int len;
         const char *p = rs.rawData(r, c, &len);
         return QString::fromLatin1(p, len);
@@ -85,6 +92,12 @@ QVector<SortTerm> WithKey(QVector<SortTerm> terms, const QString &keyField)
             return terms;
     terms << SortTerm{keyField, keyField, false};
     return terms;
+}
+
+bool KeysetExact(const RowSet::Field &field)
+{
+    // A FLOAT is sent with six digits: its text may not be its value.
+    return field.serverType != MYSQL_TYPE_FLOAT;
 }
 
 QString OrderByText(const QVector<SortTerm> &terms, bool reversed)

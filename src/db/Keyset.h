@@ -21,6 +21,9 @@ struct SortTerm {
 QVector<SortTerm> ParseOrderBy(const QString &line, const RowSet &result = RowSet());
 // The terms with the key appended unless a term already sorts by it.
 QVector<SortTerm> WithKey(QVector<SortTerm> terms, const QString &keyField);
+// Whether a column's values, as the server sends them, can stand in a
+// keyset condition (they are the stored values).
+bool KeysetExact(const RowSet::Field &field);
 // "a, b DESC" or, reversed, "a DESC, b".
 QString OrderByText(const QVector<SortTerm> &terms, bool reversed);
 // The condition for the rows after row r of rs in the terms' order (before it

@@ -85,15 +85,30 @@ QString ListQuery::countSql(const QString &extra) const
 }
 
 // The sort terms as the ORDER BY line now says, with the key as the last word.
+// Without an order or a key to make it total a list is read whole.
 void ListQuery::prepare()
 {
     QString order;
     for (const QString &line : m_lines)
         if (isOrderLine(line))
             order = line;
-    // Without an order, or a key to make it total, a list is read whole.
-    m_terms = order.isEmpty() || m_keyField.isEmpty() ? QVector<SortTerm>()
-                                                      : WithKey(ParseOrderBy(order, m_model->rows()), m_keyField);
+    RowSet known; // the list's columns as last read, for column numbers
+    known.setFields(m_model->rows().columnCount() ? m_model->rows().fields() : m_fields);
+    m_terms = order.isEmpty() || m_keyField.isEmpty() ? QVector<SortTerm>() : WithKey(ParseOrderBy(order, known), m_keyField);
+}
+
+// Whether every sort column's text is its value (see KeysetExact); a list
+// sorted by one that is not is read whole.
+bool ListQuery::exactTerms(const QVector<RowSet::Field> &fields) const
+{
+    RowSet rs;
+    rs.setFields(fields);
+    for (const SortTerm &t : m_terms) {
+        const int c = rs.fieldIndex(t.column);
+        if (c >= 0 && !KeysetExact(fields.at(c)))
+            return false;
+    }
+    return true;
 }
 
 void ListQuery::open()
@@ -101,11 +116,16 @@ void ListQuery::open()
     m_open = false;
     prepare();
     try {
-        const bool paged = !m_terms.isEmpty();
+        bool paged = !m_terms.isEmpty() && (m_fields.isEmpty() || exactTerms(m_fields));
         QElapsedTimer t;
         t.start();
-        RowSet rows = Connection::main().query(pageSql(QString(), false, paged ? GridModel::kFirstPage : -1));
+        RowSet rows = Connection::main().query(paged ? pageSql(QString(), false, GridModel::kFirstPage) : wholeSql());
+        if (paged && !exactTerms(rows.fields())) {
+            paged = false;
+            rows = Connection::main().query(wholeSql());
+        }
         const bool whole = !paged || rows.rowCount() < GridModel::kFirstPage;
+        m_fields = rows.fields();
         m_model->setWindow(std::move(rows), this, true, whole, 0);
         if (t.elapsed() > GridModel::kSlowPageMs)
             m_model->readLargePages();

@@ -54,6 +54,7 @@ public:
 
 private:
     void prepare();
+    bool exactTerms(const QVector<RowSet::Field> &fields) const;
     void requestCounts(bool withBefore);
     QString condition() const;
     QString countSql(const QString &extra) const;
@@ -63,6 +64,7 @@ private:
     GridModel *m_model = nullptr;
     QString m_keyField;
     QVector<SortTerm> m_terms; // the ORDER BY line with the key, as of the last open
+    QVector<RowSet::Field> m_fields; // the columns of the last open
     bool m_open = false;
 };
 
