@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
@@ -168,6 +169,32 @@ private Q_SLOTS:
             server << rs.toInt(r, 0);
         ExecSql(QStringLiteral("DROP TABLE tdbl"));
         QCOMPARE(held, server);
+    }
+
+    // A page that cannot be read is reported once; the list reads no more
+    // until it is opened again, and still knows it is not the whole list.
+    void failedPageStopsReading()
+    {
+        ExecSql(QStringLiteral("CREATE TABLE tpage (k INT PRIMARY KEY) SELECT seq AS k FROM seq_1_to_500"));
+        GridModel model;
+        ListQuery q({QStringLiteral("SELECT k FROM tpage"), QStringLiteral("WHERE 1 = 1"), QStringLiteral("ORDER BY k;")},
+                    &model, QStringLiteral("k"));
+        q.open();
+        QSignalSpy failed(&model, &GridModel::fetchFailed);
+        ExecSql(QStringLiteral("RENAME TABLE tpage TO tpage_el"));
+        model.fetchMore({});
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!model.canFetchMore({}));
+        QVERIFY(!model.complete());
+        QVERIFY(!model.wholeSql().isEmpty());
+        QCOMPARE(model.rowCount(), GridModel::kFirstPage);
+        ExecSql(QStringLiteral("RENAME TABLE tpage_el TO tpage"));
+        q.open();
+        while (model.canFetchMore({}))
+            model.fetchMore({});
+        ExecSql(QStringLiteral("DROP TABLE tpage"));
+        QCOMPARE(model.rowCount(), 500);
+        QCOMPARE(failed.count(), 1);
     }
 
     // Scrolling through the whole list, in the default order and in an order

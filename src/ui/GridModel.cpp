@@ -47,6 +47,7 @@ void GridModel::resetWindow(RowSet rows, bool atStart, bool atEnd, qint64 offset
     m_offset = atStart ? 0 : offset;
     m_total = complete() ? m_rows.rowCount() : (atEnd && m_offset >= 0 ? m_offset + m_rows.rowCount() : -1);
     m_prepended = 0;
+    m_fetchFailed = false;
     ++m_windowId;
     m_pageAfter = m_pageBefore = kFirstPage;
     resolve();
@@ -93,9 +94,11 @@ RowSet GridModel::fetchPage(bool before, int count, bool *failed)
         next = t.elapsed() > kSlowPageMs ? kLargestPage : qMin(next * 2, kLargestPage);
         return page;
     } catch (const Error &e) {
-        // The window stays as it is and asks no more: the error is shown once.
+        // The window stays as it is and reads no more until the list is
+        // opened again, so the error is shown once; it still knows that it is
+        // not the whole list (an export reads that afresh).
         *failed = true;
-        m_atStart = m_atEnd = true;
+        m_fetchFailed = true;
         Q_EMIT fetchFailed(e.message());
         return RowSet();
     }
@@ -103,7 +106,7 @@ RowSet GridModel::fetchPage(bool before, int count, bool *failed)
 
 bool GridModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && !m_atEnd && m_source;
+    return !parent.isValid() && !m_atEnd && m_source && !m_fetchFailed;
 }
 
 // Pages grow as the user reads on, so that scrolling through a long list
@@ -135,7 +138,7 @@ void GridModel::fetchMore(const QModelIndex &parent)
 
 int GridModel::fetchBefore()
 {
-    if (m_atStart || !m_source)
+    if (m_atStart || !m_source || m_fetchFailed)
         return 0;
     bool failed;
     const int want = m_pageBefore;

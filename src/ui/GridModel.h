@@ -129,6 +129,7 @@ private:
     QVector<GridColumn> m_columns;
     RowSource *m_source = nullptr;
     bool m_atStart = true, m_atEnd = true;
+    bool m_fetchFailed = false;
     qint64 m_offset = 0, m_total = 0;
     quint64 m_windowId = 0;
     qint64 m_prepended = 0; // rows read before the window since the counts were asked for
