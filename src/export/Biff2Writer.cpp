@@ -2,7 +2,6 @@
 #include "base/Codec.h"
 #include "base/Error.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
 #include <mysql.h>
@@ -216,26 +215,12 @@ void WriteBiff2File(const ExportSource &source, const QVector<bool> &chosen, con
         throw empty;
     if (known > kBiff2MaxRecords)
         throw tooManyRows(known);
-    QSaveFile f(path);
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    int done = 0;
-    try {
-        done = WriteBiff2(source, chosen, f, step);
-    } catch (const Error &) {
-        const bool fileFailed = f.error() != QFileDevice::NoError;
-        f.cancelWriting();
-        if (fileFailed)
-            throw Error(QStringLiteral("Unable to write to ") + path);
-        throw; // too many rows, or the rows could not be read
-    }
-    if (done == 0) {
-        f.cancelWriting();
-        throw empty;
-    }
-    if (!f.commit())
-        throw Error(QStringLiteral("Unable to write to ") + path);
+    WriteReplacingFile(path, [&](QIODevice &out) {
+        const int done = WriteBiff2(source, chosen, out, step);
+        if (done == 0)
+            throw empty; // nothing to write: the old file stays
+        return done;
+    });
 }
 
 } // namespace qo

@@ -145,8 +145,7 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
     return done;
 }
 
-int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
-                       const ExportStep &step)
+int WriteReplacingFile(const QString &path, const std::function<int(QIODevice &out)> &write)
 {
     QSaveFile f(path);
     f.setDirectWriteFallback(true);
@@ -154,17 +153,23 @@ int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &optio
         throw Error(QStringLiteral("Unable to write to ") + path);
     int done = 0;
     try {
-        done = WriteDelimited(source, options, f, step);
+        done = write(f);
     } catch (const Error &) {
         const bool fileFailed = f.error() != QFileDevice::NoError;
         f.cancelWriting();
         if (fileFailed)
             throw Error(QStringLiteral("Unable to write to ") + path);
-        throw; // the rows could not be read
+        throw;
     }
     if (!f.commit())
         throw Error(QStringLiteral("Unable to write to ") + path);
     return done;
+}
+
+int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
+                       const ExportStep &step)
+{
+    return WriteReplacingFile(path, [&](QIODevice &out) { return WriteDelimited(source, options, out, step); });
 }
 
 } // namespace qo

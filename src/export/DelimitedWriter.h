@@ -62,6 +62,12 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
 int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
                        const ExportStep &step = {});
 
+// Runs write on a save-file at path and puts the file in place only when it
+// returned; returns what write returned. A failure leaves the old file as it
+// was: a failing file throws qo::Error("Unable to write to " + path), any other
+// error of write (the rows could not be read ...) is thrown on as it is.
+int WriteReplacingFile(const QString &path, const std::function<int(QIODevice &out)> &write);
+
 // One Windows-1250 byte for each latin2 byte the connection delivers.
 const char *Latin2ToCp1250Table();
 
