@@ -593,7 +593,7 @@ void TestHelpers::localTextFile()
         writeLocalTextFile(bad, "x");
         QFAIL("no error for a missing folder");
     } catch (const Error &e) {
-        QCOMPARE(e.message(), "Unable to write to " + bad);
+        QCOMPARE(e.message(), "Hiba: a fájl nem írható: " + bad + "\nA mappa nem létezik");
     }
 }
 

@@ -20,8 +20,10 @@ QString ResolveReportPrinter(const QString &wanted);
 // the wanted printer's name (usually appState().nyomtato). Shows an error box
 // when nothing could be printed (no printer, the printer refused the job).
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent = nullptr);
-// Renders the printout into a PDF file; false when the file cannot be written.
-bool SaveReportPdf(const BandReport &report, const QString &file);
+// Renders the printout into a PDF file through the save helper; returns the
+// pages. Throws qo::Error when the file cannot be written (an earlier file of
+// that name is then kept).
+int SaveReportPdf(const BandReport &report, const QString &file);
 
 // One printing or preview, as the output module handles it.
 struct ReportJob {
