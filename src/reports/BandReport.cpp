@@ -277,7 +277,7 @@ void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Dev
     if (pl.band->fill) {
         const QColor c = pl.band->fill(pl.ctx);
         if (c.isValid())
-            p.fillRect(d.px(QRectF(x0, pl.y, width, pl.height)), c);
+            p.fillRect(d.px(QRectF(x0, pl.y + 0.15, width, pl.height - 0.3)), c); // the rules stay visible
     }
     for (const ReportItem &it : pl.band->items) {
         const double h = it.grow ? itemHeight(it, pl.ctx, d) : it.rect.height();

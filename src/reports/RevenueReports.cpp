@@ -269,7 +269,7 @@ BandReport BuildLensSalesReport(bool contact, qint64 brand, const QDate &from, c
         columns.push_back({valueCaps[i], [right, left](const BandContext &c) {
                                const QString a = c.text(right), b = c.text(left);
                                return a.size() >= b.size() ? a : b;
-                           }, kCentre});
+                           }, kCentre, 12});
     }
     if (!contact)
         columns.push_back({QStringLiteral("Színezés"), textOf(QStringLiteral("szoveg_szinezes")), kLeft});
