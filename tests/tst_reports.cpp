@@ -195,7 +195,7 @@ class TestReports : public QObject {
         // The words printed in the box (found by their middle), in reading order.
         const QRectF box(boxMm.x() * kPtPerMm, boxMm.y() * kPtPerMm, boxMm.width() * kPtPerMm, boxMm.height() * kPtPerMm);
         QVector<Word> in;
-        const QRectF near = box.adjusted(-3 * kPtPerMm, -1 * kPtPerMm, 3 * kPtPerMm, 1 * kPtPerMm);
+        const QRectF near = box.adjusted(-1 * kPtPerMm, -1 * kPtPerMm, 1 * kPtPerMm, 1 * kPtPerMm);
         for (const Word &w : pdf.words)
             if (near.contains(QPointF((w.x0 + w.x1) / 2, (w.y0 + w.y1) / 2)))
                 in << w;
@@ -1009,6 +1009,68 @@ private Q_SLOTS:
         verifyInside(sheet, kLongName, QRectF(9 + 14, 8 + 11, ew - 68, 4));
         verifyInside(sheet, QStringLiteral("6720 Szeged, ") + kLongStreet, QRectF(9 + 14, 8 + 15, ew - 68, 4));
         verifyInside(sheet, kTwoPhones, QRectF(9 + 14, 8 + 19, ew - 68, 4));
+    }
+
+    // Fields filled to the length the database allows: what still has no room
+    // at 6 points is cut after its last whole line, marked, its start kept.
+    void fullLengthFieldsAreCutAtWholeLines_data()
+    {
+        QTest::addColumn<bool>("a5");
+        QTest::newRow("A4") << false;
+        QTest::newRow("A5") << true;
+    }
+    void fullLengthFieldsAreCutAtWholeLines()
+    {
+        QFETCH(bool, a5);
+        const auto filled = [](const QString &start, int length) {
+            QString t = start;
+            while (t.size() < length)
+                t += QStringLiteral(" szó");
+            return t.left(length).trimmed();
+        };
+        const QString phone = filled(QStringLiteral("06 30 123 4567, 06 62 555 0101 (munkahely, csak délelőtt hívható)"), 100);
+        const QString street = filled(QStringLiteral("Kossuth Lajos sugárút"), 50);
+        const QString town = filled(QStringLiteral("Hódmezővásárhely-Kútvölgy"), 50);
+        const QString name = filled(QStringLiteral("Szentgyörgyi-Hadnagy Bertalanffy"), 75);
+        const QString type = filled(QStringLiteral("VÉKONYÍTOTT KÉKFÉNYSZŰRŐS FOTOKRÓM"), 50);
+        test::TestDb db(QStringLiteral("rep_cut"));
+        addShop();
+        const qint64 client = addClient(name, QStringLiteral("cim_irsz, cim_varos, cim_cim, telefon"),
+                                        QStringLiteral("'1234567890', '%1', '%2', '%3'").arg(town, street, phone));
+        const qint64 lens = addBrand(QStringLiteral("lencsemarka"), filled(QStringLiteral("Lencsegyártó"), 50));
+        const qint64 key = addOrder(client, 1, QStringLiteral("lencsemarka = %1, tipus = '%2', szoveg_kedvezmeny = '%3'")
+                                                   .arg(lens).arg(type, filled(QStringLiteral("Törzsvásárlói"), 50)));
+        const Pdf pdf = save(BuildWorkOrderPrintout(key, a5), QStringLiteral("cut-") + QString::fromLatin1(QTest::currentDataTag()));
+        // The phone row of the header: the start printed whole in the box, the cut marked.
+        const double top = a5 ? 8 : 10, w = a5 ? 130 : (297 - 30) / 2.0;
+        const QRectF box(10 + 14, top + 22.5, w - 68, 4);
+        QStringList printed;
+        for (const Word &wd : pdf.words)
+            if (wd.y0 / kPtPerMm > box.top() - 0.5 && wd.y1 / kPtPerMm < box.bottom() + 0.5 && wd.x0 / kPtPerMm >= box.left() - 0.3
+                && wd.x1 / kPtPerMm <= box.right() + 0.3)
+                printed << wd.text;
+        QVERIFY2(printed.size() >= 4, qPrintable(printed.join(QLatin1Char(' '))));
+        QVERIFY2(printed.last().endsWith(QChar(0x2026)), qPrintable(printed.join(QLatin1Char(' '))));
+        printed.last().chop(1);
+        QVERIFY2(phone.startsWith(printed.join(QLatin1Char(' '))), qPrintable(printed.join(QLatin1Char(' '))));
+        // The type fits its cell whole on A4; in the narrower A5 cell it keeps its start.
+        const double tx = w - 32, gw = tx - 2, tpx = 47 + (gw - 47) * 0.55;
+        verifyInside(pdf, a5 ? type.left(type.indexOf(QLatin1Char(' '))) : type, QRectF(10 + tpx, top + 31.5 + 33, gw - tpx, 10));
+
+        // What is cut anywhere on the printouts of this client.
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum) VALUES (%1, CURDATE())").arg(client));
+        const qint64 exam = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+        const QList<QPair<QString, Pdf>> all = {
+            {QStringLiteral("work order"), pdf},
+            {QStringLiteral("examination"), save(BuildExaminationPrintout(exam, a5), QStringLiteral("cut-exam"))},
+            {QStringLiteral("envelope"), save(BuildEnvelope(client), QStringLiteral("cut-envelope"))},
+            {QStringLiteral("form"), save(BuildRegisteredMailForm(client), QStringLiteral("cut-form"))},
+            {QStringLiteral("client list"), save(BuildClientListPrintout(QStringLiteral("SELECT * FROM vw_ugyfel\nWHERE ugyfel > 0\nORDER BY 1;")),
+                                                 QStringLiteral("cut-list"))}};
+        for (const auto &[what, p] : all)
+            for (const Word &wd : p.words)
+                if (wd.text.endsWith(QChar(0x2026)))
+                    qInfo("%s: cut after \"%s\"", qPrintable(what), qPrintable(wd.text));
     }
 
     // Lists give a long text the room the page has; the envelope and the form keep it in its place.
