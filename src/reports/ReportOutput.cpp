@@ -105,11 +105,24 @@ void showPreview(const BandReport &report, const QString &printerName, QWidget *
 
 } // namespace
 
+QString ChooseReportPrinter(const QString &wanted, const QString &chosen, const QStringList &installed,
+                            const QString &systemDefault)
+{
+    if (!wanted.isEmpty() && installed.contains(wanted))
+        return wanted;
+    if (!systemDefault.isEmpty())
+        return systemDefault;
+    // A desktop without a default printer: the one chosen in the settings,
+    // then any installed one, before telling the user there is none.
+    if (!chosen.isEmpty() && installed.contains(chosen))
+        return chosen;
+    return installed.isEmpty() ? QString() : installed.first();
+}
+
 QString ResolveReportPrinter(const QString &wanted)
 {
-    if (!wanted.isEmpty() && QPrinterInfo::availablePrinterNames().contains(wanted))
-        return wanted;
-    return QPrinterInfo::defaultPrinterName();
+    return ChooseReportPrinter(wanted, appState().nyomtato, QPrinterInfo::availablePrinterNames(),
+                               QPrinterInfo::defaultPrinterName());
 }
 
 int SaveReportPdf(const BandReport &report, const QString &file)

@@ -13,8 +13,13 @@ class QWidget;
 namespace qo {
 
 // The printer a printout goes to: `wanted` when it is installed, else the
-// system's default printer; empty when there is no printer at all.
+// system's default printer, else the printer chosen in the settings
+// (`nyomtato`) when it is installed, else the first installed printer; empty
+// only when there is no printer at all.
 QString ResolveReportPrinter(const QString &wanted);
+// The same choice over given lists (`chosen` is the settings' printer).
+QString ChooseReportPrinter(const QString &wanted, const QString &chosen, const QStringList &installed,
+                            const QString &systemDefault);
 
 // Prints without a dialog (print = true) or opens the preview. `printer` is
 // the wanted printer's name (usually appState().nyomtato). Shows an error box
