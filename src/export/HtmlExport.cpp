@@ -1,5 +1,6 @@
 #include "export/HtmlExport.h"
 #include "export/ExportSource.h"
+#include "export/ExportAudit.h"
 #include "base/Codec.h"
 #include "base/Error.h"
 #include "ui/Grid.h"
@@ -196,9 +197,9 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
         if (f.write(bytes) != bytes.size())
             throw Error(QStringLiteral("Unable to write to ") + path);
     };
+    qint64 done = 0;
     try {
         write(headLines(title, columns));
-        qint64 done = 0;
         ExportSource(grid).readRows([&](const RowSet &rows) {
             QStringList lines;
             for (int r = 0; r < rows.rowCount(); ++r) {
@@ -217,6 +218,7 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
     }
     if (!f.commit())
         throw Error(QStringLiteral("Unable to write to ") + path);
+    LogListExport(grid, done, QStringLiteral("HTML"), path);
 }
 
 } // namespace qo

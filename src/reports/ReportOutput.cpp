@@ -1,4 +1,5 @@
 #include "reports/ReportOutput.h"
+#include "reports/ReportAudit.h"
 
 #include "config/AppState.h"
 #include "reports/PrintTargetDialog.h"
@@ -99,6 +100,7 @@ bool SaveReportPdf(const BandReport &report, const QString &file)
 
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent)
 {
+    LogReportOutput(report, print);
     g_lastJob = ReportJob{report.title, ResolveReportPrinter(printer), !print, 0};
     if (g_fileHook) {
         const QString file = g_fileHook(g_lastJob);
