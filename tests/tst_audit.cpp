@@ -3,6 +3,7 @@
 // logged-in user; failed logins are recorded and slowed down; the upgrade
 // runs at start; the Napló window finds rows and refuses non-administrators.
 #include "admin/AuditLogList.h"
+#include "admin/SqlConsole.h"
 #include "clients/ClientEditor.h"
 #include "clients/Clients.h"
 #include "config/AppState.h"
@@ -11,6 +12,7 @@
 #include "db/AuditLog.h"
 #include "db/Connection.h"
 #include "mainwindow/MainWindow.h"
+#include "reports/ReportOutput.h"
 #include "startup/LoginDialog.h"
 #include "startup/Splash.h"
 #include "ui/Grid.h"
@@ -25,10 +27,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <Qsci/qsciscintilla.h>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -249,6 +253,38 @@ private Q_SLOTS:
                  QStringLiteral("EXPORT|Kiss Éva|%1|próba").arg(client));
     }
 
+    // Each statement the SQL console runs is recorded with its text (one
+    // that sets a password without its texts), and the changes it makes
+    // carry the program's user.
+    void consoleStatementsAreLogged()
+    {
+        TestDb shop(QStringLiteral("audit_console"));
+        const qint64 client = newClient(QStringLiteral("Konzol Kornél"));
+        Connection::setActingUser(QStringLiteral("Kiss Éva"));
+        const qint64 before = lastLogKey();
+        SqlConsole c;
+        c.show();
+        c.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&c));
+        typeInto(c.editor, QStringLiteral("UPDATE ugyfel SET telefon = '555' WHERE ugyfel = %1;").arg(client));
+        QTest::keyClick(c.editor, Qt::Key_Return);
+        typeInto(c.editor, QStringLiteral("UPDATE felhasznalo SET jelszo = 'Titok-9' WHERE felhasznalo = 'admin';"));
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.first(), QStringLiteral("SQL futtatás kész."));
+        const QStringList rows = logAfter(before);
+        QVERIFY2(!rows.join(QLatin1Char('\n')).contains(QStringLiteral("Titok-9")), qPrintable(rows.join(QLatin1Char('\n'))));
+        QVERIFY2(rows.contains(QStringLiteral("SQL|||Kiss Éva|UPDATE ugyfel SET telefon = '555' WHERE ugyfel = %1").arg(client)),
+                 qPrintable(rows.join(QLatin1Char('\n'))));
+        QVERIFY2(rows.contains(QStringLiteral("SQL|||Kiss Éva|UPDATE felhasznalo SET jelszo = '***' WHERE felhasznalo = '***'")),
+                 qPrintable(rows.join(QLatin1Char('\n'))));
+        QVERIFY(rows.contains(QStringLiteral("UPDATE|ugyfel|%1|Kiss Éva|telefon: NULL -> '555'").arg(client)));
+        QVERIFY(rows.contains(QStringLiteral("UPDATE|felhasznalo|admin|Kiss Éva|jelszo: (megváltozott)")));
+        c.close();
+    }
+
     // Wrong passwords are recorded with the typed code only; after the fifth
     // one in a row the dialog makes the user wait, longer after each further
     // one; the right password then logs in and is recorded under the user.
@@ -411,6 +447,16 @@ private Q_SLOTS:
         QCOMPARE(g->model()->rowCount(), 0);
         list.dtIg->setDate(QDate::currentDate());
         QCOMPARE(g->model()->rowCount(), 1);
+        // The printout of the list as it stands, recorded as such.
+        QTemporaryDir pdfDir;
+        SetReportFileHook([&pdfDir](const ReportJob &) { return pdfDir.filePath(QStringLiteral("naplo.pdf")); });
+        QTest::keyClick(list.grid(), Qt::Key_K, Qt::ControlModifier);
+        SetReportFileHook({});
+        QVERIFY(QFileInfo(pdfDir.filePath(QStringLiteral("naplo.pdf"))).size() > 0);
+        QCOMPARE(value(QStringLiteral("SELECT CONCAT_WS('|', muvelet, kulcs, felhasznalo, reszlet) FROM naplo "
+                                      "ORDER BY naplo DESC LIMIT 1")),
+                 // the one row shows one client: the entry is found under that client
+                 QStringLiteral("NYOMTATAS|%1|Kiss Anna|Napló (előnézet), 1 sor").arg(kovacs));
         // Read-only: no command to add, change or delete a row.
         QVERIFY(!list.command(SearchList::Command::New));
         QVERIFY(!list.command(SearchList::Command::Edit));

@@ -2,6 +2,7 @@
 #include "db/Connection.h"
 #include "db/SqlText.h"
 
+#include <QRegularExpression>
 #include <QtDebug>
 
 namespace qo {
@@ -12,6 +13,19 @@ namespace {
 constexpr int kMaxDetail = 200000;
 
 QString nullable(const QString &s) { return s.isNull() ? QStringLiteral("NULL") : SqlQuote(s); }
+
+// A statement that sets a password keeps its shape in the log, not its texts.
+QString withoutSecrets(const QString &statement)
+{
+    static const QRegularExpression secret(QStringLiteral("jelszo|password|identified"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression literal(QStringLiteral("'(?:[^'\\\\]|\\\\.|'')*'|\"(?:[^\"\\\\]|\\\\.|\"\")*\""));
+    if (!secret.match(statement).hasMatch())
+        return statement;
+    QString s = statement;
+    s.replace(literal, QStringLiteral("'***'"));
+    return s;
+}
 
 } // namespace
 
@@ -26,7 +40,9 @@ bool AddAuditEvent(Connection &db, const QString &muvelet, const QString &tabla,
         "INSERT INTO naplo (idopont, felhasznalo, tabla, kulcs, ugyfel, muvelet, reszlet) VALUES "
         "(NOW(), LEFT(COALESCE(NULLIF(@qo_felhasznalo, ''), SESSION_USER()), 150), %1, %2, %3, %4, %5)")
                             .arg(nullable(tabla.left(64)), nullable(kulcs.left(100)), clientValue,
-                                 SqlQuote(muvelet.left(20)), nullable(reszlet.left(kMaxDetail)));
+                                 SqlQuote(muvelet.left(20)),
+                                 nullable((muvelet == QLatin1String(Audit::kSql) ? withoutSecrets(reszlet) : reszlet)
+                                              .left(kMaxDetail)));
     try {
         db.exec(sql);
         return true;

@@ -21,6 +21,7 @@ inline constexpr char kErasure[] = "TORLES";
 // Adds one event: who (the acting user, else the database account), when,
 // what (muvelet), on which table and key, with a detail text. An event about
 // a client (tabla "ugyfel") is found under that client in the log window.
+// The text of an SQL event that sets a password keeps no string literal.
 // Never throws: the action it records has already happened, so a log that
 // cannot be written is reported as false (and to the debug output).
 bool AddAuditEvent(Connection &db, const QString &muvelet, const QString &tabla, const QString &kulcs,
