@@ -53,7 +53,7 @@ int answerInformationOptions(int argc, char **argv)
     }
     parser.setApplicationDescription(QStringLiteral(
         "Quorvin.Opt %1 – nyilvántartó program optikai üzletek számára.\n"
-        "Indításkor a tárolt kapcsolattal csatlakozik a bolt adatbázisához; "
+        "Indításkor a tárolt kapcsolatok egyikével csatlakozik a bolt adatbázisához; "
         "az első indítás a kapcsolat beállítását kéri.")
                                          .arg(QString::fromLatin1(qo::kProgramVersion)));
     std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
