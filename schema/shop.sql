@@ -317,7 +317,7 @@ CREATE TABLE statusz_naplo (
 CREATE TABLE felhasznalo (
   felhasznalo      VARCHAR(20) NOT NULL,
   felhasznalo_nev  VARCHAR(20),
-  jelszo           VARCHAR(10),
+  jelszo           VARCHAR(255),
   rendszergazda    CHAR(1) DEFAULT 'N',
   torzsszerkeszt   CHAR(1) DEFAULT 'N',
   canins           CHAR(1) DEFAULT 'N',

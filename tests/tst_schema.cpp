@@ -79,7 +79,7 @@ QList<Shape> expectedTables()
         {"statusz", "statusz int, statusz_nev text(50)"},
         {"csoport", "csoport int, csoport_nev text(50)"},
         {"irsz", "irsz text(10), varos text(50)"},
-        {"felhasznalo", "felhasznalo text(20), felhasznalo_nev text(20), jelszo text(10), rendszergazda text(1), "
+        {"felhasznalo", "felhasznalo text(20), felhasznalo_nev text(20), jelszo text(255), rendszergazda text(1), "
                         "torzsszerkeszt text(1), canins text(1), canedit text(1), candel text(1)"},
         {"beallit", "beallit int, vanbelep text(1), mlaphatid int, mlapmegj memo, figynap int, a5munkalap text(1), "
                     "verzioelfogadva text(20), hirelfogadva int"},

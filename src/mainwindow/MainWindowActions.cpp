@@ -162,7 +162,7 @@ void MainWindow::routeCommands()
     });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
-    connect(action(QStringLiteral("aSQL")), &QAction::triggered, this, [this] { guarded([this] { ShowSqlConsole(this); }); });
+    on("aSQL", &MainWindow::aSQLExecute);
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [] { OpenDocument(MakerHomePage()); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [] {

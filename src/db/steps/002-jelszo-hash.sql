@@ -1,0 +1,1 @@
+ALTER TABLE felhasznalo MODIFY jelszo VARCHAR(255) NULL;
