@@ -17,6 +17,7 @@
 #include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
+#include "support/TlsServer.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 
@@ -744,6 +745,120 @@ private Q_SLOTS:
         }
         QCOMPARE(storedRecords(),
                  QStringList{QStringLiteral("1=%1;%2;%3;%4;%5rossz;Teszt bolt;").arg(p.database, p.host).arg(p.port).arg(p.user, p.password)});
+    }
+
+    // A connection to a server outside the shop, typed at the keyboard with
+    // "Titkosított kapcsolat (TLS)" ticked and the CA file given: the test
+    // connects encrypted; with a CA that did not sign the server's certificate
+    // the test says so and nothing connects. The setting is stored beside the
+    // unchanged six-field record.
+    void tlsConnectionAtKeyboard()
+    {
+        test::TlsServer server;
+        if (!server.skipReason.isEmpty())
+            QSKIP(qPrintable(server.skipReason));
+        QVERIFY2(server.ready(), qPrintable(server.error));
+        const ConnectParams p = server.params();
+        {
+            Connection admin;
+            admin.open(p);
+            admin.exec(QStringLiteral("CREATE DATABASE tavoli"));
+            admin.exec(QStringLiteral("CREATE TABLE tavoli.verzio (verzio VARCHAR(20))"));
+            admin.exec(QStringLiteral("INSERT INTO tavoli.verzio VALUES ('23.0.0.44')"));
+            // The account may come in only over TLS: a link made in clear would fail.
+            admin.exec(QStringLiteral("ALTER USER 'qo'@'127.0.0.1' REQUIRE SSL"));
+        }
+        {
+            ConnectionList w;
+            showActive(w);
+            ModalAnswers answers;
+            bool caEnabledBefore = true;
+            answers.then([&](QWidget *dlg) {
+                type(dlg, {"Távoli bolt", Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), p.host);
+                type(dlg, {Qt::Key_Tab, "qo", Qt::Key_Tab, "qo", Qt::Key_Tab, "tavoli", Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), QString::number(p.port));
+                type(dlg, {Qt::Key_Tab});
+                auto *tls = qobject_cast<QCheckBox *>(QApplication::focusWidget());
+                QVERIFY(tls);
+                QCOMPARE(tls->text(), QStringLiteral("Titkosított kapcsolat (TLS)"));
+                caEnabledBefore = dlg->findChild<QLineEdit *>(QStringLiteral("edtCaFajl"))->isEnabled();
+                type(dlg, {Qt::Key_Space, Qt::Key_Tab});
+                QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("edtCaFajl"));
+                typeText(QApplication::focusWidget(), server.caFile());
+                type(dlg, {Qt::Key_Tab});
+                QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("btnCaTallozas"));
+                dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_connection_editor_tls.png"));
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_Insert);
+            QTRY_VERIFY(answers.done());
+            QVERIFY(!caEnabledBefore);
+            QCOMPARE(w.model()->rowCount(), 1);
+            QVERIFY(w.rows().first().tls);
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QCOMPARE(answers.texts.last(), QStringLiteral("Kapcsolat vizsgálata sikeres"));
+            QCOMPARE(w.currentText(QStringLiteral("verzio")), QStringLiteral("23.0.0.44"));
+            backTo(w);
+
+            // The other CA typed over the right one.
+            answers.then([&](QWidget *dlg) {
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+                auto *ca = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+                QVERIFY(ca);
+                QCOMPARE(ca->text(), server.caFile());
+                ca->selectAll();
+                typeText(ca, server.wrongCaFile());
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: A kiszolgáló tanúsítványa nem ellenőrizhető")),
+                     qPrintable(answers.texts.last()));
+            QCOMPARE(answers.titles.last(), QStringLiteral("Hiba"));
+            backTo(w);
+
+            // Unticked, the same account is refused: the server asks for TLS.
+            answers.then([&](QWidget *dlg) {
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
+                           Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            QVERIFY(!w.rows().first().tls);
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: Access denied")), qPrintable(answers.texts.last()));
+            backTo(w);
+
+            // Ticked again with the right CA, and stored when the window closes.
+            answers.then([&](QWidget *dlg) {
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
+                           Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), server.caFile());
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            backTo(w);
+            QTest::keyClick(w.grid(), Qt::Key_Escape);
+        }
+        const QString rec = QStringLiteral("tavoli;%1;%2;qo;qo;Távoli bolt;").arg(p.host).arg(p.port);
+        QCOMPARE(storedRecords(), QStringList{QStringLiteral("1=") + rec});
+        QCOMPARE(ReadStoredConnections(1, 1).value(0).tls, (ConnectionTls{true, server.caFile()}));
+        // The start connects encrypted with what was stored.
+        Connection c;
+        c.open(ConnectParams::fromRecord(rec));
+        QVERIFY(!c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'")).text(0, 1).isEmpty());
     }
 
     // F3 with the zip filter: name.zip holding name.sql, no script left
