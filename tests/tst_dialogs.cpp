@@ -15,6 +15,7 @@
 
 #include "platform/Download.h"
 #include "support/TestDb.h"
+#include "support/TlsServer.h"
 
 #include <QtTest>
 #include <QCheckBox>
@@ -1005,6 +1006,58 @@ private Q_SLOTS:
             QVERIFY2(script.boxes[0].startsWith(QStringLiteral("Hiba: ") + error), qPrintable(script.boxes[0]));
         }
         QVERIFY(!Connection::main().isOpen());
+    }
+
+    // The first-run setup with "Titkosított kapcsolat (TLS)": a CA that did
+    // not sign the server's certificate is refused with the reason, the right
+    // one connects, and the setting is stored beside the new record.
+    void setupTls()
+    {
+        test::TlsServer server;
+        if (!server.skipReason.isEmpty())
+            QSKIP(qPrintable(server.skipReason));
+        QVERIFY2(server.ready(), qPrintable(server.error));
+        const ConnectParams p = server.params();
+        ConnectionSetup dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QVERIFY(!dlg.edtCaFajl->isEnabled());
+        const QString values[] = {p.host, p.user, p.password, QString(), QStringLiteral("Távoli")};
+        for (const QString &v : values) {
+            typeText(QApplication::focusWidget(), v);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(QApplication::focusWidget(), dlg.edtPort);
+        dlg.edtPort->selectAll();
+        typeText(dlg.edtPort, QString::number(p.port));
+        QTest::keyClick(dlg.edtPort, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dlg.cbTls);
+        QTest::keyClick(dlg.cbTls, Qt::Key_Space);
+        QTest::keyClick(dlg.cbTls, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dlg.edtCaFajl);
+        typeText(dlg.edtCaFajl, server.wrongCaFile());
+        ModalScript script;
+        script.onBox();
+        dlg.btnTeszt->click();
+        QTRY_VERIFY(script.finished());
+        QCOMPARE(script.boxes.size(), 1);
+        QVERIFY2(script.boxes[0].startsWith(QStringLiteral("Hiba: Hiba: A kiszolgáló tanúsítványa nem ellenőrizhető")),
+                 qPrintable(script.boxes[0]));
+        QVERIFY(!dlg.btnRendben->isEnabled());
+
+        dlg.edtCaFajl->selectAll();
+        typeText(dlg.edtCaFajl, server.caFile());
+        dlg.btnTeszt->click();
+        QTRY_VERIFY(dlg.btnRendben->isEnabled());
+        saveShot(&dlg, QStringLiteral("frm_Init_tls"));
+        dlg.btnRendben->click();
+        QVERIFY(!dlg.isVisible());
+        const auto stored = ReadStoredConnections(0, 100);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored[0].record, QStringLiteral(";%1;%2;%3;%4;Távoli").arg(p.host).arg(p.port).arg(p.user, p.password));
+        QVERIFY(stored[0].tls.on);
+        QCOMPARE(stored[0].tls.caFile, server.caFile());
+        QCOMPARE(appState().ConStr, stored[0].record);
     }
 
     void setupStores_data()
