@@ -26,6 +26,7 @@
 #include <QClipboard>
 #include <QCompleter>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -143,6 +144,15 @@ void pressLater(Key k)
         if (f)
             QTest::keyClick(f, k.key, k.mods);
     });
+}
+
+// Enter on the button that has the focus (the test checks that it has),
+// sent from the event loop so that the box it opens can be answered.
+void returnLater(QWidget *button)
+{
+    QVERIFY(button);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QTimer::singleShot(0, button, [button] { QTest::keyClick(button, Qt::Key_Return); });
 }
 
 // Back in the list after a modal window: the desktop gives the activation
@@ -431,7 +441,7 @@ private Q_SLOTS:
         // A new password typed in the first field only does not match the empty confirmation.
         answers.then([&](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, "ujabb", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
-            pressLater(Qt::Key_Return);
+            returnLater(dlg->findChild<QPushButton *>(QStringLiteral("btnOK")));
         });
         answers.thenPress(QMessageBox::Ok);
         answers.thenReject();
@@ -482,7 +492,7 @@ private Q_SLOTS:
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             QVERIFY(qobject_cast<QCheckBox *>(QApplication::focusWidget()));
             type(dlg, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab});
-            pressLater(Qt::Key_Return);
+            returnLater(dlg->findChild<QPushButton *>(QStringLiteral("btnOK")));
         });
         if (!secondAdmin) {
             answers.then([yes](QWidget *box) {
@@ -774,6 +784,7 @@ private Q_SLOTS:
             ModalAnswers answers;
             bool caEnabledBefore = true;
             answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {"Távoli bolt", Qt::Key_Tab});
                 typeText(QApplication::focusWidget(), p.host);
                 type(dlg, {Qt::Key_Tab, "qo", Qt::Key_Tab, "qo", Qt::Key_Tab, "tavoli", Qt::Key_Tab});
@@ -806,6 +817,7 @@ private Q_SLOTS:
 
             // The other CA typed over the right one.
             answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
                 auto *ca = qobject_cast<QLineEdit *>(QApplication::focusWidget());
                 QVERIFY(ca);
@@ -827,6 +839,7 @@ private Q_SLOTS:
 
             // Unticked, the same account is refused: the server asks for TLS.
             answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
                            Key(Qt::Key_Return, Qt::ControlModifier)});
             });
@@ -842,6 +855,7 @@ private Q_SLOTS:
 
             // Ticked again with the right CA, and stored when the window closes.
             answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
                            Qt::Key_Tab});
                 typeText(QApplication::focusWidget(), server.caFile());

@@ -592,7 +592,12 @@ private Q_SLOTS:
             QSKIP(qPrintable(server->skipReason));
         QVERIFY2(server->ready(), qPrintable(server->error));
         QTemporaryDir dir;
+        {
+            QFile ini(dir.filePath(QStringLiteral("QuorvinOpt.ini"))); // the test's own configuration file
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+        }
         initFolders(dir.path());
+        QCOMPARE(ConfigFile(), dir.filePath(QStringLiteral("QuorvinOpt.ini")));
         const ConnectParams s = server->params();
         const QString record = QStringLiteral(";%1;%2;%3;%4;Távoli").arg(s.host).arg(s.port).arg(s.user, s.password);
         WriteStoredConnection(3, record, {true, server->caFile()});

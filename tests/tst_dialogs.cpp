@@ -1058,6 +1058,7 @@ private Q_SLOTS:
         QVERIFY(stored[0].tls.on);
         QCOMPARE(stored[0].tls.caFile, server.caFile());
         QCOMPARE(appState().ConStr, stored[0].record);
+        QFile::remove(ConfigFile());
     }
 
     void setupStores_data()
