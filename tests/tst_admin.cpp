@@ -4,6 +4,10 @@
 #include "admin/SqlConsole.h"
 #include "admin/TableEditModel.h"
 #include "admin/UserList.h"
+#include "admin/UserEditor.h"
+#include "admin/SettingsDialog.h"
+#include "base/PasswordHash.h"
+#include "startup/LoginDialog.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
@@ -13,6 +17,7 @@
 #include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
+#include "support/TlsServer.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 
@@ -21,9 +26,13 @@
 #include <QClipboard>
 #include <QCompleter>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QLabel>
 #include <QProcess>
@@ -137,6 +146,15 @@ void pressLater(Key k)
     });
 }
 
+// Enter on the button that has the focus (the test checks that it has),
+// sent from the event loop so that the box it opens can be answered.
+void returnLater(QWidget *button)
+{
+    QVERIFY(button);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QTimer::singleShot(0, button, [button] { QTest::keyClick(button, Qt::Key_Return); });
+}
+
 // Back in the list after a modal window: the desktop gives the activation
 // back a moment later; commands are keyed to the active window.
 void backTo(QWidget &w)
@@ -168,7 +186,9 @@ QStringList storedRecords()
 
 QString userRow(const QString &code)
 {
-    return SqlValue(QStringLiteral("SELECT CONCAT_WS('|', felhasznalo_nev, jelszo, rendszergazda, torzsszerkeszt) "
+    // A hash stands as "<hash>": its text differs at every save.
+    return SqlValue(QStringLiteral("SELECT CONCAT_WS('|', felhasznalo_nev, IF(jelszo LIKE '$argon2id$%', '<hash>', jelszo), "
+                                   "rendszergazda, torzsszerkeszt) "
                                    "FROM felhasznalo WHERE felhasznalo = '%1'").arg(code), QStringLiteral("<nincs>"));
 }
 
@@ -221,7 +241,7 @@ private Q_SLOTS:
         QTest::keyClick(w.grid(), Qt::Key_Insert);
         QTRY_VERIFY(answers.done());
         QVERIFY(answers.texts.isEmpty());
-        QCOMPARE(userRow(QStringLiteral("kata")), QStringLiteral("Kiss Kata|jelszo1|I|N"));
+        QCOMPARE(userRow(QStringLiteral("kata")), QStringLiteral("Kiss Kata|<hash>|I|N"));
         QCOMPARE(w.model()->rowCount(), 2);
         QCOMPARE(w.currentText(QStringLiteral("felhasznalo")), QStringLiteral("kata"));
         w.resize(700, 300);
@@ -238,7 +258,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("confirmation differs") << "titok" << "Titok" << "Hibás jelszó megadás";
         QTest::newRow("empty password") << "" << "" << "Hiányos adat megadás";
-        QTest::newRow("confirmation longer than the field") << "abcdefghij" << "abcdefghijk" << "Hibás jelszó megadás";
+        QTest::newRow("confirmation one longer") << "abcdefghij" << "abcdefghijk" << "Hibás jelszó megadás";
     }
     void passwordChecks()
     {
@@ -364,6 +384,217 @@ private Q_SLOTS:
         for (const QString &code : {QStringLiteral("admin"), QStringLiteral("kata")})
             QCOMPARE(userRow(code) == QLatin1String("<nincs>"), code == gone);
         QCOMPARE(w.model()->rowCount(), gone.isEmpty() ? 2 : 1);
+    }
+
+    // A new user typed at the keyboard with a 14-character password: stored
+    // as a hash, and that password logs in. Editing him without typing a
+    // password keeps the hash; typing only one of the two fields is refused.
+    void userPasswordStoredAsHash()
+    {
+        test::TestDb db(QStringLiteral("adm_users_hash"));
+        const QString password = QStringLiteral("Hosszu-jelszo1");
+        QCOMPARE(password.size(), 14);
+        auto stored = [] { return SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'dora'"), {}); };
+        UserList w;
+        showActive(w);
+        ModalAnswers answers;
+        QStringList shownPasswords;
+        answers.then([&](QWidget *dlg) {
+            type(dlg, {"dora", Qt::Key_Tab, "Dóra", Qt::Key_Tab});
+            typeText(QApplication::focusWidget(), password);
+            type(dlg, {Qt::Key_Tab});
+            typeText(QApplication::focusWidget(), password);
+            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return});
+        });
+        QTest::keyClick(w.grid(), Qt::Key_Insert);
+        QTRY_VERIFY(answers.done());
+        QVERIFY2(answers.texts.isEmpty(), qPrintable(answers.texts.join(QLatin1Char('|'))));
+        const QString hash = stored();
+        QVERIFY2(hash.startsWith(QLatin1String("$argon2id$")), qPrintable(hash));
+        QVERIFY(VerifyPassword(hash, password));
+        {
+            LoginDialog login;
+            typeText(login.edtFelhasznalo, QStringLiteral("dora"));
+            typeText(login.edtJelszo, password);
+            QCOMPARE(login.edtJelszo->text(), password);
+            QVERIFY(login.CheckCredentials());
+            QCOMPARE(appState().felhasznalo_nev, QStringLiteral("Dóra"));
+        }
+        backTo(w);
+
+        // Edited without a password: the fields start empty, the hash stays.
+        QCOMPARE(w.currentText(QStringLiteral("felhasznalo")), QStringLiteral("dora"));
+        answers.then([&](QWidget *dlg) {
+            for (const char *n : {"edtJelszo", "edtJelszo2"})
+                shownPasswords << dlg->findChild<QLineEdit *>(QLatin1String(n))->text();
+            type(dlg, {Qt::Key_Tab, Qt::Key_End, " Nagy", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
+                       Qt::Key_Tab, Qt::Key_Return});
+        });
+        QTest::keyClick(w.grid(), Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(answers.texts.isEmpty());
+        QCOMPARE(shownPasswords, QStringList({QString(), QString()}));
+        QCOMPARE(userRow(QStringLiteral("dora")), QStringLiteral("Dóra Nagy|<hash>|N|N"));
+        QCOMPARE(stored(), hash);
+        backTo(w);
+
+        // A new password typed in the first field only does not match the empty confirmation.
+        answers.then([&](QWidget *dlg) {
+            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, "ujabb", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            returnLater(dlg->findChild<QPushButton *>(QStringLiteral("btnOK")));
+        });
+        answers.thenPress(QMessageBox::Ok);
+        answers.thenReject();
+        QTest::keyClick(w.grid(), Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Hibás jelszó megadás")});
+        QCOMPARE(stored(), hash);
+        backTo(w);
+
+        // Both typed: a new hash of the new password.
+        answers.then([&](QWidget *dlg) {
+            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, "ujabb", Qt::Key_Tab, "ujabb", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
+                       Qt::Key_Return});
+        });
+        QTest::keyClick(w.grid(), Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(stored() != hash);
+        QVERIFY(VerifyPassword(stored(), QStringLiteral("ujabb")));
+        QVERIFY(!VerifyPassword(stored(), password));
+    }
+
+    // Unticking "Rendszergazda" on the last administrator asks once more, as
+    // deleting him does; No keeps the editor open and nothing stored.
+    void untickLastAdministratorAsks_data()
+    {
+        QTest::addColumn<bool>("secondAdmin");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("last, kept") << false << false << "Rendszergazda|admin|I|I";
+        QTest::newRow("last, taken") << false << true << "Rendszergazda|admin|N|I";
+        QTest::newRow("not the last: no question") << true << true << "Rendszergazda|admin|N|I";
+    }
+    void untickLastAdministratorAsks()
+    {
+        QFETCH(bool, secondAdmin);
+        QFETCH(bool, yes);
+        QFETCH(QString, stored);
+        test::TestDb db(QStringLiteral("adm_users_lastadmin"));
+        if (secondAdmin)
+            ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda) "
+                                   "VALUES ('zeno', 'Zénó', 'z', 'I')"));
+        UserList w;
+        showActive(w);
+        QCOMPARE(w.currentText(QStringLiteral("felhasznalo")), QStringLiteral("admin"));
+        ModalAnswers answers;
+        bool stillOpen = false;
+        answers.then([](QWidget *dlg) {
+            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            QVERIFY(qobject_cast<QCheckBox *>(QApplication::focusWidget()));
+            type(dlg, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab});
+            returnLater(dlg->findChild<QPushButton *>(QStringLiteral("btnOK")));
+        });
+        if (!secondAdmin) {
+            answers.then([yes](QWidget *box) {
+                static_cast<QMessageBox *>(box)->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            if (!yes)
+                answers.then([&](QWidget *dlg) {
+                    stillOpen = dlg->windowTitle() == QStringLiteral("Felhasználó adatainak szerkesztése");
+                    if (!stillOpen)
+                        qWarning("%s", qPrintable(dlg->windowTitle()));
+                    QMetaObject::invokeMethod(dlg, "reject", Qt::QueuedConnection);
+                });
+        }
+        QTest::keyClick(w.grid(), Qt::Key_F2);
+        QTRY_VERIFY(answers.done());
+        QTRY_VERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() == &w);
+        if (secondAdmin) {
+            QVERIFY(answers.texts.isEmpty());
+        } else {
+            QCOMPARE(answers.texts, QStringList{LastAdministratorWarning(false)});
+            QVERIFY(answers.texts.first().startsWith(QStringLiteral("Ez az utolsó rendszergazda. ")));
+            QCOMPARE(answers.titles, QStringList{QStringLiteral("Megerősítés")});
+            QCOMPARE(stillOpen, !yes);
+        }
+        QCOMPARE(userRow(QStringLiteral("admin")), stored);
+    }
+
+    // A user without the administrator right: "Szabad lekérdezés" from the
+    // menu is refused with the message and opens nothing, and the settings
+    // (Alt+Enter) show "Belépésnél jelszót kér" disabled. An administrator
+    // gets the console through the same menu.
+    void consoleAndLoginSettingForAdministratorsOnly()
+    {
+        test::TestDb db(QStringLiteral("adm_rights"));
+        ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I'"));
+        ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda) "
+                               "VALUES ('anna', 'Kiss Anna', 'titok', 'N')"));
+        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
+        ModalAnswers answers;
+        answers.then([](QWidget *dlg) {
+            type(dlg, {"anna", Qt::Key_Return, "titok", Qt::Key_Return, Qt::Key_Return});
+        });
+        MainWindow m;
+        QVERIFY(!m.isAborted());
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(appState().felhasznalo_nev, QStringLiteral("Kiss Anna"));
+        QVERIFY(!appState().rendszergazda);
+        showActive(m);
+
+        auto consoleFromMenu = [&m] {
+            QMenu *system = nullptr;
+            for (QAction *a : m.menuBar()->actions())
+                if (a->text() == QLatin1String("Rendszer"))
+                    system = a->menu();
+            QVERIFY(system);
+            QTest::mouseClick(m.menuBar(), Qt::LeftButton, {}, m.menuBar()->actionGeometry(system->menuAction()).center());
+            QTRY_VERIFY(system->isVisible());
+            QTest::keyClick(system, Qt::Key_Down);
+            QTest::keyClick(system, Qt::Key_Down);
+            QCOMPARE(system->activeAction()->text(), QStringLiteral("Szabad lekérdezés"));
+            QTest::keyClick(system, Qt::Key_Return);
+        };
+        auto consoles = [] {
+            int n = 0;
+            for (QWidget *t : QApplication::topLevelWidgets())
+                n += qobject_cast<SqlConsole *>(t) != nullptr;
+            return n;
+        };
+        answers.thenPress(QMessageBox::Ok);
+        consoleFromMenu();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Nincs jogosultság a művelethez.")});
+        QCOMPARE(answers.titles, QStringList{QStringLiteral("Hiba")});
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(consoles(), 0);
+
+        backTo(m);
+        bool loginBoxEnabled = true, daysEnabled = false;
+        answers.then([&](QWidget *dlg) {
+            auto *settings = qobject_cast<SettingsDialog *>(dlg);
+            QVERIFY(settings);
+            loginBoxEnabled = settings->loginRequired->isEnabled();
+            daysEnabled = settings->dueDays->isEnabled();
+            QMetaObject::invokeMethod(dlg, "reject", Qt::QueuedConnection);
+        });
+        QTest::keyClick(&m, Qt::Key_Return, Qt::AltModifier);
+        QTRY_VERIFY(answers.done());
+        QVERIFY(!loginBoxEnabled);
+        QVERIFY(daysEnabled);
+
+        // The administrator: the same menu item opens the console.
+        backTo(m);
+        appState().rendszergazda = true;
+        QString title;
+        answers.then([&](QWidget *w) {
+            title = w->windowTitle();
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+        });
+        consoleFromMenu();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(title, QStringLiteral("SQL lekérdezés"));
+        m.close();
     }
 
     // ---- stored connections --------------------------------------------------
@@ -524,6 +755,124 @@ private Q_SLOTS:
         }
         QCOMPARE(storedRecords(),
                  QStringList{QStringLiteral("1=%1;%2;%3;%4;%5rossz;Teszt bolt;").arg(p.database, p.host).arg(p.port).arg(p.user, p.password)});
+    }
+
+    // A connection to a server outside the shop, typed at the keyboard with
+    // "Titkosított kapcsolat (TLS)" ticked and the CA file given: the test
+    // connects encrypted; with a CA that did not sign the server's certificate
+    // the test says so and nothing connects. The setting is stored beside the
+    // unchanged six-field record.
+    void tlsConnectionAtKeyboard()
+    {
+        test::TlsServer server;
+        if (!server.skipReason.isEmpty())
+            QSKIP(qPrintable(server.skipReason));
+        QVERIFY2(server.ready(), qPrintable(server.error));
+        const ConnectParams p = server.params();
+        {
+            Connection admin;
+            admin.open(p);
+            admin.exec(QStringLiteral("CREATE DATABASE tavoli"));
+            admin.exec(QStringLiteral("CREATE TABLE tavoli.verzio (verzio VARCHAR(20))"));
+            admin.exec(QStringLiteral("INSERT INTO tavoli.verzio VALUES ('23.0.0.44')"));
+            // The account may come in only over TLS: a link made in clear would fail.
+            admin.exec(QStringLiteral("ALTER USER 'qo'@'127.0.0.1' REQUIRE SSL"));
+        }
+        {
+            ConnectionList w;
+            showActive(w);
+            ModalAnswers answers;
+            bool caEnabledBefore = true;
+            answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
+                type(dlg, {"Távoli bolt", Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), p.host);
+                type(dlg, {Qt::Key_Tab, "qo", Qt::Key_Tab, "qo", Qt::Key_Tab, "tavoli", Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), QString::number(p.port));
+                type(dlg, {Qt::Key_Tab});
+                auto *tls = qobject_cast<QCheckBox *>(QApplication::focusWidget());
+                QVERIFY(tls);
+                QCOMPARE(tls->text(), QStringLiteral("Titkosított kapcsolat (TLS)"));
+                caEnabledBefore = dlg->findChild<QLineEdit *>(QStringLiteral("edtCaFajl"))->isEnabled();
+                type(dlg, {Qt::Key_Space, Qt::Key_Tab});
+                QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("edtCaFajl"));
+                typeText(QApplication::focusWidget(), server.caFile());
+                type(dlg, {Qt::Key_Tab});
+                QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("btnCaTallozas"));
+                dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_connection_editor_tls.png"));
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_Insert);
+            QTRY_VERIFY(answers.done());
+            QVERIFY(!caEnabledBefore);
+            QCOMPARE(w.model()->rowCount(), 1);
+            QVERIFY(w.rows().first().tls);
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QCOMPARE(answers.texts.last(), QStringLiteral("Kapcsolat vizsgálata sikeres"));
+            QCOMPARE(w.currentText(QStringLiteral("verzio")), QStringLiteral("23.0.0.44"));
+            backTo(w);
+
+            // The other CA typed over the right one.
+            answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+                auto *ca = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+                QVERIFY(ca);
+                QCOMPARE(ca->text(), server.caFile());
+                ca->selectAll();
+                typeText(ca, server.wrongCaFile());
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: A kiszolgáló tanúsítványa nem ellenőrizhető")),
+                     qPrintable(answers.texts.last()));
+            QCOMPARE(answers.titles.last(), QStringLiteral("Hiba"));
+            backTo(w);
+
+            // Unticked, the same account is refused: the server asks for TLS.
+            answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
+                           Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            QVERIFY(!w.rows().first().tls);
+            backTo(w);
+            answers.thenPress(QMessageBox::Ok);
+            QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_VERIFY(answers.done());
+            QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: Access denied")), qPrintable(answers.texts.last()));
+            backTo(w);
+
+            // Ticked again with the right CA, and stored when the window closes.
+            answers.then([&](QWidget *dlg) {
+                QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
+                type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
+                           Qt::Key_Tab});
+                typeText(QApplication::focusWidget(), server.caFile());
+                type(dlg, {Key(Qt::Key_Return, Qt::ControlModifier)});
+            });
+            QTest::keyClick(w.grid(), Qt::Key_F2);
+            QTRY_VERIFY(answers.done());
+            backTo(w);
+            QTest::keyClick(w.grid(), Qt::Key_Escape);
+        }
+        const QString rec = QStringLiteral("tavoli;%1;%2;qo;qo;Távoli bolt;").arg(p.host).arg(p.port);
+        QCOMPARE(storedRecords(), QStringList{QStringLiteral("1=") + rec});
+        QCOMPARE(ReadStoredConnections(1, 1).value(0).tls, (ConnectionTls{true, server.caFile()}));
+        // The start connects encrypted with what was stored.
+        Connection c;
+        c.open(ConnectParams::fromRecord(rec));
+        QVERIFY(!c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'")).text(0, 1).isEmpty());
     }
 
     // F3 with the zip filter: name.zip holding name.sql, no script left

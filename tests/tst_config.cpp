@@ -72,6 +72,7 @@ private Q_SLOTS:
     void passwordRoundTripThroughFile_data();
     void passwordRoundTripThroughFile();
     void replaceStoredConnections();
+    void storedConnectionTls();
 };
 
 void TestConfig::init()
@@ -515,6 +516,65 @@ void TestConfig::replaceStoredConnections()
 
     ReplaceStoredConnections({});
     QVERIFY(ReadStoredConnections(0, 100).isEmpty());
+}
+
+// The TLS setting lives in its own key beside the record: the records stay
+// six fields, scrambled as ever, and a setting follows its record through
+// renumbering, deletion and a new record in a freed place.
+void TestConfig::storedConnectionTls()
+{
+    const QString ca = m_dir->filePath("tanúsítvány/ca.pem");
+    const QString rec1 = "tavoli;db.example.hu;3306;u;p;Távoli";
+    const QString rec2 = "helyi;localhost;3306;u;p;Helyi";
+    WriteStoredConnection(1, rec1, {true, ca});
+    WriteStoredConnection(2, rec2);
+
+    auto lines = [this] {
+        QList<QByteArray> out;
+        for (const QByteArray &l : fileBytes().split('\n'))
+            if (l.startsWith("ConStr") || l.startsWith("ConTls"))
+                out << l.trimmed();
+        return out;
+    };
+    auto value = [&lines](const QByteArray &key) {
+        for (const QByteArray &l : lines())
+            if (l.startsWith(key + '='))
+                return l.mid(key.size() + 1);
+        return QByteArray("<nincs>");
+    };
+    // The record's own key holds exactly the scrambled record, as before.
+    QCOMPARE(UnscrambleText(value("ConStr1")), toCp1250(rec1));
+    QCOMPARE(value("ConStr1").size(), 3 + 2 * toCp1250(rec1).size());
+    QCOMPARE(value("ConTls1"), toCp1250(ca));
+    QCOMPARE(value("ConTls2"), QByteArray("<nincs>"));
+
+    const auto list = ReadStoredConnections(1, 100);
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(0).record, rec1);
+    QVERIFY(list.at(0).tls.on);
+    QCOMPARE(list.at(0).tls.caFile, ca);
+    QCOMPARE(list.at(1).record, rec2);
+    QVERIFY(!list.at(1).tls.on);
+    QVERIFY(StoredConnectionTls(rec1).on);
+    QVERIFY(!StoredConnectionTls(rec2).on);
+    QVERIFY(!StoredConnectionTls("mas;h;1;u;p;X").on);
+
+    // TLS with the system's authorities: the key present and empty.
+    ReplaceStoredConnections({rec2, rec1}, {ConnectionTls{}, ConnectionTls{true, QString()}});
+    QCOMPARE(value("ConTls1"), QByteArray("<nincs>"));
+    QCOMPARE(value("ConTls2"), QByteArray());
+    QCOMPARE(StoredConnectionTls(rec1), (ConnectionTls{true, QString()}));
+
+    // A deleted record takes its setting along; a new record in its place starts without.
+    DeleteStoredConnection(2);
+    QCOMPARE(value("ConTls2"), QByteArray("<nincs>"));
+    WriteConfigBytes("Adatbazis", "ConTls2", "maradek"); // left behind by hand
+    QCOMPARE(StoreNewConnection("uj;h;1;u;p;Új"), 2);
+    QVERIFY(!ReadStoredConnections(2, 2).value(0).tls.on);
+    QCOMPARE(StoreNewConnection("uj2;h;1;u;p;Új2", {true, ca}), 3);
+    QCOMPARE(ReadStoredConnections(3, 3).value(0).tls, (ConnectionTls{true, ca}));
+    ReplaceStoredConnections({});
+    QVERIFY(lines().isEmpty());
 }
 
 QTEST_MAIN(TestConfig)

@@ -5,9 +5,13 @@
 #include "db/RowConflict.h"
 #include "db/SqlText.h"
 #include "support/TestDb.h"
+#include "support/TlsServer.h"
+#include "config/Config.h"
+#include "config/StoredConnections.h"
 
 #include <QtTest>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 using namespace qo;
@@ -16,6 +20,19 @@ class TestConnection : public QObject {
     Q_OBJECT
 
     ConnectParams m_db;
+    std::unique_ptr<test::TlsServer> m_tls; // started by the first TLS case
+
+    test::TlsServer *tlsServer()
+    {
+        if (!m_tls)
+            m_tls = std::make_unique<test::TlsServer>();
+        return m_tls.get();
+    }
+
+    static QString cipher(Connection &c)
+    {
+        return c.query(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'")).text(0, 1);
+    }
 
     static void makeDb(const ConnectParams &server, const QString &name)
     {
@@ -512,8 +529,93 @@ private Q_SLOTS:
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM t"), -1), 1);
     }
 
+    // A link that asks for TLS with the server's certificate checked: made
+    // encrypted with the CA that signed the server's certificate, refused in
+    // Hungarian with any other (or without a readable CA file).
+    void tlsLink_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<QString>("ca"); // "right", "wrong", "none", "missing"
+        QTest::addColumn<QString>("error");
+        const QString certificate = QStringLiteral("A kiszolgáló tanúsítványa nem ellenőrizhető");
+        QTest::newRow("plain link") << false << "none" << "";
+        QTest::newRow("right CA") << true << "right" << "";
+        QTest::newRow("other CA") << true << "wrong" << certificate;
+        QTest::newRow("system authorities") << true << "none" << certificate;
+        QTest::newRow("CA file missing") << true << "missing"
+                                         << "A titkosított kapcsolat tanúsítványfájlja (CA) nem olvasható: ";
+    }
+    void tlsLink()
+    {
+        QFETCH(bool, tls);
+        QFETCH(QString, ca);
+        QFETCH(QString, error);
+        test::TlsServer *server = tlsServer();
+        if (!server->skipReason.isEmpty())
+            QSKIP(qPrintable(server->skipReason));
+        QVERIFY2(server->ready(), qPrintable(server->error));
+        ConnectParams p = server->params();
+        p.tls = tls;
+        p.tlsCaFile = ca == QLatin1String("right")   ? server->caFile()
+                    : ca == QLatin1String("wrong")   ? server->wrongCaFile()
+                    : ca == QLatin1String("missing") ? server->caFile() + QStringLiteral(".nincs")
+                                                     : QString();
+        Connection c;
+        QString failure;
+        try {
+            c.open(p);
+        } catch (const Error &e) {
+            failure = e.message();
+        }
+        if (!error.isEmpty()) {
+            QVERIFY2(failure.startsWith(error), qPrintable(failure));
+            QVERIFY(!c.isOpen());
+            return;
+        }
+        QVERIFY2(failure.isNull(), qPrintable(failure));
+        QCOMPARE(cipher(c).isEmpty(), !tls);
+        if (!tls)
+            return;
+        // The automatic reconnect after a dropped link is encrypted as well.
+        Connection killer;
+        killer.open(server->params());
+        killer.exec(QStringLiteral("KILL CONNECTION %1").arg(c.sessionId()));
+        QTest::qWait(100);
+        QVERIFY(!cipher(c).isEmpty());
+    }
+
+    // A stored connection's TLS setting reaches the link made from its record.
+    void tlsFromStoredRecord()
+    {
+        test::TlsServer *server = tlsServer();
+        if (!server->skipReason.isEmpty())
+            QSKIP(qPrintable(server->skipReason));
+        QVERIFY2(server->ready(), qPrintable(server->error));
+        QTemporaryDir dir;
+        {
+            QFile ini(dir.filePath(QStringLiteral("QuorvinOpt.ini"))); // the test's own configuration file
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+        }
+        initFolders(dir.path());
+        QCOMPARE(ConfigFile(), dir.filePath(QStringLiteral("QuorvinOpt.ini")));
+        const ConnectParams s = server->params();
+        const QString record = QStringLiteral(";%1;%2;%3;%4;Távoli").arg(s.host).arg(s.port).arg(s.user, s.password);
+        WriteStoredConnection(3, record, {true, server->caFile()});
+        ConnectParams p = ConnectParams::fromRecord(record);
+        QVERIFY(p.tls);
+        QCOMPARE(p.tlsCaFile, server->caFile());
+        Connection c;
+        c.open(p);
+        QVERIFY(!cipher(c).isEmpty());
+        WriteStoredConnection(3, record, {true, server->wrongCaFile()});
+        QVERIFY_THROWS_EXCEPTION(Error, Connection().open(ConnectParams::fromRecord(record)));
+        WriteStoredConnection(3, record);
+        QVERIFY(!ConnectParams::fromRecord(record).tls);
+    }
+
     void cleanupTestCase()
     {
+        m_tls.reset();
         ExecSql(QStringLiteral("DROP DATABASE conn_t"));
         Connection::main().close();
     }

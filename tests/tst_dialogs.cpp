@@ -11,9 +11,11 @@
 #include "startup/ConnectionSetup.h"
 #include "ui/InputDialog.h"
 #include "startup/LoginDialog.h"
+#include "base/PasswordHash.h"
 
 #include "platform/Download.h"
 #include "support/TestDb.h"
+#include "support/TlsServer.h"
 
 #include <QtTest>
 #include <QCheckBox>
@@ -730,6 +732,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("dialogs_beallit"));
         ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I', mlapmegj = 'Első sor';"));
         appState().FormatFt = QStringLiteral("### ### ##0");
+        appState().rendszergazda = true; // "Belépésnél jelszót kér" is the administrator's
 
         SettingsDialog dlg;
         QVERIFY(dlg.loadRow());
@@ -1005,6 +1008,59 @@ private Q_SLOTS:
         QVERIFY(!Connection::main().isOpen());
     }
 
+    // The first-run setup with "Titkosított kapcsolat (TLS)": a CA that did
+    // not sign the server's certificate is refused with the reason, the right
+    // one connects, and the setting is stored beside the new record.
+    void setupTls()
+    {
+        test::TlsServer server;
+        if (!server.skipReason.isEmpty())
+            QSKIP(qPrintable(server.skipReason));
+        QVERIFY2(server.ready(), qPrintable(server.error));
+        const ConnectParams p = server.params();
+        ConnectionSetup dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QVERIFY(!dlg.edtCaFajl->isEnabled());
+        const QString values[] = {p.host, p.user, p.password, QString(), QStringLiteral("Távoli")};
+        for (const QString &v : values) {
+            typeText(QApplication::focusWidget(), v);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(QApplication::focusWidget(), dlg.edtPort);
+        dlg.edtPort->selectAll();
+        typeText(dlg.edtPort, QString::number(p.port));
+        QTest::keyClick(dlg.edtPort, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dlg.cbTls);
+        QTest::keyClick(dlg.cbTls, Qt::Key_Space);
+        QTest::keyClick(dlg.cbTls, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dlg.edtCaFajl);
+        typeText(dlg.edtCaFajl, server.wrongCaFile());
+        ModalScript script;
+        script.onBox();
+        dlg.btnTeszt->click();
+        QTRY_VERIFY(script.finished());
+        QCOMPARE(script.boxes.size(), 1);
+        QVERIFY2(script.boxes[0].startsWith(QStringLiteral("Hiba: Hiba: A kiszolgáló tanúsítványa nem ellenőrizhető")),
+                 qPrintable(script.boxes[0]));
+        QVERIFY(!dlg.btnRendben->isEnabled());
+
+        dlg.edtCaFajl->selectAll();
+        typeText(dlg.edtCaFajl, server.caFile());
+        dlg.btnTeszt->click();
+        QTRY_VERIFY(dlg.btnRendben->isEnabled());
+        saveShot(&dlg, QStringLiteral("frm_Init_tls"));
+        dlg.btnRendben->click();
+        QVERIFY(!dlg.isVisible());
+        const auto stored = ReadStoredConnections(0, 100);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored[0].record, QStringLiteral(";%1;%2;%3;%4;Távoli").arg(p.host).arg(p.port).arg(p.user, p.password));
+        QVERIFY(stored[0].tls.on);
+        QCOMPARE(stored[0].tls.caFile, server.caFile());
+        QCOMPARE(appState().ConStr, stored[0].record);
+        QFile::remove(ConfigFile());
+    }
+
     void setupStores_data()
     {
         QTest::addColumn<QString>("how");
@@ -1091,7 +1147,7 @@ private Q_SLOTS:
         QTest::newRow("unknown code") << "senki" << "" << false << "";
         QTest::newRow("NULL password, empty typed") << "bela" << "" << false << "";
         QTest::newRow("NULL password, text typed") << "bela" << "NULL" << false << "";
-        QTest::newRow("empty password matches empty") << "cili" << "" << true << "Cili";
+        QTest::newRow("empty stored password never matches") << "cili" << "" << false << "";
         QTest::newRow("accented letters") << QStringLiteral("őrző") << QStringLiteral("Ű1é") << true << "Őr";
     }
     void login()
@@ -1221,9 +1277,11 @@ private Q_SLOTS:
         QTest::newRow("confirmation differs") << "Titok9" << "Uj-jelszo" << "uj-jelszo"
                                               << QStringList{QStringLiteral("Hiba: A megadott jelszavak nem egyezőek")}
                                               << "Titok9";
-        QTest::newRow("longer than 10 refused") << "Titok9" << "tizenegy-11" << QString()
-                                                << QStringList{QStringLiteral("Hiba: Az új jelszó legfeljebb 10 karakter lehet.")}
-                                                << "Titok9";
+        QTest::newRow("longer than 10") << "Titok9" << "tizennegy-0014" << "tizennegy-0014"
+                                        << QStringList{QStringLiteral("Üzenet: Jelszó változtatás kész."), invalid}
+                                        << "tizennegy-0014";
+        QTest::newRow("empty refused") << "Titok9" << "" << QString()
+                                       << QStringList{QStringLiteral("Hiba: Hiányos adat megadás")} << "Titok9";
         QTest::newRow("exactly 10") << "Titok9" << "tizes-0010" << "tizes-0010"
                                     << QStringList{QStringLiteral("Üzenet: Jelszó változtatás kész."), invalid}
                                     << "tizes-0010";
@@ -1281,10 +1339,121 @@ private Q_SLOTS:
         }
         QCOMPARE(script.boxes, boxes);
         QVERIFY(script.unexpected.isEmpty());
-        QCOMPARE(SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'anna'"), {}), stored);
+        // Stored as a hash of the new password, or of the old one (the check
+        // of the current password replaced its plain text); plain only when
+        // that check failed.
+        const QString column = SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'anna'"), {});
+        QCOMPARE(column.startsWith(QLatin1String("$argon2id$")), current == QLatin1String("Titok9"));
+        QVERIFY2(IsPasswordHash(column) ? VerifyPassword(column, stored) : column == stored, qPrintable(column));
         // Nobody else's password changed.
         QCOMPARE(SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'admin'"), {}),
                  QStringLiteral("admin"));
+    }
+
+    // A plain password of an older database logs in once as it is and is
+    // replaced by its hash at that login; the hash then lets the same
+    // password in, and only that one.
+    void legacyPasswordHashedAtLogin()
+    {
+        test::TestDb db(QStringLiteral("dialogs_login_hash"));
+        addUsers();
+        auto column = [] {
+            return SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE BINARY felhasznalo = 'anna'"), {});
+        };
+        auto login = [](const QString &password) {
+            appState().felhasznalo_nev.clear();
+            ModalScript script;
+            script.onTitle(QStringLiteral("Belépés azonosítás"), [password](QWidget *w) {
+                auto *dlg = static_cast<LoginDialog *>(w);
+                QVERIFY(QTest::qWaitForWindowActive(w));
+                typeText(dlg->edtFelhasznalo, QStringLiteral("anna"));
+                QTest::keyClick(dlg->edtFelhasznalo, Qt::Key_Return);
+                typeText(dlg->edtJelszo, password);
+                QTest::keyClick(dlg->edtJelszo, Qt::Key_Return);
+                QTest::keyClick(dlg->btnOK, Qt::Key_Return);
+            });
+            script.onBox().onTitle(QStringLiteral("Belépés azonosítás"), [](QWidget *w) {
+                static_cast<LoginDialog *>(w)->btnMegsem->click();
+            });
+            const bool ok = ShowLoginDialog();
+            return ok ? appState().felhasznalo_nev : QStringLiteral("<elutasítva>: ") + script.boxes.join(QLatin1Char('|'));
+        };
+        QCOMPARE(column(), QStringLiteral("Titok9"));
+        QCOMPARE(login(QStringLiteral("titok9")), QStringLiteral("<elutasítva>: Hiba: Érvénytelen felhasználó, vagy jelszó"));
+        QCOMPARE(column(), QStringLiteral("Titok9")); // a failed login changes nothing
+        QCOMPARE(login(QStringLiteral("Titok9")), QStringLiteral("Kovács Anna"));
+        const QString hash = column();
+        QVERIFY2(hash.startsWith(QLatin1String("$argon2id$")), qPrintable(hash));
+        QVERIFY(!hash.contains(QLatin1String("Titok9")));
+        QCOMPARE(login(QStringLiteral("Titok9")), QStringLiteral("Kovács Anna"));
+        QCOMPARE(column(), hash); // hashed once, not at every login
+        QCOMPARE(login(QStringLiteral("TITOK9")), QStringLiteral("<elutasítva>: Hiba: Érvénytelen felhasználó, vagy jelszó"));
+        // The stored hash itself typed as the password is no way in.
+        QCOMPARE(login(hash.left(kMaxPasswordLength)), QStringLiteral("<elutasítva>: Hiba: Érvénytelen felhasználó, vagy jelszó"));
+        // Two users with the same password get different hashes (salted).
+        ExecSql(QStringLiteral("UPDATE felhasznalo SET jelszo = 'Titok9' WHERE felhasznalo = 'cili'"));
+        LoginDialog dlg;
+        typeText(dlg.edtFelhasznalo, QStringLiteral("cili"));
+        typeText(dlg.edtJelszo, QStringLiteral("Titok9"));
+        QVERIFY(dlg.CheckCredentials());
+        const QString cili = SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'cili'"), {});
+        QVERIFY(IsPasswordHash(cili));
+        QVERIFY(cili != hash);
+    }
+
+    // A database whose column still holds only 10 characters: the plain
+    // password logs in and stays as it was until the column is widened.
+    void legacyPasswordOnNarrowColumn()
+    {
+        test::TestDb db(QStringLiteral("dialogs_login_narrow"));
+        addUsers();
+        ExecSql(QStringLiteral("ALTER TABLE felhasznalo MODIFY jelszo VARCHAR(10) NULL"));
+        LoginDialog dlg;
+        typeText(dlg.edtFelhasznalo, QStringLiteral("anna"));
+        typeText(dlg.edtJelszo, QStringLiteral("Titok9"));
+        QVERIFY(dlg.CheckCredentials());
+        QCOMPARE(appState().felhasznalo_nev, QStringLiteral("Kovács Anna"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'anna'"), {}),
+                 QStringLiteral("Titok9"));
+    }
+
+    // "Belépésnél jelszót kér" is for administrators: anyone else sees it
+    // disabled, and his OK leaves the stored value alone (also one set on
+    // another workstation meanwhile).
+    void settingsLoginAdministratorOnly_data()
+    {
+        QTest::addColumn<bool>("admin");
+        QTest::newRow("administrator") << true;
+        QTest::newRow("other user") << false;
+    }
+    void settingsLoginAdministratorOnly()
+    {
+        QFETCH(bool, admin);
+        test::TestDb db(QStringLiteral("dialogs_beallit_login"));
+        ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I';"));
+        appState().rendszergazda = admin;
+        SettingsDialog dlg;
+        QVERIFY(dlg.loadRow());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QVERIFY(dlg.loginRequired->isChecked());
+        QCOMPARE(dlg.loginRequired->isEnabled(), admin);
+        QCOMPARE(dlg.dueDays->isEnabled(), true);
+        saveShot(&dlg, admin ? QStringLiteral("frm_Beallit_admin") : QStringLiteral("frm_Beallit_user"));
+        // Enter from the first box: the administrator lands on the login box,
+        // anyone else passes it by.
+        QTest::keyClick(dlg.fullScreen, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), admin ? static_cast<QWidget *>(dlg.loginRequired) : dlg.dueDays);
+        if (admin)
+            QTest::keyClick(dlg.loginRequired, Qt::Key_Space);
+        Connection other;
+        other.open(db.params());
+        other.exec(QStringLiteral("UPDATE beallit SET vanbelep = 'X'"));
+        ModalScript script;
+        dlg.btnOK->click();
+        QTRY_VERIFY(script.finished());
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(SqlValue(QStringLiteral("SELECT vanbelep FROM beallit"), {}), admin ? QStringLiteral("N") : QStringLiteral("X"));
     }
 
     // ---- Download ---------------------------------------------------------

@@ -2,11 +2,13 @@
 
 #include "config/StoredConnections.h"
 #include "startup/DatabaseChooser.h"
+#include "startup/ConnectionSetup.h"
 #include "ui/FormBehaviour.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,13 +88,20 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
     addField("Adatbázis / tárhely", edtAdatbazis);
     addField("Port", edtPort);
 
+    AddTlsFields(this, fields, cbTls, edtCaFajl, btnCaTallozas);
+    cbTls->setChecked(row.tls);
+    edtCaFajl->setText(row.caFile);
+    edtCaFajl->setEnabled(row.tls);
+    btnCaTallozas->setEnabled(row.tls);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnOK);
     buttons->addWidget(btnMegsem);
     ArrangePictureForm(this, QStringLiteral("server"), 64, 120, fields, buttons);
 
-    ChainTabOrder({edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort, btnOK, btnMegsem});
+    ChainTabOrder({edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort, cbTls, edtCaFajl,
+                   btnCaTallozas, btnOK, btnMegsem});
 
     connect(btnOK, &QPushButton::clicked, this, &ConnectionEditor::okClick);
     connect(btnMutat, &QToolButton::clicked, this, &ConnectionEditor::togglePassword);
@@ -134,12 +143,16 @@ void ConnectionEditor::okClick()
         edtPort->selectAll();
         return;
     }
+    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+        return;
     m_row.adatbazisnev = edtNev->text();
     m_row.kiszolgalo = edtKiszolgalo->text();
     m_row.felhasznalo = edtFelhasznalo->text();
     m_row.jelszo = edtJelszo->text();
     m_row.adatbazis = edtAdatbazis->text();
     m_row.port = port;
+    m_row.tls = cbTls->isChecked();
+    m_row.caFile = m_row.tls ? edtCaFajl->text() : QString();
     accept();
 }
 

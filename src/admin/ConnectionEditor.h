@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -18,6 +19,8 @@ struct ConnectionRow {
     QString jelszo;       // password
     QString adatbazisnev; // display name
     QString verzio;       // read by a connection test, never stored
+    bool tls = false;     // encrypted link, server certificate checked
+    QString caFile;       // the CA file for it; empty: the system's authorities
 };
 
 class ConnectionEditor : public QDialog {
@@ -33,6 +36,9 @@ public:
     QToolButton *btnMutat = nullptr;    // shows / hides the password
     QLineEdit *edtAdatbazis = nullptr;
     QLineEdit *edtPort = nullptr;
+    QCheckBox *cbTls = nullptr;         // Titkosított kapcsolat (TLS)
+    QLineEdit *edtCaFajl = nullptr;     // CA file
+    QToolButton *btnCaTallozas = nullptr;
     QPushButton *btnOK = nullptr;
     QPushButton *btnMegsem = nullptr;
 

@@ -71,6 +71,8 @@ QVector<ConnectionRow> LoadConnectionRows()
         r.felhasznalo = f.user;
         r.jelszo = f.password;
         r.adatbazisnev = f.displayName;
+        r.tls = s.tls.on;
+        r.caFile = s.tls.caFile;
         rows << r;
     }
     return rows;
@@ -96,6 +98,8 @@ ConnectParams ConnectionRowParams(const ConnectionRow &row)
     p.port = row.port > 0 ? row.port : 3306;
     p.user = row.felhasznalo;
     p.password = row.jelszo;
+    p.tls = row.tls;
+    p.tlsCaFile = row.caFile;
     return p;
 }
 
@@ -479,9 +483,12 @@ void ConnectionList::writeBack()
     try {
         WriteConfigString(WindowKeys::kConnectionList, kDumpKey, edtDumpPath->text());
         QStringList records;
-        for (const Entry &e : m_rows)
+        QList<ConnectionTls> tls;
+        for (const Entry &e : m_rows) {
             records << ConnectionRowRecord(e.row);
-        ReplaceStoredConnections(records);
+            tls << ConnectionTls{e.row.tls, e.row.caFile};
+        }
+        ReplaceStoredConnections(records, tls);
     } catch (const Error &e) {
         ShowError(e.message(), this);
     }

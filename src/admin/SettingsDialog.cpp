@@ -155,6 +155,8 @@ void SettingsDialog::setRowFieldsEnabled(bool on)
                        static_cast<QWidget *>(reminderDays), static_cast<QWidget *>(workOrderNote),
                        static_cast<QWidget *>(a5WorkOrder)})
         w->setEnabled(on);
+    // Whether a login is asked for is the administrator's decision alone.
+    loginRequired->setEnabled(on && appState().rendszergazda);
     const auto labels = findChildren<QLabel *>();
     for (QLabel *l : labels)
         if (l->buddy())
@@ -199,7 +201,9 @@ bool SettingsDialog::storeRow()
     loaded.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     row.workOrderNote = (note == loaded) ? m_loadedNote : note.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     row.key = m_key;
+    // Only an administrator may change it; for anyone else it is not written at all.
     row.loginRequired = loginRequired->isChecked();
+    row.loginWritten = appState().rendszergazda;
     row.a5WorkOrder = a5WorkOrder->isChecked();
     try {
         ShopStore(Connection::main()).writeSettings(row);

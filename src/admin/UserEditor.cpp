@@ -2,6 +2,7 @@
 #include "db/RowConflict.h"
 
 #include "base/Error.h"
+#include "base/PasswordHash.h"
 #include "db/Connection.h"
 #include "ui/FormBehaviour.h"
 #include "ui/FormParts.h"
@@ -21,7 +22,6 @@ namespace qo {
 namespace {
 constexpr int kCodeLength = 20;
 constexpr int kNameLength = 20;
-constexpr int kPasswordLength = 10;
 } // namespace
 
 UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
@@ -37,8 +37,8 @@ UserEditor::UserEditor(bool isNew, const UserRow &row, QWidget *parent)
     };
     edtKod = edit("edtKod", kCodeLength);
     edtNev = edit("edtNev", kNameLength);
-    edtJelszo = edit("edtJelszo", kPasswordLength);
-    edtJelszo2 = edit("edtJelszo2", 50);
+    edtJelszo = edit("edtJelszo", kMaxPasswordLength);
+    edtJelszo2 = edit("edtJelszo2", kMaxPasswordLength);
     ShowPasswordAsStars(edtJelszo);
     ShowPasswordAsStars(edtJelszo2);
     cbRendszergazda = new QCheckBox(QStringLiteral("Rendszergazda"), this);
@@ -87,17 +87,18 @@ void UserEditor::showRow(const UserRow &row)
 {
     edtKod->setText(row.felhasznalo);
     edtNev->setText(row.felhasznalo_nev);
-    edtJelszo->setText(row.jelszo);
+    // The stored password is never shown: both fields start empty, and an
+    // edit that leaves them so keeps it.
     cbRendszergazda->setChecked(row.rendszergazda);
     cbTorzsszerkeszt->setChecked(row.torzsszerkeszt);
-    // Prefilled, so that an edit which leaves the password alone passes.
-    edtJelszo2->setText(edtJelszo->text());
 }
 
 void UserEditor::okClick()
 {
-    // An empty code or password counts as missing: such a user could not log in.
-    if (edtJelszo->text().isEmpty() || edtKod->text().trimmed().isEmpty()) {
+    const bool typed = !edtJelszo->text().isEmpty() || !edtJelszo2->text().isEmpty();
+    // An empty code, or no password for a user who has none yet, counts as
+    // missing: such a user could not log in.
+    if (edtKod->text().trimmed().isEmpty() || (!typed && (m_new || m_read.jelszo.isEmpty()))) {
         ShowError(QStringLiteral("Hiányos adat megadás"), this);
         return;
     }
@@ -108,15 +109,26 @@ void UserEditor::okClick()
     UserRow row;
     row.felhasznalo = edtKod->text();
     row.felhasznalo_nev = edtNev->text();
-    row.jelszo = edtJelszo->text();
     row.rendszergazda = cbRendszergazda->isChecked();
     row.torzsszerkeszt = cbTorzsszerkeszt->isChecked();
+    try {
+        // Taking the right from the last administrator locks everyone out of
+        // the administration: that takes an explicit yes, as deleting him does.
+        if (!m_new && m_read.rendszergazda && !row.rendszergazda
+            && UserStore(Connection::main()).administratorCount() <= 1
+            && !AskConfirm(LastAdministratorWarning(false), QStringLiteral("Megerősítés"), this))
+            return;
+        row.jelszo = typed ? HashPassword(edtJelszo->text()) : m_read.jelszo;
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return;
+    }
     UserStore store(Connection::main());
     try {
         if (m_new)
             store.insert(row);
         else
-            store.update(m_read, row);
+            store.update(m_read, row, typed);
     } catch (const RowConflict &conflict) {
         // Changed or deleted elsewhere: nothing was written; show what is stored.
         if (!store.load(m_read.felhasznalo, m_read)) {
@@ -134,6 +146,14 @@ void UserEditor::okClick()
     }
     m_saved = row.felhasznalo;
     accept();
+}
+
+QString LastAdministratorWarning(bool deleting)
+{
+    return QStringLiteral("Ez az utolsó rendszergazda. ")
+        + (deleting ? QStringLiteral("Törlése") : QStringLiteral("Jogának elvétele"))
+        + QStringLiteral(" után senki sem kezelheti a felhasználókat és az adatbázisokat.")
+        + (deleting ? QStringLiteral("\n\nBiztosan törli?") : QStringLiteral("\n\nBiztosan elveszi a jogát?"));
 }
 
 QString EditUser(bool isNew, const QString &code, QWidget *parent)

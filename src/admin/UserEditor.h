@@ -37,6 +37,10 @@ private:
     QString m_saved;
 };
 
+// The question asked before the last administrator is deleted (`deleting`)
+// or loses the right.
+QString LastAdministratorWarning(bool deleting);
+
 // Opens the editor; the stored code, or an empty text when cancelled.
 QString EditUser(bool isNew, const QString &code, QWidget *parent);
 

@@ -152,13 +152,11 @@ void UserList::aTorolExecute()
             && store.administratorCount() <= 1;
         QString warning;
         if (lastAdmin)
-            warning = QStringLiteral("Ez az utolsó rendszergazda. Törlése után senki sem kezelheti a "
-                                     "felhasználókat és az adatbázisokat.");
+            warning = LastAdministratorWarning(true);
         else if (loggedIn)
             warning = QStringLiteral("Ez az éppen bejelentkezett felhasználó. Törlése után a következő "
-                                     "indításkor nem tud belépni vele.");
-        if (!warning.isEmpty()
-            && !AskConfirm(warning + QStringLiteral("\n\nBiztosan törli?"), QStringLiteral("Megerősítés"), this))
+                                     "indításkor nem tud belépni vele.\n\nBiztosan törli?");
+        if (!warning.isEmpty() && !AskConfirm(warning, QStringLiteral("Megerősítés"), this))
             return;
         store.remove(code);
     } catch (const Error &e) {

@@ -41,14 +41,14 @@ void UserStore::insert(const UserRow &row)
                        flag(row.rendszergazda), flag(row.torzsszerkeszt)));
 }
 
-void UserStore::update(const UserRow &read, const UserRow &row)
+void UserStore::update(const UserRow &read, const UserRow &row, bool passwordChanged)
 {
     // Only while the row still holds what was read (byte for byte): a user
     // changed or deleted on another workstation meanwhile is not overwritten.
     // Joined, not through arg(): a "%1" typed into a name must stay text.
     const QString sets = QStringLiteral("felhasznalo = ") + SqlQuote(row.felhasznalo)
         + QStringLiteral(", felhasznalo_nev = ") + SqlQuote(row.felhasznalo_nev)
-        + QStringLiteral(", jelszo = ") + SqlQuote(row.jelszo)
+        + (passwordChanged ? QStringLiteral(", jelszo = ") + SqlQuote(row.jelszo) : QString())
         + QStringLiteral(", rendszergazda = ") + flag(row.rendszergazda)
         + QStringLiteral(", torzsszerkeszt = ") + flag(row.torzsszerkeszt);
     const QString asRead = QStringLiteral("BINARY felhasznalo = ") + SqlQuote(read.felhasznalo)

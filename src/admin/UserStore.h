@@ -12,7 +12,7 @@ class Connection;
 struct UserRow {
     QString felhasznalo;     // login code, the key
     QString felhasznalo_nev; // full name
-    QString jelszo;          // plain password
+    QString jelszo;          // the stored password (a hash, or an older database's plain text); never shown
     bool rendszergazda = false;
     bool torzsszerkeszt = false;
 };
@@ -28,8 +28,9 @@ public:
     // A new row gets the database's defaults for the columns not shown here.
     void insert(const UserRow &row);
     // `read` is the row as it was loaded; throws RowConflict (writing nothing)
-    // when the stored row no longer matches it.
-    void update(const UserRow &read, const UserRow &row);
+    // when the stored row no longer matches it. The password is written only
+    // when `passwordChanged` (then row.jelszo holds the new hash).
+    void update(const UserRow &read, const UserRow &row, bool passwordChanged);
     void remove(const QString &code);
     int administratorCount();
 

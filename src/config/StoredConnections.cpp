@@ -17,6 +17,27 @@ QString connectionKey(int n)
     return QStringLiteral("ConStr") + QString::number(n);
 }
 
+QString tlsKey(int n)
+{
+    return QStringLiteral("ConTls") + QString::number(n);
+}
+
+ConnectionTls readTls(const IniDocument &doc, int n)
+{
+    const auto v = doc.value(kConnectionSection, tlsKey(n));
+    if (!v)
+        return {};
+    return {true, fromCp1250(*v)};
+}
+
+void setTls(IniDocument &doc, int n, const ConnectionTls &tls)
+{
+    while (doc.remove(kConnectionSection, tlsKey(n))) {
+    }
+    if (tls.on)
+        doc.set(kConnectionSection, tlsKey(n), toCp1250(tls.caFile));
+}
+
 } // namespace
 
 // A scrambled byte is CR, LF or NUL for the input bytes 12, 9 and 255. The
@@ -73,12 +94,22 @@ QList<StoredConnection> ReadStoredConnections(int from, int to)
             continue;
         const QString record = fromCp1250(UnscrambleText(*v));
         if (!record.isEmpty())
-            list.append({n, record});
+            list.append({n, record, readTls(doc, n)});
     }
     return list;
 }
 
-int StoreNewConnection(const QString &record)
+ConnectionTls StoredConnectionTls(const QString &record)
+{
+    if (record.isEmpty())
+        return {};
+    for (const StoredConnection &c : ReadStoredConnections(0, kMaxStoredConnections))
+        if (c.record == record)
+            return c.tls;
+    return {};
+}
+
+int StoreNewConnection(const QString &record, const ConnectionTls &tls)
 {
     const QString path = ConfigFile();
     IniDocument doc = IniDocument::loadForUpdate(path);
@@ -88,29 +119,43 @@ int StoreNewConnection(const QString &record)
     if (n > kMaxStoredConnections)
         n = 0;
     doc.set(kConnectionSection, connectionKey(n), ScrambleText(toCp1250(record)));
+    setTls(doc, n, tls); // a TLS key left behind by a deleted record must not stick to the new one
     doc.save(path);
     return n;
 }
 
-void WriteStoredConnection(int n, const QString &record)
+void WriteStoredConnection(int n, const QString &record, const ConnectionTls &tls)
 {
-    WriteConfigBytes(kConnectionSection, connectionKey(n), ScrambleText(toCp1250(record)));
+    const QString path = ConfigFile();
+    IniDocument doc = IniDocument::loadForUpdate(path);
+    doc.set(kConnectionSection, connectionKey(n), ScrambleText(toCp1250(record)));
+    setTls(doc, n, tls);
+    doc.save(path);
 }
 
 void DeleteStoredConnection(int n)
 {
-    DeleteConfigKey(kConnectionSection, connectionKey(n));
+    const QString path = ConfigFile();
+    IniDocument doc = IniDocument::loadForUpdate(path);
+    const bool record = doc.remove(kConnectionSection, connectionKey(n));
+    const bool tls = doc.remove(kConnectionSection, tlsKey(n));
+    if (record || tls)
+        doc.save(path);
 }
 
-void ReplaceStoredConnections(const QStringList &records)
+void ReplaceStoredConnections(const QStringList &records, const QList<ConnectionTls> &tls)
 {
     const QString path = ConfigFile();
     IniDocument doc = IniDocument::loadForUpdate(path);
-    for (int n = 1; n <= kMaxStoredConnections; ++n)
+    for (int n = 1; n <= kMaxStoredConnections; ++n) {
         while (doc.remove(kConnectionSection, connectionKey(n))) {
         }
-    for (int i = 0; i < records.size(); ++i)
+        setTls(doc, n, {});
+    }
+    for (int i = 0; i < records.size(); ++i) {
         doc.set(kConnectionSection, connectionKey(i + 1), ScrambleText(toCp1250(records.at(i))));
+        setTls(doc, i + 1, tls.value(i));
+    }
     doc.save(path);
 }
 

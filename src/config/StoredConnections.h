@@ -13,11 +13,22 @@ namespace qo {
 QByteArray ScrambleText(const QByteArray &text);
 QByteArray UnscrambleText(const QByteArray &text);
 
+// An encrypted link asked for by a stored connection, kept beside its record
+// as key "ConTls"N (present: TLS with the server's certificate checked; its
+// value is the CA file, empty for the system's trusted authorities), so that
+// the six-field record stays as every reader of it knows it.
+struct ConnectionTls {
+    bool on = false;
+    QString caFile;
+    bool operator==(const ConnectionTls &o) const { return on == o.on && (!on || caFile == o.caFile); }
+};
+
 // One stored connection: the number N of its key "ConStr"N and the record
 // "database;host;port;user;password;display name".
 struct StoredConnection {
     int key = 0;
     QString record;
+    ConnectionTls tls;
 };
 
 // The six fields of a connection record "database;host;port;user;password;
@@ -41,13 +52,17 @@ inline bool FieldsHoldSeparator(const QStringList &fields)
 
 // The keys from..to that exist and hold a non-empty record, in key order.
 QList<StoredConnection> ReadStoredConnections(int from, int to);
-// Stores the record under the lowest free key 1..100 (0 when all are taken)
-// and returns that number.
-int StoreNewConnection(const QString &record);
-void WriteStoredConnection(int n, const QString &record);
+// The TLS setting stored beside the first key (0..100) that holds exactly
+// this record; off when there is none.
+ConnectionTls StoredConnectionTls(const QString &record);
+// Stores the record (and its TLS setting) under the lowest free key 1..100
+// (0 when all are taken) and returns that number.
+int StoreNewConnection(const QString &record, const ConnectionTls &tls = {});
+void WriteStoredConnection(int n, const QString &record, const ConnectionTls &tls = {});
 void DeleteStoredConnection(int n);
-// Removes the keys ConStr1..ConStr100 and writes the records as ConStr1,
-// ConStr2, ... in list order, in one write of the file.
-void ReplaceStoredConnections(const QStringList &records);
+// Removes the keys ConStr1..ConStr100 (and their TLS keys) and writes the
+// records as ConStr1, ConStr2, ... in list order, each with the TLS setting
+// of the same place in `tls` (off when missing), in one write of the file.
+void ReplaceStoredConnections(const QStringList &records, const QList<ConnectionTls> &tls = {});
 
 } // namespace qo

@@ -18,7 +18,13 @@ struct ConnectParams {
     int port = 3306;
     QString user;
     QString password;
-    // A stored connection record: database;host;port;user;password;display name.
+    // An encrypted link with the server's certificate checked (name and
+    // issuer), against tlsCaFile or, when that is empty, the system's trusted
+    // authorities. A server that cannot give such a link is refused.
+    bool tls = false;
+    QString tlsCaFile;
+    // A stored connection record: database;host;port;user;password;display
+    // name, with the TLS setting stored beside the same record.
     static ConnectParams fromRecord(const QString &record);
 };
 

@@ -108,6 +108,7 @@ private:
     void aBeallitExecute();
     void aFelhasznaloExecute();
     void aAdatbazisExecute();
+    void aSQLExecute();
     void aNevjegyExecute();
     void aExcelbeExecute();
     void aHtmlExecute();

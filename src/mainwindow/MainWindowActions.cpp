@@ -164,7 +164,7 @@ void MainWindow::routeCommands()
     });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
-    connect(action(QStringLiteral("aSQL")), &QAction::triggered, this, [this] { guarded([this] { ShowSqlConsole(this); }); });
+    on("aSQL", &MainWindow::aSQLExecute);
     connect(action(QStringLiteral("aNaplo")), &QAction::triggered, this, [this] { guarded([this] { OpenAuditLog(this); }); });
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [] { OpenDocument(MakerHomePage()); });

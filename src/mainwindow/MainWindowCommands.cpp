@@ -6,6 +6,7 @@
 #include "config/AppState.h"
 #include "admin/ConnectionList.h"
 #include "admin/SettingsDialog.h"
+#include "admin/SqlConsole.h"
 #include "admin/UserList.h"
 #include "db/Connection.h"
 #include "ui/DateDialog.h"
@@ -178,6 +179,17 @@ void MainWindow::aAdatbazisExecute()
         return;
     }
     ShowDatabaseList(this);
+}
+
+// The console reads and changes every table, passwords and client data
+// alike: administrators only.
+void MainWindow::aSQLExecute()
+{
+    if (!appState().rendszergazda) {
+        ShowError(QStringLiteral("Nincs jogosultság a művelethez."), this);
+        return;
+    }
+    ShowSqlConsole(this);
 }
 
 void MainWindow::aNevjegyExecute()

@@ -10,6 +10,9 @@
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,9 +20,55 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace qo {
+
+void AddTlsFields(QWidget *owner, QVBoxLayout *fields, QCheckBox *&tls, QLineEdit *&caFile, QToolButton *&browse)
+{
+    tls = new QCheckBox(QStringLiteral("Titkosított kapcsolat (TLS)"), owner);
+    tls->setObjectName(QStringLiteral("cbTls"));
+    tls->setToolTip(QStringLiteral("Az adatok titkosítva mennek a kiszolgálóig, és a program ellenőrzi a "
+                                   "kiszolgáló tanúsítványát. Üzleten kívüli kiszolgálóhoz."));
+    caFile = new QLineEdit(owner);
+    caFile->setObjectName(QStringLiteral("edtCaFajl"));
+    caFile->setPlaceholderText(QStringLiteral("a rendszer hitelesítői"));
+    browse = new QToolButton(owner);
+    browse->setObjectName(QStringLiteral("btnCaTallozas"));
+    browse->setText(QStringLiteral("..."));
+    browse->setToolTip(QStringLiteral("CA fájl kiválasztása"));
+    fields->addWidget(tls);
+    AddCaptionedField(fields, owner, QStringLiteral("Hitelesítő (CA) tanúsítvány fájl"), caFile, browse);
+    QLineEdit *field = caFile;
+    QToolButton *button = browse;
+    QObject::connect(tls, &QCheckBox::toggled, owner, [field, button](bool on) {
+        field->setEnabled(on);
+        button->setEnabled(on);
+    });
+    field->setEnabled(false);
+    button->setEnabled(false);
+    QObject::connect(browse, &QToolButton::clicked, owner, [owner, field] {
+        QFileDialog dlg(owner, QStringLiteral("CA fájl kiválasztása"));
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        dlg.setNameFilters({QStringLiteral("Tanúsítvány (*.pem *.crt *.cer)"), QStringLiteral("Minden fájl (*)")});
+        if (!field->text().isEmpty())
+            dlg.selectFile(field->text());
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            field->setText(dlg.selectedFiles().constFirst());
+        field->setFocus();
+    });
+}
+
+bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner)
+{
+    if (!tls->isChecked() || caFile->text().isEmpty() || QFileInfo(caFile->text()).isReadable())
+        return true;
+    ShowError(QStringLiteral("Hiba: A CA fájl nem olvasható: ") + caFile->text(), owner);
+    caFile->setFocus();
+    return false;
+}
 
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
@@ -64,6 +113,8 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
         AddCaptionedField(fields, this, QString::fromUtf8(r.label), r.edit);
     edtSzerver->setMinimumWidth(edtSzerver->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
 
+    AddTlsFields(this, fields, cbTls, edtCaFajl, btnCaTallozas);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnTeszt);
     buttons->addStretch(1);
@@ -71,8 +122,8 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
     buttons->addWidget(btnMegsem);
     ArrangePictureForm(this, QStringLiteral("server"), 64, 120, fields, buttons);
 
-    ChainTabOrder({edtSzerver, edtFelhasznalo, edtJelszo, edtAdatbazis, edtNev, edtPort, btnTeszt, btnRendben,
-                   btnMegsem});
+    ChainTabOrder({edtSzerver, edtFelhasznalo, edtJelszo, edtAdatbazis, edtNev, edtPort, cbTls, edtCaFajl,
+                   btnCaTallozas, btnTeszt, btnRendben, btnMegsem});
 
     connect(btnTeszt, &QPushButton::clicked, this, &ConnectionSetup::btnTesztClick);
     connect(btnRendben, &QPushButton::clicked, this, &ConnectionSetup::acceptSetup);
@@ -104,17 +155,27 @@ bool ConnectionSetup::eventFilter(QObject *obj, QEvent *ev)
     return QDialog::eventFilter(obj, ev);
 }
 
-void ConnectionSetup::btnTesztClick()
+ConnectParams ConnectionSetup::params() const
 {
     ConnectParams p;
     p.host = edtSzerver->text();
     p.user = edtFelhasznalo->text();
     p.password = edtJelszo->text();
     p.database = edtAdatbazis->text();
+    p.tls = cbTls->isChecked();
+    p.tlsCaFile = p.tls ? edtCaFajl->text() : QString();
+    return p;
+}
+
+void ConnectionSetup::btnTesztClick()
+{
+    ConnectParams p = params();
     if (!PortFromText(edtPort->text(), p.port, this)) {
         edtPort->setFocus();
         return;
     }
+    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+        return;
     if (!TestConnectionParams(p, this))
         return;
     // Once tested, "Rendben" stays usable even if the fields change later.
@@ -137,9 +198,11 @@ void ConnectionSetup::acceptSetup()
         edtPort->setFocus();
         return;
     }
+    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+        return;
     const QString rec = record();
     try {
-        StoreNewConnection(rec);
+        StoreNewConnection(rec, {cbTls->isChecked(), cbTls->isChecked() ? edtCaFajl->text() : QString()});
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;

@@ -1,12 +1,25 @@
 #pragma once
 // First-run setup "Adatbázis beállítás": the data of a new database
 // connection, tested and stored as the next ConStrN of the configuration file.
+#include "db/Connection.h"
+
 #include <QDialog>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
+class QVBoxLayout;
 
 namespace qo {
+
+// The check box "Titkosított kapcsolat (TLS)" and below it the CA file field
+// with its browse button, added to a connection form; the field and the
+// button are usable only while the box is ticked.
+void AddTlsFields(QWidget *owner, QVBoxLayout *fields, QCheckBox *&tls, QLineEdit *&caFile, QToolButton *&browse);
+// With TLS ticked, a CA file that is given must be readable; otherwise the
+// reason has been shown, the field has the focus and the result is false.
+bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner);
 
 class ConnectionSetup : public QDialog {
     Q_OBJECT
@@ -15,6 +28,7 @@ public:
 
     // database;host;port;user;password;display name, exactly as typed.
     QString record() const;
+    ConnectParams params() const; // as typed, the port not checked (3306 when not a number)
 
     QLineEdit *edtSzerver = nullptr;   // host
     QLineEdit *edtFelhasznalo = nullptr;
@@ -22,6 +36,9 @@ public:
     QLineEdit *edtAdatbazis = nullptr; // database (schema) name
     QLineEdit *edtNev = nullptr;       // display name
     QLineEdit *edtPort = nullptr;
+    QCheckBox *cbTls = nullptr;        // Titkosított kapcsolat (TLS)
+    QLineEdit *edtCaFajl = nullptr;    // CA file, stored beside the record
+    QToolButton *btnCaTallozas = nullptr;
     QPushButton *btnTeszt = nullptr;
     QPushButton *btnRendben = nullptr;
     QPushButton *btnMegsem = nullptr;

@@ -62,13 +62,9 @@ bool TestConnectionParams(const ConnectParams &params, QWidget *owner)
 bool TestConnectionRecord(const QString &record, QWidget *owner)
 {
     const ConnectionFields f = ConnectionFields::parse(record);
-    ConnectParams p;
-    p.database = f.database;
-    p.host = f.host;
+    ConnectParams p = ConnectParams::fromRecord(record); // with its stored TLS setting
     if (!PortFromText(f.port, p.port, owner))
         return false;
-    p.user = f.user;
-    p.password = f.password;
     return TestConnectionParams(p, owner);
 }
 

@@ -2,6 +2,7 @@
 #include "startup/ShopStore.h"
 #include "ui/WindowKeys.h"
 
+#include "base/PasswordHash.h"
 #include "config/AppState.h"
 #include "db/AuditLog.h"
 #include "db/Connection.h"
@@ -25,8 +26,6 @@ namespace qo {
 
 namespace {
 
-const int kPasswordLength = 10; // felhasznalo.jelszo
-
 int lockoutBaseMs = 2000;
 constexpr int kLockoutMaxMs = 60000;
 constexpr int kWaitTickMs = 100;
@@ -43,7 +42,8 @@ bool CheckCredentials(const QString &code, const QString &password, QWidget *own
 {
     // Read all users and compare here: the server's collation would match
     // letters regardless of case (and accents), a login must not.
-    const RowSet rs = ShopStore(Connection::main()).users();
+    ShopStore store(Connection::main());
+    const RowSet rs = store.users();
     const int cCode = rs.fieldIndex(QStringLiteral("felhasznalo"));
     const int cPass = rs.fieldIndex(QStringLiteral("jelszo"));
     int row = -1;
@@ -53,9 +53,22 @@ bool CheckCredentials(const QString &code, const QString &password, QWidget *own
             break;
         }
     }
-    if (row < 0 || cPass < 0 || rs.isNull(row, cPass) || rs.text(row, cPass) != password) {
+    // A NULL or empty stored password never logs in. A hash is verified; any
+    // other text is a plain password of an older database, compared exactly.
+    const QString stored = (row < 0 || cPass < 0 || rs.isNull(row, cPass)) ? QString() : rs.text(row, cPass);
+    const bool legacy = !stored.isEmpty() && !IsPasswordHash(stored);
+    const bool match = !stored.isEmpty() && (legacy ? stored == password : VerifyPassword(stored, password));
+    if (!match) {
         ShowError(invalidLogin(), owner);
         return false;
+    }
+    if (legacy) {
+        // Replaced by its hash now that it is known to be right. A database
+        // whose column is still too short keeps the old text: the login goes on.
+        try {
+            store.replaceLegacyPassword(code, stored, HashPassword(password));
+        } catch (const Error &) {
+        }
     }
     auto flag = [&](const char *col) { return rs.text(row, QLatin1String(col)) == QLatin1String("I"); };
     AppState &b = appState();
@@ -77,6 +90,7 @@ LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent)
     edtJelszo = new QLineEdit(this);
     edtJelszo->setObjectName(QStringLiteral("edtJelszo"));
     ShowPasswordAsStars(edtJelszo);
+    edtJelszo->setMaxLength(kMaxPasswordLength);
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnUjJelszo = new QPushButton(QStringLiteral("Új jelszó"), this);
@@ -225,10 +239,9 @@ void LoginDialog::btnUjJelszoClick()
     QString first;
     if (!InputDialog(QStringLiteral("Jelszó megadása"), QStringLiteral("Add meg az új jelszót"), first, this))
         return;
-    // The column holds 10 characters; a longer password would be cut by the
-    // server and the user locked out with a password he never typed.
-    if (first.size() > kPasswordLength) {
-        ShowError(QStringLiteral("Az új jelszó legfeljebb 10 karakter lehet."), this);
+    // An empty password would let anyone in who knows the code.
+    if (first.isEmpty()) {
+        ShowError(QStringLiteral("Hiányos adat megadás"), this);
         return;
     }
     // The field itself refuses such characters; kept as the last word before the UPDATE.
@@ -244,7 +257,7 @@ void LoginDialog::btnUjJelszoClick()
         return;
     }
     try {
-        ShopStore(Connection::main()).setPassword(edtFelhasznalo->text(), first);
+        ShopStore(Connection::main()).setPassword(edtFelhasznalo->text(), HashPassword(first));
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;

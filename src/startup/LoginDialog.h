@@ -10,9 +10,11 @@ class QPushButton;
 namespace qo {
 
 // Looks the code up in table felhasznalo (exact, letter case significant; the
-// first matching row counts) and compares the password the same way; a NULL
-// password never matches. On success fills the current-user fields of
-// appState(); on failure shows "Érvénytelen felhasználó, vagy jelszó".
+// first matching row counts) and checks the password against the stored hash;
+// a stored plain password of an older database is compared exactly and, when
+// it matches, replaced by its hash. A NULL or empty stored password never
+// matches. On success fills the current-user fields of appState(); on failure
+// shows "Érvénytelen felhasználó, vagy jelszó".
 bool CheckCredentials(const QString &code, const QString &password, QWidget *owner);
 
 class LoginDialog : public QDialog {

@@ -45,11 +45,19 @@ RowSet ShopStore::users()
     return m_db.query(QStringLiteral("SELECT * FROM felhasznalo;"));
 }
 
-void ShopStore::setPassword(const QString &code, const QString &password)
+void ShopStore::setPassword(const QString &code, const QString &hash)
 {
     // BINARY: only the row whose code matched exactly, not its case variants.
-    m_db.exec(QStringLiteral("UPDATE felhasznalo SET jelszo = %1 WHERE BINARY felhasznalo = %2;")
-                  .arg(SqlQuote(password), SqlQuote(code)));
+    m_db.exec(QStringLiteral("UPDATE felhasznalo SET jelszo = ") + SqlQuote(hash)
+              + QStringLiteral(" WHERE BINARY felhasznalo = ") + SqlQuote(code) + QLatin1Char(';'));
+}
+
+void ShopStore::replaceLegacyPassword(const QString &code, const QString &plain, const QString &hash)
+{
+    // Only while the row still holds the plain text that was checked.
+    m_db.exec(QStringLiteral("UPDATE felhasznalo SET jelszo = ") + SqlQuote(hash)
+              + QStringLiteral(" WHERE BINARY felhasznalo = ") + SqlQuote(code)
+              + QStringLiteral(" AND BINARY jelszo = ") + SqlQuote(plain) + QLatin1Char(';'));
 }
 
 bool ShopStore::readSettings(ShopSettingsRow &row)
@@ -68,10 +76,13 @@ bool ShopStore::readSettings(ShopSettingsRow &row)
 
 void ShopStore::writeSettings(const ShopSettingsRow &row)
 {
-    m_db.exec(QStringLiteral("UPDATE beallit SET vanbelep = %1, mlaphatid = %2, mlapmegj = %3, "
-                             "figynap = %4, a5munkalap = %5 WHERE beallit = %6;")
-                  .arg(flag(row.loginRequired), RecordEditor::literal(row.dueDays), SqlQuote(row.workOrderNote),
-                       RecordEditor::literal(row.reminderDays), flag(row.a5WorkOrder), QString::number(row.key)));
+    m_db.exec(QStringLiteral("UPDATE beallit SET ")
+              + (row.loginWritten ? QStringLiteral("vanbelep = ") + flag(row.loginRequired) + QStringLiteral(", ") : QString())
+              + QStringLiteral("mlaphatid = ") + RecordEditor::literal(row.dueDays)
+              + QStringLiteral(", mlapmegj = ") + SqlQuote(row.workOrderNote)
+              + QStringLiteral(", figynap = ") + RecordEditor::literal(row.reminderDays)
+              + QStringLiteral(", a5munkalap = ") + flag(row.a5WorkOrder)
+              + QStringLiteral(" WHERE beallit = ") + QString::number(row.key) + QLatin1Char(';'));
 }
 
 } // namespace qo

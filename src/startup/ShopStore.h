@@ -15,6 +15,7 @@ class Connection;
 struct ShopSettingsRow {
     qint64 key = 0;
     bool loginRequired = false; // vanbelep
+    bool loginWritten = true;   // false: writeSettings leaves vanbelep as it is
     bool a5WorkOrder = false;   // a5munkalap
     QVariant dueDays;           // mlaphatid, NULL when empty
     QVariant reminderDays;      // figynap, NULL when empty
@@ -28,7 +29,11 @@ public:
     QStringList versions();         // every recorded database version
     QString owner();                // the shop's owner, "" when missing
     RowSet users();                 // every user; codes are compared by the caller, exactly
-    void setPassword(const QString &code, const QString &password);
+    // Stores a hash made by HashPassword as the user's password.
+    void setPassword(const QString &code, const QString &hash);
+    // Replaces the plain password of an older database by its hash, unless
+    // the row has been changed meanwhile.
+    void replaceLegacyPassword(const QString &code, const QString &plain, const QString &hash);
     bool readSettings(ShopSettingsRow &row); // false when the row is missing
     void writeSettings(const ShopSettingsRow &row);
 
