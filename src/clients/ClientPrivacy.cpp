@@ -80,9 +80,12 @@ bool ConsentStore::mayContact(qint64 client, ContactPurpose purpose)
 
 QString ConsentStore::mayContactSql(ContactPurpose purpose, const QString &clientColumn)
 {
-    // NULL (no row) is not 'I': never given means no.
-    return QStringLiteral("('I' = (SELECT h.megadva FROM hozzajarulas h WHERE h.ugyfel = %1 AND h.cel = %2 "
-                          "ORDER BY h.hozzajarulas DESC LIMIT 1))")
+    // The clients whose newest row of the purpose gives it; a client without
+    // a row is not among them. The column stays outside the subquery, where
+    // "ugyfel" still names the list's own column.
+    return QStringLiteral("(%1 IN (SELECT h.ugyfel FROM hozzajarulas h WHERE h.cel = %2 AND h.megadva = 'I' "
+                          "AND h.hozzajarulas = (SELECT MAX(n.hozzajarulas) FROM hozzajarulas n "
+                          "WHERE n.ugyfel = h.ugyfel AND n.cel = h.cel)))")
         .arg(clientColumn, SqlQuote(PurposeCode(purpose)));
 }
 
