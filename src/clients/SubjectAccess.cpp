@@ -4,6 +4,7 @@
 #include "base/NumberFormat.h"
 #include "base/SaveFile.h"
 #include "config/AppState.h"
+#include "db/Kinds.h"
 #include "db/Connection.h"
 #include "ui/MessageBoxes.h"
 
@@ -129,12 +130,15 @@ QString html(const SubjectData &d, const QDate &day)
     QList<QStringList> rx;
     for (int r = 0; r < d.prescriptions.rowCount(); ++r) {
         const RowSet &p = d.prescriptions;
-        const bool contact = !p.isNull(r, QStringLiteral("bc")) || !p.isNull(r, QStringLiteral("dia"))
-            || !p.isNull(r, QStringLiteral("gorb"));
+        const bool contact = p.text(r, QStringLiteral("recept")) == kPrescriptionKinds.back().captionText();
+        auto labelled = [&](const char *label, const char *col) {
+            const QString v = p.text(r, QLatin1String(col));
+            return v.isEmpty() ? v : QLatin1String(label) + v;
+        };
         rx << QStringList{p.text(r, QStringLiteral("recept")), p.text(r, QStringLiteral("oldal")),
                           p.text(r, QStringLiteral("sph")), p.text(r, QStringLiteral("cyl")), p.text(r, QStringLiteral("ax")),
-                          contact ? QStringLiteral("BC ") + p.text(r, QStringLiteral("bc")) : p.text(r, QStringLiteral("prism")),
-                          contact ? QStringLiteral("DIA ") + p.text(r, QStringLiteral("dia")) : p.text(r, QStringLiteral("pd"))};
+                          contact ? labelled("BC ", "bc") : p.text(r, QStringLiteral("prism")),
+                          contact ? labelled("DIA ", "dia") : p.text(r, QStringLiteral("pd"))};
     }
     h += rx.isEmpty() ? none()
                       : listTable({QStringLiteral("Recept"), QStringLiteral("Oldal"), QStringLiteral("Sph"), QStringLiteral("Cyl"),
