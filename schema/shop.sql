@@ -16,7 +16,8 @@
 -- Restoring a data backup (TRUNCATE t; INSERT IGNORE INTO t ... per table, in
 -- any table order) must run with SET FOREIGN_KEY_CHECKS=0: InnoDB refuses to
 -- TRUNCATE a table that a foreign key refers to while the checks are on, and
--- child rows may arrive before their parents.
+-- child rows may arrive before their parents. The audit triggers (step 001
+-- below) record the restore's inserts in naplo like any other change.
 
 SET NAMES utf8mb4;
 -- The database given on the command line becomes latin2 / Hungarian collation.

@@ -1,6 +1,7 @@
 #include "export/HtmlExport.h"
 #include "base/SaveFile.h"
 #include "export/ExportSource.h"
+#include "export/ExportAudit.h"
 #include "base/Codec.h"
 #include "base/Error.h"
 #include "ui/Grid.h"
@@ -183,7 +184,7 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         throw Error(SaveFile::failureText(path, SaveFile::reason(errno)));
-    SaveWith(path, [&](QIODevice &f) {
+    const int done = SaveWith(path, [&](QIODevice &f) {
         auto write = [&](const QStringList &lines) {
             // Every line end CR LF, also those inside a value.
             QString text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
@@ -209,6 +210,7 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
         write(tailLines(done, QDateTime::currentDateTime()));
         return int(done);
     });
+    LogListExport(grid, done, QStringLiteral("HTML"), path);
 }
 
 } // namespace qo

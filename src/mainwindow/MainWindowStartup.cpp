@@ -125,6 +125,9 @@ void MainWindow::startUp()
             b.rendszergazda = b.torzsszerkeszt = b.canins = b.canedit = b.candel = true;
             b.felhasznalo_nev = QStringLiteral("rendszergazda");
         }
+        // The audit triggers name the program's user from now on.
+        if (!m_aborted)
+            Connection::setActingUser(b.felhasznalo_nev);
     });
     step([this] {
         const QString owner = ShopStore(Connection::main()).owner();
