@@ -1,5 +1,6 @@
 #include "clients/ClientPrivacy.h"
 
+#include "db/AuditLog.h"
 #include "db/Connection.h"
 #include "db/Kinds.h"
 #include "db/SqlText.h"
@@ -203,7 +204,7 @@ void ClientPrivacy::erase(const ErasurePlan &plan)
         // they held the erased data (the updates above logged it once more).
         m_db.exec(QStringLiteral("UPDATE naplo SET reszlet = '(törölt ügyfél adatai)' WHERE reszlet IS NOT NULL AND ")
                   + auditCondition(c));
-        logEvent(c, QStringLiteral("TORLES"),
+        const QString detail =
                  QStringLiteral("megőrzés: %1 év; recept törölve: %2, megőrizve: %3; vizsgálat törölve: %4, "
                                 "megőrizve: %5; munkalap megőrizve: %6; hozzájárulás törölve: %7")
                      .arg(plan.retentionYears)
@@ -212,16 +213,11 @@ void ClientPrivacy::erase(const ErasurePlan &plan)
                      .arg(plan.examinationsRemoved)
                      .arg(plan.examinationsKept)
                      .arg(plan.workOrders)
-                     .arg(plan.consents));
+                     .arg(plan.consents);
+        // An erasure nobody could account for later is not done at all.
+        if (!AddAuditEvent(m_db, QString::fromLatin1(Audit::kErasure), QStringLiteral("ugyfel"), QString::number(c), detail))
+            throw Error(QStringLiteral("A törlés nem naplózható, ezért nem történt meg."));
     });
-}
-
-void ClientPrivacy::logEvent(qint64 client, const QString &event, const QString &detail)
-{
-    m_db.exec(QStringLiteral("INSERT INTO naplo (idopont, felhasznalo, tabla, kulcs, ugyfel, muvelet, reszlet) VALUES (NOW(), ")
-              + QLatin1String(kActingUser)
-              + QStringLiteral(", 'ugyfel', %1, %2, %3, %4)")
-                    .arg(SqlQuote(QString::number(client)), QString::number(client), SqlQuote(event), SqlQuote(detail)));
 }
 
 } // namespace qo

@@ -100,9 +100,6 @@ public:
     // planned, in one transaction, and logs it as TORLES.
     void erase(const ErasurePlan &plan);
 
-    // Adds a program event to the audit log (ADATKIKERES, TORLES).
-    void logEvent(qint64 client, const QString &event, const QString &detail);
-
     static QString erasedName(qint64 client); // "Törölt ügyfél 7"
 
 private:

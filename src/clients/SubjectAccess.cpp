@@ -5,6 +5,7 @@
 #include "base/SaveFile.h"
 #include "config/AppState.h"
 #include "db/Kinds.h"
+#include "db/AuditLog.h"
 #include "db/Connection.h"
 #include "ui/MessageBoxes.h"
 
@@ -342,7 +343,9 @@ QString ExportSubjectAccess(qint64 client, QWidget *parent)
             return QString();
         }
         WriteSubjectAccessZip(data, today, path);
-        privacy.logEvent(client, QStringLiteral("ADATKIKERES"), QStringLiteral("fájl: ") + QFileInfo(path).fileName());
+        if (!AddAuditEvent(QString::fromLatin1(Audit::kDataRequest), QStringLiteral("ugyfel"), QString::number(client),
+                           QStringLiteral("fájl: ") + QFileInfo(path).fileName()))
+            ShowWarning(QStringLiteral("Az adatkikérés elkészült, de a naplóba nem került be."), parent);
     } catch (const Error &e) {
         ShowError(e.message().startsWith(QLatin1String("Hiba")) ? e.message() : QStringLiteral("Hiba: ") + e.message(), parent);
         return QString();
