@@ -78,11 +78,6 @@ void ClientStore::markClientDeleted(qint64 client)
     m_db.exec(QStringLiteral("UPDATE ugyfel SET torolve = 'I' WHERE ugyfel = %1;").arg(client));
 }
 
-void ClientStore::deleteClient(qint64 client)
-{
-    m_db.exec(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel = %1;").arg(client));
-}
-
 void ClientStore::setReminder(qint64 client, const QDate &date)
 {
     m_db.exec(QStringLiteral("UPDATE ugyfel SET dat_figyelmeztet = %1 WHERE ugyfel = %2;")

@@ -41,9 +41,6 @@ public:
     // alsoInUnit, when given, runs with the new key in the same transaction.
     qint64 insertClient(RecordEditor &row, const std::function<void(qint64 key)> &alsoInUnit = {});
     void markClientDeleted(qint64 client);
-    // Removes the client for good; the server refuses while orders or
-    // examinations refer to it.
-    void deleteClient(qint64 client);
     void setReminder(qint64 client, const QDate &date); // an invalid date clears it
     void setLastVisit(qint64 client, const QDate &date);
     void markExaminationDeleted(qint64 examination);
