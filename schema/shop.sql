@@ -337,6 +337,7 @@ CREATE TABLE beallit (
   a5munkalap       CHAR(1) DEFAULT 'N',
   verzioelfogadva  VARCHAR(20),
   hirelfogadva     INT DEFAULT 0,
+  megorzes_ev      INT NOT NULL DEFAULT 0,
   PRIMARY KEY (beallit)
 ) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
 
@@ -764,7 +765,8 @@ INSERT INTO irsz (irsz, varos) VALUES
 -- Upgrade steps. A shop made by this script is at the newest step; an older
 -- shop is brought here by the program's steps (src/db/steps), which are
 -- recorded in sema_frissites. The table definitions above already hold the
--- column changes of the steps (002: felhasznalo.jelszo is 255 characters);
+-- column changes of the steps (002: felhasznalo.jelszo is 255 characters;
+-- 003: beallit.megorzes_ev);
 -- the audit log of step 001 comes after the seed rows, so a new shop starts
 -- with an empty log.
 -- ---------------------------------------------------------------------------
@@ -1160,6 +1162,32 @@ END$$
 
 DELIMITER ;
 
+-- Step 003 (hozzajarulas), as in src/db/steps/003-hozzajarulas.sql:
+
+-- Consents of the clients, one purpose each: reminders by letter (LEVEL), by
+-- SMS, by e-mail, and marketing. Every change is a new row, so the history
+-- stays; the current state of a purpose is the client's newest row of it (the
+-- highest key). megadva 'I' is given, 'N' withdrawn; a purpose without a row
+-- was never given. felhasznalo is who recorded it: the program's session
+-- variable @qo_felhasznalo, else the database account.
+--
+-- beallit.megorzes_ev: how many years an erased client's prescriptions and
+-- examinations are still kept (0: none).
+
+CREATE TABLE IF NOT EXISTS hozzajarulas (
+  hozzajarulas  INT NOT NULL AUTO_INCREMENT,
+  ugyfel        INT NOT NULL,
+  cel           VARCHAR(10) NOT NULL,
+  megadva       CHAR(1) NOT NULL DEFAULT 'N',
+  datum         DATETIME NOT NULL,
+  felhasznalo   VARCHAR(150),
+  PRIMARY KEY (hozzajarulas),
+  KEY ix_hozzajarulas_ugyfel_cel (ugyfel, cel, hozzajarulas),
+  CONSTRAINT fk_hozzajarulas_ugyfel FOREIGN KEY (ugyfel) REFERENCES ugyfel (ugyfel)
+    ON DELETE CASCADE ON UPDATE CASCADE
+) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
+
 INSERT INTO sema_frissites (lepes, nev, idopont) VALUES
 (1, 'naplo', NOW()),
-(2, 'jelszo-hash', NOW());
+(2, 'jelszo-hash', NOW()),
+(3, 'hozzajarulas', NOW());

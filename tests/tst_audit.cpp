@@ -11,6 +11,7 @@
 #include "config/StoredConnections.h"
 #include "db/AuditLog.h"
 #include "db/Connection.h"
+#include "db/SchemaUpgrade.h"
 #include "mainwindow/MainWindow.h"
 #include "reports/ReportOutput.h"
 #include "startup/LoginDialog.h"
@@ -486,8 +487,10 @@ private Q_SLOTS:
             QStringList texts;
             for (QLabel *l : w.statusBar()->findChildren<QLabel *>())
                 texts << l->text();
-            QVERIFY2(texts.contains(QStringLiteral("Adatbázis frissítve: 2 lépés.")), qPrintable(texts.join(QLatin1Char('|'))));
-            QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM sema_frissites")), QStringLiteral("2"));
+            // Every step runs again once its record is gone.
+            const int steps = int(KnownUpgradeSteps().size());
+            QVERIFY2(texts.contains(QStringLiteral("Adatbázis frissítve: %1 lépés.").arg(steps)), qPrintable(texts.join(QLatin1Char('|'))));
+            QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM sema_frissites")), QString::number(steps));
             QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE()")),
                      QStringLiteral("24"));
         }

@@ -842,8 +842,8 @@ private Q_SLOTS:
             press(Qt::Key_Escape);
         });
         QCOMPARE(PickClient(-1), qint64(-1));
-        QCOMPARE(toolbar, (QStringList{"Új sor", "Szerkeszt", "Sor törlése", "|", "Elfogad", "Bezár"}));
-        QCOMPARE(menu, (QStringList{"Frissítés", "|", "Új sor", "Szerkeszt", "Sor törlése", "|", "Elfogad", "Bezár"}));
+        QCOMPARE(toolbar, (QStringList{"Új sor", "Szerkeszt", "Ügyfél törlése (GDPR)", "|", "Elfogad", "Bezár"}));
+        QCOMPARE(menu, (QStringList{"Frissítés", "|", "Új sor", "Szerkeszt", "Ügyfél törlése (GDPR)", "|", "Elfogad", "Bezár"}));
         QCOMPARE(shortcuts, (QStringList{"aFrissit=F5", "aUj=Ins", "aSzerkeszt=F2", "aTorol=Ctrl+Del",
                                          "aElfogad=Return", "aBezar=Esc"}));
         QCOMPARE(heading, QStringLiteral("Ügyfelek  "));
@@ -921,71 +921,7 @@ private Q_SLOTS:
         QCOMPARE(counter, QStringLiteral("0: 0"));
     }
 
-    void pickerDelete_data()
-    {
-        QTest::addColumn<QString>("refers"); // what still belongs to the client
-        QTest::addColumn<bool>("deleted");
-        QTest::newRow("client with an examination") << "vizsgalat" << false;
-        QTest::newRow("client with a work order") << "munkalap" << false;
-        QTest::newRow("client with nothing") << "" << true;
-    }
-    void pickerDelete()
-    {
-        QFETCH(QString, refers);
-        QFETCH(bool, deleted);
-        test::TestDb db(QStringLiteral("clients_delete"));
-        const qint64 key = newClientWithRows(QStringLiteral("Aladár"));
-        const qint64 other = newClientWithRows(QStringLiteral("Zoltán"));
-        if (refers == QLatin1String("vizsgalat"))
-            ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbsph1) VALUES (%1, CURDATE(), '+1,00')").arg(key));
-        else if (refers == QLatin1String("munkalap"))
-            ExecSql(QStringLiteral("CALL sp_ujmunkalap(%1, 1);").arg(key));
-        const QString exams = dump(QStringLiteral("SELECT * FROM vizsgalat"));
-        const QString orders = dump(QStringLiteral("SELECT munkalap, ugyfel FROM munkalap"));
-        BoxSeen confirm, error;
-        int rowsAfter = -1;
-        QString currentAfter;
-        onWindow<ClientPicker>([&](ClientPicker *w) {
-            // Ctrl+Del typed in the search box deletes the current row ("Aladár").
-            onModal([](QWidget *m) { return qobject_cast<QMessageBox *>(m) != nullptr; },
-                    [&](QWidget *m) {
-                        auto *box = qobject_cast<QMessageBox *>(m);
-                        confirm.caption = box->windowTitle();
-                        confirm.text = box->text();
-                        confirm.seen = true;
-                        if (!deleted)
-                            answerBox(&error);
-                        box->button(QMessageBox::Yes)->click();
-                    });
-            press(Qt::Key_Delete, Qt::ControlModifier);
-            rowsAfter = w->model()->rowCount();
-            currentAfter = w->currentText(QStringLiteral("ugyfel_nev"));
-            press(Qt::Key_Escape);
-        });
-        QCOMPARE(PickClient(-1), qint64(-1));
-        QVERIFY(confirm.seen);
-        QCOMPARE(confirm.caption, QStringLiteral("Megerősítés"));
-        QCOMPARE(confirm.text, QStringLiteral("Valóban töröljem a sort?"));
-        if (deleted) {
-            QVERIFY(!error.seen);
-            QCOMPARE(count(QStringLiteral("ugyfel WHERE ugyfel = %1").arg(key)), 0);
-            QCOMPARE(prescriptionRows(key), 0); // the prescriptions go with the client
-            QCOMPARE(rowsAfter, 1);
-            QCOMPARE(currentAfter, QStringLiteral("Zoltán"));
-        } else {
-            QVERIFY(error.seen);
-            QCOMPARE(error.caption, QStringLiteral("Hiba"));
-            QVERIFY2(error.text.startsWith(QStringLiteral("Az ügyfél nem törölhető")), qPrintable(error.text));
-            QVERIFY2(error.text.contains(QStringLiteral("foreign key"), Qt::CaseInsensitive), qPrintable(error.text));
-            QCOMPARE(count(QStringLiteral("ugyfel WHERE ugyfel = %1").arg(key)), 1);
-            QCOMPARE(prescriptionRows(key), 8);
-            QCOMPARE(dump(QStringLiteral("SELECT * FROM vizsgalat")), exams);
-            QCOMPARE(dump(QStringLiteral("SELECT munkalap, ugyfel FROM munkalap")), orders);
-            QCOMPARE(rowsAfter, 2);
-            QCOMPARE(currentAfter, QStringLiteral("Aladár"));
-        }
-        QCOMPARE(prescriptionRows(other), 8);
-    }
+    // The picker's delete command is the erasure of tst_privacy.
 
     void pickerNewClient_data()
     {

@@ -697,6 +697,7 @@ private Q_SLOTS:
         row("F11", QKeySequence(Qt::Key_F11), "aNovel", {});
         row("F12", QKeySequence(Qt::Key_F12), "aCsokkent", {});
         row("Alt+Enter", QKeySequence(Qt::ALT | Qt::Key_Return), "aBeallit", QStringLiteral("frm_Beallit"));
+        row("Ctrl+Shift+A", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "aAdatkikeres", QStringLiteral("dlgAdatkikeres"));
     }
     void shortcutsFromSearchBox()
     {

@@ -1,4 +1,5 @@
 #include "admin/SettingsDialog.h"
+#include "admin/RetentionSetting.h"
 #include "startup/ShopStore.h"
 #include "ui/WindowKeys.h"
 
@@ -61,6 +62,9 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     printerName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     printerName->setMinimumContentsLength(24);
     reminderDays = new QLineEdit(this);
+    retentionYears = new QLineEdit(this);
+    retentionYears->setObjectName(QStringLiteral("megorzes_ev"));
+    retentionYears->setMaximumWidth(reminderDays->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16);
     workOrderNote = new QPlainTextEdit(this);
     workOrderNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     workOrderNote->setTabChangesFocus(true);
@@ -98,6 +102,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     left->addWidget(printerName);
     left->addWidget(labelFor(QStringLiteral("Figyelmeztetés (nap)"), reminderDays));
     left->addWidget(reminderDays);
+    left->addWidget(labelFor(QStringLiteral("Egészségügyi adatok megőrzése (év)"), retentionYears));
+    left->addWidget(retentionYears);
     left->addWidget(labelFor(QStringLiteral("Megjegyzés szövege a munkalapon"), workOrderNote));
     left->addWidget(workOrderNote, 1);
 
@@ -128,7 +134,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     workOrderNote->setMinimumSize(300, 110);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget *order[] = {fullScreen, loginRequired, dueDays, printerName, reminderDays, workOrderNote,
+    QWidget *order[] = {fullScreen, loginRequired, dueDays, printerName, reminderDays, retentionYears, workOrderNote,
                         btnOK, btnMegsem, quantityFormat, moneyFormat, a5WorkOrder};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -152,7 +158,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 void SettingsDialog::setRowFieldsEnabled(bool on)
 {
     for (QWidget *w : {static_cast<QWidget *>(loginRequired), static_cast<QWidget *>(dueDays),
-                       static_cast<QWidget *>(reminderDays), static_cast<QWidget *>(workOrderNote),
+                       static_cast<QWidget *>(reminderDays), static_cast<QWidget *>(retentionYears),
+                       static_cast<QWidget *>(workOrderNote),
                        static_cast<QWidget *>(a5WorkOrder)})
         w->setEnabled(on);
     // Whether a login is asked for is the administrator's decision alone.
@@ -174,6 +181,7 @@ bool SettingsDialog::loadRow()
             a5WorkOrder->setChecked(row.a5WorkOrder);
             dueDays->setText(row.dueDays.toString());
             reminderDays->setText(row.reminderDays.toString());
+            retentionYears->setText(QString::number(ReadRetentionYears(Connection::main(), row.key)));
             m_loadedNote = row.workOrderNote;
             QString note = m_loadedNote;
             note.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -195,6 +203,17 @@ bool SettingsDialog::storeRow()
     if (!dayCount(QStringLiteral("Munkalap hatidő (nap)"), dueDays, row.dueDays, this)
         || !dayCount(QStringLiteral("Figyelmeztetés (nap)"), reminderDays, row.reminderDays, this))
         return false;
+    // Years to keep health data: empty is 0 (none); never negative.
+    QVariant years;
+    if (!dayCount(QStringLiteral("Egészségügyi adatok megőrzése (év)"), retentionYears, years, this))
+        return false;
+    if (years.toInt() < 0) {
+        ShowError(QStringLiteral("Hiba: A(z) \"Egészségügyi adatok megőrzése (év)\" mező értéke nem lehet negatív: %1")
+                      .arg(retentionYears->text()), this);
+        retentionYears->setFocus();
+        retentionYears->selectAll();
+        return false;
+    }
     // The note keeps the line ends it was stored with unless it was edited.
     QString note = workOrderNote->toPlainText();
     QString loaded = m_loadedNote;
@@ -206,7 +225,10 @@ bool SettingsDialog::storeRow()
     row.loginWritten = appState().rendszergazda;
     row.a5WorkOrder = a5WorkOrder->isChecked();
     try {
-        ShopStore(Connection::main()).writeSettings(row);
+        RunInTransaction(Connection::main(), [&] {
+            ShopStore(Connection::main()).writeSettings(row);
+            WriteRetentionYears(Connection::main(), row.key, years.toInt());
+        });
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return false;

@@ -28,6 +28,7 @@ public:
     QLineEdit *dueDays = nullptr;            // mlaphatid
     QComboBox *printerName = nullptr;        // printer (local, this run only)
     QLineEdit *reminderDays = nullptr;       // figynap
+    QLineEdit *retentionYears = nullptr;     // megorzes_ev
     QPlainTextEdit *workOrderNote = nullptr; // mlapmegj
     QPushButton *btnOK = nullptr;
     QPushButton *btnMegsem = nullptr;

@@ -4,6 +4,7 @@
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
 #include "clients/ClientStore.h"
+#include "clients/ConsentTab.h"
 #include "ui/RecordSave.h"
 #include "config/AppState.h"
 #include "db/Connection.h"
@@ -12,9 +13,11 @@
 #include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
+#include <QCheckBox>
 
 #include <QCalendarWidget>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QDateEdit>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -52,7 +55,7 @@ ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
 {
     SetUpFixedForm(this, WindowKeys::kClientEditor, QStringLiteral("Szerkesztés"));
 
-    auto *tabs = new QTabWidget(this);
+    tabs = new QTabWidget(this);
     tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet1"));
@@ -146,6 +149,16 @@ ClientEditor::ClientEditor(QWidget *parent) : QDialog(parent)
     side->addWidget(cancelButton);
     g->addLayout(side, r, 2, Qt::AlignRight | Qt::AlignBottom);
 
+    consents = new ConsentTab;
+    tabs->addTab(consents, QStringLiteral("Hozzájárulások"));
+    // The tab bar takes no focus: Ctrl+Tab changes the page, whose first box
+    // then has the focus; Enter or Tab on the last box leads back to "OK".
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == tabs->indexOf(consents))
+            consents->box(ContactPurpose::Letter)->setFocus(Qt::TabFocusReason);
+    });
+    consents->lastBox()->installEventFilter(this);
+
     auto *main = new QVBoxLayout(this);
     main->addWidget(tabs);
     main->setSizeConstraint(QLayout::SetFixedSize);
@@ -179,6 +192,8 @@ bool ClientEditor::start(qint64 key)
         m_binder.bind(keretszam, QStringLiteral("keretszam"));
         m_binder.bind(megjegyzes, QStringLiteral("megjegyzes"));
         showRow();
+        if (key < 0)
+            consents->showStates(ConsentStates{});
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
         return false;
@@ -189,6 +204,8 @@ bool ClientEditor::start(qint64 key)
 void ClientEditor::showRow()
 {
     m_binder.load();
+    if (!m_editor.isNew())
+        consents->showStates(ConsentStore(Connection::main()).current(m_editor.key()));
     // The birth date goes through the mask only when typed (storeBirthDate):
     // a stored text of another form stays as it is.
     szuldatum->setText(m_editor.text(QStringLiteral("szuldatum")));
@@ -225,8 +242,17 @@ void ClientEditor::okClicked()
     storeBirthDate();
     const bool isNew = m_editor.isNew();
     const SaveOutcome outcome = SaveRecord(this, [&] {
-        ClientStore store(Connection::main());
-        m_savedKey = isNew ? store.insertClient(m_editor) : m_editor.post();
+        Connection &db = Connection::main();
+        ConsentStore consentStore(db);
+        if (isNew) {
+            m_savedKey = ClientStore(db).insertClient(m_editor, [&](qint64 key) { consents->store(consentStore, key); });
+            return;
+        }
+        // The consents first: a refused row then leaves the editor's state as it was read.
+        RunInTransaction(db, [&] {
+            consents->store(consentStore, m_editor.key());
+            m_savedKey = m_editor.post();
+        });
     }, [this] {
         if (!m_editor.load(m_editor.key()))
             return false;
@@ -263,6 +289,15 @@ void ClientEditor::cityFromPostcode()
 
 bool ClientEditor::eventFilter(QObject *obj, QEvent *e)
 {
+    if (obj == consents->lastBox() && e->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent *>(e)->key();
+        const auto mods = static_cast<QKeyEvent *>(e)->modifiers();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Tab) && !(mods & (Qt::ControlModifier | Qt::AltModifier))) {
+            tabs->setCurrentIndex(0);
+            okButton->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
     if (obj == cim_irsz && e->type() == QEvent::FocusOut) {
         cityFromPostcode();
     } else if (obj == dat_utolso->calendarWidget() && e->type() == QEvent::Show) {

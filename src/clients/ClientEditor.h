@@ -9,8 +9,11 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 
 namespace qo {
+
+class ConsentTab;
 
 class ClientEditor : public QDialog {
     Q_OBJECT
@@ -27,6 +30,8 @@ public:
     QPlainTextEdit *megjegyzes;
     QPushButton *okButton; // OK
     QPushButton *cancelButton; // Mégsem
+    QTabWidget *tabs;
+    ConsentTab *consents; // "Hozzájárulások"
 
 protected:
     bool eventFilter(QObject *obj, QEvent *e) override;

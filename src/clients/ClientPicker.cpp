@@ -2,7 +2,10 @@
 #include "ui/WindowKeys.h"
 
 #include "clients/Clients.h"
+#include "clients/ClientPrivacy.h"
 #include "clients/ClientStore.h"
+#include "ui/GridModel.h"
+#include "ui/MessageBoxes.h"
 #include "db/Connection.h"
 #include "ui/Grid.h"
 
@@ -27,7 +30,7 @@ ClientPicker::ClientPicker(QWidget *parent) : SearchList(parent, Placement::Full
     aFrissit = addCommand(Command::Refresh, QStringLiteral("Frissítés"));
     aUj = addCommand(Command::New, QStringLiteral("Új sor"));
     aSzerkeszt = addCommand(Command::Edit, QStringLiteral("Szerkeszt"));
-    aTorol = addCommand(Command::Delete, QStringLiteral("Sor törlése"));
+    aTorol = addCommand(Command::Delete, QStringLiteral("Ügyfél törlése (GDPR)"));
     aElfogad = addCommand(Command::Accept, QStringLiteral("Elfogad"));
     aBezar = addCommand(Command::Close, QStringLiteral("Bezár"));
     connect(aUj, &QAction::triggered, this, &ClientPicker::aUjExecute);
@@ -58,14 +61,68 @@ void ClientPicker::aTorolExecute()
 {
     if (!hasCurrentRow())
         return;
-    // Removes the row for good; the server refuses while work orders or
-    // examinations still belong to the client (the prescriptions go with it).
-    deleteCurrentRow([](qint64 key) { ClientStore(Connection::main()).deleteClient(key); });
+    // The row after it takes its place (the one before it at the end).
+    const int row = grid()->currentRowIndex();
+    const RowSet &held = grid()->gridModel()->rows();
+    const qint64 next = row + 1 < held.rowCount() ? held.toInt(row + 1, QStringLiteral("ugyfel"), -1)
+        : row > 0                                 ? held.toInt(row - 1, QStringLiteral("ugyfel"), -1)
+                                                  : -1;
+    if (EraseClient(currentKey(), this))
+        reopen(next);
+    else
+        refresh();
 }
 
-QString ClientPicker::deleteRefusedText() const
+namespace {
+
+QString erasureQuestion(const ErasurePlan &p)
 {
-    return QStringLiteral("Az ügyfél nem törölhető, mert munkalap vagy vizsgálat tartozik hozzá.");
+    QStringList goes{QStringLiteral("név, telefon, e-mail, cím, születési dátum, megjegyzés, keret adatai")};
+    if (p.prescriptionsRemoved)
+        goes << QStringLiteral("%1 recept").arg(p.prescriptionsRemoved);
+    if (p.examinationsRemoved)
+        goes << QStringLiteral("%1 vizsgálat").arg(p.examinationsRemoved);
+    if (p.consents)
+        goes << QStringLiteral("%1 hozzájárulás-bejegyzés").arg(p.consents);
+    if (p.logEntries)
+        goes << QStringLiteral("%1 naplóbejegyzés részletei").arg(p.logEntries);
+    if (p.workOrders)
+        goes << QStringLiteral("a munkalapok megjegyzése");
+    QStringList stays;
+    if (p.workOrders)
+        stays << QStringLiteral("%1 munkalap az összegeivel (a bevételi kimutatások nem változnak)").arg(p.workOrders);
+    if (p.prescriptionsKept)
+        stays << QStringLiteral("%1 recept (megőrzési idő: %2 év)").arg(p.prescriptionsKept).arg(p.retentionYears);
+    if (p.examinationsKept)
+        stays << QStringLiteral("%1 vizsgálat (megőrzési idő: %2 év)").arg(p.examinationsKept).arg(p.retentionYears);
+    QString text = QStringLiteral("Ügyfél törlése (GDPR): %1\n\nTörlődik:\n- ").arg(p.name)
+        + goes.join(QStringLiteral("\n- "));
+    text += QStringLiteral("\n\nMegmarad:\n- ")
+        + (stays.isEmpty() ? QStringLiteral("semmi") : stays.join(QStringLiteral("\n- ")));
+    text += QStringLiteral("\n\nAz ügyfél ezután \"%1\" néven szerepel. A törlés nem vonható vissza. Folytatja?")
+                .arg(ClientPrivacy::erasedName(p.client));
+    return text;
+}
+
+} // namespace
+
+bool EraseClient(qint64 client, QWidget *parent)
+{
+    try {
+        ClientPrivacy privacy(Connection::main());
+        ErasurePlan plan;
+        if (!privacy.planErasure(client, plan)) {
+            ShowError(QStringLiteral("Az ügyfél nem található (%1).").arg(client), parent);
+            return false;
+        }
+        if (!AskConfirm(erasureQuestion(plan), QStringLiteral("Megerősítés"), parent))
+            return false;
+        privacy.erase(plan);
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+        return false;
+    }
+    return true;
 }
 
 qint64 PickClient(qint64 initialKey, QString *name, QWidget *parent)

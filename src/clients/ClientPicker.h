@@ -1,6 +1,7 @@
 #pragma once
 // The client picker "Ügyfél választás" (frm_TorzsUgyfel): a searchable client
-// list in which clients can also be added, edited and deleted.
+// list in which clients can also be added, edited and erased ("Ügyfél törlése
+// (GDPR)": anonymised, health data removed, work orders kept).
 #include "ui/SearchList.h"
 
 namespace qo {
@@ -11,9 +12,6 @@ public:
     explicit ClientPicker(QWidget *parent = nullptr);
 
     QAction *aFrissit, *aUj, *aSzerkeszt, *aTorol, *aElfogad, *aBezar;
-
-protected:
-    QString deleteRefusedText() const override;
 
 private:
     void aUjExecute();

@@ -61,12 +61,14 @@ QString ClientStore::cityOfPostcode(const QString &postcode)
     return rs.rowCount() ? rs.text(0, 0) : QString();
 }
 
-qint64 ClientStore::insertClient(RecordEditor &row)
+qint64 ClientStore::insertClient(RecordEditor &row, const std::function<void(qint64 key)> &alsoInUnit)
 {
     qint64 key = -1;
     RunInTransaction(m_db, [&] {
         key = row.post();
         m_db.exec(QStringLiteral("CALL sp_oldal(%1);").arg(key));
+        if (alsoInUnit)
+            alsoInUnit(key);
     });
     return key;
 }
@@ -74,11 +76,6 @@ qint64 ClientStore::insertClient(RecordEditor &row)
 void ClientStore::markClientDeleted(qint64 client)
 {
     m_db.exec(QStringLiteral("UPDATE ugyfel SET torolve = 'I' WHERE ugyfel = %1;").arg(client));
-}
-
-void ClientStore::deleteClient(qint64 client)
-{
-    m_db.exec(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel = %1;").arg(client));
 }
 
 void ClientStore::setReminder(qint64 client, const QDate &date)

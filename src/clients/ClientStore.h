@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 
 namespace qo {
 
@@ -36,12 +37,10 @@ public:
     bool clientExists(qint64 client);
     // The city of a postcode, "" when unknown.
     QString cityOfPostcode(const QString &postcode);
-    // A new client and its eight prescription rows, together or not at all.
-    qint64 insertClient(RecordEditor &row);
+    // A new client and its eight prescription rows, together or not at all;
+    // alsoInUnit, when given, runs with the new key in the same transaction.
+    qint64 insertClient(RecordEditor &row, const std::function<void(qint64 key)> &alsoInUnit = {});
     void markClientDeleted(qint64 client);
-    // Removes the client for good; the server refuses while orders or
-    // examinations refer to it.
-    void deleteClient(qint64 client);
     void setReminder(qint64 client, const QDate &date); // an invalid date clears it
     void setLastVisit(qint64 client, const QDate &date);
     void markExaminationDeleted(qint64 examination);

@@ -32,6 +32,13 @@ bool IsRefusedPrescriptionValue(const QString &text);
 // when name is given, its ugyfel_nev; -1 when nothing was chosen.
 qint64 PickClient(qint64 initialKey, QString *name = nullptr, QWidget *parent = nullptr);
 
+// "Ügyfél törlése (GDPR)": asks with a summary of what goes and what stays,
+// then anonymises the client and removes its health and consent data in one
+// transaction (see ClientPrivacy). True when the client was erased.
+bool EraseClient(qint64 client, QWidget *parent = nullptr);
+
+// "Adatkikérés" of a client: see SubjectAccess.h (ExportSubjectAccess).
+
 // Examination editor. key: the examination's vizsgalat, or -1 for a new one
 // of the given client (client is ignored for an existing examination).
 // Returns the saved key or -1 (cancelled, or refused: no client for a new one).

@@ -112,6 +112,7 @@ private:
     void aNevjegyExecute();
     void aExcelbeExecute();
     void aHtmlExecute();
+    void aAdatkikeresExecute();
     // printouts (MainWindowCommands.cpp)
     void aNyomtatExecute(bool print);
     void aBoritekExecute(bool registeredMail);

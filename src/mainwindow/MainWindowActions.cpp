@@ -53,6 +53,9 @@ void MainWindow::buildActions()
     makeAction("aUgyfelAdatlap", QStringLiteral("Ügyfél adatlap"), Qt::Key_F6, QStringLiteral("Ügyfél"), QStringLiteral("user-info"));
     for (int i = 1; i <= 4; ++i)
         makeAction(QStringLiteral("aSzerk%1").arg(i).toLatin1().constData(), QStringLiteral("Szerkeszt"));
+    // Subject access: everything held about the client, in one file for the person.
+    makeAction("aAdatkikeres", QStringLiteral("Adatkikérés"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+               QStringLiteral("Az ügyfél összes adata egy fájlban"), QStringLiteral("document-export"));
     makeAction("aArbevetel", QStringLiteral("Árbevétel"));
     makeAction("aFogyas", QStringLiteral("Fogyások"));
     makeAction("aLencseFogyas", QStringLiteral("Lencse fogyások"));
@@ -94,7 +97,8 @@ void MainWindow::buildMenusAndToolbars()
     };
     QMenuBar *mb = menuBar();
     fill(mb->addMenu(QStringLiteral("Ügyfelek")),
-         {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtatKep", "aNyomtat", "", "aFigyelmeztet", "aMostJart", "", "aBezar"});
+         {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtatKep", "aNyomtat", "", "aFigyelmeztet", "aMostJart", "", "aAdatkikeres",
+          "", "aBezar"});
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
@@ -112,7 +116,8 @@ void MainWindow::buildMenusAndToolbars()
               "aSugo", "", "aHonlap", "aLevel", "", "aBezar"});
 
     fill(m_grids[TabClients], {"aUj", "aSzerkeszt", "aTorol", "", "aMLapNeki", "", "aNyomtat", "aNyomtatKep",
-                               "aExcelbe", "", "aBoritek", "aAjanlott", "", "aMostJart", "aFigyelmeztet"});
+                               "aExcelbe", "", "aBoritek", "aAjanlott", "", "aMostJart", "aFigyelmeztet", "",
+                               "aAdatkikeres"});
     fill(m_grids[TabWorkOrders], {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "aNyomtatKep", "", "aStatusz", "",
                                   "aUgyfelAdatlap", "aMlapjai"});
     fill(m_grids[TabExams], {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "aNyomtatKep", "", "aUgyfelAdatlap"});
@@ -145,6 +150,7 @@ void MainWindow::routeCommands()
     on("aNevjegy", &MainWindow::aNevjegyExecute);
     on("aExcelbe", &MainWindow::aExcelbeExecute);
     on("aHtml", &MainWindow::aHtmlExecute);
+    on("aAdatkikeres", &MainWindow::aAdatkikeresExecute);
     connect(action(QStringLiteral("aNyomtat")), &QAction::triggered, this, [this] { guarded([this] { aNyomtatExecute(true); }); });
     connect(action(QStringLiteral("aNyomtatKep")), &QAction::triggered, this, [this] { guarded([this] { aNyomtatExecute(false); }); });
     connect(action(QStringLiteral("aBoritek")), &QAction::triggered, this, [this] { guarded([this] { aBoritekExecute(false); }); });

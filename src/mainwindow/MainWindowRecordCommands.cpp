@@ -1,6 +1,7 @@
 // Commands of the main window that open a record editor for the current row
 // and then re-query the list, standing on the saved row.
 #include "clients/Clients.h"
+#include "clients/SubjectAccess.h"
 #include "db/Kinds.h"
 #include "ui/Grid.h"
 #include "ui/MessageBoxes.h"
@@ -123,6 +124,18 @@ void MainWindow::aSzerkRxExecute(int n)
         m_rxClient = -2; // re-read the four lists
         RefreshPrescriptions();
     }
+}
+
+// "Adatkikérés" for the current client; on the other tabs for the client of
+// the current work order or examination.
+void MainWindow::aAdatkikeresExecute()
+{
+    const int tab = activeTab();
+    if (currentKey(tab) < 0)
+        return;
+    const qint64 client = tab == TabClients ? currentKey(tab) : rowInt(tab, QStringLiteral("ugyfel"), -1);
+    if (client > 0)
+        ExportSubjectAccess(client, this);
 }
 
 } // namespace qo
