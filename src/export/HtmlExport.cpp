@@ -196,7 +196,6 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
                 throw Error(SaveFile::failureText(path, QString())); // the file's own reason replaces it
         };
         write(headLines(title, columns));
-        qint64 done = 0;
         ExportSource(grid).readRows([&](const RowSet &rows) {
             QStringList lines;
             for (int r = 0; r < rows.rowCount(); ++r) {
