@@ -598,22 +598,34 @@ private Q_SLOTS:
         QTest::addColumn<bool>("selectLastLine");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("expectedRows");
+        QTest::addColumn<QString>("detail"); // a further part of the message
         QTest::newRow("delimiter $$ procedure")
             << QStringList{"delimiter $$", "CREATE PROCEDURE p_konzol()", "BEGIN", "INSERT INTO verzio VALUES ('p1');",
                            "INSERT INTO verzio VALUES ('p2');", "END$$", "delimiter ;", "CALL p_konzol();"}
-            << false << "SQL futtatás kész." << "23.0.0.44,p1,p2";
+            << false << "SQL futtatás kész." << "23.0.0.44,p1,p2" << "";
         QTest::newRow("capital DELIMITER is not recognised")
-            << QStringList{"DELIMITER $$", "INSERT INTO verzio VALUES ('d1');"} << false << "Hiba: " << "23.0.0.44";
+            << QStringList{"DELIMITER $$", "INSERT INTO verzio VALUES ('d1');"} << false << "Hiba: " << "23.0.0.44" << "";
         QTest::newRow("selection only")
             << QStringList{"INSERT INTO verzio VALUES ('s1');", "INSERT INTO verzio VALUES ('s2');"} << true
-            << "SQL futtatás kész." << "23.0.0.44,s2";
+            << "SQL futtatás kész." << "23.0.0.44,s2" << "";
         QTest::newRow("last statement without ;")
             << QStringList{"INSERT INTO verzio VALUES ('y1');", "INSERT INTO verzio VALUES ('y2')"} << false
-            << "SQL futtatás kész.\n\nAz utolsó utasítás nem futott le" << "23.0.0.44,y1";
+            << "SQL futtatás kész.\n\nAz utolsó utasítás nem futott le" << "23.0.0.44,y1" << "";
         QTest::newRow("currency sign in a value")
-            << QStringList{"INSERT INTO verzio VALUES ('a¤b');"} << false << "SQL futtatás kész." << "23.0.0.44,a¤b";
+            << QStringList{"INSERT INTO verzio VALUES ('a¤b');"} << false << "SQL futtatás kész." << "23.0.0.44,a¤b" << "";
         QTest::newRow("comment first, then a select: script mode")
-            << QStringList{"-- megjegyzés", "SELECT * FROM verzio;"} << false << "SQL futtatás kész." << "23.0.0.44";
+            << QStringList{"-- megjegyzés", "SELECT * FROM verzio;"} << false << "SQL futtatás kész." << "23.0.0.44" << "";
+        QTest::newRow("comment after a statement")
+            << QStringList{"INSERT INTO verzio VALUES ('c1'); # első", "INSERT INTO verzio VALUES ('c2'); -- második"}
+            << false << "SQL futtatás kész." << "23.0.0.44,c1,c2" << "";
+        QTest::newRow("; at a line end inside a string")
+            << QStringList{"INSERT INTO verzio VALUES ('első;", "második');", "INSERT INTO verzio VALUES ('x;y');"}
+            << false << "SQL futtatás kész." << "23.0.0.44,első;\nmásodik,x;y" << "";
+        QTest::newRow("which statement failed")
+            << QStringList{"INSERT INTO verzio VALUES ('f1');", "", "  INSERT INTO nincs", "VALUES (1);",
+                           "INSERT INTO verzio VALUES ('f2');"}
+            << false << "Hiba: " << "23.0.0.44,f1"
+            << "\n\nHibás utasítás: 2. (3. sor)\nINSERT INTO nincs\n\nAz előtte álló 1 utasítás lefutott; ez és a későbbiek nem.";
     }
     void consoleScripts()
     {
@@ -621,6 +633,7 @@ private Q_SLOTS:
         QFETCH(bool, selectLastLine);
         QFETCH(QString, message);
         QFETCH(QString, expectedRows);
+        QFETCH(QString, detail);
         test::TestDb db(QStringLiteral("adm_console_script"));
         SqlConsole c;
         showActive(c);
@@ -637,6 +650,7 @@ private Q_SLOTS:
         QTest::keyClick(c.editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY2(answers.texts.first().startsWith(message), qPrintable(answers.texts.first()));
+        QVERIFY2(answers.texts.first().contains(detail), qPrintable(answers.texts.first()));
         QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(verzio ORDER BY verzio) FROM verzio"), {}), expectedRows);
         QVERIFY(!c.progressBar->isVisible());
         QCOMPARE(c.pages->currentIndex(), 0);
@@ -891,6 +905,132 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(t, Qt::Key_Down);
         QCOMPARE(userRow(QStringLiteral("uj")), QStringLiteral("Új Ember|N|N"));
+    }
+
+    // Text typed over a selection replaces it: F5 then runs the whole text,
+    // F9 the first statement, as when nothing was ever selected; a selection
+    // made afterwards is run alone.
+    void consoleTypedOverSelection()
+    {
+        test::TestDb db(QStringLiteral("adm_console_overtype"));
+        SqlConsole c;
+        showActive(c);
+        ModalAnswers answers;
+        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a1');"));
+        QTest::keyClick(c.editor, Qt::Key_Return);
+        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a2');"));
+        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier);
+        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('b2');"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(szoveg ORDER BY szoveg) FROM uzenet"), {}),
+                 QStringLiteral("a1,b2"));
+
+        // Now a real selection: the first line only.
+        backTo(c);
+        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(c.editor, Qt::Key_End, Qt::ShiftModifier);
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(szoveg ORDER BY szoveg) FROM uzenet"), {}),
+                 QStringLiteral("a1,a1,b2"));
+
+        backTo(c);
+        QTest::keyClick(c.editor, Qt::Key_A, Qt::ControlModifier);
+        typeText(c.editor, QStringLiteral("select 8 as y; select 9 as z"));
+        QTest::keyClick(c.editor, Qt::Key_F9);
+        QVERIFY(answers.texts.size() == 2); // no error box
+        QCOMPARE(c.pages->currentIndex(), 1);
+        QCOMPARE(c.queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("y"));
+        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("8"));
+    }
+
+    // Table mode reads and writes in the console's own session (after
+    // "use otherdb;" the table comes from there), finds a row of a table
+    // without a key that holds a FLOAT, and never loses an edit silently:
+    // a row changed or deleted elsewhere meanwhile is not written, the
+    // table is read again and the user is told, as in the record windows.
+    void consoleTableModeKeepsEdits()
+    {
+        test::TestDb db(QStringLiteral("adm_console_tedit"));
+        const QString other = QStringLiteral("adm_console_tother");
+        Connection admin;
+        admin.open(test::serverParams());
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(other));
+        admin.exec(QStringLiteral("CREATE DATABASE %1 CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(other));
+        admin.exec(QStringLiteral("CREATE TABLE %1.masik (id INT PRIMARY KEY, nev VARCHAR(20))").arg(other));
+        admin.exec(QStringLiteral("INSERT INTO %1.masik VALUES (1, 'egy'), (2, 'kettő')").arg(other));
+        ExecSql(QStringLiteral("CREATE TABLE kulcs_nelkul (nev VARCHAR(20), ertek FLOAT, mikor DATE) DEFAULT CHARSET=latin2"));
+        ExecSql(QStringLiteral("INSERT INTO kulcs_nelkul VALUES ('alma', 0.1, '2024-01-02'), ('körte', 2.5, NULL)"));
+        const QString conflict = QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam.");
+
+        SqlConsole c;
+        showActive(c);
+        QTableView *t = c.tableGrid;
+        ModalAnswers answers;
+        auto run = [&](const QString &sql) {
+            backTo(c);
+            if (c.pages->currentIndex() != 0)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+            typeText(c.editor, sql);
+            QTest::keyClick(c.editor, Qt::Key_F5);
+        };
+        auto editCell = [&](const QString &text) {
+            typeToFocus(text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+
+        answers.thenPress(QMessageBox::Ok);
+        run(QStringLiteral("use %1;").arg(other));
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        run(QStringLiteral("table:masik"));
+        QCOMPARE(answers.texts.size(), 1); // no error box
+        QCOMPARE(t->model()->rowCount(), 2);
+        QCOMPARE(t->model()->index(1, 1).data().toString(), QStringLiteral("kettő"));
+        QTest::keyClick(t, Qt::Key_Right);
+        editCell(QStringLiteral("első"));
+        QTest::keyClick(t, Qt::Key_Down);
+        QCOMPARE(admin.query(QStringLiteral("SELECT nev FROM %1.masik WHERE id = 1").arg(other)).text(0, 0), QStringLiteral("első"));
+        // Changed elsewhere after it was read: not overwritten.
+        admin.exec(QStringLiteral("UPDATE %1.masik SET nev = 'máshol' WHERE id = 2").arg(other));
+        editCell(QStringLiteral("itt"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(t, Qt::Key_Up);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), conflict);
+        QCOMPARE(admin.query(QStringLiteral("SELECT nev FROM %1.masik WHERE id = 2").arg(other)).text(0, 0), QStringLiteral("máshol"));
+        QCOMPARE(t->model()->index(1, 1).data().toString(), QStringLiteral("máshol")); // read again
+
+        answers.thenPress(QMessageBox::Ok);
+        run(QStringLiteral("use %1;").arg(db.name()));
+        QTRY_VERIFY(answers.done());
+        run(QStringLiteral("TABLE:kulcs_nelkul"));
+        QCOMPARE(t->model()->rowCount(), 2);
+        QTest::keyClick(t, Qt::Key_Home);
+        editCell(QStringLiteral("alma2"));
+        QTest::keyClick(t, Qt::Key_Down);
+        const int boxes = int(answers.texts.size());
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(nev ORDER BY nev) FROM kulcs_nelkul WHERE ertek < 1"), {}),
+                 QStringLiteral("alma2"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT CONCAT(ertek) FROM kulcs_nelkul WHERE nev = 'alma2'"), {}), QStringLiteral("0.1"));
+        // Deleted elsewhere while being edited: the edit does not pass for stored.
+        editCell(QStringLiteral("körte2"));
+        ExecSql(QStringLiteral("DELETE FROM kulcs_nelkul WHERE nev = 'körte'"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(t, Qt::Key_Up);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.size(), boxes + 1);
+        QCOMPARE(answers.texts.last(), conflict);
+        QTRY_COMPARE(t->model()->rowCount(), 1);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM kulcs_nelkul"), -1), 1);
+        QCOMPARE(c.positionLabel->text(), QStringLiteral("1: 1"));
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(other));
     }
 
     // The three commands stand enabled in the main window.

@@ -266,10 +266,10 @@ private Q_SLOTS:
         } else {
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));
-            const QStringList lines = fromCp1250(f.readAll()).split(QStringLiteral("\r\n"));
+            const QString text = fromCp1250(f.readAll());
             Connection runnerDb;
             runnerDb.open(paramsOf(dstName));
-            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(lines);
+            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(text);
             QVERIFY2(r.ok, qPrintable(r.error));
             QVERIFY(r.leftOver.isEmpty());
             QCOMPARE(runnerDb.query(QStringLiteral("SELECT @@SESSION.foreign_key_checks")).text(0, 0), QStringLiteral("1"));
@@ -345,44 +345,89 @@ private Q_SLOTS:
         QCOMPARE(FileSizeText(12345678), QStringLiteral("12 345 678 bájt"));
     }
 
-    // The script runner: how lines become statements.
+    // The script runner: how the text becomes statements, and the line each
+    // one starts on.
     void splitStatements_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QList<int>>("firstLines");
         QTest::addColumn<QString>("leftOver");
         QTest::newRow("procedure with $$")
             << QStringLiteral("delimiter $$\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND$$\ndelimiter ;\nCALL p();")
-            << QStringList{QStringLiteral("CREATE PROCEDURE p()\nBEGIN\nSELECT 1;\nSELECT 2;\nEND"), QStringLiteral("CALL p()")}
-            << QString();
+            << QStringList{QStringLiteral("CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND"), QStringLiteral("CALL p()")}
+            << QList<int>{2, 8} << QString();
         QTest::newRow("capital DELIMITER is text")
             << QStringLiteral("DELIMITER $$\nSELECT 1;")
-            << QStringList{QStringLiteral("DELIMITER $$\nSELECT 1")} << QString();
+            << QStringList{QStringLiteral("DELIMITER $$\nSELECT 1")} << QList<int>{1} << QString();
         QTest::newRow("last statement without ;")
             << QStringLiteral("SELECT 1;\n\n  SELECT 2  ")
-            << QStringList{QStringLiteral("SELECT 1")} << QStringLiteral("SELECT 2");
+            << QStringList{QStringLiteral("SELECT 1")} << QList<int>{1} << QStringLiteral("SELECT 2");
         QTest::newRow("two on one line")
             << QStringLiteral("UPDATE a SET x=1; UPDATE a SET x=2;")
-            << QStringList{QStringLiteral("UPDATE a SET x=1; UPDATE a SET x=2")} << QString();
+            << QStringList{QStringLiteral("UPDATE a SET x=1"), QStringLiteral("UPDATE a SET x=2")} << QList<int>{1, 1} << QString();
         QTest::newRow("currency sign is no terminator")
             << QStringLiteral("INSERT INTO t VALUES ('a¤b');\nINSERT INTO t VALUES ('¤');")
-            << QStringList{QStringLiteral("INSERT INTO t VALUES ('a¤b')"), QStringLiteral("INSERT INTO t VALUES ('¤')")} << QString();
+            << QStringList{QStringLiteral("INSERT INTO t VALUES ('a¤b')"), QStringLiteral("INSERT INTO t VALUES ('¤')")}
+            << QList<int>{1, 2} << QString();
         QTest::newRow("two spaces make an empty delimiter")
             << QStringLiteral("delimiter  $$\nSELECT 1\nSELECT 2")
-            << QStringList{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")} << QString();
-        QTest::newRow("empty") << QString() << QStringList{} << QString();
+            << QStringList{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")} << QList<int>{2, 3} << QString();
+        QTest::newRow("comment after the delimiter")
+            << QStringLiteral("INSERT INTO t VALUES (1); # első\nINSERT INTO t VALUES (2); -- it's mine\nINSERT INTO t VALUES (3);")
+            << QStringList{QStringLiteral("INSERT INTO t VALUES (1)"), QStringLiteral("INSERT INTO t VALUES (2)"),
+                           QStringLiteral("INSERT INTO t VALUES (3)")}
+            << QList<int>{1, 2, 3} << QString();
+        QTest::newRow("; at a line end inside a string")
+            << QStringLiteral("INSERT INTO t VALUES ('első;\n  második \\'; \"x;\"');\nSELECT 1;")
+            << QStringList{QStringLiteral("INSERT INTO t VALUES ('első;\n  második \\'; \"x;\"')"), QStringLiteral("SELECT 1")}
+            << QList<int>{1, 3} << QString();
+        QTest::newRow("comments hide ; and quotes")
+            << QStringLiteral("/* a; 'b */ SELECT 1 /* c; */;\n-- d'e;\n#f;\nSELECT `x;y` FROM t; -- vége")
+            << QStringList{QStringLiteral("SELECT 1 /* c; */"), QStringLiteral("SELECT `x;y` FROM t")}
+            << QList<int>{1, 4} << QString();
+        QTest::newRow("server-side comment is a statement")
+            << QStringLiteral("/*!40101 SET @a = 1 */;\nSELECT 1;")
+            << QStringList{QStringLiteral("/*!40101 SET @a = 1 */"), QStringLiteral("SELECT 1")} << QList<int>{1, 2} << QString();
+        QTest::newRow("empty") << QString() << QStringList{} << QList<int>{} << QString();
     }
     void splitStatements()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, statements);
+        QFETCH(QList<int>, firstLines);
         QFETCH(QString, leftOver);
         QString rest;
         QStringList got;
-        for (const auto &s : SqlScriptRunner::split(text.split(QLatin1Char('\n')), &rest))
+        QList<int> lines;
+        for (const auto &s : SqlScriptRunner::split(text, &rest)) {
             got << s.sql;
+            lines << s.firstLine;
+        }
         QCOMPARE(got, statements);
+        QCOMPARE(lines, firstLines);
         QCOMPARE(rest, leftOver);
+    }
+
+    // What the runner leaves out: a script's own character-set statement.
+    void characterSetStatements_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("skipped");
+        QTest::newRow("SET NAMES") << "SET NAMES cp1250" << true;
+        QTest::newRow("lower case, collation") << "set names latin2 collate latin2_hungarian_ci" << true;
+        QTest::newRow("server-side comment") << "/*!40101 SET NAMES utf8mb4 */" << true;
+        QTest::newRow("CHARACTER SET") << "SET CHARACTER SET cp1250" << true;
+        QTest::newRow("variable") << "SET character_set_client = utf8" << true;
+        QTest::newRow("other variable") << "SET FOREIGN_KEY_CHECKS=0" << false;
+        QTest::newRow("two settings") << "SET NAMES cp1250, @a = 1" << false;
+        QTest::newRow("a value") << "INSERT INTO t VALUES ('SET NAMES x')" << false;
+    }
+    void characterSetStatements()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, skipped);
+        QCOMPARE(SqlScriptRunner::setsCharacterSet(sql), skipped);
     }
 
     // On the server: a procedure defined with $$ runs, a value holding "¤"
@@ -396,17 +441,15 @@ private Q_SLOTS:
         QList<int> lines;
         auto r = runner.run(QStringLiteral("delimiter $$\n"
                                            "CREATE PROCEDURE p_teszt()\nBEGIN\n  DELETE FROM verzio;\n  INSERT INTO verzio VALUES ('a¤b;c');\nEND$$\n"
-                                           "delimiter ;\nCALL p_teszt();")
-                                .split(QLatin1Char('\n')),
+                                           "delimiter ;\nCALL p_teszt();"),
                             [&](int line, int count) { lines << line; QCOMPARE(count, 8); });
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.statementsRun, 2);
-        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines, (QList<int>{6, 8})); // after each statement, by the line it ends on
         QCOMPARE(SqlValue(QStringLiteral("SELECT verzio FROM verzio"), {}), QStringLiteral("a¤b;c"));
 
         r = runner.run(QStringLiteral("SET FOREIGN_KEY_CHECKS=0;\nINSERT INTO verzio VALUES ('x1');\nINSERT INTO nincs VALUES (1);\n"
-                                      "INSERT INTO verzio VALUES ('x2');")
-                           .split(QLatin1Char('\n')));
+                                      "INSERT INTO verzio VALUES ('x2');"));
         QVERIFY(!r.ok);
         QCOMPARE(r.statementsRun, 2);
         QVERIFY(r.error.contains(QLatin1String("nincs")));
