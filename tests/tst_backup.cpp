@@ -49,13 +49,13 @@ QString client()
                                                                              : QStringLiteral("mariadb");
 }
 
-// The stock client reading a Windows-1250 script.
+// The stock client reading a script as a user would run it: the connection's
+// options and the file, nothing about its character set.
 void restoreWithClient(const ConnectParams &p, const QString &file, const QString &database)
 {
     QProcess proc;
     proc.setStandardInputFile(file);
-    QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("--default-character-set=cp1250"),
-                     QStringLiteral("-h") + p.host, QStringLiteral("-P%1").arg(p.port), QStringLiteral("-u") + p.user,
+    QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("-h") + p.host, QStringLiteral("-P%1").arg(p.port), QStringLiteral("-u") + p.user,
                      QStringLiteral("-p") + p.password};
     if (!database.isEmpty())
         args << database;
@@ -286,6 +286,77 @@ private Q_SLOTS:
             for (const QString &n : {srcName, dstName})
                 admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
         }
+    }
+
+    // Every byte comes back, through the stock client given no character set
+    // and through the console's runner: letters that latin2 and Windows-1250
+    // code differently, latin2 codes that Windows-1250 lacks, binary bytes.
+    // Values that a text literal carries keep their usual form.
+    void restoresByteForByte_data()
+    {
+        QTest::addColumn<bool>("stockClient");
+        QTest::newRow("stock client") << true;
+        QTest::newRow("console's runner") << false;
+    }
+    void restoresByteForByte()
+    {
+        QFETCH(bool, stockClient);
+        const QString srcName = QStringLiteral("adm_bk_bsrc"), dstName = QStringLiteral("adm_bk_bdst");
+        Connection admin;
+        admin.open(test::serverParams());
+        QByteArray all, high;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        for (int b = 0x80; b < 0xA0; ++b)
+            high += char(b);
+        for (const QString &n : {srcName, dstName}) {
+            admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
+            admin.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(n));
+            admin.exec(QStringLiteral("CREATE TABLE `%1`.bajtok (id INT PRIMARY KEY, t VARCHAR(300), m TEXT, vb VARBINARY(300), "
+                                      "bn BINARY(4), bl BLOB, e ENUM('a', 'Š')) DEFAULT CHARSET=latin2").arg(n));
+        }
+        Connection src;
+        src.open(paramsOf(srcName));
+        const QString latin2All = QStringLiteral("_latin2 X'%1'").arg(QString::fromLatin1(all.mid(0x20).toHex()));
+        src.exec(QStringLiteral("INSERT INTO bajtok VALUES "
+                                "(1, 'árvíztűrő ŐŰ Š ť ž Ą ľ', 'O''Brien\\r\\n', 'plain', 'ab', 'szöveg', 'Š'), "
+                                "(2, %1, _latin2 X'%2', 0x%3, 0xA9008A9F, 0x%3, 'a'), "
+                                "(3, CONCAT('idézet ', _latin2 X'85'), %1, 0xE1, 0x41, 0x00, NULL)")
+                     .arg(latin2All, QString::fromLatin1(high.toHex()), QString::fromLatin1(all.toHex())));
+        const QString path = m_dir.filePath(QStringLiteral("bajtok.sql"));
+        BackupWriter(src).writeScript(path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray script = f.readAll();
+        f.close();
+        QVERIFY(script.startsWith("SET NAMES cp1250;\r\nSET FOREIGN_KEY_CHECKS=0;\r\n"));
+        QVERIFY(script.contains("(1,'\xE1rv\xEDzt\xFBr\xF5 \xD5\xDB \x8A \x9D \x9E \xA5 \xBE','O''Brien\\r\\n','plain',"
+                                "'ab\\0\\0',0x737af6766567,'\x8A'),\r\n"));
+        QVERIFY(script.contains(",_latin2 X'" + high.toHex() + "',0x" + all.toHex() + ",0xa9008a9f,0x" + all.toHex() + ",'a')"));
+        QVERIFY(script.contains("(3,_latin2 X'6964e97a65742085',"));
+        QVERIFY(script.contains(",0xe1,'A\\0\\0\\0',0x00,NULL)"));
+        QVERIFY(!script.contains('?'));
+
+        if (stockClient) {
+            restoreWithClient(test::serverParams(), path, dstName);
+        } else {
+            Connection runnerDb;
+            runnerDb.open(paramsOf(dstName));
+            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(fromCp1250(script));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            // The session still speaks latin2.
+            QCOMPARE(runnerDb.query(QStringLiteral("SELECT @@character_set_client")).text(0, 0), QStringLiteral("latin2"));
+        }
+        const QString hex = QStringLiteral("SELECT id, HEX(t), HEX(m), HEX(vb), HEX(bn), HEX(bl), HEX(e) FROM `%1`.bajtok ORDER BY id");
+        const RowSet before = admin.query(hex.arg(srcName));
+        const RowSet after = admin.query(hex.arg(dstName));
+        QCOMPARE(after.rowCount(), 3);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < before.columnCount(); ++c)
+                QCOMPARE(after.text(r, c), before.text(r, c));
+        QCOMPARE(before.text(0, 1), QString::fromLatin1(toLatin2(QStringLiteral("árvíztűrő ŐŰ Š ť ž Ą ľ")).toHex().toUpper()));
+        for (const QString &n : {srcName, dstName})
+            admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
     }
 
     // A backup that breaks off half-way leaves no file that could pass for a backup.

@@ -1,12 +1,15 @@
 #pragma once
 // The data backup script: for every base table of a database a TRUNCATE and
 // its rows as INSERT IGNORE statements of at most 100 rows, in Windows-1250
-// with CR LF line ends, between SET FOREIGN_KEY_CHECKS=0 and =1 so that it
-// restores into a schema whose foreign keys refuse TRUNCATE and rows that
-// arrive before their parents. Works on a connection of its own and needs
-// no window: the list window, the tests and the benchmark all call it.
-// Restored by the SQL console's script mode, or by the stock client told the
-// file's code page: mariadb --default-character-set=cp1250 DBNAME < file.sql
+// with CR LF line ends. It opens with SET NAMES cp1250, so that the stock
+// client reads it right with no option (mariadb DBNAME < file.sql), and
+// runs between SET FOREIGN_KEY_CHECKS=0 and =1 so that it restores into a
+// schema whose foreign keys refuse TRUNCATE and rows that arrive before their
+// parents. A value that a Windows-1250 text literal would not carry byte for
+// byte (a latin2 text holding a code 0x80-0x9F, binary bytes) is written in
+// hex. Works on a connection of its own and needs no window: the list window,
+// the tests and the benchmark all call it. The SQL console's script mode
+// restores it too (its session stays latin2; see SqlScriptRunner).
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
