@@ -32,8 +32,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
 #include <Qsci/qsciscintilla.h>
 
 using namespace qo;
@@ -527,18 +529,21 @@ private Q_SLOTS:
     }
 
     // F3 with the zip filter: name.zip holding name.sql, no script left
-    // beside it, the size reported; the script restores in the console.
+    // beside it and an unrelated name.sql already there untouched, the size
+    // reported; the script restores in the console byte for byte, also a
+    // latin2 text holding codes that Windows-1250 lacks.
     void dataBackupZipRestoresInConsole()
     {
         test::TestDb target(QStringLiteral("adm_conn_zipdst"), false);
         test::TestDb db(QStringLiteral("adm_conn_zip"));
         ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, megjegyzes) VALUES ('O''Brien \\\\ x', 'sor1\\r\\nsor2'), ('Árvíztűrő', NULL)"));
         ExecSql(QStringLiteral("INSERT INTO munkalap (ugyfel, mlaptipus, statusz, ar_keret, eloleg) VALUES (1, 1, 1, 1e0/3e0, 0.1e0+0.2e0)"));
-        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a¤b')"));
+        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a¤b'), (_latin2 X'80859F41A9')"));
         const QString before = tableSums(db.params());
         WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
         QTemporaryDir out;
-        QString proposed, zipPath;
+        QString proposed, zipPath, neighbour;
+        const QByteArray neighbourText = "-- egy m\xE1sik program f\xE1jlja\r\n";
         {
             ConnectionList w;
             showActive(w);
@@ -548,6 +553,11 @@ private Q_SLOTS:
                 QCOMPARE(qobject_cast<QFileDialog *>(dlg)->nameFilters().size(), 2);
                 const QString base = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
                 zipPath = out.filePath(base + QStringLiteral(".zip"));
+                neighbour = out.filePath(base + QStringLiteral(".sql"));
+                QFile n(neighbour);
+                QVERIFY(n.open(QIODevice::WriteOnly));
+                n.write(neighbourText);
+                n.close();
                 answerFileDialog(dlg, zipPath, &proposed, 1);
             });
             answers.thenPress(QMessageBox::Ok);
@@ -559,13 +569,21 @@ private Q_SLOTS:
             QVERIFY(answers.texts.first().endsWith(QStringLiteral(" bájt)")));
             QVERIFY(!w.progressBar->isVisible());
         }
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{proposed + QStringLiteral(".zip")});
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{proposed + QStringLiteral(".sql"), proposed + QStringLiteral(".zip")}));
+        QFile n(neighbour);
+        QVERIFY(n.open(QIODevice::ReadOnly));
+        QCOMPARE(n.readAll(), neighbourText);
+        QProcess list;
+        list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), zipPath});
+        QVERIFY(list.waitForFinished());
+        QCOMPARE(QString::fromUtf8(list.readAllStandardOutput()).trimmed(), proposed + QStringLiteral(".sql"));
+        const QString unpacked = out.filePath(QStringLiteral("kicsomagolva"));
         QProcess unzip;
-        unzip.setWorkingDirectory(out.path());
-        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-q"), zipPath});
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-q"), zipPath, QStringLiteral("-d"), unpacked});
         QVERIFY(unzip.waitForFinished());
         QCOMPARE(unzip.exitCode(), 0);
-        const QString script = out.filePath(proposed + QStringLiteral(".sql"));
+        const QString script = unpacked + QLatin1Char('/') + proposed + QStringLiteral(".sql");
         QVERIFY(QFile::exists(script));
 
         // Restore through the console's script mode, opened with "Megnyit".
@@ -588,6 +606,146 @@ private Q_SLOTS:
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
         QCOMPARE(tableSums(target.params()), before);
         Connection::main().close();
+    }
+
+    // The full backup started at the keyboard over an earlier good file:
+    // after "overwrite?" a dump that fails, is killed or breaks off leaves
+    // that file byte for byte and nothing beside it; a long output of the
+    // tool shows its end with the whole behind the details; a full disk says
+    // so. A good dump replaces the file, readable by its owner only, with the
+    // procedures in it.
+    void fullBackupAtKeyboard_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("wrong password") << "password" << "A teljes mentés nem sikerült (kilépési kód: 2).";
+        QTest::newRow("tool killed") << "killed" << "A teljes mentés megszakadt";
+        QTest::newRow("dump cut short") << "cut" << "A teljes mentés hiányos";
+        QTest::newRow("long output") << "views" << "A teljes mentés nem sikerült (kilépési kód: 2).";
+        QTest::newRow("full disk") << "disk" << "Hiba: a fájl nem írható: ";
+        QTest::newRow("good") << "good" << "Biztonsági mentés kész: ";
+    }
+    void fullBackupAtKeyboard()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        test::TestDb db(QStringLiteral("adm_full_kbd"));
+        QTemporaryDir tools, out;
+        QString folder = out.path();
+        std::unique_ptr<QTemporaryDir> mount;
+        if (kind == QLatin1String("disk")) {
+            if (::geteuid() != 0)
+                QSKIP("a full disk needs a small tmpfs, which only root can mount");
+            mount = std::make_unique<QTemporaryDir>();
+            QCOMPARE(QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                                  QStringLiteral("size=200k"), QStringLiteral("tmpfs"), mount->path()}), 0);
+            folder = mount->path();
+            for (int i = 0; i < 5; ++i)
+                ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES (REPEAT('x', 60000))"));
+        }
+        auto unmount = qScopeGuard([&] {
+            if (mount)
+                QProcess::execute(QStringLiteral("umount"), {mount->path()});
+        });
+        if (kind == QLatin1String("views")) {
+            ExecSql(QStringLiteral("CREATE TABLE alap (a INT)"));
+            for (int i = 1; i <= 80; ++i)
+                ExecSql(QStringLiteral("CREATE VIEW nezet%1 AS SELECT a FROM alap").arg(i, 2, 10, QLatin1Char('0')));
+            ExecSql(QStringLiteral("DROP TABLE alap"));
+        }
+        QString tool = FullBackup::resolveTool({});
+        QVERIFY(!tool.isEmpty());
+        auto script = [&](const QString &name, const QString &body) {
+            const QString path = tools.filePath(name);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(("#!/bin/sh\n" + body).toUtf8());
+            f.close();
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            tool = path;
+        };
+        if (kind == QLatin1String("killed"))
+            script(QStringLiteral("megolve"), tool + QStringLiteral(" \"$@\"\nkill -9 $$\n"));
+        if (kind == QLatin1String("cut"))
+            script(QStringLiteral("csonka"),
+                   QStringLiteral("for a in \"$@\"; do case \"$a\" in --result-file=*) f=\"${a#--result-file=}\";; esac; done\n")
+                       + tool + QStringLiteral(" \"$@\" || exit $?\nhead -n -1 \"$f\" > \"$f.x\"\ncat \"$f.x\" > \"$f\"\nrm \"$f.x\"\n"));
+
+        ConnectParams p = db.params();
+        if (kind == QLatin1String("password"))
+            p.password += QStringLiteral("rossz");
+        WriteStoredConnection(1, record(p, QStringLiteral("Bolt")));
+        const QString target = folder + QStringLiteral("/teljes.sql");
+        const QByteArray old = "-- a tegnapi j\xF3 ment\xE9s\r\n";
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+
+        ConnectionList w;
+        showActive(w);
+        QTest::keyClick(w.grid(), Qt::Key_F6);
+        QVERIFY(w.dumpPanel->isVisible());
+        QVERIFY(w.edtDumpPath->hasFocus());
+        typeText(w.edtDumpPath, tool);
+        QTest::keyClick(w.edtDumpPath, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.btnTeljesMentes);
+
+        ModalAnswers answers;
+        answers.then([&](QWidget *dlg) {
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("Biztonsági mentés készítés"));
+            answerFileDialog(dlg, target);
+        });
+        answers.thenPress(QMessageBox::Yes); // replace the existing file?
+        QString text, details;
+        bool fitsScreen = false;
+        answers.then([&](QWidget *box) {
+            auto *m = qobject_cast<QMessageBox *>(box);
+            QVERIFY(m);
+            text = m->text();
+            details = m->detailedText();
+            fitsScreen = m->frameGeometry().height() <= m->screen()->availableGeometry().height();
+            m->grab().save(QDir::tempPath() + QStringLiteral("/qo_full_backup_box.png"));
+            m->button(QMessageBox::Ok)->click();
+        });
+        QTest::keyClick(w.btnTeljesMentes, Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 60000);
+        QVERIFY(answers.unexpected.isEmpty());
+        QVERIFY2(text.startsWith(message), qPrintable(text));
+        QVERIFY(fitsScreen);
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(left, QStringList{QStringLiteral("teljes.sql")});
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray now = f.readAll();
+        if (kind == QLatin1String("good")) {
+            QVERIFY(now.trimmed().split('\n').last().startsWith("-- Dump completed"));
+            QVERIFY(now.contains("PROCEDURE `sp_setstatusz`"));
+            QCOMPARE(f.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QVERIFY(details.isEmpty());
+            return;
+        }
+        QCOMPARE(now, old);
+        QVERIFY2(text.contains(QStringLiteral("A korábbi fájl változatlanul megmaradt: ") + target), qPrintable(text));
+        if (kind == QLatin1String("disk"))
+            QVERIFY2(text.startsWith(QStringLiteral("Hiba: a fájl nem írható: ") + target + QStringLiteral("\nBetelt a lemez")),
+                     qPrintable(text));
+        if (kind == QLatin1String("password"))
+            QVERIFY(text.contains(QLatin1String("Access denied")));
+        if (kind == QLatin1String("views")) {
+            // The end of the output in the box, all of it behind the details.
+            QCOMPARE(int(text.count(QLatin1String("mariadb-dump: "))) + int(text.count(QLatin1String("mysqldump: "))),
+                     FullBackup::kShownLines);
+            QVERIFY(text.contains(QLatin1String("nezet80")));
+            QVERIFY(!text.contains(QLatin1String("nezet01")));
+            for (int i = 1; i <= 80; ++i)
+                QVERIFY(details.contains(QStringLiteral("nezet%1").arg(i, 2, 10, QLatin1Char('0'))));
+        } else {
+            QVERIFY(details.isEmpty());
+        }
     }
 
     // ---- SQL console ---------------------------------------------------------

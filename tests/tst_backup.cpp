@@ -529,8 +529,10 @@ private Q_SLOTS:
     }
 
     // The full backup through the real dump tool: the password on no command
-    // line, in a file only the owner reads, removed afterwards; the file
-    // restores; a failure is reported with the tool's text and leaves no file.
+    // line and in no file (the tool reads its options from a pipe), an option
+    // file an earlier run left behind removed; the file restores with the
+    // stock client into a shop whose procedures work; a failure is reported
+    // with the tool's text and leaves no file.
     void fullBackupRestores()
     {
         test::TestDb db(QStringLiteral("adm_bk_full"));
@@ -549,25 +551,63 @@ private Q_SLOTS:
         ConnectParams dumper = db.params();
         dumper.user = QStringLiteral("qo_dump");
         dumper.password = QStringLiteral("Tit\"ok\\jel szo");
+
+        // What the tool meets: its arguments and where its option file leads.
+        QTemporaryDir tools;
+        const QString seen = tools.filePath(QStringLiteral("seen.txt"));
+        const QString wrapper = tools.filePath(QStringLiteral("dump"));
+        {
+            QFile w(wrapper);
+            QVERIFY(w.open(QIODevice::WriteOnly));
+            w.write(QStringLiteral("#!/bin/sh\n"
+                                   "o=\"${1#--defaults-extra-file=}\"\n"
+                                   "{ echo \"$@\"; readlink \"$o\"; ls -l \"$o\"; } > '%1'\n"
+                                   "exec '%2' \"$@\"\n").arg(seen, tool).toUtf8());
+        }
+        QFile::setPermissions(wrapper, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // An option file left by a run that was ended before it could remove it.
+        const QString leftOver = QDir::tempPath() + QStringLiteral("/qo-dump-AbC123.cnf");
+        {
+            QFile f(leftOver);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[client]\npassword=\"regi\"\n");
+        }
+        const QStringList tempBefore = QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden);
+
         FullBackup fb;
         QSignalSpy spy(&fb, &FullBackup::finished);
         QString error;
-        QVERIFY2(fb.start(tool, dumper, file, &error), qPrintable(error));
+        QVERIFY2(fb.start(wrapper, dumper, file, &error), qPrintable(error));
+        QVERIFY(!QFile::exists(leftOver));
         QVERIFY(!fb.arguments().join(QLatin1Char(' ')).contains(QLatin1String("Tit")));
         QVERIFY(!fb.arguments().join(QLatin1Char(' ')).contains(QLatin1String("--password")));
-        const QString options = fb.optionFilePath();
-        QVERIFY(QFile::exists(options));
-        QCOMPARE(QFileInfo(options).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::ReadOwner),
-                 QFileDevice::ReadOwner);
+        QVERIFY(fb.optionFilePath().startsWith(QLatin1String("/dev/fd/")));
         QVERIFY(spy.wait(120000));
         QVERIFY2(spy.at(0).at(0).toBool(), qPrintable(spy.at(0).at(1).toString()));
         QVERIFY(spy.at(0).at(1).toString().startsWith(QStringLiteral("Biztonsági mentés kész: ") + file + QStringLiteral(" (")));
-        QVERIFY(!QFile::exists(options));
+        QFile seenFile(seen);
+        QVERIFY(seenFile.open(QIODevice::ReadOnly));
+        const QList<QByteArray> seenLines = seenFile.readAll().split('\n');
+        QVERIFY(!seenLines.at(0).contains("Tit"));
+        QVERIFY(seenLines.at(0).contains("--routines --triggers --events"));
+        QVERIFY2(seenLines.at(1).startsWith("pipe:"), seenLines.at(1).constData());
+        // No new file in the temporary folder, and the option pipe is gone.
+        QCOMPARE(QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden), tempBefore);
+        QVERIFY(fb.optionFilePath().isEmpty());
+        QCOMPARE(QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 
         Connection::main().close();
         admin.exec(QStringLiteral("DROP DATABASE `%1`").arg(db.name()));
         restoreWithClient(test::serverParams(), file, {});
         QCOMPARE(checksums(db.params()), before);
+        // The restored shop steps a work order's status with its own procedure.
+        Connection restored;
+        restored.open(db.params());
+        const QString order = restored.query(QStringLiteral("SELECT MIN(munkalap) FROM munkalap WHERE statusz = 1")).text(0, 0);
+        QVERIFY(!order.isEmpty());
+        restored.exec(QStringLiteral("CALL sp_setstatusz(%1, 'admin', 2)").arg(order));
+        QCOMPARE(restored.query(QStringLiteral("SELECT statusz FROM munkalap WHERE munkalap = %1").arg(order)).text(0, 0),
+                 QStringLiteral("2"));
 
         ConnectParams wrong = db.params();
         wrong.password = QStringLiteral("rossz \"jelszó\" \\");
@@ -580,6 +620,7 @@ private Q_SLOTS:
         const QString msg = badSpy.at(0).at(1).toString();
         QVERIFY2(msg.contains(QStringLiteral("kilépési kód")) && msg.contains(QLatin1String("Access denied")), qPrintable(msg));
         QVERIFY(!QFile::exists(failed));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*hibas*")}, QDir::Files | QDir::Hidden), QStringList());
 
         FullBackup missing;
         QSignalSpy missingSpy(&missing, &FullBackup::finished);
@@ -587,6 +628,7 @@ private Q_SLOTS:
         QVERIFY(missingSpy.wait(10000));
         QVERIFY(!missingSpy.at(0).at(0).toBool());
         QVERIFY(missingSpy.at(0).at(1).toString().startsWith(QStringLiteral("A mentőprogram nem indítható")));
+        QVERIFY(!QFile::exists(failed));
     }
 };
 

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -463,15 +464,25 @@ void ConnectionList::aTeljesMentesExecute()
     statusBar()->showMessage(QStringLiteral("Teljes mentés fut: ") + chosen);
 }
 
-void ConnectionList::fullBackupFinished(bool ok, const QString &message)
+void ConnectionList::fullBackupFinished(bool ok, const QString &message, const QString &details)
 {
     btnTeljesMentes->setEnabled(true);
     aTeljesMentes->setEnabled(true);
     statusBar()->clearMessage();
-    if (ok)
-        ShowInfo(message, this);
-    else
-        ShowError(message, this);
+    if (details.isEmpty()) {
+        if (ok)
+            ShowInfo(message, this);
+        else
+            ShowError(message, this);
+        return;
+    }
+    // A long output of the tool would make the box taller than the screen:
+    // the message holds its end, the whole of it is behind the details button.
+    QMessageBox box(ok ? QMessageBox::Information : QMessageBox::Critical,
+                    ok ? QStringLiteral("Üzenet") : QStringLiteral("Hiba"), message, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(details);
+    box.exec();
 }
 
 void ConnectionList::writeBack()

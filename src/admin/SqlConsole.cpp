@@ -512,8 +512,12 @@ bool SqlConsole::runTableMode()
     const QString name = FieldPart(QStringLiteral(":"), first, 2).trimmed();
     leaveTableRow();
     m_tableModel->close();
-    m_queryModel->clear();
-    m_result->close(); // the session reads the table
+    if (m_result->isOpen()) {
+        // The session reads the table: a query result still streaming from it
+        // is dropped (one read whole stays for "Export").
+        m_queryModel->clear();
+        m_result->close();
+    }
     m_resultStack->setCurrentWidget(tableGrid);
     if (!ensureConnection()) {
         updatePosition();
