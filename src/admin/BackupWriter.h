@@ -37,6 +37,9 @@ public:
     // any failure (database, disk) nothing is left under `path` and
     // qo::Error is thrown with the reason.
     void writeScript(const QString &path, const BackupProgress &progress = {});
+    // Writes the whole script to an open device; returns the number of
+    // tables. A refused write throws qo::Error; the caller names the reason.
+    int writeScript(QIODevice &device, const BackupProgress &progress = {});
 
 private:
     // Appends the table's statements (each line followed by CR LF) to out,
@@ -47,9 +50,10 @@ private:
 };
 
 // Packs `file` into a new archive `zipPath` (an old one is replaced) as its
-// only entry, under the file's bare name, deflated at the highest level.
+// only entry, under `entryName` (the file's bare name when empty), deflated
+// at the highest level.
 // Throws qo::Error with the archive library's text; no archive is left then.
-void ZipSingleFile(const QString &file, const QString &zipPath);
+void ZipSingleFile(const QString &file, const QString &zipPath, const QString &entryName = {});
 
 // "12 345 678 bájt": a file size for the messages.
 QString FileSizeText(qint64 bytes);

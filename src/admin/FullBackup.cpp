@@ -139,7 +139,8 @@ bool FullBackup::start(const QString &tool, const ConnectParams &params, const Q
     removeLeftOverOptionFiles();
     m_hadOldFile = QFileInfo::exists(resultFile);
     try {
-        m_save = std::make_unique<SaveFile>(resultFile);
+        // Client data: readable by its owner only, also when it replaces a file.
+        m_save = std::make_unique<SaveFile>(resultFile, SaveFile::Access::OwnerOnly);
     } catch (const Error &e) {
         *error = ErrorText(e.message());
         return false;

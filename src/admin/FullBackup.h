@@ -47,7 +47,7 @@ public:
     static void removeLeftOverOptionFiles();
 
     // Lines of the tool's output shown in the message; the rest is in the details.
-    static constexpr int kShownLines = 8;
+    static constexpr int kShownLines = 5;
 
 Q_SIGNALS:
     // ok: the tool ended normally with exit status 0 and a complete dump,
