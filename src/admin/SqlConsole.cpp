@@ -1,5 +1,7 @@
 #include "admin/SqlConsole.h"
 #include "export/ExportDialog.h"
+#include "export/ExportAudit.h"
+#include "db/AuditLog.h"
 
 #include "admin/ResultStream.h"
 #include "admin/SqlScriptRunner.h"
@@ -197,6 +199,7 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     editor->addActions({aFuttat, aEredmeny, sep, aUj, aMegnyit, aMent});
 
     m_db = std::make_unique<Connection>();
+    m_db->setBeforeStatement([](const QString &sql) { AddAuditEvent(QLatin1String(Audit::kSql), {}, {}, sql); });
     m_queryModel = new GridModel(this);
     m_result = std::make_unique<ResultStream>(*m_db, m_queryModel);
     queryGrid = new Grid(this);
@@ -490,6 +493,7 @@ void SqlConsole::aMasolExecute()
     if (m_resultStack->currentWidget() == queryGrid)
         readWholeResult();
     QApplication::clipboard()->setText(resultAsText());
+    LogListExport(queryGrid, m_resultStack->currentWidget() == queryGrid ? m_queryModel->rowCount() : -1, QStringLiteral("szöveg"), {});
     if (m_resultStack->currentWidget() == queryGrid && m_queryModel->rowCount() > 0)
         queryGrid->setCurrentRowIndex(m_queryModel->rowCount() - 1);
 }

@@ -8,6 +8,8 @@
 #include <poll.h>
 
 #include <array>
+#include <mutex>
+#include <utility>
 
 namespace qo {
 
@@ -113,6 +115,58 @@ Connection &Connection::main()
     return c;
 }
 
+namespace {
+
+std::mutex &actingUserMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+QString &actingUserName()
+{
+    static QString name;
+    return name;
+}
+
+} // namespace
+
+void Connection::setActingUser(const QString &name)
+{
+    {
+        const std::lock_guard<std::mutex> lock(actingUserMutex());
+        actingUserName() = name;
+    }
+    if (main().isOpen())
+        main().applyActingUser(name);
+}
+
+QString Connection::actingUser()
+{
+    const std::lock_guard<std::mutex> lock(actingUserMutex());
+    return actingUserName();
+}
+
+// The init commands of a link are a list that the client library runs again
+// after every automatic reconnect; the last SET of the variable wins.
+void Connection::applyActingUser(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    const QString set = QStringLiteral("SET @qo_felhasznalo = %1").arg(SqlQuote(name));
+    const QByteArray cmd = toLatin2(set);
+    mysql_options(m_mysql, MYSQL_INIT_COMMAND, cmd.constData());
+    // The program's own bookkeeping, not a statement of the caller's.
+    auto hook = std::exchange(m_beforeStatement, nullptr);
+    try {
+        exec(set);
+    } catch (...) {
+        m_beforeStatement = std::move(hook);
+        throw;
+    }
+    m_beforeStatement = std::move(hook);
+}
+
 void Connection::threadInit() { mysql_thread_init(); }
 void Connection::threadEnd() { mysql_thread_end(); }
 
@@ -168,6 +222,7 @@ void Connection::open(const ConnectParams &p)
     }
     m_mysql = m;
     m_unitDepth = 0;
+    applyActingUser(actingUser());
 }
 
 const char *const kLinkLostInUnit = "Megszakadt a kapcsolat az adatbázissal, a művelet nem fejeződött be; "

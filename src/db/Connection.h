@@ -60,6 +60,12 @@ public:
 
     // The process-wide main connection that every window uses.
     static Connection &main();
+    // The program's user as the server's audit triggers read it
+    // (@qo_felhasznalo): set on the main connection at once and on every
+    // session the program opens later, each time also after an automatic
+    // reconnect. Empty: the triggers fall back to the database account.
+    static void setActingUser(const QString &name);
+    static QString actingUser();
     // Every thread other than the main one that opens a connection calls these
     // at its start and end (the client library keeps per-thread state).
     static void threadInit();
@@ -88,6 +94,7 @@ private:
     void check(int rc, const char *what);
     [[noreturn]] void fail();
     void setReconnect(bool on);
+    void applyActingUser(const QString &name);
     st_mysql_res *m_stream = nullptr;
     st_mysql *m_mysql = nullptr;
     ConnectParams m_params;

@@ -1,6 +1,7 @@
 #include "export/ExportDialog.h"
 #include "base/Error.h"
 #include "export/Biff2Writer.h"
+#include "export/ExportAudit.h"
 #include "export/ClipboardExport.h"
 #include "export/XlsxWriter.h"
 #include "platform/Desktop.h"
@@ -334,6 +335,7 @@ void ExportDialog::writeFile(const QString &path)
         standOnLastRow();
     }
     setRunning(false);
+    LogListExport(m_source, ext.isEmpty() ? QStringLiteral("szöveg") : ext, path);
     ShowInfo(path + QStringLiteral(" file kész."), this);
     if (openAfterBox->isChecked()) {
         OpenDocument(QFileInfo(path).absoluteFilePath());
@@ -369,6 +371,7 @@ void ExportDialog::onClipboard()
         return;
     }
     CopyToClipboard(text);
+    LogListExport(m_source, QStringLiteral("szöveg"), QString());
     standOnLastRow();
     setRunning(false);
     ShowInfo(QStringLiteral("Adatok vágólapra másolása kész."), this);

@@ -1,6 +1,7 @@
 #include "export/HtmlExport.h"
 #include "base/SaveFile.h"
 #include "export/ExportSource.h"
+#include "export/ExportAudit.h"
 #include "base/Codec.h"
 #include "base/Error.h"
 #include "ui/Grid.h"
@@ -183,6 +184,7 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         throw Error(SaveFile::failureText(path, SaveFile::reason(errno)));
+    qint64 done = 0;
     SaveWith(path, [&](QIODevice &f) {
         auto write = [&](const QStringList &lines) {
             // Every line end CR LF, also those inside a value.
@@ -194,7 +196,6 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
                 throw Error(SaveFile::failureText(path, QString())); // the file's own reason replaces it
         };
         write(headLines(title, columns));
-        qint64 done = 0;
         ExportSource(grid).readRows([&](const RowSet &rows) {
             QStringList lines;
             for (int r = 0; r < rows.rowCount(); ++r) {
@@ -209,6 +210,7 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
         write(tailLines(done, QDateTime::currentDateTime()));
         return int(done);
     });
+    LogListExport(grid, done, QStringLiteral("HTML"), path);
 }
 
 } // namespace qo

@@ -1,6 +1,7 @@
 // The named commands of the main window with their captions, shortcuts,
 // menus, toolbars and context menus.
 #include "admin/SqlConsole.h"
+#include "admin/AuditLogList.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -64,6 +65,7 @@ void MainWindow::buildActions()
     makeAction("aNovel", QStringLiteral("Betűméret növelése"), Qt::Key_F11, {}, QStringLiteral("zoom-in"));
     makeAction("aCsokkent", QStringLiteral("Betűméret csökkentése"), Qt::Key_F12, {}, QStringLiteral("zoom-out"));
     makeAction("aFelhasznalo", QStringLiteral("Felhasználók"));
+    makeAction("aNaplo", QStringLiteral("Napló"));
     makeAction("aAdatbazis", QStringLiteral("Adatbázisok"));
     makeAction("aSQL", QStringLiteral("Szabad lekérdezés"));
     makeAction("aBeallit", QStringLiteral("Beállítások"), QKeySequence(Qt::ALT | Qt::Key_Return));
@@ -97,7 +99,7 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
          {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"});
-    fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "", "aBeallit"});
+    fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aNaplo", "aSQL", "aAdatbazis", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
     QToolBar *tb = addToolBar(QStringLiteral("Általános"));
@@ -163,6 +165,7 @@ void MainWindow::routeCommands()
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
     connect(action(QStringLiteral("aSQL")), &QAction::triggered, this, [this] { guarded([this] { ShowSqlConsole(this); }); });
+    connect(action(QStringLiteral("aNaplo")), &QAction::triggered, this, [this] { guarded([this] { OpenAuditLog(this); }); });
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });
     connect(action(QStringLiteral("aHonlap")), &QAction::triggered, this, [] { OpenDocument(MakerHomePage()); });
     connect(action(QStringLiteral("aLevel")), &QAction::triggered, this, [] {

@@ -9,6 +9,7 @@
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
+#include "db/SchemaUpgrade.h"
 #include "ui/Grid.h"
 #include "startup/ConnectionSetup.h"
 #include "startup/Splash.h"
@@ -97,6 +98,12 @@ void MainWindow::startUp()
     };
 
     step([this] {
+        // Before anything reads the database: bring its schema up to this program's.
+        const QStringList applied = SchemaUpgrade(Connection::main()).run();
+        if (!applied.isEmpty())
+            m_statusPanels[3]->setText(UpgradeDoneText(int(applied.size())));
+    });
+    step([this] {
         // Compared as numbers part by part: as text "23.0.0.44" would be above "23.0.0.100".
         const QString dbVersion = HighestVersion(ShopStore(Connection::main()).versions());
         if (dbVersion.isEmpty() || CompareVersions(dbVersion, QLatin1String(kProgramVersion)) != 0)
@@ -118,6 +125,9 @@ void MainWindow::startUp()
             b.rendszergazda = b.torzsszerkeszt = b.canins = b.canedit = b.candel = true;
             b.felhasznalo_nev = QStringLiteral("rendszergazda");
         }
+        // The audit triggers name the program's user from now on.
+        if (!m_aborted)
+            Connection::setActingUser(b.felhasznalo_nev);
     });
     step([this] {
         const QString owner = ShopStore(Connection::main()).owner();

@@ -1,4 +1,5 @@
 #include "reports/ReportOutput.h"
+#include "reports/ReportAudit.h"
 
 #include "base/Error.h"
 #include "base/SaveFile.h"
@@ -132,6 +133,7 @@ int SaveReportPdf(const BandReport &report, const QString &file)
 
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent)
 {
+    LogReportOutput(report, print);
     g_lastJob = ReportJob{report.title, ResolveReportPrinter(printer), !print, 0};
     if (g_fileHook) {
         const QString file = g_fileHook(g_lastJob);

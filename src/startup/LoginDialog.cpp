@@ -3,6 +3,7 @@
 #include "ui/WindowKeys.h"
 
 #include "config/AppState.h"
+#include "db/AuditLog.h"
 #include "db/Connection.h"
 #include "db/StorableText.h"
 #include "ui/FormBehaviour.h"
@@ -25,6 +26,10 @@ namespace qo {
 namespace {
 
 const int kPasswordLength = 10; // felhasznalo.jelszo
+
+int lockoutBaseMs = 2000;
+constexpr int kLockoutMaxMs = 60000;
+constexpr int kWaitTickMs = 100;
 
 const QString &invalidLogin()
 {
@@ -111,7 +116,15 @@ LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent)
     main->addLayout(top);
     main->addSpacing(6);
     main->addLayout(buttons);
+    lblVarakozas = new QLabel(this);
+    lblVarakozas->setObjectName(QStringLiteral("lblVarakozas"));
+    lblVarakozas->setAlignment(Qt::AlignCenter);
+    lblVarakozas->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblVarakozas->hide();
+    main->addWidget(lblVarakozas);
     main->setSizeConstraint(QLayout::SetFixedSize);
+    m_waitTimer.setInterval(kWaitTickMs);
+    connect(&m_waitTimer, &QTimer::timeout, this, &LoginDialog::waitTick);
 
     setTabOrder(edtFelhasznalo, edtJelszo);
     setTabOrder(edtJelszo, btnOK);
@@ -146,15 +159,68 @@ bool LoginDialog::CheckCredentials()
     }
 }
 
+void LoginDialog::setLockoutBaseForTests(int milliseconds) { lockoutBaseMs = milliseconds; }
+
+bool LoginDialog::checkAttempt(bool logsIn)
+{
+    if (isWaiting())
+        return false;
+    const QString code = edtFelhasznalo->text();
+    if (CheckCredentials()) {
+        m_failures = 0;
+        if (logsIn) {
+            Connection::setActingUser(appState().felhasznalo_nev);
+            AddAuditEvent(QLatin1String(Audit::kLogin), QStringLiteral("felhasznalo"), code, QString());
+        }
+        return true;
+    }
+    ++m_failures;
+    AddAuditEvent(QLatin1String(Audit::kFailedLogin), QStringLiteral("felhasznalo"), code,
+                  QStringLiteral("%1. sikertelen próbálkozás egymás után").arg(m_failures));
+    if (m_failures >= kFreeAttempts) {
+        const int doublings = qMin(m_failures - kFreeAttempts, 16);
+        startWait(int(qMin<qint64>(qint64(lockoutBaseMs) << doublings, kLockoutMaxMs)));
+    }
+    return false;
+}
+
+// The buttons that try a password rest while the dialog waits; "Mégsem" stays.
+void LoginDialog::startWait(int milliseconds)
+{
+    m_waitLeftMs = milliseconds;
+    btnOK->setEnabled(false);
+    btnUjJelszo->setEnabled(false);
+    lblVarakozas->show();
+    waitTick();
+    m_waitTimer.start();
+}
+
+void LoginDialog::waitTick()
+{
+    if (m_waitTimer.isActive())
+        m_waitLeftMs -= kWaitTickMs;
+    if (m_waitLeftMs <= 0) {
+        m_waitLeftMs = 0;
+        m_waitTimer.stop();
+        lblVarakozas->hide();
+        btnOK->setEnabled(true);
+        btnUjJelszo->setEnabled(true);
+        return;
+    }
+    const int seconds = (m_waitLeftMs + 999) / 1000;
+    lblVarakozas->setText(QStringLiteral("Túl sok sikertelen belépési kísérlet. Újra próbálhatja %1 másodperc múlva.")
+                              .arg(seconds));
+}
+
 void LoginDialog::btnOKClick()
 {
-    if (CheckCredentials())
+    if (checkAttempt(true))
         accept();
 }
 
 void LoginDialog::btnUjJelszoClick()
 {
-    if (!CheckCredentials())
+    if (!checkAttempt(false))
         return;
     QString first;
     if (!InputDialog(QStringLiteral("Jelszó megadása"), QStringLiteral("Add meg az új jelszót"), first, this))

@@ -2,8 +2,10 @@
 // The login "Belépés azonosítás" and the user's own password change.
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
+#include <QTimer>
 
 namespace qo {
 
@@ -27,12 +29,28 @@ public:
     QPushButton *btnUjJelszo = nullptr;
     QPushButton *btnMegsem = nullptr;
 
+    // Wrong passwords in a row before the dialog starts to wait between tries.
+    static constexpr int kFreeAttempts = 5;
+    // The wait after the fifth wrong password, doubled after each further
+    // one up to a minute. Tests shorten it; the program never changes it.
+    static void setLockoutBaseForTests(int milliseconds);
+    QLabel *lblVarakozas = nullptr; // the countdown while the dialog waits
+    bool isWaiting() const { return m_waitLeftMs > 0; }
+
 protected:
     void showEvent(QShowEvent *ev) override;
 
 private:
     void btnOKClick();
     void btnUjJelszoClick();
+    // Around the credential check: the log entry and the wait after it.
+    // logsIn: "OK" (a login) rather than the check before a password change.
+    bool checkAttempt(bool logsIn);
+    void startWait(int milliseconds);
+    void waitTick();
+    int m_failures = 0;
+    int m_waitLeftMs = 0;
+    QTimer m_waitTimer;
 };
 
 // True when the dialog was closed by a successful "OK". False after "Mégsem",

@@ -31,6 +31,7 @@ inline constexpr QLatin1StringView kSplash{"frm_Logo"};
 inline constexpr QLatin1StringView kSqlConsole{"frm_SQL"};
 inline constexpr QLatin1StringView kUserEditor{"frm_FelhasznaloSzerkeszt"};
 inline constexpr QLatin1StringView kUserList{"frm_Felhasznalo"};
+inline constexpr QLatin1StringView kAuditLogList{"frm_Naplo"};
 inline constexpr QLatin1StringView kVersionNotes{"frm_Verziokovetes"};
 inline constexpr QLatin1StringView kWorkOrderEditor{"frm_Munkalap"};
 inline constexpr QLatin1StringView kWorkOrderHistory{"frm_MunkalapBongeszo"};
