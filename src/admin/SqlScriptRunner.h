@@ -1,11 +1,12 @@
 #pragma once
-// Runs SQL text as a script, one statement at a time. A statement ends where
-// the current delimiter stands outside strings, quoted names and comments
-// (";" at the start, changed by a line beginning "delimiter", in lower case,
-// followed by one space and the new delimiter), so a ";" inside a text value,
-// a procedure body run under another delimiter, or a comment after a
-// statement neither splits nor glues statements. Needs no window: the SQL
-// console drives it with a progress callback.
+// Runs SQL text as a script, one statement at a time, split as the stock
+// client splits it (db/SqlScript): a statement ends where the current
+// delimiter stands outside strings, quoted names and comments (";" at the
+// start, changed by a "DELIMITER x" line between statements), so a ";"
+// inside a text value, a procedure body run under another delimiter, or a
+// comment after a statement neither splits nor glues statements. Text after
+// the last delimiter is not run. Needs no window: the SQL console drives it
+// with a progress callback.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,9 +19,9 @@ class Connection;
 class SqlScriptRunner {
 public:
     struct Statement {
-        QString sql;   // trimmed, without its delimiter
+        QString sql;   // trimmed, without its delimiter and comments
         int firstLine; // 1-based line of its first character outside comments
-        int lastLine;  // 1-based line of its delimiter
+        int lastLine;  // 1-based line it ends on at the latest
     };
     struct Result {
         bool ok = true;
