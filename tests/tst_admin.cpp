@@ -37,12 +37,15 @@
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
 #include <Qsci/qsciscintilla.h>
 
 using namespace qo;
@@ -876,18 +879,21 @@ private Q_SLOTS:
     }
 
     // F3 with the zip filter: name.zip holding name.sql, no script left
-    // beside it, the size reported; the script restores in the console.
+    // beside it and an unrelated name.sql already there untouched, the size
+    // reported; the script restores in the console byte for byte, also a
+    // latin2 text holding codes that Windows-1250 lacks.
     void dataBackupZipRestoresInConsole()
     {
         test::TestDb target(QStringLiteral("adm_conn_zipdst"), false);
         test::TestDb db(QStringLiteral("adm_conn_zip"));
         ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, megjegyzes) VALUES ('O''Brien \\\\ x', 'sor1\\r\\nsor2'), ('Árvíztűrő', NULL)"));
         ExecSql(QStringLiteral("INSERT INTO munkalap (ugyfel, mlaptipus, statusz, ar_keret, eloleg) VALUES (1, 1, 1, 1e0/3e0, 0.1e0+0.2e0)"));
-        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a¤b')"));
+        ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a¤b'), (_latin2 X'80859F41A9')"));
         const QString before = tableSums(db.params());
         WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
         QTemporaryDir out;
-        QString proposed, zipPath;
+        QString proposed, zipPath, neighbour;
+        const QByteArray neighbourText = "-- egy m\xE1sik program f\xE1jlja\r\n";
         {
             ConnectionList w;
             showActive(w);
@@ -897,24 +903,55 @@ private Q_SLOTS:
                 QCOMPARE(qobject_cast<QFileDialog *>(dlg)->nameFilters().size(), 2);
                 const QString base = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
                 zipPath = out.filePath(base + QStringLiteral(".zip"));
-                answerFileDialog(dlg, zipPath, &proposed, 1);
+                neighbour = out.filePath(base + QStringLiteral(".sql"));
+                QFile n(neighbour);
+                QVERIFY(n.open(QIODevice::WriteOnly));
+                n.write(neighbourText);
+                n.close();
+                // In the folder (as browsed to), the archive's name typed; the
+                // script of that name beside it is offered by the completer.
+                auto *fd = qobject_cast<QFileDialog *>(dlg);
+                fd->setDirectory(out.path());
+                fd->selectNameFilter(fd->nameFilters().at(1));
+                auto *name = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                // Typed into the active dialog, as a user types: a dialog
+                // without the focus writes the file it finds back over the text.
+                QApplication::setActiveWindow(dlg);
+                QTRY_VERIFY(name->hasFocus());
+                proposed = base;
+                name->selectAll();
+                typeText(name, base + QStringLiteral(".zip"));
+                QTest::qWait(100); // the completer lists the folder in the background
+                if (name->completer() && name->completer()->popup()->isVisible())
+                    QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
+                QCOMPARE(fd->selectedFiles(), QStringList{zipPath});
+                QTest::keyClick(name, Qt::Key_Return);
             });
             answers.thenPress(QMessageBox::Ok);
             QTest::keyClick(w.grid(), Qt::Key_F3);
             QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 20000);
             QVERIFY(QRegularExpression(QStringLiteral("^adm_conn_zip-\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d-\\d\\d$")).match(proposed).hasMatch());
             QCOMPARE(answers.texts.size(), 1);
-            QVERIFY(answers.texts.first().startsWith(QStringLiteral("Biztonsági mentés kész: ") + zipPath + QStringLiteral(" (")));
+            QVERIFY2(answers.texts.first().startsWith(QStringLiteral("Biztonsági mentés kész: ") + zipPath + QStringLiteral(" (")),
+                     qPrintable(answers.texts.first()));
             QVERIFY(answers.texts.first().endsWith(QStringLiteral(" bájt)")));
             QVERIFY(!w.progressBar->isVisible());
         }
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{proposed + QStringLiteral(".zip")});
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{proposed + QStringLiteral(".sql"), proposed + QStringLiteral(".zip")}));
+        QFile n(neighbour);
+        QVERIFY(n.open(QIODevice::ReadOnly));
+        QCOMPARE(n.readAll(), neighbourText);
+        QProcess list;
+        list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), zipPath});
+        QVERIFY(list.waitForFinished());
+        QCOMPARE(QString::fromUtf8(list.readAllStandardOutput()).trimmed(), proposed + QStringLiteral(".sql"));
+        const QString unpacked = out.filePath(QStringLiteral("kicsomagolva"));
         QProcess unzip;
-        unzip.setWorkingDirectory(out.path());
-        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-q"), zipPath});
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-q"), zipPath, QStringLiteral("-d"), unpacked});
         QVERIFY(unzip.waitForFinished());
         QCOMPARE(unzip.exitCode(), 0);
-        const QString script = out.filePath(proposed + QStringLiteral(".sql"));
+        const QString script = unpacked + QLatin1Char('/') + proposed + QStringLiteral(".sql");
         QVERIFY(QFile::exists(script));
 
         // Restore through the console's script mode, opened with "Megnyit".
@@ -925,6 +962,8 @@ private Q_SLOTS:
         ModalAnswers answers;
         answers.then([&](QWidget *dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("SQL megnyitás"));
+            QApplication::setActiveWindow(dlg);
+            QTRY_VERIFY(dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->hasFocus());
             answerFileDialog(dlg, script);
         });
         QTest::keyClick(c.editor, Qt::Key_O, Qt::ControlModifier);
@@ -939,6 +978,163 @@ private Q_SLOTS:
         Connection::main().close();
     }
 
+    // The full backup started at the keyboard over an earlier good file:
+    // after "overwrite?" a dump that fails, is killed or breaks off leaves
+    // that file byte for byte and nothing beside it; a long output of the
+    // tool shows its end with the whole behind the details; a full disk says
+    // so. A good dump replaces the file, readable by its owner only, with the
+    // procedures in it.
+    void fullBackupAtKeyboard_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("wrong password") << "password" << "A teljes mentés nem sikerült (kilépési kód: 2).";
+        QTest::newRow("tool killed") << "killed" << "A teljes mentés megszakadt";
+        QTest::newRow("dump cut short") << "cut" << "A teljes mentés hiányos";
+        QTest::newRow("long output") << "views" << "A teljes mentés nem sikerült (kilépési kód: 2).";
+        QTest::newRow("full disk") << "disk" << "Hiba: a fájl nem írható: ";
+        QTest::newRow("good") << "good" << "Biztonsági mentés kész: ";
+    }
+    void fullBackupAtKeyboard()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        test::TestDb db(QStringLiteral("adm_full_kbd"));
+        QTemporaryDir tools, out;
+        QString folder = out.path();
+        std::unique_ptr<QTemporaryDir> mount;
+        if (kind == QLatin1String("disk")) {
+            if (::geteuid() != 0)
+                QSKIP("a full disk needs a small tmpfs, which only root can mount");
+            mount = std::make_unique<QTemporaryDir>();
+            QCOMPARE(QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                                  QStringLiteral("size=200k"), QStringLiteral("tmpfs"), mount->path()}), 0);
+            folder = mount->path();
+            for (int i = 0; i < 5; ++i)
+                ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES (REPEAT('x', 60000))"));
+        }
+        auto unmount = qScopeGuard([&] {
+            if (mount)
+                QProcess::execute(QStringLiteral("umount"), {mount->path()});
+        });
+        if (kind == QLatin1String("views")) {
+            ExecSql(QStringLiteral("CREATE TABLE alap (a INT)"));
+            for (int i = 1; i <= 80; ++i)
+                ExecSql(QStringLiteral("CREATE VIEW nezet%1 AS SELECT a FROM alap").arg(i, 2, 10, QLatin1Char('0')));
+            ExecSql(QStringLiteral("DROP TABLE alap"));
+        }
+        QString tool = FullBackup::resolveTool({});
+        QVERIFY(!tool.isEmpty());
+        auto script = [&](const QString &name, const QString &body) {
+            const QString path = tools.filePath(name);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(("#!/bin/sh\n" + body).toUtf8());
+            f.close();
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            tool = path;
+        };
+        if (kind == QLatin1String("killed"))
+            script(QStringLiteral("megolve"), tool + QStringLiteral(" \"$@\"\nkill -9 $$\n"));
+        if (kind == QLatin1String("cut"))
+            script(QStringLiteral("csonka"),
+                   QStringLiteral("for a in \"$@\"; do case \"$a\" in --result-file=*) f=\"${a#--result-file=}\";; esac; done\n")
+                       + tool + QStringLiteral(" \"$@\" || exit $?\nhead -n -1 \"$f\" > \"$f.x\"\ncat \"$f.x\" > \"$f\"\nrm \"$f.x\"\n"));
+
+        ConnectParams p = db.params();
+        if (kind == QLatin1String("password"))
+            p.password += QStringLiteral("rossz");
+        WriteStoredConnection(1, record(p, QStringLiteral("Bolt")));
+        const QString target = folder + QStringLiteral("/teljes.sql");
+        const QByteArray old = "-- a tegnapi j\xF3 ment\xE9s\r\n";
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+
+        ConnectionList w;
+        showActive(w);
+        QTest::keyClick(w.grid(), Qt::Key_F6);
+        QVERIFY(w.dumpPanel->isVisible());
+        QVERIFY(w.edtDumpPath->hasFocus());
+        typeText(w.edtDumpPath, tool);
+        QTest::keyClick(w.edtDumpPath, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.btnTeljesMentes);
+
+        ModalAnswers answers;
+        QString replaceQuestion;
+        answers.then([&](QWidget *dlg) {
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("Biztonsági mentés készítés"));
+            // The dialog asks whether to replace the file while it is being
+            // answered, so that question is answered from a timer of its own.
+            test::onModal(test::messageBox(), [&](QWidget *box) {
+                replaceQuestion = qobject_cast<QMessageBox *>(box)->text();
+                qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+            });
+            // In the folder (as browsed to), the name of the file already there.
+            auto *fd = qobject_cast<QFileDialog *>(dlg);
+            fd->setDirectory(folder);
+            auto *name = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            name->selectAll();
+            typeText(name, QStringLiteral("teljes.sql"));
+            QTest::qWait(100); // the completer lists the folder in the background
+            if (name->completer() && name->completer()->popup()->isVisible())
+                QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
+            QCOMPARE(fd->selectedFiles(), QStringList{target});
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QString text, details;
+        bool fitsScreen = false;
+        answers.then([&](QWidget *box) {
+            auto *m = qobject_cast<QMessageBox *>(box);
+            QVERIFY(m);
+            text = m->text();
+            details = m->detailedText();
+            fitsScreen = m->frameGeometry().height() <= m->screen()->availableGeometry().height();
+            m->grab().save(QDir::tempPath() + QStringLiteral("/qo_full_backup_box.png"));
+            m->button(QMessageBox::Ok)->click();
+        });
+        QTest::keyClick(w.btnTeljesMentes, Qt::Key_Space);
+        QTRY_VERIFY2_WITH_TIMEOUT(answers.done(), qPrintable(answers.texts.join(QLatin1String(" | ")) + QLatin1String(" / ")
+                                                             + answers.unexpected.join(QLatin1String(" | "))), 60000);
+        QVERIFY(answers.unexpected.isEmpty());
+        QVERIFY2(replaceQuestion.contains(QLatin1String("teljes.sql")), qPrintable(replaceQuestion + QLatin1String(" // ") + answers.texts.join(QLatin1String(" | "))));
+        QVERIFY2(text.startsWith(message), qPrintable(text));
+        QVERIFY(fitsScreen);
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(left, QStringList{QStringLiteral("teljes.sql")});
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray now = f.readAll();
+        if (kind == QLatin1String("good")) {
+            QVERIFY(now.trimmed().split('\n').last().startsWith("-- Dump completed"));
+            QVERIFY(now.contains("PROCEDURE `sp_setstatusz`"));
+            QCOMPARE(f.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QVERIFY(details.isEmpty());
+            return;
+        }
+        QCOMPARE(now, old);
+        QVERIFY2(text.contains(QStringLiteral("A korábbi fájl változatlanul megmaradt: ") + target), qPrintable(text));
+        if (kind == QLatin1String("disk"))
+            QVERIFY2(text.startsWith(QStringLiteral("Hiba: a fájl nem írható: ") + target + QStringLiteral("\nBetelt a lemez")),
+                     qPrintable(text));
+        if (kind == QLatin1String("password"))
+            QVERIFY(text.contains(QLatin1String("Access denied")));
+        if (kind == QLatin1String("views")) {
+            // The end of the output in the box, all of it behind the details.
+            QCOMPARE(int(text.count(QLatin1String("mariadb-dump: "))) + int(text.count(QLatin1String("mysqldump: "))),
+                     FullBackup::kShownLines);
+            QVERIFY(text.endsWith(LastLines(details, FullBackup::kShownLines)));
+            for (int i = 1; i <= 80; ++i)
+                QVERIFY(details.contains(QStringLiteral("nezet%1").arg(i, 2, 10, QLatin1Char('0'))));
+        } else {
+            QVERIFY(details.isEmpty());
+        }
+    }
+
     // ---- SQL console ---------------------------------------------------------
 
     void consoleScripts_data()
@@ -947,22 +1143,35 @@ private Q_SLOTS:
         QTest::addColumn<bool>("selectLastLine");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("expectedRows");
+        QTest::addColumn<QString>("detail"); // a further part of the message
         QTest::newRow("delimiter $$ procedure")
             << QStringList{"delimiter $$", "CREATE PROCEDURE p_konzol()", "BEGIN", "INSERT INTO verzio VALUES ('p1');",
                            "INSERT INTO verzio VALUES ('p2');", "END$$", "delimiter ;", "CALL p_konzol();"}
-            << false << "SQL futtatás kész." << "23.0.0.44,p1,p2";
-        QTest::newRow("capital DELIMITER is not recognised")
-            << QStringList{"DELIMITER $$", "INSERT INTO verzio VALUES ('d1');"} << false << "Hiba: " << "23.0.0.44";
+            << false << "SQL futtatás kész." << "23.0.0.44,p1,p2" << "";
+        QTest::newRow("DELIMITER in capitals")
+            << QStringList{"DELIMITER $$", "INSERT INTO verzio VALUES ('d1')$$", "DELIMITER ;", "INSERT INTO verzio VALUES ('d2');"}
+            << false << "SQL futtatás kész." << "23.0.0.44,d1,d2" << "";
         QTest::newRow("selection only")
             << QStringList{"INSERT INTO verzio VALUES ('s1');", "INSERT INTO verzio VALUES ('s2');"} << true
-            << "SQL futtatás kész." << "23.0.0.44,s2";
+            << "SQL futtatás kész." << "23.0.0.44,s2" << "";
         QTest::newRow("last statement without ;")
             << QStringList{"INSERT INTO verzio VALUES ('y1');", "INSERT INTO verzio VALUES ('y2')"} << false
-            << "SQL futtatás kész.\n\nAz utolsó utasítás nem futott le" << "23.0.0.44,y1";
+            << "SQL futtatás kész.\n\nAz utolsó utasítás nem futott le" << "23.0.0.44,y1" << "";
         QTest::newRow("currency sign in a value")
-            << QStringList{"INSERT INTO verzio VALUES ('a¤b');"} << false << "SQL futtatás kész." << "23.0.0.44,a¤b";
+            << QStringList{"INSERT INTO verzio VALUES ('a¤b');"} << false << "SQL futtatás kész." << "23.0.0.44,a¤b" << "";
         QTest::newRow("comment first, then a select: script mode")
-            << QStringList{"-- megjegyzés", "SELECT * FROM verzio;"} << false << "SQL futtatás kész." << "23.0.0.44";
+            << QStringList{"-- megjegyzés", "SELECT * FROM verzio;"} << false << "SQL futtatás kész." << "23.0.0.44" << "";
+        QTest::newRow("comment after a statement")
+            << QStringList{"INSERT INTO verzio VALUES ('c1'); # első", "INSERT INTO verzio VALUES ('c2'); -- második"}
+            << false << "SQL futtatás kész." << "23.0.0.44,c1,c2" << "";
+        QTest::newRow("; at a line end inside a string")
+            << QStringList{"INSERT INTO verzio VALUES ('első;", "második');", "INSERT INTO verzio VALUES ('x;y');"}
+            << false << "SQL futtatás kész." << "23.0.0.44,első;\nmásodik,x;y" << "";
+        QTest::newRow("which statement failed")
+            << QStringList{"INSERT INTO verzio VALUES ('f1');", "", "  INSERT INTO nincs", "VALUES (1);",
+                           "INSERT INTO verzio VALUES ('f2');"}
+            << false << "Hiba: " << "23.0.0.44,f1"
+            << "\n\nHibás utasítás: 2. (3. sor)\nINSERT INTO nincs\n\nAz előtte álló 1 utasítás lefutott; ez és a későbbiek nem.";
     }
     void consoleScripts()
     {
@@ -970,6 +1179,7 @@ private Q_SLOTS:
         QFETCH(bool, selectLastLine);
         QFETCH(QString, message);
         QFETCH(QString, expectedRows);
+        QFETCH(QString, detail);
         test::TestDb db(QStringLiteral("adm_console_script"));
         SqlConsole c;
         showActive(c);
@@ -986,6 +1196,7 @@ private Q_SLOTS:
         QTest::keyClick(c.editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY2(answers.texts.first().startsWith(message), qPrintable(answers.texts.first()));
+        QVERIFY2(answers.texts.first().contains(detail), qPrintable(answers.texts.first()));
         QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(verzio ORDER BY verzio) FROM verzio"), {}), expectedRows);
         QVERIFY(!c.progressBar->isVisible());
         QCOMPARE(c.pages->currentIndex(), 0);
@@ -1240,6 +1451,132 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(t, Qt::Key_Down);
         QCOMPARE(userRow(QStringLiteral("uj")), QStringLiteral("Új Ember|N|N"));
+    }
+
+    // Text typed over a selection replaces it: F5 then runs the whole text,
+    // F9 the first statement, as when nothing was ever selected; a selection
+    // made afterwards is run alone.
+    void consoleTypedOverSelection()
+    {
+        test::TestDb db(QStringLiteral("adm_console_overtype"));
+        SqlConsole c;
+        showActive(c);
+        ModalAnswers answers;
+        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a1');"));
+        QTest::keyClick(c.editor, Qt::Key_Return);
+        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a2');"));
+        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier);
+        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('b2');"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(szoveg ORDER BY szoveg) FROM uzenet"), {}),
+                 QStringLiteral("a1,b2"));
+
+        // Now a real selection: the first line only.
+        backTo(c);
+        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(c.editor, Qt::Key_End, Qt::ShiftModifier);
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(szoveg ORDER BY szoveg) FROM uzenet"), {}),
+                 QStringLiteral("a1,a1,b2"));
+
+        backTo(c);
+        QTest::keyClick(c.editor, Qt::Key_A, Qt::ControlModifier);
+        typeText(c.editor, QStringLiteral("select 8 as y; select 9 as z"));
+        QTest::keyClick(c.editor, Qt::Key_F9);
+        QVERIFY(answers.texts.size() == 2); // no error box
+        QCOMPARE(c.pages->currentIndex(), 1);
+        QCOMPARE(c.queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("y"));
+        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("8"));
+    }
+
+    // Table mode reads and writes in the console's own session (after
+    // "use otherdb;" the table comes from there), finds a row of a table
+    // without a key that holds a FLOAT, and never loses an edit silently:
+    // a row changed or deleted elsewhere meanwhile is not written, the
+    // table is read again and the user is told, as in the record windows.
+    void consoleTableModeKeepsEdits()
+    {
+        test::TestDb db(QStringLiteral("adm_console_tedit"));
+        const QString other = QStringLiteral("adm_console_tother");
+        Connection admin;
+        admin.open(test::serverParams());
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(other));
+        admin.exec(QStringLiteral("CREATE DATABASE %1 CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(other));
+        admin.exec(QStringLiteral("CREATE TABLE %1.masik (id INT PRIMARY KEY, nev VARCHAR(20))").arg(other));
+        admin.exec(QStringLiteral("INSERT INTO %1.masik VALUES (1, 'egy'), (2, 'kettő')").arg(other));
+        ExecSql(QStringLiteral("CREATE TABLE kulcs_nelkul (nev VARCHAR(20), ertek FLOAT, mikor DATE) DEFAULT CHARSET=latin2"));
+        ExecSql(QStringLiteral("INSERT INTO kulcs_nelkul VALUES ('alma', 0.1, '2024-01-02'), ('körte', 2.5, NULL)"));
+        const QString conflict = QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam.");
+
+        SqlConsole c;
+        showActive(c);
+        QTableView *t = c.tableGrid;
+        ModalAnswers answers;
+        auto run = [&](const QString &sql) {
+            backTo(c);
+            if (c.pages->currentIndex() != 0)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+            typeText(c.editor, sql);
+            QTest::keyClick(c.editor, Qt::Key_F5);
+        };
+        auto editCell = [&](const QString &text) {
+            typeToFocus(text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+
+        answers.thenPress(QMessageBox::Ok);
+        run(QStringLiteral("use %1;").arg(other));
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
+        run(QStringLiteral("table:masik"));
+        QCOMPARE(answers.texts.size(), 1); // no error box
+        QCOMPARE(t->model()->rowCount(), 2);
+        QCOMPARE(t->model()->index(1, 1).data().toString(), QStringLiteral("kettő"));
+        QTest::keyClick(t, Qt::Key_Right);
+        editCell(QStringLiteral("első"));
+        QTest::keyClick(t, Qt::Key_Down);
+        QCOMPARE(admin.query(QStringLiteral("SELECT nev FROM %1.masik WHERE id = 1").arg(other)).text(0, 0), QStringLiteral("első"));
+        // Changed elsewhere after it was read: not overwritten.
+        admin.exec(QStringLiteral("UPDATE %1.masik SET nev = 'máshol' WHERE id = 2").arg(other));
+        editCell(QStringLiteral("itt"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(t, Qt::Key_Up);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.last(), conflict);
+        QCOMPARE(admin.query(QStringLiteral("SELECT nev FROM %1.masik WHERE id = 2").arg(other)).text(0, 0), QStringLiteral("máshol"));
+        QCOMPARE(t->model()->index(1, 1).data().toString(), QStringLiteral("máshol")); // read again
+
+        answers.thenPress(QMessageBox::Ok);
+        run(QStringLiteral("use %1;").arg(db.name()));
+        QTRY_VERIFY(answers.done());
+        run(QStringLiteral("TABLE:kulcs_nelkul"));
+        QCOMPARE(t->model()->rowCount(), 2);
+        QTest::keyClick(t, Qt::Key_Home);
+        editCell(QStringLiteral("alma2"));
+        QTest::keyClick(t, Qt::Key_Down);
+        const int boxes = int(answers.texts.size());
+        QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(nev ORDER BY nev) FROM kulcs_nelkul WHERE ertek < 1"), {}),
+                 QStringLiteral("alma2"));
+        QCOMPARE(SqlValue(QStringLiteral("SELECT CONCAT(ertek) FROM kulcs_nelkul WHERE nev = 'alma2'"), {}), QStringLiteral("0.1"));
+        // Deleted elsewhere while being edited: the edit does not pass for stored.
+        editCell(QStringLiteral("körte2"));
+        ExecSql(QStringLiteral("DELETE FROM kulcs_nelkul WHERE nev = 'körte'"));
+        answers.thenPress(QMessageBox::Ok);
+        QTest::keyClick(t, Qt::Key_Up);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.size(), boxes + 1);
+        QCOMPARE(answers.texts.last(), conflict);
+        QTRY_COMPARE(t->model()->rowCount(), 1);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM kulcs_nelkul"), -1), 1);
+        QCOMPARE(c.positionLabel->text(), QStringLiteral("1: 1"));
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(other));
     }
 
     // The three commands stand enabled in the main window.

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -49,13 +50,13 @@ QString client()
                                                                              : QStringLiteral("mariadb");
 }
 
-// The stock client reading a Windows-1250 script.
+// The stock client reading a script as a user would run it: the connection's
+// options and the file, nothing about its character set.
 void restoreWithClient(const ConnectParams &p, const QString &file, const QString &database)
 {
     QProcess proc;
     proc.setStandardInputFile(file);
-    QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("--default-character-set=cp1250"),
-                     QStringLiteral("-h") + p.host, QStringLiteral("-P%1").arg(p.port), QStringLiteral("-u") + p.user,
+    QStringList args{QStringLiteral("--no-defaults"), QStringLiteral("-h") + p.host, QStringLiteral("-P%1").arg(p.port), QStringLiteral("-u") + p.user,
                      QStringLiteral("-p") + p.password};
     if (!database.isEmpty())
         args << database;
@@ -203,7 +204,7 @@ private Q_SLOTS:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray s = f.readAll();
-        QVERIFY(s.startsWith("SET FOREIGN_KEY_CHECKS=0;\r\n"));
+        QVERIFY(s.startsWith("SET NAMES cp1250;\r\nSET FOREIGN_KEY_CHECKS=0;\r\n"));
         QVERIFY(s.endsWith("\r\nSET FOREIGN_KEY_CHECKS=1;\r\n"));
         QVERIFY(s.contains("\r\nTRUNCATE uzenet;\r\nTRUNCATE verzio;\r\n"));
         QVERIFY(s.contains("\r\nTRUNCATE statusz_naplo;\r\nTRUNCATE "));
@@ -266,17 +267,31 @@ private Q_SLOTS:
         } else {
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));
-            const QStringList lines = fromCp1250(f.readAll()).split(QStringLiteral("\r\n"));
+            const QString text = fromCp1250(f.readAll());
             Connection runnerDb;
             runnerDb.open(paramsOf(dstName));
-            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(lines);
+            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(text);
             QVERIFY2(r.ok, qPrintable(r.error));
             QVERIFY(r.leftOver.isEmpty());
             QCOMPARE(runnerDb.query(QStringLiteral("SELECT @@SESSION.foreign_key_checks")).text(0, 0), QStringLiteral("1"));
         }
-        const auto before = checksums(paramsOf(srcName));
-        const auto after = checksums(paramsOf(dstName));
+        auto before = checksums(paramsOf(srcName));
+        auto after = checksums(paramsOf(dstName));
         QVERIFY(before.size() >= 2);
+        if (shopSchema) {
+            // The audit log gets the restored rows back and, by its triggers,
+            // a line for every row the restore inserted after it.
+            const QString rows = QStringLiteral("SELECT * FROM naplo WHERE naplo <= %1 ORDER BY naplo")
+                                     .arg(src.query(QStringLiteral("SELECT MAX(naplo) FROM naplo")).text(0, 0));
+            const RowSet logBefore = src.query(rows), logAfter = dst.query(rows);
+            QVERIFY(logBefore.rowCount() > 0);
+            QCOMPARE(logAfter.rowCount(), logBefore.rowCount());
+            for (int r = 0; r < logBefore.rowCount(); ++r)
+                for (int c = 0; c < logBefore.columnCount(); ++c)
+                    QCOMPARE(logAfter.text(r, c), logBefore.text(r, c));
+            before.remove(QStringLiteral("naplo"));
+            after.remove(QStringLiteral("naplo"));
+        }
         QCOMPARE(after, before);
         if (shopSchema) {
             QVERIFY(before.value(QStringLiteral("ugyfel")).endsWith(QLatin1String("/250")));
@@ -286,6 +301,77 @@ private Q_SLOTS:
             for (const QString &n : {srcName, dstName})
                 admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
         }
+    }
+
+    // Every byte comes back, through the stock client given no character set
+    // and through the console's runner: letters that latin2 and Windows-1250
+    // code differently, latin2 codes that Windows-1250 lacks, binary bytes.
+    // Values that a text literal carries keep their usual form.
+    void restoresByteForByte_data()
+    {
+        QTest::addColumn<bool>("stockClient");
+        QTest::newRow("stock client") << true;
+        QTest::newRow("console's runner") << false;
+    }
+    void restoresByteForByte()
+    {
+        QFETCH(bool, stockClient);
+        const QString srcName = QStringLiteral("adm_bk_bsrc"), dstName = QStringLiteral("adm_bk_bdst");
+        Connection admin;
+        admin.open(test::serverParams());
+        QByteArray all, high;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        for (int b = 0x80; b < 0xA0; ++b)
+            high += char(b);
+        for (const QString &n : {srcName, dstName}) {
+            admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
+            admin.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(n));
+            admin.exec(QStringLiteral("CREATE TABLE `%1`.bajtok (id INT PRIMARY KEY, t VARCHAR(300), m TEXT, vb VARBINARY(300), "
+                                      "bn BINARY(4), bl BLOB, e ENUM('a', 'Š')) DEFAULT CHARSET=latin2").arg(n));
+        }
+        Connection src;
+        src.open(paramsOf(srcName));
+        const QString latin2All = QStringLiteral("_latin2 X'%1'").arg(QString::fromLatin1(all.mid(0x20).toHex()));
+        src.exec(QStringLiteral("INSERT INTO bajtok VALUES "
+                                "(1, 'árvíztűrő ŐŰ Š ť ž Ą ľ', 'O''Brien\\r\\n', 'plain', 'ab', 'szöveg', 'Š'), "
+                                "(2, %1, _latin2 X'%2', 0x%3, 0xA9008A9F, 0x%3, 'a'), "
+                                "(3, CONCAT('idézet ', _latin2 X'85'), %1, 0xE1, 0x41, 0x00, NULL)")
+                     .arg(latin2All, QString::fromLatin1(high.toHex()), QString::fromLatin1(all.toHex())));
+        const QString path = m_dir.filePath(QStringLiteral("bajtok.sql"));
+        BackupWriter(src).writeScript(path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray script = f.readAll();
+        f.close();
+        QVERIFY(script.startsWith("SET NAMES cp1250;\r\nSET FOREIGN_KEY_CHECKS=0;\r\n"));
+        QVERIFY(script.contains("(1,'\xE1rv\xEDzt\xFBr\xF5 \xD5\xDB \x8A \x9D \x9E \xA5 \xBE','O''Brien\\r\\n','plain',"
+                                "'ab\\0\\0',0x737af6766567,'\x8A'),\r\n"));
+        QVERIFY(script.contains(",_latin2 X'" + high.toHex() + "',0x" + all.toHex() + ",0xa9008a9f,0x" + all.toHex() + ",'a')"));
+        QVERIFY(script.contains("(3,_latin2 X'6964e97a65742085',"));
+        QVERIFY(script.contains(",0xe1,'A\\0\\0\\0',0x00,NULL)"));
+        QVERIFY(!script.contains('?'));
+
+        if (stockClient) {
+            restoreWithClient(test::serverParams(), path, dstName);
+        } else {
+            Connection runnerDb;
+            runnerDb.open(paramsOf(dstName));
+            const SqlScriptRunner::Result r = SqlScriptRunner(runnerDb).run(fromCp1250(script));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            // The session still speaks latin2.
+            QCOMPARE(runnerDb.query(QStringLiteral("SELECT @@character_set_client")).text(0, 0), QStringLiteral("latin2"));
+        }
+        const QString hex = QStringLiteral("SELECT id, HEX(t), HEX(m), HEX(vb), HEX(bn), HEX(bl), HEX(e) FROM `%1`.bajtok ORDER BY id");
+        const RowSet before = admin.query(hex.arg(srcName));
+        const RowSet after = admin.query(hex.arg(dstName));
+        QCOMPARE(after.rowCount(), 3);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < before.columnCount(); ++c)
+                QCOMPARE(after.text(r, c), before.text(r, c));
+        QCOMPARE(before.text(0, 1), QString::fromLatin1(toLatin2(QStringLiteral("árvíztűrő ŐŰ Š ť ž Ą ľ")).toHex().toUpper()));
+        for (const QString &n : {srcName, dstName})
+            admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(n));
     }
 
     // A backup that breaks off half-way leaves no file that could pass for a backup.
@@ -345,44 +431,91 @@ private Q_SLOTS:
         QCOMPARE(FileSizeText(12345678), QStringLiteral("12 345 678 bájt"));
     }
 
-    // The script runner: how lines become statements.
+    // The script runner: how the text becomes statements, and the line each
+    // one starts on.
     void splitStatements_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QList<int>>("firstLines");
         QTest::addColumn<QString>("leftOver");
         QTest::newRow("procedure with $$")
             << QStringLiteral("delimiter $$\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND$$\ndelimiter ;\nCALL p();")
-            << QStringList{QStringLiteral("CREATE PROCEDURE p()\nBEGIN\nSELECT 1;\nSELECT 2;\nEND"), QStringLiteral("CALL p()")}
-            << QString();
-        QTest::newRow("capital DELIMITER is text")
-            << QStringLiteral("DELIMITER $$\nSELECT 1;")
-            << QStringList{QStringLiteral("DELIMITER $$\nSELECT 1")} << QString();
+            << QStringList{QStringLiteral("CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 2;\nEND"), QStringLiteral("CALL p()")}
+            << QList<int>{2, 8} << QString();
+        QTest::newRow("DELIMITER in capitals")
+            << QStringLiteral("DELIMITER $$\nSELECT 1$$\nSELECT 2;")
+            << QStringList{QStringLiteral("SELECT 1")} << QList<int>{2} << QStringLiteral("SELECT 2;");
         QTest::newRow("last statement without ;")
             << QStringLiteral("SELECT 1;\n\n  SELECT 2  ")
-            << QStringList{QStringLiteral("SELECT 1")} << QStringLiteral("SELECT 2");
+            << QStringList{QStringLiteral("SELECT 1")} << QList<int>{1} << QStringLiteral("SELECT 2");
         QTest::newRow("two on one line")
             << QStringLiteral("UPDATE a SET x=1; UPDATE a SET x=2;")
-            << QStringList{QStringLiteral("UPDATE a SET x=1; UPDATE a SET x=2")} << QString();
+            << QStringList{QStringLiteral("UPDATE a SET x=1"), QStringLiteral("UPDATE a SET x=2")} << QList<int>{1, 1} << QString();
         QTest::newRow("currency sign is no terminator")
             << QStringLiteral("INSERT INTO t VALUES ('a¤b');\nINSERT INTO t VALUES ('¤');")
-            << QStringList{QStringLiteral("INSERT INTO t VALUES ('a¤b')"), QStringLiteral("INSERT INTO t VALUES ('¤')")} << QString();
-        QTest::newRow("two spaces make an empty delimiter")
-            << QStringLiteral("delimiter  $$\nSELECT 1\nSELECT 2")
-            << QStringList{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")} << QString();
-        QTest::newRow("empty") << QString() << QStringList{} << QString();
+            << QStringList{QStringLiteral("INSERT INTO t VALUES ('a¤b')"), QStringLiteral("INSERT INTO t VALUES ('¤')")}
+            << QList<int>{1, 2} << QString();
+        QTest::newRow("two spaces before the delimiter")
+            << QStringLiteral("delimiter  $$\nSELECT 1$$\nSELECT 2$$")
+            << QStringList{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")} << QList<int>{2, 3} << QString();
+        QTest::newRow("comment after the delimiter")
+            << QStringLiteral("INSERT INTO t VALUES (1); # első\nINSERT INTO t VALUES (2); -- it's mine\nINSERT INTO t VALUES (3);")
+            << QStringList{QStringLiteral("INSERT INTO t VALUES (1)"), QStringLiteral("INSERT INTO t VALUES (2)"),
+                           QStringLiteral("INSERT INTO t VALUES (3)")}
+            << QList<int>{1, 2, 3} << QString();
+        QTest::newRow("; at a line end inside a string")
+            << QStringLiteral("INSERT INTO t VALUES ('első;\n  második \\'; \"x;\"');\nSELECT 1;")
+            << QStringList{QStringLiteral("INSERT INTO t VALUES ('első;\n  második \\'; \"x;\"')"), QStringLiteral("SELECT 1")}
+            << QList<int>{1, 3} << QString();
+        QTest::newRow("comments hide ; and quotes")
+            << QStringLiteral("/* a; 'b */ SELECT 1 /* c; */;\n-- d'e;\n#f;\nSELECT `x;y` FROM t; -- vége")
+            << QStringList{QStringLiteral("SELECT 1"), QStringLiteral("SELECT `x;y` FROM t")}
+            << QList<int>{1, 4} << QString();
+        QTest::newRow("server-side comment is a statement")
+            << QStringLiteral("/*!40101 SET @a = 1 */;\nSELECT 1;")
+            << QStringList{QStringLiteral("/*!40101 SET @a = 1 */"), QStringLiteral("SELECT 1")} << QList<int>{1, 2} << QString();
+        QTest::newRow("unfinished comment at the end")
+            << QStringLiteral("SELECT 1;\n/* nincs vége") << QStringList{QStringLiteral("SELECT 1")} << QList<int>{1} << QString();
+        QTest::newRow("empty") << QString() << QStringList{} << QList<int>{} << QString();
     }
     void splitStatements()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, statements);
+        QFETCH(QList<int>, firstLines);
         QFETCH(QString, leftOver);
         QString rest;
         QStringList got;
-        for (const auto &s : SqlScriptRunner::split(text.split(QLatin1Char('\n')), &rest))
+        QList<int> lines;
+        for (const auto &s : SqlScriptRunner::split(text, &rest)) {
             got << s.sql;
+            lines << s.firstLine;
+        }
         QCOMPARE(got, statements);
+        QCOMPARE(lines, firstLines);
         QCOMPARE(rest, leftOver);
+    }
+
+    // What the runner leaves out: a script's own character-set statement.
+    void characterSetStatements_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("skipped");
+        QTest::newRow("SET NAMES") << "SET NAMES cp1250" << true;
+        QTest::newRow("lower case, collation") << "set names latin2 collate latin2_hungarian_ci" << true;
+        QTest::newRow("server-side comment") << "/*!40101 SET NAMES utf8mb4 */" << true;
+        QTest::newRow("CHARACTER SET") << "SET CHARACTER SET cp1250" << true;
+        QTest::newRow("variable") << "SET character_set_client = utf8" << true;
+        QTest::newRow("other variable") << "SET FOREIGN_KEY_CHECKS=0" << false;
+        QTest::newRow("two settings") << "SET NAMES cp1250, @a = 1" << false;
+        QTest::newRow("a value") << "INSERT INTO t VALUES ('SET NAMES x')" << false;
+    }
+    void characterSetStatements()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, skipped);
+        QCOMPARE(SqlScriptRunner::setsCharacterSet(sql), skipped);
     }
 
     // On the server: a procedure defined with $$ runs, a value holding "¤"
@@ -396,17 +529,15 @@ private Q_SLOTS:
         QList<int> lines;
         auto r = runner.run(QStringLiteral("delimiter $$\n"
                                            "CREATE PROCEDURE p_teszt()\nBEGIN\n  DELETE FROM verzio;\n  INSERT INTO verzio VALUES ('a¤b;c');\nEND$$\n"
-                                           "delimiter ;\nCALL p_teszt();")
-                                .split(QLatin1Char('\n')),
+                                           "delimiter ;\nCALL p_teszt();"),
                             [&](int line, int count) { lines << line; QCOMPARE(count, 8); });
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.statementsRun, 2);
-        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines, (QList<int>{6, 8})); // after each statement, by the line it ends on
         QCOMPARE(SqlValue(QStringLiteral("SELECT verzio FROM verzio"), {}), QStringLiteral("a¤b;c"));
 
         r = runner.run(QStringLiteral("SET FOREIGN_KEY_CHECKS=0;\nINSERT INTO verzio VALUES ('x1');\nINSERT INTO nincs VALUES (1);\n"
-                                      "INSERT INTO verzio VALUES ('x2');")
-                           .split(QLatin1Char('\n')));
+                                      "INSERT INTO verzio VALUES ('x2');"));
         QVERIFY(!r.ok);
         QCOMPARE(r.statementsRun, 2);
         QVERIFY(r.error.contains(QLatin1String("nincs")));
@@ -415,8 +546,10 @@ private Q_SLOTS:
     }
 
     // The full backup through the real dump tool: the password on no command
-    // line, in a file only the owner reads, removed afterwards; the file
-    // restores; a failure is reported with the tool's text and leaves no file.
+    // line and in no file (the tool reads its options from a pipe), an option
+    // file an earlier run left behind removed; the file restores with the
+    // stock client into a shop whose procedures work; a failure is reported
+    // with the tool's text and leaves no file.
     void fullBackupRestores()
     {
         test::TestDb db(QStringLiteral("adm_bk_full"));
@@ -432,28 +565,75 @@ private Q_SLOTS:
         admin.exec(QStringLiteral("DROP USER IF EXISTS 'qo_dump'@'%'"));
         admin.exec(QStringLiteral("CREATE USER 'qo_dump'@'%' IDENTIFIED BY 'Tit\"ok\\\\jel szo'"));
         admin.exec(QStringLiteral("GRANT ALL ON `%1`.* TO 'qo_dump'@'%'").arg(db.name()));
+        // The procedures' text is readable to their definer and to whoever
+        // may read mysql.proc; without it the dump fails and says why.
+        admin.exec(QStringLiteral("GRANT SELECT ON mysql.proc TO 'qo_dump'@'%'"));
         ConnectParams dumper = db.params();
         dumper.user = QStringLiteral("qo_dump");
         dumper.password = QStringLiteral("Tit\"ok\\jel szo");
+
+        // What the tool meets: its arguments and where its option file leads.
+        QTemporaryDir tools;
+        const QString seen = tools.filePath(QStringLiteral("seen.txt"));
+        const QString wrapper = tools.filePath(QStringLiteral("dump"));
+        {
+            QFile w(wrapper);
+            QVERIFY(w.open(QIODevice::WriteOnly));
+            w.write(QStringLiteral("#!/bin/sh\n"
+                                   "o=\"${1#--defaults-extra-file=}\"\n"
+                                   "{ echo \"$@\"; readlink \"$o\"; ls -l \"$o\"; } > '%1'\n"
+                                   "exec '%2' \"$@\"\n").arg(seen, tool).toUtf8());
+        }
+        QFile::setPermissions(wrapper, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // A temporary folder of this test's own, watched for any file.
+        QTemporaryDir privateTemp;
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(privateTemp.path()));
+        auto restoreTmp = qScopeGuard([&] { qputenv("TMPDIR", oldTmp); });
+        QCOMPARE(QDir::tempPath(), privateTemp.path());
+        // An option file left by a run that was ended before it could remove it.
+        const QString leftOver = QDir::tempPath() + QStringLiteral("/qo-dump-AbC123.cnf");
+        {
+            QFile f(leftOver);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[client]\npassword=\"regi\"\n");
+        }
+
         FullBackup fb;
         QSignalSpy spy(&fb, &FullBackup::finished);
         QString error;
-        QVERIFY2(fb.start(tool, dumper, file, &error), qPrintable(error));
+        QVERIFY2(fb.start(wrapper, dumper, file, &error), qPrintable(error));
+        QVERIFY(!QFile::exists(leftOver));
+        QCOMPARE(QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden), QStringList());
         QVERIFY(!fb.arguments().join(QLatin1Char(' ')).contains(QLatin1String("Tit")));
         QVERIFY(!fb.arguments().join(QLatin1Char(' ')).contains(QLatin1String("--password")));
-        const QString options = fb.optionFilePath();
-        QVERIFY(QFile::exists(options));
-        QCOMPARE(QFileInfo(options).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::ReadOwner),
-                 QFileDevice::ReadOwner);
+        QVERIFY(fb.optionFilePath().startsWith(QLatin1String("/dev/fd/")));
         QVERIFY(spy.wait(120000));
         QVERIFY2(spy.at(0).at(0).toBool(), qPrintable(spy.at(0).at(1).toString()));
         QVERIFY(spy.at(0).at(1).toString().startsWith(QStringLiteral("Biztonsági mentés kész: ") + file + QStringLiteral(" (")));
-        QVERIFY(!QFile::exists(options));
+        QFile seenFile(seen);
+        QVERIFY(seenFile.open(QIODevice::ReadOnly));
+        const QList<QByteArray> seenLines = seenFile.readAll().split('\n');
+        QVERIFY(!seenLines.at(0).contains("Tit"));
+        QVERIFY(seenLines.at(0).contains("--routines --triggers --events"));
+        QVERIFY2(seenLines.at(1).startsWith("pipe:"), seenLines.at(1).constData());
+        // No file in the temporary folder, and the option pipe is gone.
+        QCOMPARE(QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(fb.optionFilePath().isEmpty());
+        QCOMPARE(QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 
         Connection::main().close();
         admin.exec(QStringLiteral("DROP DATABASE `%1`").arg(db.name()));
         restoreWithClient(test::serverParams(), file, {});
         QCOMPARE(checksums(db.params()), before);
+        // The restored shop steps a work order's status with its own procedure.
+        Connection restored;
+        restored.open(db.params());
+        const QString order = restored.query(QStringLiteral("SELECT MIN(munkalap) FROM munkalap WHERE statusz = 1")).text(0, 0);
+        QVERIFY(!order.isEmpty());
+        restored.exec(QStringLiteral("CALL sp_setstatusz(%1, 'admin', 2)").arg(order));
+        QCOMPARE(restored.query(QStringLiteral("SELECT statusz FROM munkalap WHERE munkalap = %1").arg(order)).text(0, 0),
+                 QStringLiteral("2"));
 
         ConnectParams wrong = db.params();
         wrong.password = QStringLiteral("rossz \"jelszó\" \\");
@@ -466,6 +646,7 @@ private Q_SLOTS:
         const QString msg = badSpy.at(0).at(1).toString();
         QVERIFY2(msg.contains(QStringLiteral("kilépési kód")) && msg.contains(QLatin1String("Access denied")), qPrintable(msg));
         QVERIFY(!QFile::exists(failed));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*hibas*")}, QDir::Files | QDir::Hidden), QStringList());
 
         FullBackup missing;
         QSignalSpy missingSpy(&missing, &FullBackup::finished);
@@ -473,6 +654,7 @@ private Q_SLOTS:
         QVERIFY(missingSpy.wait(10000));
         QVERIFY(!missingSpy.at(0).at(0).toBool());
         QVERIFY(missingSpy.at(0).at(1).toString().startsWith(QStringLiteral("A mentőprogram nem indítható")));
+        QVERIFY(!QFile::exists(failed));
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <array>
 #include <zip.h>
 
@@ -77,7 +78,35 @@ void appendQuoted(QByteArray &out, const char *data, int len)
     out += '\'';
 }
 
-void appendCell(QByteArray &out, const RowSet &rs, int r, int c)
+void appendHex(QByteArray &out, const char *data, int len)
+{
+    out += "0x";
+    out += QByteArray::fromRawData(data, len).toHex();
+}
+
+// Whether a text value holds a byte that Windows-1250 has no letter for (the
+// latin2 codes 0x80-0x9F): the script would carry a "?" in its place.
+bool lostInCp1250(const char *data, int len)
+{
+    const auto &map = latin2ToCp1250();
+    for (int i = 0; i < len; ++i) {
+        const uchar c = uchar(data[i]);
+        if (c >= 0x80 && map[c] == '?')
+            return true;
+    }
+    return false;
+}
+
+bool hasHighBytes(const char *data, int len)
+{
+    for (int i = 0; i < len; ++i)
+        if (uchar(data[i]) >= 0x80)
+            return true;
+    return false;
+}
+
+// binaryString: a BINARY or VARBINARY column, whose bytes are no letters.
+void appendCell(QByteArray &out, const RowSet &rs, int r, int c, bool binaryString)
 {
     if (rs.isNull(r, c)) {
         out += "NULL";
@@ -90,7 +119,20 @@ void appendCell(QByteArray &out, const RowSet &rs, int r, int c)
         if (len == 0)
             out += "''";
         else
-            out += "0x" + QByteArray(data, len).toHex();
+            appendHex(out, data, len);
+        return;
+    }
+    // Bytes that a text literal would not carry through both readers (the
+    // stock client in Windows-1250, the console in latin2) go as hex, the
+    // text ones marked as latin2 so that a text column takes them as letters.
+    if (binaryString && hasHighBytes(data, len)) {
+        appendHex(out, data, len);
+        return;
+    }
+    if (f.kind == RowSet::Kind::Text && lostInCp1250(data, len)) {
+        out += "_latin2 X'";
+        out += QByteArray::fromRawData(data, len).toHex();
+        out += '\'';
         return;
     }
     switch (f.kind) {
@@ -139,11 +181,22 @@ void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice 
     // whose text gives back the very same float, while the float's own text
     // has only six digits.
     const RowSet shape = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0;").arg(name));
+    // String columns without a collation hold bytes, not letters.
+    QSet<QString> binaryColumns;
+    const RowSet described = m_db.query(QStringLiteral("SHOW FULL COLUMNS FROM %1;").arg(name));
+    const int fieldCol = described.fieldIndex(QStringLiteral("Field"));
+    const int collationCol = described.fieldIndex(QStringLiteral("Collation"));
+    if (fieldCol >= 0 && collationCol >= 0)
+        for (int r = 0; r < described.rowCount(); ++r)
+            if (described.isNull(r, collationCol))
+                binaryColumns.insert(described.text(r, fieldCol).toLower());
     QStringList select, columns;
+    QVector<bool> binaryString;
     for (const RowSet::Field &f : shape.fields()) {
         const QString col = sqlName(f.name);
         select << (f.serverType == kTypeFloat ? QStringLiteral("(%1 + 0e0) AS %1").arg(col) : col);
         columns << sqlName(f.name.toLower());
+        binaryString << (f.kind == RowSet::Kind::Text && binaryColumns.contains(f.name.toLower()));
     }
     if (select.isEmpty())
         return;
@@ -171,7 +224,7 @@ void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice 
         for (int c = 0; c < cols; ++c) {
             if (c)
                 out += ',';
-            appendCell(out, rs, r, c);
+            appendCell(out, rs, r, c, binaryString.at(c));
         }
         out += ')';
         if (device && out.size() >= kFlushBytes) {
@@ -192,28 +245,34 @@ QByteArray BackupWriter::tableInsertScript(const QString &table)
     return out;
 }
 
-void BackupWriter::writeScript(const QString &path, const BackupProgress &progress)
+int BackupWriter::writeScript(QIODevice &file, const BackupProgress &progress)
 {
-    SaveWith(path, [&](QIODevice &file) {
-        const QStringList tables = baseTables();
-        QByteArray out;
-        out.reserve(kFlushBytes + 65536);
-        out += "SET FOREIGN_KEY_CHECKS=0;\r\n";
-        for (int i = 0; i < tables.size(); ++i) {
-            if (progress)
-                progress(i, int(tables.size()));
-            out += toCp1250(QStringLiteral("TRUNCATE %1;").arg(sqlName(tables.at(i))));
-            out += "\r\n";
-            appendTable(tables.at(i), out, &file);
-        }
-        out += "SET FOREIGN_KEY_CHECKS=1;\r\n";
-        if (file.write(out) != out.size())
-            throw Error(QStringLiteral("A mentés írása megszakadt"));
-        return int(tables.size());
-    }, SaveFile::Access::OwnerOnly);
+    const QStringList tables = baseTables();
+    QByteArray out;
+    out.reserve(kFlushBytes + 65536);
+    // The file says its own code page, so that the stock client given
+    // nothing but the file reads its letters right.
+    out += "SET NAMES cp1250;\r\n";
+    out += "SET FOREIGN_KEY_CHECKS=0;\r\n";
+    for (int i = 0; i < tables.size(); ++i) {
+        if (progress)
+            progress(i, int(tables.size()));
+        out += toCp1250(QStringLiteral("TRUNCATE %1;").arg(sqlName(tables.at(i))));
+        out += "\r\n";
+        appendTable(tables.at(i), out, &file);
+    }
+    out += "SET FOREIGN_KEY_CHECKS=1;\r\n";
+    if (file.write(out) != out.size())
+        throw Error(QStringLiteral("A mentés írása megszakadt"));
+    return int(tables.size());
 }
 
-void ZipSingleFile(const QString &file, const QString &zipPath)
+void BackupWriter::writeScript(const QString &path, const BackupProgress &progress)
+{
+    SaveWith(path, [&](QIODevice &file) { return writeScript(file, progress); }, SaveFile::Access::OwnerOnly);
+}
+
+void ZipSingleFile(const QString &file, const QString &zipPath, const QString &entryName)
 {
     // The archive is built under the save helper's temporary name and put in
     // place only when the library closed it whole.
@@ -237,7 +296,8 @@ void ZipSingleFile(const QString &file, const QString &zipPath)
     zip_source_t *src = zip_source_file(z, QFile::encodeName(file).constData(), 0, -1);
     if (!src)
         fail();
-    const zip_int64_t index = zip_file_add(z, QFileInfo(file).fileName().toUtf8().constData(), src,
+    const QString entry = entryName.isEmpty() ? QFileInfo(file).fileName() : entryName;
+    const zip_int64_t index = zip_file_add(z, entry.toUtf8().constData(), src,
                                            ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(src);

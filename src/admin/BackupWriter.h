@@ -1,12 +1,15 @@
 #pragma once
 // The data backup script: for every base table of a database a TRUNCATE and
 // its rows as INSERT IGNORE statements of at most 100 rows, in Windows-1250
-// with CR LF line ends, between SET FOREIGN_KEY_CHECKS=0 and =1 so that it
-// restores into a schema whose foreign keys refuse TRUNCATE and rows that
-// arrive before their parents. Works on a connection of its own and needs
-// no window: the list window, the tests and the benchmark all call it.
-// Restored by the SQL console's script mode, or by the stock client told the
-// file's code page: mariadb --default-character-set=cp1250 DBNAME < file.sql
+// with CR LF line ends. It opens with SET NAMES cp1250, so that the stock
+// client reads it right with no option (mariadb DBNAME < file.sql), and
+// runs between SET FOREIGN_KEY_CHECKS=0 and =1 so that it restores into a
+// schema whose foreign keys refuse TRUNCATE and rows that arrive before their
+// parents. A value that a Windows-1250 text literal would not carry byte for
+// byte (a latin2 text holding a code 0x80-0x9F, binary bytes) is written in
+// hex. Works on a connection of its own and needs no window: the list window,
+// the tests and the benchmark all call it. The SQL console's script mode
+// restores it too (its session stays latin2; see SqlScriptRunner).
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -34,6 +37,9 @@ public:
     // any failure (database, disk) nothing is left under `path` and
     // qo::Error is thrown with the reason.
     void writeScript(const QString &path, const BackupProgress &progress = {});
+    // Writes the whole script to an open device; returns the number of
+    // tables. A refused write throws qo::Error; the caller names the reason.
+    int writeScript(QIODevice &device, const BackupProgress &progress = {});
 
 private:
     // Appends the table's statements (each line followed by CR LF) to out,
@@ -44,9 +50,10 @@ private:
 };
 
 // Packs `file` into a new archive `zipPath` (an old one is replaced) as its
-// only entry, under the file's bare name, deflated at the highest level.
+// only entry, under `entryName` (the file's bare name when empty), deflated
+// at the highest level.
 // Throws qo::Error with the archive library's text; no archive is left then.
-void ZipSingleFile(const QString &file, const QString &zipPath);
+void ZipSingleFile(const QString &file, const QString &zipPath, const QString &entryName = {});
 
 // "12 345 678 bájt": a file size for the messages.
 QString FileSizeText(qint64 bytes);

@@ -2,6 +2,7 @@
 
 #include "admin/BackupWriter.h"
 #include "base/Error.h"
+#include "base/SaveFile.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "ui/Grid.h"
@@ -19,14 +20,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryFile>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace qo {
 
@@ -385,18 +389,39 @@ void ConnectionList::aBackupExecute()
     }
     const QFileInfo fi(chosen);
     const bool zip = fi.suffix().toLower() == QLatin1String("zip");
-    const QString dumpFile = zip ? fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".sql") : chosen;
+    const QString entryName = fi.completeBaseName() + QStringLiteral(".sql");
+    // For a zip the script is written to a temporary file of its own beside
+    // the archive (0600, a new name), never to name.sql, which may be another
+    // file; it is packed under name.sql.
+    QTemporaryFile packed(fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral("-XXXXXX.sql"));
 
     m_busy = true;
     progressBar->setValue(0);
     progressBar->show();
     QString failure;
+    const BackupProgress progress = [this](int index, int count) {
+        progressBar->setMaximum(count);
+        progressBar->setValue(index);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     try {
-        BackupWriter(m_backupDb).writeScript(dumpFile, [this](int index, int count) {
-            progressBar->setMaximum(count);
-            progressBar->setValue(index);
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        BackupWriter writer(m_backupDb);
+        if (!zip) {
+            writer.writeScript(chosen, progress);
+        } else {
+            if (!packed.open())
+                throw Error(SaveFile::failureText(packed.fileName(), packed.errorString()));
+            try {
+                writer.writeScript(packed, progress);
+            } catch (const Error &) {
+                if (packed.error() == QFileDevice::NoError)
+                    throw; // the database's failure
+            }
+            if (packed.error() != QFileDevice::NoError || !packed.flush())
+                throw Error(SaveFile::failureText(packed.fileName(), packed.error() == QFileDevice::ResourceError
+                                                                        ? SaveFile::reason(ENOSPC)
+                                                                        : packed.errorString()));
+        }
     } catch (const Error &e) {
         failure = e.message();
     }
@@ -410,16 +435,19 @@ void ConnectionList::aBackupExecute()
         ShowError(ErrorText(failure) + QStringLiteral("\n\nA biztonsági mentés nem készült el."), this);
         return;
     }
-    QString result = dumpFile;
+    QString result = chosen;
     if (zip) {
         const QString zipFile = fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".zip");
         try {
-            ZipSingleFile(dumpFile, zipFile);
+            ZipSingleFile(packed.fileName(), zipFile, entryName);
         } catch (const Error &e) {
-            ShowError(QStringLiteral("Hiba az archiválás közben\n") + e.message(), this);
-            return; // the unpacked script stays
+            // The unpacked script stays, under its own name.
+            packed.setAutoRemove(false);
+            ShowError(QStringLiteral("Hiba az archiválás közben\n") + e.message()
+                          + QStringLiteral("\n\nA tömörítetlen mentés: ") + packed.fileName(),
+                      this);
+            return;
         }
-        QFile::remove(dumpFile);
         result = zipFile;
     }
     ShowInfo(QStringLiteral("Biztonsági mentés kész: %1 (%2)").arg(result, FileSizeText(QFileInfo(result).size())), this);
@@ -467,15 +495,25 @@ void ConnectionList::aTeljesMentesExecute()
     statusBar()->showMessage(QStringLiteral("Teljes mentés fut: ") + chosen);
 }
 
-void ConnectionList::fullBackupFinished(bool ok, const QString &message)
+void ConnectionList::fullBackupFinished(bool ok, const QString &message, const QString &details)
 {
     btnTeljesMentes->setEnabled(true);
     aTeljesMentes->setEnabled(true);
     statusBar()->clearMessage();
-    if (ok)
-        ShowInfo(message, this);
-    else
-        ShowError(message, this);
+    if (details.isEmpty()) {
+        if (ok)
+            ShowInfo(message, this);
+        else
+            ShowError(message, this);
+        return;
+    }
+    // A long output of the tool would make the box taller than the screen:
+    // the message holds its end, the whole of it is behind the details button.
+    QMessageBox box(ok ? QMessageBox::Information : QMessageBox::Critical,
+                    ok ? QStringLiteral("Üzenet") : QStringLiteral("Hiba"), message, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(details);
+    box.exec();
 }
 
 void ConnectionList::writeBack()

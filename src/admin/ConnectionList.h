@@ -58,7 +58,7 @@ private:
     void aMySQLDumpExecute();
     void aTeljesMentesExecute();
     void browseDumpTool();
-    void fullBackupFinished(bool ok, const QString &message);
+    void fullBackupFinished(bool ok, const QString &message, const QString &details);
     void writeBack();
     void buildDumpPanel();
     int currentIndex() const; // index into m_rows, -1 without a current row

@@ -1,13 +1,57 @@
 #include "admin/FullBackup.h"
 #include "admin/BackupWriter.h"
 
+#include "base/Error.h"
+#include "base/SaveFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qo {
+
+namespace {
+
+// The dump's closing comment: a dump without it broke off part-way.
+bool dumpComplete(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = f.size();
+    if (size > 512)
+        f.seek(size - 512);
+    const QByteArray tail = f.readAll().trimmed();
+    return tail.mid(tail.lastIndexOf('\n') + 1).startsWith("-- Dump completed");
+}
+
+// The tool reports a failed write by the system's error number.
+bool diskFull(const QString &output)
+{
+    return output.contains(QLatin1String("errno 28")) || output.contains(QLatin1String("Errcode: 28"))
+        || output.contains(QLatin1String("No space left on device"));
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
 
 FullBackup::FullBackup(QObject *parent) : QObject(parent) {}
 
@@ -18,6 +62,8 @@ FullBackup::~FullBackup()
         m_process->kill();
         m_process->waitForFinished(5000);
     }
+    closeOptionPipe();
+    // m_save goes with its temporary file: a dump cut short is no backup.
 }
 
 QString FullBackup::resolveTool(const QString &configured)
@@ -40,10 +86,26 @@ QString OptionFileValue(const QString &value)
     return QLatin1Char('"') + v + QLatin1Char('"');
 }
 
-QString FullBackup::optionFilePath() const
+QString LastLines(const QString &text, int count, bool *cut)
 {
-    return m_options ? m_options->fileName() : QString();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    if (cut)
+        *cut = lines.size() > count;
+    return lines.mid(qMax(qsizetype(0), lines.size() - count)).join(QLatin1Char('\n'));
 }
+
+void FullBackup::removeLeftOverOptionFiles()
+{
+    const QFileInfoList found = QDir(QDir::tempPath())
+                                    .entryInfoList({QStringLiteral("qo-dump-*.cnf")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &fi : found)
+        if (fi.ownerId() == uint(::getuid()))
+            QFile::remove(fi.absoluteFilePath());
+}
+
+QString FullBackup::temporaryFile() const { return m_save ? m_save->tempPath() : QString(); }
+
+qint64 FullBackup::processId() const { return m_process ? m_process->processId() : 0; }
 
 bool FullBackup::isRunning() const
 {
@@ -53,6 +115,14 @@ bool FullBackup::isRunning() const
 bool FullBackup::waitForFinished(int msecs)
 {
     return !m_process || m_process->waitForFinished(msecs) || m_process->state() == QProcess::NotRunning;
+}
+
+void FullBackup::closeOptionPipe()
+{
+    if (m_optionFd >= 0)
+        ::close(m_optionFd);
+    m_optionFd = -1;
+    m_optionPath.clear();
 }
 
 bool FullBackup::start(const QString &tool, const ConnectParams &params, const QString &resultFile, QString *error)
@@ -66,33 +136,65 @@ bool FullBackup::start(const QString &tool, const ConnectParams &params, const Q
                                 "Adja meg a helyét a mezőben.");
         return false;
     }
-    // The password goes into an option file that only the owner can read
-    // (QTemporaryFile creates it with mode 0600); it must be the first option.
-    m_options = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/qo-dump-XXXXXX.cnf"));
-    if (!m_options->open()) {
-        *error = QStringLiteral("Hiba: ") + m_options->errorString();
-        m_options.reset();
+    removeLeftOverOptionFiles();
+    m_hadOldFile = QFileInfo::exists(resultFile);
+    try {
+        // Client data: readable by its owner only, also when it replaces a file.
+        m_save = std::make_unique<SaveFile>(resultFile, SaveFile::Access::OwnerOnly);
+    } catch (const Error &e) {
+        *error = ErrorText(e.message());
         return false;
     }
-    m_options->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    m_options->write("[client]\n");
-    m_options->write("password=" + toLatin2(OptionFileValue(params.password)) + "\n");
-    m_options->flush();
+
+    // The password reaches the tool through a pipe: it never lies in a file,
+    // and the pipe goes with the tool. The option file must be its first option.
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        *error = ErrorText(QString::fromLocal8Bit(strerror(errno)));
+        m_save.reset();
+        return false;
+    }
+    const QByteArray options = "[client]\npassword=" + toLatin2(OptionFileValue(params.password)) + "\n";
+    const bool written = writeAll(fds[1], options);
+    ::close(fds[1]);
+    if (!written) {
+        ::close(fds[0]);
+        *error = ErrorText(QString::fromLocal8Bit(strerror(errno)));
+        m_save.reset();
+        return false;
+    }
+    closeOptionPipe();
+    m_optionFd = fds[0];
+    m_optionPath = QStringLiteral("/dev/fd/%1").arg(m_optionFd);
 
     m_resultFile = resultFile;
-    m_arguments = {QStringLiteral("--defaults-extra-file=") + m_options->fileName(),
+    // The procedures, triggers and events belong to the shop: without them a
+    // restored shop cannot step a work order's status.
+    m_arguments = {QStringLiteral("--defaults-extra-file=") + m_optionPath,
                    QStringLiteral("-c"), QStringLiteral("-C"), QStringLiteral("--force"),
+                   QStringLiteral("--routines"), QStringLiteral("--triggers"), QStringLiteral("--events"),
                    QStringLiteral("--databases"), params.database,
                    QStringLiteral("--port=%1").arg(params.port),
                    QStringLiteral("--host=") + params.host,
                    QStringLiteral("--user=") + params.user,
-                   QStringLiteral("--result-file=") + resultFile};
+                   QStringLiteral("--result-file=") + m_save->tempPath()};
     m_reported = false;
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardOutputFile(QProcess::nullDevice());
+    const int fd = m_optionFd;
+    m_process->setChildProcessModifier([fd] {
+        // Only the tool's copy of the read end stays open across exec.
+        ::fcntl(fd, F_SETFD, 0);
+    });
     connect(m_process.get(), &QProcess::finished, this, &FullBackup::onFinished);
     connect(m_process.get(), &QProcess::errorOccurred, this, &FullBackup::onError);
+    connect(m_process.get(), &QProcess::started, this, [this] {
+        // The tool holds its own copy now.
+        if (m_optionFd >= 0)
+            ::close(m_optionFd);
+        m_optionFd = -1;
+    });
     m_process->start(tool, m_arguments);
     return true;
 }
@@ -106,34 +208,62 @@ void FullBackup::onError(QProcess::ProcessError error)
 
 void FullBackup::onFinished(int exitCode, QProcess::ExitStatus status)
 {
-    const QString errors = QString::fromLocal8Bit(m_process->readAllStandardError()).trimmed();
-    if (status == QProcess::NormalExit && exitCode == 0) {
+    const QString output = QString::fromLocal8Bit(m_process->readAllStandardError()).trimmed();
+    bool cut = false;
+    const QString tail = LastLines(output, kShownLines, &cut);
+    const QString details = cut ? output : QString();
+    auto withOutput = [&](QString msg, const QString &heading) {
+        if (!output.isEmpty())
+            msg += QStringLiteral("\n\n") + (cut ? heading + QStringLiteral(" (vége):\n") : heading + QStringLiteral(":\n")) + tail;
+        return msg;
+    };
+
+    const bool ended = status == QProcess::NormalExit && exitCode == 0;
+    if (ended && dumpComplete(m_save->tempPath())) {
+        try {
+            m_save->commit();
+        } catch (const Error &e) {
+            m_save.reset();
+            finish(false, withOutput(ErrorText(e.message()) + keptNote(), QStringLiteral("A mentőprogram üzenete")),
+                   details);
+            return;
+        }
+        m_save.reset();
         const QFileInfo fi(m_resultFile);
-        QString msg = QStringLiteral("Biztonsági mentés kész: %1 (%2)").arg(m_resultFile, FileSizeText(fi.size()));
-        if (!errors.isEmpty())
-            msg += QStringLiteral("\n\nA mentőprogram üzenete:\n") + errors;
-        finish(true, msg);
+        finish(true,
+               withOutput(QStringLiteral("Biztonsági mentés kész: %1 (%2)").arg(m_resultFile, FileSizeText(fi.size())),
+                          QStringLiteral("A mentőprogram üzenete")),
+               details);
         return;
     }
-    // A dump that broke off must not pass for a backup.
-    const bool removed = QFile::exists(m_resultFile) && QFile::remove(m_resultFile);
-    QString msg = status == QProcess::NormalExit
-        ? QStringLiteral("A teljes mentés nem sikerült (kilépési kód: %1).").arg(exitCode)
-        : QStringLiteral("A teljes mentés megszakadt (a mentőprogram összeomlott).");
-    if (removed)
-        msg += QStringLiteral("\nA hiányos mentés fájlja törölve.");
-    if (!errors.isEmpty())
-        msg += QStringLiteral("\n\n") + errors;
-    finish(false, msg);
+    // A dump that broke off must not pass for a backup, nor take the place
+    // of an earlier one: the temporary file goes, the chosen file stays as it was.
+    m_save.reset();
+    QString msg;
+    if (diskFull(output))
+        msg = ErrorText(QStringLiteral("a fájl nem írható: %1\nBetelt a lemez").arg(m_resultFile));
+    else if (status != QProcess::NormalExit)
+        msg = QStringLiteral("A teljes mentés megszakadt (a mentőprogram összeomlott vagy leállították).");
+    else if (exitCode != 0)
+        msg = QStringLiteral("A teljes mentés nem sikerült (kilépési kód: %1).").arg(exitCode);
+    else
+        msg = QStringLiteral("A teljes mentés hiányos: a mentőprogram nem fejezte be a fájlt.");
+    finish(false, withOutput(msg + keptNote(), QStringLiteral("A mentőprogram üzenete")), details);
 }
 
-void FullBackup::finish(bool ok, const QString &message)
+QString FullBackup::keptNote() const
 {
-    m_options.reset(); // removes the option file
+    return m_hadOldFile ? QStringLiteral("\nA korábbi fájl változatlanul megmaradt: ") + m_resultFile : QString();
+}
+
+void FullBackup::finish(bool ok, const QString &message, const QString &details)
+{
+    closeOptionPipe();
+    m_save.reset();
     if (m_reported)
         return;
     m_reported = true;
-    Q_EMIT finished(ok, message);
+    Q_EMIT finished(ok, message, details);
 }
 
 } // namespace qo

@@ -1,9 +1,12 @@
 #pragma once
 // The full backup: the dump tool (mariadb-dump or mysqldump) run as a child
-// process with the options "-c -C --force --databases", so that the window
-// keeps responding. The password never appears on the command line: it is
-// handed over in an option file only the owner can read, removed as soon as
-// the tool has ended. The tool's exit status and error text are reported.
+// process with the options "-c -C --force --databases" and the stored
+// procedures, triggers and events, so that the window keeps responding. The
+// password never appears on a command line nor in a file: the tool reads its
+// option file from a pipe it inherits. The tool writes a temporary file
+// beside the chosen one, which replaces the chosen file only when the tool
+// ended well and the dump is complete; an earlier backup under that name
+// stays otherwise. The tool's exit status and messages are reported.
 #include "db/Connection.h"
 
 #include <QObject>
@@ -11,9 +14,9 @@
 #include <QString>
 #include <memory>
 
-class QTemporaryFile;
-
 namespace qo {
+
+class SaveFile;
 
 class FullBackup : public QObject {
     Q_OBJECT
@@ -32,28 +35,49 @@ public:
     bool waitForFinished(int msecs = -1);
 
     QStringList arguments() const { return m_arguments; }
-    QString optionFilePath() const; // empty once removed
+    // The option file as the tool names it ("/dev/fd/N"); empty when none.
+    QString optionFilePath() const { return m_optionPath; }
+    // The file the tool writes while it runs (tests).
+    QString temporaryFile() const;
+    qint64 processId() const;
     QString resultFile() const { return m_resultFile; }
 
+    // Option files that an earlier version left in the temporary folder when
+    // it was ended before it could remove them; they hold a password.
+    static void removeLeftOverOptionFiles();
+
+    // Lines of the tool's output shown in the message; the rest is in the details.
+    static constexpr int kShownLines = 5;
+
 Q_SIGNALS:
-    // ok: the tool ended normally with exit status 0. message: the text to
-    // show, "Biztonsági mentés kész: ..." or the reason of the failure.
-    void finished(bool ok, const QString &message);
+    // ok: the tool ended normally with exit status 0 and a complete dump,
+    // now under the chosen name. message: the text to show, "Biztonsági
+    // mentés kész: ..." or the reason of the failure with the last lines of
+    // the tool's output; details: the whole output when it is longer.
+    void finished(bool ok, const QString &message, const QString &details);
 
 private:
     void onFinished(int exitCode, QProcess::ExitStatus status);
     void onError(QProcess::ProcessError error);
-    void finish(bool ok, const QString &message);
+    void finish(bool ok, const QString &message, const QString &details = {});
+    void closeOptionPipe();
+    QString keptNote() const; // says that an earlier file under the name is untouched
 
     std::unique_ptr<QProcess> m_process;
-    std::unique_ptr<QTemporaryFile> m_options;
+    std::unique_ptr<SaveFile> m_save;
+    int m_optionFd = -1; // read end of the option pipe, handed to the tool
+    QString m_optionPath;
     QStringList m_arguments;
     QString m_resultFile;
+    bool m_hadOldFile = false;
     bool m_reported = false;
 };
 
 // The option-file form of a value: between double quotes, with backslashes
 // and double quotes escaped.
 QString OptionFileValue(const QString &value);
+
+// The last `count` lines of a text, and whether lines were left out.
+QString LastLines(const QString &text, int count, bool *cut = nullptr);
 
 } // namespace qo

@@ -11,6 +11,7 @@
 #include "base/Text.h"
 #include "config/Config.h"
 #include "db/Connection.h"
+#include "db/RowConflict.h"
 #include "ui/FormBehaviour.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -96,6 +97,20 @@ void setupEditor(QsciScintilla *e)
     e->setSelectionBackgroundColor(QColor(192, 192, 192));
     e->setSelectionForegroundColor(Qt::black);
     e->setBraceMatching(QsciScintilla::SloppyBraceMatch);
+}
+
+// The selected text, null when nothing is selected. Asked of the editor
+// itself: QsciScintilla's own selection flag is refreshed only when the
+// window repaints, so right after typing over a selection it still says so.
+QString currentSelection(QsciScintilla *e)
+{
+    if (e->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEMPTY))
+        return {};
+    const long bytes = e->SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<void *>(nullptr));
+    QByteArray text(qMax(0L, bytes) + 1, '\0');
+    e->SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<void *>(text.data()));
+    text.truncate(qstrnlen(text.constData(), text.size()));
+    return QString::fromUtf8(text);
 }
 
 void narrowColumns(QTableView *view, bool widen)
@@ -193,7 +208,9 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
     queryGrid->setTypeToSearch(false);
     queryGrid->addAction(aExport);
 
-    m_tableModel = new TableEditModel(Connection::main(), this);
+    // Table mode works in the console's session too: a "use otherdb;" run
+    // before it decides where the table is read from and written to.
+    m_tableModel = new TableEditModel(*m_db, this);
     tableGrid = new QTableView(this);
     tableGrid->setObjectName(QStringLiteral("DBGridTabla"));
     tableGrid->setModel(m_tableModel);
@@ -375,15 +392,58 @@ void SqlConsole::resultOpened()
     updatePosition();
 }
 
-bool SqlConsole::postPendingRow(int row)
+bool SqlConsole::postPendingRow(int row, bool closing)
 {
-    QString error;
-    if (m_tableModel->postRow(row, &error)) {
-        updatePosition();
-        return true;
+    try {
+        m_tableModel->postRow(row);
+    } catch (const RowConflict &conflict) {
+        tableConflict(conflict.message(), closing);
+        return false;
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        return false;
     }
-    ShowError(QStringLiteral("Hiba: ") + error, this);
-    return false;
+    updatePosition();
+    return true;
+}
+
+// The row was changed or deleted elsewhere since it was read: nothing was
+// written. The table is read again, as the record windows read their row
+// again, and then the user is told. While the grid is still moving to its
+// next row the reading waits until the move is over.
+void SqlConsole::tableConflict(const QString &message, bool closing)
+{
+    if (closing) {
+        ShowWarning(message, this);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            const QModelIndex at = tableGrid->currentIndex();
+            try {
+                m_tableModel->reload();
+            } catch (const Error &e) {
+                updatePosition();
+                ShowError(QStringLiteral("Hiba: ") + withSessionNote(e.message()), this);
+                return;
+            }
+            const int rows = m_tableModel->rowCount();
+            if (rows > 0)
+                tableGrid->setCurrentIndex(m_tableModel->index(qBound(0, at.row(), rows - 1), qMax(0, at.column())));
+            updatePosition();
+            ShowWarning(message, this);
+        },
+        Qt::QueuedConnection);
+}
+
+// A changed row of the browsed table is stored before anything else runs in
+// the session, as leaving the row would store it.
+void SqlConsole::leaveTableRow()
+{
+    const QModelIndex i = tableGrid->currentIndex();
+    if (m_tableModel->isOpen() && i.isValid() && m_tableModel->isDirty(i.row()))
+        postPendingRow(i.row());
 }
 
 void SqlConsole::aUjExecute() { editor->clear(); }
@@ -454,13 +514,24 @@ bool SqlConsole::runTableMode()
     if (first.left(5).toLower() != QLatin1String("table"))
         return false;
     const QString name = FieldPart(QStringLiteral(":"), first, 2).trimmed();
+    leaveTableRow();
     m_tableModel->close();
+    if (m_result->isOpen()) {
+        // The session reads the table: a query result still streaming from it
+        // is dropped (one read whole stays for "Export").
+        m_queryModel->clear();
+        m_result->close();
+    }
     m_resultStack->setCurrentWidget(tableGrid);
+    if (!ensureConnection()) {
+        updatePosition();
+        return true;
+    }
     try {
         m_tableModel->open(name);
     } catch (const Error &e) {
         updatePosition();
-        ShowError(e.message(), this);
+        ShowError(withSessionNote(e.message()), this);
         return true;
     }
     pages->setCurrentIndex(1);
@@ -474,6 +545,7 @@ bool SqlConsole::runTableMode()
 
 void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
 {
+    leaveTableRow();
     m_resultStack->setCurrentWidget(queryGrid);
     m_queryModel->clear();
     m_result->close();
@@ -499,6 +571,7 @@ void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
 
 void SqlConsole::runScript(const QString &text)
 {
+    leaveTableRow();
     m_resultStack->setCurrentWidget(queryGrid);
     m_queryModel->clear();
     m_result->close();
@@ -512,10 +585,10 @@ void SqlConsole::runScript(const QString &text)
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
     SqlScriptRunner runner(*m_db);
-    const SqlScriptRunner::Result r = runner.run(lines, [&](int line, int) {
-        progressBar->setValue(line + 1);
+    const SqlScriptRunner::Result r = runner.run(text, [&](int line, int) {
+        progressBar->setValue(line);
         // Repaint now and then; a long script would spend more time painting
-        // than running if it did so after every line.
+        // than running if it did so after every statement.
         if (sinceRepaint.elapsed() >= 40) {
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             sinceRepaint.restart();
@@ -524,7 +597,15 @@ void SqlConsole::runScript(const QString &text)
     progressBar->hide();
     progressBar->setValue(0);
     if (!r.ok) {
-        ShowError(QStringLiteral("Hiba: ") + withSessionNote(r.error), this);
+        // Which statement failed, and that those before it stay done.
+        QString where = QStringLiteral("\n\nHibás utasítás: %1. (%2. sor)\n%3\n\n")
+                            .arg(r.failedNumber)
+                            .arg(r.failedLine)
+                            .arg(lines.value(r.failedLine - 1).trimmed().left(200));
+        where += r.statementsRun > 0
+            ? QStringLiteral("Az előtte álló %1 utasítás lefutott; ez és a későbbiek nem.").arg(r.statementsRun)
+            : QStringLiteral("Előtte nem futott le utasítás; ez és a későbbiek sem.");
+        ShowError(withSessionNote(QStringLiteral("Hiba: ") + r.error + where), this);
         return;
     }
     QString done = QStringLiteral("SQL futtatás kész.");
@@ -540,7 +621,8 @@ void SqlConsole::aFuttatExecute()
 {
     if (runTableMode())
         return;
-    const QString text = editor->hasSelectedText() ? editor->selectedText() : editor->text();
+    const QString selection = currentSelection(editor);
+    const QString text = selection.isNull() ? editor->text() : selection;
     const QString head = text.trimmed().toUpper();
     if (head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("SHOW"))) {
         runQuery(text, true);
@@ -553,8 +635,9 @@ void SqlConsole::aEredmenyExecute()
 {
     if (runTableMode())
         return;
-    QString text = editor->hasSelectedText() ? editor->selectedText() : editor->text();
-    if (!editor->hasSelectedText()) {
+    const QString selection = currentSelection(editor);
+    QString text = selection.isNull() ? editor->text() : selection;
+    if (selection.isNull()) {
         const qsizetype semi = text.indexOf(QLatin1Char(';'));
         if (semi >= 0)
             text.truncate(semi);
@@ -577,9 +660,13 @@ bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
         }
         if (ke->key() == Qt::Key_Delete && (ke->modifiers() & Qt::ControlModifier) && m_tableModel->rowCount() > 0) {
             // Deleted at once, without a question, as the table mode always did.
-            QString error;
-            if (!m_tableModel->deleteRow(row, &error))
-                ShowError(QStringLiteral("Hiba: ") + error, this);
+            try {
+                m_tableModel->deleteRow(row);
+            } catch (const RowConflict &conflict) {
+                tableConflict(conflict.message(), false);
+            } catch (const Error &e) {
+                ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+            }
             updatePosition();
             return true;
         }
@@ -589,12 +676,13 @@ bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
 
 void SqlConsole::done(int result)
 {
-    const QModelIndex i = tableGrid->currentIndex();
-    if (m_tableModel->isOpen() && i.isValid())
-        postPendingRow(i.row());
-    // The console's session ends with it (a transaction left open rolls back).
+    // A result still streaming would hold the session the row is written in.
     m_queryModel->clear();
     m_result->close();
+    const QModelIndex i = tableGrid->currentIndex();
+    if (m_tableModel->isOpen() && i.isValid() && m_db->isOpen())
+        postPendingRow(i.row(), true);
+    // The console's session ends with it (a transaction left open rolls back).
     m_db->close();
     QDialog::done(result);
 }

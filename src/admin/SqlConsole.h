@@ -6,7 +6,7 @@
 // stay open there, read page by page as its grid scrolls, while the main
 // connection stays free. A query shows its rows, other text runs as a script
 // statement by statement, and a first line "table:name" opens that table for
-// editing in place (on the main connection, as every record window edits).
+// editing in place, in the same session.
 #include "db/RowSet.h"
 
 #include <QDialog>
@@ -79,7 +79,9 @@ private:
     void runScript(const QString &text);
     void resultOpened();
     void updatePosition();
-    bool postPendingRow(int row);
+    bool postPendingRow(int row, bool closing = false);
+    void tableConflict(const QString &message, bool closing);
+    void leaveTableRow();
     QString sqlFolder() const;
     QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
                         const QString &icon);

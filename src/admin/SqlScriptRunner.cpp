@@ -2,60 +2,50 @@
 
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/SqlScript.h"
+
+#include <QRegularExpression>
 
 namespace qo {
 
-namespace {
-
-// Walks the lines as the script mode reads them and hands over each
-// complete statement; returns the text left in the buffer at the end.
-template <typename OnLine, typename OnStatement>
-QString walk(const QStringList &lines, OnLine onLine, OnStatement onStatement)
-{
-    QString delimiter = QStringLiteral(";");
-    QStringList buffer;
-    for (int i = 0; i < lines.size(); ++i) {
-        onLine(i);
-        const QString line = lines.at(i).trimmed();
-        if (line.isEmpty())
-            continue;
-        // Only the lower-case word counts; the new delimiter is the second
-        // field when the line is cut at every single space.
-        if (line.startsWith(QLatin1String("delimiter"))) {
-            const QStringList fields = line.split(QLatin1Char(' '));
-            delimiter = fields.size() > 1 ? fields.at(1) : QString();
-            continue;
-        }
-        buffer << line;
-        if (!line.endsWith(delimiter))
-            continue;
-        QString sql = buffer.join(QLatin1Char('\n')).trimmed();
-        sql.chop(delimiter.size());
-        sql = sql.trimmed();
-        buffer.clear();
-        if (sql.isEmpty())
-            continue; // a delimiter standing alone
-        if (!onStatement(SqlScriptRunner::Statement{sql, i}))
-            return {};
-    }
-    return buffer.join(QLatin1Char('\n')).trimmed();
-}
-
-} // namespace
-
-QList<SqlScriptRunner::Statement> SqlScriptRunner::split(const QStringList &lines, QString *leftOver)
+QList<SqlScriptRunner::Statement> SqlScriptRunner::split(const QString &text, QString *leftOver)
 {
     QList<Statement> out;
-    const QString rest = walk(lines, [](int) {}, [&out](const Statement &s) {
-        out << s;
-        return true;
-    });
+    const QList<SqlStatement> statements = SplitSqlScript(text);
+    for (int k = 0; k < statements.size(); ++k) {
+        const SqlStatement &s = statements.at(k);
+        // Where it ends, for the progress: its own lines, at the latest where
+        // the next one begins.
+        const int end = k + 1 < statements.size() ? statements.at(k + 1).line
+                                                  : int(text.count(QLatin1Char('\n'))) + 1;
+        out << Statement{s.text, s.line, qBound(s.line, s.line + int(s.text.count(QLatin1Char('\n'))), end)};
+    }
+    // The splitter hands back text after the last delimiter as a statement
+    // too. It is that unfinished rest when a further line would run on in it
+    // instead of starting a statement of its own; it is then not run.
+    QString rest;
+    if (!out.isEmpty()) {
+        const QList<SqlStatement> more = SplitSqlScript(text + QStringLiteral("\nqo_end"));
+        if (more.size() == statements.size() && more.last().text != statements.last().text)
+            rest = out.takeLast().sql;
+    }
     if (leftOver)
         *leftOver = rest;
     return out;
 }
 
-SqlScriptRunner::Result SqlScriptRunner::run(const QStringList &lines, const Progress &progress)
+bool SqlScriptRunner::setsCharacterSet(const QString &sql)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^(?:/\\*M?!\\d*\\s*)?SET\\s+(?:"
+                       "NAMES\\s|CHARACTER\\s+SET\\s|CHARSET\\s|"
+                       "(?:SESSION\\s+|@@(?:SESSION\\.)?)?(?:character_set_client|character_set_connection|"
+                       "character_set_results|collation_connection)\\s*=)[^,;]*?(?:\\*/)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return re.match(sql.trimmed()).hasMatch();
+}
+
+SqlScriptRunner::Result SqlScriptRunner::run(const QString &text, const Progress &progress)
 {
     Result result;
     QString checksBefore;
@@ -64,25 +54,30 @@ SqlScriptRunner::Result SqlScriptRunner::run(const QStringList &lines, const Pro
     } catch (const Error &) {
         // A server without the variable: nothing to put back later.
     }
-    const int count = int(lines.size());
-    result.leftOver = walk(
-        lines,
-        [&](int line) {
-            if (progress)
-                progress(line, count);
-        },
-        [&](const Statement &s) {
+    const int lines = int(text.count(QLatin1Char('\n'))) + 1;
+    const QList<Statement> statements = split(text, &result.leftOver);
+    int reached = 0;
+    for (int k = 0; k < statements.size(); ++k) {
+        const Statement &s = statements.at(k);
+        if (!setsCharacterSet(s.sql)) {
             try {
                 m_db.exec(s.sql);
             } catch (const Error &e) {
                 result.ok = false;
                 result.error = e.message();
                 result.failedSql = s.sql;
-                return false;
+                result.failedNumber = k + 1;
+                result.failedLine = s.firstLine;
+                break;
             }
-            ++result.statementsRun;
-            return true;
-        });
+        }
+        ++result.statementsRun;
+        reached = s.lastLine;
+        if (progress)
+            progress(reached, lines);
+    }
+    if (result.ok && progress && reached < lines)
+        progress(lines, lines);
     if (!result.ok && (checksBefore == QLatin1String("0") || checksBefore == QLatin1String("1"))) {
         try {
             m_db.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=%1;").arg(checksBefore));

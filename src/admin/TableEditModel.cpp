@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/RowConflict.h"
 #include "db/SqlText.h"
 
 
@@ -15,6 +16,10 @@ QString quoteName(const QString &name)
     n.replace(QLatin1Char('`'), QLatin1String("``"));
     return QLatin1Char('`') + n + QLatin1Char('`');
 }
+
+// The client library's type of single-precision floats (mysql.h).
+constexpr int kTypeFloat = 4;
+constexpr int kTypeBit = 16;
 
 QString literal(const QVariant &v)
 {
@@ -33,6 +38,7 @@ void TableEditModel::open(const QString &table)
     beginResetModel();
     m_table.clear();
     m_columns.clear();
+    m_fields.clear();
     m_keyColumns.clear();
     m_autoColumn = -1;
     m_rows.clear();
@@ -40,6 +46,7 @@ void TableEditModel::open(const QString &table)
         if (table.trimmed().isEmpty())
             throw Error(QStringLiteral("Hiányzik a tábla neve."));
         const RowSet rs = m_db.query(QStringLiteral("SELECT * FROM %1;").arg(quoteName(table)));
+        m_fields = rs.fields();
         for (const RowSet::Field &f : rs.fields())
             m_columns << f.name;
         const RowSet cols = m_db.query(QStringLiteral("SHOW COLUMNS FROM %1;").arg(quoteName(table)));
@@ -64,6 +71,7 @@ void TableEditModel::open(const QString &table)
         m_table = table;
     } catch (...) {
         m_columns.clear();
+        m_fields.clear();
         m_rows.clear();
         endResetModel();
         throw;
@@ -71,11 +79,18 @@ void TableEditModel::open(const QString &table)
     endResetModel();
 }
 
+void TableEditModel::reload()
+{
+    const QString table = m_table;
+    open(table);
+}
+
 void TableEditModel::close()
 {
     beginResetModel();
     m_table.clear();
     m_columns.clear();
+    m_fields.clear();
     m_rows.clear();
     endResetModel();
 }
@@ -144,73 +159,82 @@ int TableEditModel::insertEmptyRow(int row)
     return row;
 }
 
+// The row as it was read, column by column: the text the server sent for
+// each value. Texts compare byte for byte (the shop's collation would take
+// "kiss" and "Kiss" as equal); a single float by its text, as its six digits
+// would not equal the stored value as a number.
 QString TableEditModel::whereOf(const Row &r) const
 {
     QStringList parts;
-    const bool byKey = !m_keyColumns.isEmpty();
     for (int c = 0; c < m_columns.size(); ++c) {
-        if (byKey && !m_keyColumns.contains(c))
-            continue;
+        const QString name = quoteName(m_columns[c]);
+        const RowSet::Field &f = m_fields[c];
         const QVariant &v = r.original[c];
-        parts << (v.isValid() ? quoteName(m_columns[c]) + QStringLiteral(" = ") + literal(v)
-                              : quoteName(m_columns[c]) + QStringLiteral(" IS NULL"));
+        if (!v.isValid())
+            parts << name + QStringLiteral(" IS NULL");
+        else if (f.serverType == kTypeBit)
+            continue; // its raw bits: left to the other columns
+        else if (f.serverType == kTypeFloat)
+            parts << QStringLiteral("CONCAT(") + name + QStringLiteral(") = ") + literal(v);
+        else if (f.kind == RowSet::Kind::Text || f.kind == RowSet::Kind::Binary)
+            parts << QStringLiteral("BINARY ") + name + QStringLiteral(" = BINARY ") + literal(v);
+        else
+            parts << name + QStringLiteral(" = ") + literal(v);
     }
-    return parts.join(QStringLiteral(" AND ")) + (byKey ? QString() : QStringLiteral(" LIMIT 1"));
+    // A table without a key may hold the same row twice: one of them goes.
+    return (parts.isEmpty() ? QStringLiteral("1 = 1") : parts.join(QStringLiteral(" AND ")))
+        + (m_keyColumns.isEmpty() ? QStringLiteral(" LIMIT 1") : QString());
 }
 
-bool TableEditModel::postRow(int row, QString *error)
+void TableEditModel::postRow(int row)
 {
     if (!isDirty(row))
-        return true;
+        return;
     Row &r = m_rows[row];
-    try {
-        if (r.original.isEmpty()) {
-            QStringList cols, vals;
-            for (int c = 0; c < m_columns.size(); ++c)
-                if (r.changed[c]) {
-                    cols << quoteName(m_columns[c]);
-                    vals << literal(r.values[c]);
-                }
-            m_db.exec(cols.isEmpty() ? QStringLiteral("INSERT INTO %1 () VALUES ();").arg(quoteName(m_table))
-                                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3);")
-                                           .arg(quoteName(m_table), cols.join(QLatin1Char(',')), vals.join(QLatin1Char(','))));
-            if (m_autoColumn >= 0 && !r.values[m_autoColumn].isValid())
-                r.values[m_autoColumn] = QString::number(m_db.lastInsertId());
-        } else {
-            QStringList sets;
-            for (int c = 0; c < m_columns.size(); ++c)
-                if (r.changed[c])
-                    sets << quoteName(m_columns[c]) + QStringLiteral(" = ") + literal(r.values[c]);
-            m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3;").arg(quoteName(m_table), sets.join(QLatin1Char(',')), whereOf(r)));
-        }
-    } catch (const Error &e) {
-        if (error)
-            *error = e.message();
-        return false;
+    if (r.original.isEmpty()) {
+        QStringList cols, vals;
+        for (int c = 0; c < m_columns.size(); ++c)
+            if (r.changed[c]) {
+                cols << quoteName(m_columns[c]);
+                vals << literal(r.values[c]);
+            }
+        m_db.exec(cols.isEmpty() ? QStringLiteral("INSERT INTO %1 () VALUES ();").arg(quoteName(m_table))
+                                 : QStringLiteral("INSERT INTO ") + quoteName(m_table) + QStringLiteral(" (")
+                                       + cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES (")
+                                       + vals.join(QLatin1Char(',')) + QStringLiteral(");"));
+        if (m_autoColumn >= 0 && !r.values[m_autoColumn].isValid())
+            r.values[m_autoColumn] = QString::number(m_db.lastInsertId());
+    } else {
+        QStringList sets;
+        for (int c = 0; c < m_columns.size(); ++c)
+            if (r.changed[c])
+                sets << quoteName(m_columns[c]) + QStringLiteral(" = ") + literal(r.values[c]);
+        // Joined, not through arg(): a "%1" typed into a cell would take a
+        // later argument's place.
+        m_db.exec(QStringLiteral("UPDATE ") + quoteName(m_table) + QStringLiteral(" SET ")
+                  + sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE ") + whereOf(r) + QLatin1Char(';'));
+        // Rows found, not only changed: nothing found means it is gone or changed.
+        if (m_db.affectedRows() == 0)
+            throw RowConflict();
     }
     r.original = r.values;
     r.changed.fill(false);
     Q_EMIT dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
-    return true;
 }
 
-bool TableEditModel::deleteRow(int row, QString *error)
+void TableEditModel::deleteRow(int row)
 {
     if (row < 0 || row >= m_rows.size())
-        return false;
+        return;
     if (!m_rows[row].original.isEmpty()) {
-        try {
-            m_db.exec(QStringLiteral("DELETE FROM %1 WHERE %2;").arg(quoteName(m_table), whereOf(m_rows[row])));
-        } catch (const Error &e) {
-            if (error)
-                *error = e.message();
-            return false;
-        }
+        m_db.exec(QStringLiteral("DELETE FROM ") + quoteName(m_table) + QStringLiteral(" WHERE ")
+                  + whereOf(m_rows[row]) + QLatin1Char(';'));
+        if (m_db.affectedRows() == 0)
+            throw RowConflict();
     }
     beginRemoveRows({}, row, row);
     m_rows.remove(row);
     endRemoveRows();
-    return true;
 }
 
 } // namespace qo

@@ -1,8 +1,11 @@
 #pragma once
 // One table opened for browsing and editing in place (the SQL console's
 // table mode): every row of the table, cells edited as text, a changed or new
-// row written when the user leaves it, a row deleted at once. Rows are found
-// again by their primary key, or by all their old values in a table without one.
+// row written when the user leaves it, a row deleted at once. As in the record
+// windows, a row is changed or deleted only while it still holds every value
+// as it was read; otherwise nothing is written and RowConflict is thrown.
+#include "db/RowSet.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVariant>
@@ -19,6 +22,8 @@ public:
 
     // Reads the whole table; throws qo::Error (an unknown or empty name).
     void open(const QString &table);
+    // Reads the open table again (after a conflict).
+    void reload();
     void close();
     bool isOpen() const { return !m_table.isEmpty(); }
     QString table() const { return m_table; }
@@ -36,10 +41,12 @@ public:
     bool isDirty(int row) const;
     // A new, empty row before `row` (at the end when row is out of range).
     int insertEmptyRow(int row);
-    // Writes a changed or new row; false (with the server's text) when refused.
-    bool postRow(int row, QString *error);
-    // Deletes the row from the table; a new row that was never written just goes.
-    bool deleteRow(int row, QString *error);
+    // Writes a changed or new row. Throws qo::Error with the server's text
+    // when refused, RowConflict when the row is no longer as read.
+    void postRow(int row);
+    // Deletes the row from the table; a new row that was never written just
+    // goes. Throws as postRow.
+    void deleteRow(int row);
 
 private:
     struct Row {
@@ -52,6 +59,7 @@ private:
     Connection &m_db;
     QString m_table;
     QStringList m_columns;
+    QVector<RowSet::Field> m_fields;
     QVector<int> m_keyColumns;
     int m_autoColumn = -1;
     QVector<Row> m_rows;
