@@ -41,7 +41,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 using namespace qo;
@@ -260,6 +263,55 @@ private:
     QProcess m_proc;
     QByteArray m_out, m_err;
     int m_port = 0;
+};
+
+// A web service for the answers python's server is not fit to give: every
+// request gets `head` and then `size` bytes of body, streamed as fast as the
+// client takes them (with or without a Content-Length line).
+class StreamingService : public QObject {
+public:
+    StreamingService(const QByteArray &head, qint64 size, bool announced) : m_head(head), m_size(size)
+    {
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+        connect(&m_server, &QTcpServer::newConnection, this, [this, announced] {
+            while (QTcpSocket *s = m_server.nextPendingConnection()) {
+                s->setParent(this);
+                connect(s, &QTcpSocket::readyRead, s, [this, s, announced] {
+                    m_request += s->readAll();
+                    if (!m_request.contains("\r\n\r\n") || m_answered)
+                        return;
+                    m_answered = true;
+                    QByteArray response("HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n");
+                    if (announced)
+                        response += "Content-Length: " + QByteArray::number(m_head.size() + m_size) + "\r\n";
+                    s->write(response + "\r\n" + m_head);
+                    more(s);
+                });
+                connect(s, &QTcpSocket::bytesWritten, s, [this, s] { more(s); });
+                connect(s, &QTcpSocket::disconnected, s, [this] { m_closed = true; });
+            }
+        });
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+    qint64 sent() const { return m_sent; }
+    bool closed() const { return m_closed; }
+
+private:
+    void more(QTcpSocket *s)
+    {
+        constexpr qint64 kChunk = 64 * 1024;
+        while (s->state() == QAbstractSocket::ConnectedState && m_sent < m_size && s->bytesToWrite() < kChunk) {
+            const qint64 n = qMin(kChunk, m_size - m_sent);
+            s->write(QByteArray(n, 'x'));
+            m_sent += n;
+        }
+        if (m_sent >= m_size && s->bytesToWrite() == 0)
+            s->disconnectFromHost();
+    }
+    QTcpServer m_server;
+    QByteArray m_head, m_request;
+    qint64 m_size, m_sent = 0;
+    bool m_answered = false, m_closed = false;
 };
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -954,6 +1006,11 @@ private Q_SLOTS:
         QTest::newRow("below acknowledged") << QByteArray("23.0.0.47|x") << "'23.0.0.50'" << false << false;
         QTest::newRow("only the fourth part") << QByteArray("24.0.0.1|x") << "NULL" << false << false;
         QTest::newRow("no separator") << QByteArray("23.0.0.46\n") << "NULL" << true << false;
+        // A byte-order mark is not part of the version.
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" "23.0.0.45|Jegyzet") << "NULL" << true << false;
+        // A web page in place of the answer is no version, whatever it holds.
+        QTest::newRow("web page") << QByteArray("<!DOCTYPE html><html><body>Hiba 1.2.3.99|x</body></html>\n") << "NULL"
+                                  << false << false;
     }
     void versionCheck()
     {
@@ -984,7 +1041,7 @@ private Q_SLOTS:
         QTRY_VERIFY(service.log().contains(QStringLiteral("GET /verziokovetes.php?prg=53 ")));
         QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("Verkov.txt"))));
         if (shown) {
-            const QString version = QString::fromUtf8(answer).section(QLatin1Char('|'), 0, 0).trimmed();
+            const QString version = QString::fromUtf8(answer).remove(QChar(0xFEFF)).section(QLatin1Char('|'), 0, 0).trimmed();
             QCOMPARE(title, QStringLiteral("Verziókövetés: ") + version);
             if (answer.contains('|'))
                 QCOMPARE(notes, QString::fromUtf8(answer).section(QLatin1Char('|'), 1).trimmed().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
@@ -1004,6 +1061,11 @@ private Q_SLOTS:
         QTest::newRow("never lowered") << QByteArray("7|Régi hír|Szöveg") << "9" << true << "9";
         QTest::newRow("no news") << QByteArray("0\n") << "3" << false << "3";
         QTest::newRow("empty answer") << QByteArray("") << "3" << false << "3";
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" "7|Új hír|Szöveg") << "3" << true << "7";
+        // Field 1 must be the news number: a web page with "|" in it is no news.
+        QTest::newRow("web page") << QByteArray("<html><head><title>Hiba</title></head>\n<body>a|b|c</body></html>\n") << "3"
+                                  << false << "3";
+        QTest::newRow("number and more") << QByteArray("7 hír|Cím|Szöveg") << "3" << false << "3";
     }
     void newsCheck()
     {
@@ -1030,6 +1092,126 @@ private Q_SLOTS:
         w->okButton->click();
         QTRY_VERIFY(!w); // freed when closed
         QCOMPARE(SqlValue(QStringLiteral("SELECT IFNULL(hirelfogadva, 'NULL') FROM beallit"), {}), after);
+    }
+
+    // An answer far beyond any the service gives (20 MB) is dropped as soon as
+    // it passes the limit: nothing is shown, the check returns at once and
+    // the service is left before it could send it all.
+    void hugeAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<bool>("news");
+        QTest::addColumn<bool>("announced");
+        QTest::newRow("version, streamed") << QByteArray("23.0.0.45|") << false << false;
+        QTest::newRow("version, announced") << QByteArray("23.0.0.45|") << false << true;
+        QTest::newRow("news, streamed") << QByteArray("7|Cím|") << true << false;
+    }
+    void hugeAnswer()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(bool, news);
+        QFETCH(bool, announced);
+        const qint64 size = 20 * 1024 * 1024;
+        StreamingService service(head, size, announced);
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
+        ModalAnswers answers;
+        QElapsedTimer t;
+        t.start();
+        if (news)
+            QVERIFY(!CheckNews());
+        else
+            CheckNewVersion();
+        QVERIFY2(t.elapsed() < kServiceTimeoutMs, qPrintable(QString::number(t.elapsed())));
+        QTRY_VERIFY(service.closed());
+        QVERIFY2(service.sent() < size, qPrintable(QString::number(service.sent())));
+        QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(QLatin1Char(','))));
+        QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
+        const QString file = QDir(DataFolder()).filePath(news ? QStringLiteral("hirkov.txt") : QStringLiteral("Verkov.txt"));
+        QVERIFY(QFileInfo(file).size() <= kServiceAnswerMaxBytes);
+    }
+
+    // Long notes (within the limit) scroll inside a window that fits the
+    // screen; so does a long news text.
+    void longNotesScrollInside()
+    {
+        setWorkAreaForTests(QRect(0, 0, 800, 600));
+        SaveWindowPlacement(QStringLiteral("frm_Hirfolyam"), 10, 10, 320, 480);
+        QByteArray lines;
+        for (int i = 1; i <= 400; ++i)
+            lines += "sor " + QByteArray::number(i) + "\n";
+        QVERIFY(lines.size() < 4000);
+        QTemporaryDir site;
+        writeFile(site.filePath(QStringLiteral("verziokovetes.php")), "23.0.0.45|" + lines);
+        writeFile(site.filePath(QStringLiteral("hirfolyam.php")), "7|Hosszú hír|" + lines);
+        LocalService service(site.path());
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
+        ModalAnswers answers;
+        QRect frame;
+        int scrollRange = -1;
+        QString lastLine;
+        answers.then([&](QWidget *w) {
+            frame = w->frameGeometry();
+            if (auto *area = w->findChild<QScrollArea *>())
+                scrollRange = area->verticalScrollBar()->maximum();
+            if (auto *v = qobject_cast<VersionNotesWindow *>(w))
+                lastLine = v->notesLabel->text().section(QStringLiteral("\r\n"), -1);
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+        });
+        CheckNewVersion();
+        QVERIFY(answers.done());
+        QVERIFY2(frame.height() <= 600 && frame.top() >= 0, qPrintable(QStringLiteral("%1 %2").arg(frame.top()).arg(frame.height())));
+        QVERIFY(scrollRange > 0);
+        QCOMPARE(lastLine, QStringLiteral("sor 400"));
+
+        QPointer<NewsWindow> w = CheckNews();
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY2(w->frameGeometry().height() <= 600, qPrintable(QString::number(w->frameGeometry().height())));
+        auto *area = w->findChild<QScrollArea *>();
+        QVERIFY(area);
+        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
+        w->close();
+        QTRY_VERIFY(!w);
+    }
+
+    // Enter presses "OK" wherever the focus stands. The stored placement is the
+    // frame's: a window restored there has its title bar at that point, and
+    // closing stores where its frame stands.
+    void newsWindowEnterAndPlacement()
+    {
+        ExecSql(QStringLiteral("UPDATE beallit SET hirelfogadva = 3"));
+        setWorkAreaForTests(QRect(0, 0, 800, 800));
+        SaveWindowPlacement(QStringLiteral("frm_Hirfolyam"), 100, 120, 300, 500);
+        QPointer<NewsWindow> w = new NewsWindow(7, QStringLiteral("Cím"), QStringLiteral("Szöveg"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->frameGeometry().topLeft(), QPoint(100, 120));
+        QCOMPARE(w->size(), QSize(500, 300));
+        w->move(140, 150);
+        QTRY_COMPARE(w->frameGeometry().topLeft(), QPoint(140, 150));
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        int presses = 0;
+        while (QApplication::focusWidget() != w->dontShowBox && presses++ < 10)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.data(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w->dontShowBox);
+        QTest::keyClick(w->dontShowBox, Qt::Key_Space);
+        QVERIFY(w->dontShowBox->isChecked());
+        QTest::keyClick(w->dontShowBox, Qt::Key_Return);
+        QTRY_VERIFY(!w);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT hirelfogadva FROM beallit"), 0), qint64(7));
+        QCOMPARE(RestoreWindowPlacement(QStringLiteral("frm_Hirfolyam"), 1, 1), QRect(140, 150, 500, 300));
+
+        // Opened again where it was closed.
+        QPointer<NewsWindow> again = new NewsWindow(8, QStringLiteral("Cím"), QStringLiteral("Szöveg"));
+        again->show();
+        QVERIFY(QTest::qWaitForWindowExposed(again));
+        QTRY_COMPARE(again->frameGeometry().topLeft(), QPoint(140, 150));
+        QTest::keyClick(again->okButton, Qt::Key_Return);
+        QTRY_VERIFY(!again);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT hirelfogadva FROM beallit"), 0), qint64(7));
     }
 
     // A service that cannot be reached, or that never answers, shows nothing,

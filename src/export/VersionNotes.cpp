@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace qo {
@@ -44,6 +45,14 @@ VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &no
     notesLabel->setWordWrap(true);
     notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     notesLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long notes scroll inside the window; the window itself fits the screen.
+    notesArea = new QScrollArea;
+    notesArea->setWidget(notesLabel);
+    notesArea->setWidgetResizable(true);
+    notesArea->setFrameShape(QFrame::NoFrame);
+    notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    notesArea->viewport()->setAutoFillBackground(false);
+    notesLabel->setAutoFillBackground(false);
     dontWarnBox = new QCheckBox(QStringLiteral("Többet ne figyelmeztessen"));
     okButton = new QPushButton(QStringLiteral("OK"));
     okButton->setDefault(true);
@@ -54,15 +63,25 @@ VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &no
     bottom->addWidget(okButton);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(heading);
-    outer->addWidget(notesLabel, 1);
+    outer->addWidget(notesArea, 1);
     outer->addLayout(bottom);
     resize(460, 320);
+    setMaximumSize(WorkArea().size());
 
     connect(okButton, &QPushButton::clicked, this, &VersionNotesWindow::onOk);
     InstallFormBehaviour(this, Placement::Position, FormOption::EscCancels | FormOption::FontSize);
     // The heading keeps its own size whatever the window's font.
     heading->setFont(hf);
     okButton->setFocus();
+}
+
+void VersionNotesWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The stored position (restored just before) keeps the whole window on the screen.
+    const QRect inside = ClampToWorkArea(QRect(pos(), frameGeometry().size()));
+    if (inside.topLeft() != pos())
+        move(inside.topLeft());
 }
 
 void VersionNotesWindow::onOk()
@@ -80,6 +99,8 @@ void CheckNewVersion(QWidget *parent)
     const QString own = QString::fromLatin1(kProgramVersion);
     const QString acknowledged = ServiceStore(Connection::main()).acknowledgedVersion(own);
     const QString announced = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
+    if (!IsServiceVersion(announced))
+        return; // not a version: a web page in place of the answer ...
     const int a = BuildNumber(acknowledged), b = BuildNumber(own), c = BuildNumber(announced);
     if (c <= qMax(a, b))
         return;
