@@ -97,6 +97,12 @@ ExportDialog::ExportDialog(const ExportSource &source, const QString &suggestedN
     fieldNamesBox = new QCheckBox(QStringLiteral("Eredeti mezőneveket használja"));
     noHeaderBox = new QCheckBox(QStringLiteral("Fejléc nem kell (az első sorban)"));
     openAfterBox = new QCheckBox(QStringLiteral("Export után megnyitás"));
+    // The one rule the user may notice in the file: see DelimitedWriter.
+    formulaNote = new QLabel(QStringLiteral("A =, +, -, @ jellel kezdődő szövegek elé szöveges fájlban és a vágólapon "
+                                            "aposztróf (') kerül, hogy a táblázatkezelő ne képletnek vegye; "
+                                            "a számok változatlanok."));
+    formulaNote->setWordWrap(true);
+    formulaNote->setObjectName(QStringLiteral("formulaNote"));
 
     fileEdit = new QLineEdit;
     fileEdit->setText(suggestedName.isEmpty()
@@ -135,6 +141,7 @@ ExportDialog::ExportDialog(const ExportSource &source, const QString &suggestedN
     auto *checks = new QVBoxLayout;
     for (QCheckBox *b : {memoBox, fieldNamesBox, noHeaderBox, openAfterBox})
         checks->addWidget(b);
+    checks->addWidget(formulaNote);
     right->addLayout(checks, 2, 0, 1, 2);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(fileLabel);
