@@ -41,7 +41,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QScrollBar>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -103,21 +105,25 @@ with open(path, encoding='cp1250', newline='') as f:
 const char kBiffReader[] = R"(
 import json, struct, sys, xlrd
 path = sys.argv[1]
-book = xlrd.open_workbook(path, encoding_override='cp1250', formatting_info=False)
+book = xlrd.open_workbook(path)
 sh = book.sheet_by_index(0)
 cells = [[[sh.cell(r, c).ctype, sh.cell(r, c).value] for c in range(sh.ncols)] for r in range(sh.nrows)]
 data = open(path, 'rb').read()
-recs, at = [], 0
+recs, at, codepage = [], 0, None
 while at + 4 <= len(data):
     t, n = struct.unpack_from('<HH', data, at)
     body = data[at + 4: at + 4 + n]
     if t in (1, 2, 3, 4, 5):
         row, col = struct.unpack_from('<HH', body, 0)
         recs.append([t, row, col, list(body[4:7])])
+    elif t == 0x42:
+        codepage = struct.unpack_from('<H', body, 0)[0]
+        recs.append([t, n])
     else:
         recs.append([t, n])
     at += 4 + n
-print(json.dumps({'cells': cells, 'records': recs, 'biff': book.biff_version, 'end': at == len(data)}))
+print(json.dumps({'cells': cells, 'records': recs, 'biff': book.biff_version, 'end': at == len(data),
+                  'codepage': codepage}))
 )";
 
 const char kXlsxReader[] = R"(
@@ -450,6 +456,10 @@ private Q_SLOTS:
         QTest::newRow("separator splits")
             << "SELECT 'a;b' AS v" << ';' << char(0) << true << false << false
             << QByteArray("v;\r\na;b\r\n") << rowsOf({"v", ""}, {"a", "b"});
+        // A text that would be a formula keeps its apostrophe inside the quotes; a plain number has none.
+        QTest::newRow("formula inside quotes")
+            << "SELECT '=1+1' AS a, '-5' AS b" << ';' << '"' << true << false << false
+            << QByteArray("\"a\";\"b\";\r\n\"'=1+1\";\"-5\"\r\n") << rowsOf({"a", "b", ""}, {"'=1+1", "-5"});
         QTest::newRow("tab, apostrophe, names, dates")
             << "SELECT nev, datum, ar FROM t_exp" << '\t' << '\'' << true << true << false
             << QByteArray("'nev'\t'datum'\t'ar'\t\r\n'Kiss'\t'2024.03.05'\t'12500.5'\r\n")
@@ -485,6 +495,106 @@ private Q_SLOTS:
                      csv);
     }
 
+    // Text a spreadsheet would take for a formula (=, +, -, @, a tab or a CR
+    // first) is written with a leading apostrophe, in the file and on the
+    // clipboard; plain numbers (a negative amount, a phone number) and number
+    // columns stay as they are. Every line break of a note, CR LF, LF or CR,
+    // is one backslash-n.
+    void formulaTextAndLineBreaks()
+    {
+        ExecSql(QStringLiteral(
+            "INSERT INTO t_exp (nev, megj, ar) VALUES "
+            "('=1+1', 'első sor\\nmásodik sor\\r\\nharmadik\\rnegyedik\\n\\nhatodik', -3), "
+            "('=HYPERLINK(\"http://example.com/x\",\"memo\")', '=HYPERLINK(\"http://example.com/y\";\"memo\")', -1.5), "
+            "('+36 1 234 5678', '-12,5', NULL), ('-5', '@SUM(A1)', NULL), ('+1.2.3', '- 1 000', NULL), "
+            "('\\tbeljebb', '\\rsor', NULL), ('-', '1+1', NULL), ('+36-1-234-5678', '', NULL)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, megj, ar FROM t_exp ORDER BY k"));
+        const ExportSource src(rs);
+        const QString path = out(QStringLiteral("formula.csv"));
+        QCOMPARE(WriteDelimitedFile(src, DelimitedOptions(), path), 8);
+        const QByteArray lines[] = {
+            "nev;megj;ar;",
+            "'=1+1;els\xF5 sor\\nm\xE1sodik sor\\nharmadik\\nnegyedik\\n\\nhatodik;-3",
+            "'=HYPERLINK(\"http://example.com/x\",\"memo\");'=HYPERLINK(\"http://example.com/y\",\"memo\");-1.5",
+            "+36 1 234 5678;-12,5;",
+            "-5;'@SUM(A1);",
+            "'+1.2.3;- 1 000;",
+            "'\tbeljebb;'\\nsor;",
+            "'-;1+1;",
+            "'+36-1-234-5678;;",
+        };
+        QByteArray expected;
+        for (const QByteArray &l : lines)
+            expected += l + "\r\n";
+        QCOMPARE(fileBytes(path), expected);
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QString()}).toArray();
+        QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows[1].toArray()[0].toString(), QStringLiteral("'=1+1"));
+        QCOMPARE(rows[1].toArray()[1].toString(), QStringLiteral("első sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik"));
+        QCOMPARE(rows[3].toArray()[0].toString(), QStringLiteral("+36 1 234 5678"));
+
+        DelimitedOptions o;
+        o.quote = '"'; // the clipboard has none
+        const QString clip = ClipboardText(src, o);
+        QStringList clipLines = clip.split(QStringLiteral("\r\n"));
+        QCOMPARE(clipLines.size(), 10);
+        QCOMPARE(clipLines[1], QStringLiteral("'=1+1\telső sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik\t-3"));
+        QCOMPARE(clipLines[4], QStringLiteral("-5\t'@SUM(A1)\t"));
+        QCOMPARE(clipLines[6], QStringLiteral("'\tbeljebb\t'\\nsor\t"));
+
+        // The worksheet and the workbook hold text cells: the value as it is,
+        // never a formula.
+        const QString xls = out(QStringLiteral("formula.xls")), xlsx = out(QStringLiteral("formula.xlsx"));
+        WriteBiff2File(src, {}, xls);
+        WriteXlsxFile(src, XlsxOptions(), xlsx);
+        const QJsonArray cells = python(QStringLiteral(
+            "import json, sys, xlrd, openpyxl\n"
+            "sh = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+            "ws = openpyxl.load_workbook(sys.argv[2]).active\n"
+            "print(json.dumps([[sh.cell(r, 0).ctype, sh.cell(r, 0).value, ws.cell(r + 1, 1).data_type, ws.cell(r + 1, 1).value]\n"
+            "                  for r in (1, 2)]))\n"), {xls, xlsx}).toArray();
+        QCOMPARE(cells, (QJsonArray{QJsonArray{1, "=1+1", "s", "=1+1"},
+                                    QJsonArray{1, "=HYPERLINK(\"http://example.com/x\",\"memo\")", "s",
+                                               "=HYPERLINK(\"http://example.com/x\",\"memo\")"}}));
+    }
+
+    // The same file opened by a spreadsheet program: the apostrophe keeps
+    // each would-be formula a text, numbers stay numbers.
+    void formulaTextInSpreadsheet()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (libreoffice-calc-nogui) is not installed");
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, megj, ar) VALUES "
+                               "('=1+1', '=HYPERLINK(\"http://example.com/y\";\"memo\")', -3), "
+                               "('+36 1 234 5678', '-12.5', 2.5), ('@SUM(1+1)', '-2+3', NULL)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, megj, ar FROM t_exp ORDER BY k"));
+        const ExportSource src(rs);
+        DelimitedOptions o;
+        o.quote = '"';
+        const QString path = out(QStringLiteral("calc/formula.csv"));
+        QDir().mkpath(QFileInfo(path).path());
+        WriteDelimitedFile(src, o, path);
+        // A profile of its own, so that no other running instance takes the job.
+        QTemporaryDir profile;
+        QProcess lo;
+        lo.setWorkingDirectory(QFileInfo(path).path());
+        lo.start(soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                           QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:59,34,ANSI,1"),
+                           QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
+                           QStringLiteral("--outdir"), out(QStringLiteral("calc/out")), path});
+        QVERIFY(lo.waitForFinished(180000));
+        QCOMPARE(lo.exitCode(), 0);
+        QFile result(out(QStringLiteral("calc/out/formula.csv")));
+        QVERIFY2(result.open(QIODevice::ReadOnly), qPrintable(QString::fromLocal8Bit(lo.readAllStandardError())));
+        const QString shown = QString::fromUtf8(result.readAll());
+        const QStringList lines = shown.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[1].trimmed(), QStringLiteral("\"'=1+1\",\"'=HYPERLINK(\"\"http://example.com/y\"\",\"\"memo\"\")\",-3"));
+        QCOMPARE(lines[2].trimmed(), QStringLiteral("\"+36 1 234 5678\",-12.5,2.5"));
+        QCOMPARE(lines[3].trimmed(), QStringLiteral("\"'@SUM(1+1)\",\"'-2+3\","));
+    }
+
     // Captions of the grid are the header; unticked columns are left out; no
     // ticked column gives one empty line per record.
     void delimitedFromGridCaptionsAndChoice()
@@ -512,7 +622,7 @@ private Q_SLOTS:
     void biff2CellsAndRecords()
     {
         ExecSql(QStringLiteral("INSERT INTO t_exp (k, nev, megj, ar, datum, szam, nagy) VALUES "
-                               "(65535, 'Árvíz', 'hosszú', 1.25, '2024-03-05', NULL, 7), "
+                               "(65535, 'Győr Árvíztűrő', 'hosszú', 1.25, '2024-03-05', NULL, 7), "
                                "(70000, NULL, NULL, -3, NULL, -1, NULL)"));
         GridModel model;
         model.setColumns({{QStringLiteral("k"), QStringLiteral("Kulcs")}, {QStringLiteral("nev"), QStringLiteral("Név")}});
@@ -533,7 +643,7 @@ private Q_SLOTS:
         QCOMPARE(cell(0, 1), (QJsonArray{1, "Név"}));
         QCOMPARE(cell(0, 2), (QJsonArray{1, "megj"}));
         QCOMPARE(cell(1, 0), (QJsonArray{2, 65535}));
-        QCOMPARE(cell(1, 1), (QJsonArray{1, "Árvíz"}));
+        QCOMPARE(cell(1, 1), (QJsonArray{1, "Győr Árvíztűrő"})); // read in the declared code page
         QCOMPARE(cell(1, 2), (QJsonArray{1, "hosszú"}));
         QCOMPARE(cell(1, 3), (QJsonArray{2, 1.25}));
         QCOMPARE(cell(1, 4), (QJsonArray{1, "2024.03.05"}));
@@ -552,7 +662,9 @@ private Q_SLOTS:
             if (a.size() == 4)
                 byCell.insert(qMakePair(a[1].toInt(), a[2].toInt()), a);
         }
-        QCOMPARE(order.mid(0, 5), (QList<int>{0x09, 0x31, 0x31, 0x31, 0x00}));
+        // CODEPAGE right after BOF: Windows-1250.
+        QCOMPARE(order.mid(0, 6), (QList<int>{0x09, 0x42, 0x31, 0x31, 0x31, 0x00}));
+        QCOMPARE(r.value(QStringLiteral("codepage")).toInt(), 1250);
         QCOMPARE(order.last(), 0x0A);
         QCOMPARE(at(0, 0)[3].toArray(), (QJsonArray{0, 0x80, 0}));
         QCOMPARE(at(1, 0)[0].toInt(), 0x02); // 65535: INTEGER, right-aligned
@@ -626,6 +738,50 @@ private Q_SLOTS:
             QVERIFY(b.startsWith("PK"));
         else
             QCOMPARE(b, QByteArray("nev;szam;\r\nKiss;3\r\n"));
+    }
+
+    // With no documents folder yet the name offered is File001.csv in the
+    // system's documents folder, made by the export; a file that cannot be
+    // written is reported in Hungarian, once prefixed.
+    void defaultNameInNewDocumentsFolder()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QVERIFY2(docs.startsWith(home.path()), qPrintable(docs));
+        QVERIFY(!QFileInfo::exists(docs));
+
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam) VALUES ('Kiss', 3)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, szam FROM t_exp"));
+        const ExportSource src(rs);
+        ExportDialog d(src, {});
+        const QString path = QDir(docs).filePath(QStringLiteral("File001.csv"));
+        QCOMPARE(d.fileEdit->text(), path);
+        d.show();
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
+        QCOMPARE(fileBytes(path), QByteArray("nev;szam;\r\nKiss;3\r\n"));
+
+        // A folder that cannot be made (a file stands in its place).
+        writeFile(home.filePath(QStringLiteral("fajl")), "x");
+        const QString bad = home.filePath(QStringLiteral("fajl/File001.csv"));
+        d.fileEdit->setText(bad);
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.size(), 2);
+        QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: a fájl nem írható: ") + bad),
+                 qPrintable(answers.texts.last()));
+        QVERIFY(d.isVisible());
     }
 
     // An empty data set is refused for the worksheet, and an earlier file survives.
