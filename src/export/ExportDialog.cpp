@@ -306,6 +306,10 @@ void ExportDialog::standOnLastRow()
 void ExportDialog::writeFile(const QString &path)
 {
     const QString ext = QFileInfo(path).suffix().toLower();
+    // The folder is made on the way, as for the HTML page: the documents
+    // folder offered by default may not exist yet. When it cannot be made,
+    // writing the file says why.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     auto stepper = [this](int done) { return step(done); };
     if (ext == QLatin1String("xls")) {
         setRunning(true);
