@@ -247,7 +247,7 @@ void TestConfig::unwritableFile()
     const QString path = ConfigFile();
     QCOMPARE(path, m_dir->filePath("blocker") + "/QuorvinOpt/QuorvinOpt.ini");
 
-    const QString expected = "Unable to write to " + path;
+    const QString expected = "Hiba: a fájl nem írható: " + path + "\nA mappa nem létezik";
     auto check = [&](const std::function<void()> &write) {
         try {
             write();
@@ -290,7 +290,7 @@ void TestConfig::fullDiskKeepsTheFile()
         message = e.message();
     }
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
-    QCOMPARE(message, "Unable to write to " + ConfigFile());
+    QCOMPARE(message, "Hiba: a fájl nem írható: " + ConfigFile() + "\nA fájl túl nagy");
     QCOMPARE(fileBytes(), before);
     // No temporary file left beside it.
     QCOMPARE(QDir(DataFolder()).entryList(QDir::Files), QStringList{"QuorvinOpt.ini"});

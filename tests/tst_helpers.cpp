@@ -544,7 +544,7 @@ void TestHelpers::formatMask_data()
     QTest::newRow("2.5 away from zero") << 2.5 << ft << "3";
     QTest::newRow("-0.4 has no minus") << -0.4 << ft << "0";
     QTest::newRow("999.5 carries") << 999.5 << ft << "1 000";
-    QTest::newRow("beyond the mask") << 1234567890.0 << ft << "1234 567 890";
+    QTest::newRow("beyond the mask") << 1234567890.0 << ft << "1 234 567 890";
     QTest::newRow("suffix") << 12500.0 << "### ##0 Ft" << "12 500 Ft";
     QTest::newRow("thousands comma") << 1234.5 << "#,##0.00" << "1 234,50";
     QTest::newRow("thousands comma, millions") << -1234567.0 << "#,##0" << "-1 234 567";
@@ -593,7 +593,7 @@ void TestHelpers::localTextFile()
         writeLocalTextFile(bad, "x");
         QFAIL("no error for a missing folder");
     } catch (const Error &e) {
-        QCOMPARE(e.message(), "Unable to write to " + bad);
+        QCOMPARE(e.message(), "Hiba: a fájl nem írható: " + bad + "\nA mappa nem létezik");
     }
 }
 

@@ -14,6 +14,7 @@
 #include "reports/ExaminationPrintout.h"
 #include "reports/GridPrintout.h"
 #include "reports/RegisteredMailPrintout.h"
+#include "reports/ReportParts.h"
 #include "reports/ReportOutput.h"
 #include "reports/RevenueReports.h"
 #include "reports/WorkOrderPrintout.h"
@@ -36,6 +37,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -47,6 +49,10 @@ using test::ModalAnswers;
 namespace {
 
 const double kPtPerMm = 72.0 / 25.4;
+// Ordinary data that is long for the boxes it is printed in.
+const QString kLongName = QStringLiteral("Dr. Szentgyörgyiné Kovács-Hadnagy Erzsébet Mária");
+const QString kLongStreet = QStringLiteral("Kárász utca 15. II. emelet 12. ajtó");
+const QString kTwoPhones = QStringLiteral("06 30 123 4567, 06 62 555 0101");
 
 struct Word {
     QString text;
@@ -183,6 +189,37 @@ class TestReports : public QObject {
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+    static void verifyInside(const Pdf &pdf, const QString &text, const QRectF &boxMm)
+    {
+        // The words printed in the box (found by their middle), in reading order.
+        const QRectF box(boxMm.x() * kPtPerMm, boxMm.y() * kPtPerMm, boxMm.width() * kPtPerMm, boxMm.height() * kPtPerMm);
+        QVector<Word> in;
+        const QRectF near = box.adjusted(-1 * kPtPerMm, -1 * kPtPerMm, 1 * kPtPerMm, 1 * kPtPerMm);
+        for (const Word &w : pdf.words)
+            if (near.contains(QPointF((w.x0 + w.x1) / 2, (w.y0 + w.y1) / 2)))
+                in << w;
+        std::stable_sort(in.begin(), in.end(), [](const Word &a, const Word &b) {
+            return qAbs(a.y0 - b.y0) > 1 ? a.y0 < b.y0 : a.x0 < b.x0;
+        });
+        // Every word of the text, whole (a word broken at a line end still
+        // reads whole) and in order, glyphs within the box.
+        QString joined;
+        const double slackX = 0.3 * kPtPerMm, slackY = 0.6 * kPtPerMm;
+        for (const Word &w : in) {
+            if (!text.contains(w.text))
+                continue; // the box's neighbours
+            joined += w.text;
+            QVERIFY2(w.x0 >= box.left() - slackX && w.x1 <= box.right() + slackX && w.y0 >= box.top() - slackY
+                         && w.y1 <= box.bottom() + slackY,
+                     qPrintable(QStringLiteral("%1 at %2..%3 x %4..%5 mm, box %6..%7 x %8..%9 mm")
+                                    .arg(w.text).arg(w.x0 / kPtPerMm).arg(w.x1 / kPtPerMm).arg(w.y0 / kPtPerMm)
+                                    .arg(w.y1 / kPtPerMm).arg(boxMm.left()).arg(boxMm.right()).arg(boxMm.top())
+                                    .arg(boxMm.bottom())));
+        }
+        QString expected = text;
+        expected.remove(QLatin1Char(' '));
+        QVERIFY2(joined.contains(expected), qPrintable(QStringLiteral("printed: ") + joined + QStringLiteral(" of ") + text));
     }
     static void press(QWidget &w, Qt::Key key, Qt::KeyboardModifiers mods = {})
     {
@@ -502,7 +539,7 @@ private Q_SLOTS:
         QCOMPARE(pdf.pages, (300 + perPage - 1) / perPage);
         for (int p = 1; p <= pdf.pages; ++p) {
             QCOMPARE(pdf.find(QStringLiteral("Névsorban"), p).size(), 1);
-            QVERIFY(pdf.text.contains(QStringLiteral("oldal: %1").arg(p)));
+            QVERIFY(pdf.text.contains(QStringLiteral("oldal: %1 / %2").arg(p).arg(pdf.pages)));
         }
         int last = -1;
         for (int i = 0; i < 300; ++i) {
@@ -921,6 +958,310 @@ private Q_SLOTS:
                                                 QStringLiteral("Munkalapok")), QStringLiteral("zero"));
         QVERIFY(flat(zero).contains(QStringLiteral("sorok száma: 0")));
         QVERIFY(flat(zero).contains(QStringLiteral("Sorszám")));
+    }
+
+    // ---- texts in their boxes ------------------------------------------------------------
+
+    // Ordinary data that is long for its box: every word printed, inside the box.
+    void longTextsStayInTheirBoxes_data()
+    {
+        QTest::addColumn<bool>("a5");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("A4 blue filter") << false << "1.67 KÉKFÉNYSZŰRŐS";
+        QTest::newRow("A5 blue filter") << true << "1.67 KÉKFÉNYSZŰRŐS";
+        QTest::newRow("A5 polycarbonate") << true << "POLIKARBONÁT";
+        QTest::newRow("A5 sunglasses") << true << "NAPSZEMÜVEG";
+        QTest::newRow("A4 fifty characters") << false << "1.60 VÉKONYÍTOTT KÉKFÉNYSZŰRŐS FOTOKRÓM MULTIFOKÁL";
+        QTest::newRow("A5 fifty characters") << true << "1.60 VÉKONYÍTOTT KÉKFÉNYSZŰRŐS FOTOKRÓM MULTIFOKÁL";
+    }
+    void longTextsStayInTheirBoxes()
+    {
+        QFETCH(bool, a5);
+        QFETCH(QString, type);
+        QCOMPARE(QStringLiteral("1.60 VÉKONYÍTOTT KÉKFÉNYSZŰRŐS FOTOKRÓM MULTIFOKÁL").size(), 50);
+        test::TestDb db(QStringLiteral("rep_fit"));
+        addShop();
+        const qint64 client = addClient(kLongName, QStringLiteral("cim_irsz, cim_varos, cim_cim, telefon, szuldatum"),
+                                        QStringLiteral("'6720', 'Szeged', '%1', '%2', '1980.02.03'").arg(kLongStreet, kTwoPhones));
+        const qint64 lens = addBrand(QStringLiteral("lencsemarka"), QStringLiteral("Essilor"));
+        const qint64 key = addOrder(client, 1, QStringLiteral("lencsemarka = %1, tipus = '%2', ar_jobb = 1000").arg(lens).arg(q(type)));
+        const Pdf pdf = save(BuildWorkOrderPrintout(key, a5), QStringLiteral("fit-") + QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(pdf.pages, 1);
+        // One copy's width and its place; the boxes as the layout draws them (mm).
+        const double left = 10, top = a5 ? 8 : 10;
+        const double w = a5 ? 148 - 18 : (297 - 30) / 2.0;
+        const double tx = w - 32, gw = tx - 2, c3 = 47, bw = (gw - c3) * 0.55, tpx = c3 + bw;
+        const double body = top + 31.5;
+        for (int copy = 0; copy < (a5 ? 1 : 2); ++copy) {
+            const double x0 = left + copy * (w + 10);
+            verifyInside(pdf, type, QRectF(x0 + tpx, body + 33, gw - tpx, 10));
+            const QString address = QStringLiteral("6720 Szeged, ") + kLongStreet;
+            verifyInside(pdf, kLongName, QRectF(x0 + 14, top + 14.5, w - 68, 4));
+            verifyInside(pdf, address, QRectF(x0 + 14, top + 18.5, w - 68, 4));
+            verifyInside(pdf, kTwoPhones, QRectF(x0 + 14, top + 22.5, w - 68, 4));
+        }
+
+        // The examination's header holds the same client.
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum) VALUES (%1, CURDATE())").arg(client));
+        const qint64 exam = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+        const Pdf sheet = save(BuildExaminationPrintout(exam, a5), QStringLiteral("fit-exam-") + QString::fromLatin1(QTest::currentDataTag()));
+        const double ew = (a5 ? 148 : 210) - 17;
+        verifyInside(sheet, kLongName, QRectF(9 + 14, 8 + 11, ew - 68, 4));
+        verifyInside(sheet, QStringLiteral("6720 Szeged, ") + kLongStreet, QRectF(9 + 14, 8 + 15, ew - 68, 4));
+        verifyInside(sheet, kTwoPhones, QRectF(9 + 14, 8 + 19, ew - 68, 4));
+    }
+
+    // Fields filled to the length the database allows: what still has no room
+    // at 6 points is cut after its last whole line, marked, its start kept.
+    void fullLengthFieldsAreCutAtWholeLines_data()
+    {
+        QTest::addColumn<bool>("a5");
+        QTest::newRow("A4") << false;
+        QTest::newRow("A5") << true;
+    }
+    void fullLengthFieldsAreCutAtWholeLines()
+    {
+        QFETCH(bool, a5);
+        const auto filled = [](const QString &start, int length) {
+            QString t = start;
+            while (t.size() < length)
+                t += QStringLiteral(" szó");
+            return t.left(length).trimmed();
+        };
+        const QString phone = filled(QStringLiteral("06 30 123 4567, 06 62 555 0101 (munkahely, csak délelőtt hívható)"), 100);
+        const QString street = filled(QStringLiteral("Kossuth Lajos sugárút"), 50);
+        const QString town = filled(QStringLiteral("Hódmezővásárhely-Kútvölgy"), 50);
+        const QString name = filled(QStringLiteral("Szentgyörgyi-Hadnagy Bertalanffy"), 75);
+        const QString type = filled(QStringLiteral("VÉKONYÍTOTT KÉKFÉNYSZŰRŐS FOTOKRÓM"), 50);
+        test::TestDb db(QStringLiteral("rep_cut"));
+        addShop();
+        const qint64 client = addClient(name, QStringLiteral("cim_irsz, cim_varos, cim_cim, telefon"),
+                                        QStringLiteral("'1234567890', '%1', '%2', '%3'").arg(town, street, phone));
+        const qint64 lens = addBrand(QStringLiteral("lencsemarka"), filled(QStringLiteral("Lencsegyártó"), 50));
+        const qint64 key = addOrder(client, 1, QStringLiteral("lencsemarka = %1, tipus = '%2', szoveg_kedvezmeny = '%3'")
+                                                   .arg(lens).arg(type, filled(QStringLiteral("Törzsvásárlói"), 50)));
+        const Pdf pdf = save(BuildWorkOrderPrintout(key, a5), QStringLiteral("cut-") + QString::fromLatin1(QTest::currentDataTag()));
+        // The phone row of the header: the start printed whole in the box, the cut marked.
+        const double top = a5 ? 8 : 10, w = a5 ? 130 : (297 - 30) / 2.0;
+        const QRectF box(10 + 14, top + 22.5, w - 68, 4);
+        QStringList printed;
+        for (const Word &wd : pdf.words)
+            if (wd.y0 / kPtPerMm > box.top() - 0.5 && wd.y1 / kPtPerMm < box.bottom() + 0.5 && wd.x0 / kPtPerMm >= box.left() - 0.3
+                && wd.x1 / kPtPerMm <= box.right() + 0.3)
+                printed << wd.text;
+        QVERIFY2(printed.size() >= 4, qPrintable(printed.join(QLatin1Char(' '))));
+        QVERIFY2(printed.last().endsWith(QChar(0x2026)), qPrintable(printed.join(QLatin1Char(' '))));
+        printed.last().chop(1);
+        QVERIFY2(phone.startsWith(printed.join(QLatin1Char(' '))), qPrintable(printed.join(QLatin1Char(' '))));
+        // The type fits its cell whole on A4; in the narrower A5 cell it keeps its start.
+        const double tx = w - 32, gw = tx - 2, tpx = 47 + (gw - 47) * 0.55;
+        verifyInside(pdf, a5 ? type.left(type.indexOf(QLatin1Char(' '))) : type, QRectF(10 + tpx, top + 31.5 + 33, gw - tpx, 10));
+
+        // What is cut anywhere on the printouts of this client.
+        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum) VALUES (%1, CURDATE())").arg(client));
+        const qint64 exam = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
+        const QList<QPair<QString, Pdf>> all = {
+            {QStringLiteral("work order"), pdf},
+            {QStringLiteral("examination"), save(BuildExaminationPrintout(exam, a5), QStringLiteral("cut-exam"))},
+            {QStringLiteral("envelope"), save(BuildEnvelope(client), QStringLiteral("cut-envelope"))},
+            {QStringLiteral("form"), save(BuildRegisteredMailForm(client), QStringLiteral("cut-form"))},
+            {QStringLiteral("client list"), save(BuildClientListPrintout(QStringLiteral("SELECT * FROM vw_ugyfel\nWHERE ugyfel > 0\nORDER BY 1;")),
+                                                 QStringLiteral("cut-list"))}};
+        for (const auto &[what, p] : all)
+            for (const Word &wd : p.words)
+                if (wd.text.endsWith(QChar(0x2026)))
+                    qInfo("%s: cut after \"%s\"", qPrintable(what), qPrintable(wd.text));
+    }
+
+    // Lists give a long text the room the page has; the envelope and the form keep it in its place.
+    void longTextsInListsAndOnEnvelopes()
+    {
+        test::TestDb db(QStringLiteral("rep_fit_lists"));
+        addShop();
+        const qint64 client = addClient(kLongName, QStringLiteral("cim_irsz, cim_varos, cim_cim, telefon, dat_utolso"),
+                                        QStringLiteral("'6720', 'Szeged', '%1', '%2', '2024-05-07'").arg(kLongStreet, kTwoPhones));
+        const qint64 lens = addBrand(QStringLiteral("lencsemarka"), QStringLiteral("Essilor"));
+        const QString type = QStringLiteral("1.67 KÉKFÉNYSZŰRŐS POLIKARBONÁT NAPSZEMÜVEG");
+        for (int kind : {1, 4})
+            addOrder(client, kind, QStringLiteral("datum = '2024-03-05', lencsemarka = %1, tipus = '%2', jobbsph = '+1,00', "
+                                                  "balsph = '-1,25', szoveg_szinezes = 'Barna 50%'").arg(lens).arg(type));
+        for (bool contact : {false, true}) {
+            const Pdf pdf = save(BuildLensSalesReport(contact, -1, QDate(2024, 3, 1), QDate(2024, 3, 31)),
+                                 contact ? QStringLiteral("fit-contact") : QStringLiteral("fit-lenses"));
+            // The type stands whole on its line, left of the next column's value.
+            const Word sph = pdf.find(QStringLiteral("+1,00")).first();
+            const Word caption = pdf.find(QStringLiteral("Típus")).first();
+            verifyInside(pdf, type, QRectF(caption.x0 / kPtPerMm, sph.y0 / kPtPerMm - 0.8,
+                                           (sph.x0 - caption.x0) / kPtPerMm - 0.5, (sph.y1 - sph.y0) / kPtPerMm + 1.6));
+        }
+
+        const Pdf list = save(BuildClientListPrintout(QStringLiteral("SELECT * FROM vw_ugyfel\nWHERE ugyfel > 0\nORDER BY ugyfel_nev;")),
+                              QStringLiteral("fit-clients"));
+        // Each value of the first line between its caption and the next column's.
+        const auto x0Of = [&](const QString &caption) {
+            for (const Word &w : list.words)
+                if (w.text.startsWith(caption.left(5))) // "fi" may print as a ligature
+                    return w.x0 / kPtPerMm;
+            return -1.0;
+        };
+        const double y = list.find(QStringLiteral("2024.05.07")).first().y0 / kPtPerMm - 0.8;
+        verifyInside(list, kLongName, QRectF(10, y, x0Of(QStringLiteral("Cím")) - 10, 4.2));
+        verifyInside(list, QStringLiteral("6720 Szeged, ") + kLongStreet,
+                     QRectF(x0Of(QStringLiteral("Cím")), y, x0Of(QStringLiteral("Telefon")) - x0Of(QStringLiteral("Cím")), 4.2));
+        verifyInside(list, kTwoPhones, QRectF(x0Of(QStringLiteral("Telefon")), y,
+                                              x0Of(QStringLiteral("Dátum/figy.")) - x0Of(QStringLiteral("Telefon")), 4.2));
+
+        // A name of 75 characters, the most the field holds.
+        const QString longest = QStringLiteral("Dr. Szentgyörgyi-Hadnagy Kovácsné Bertalanffy Erzsébet Mária Magdolna Ilona");
+        QCOMPARE(longest.size(), 75);
+        ExecSql(QStringLiteral("UPDATE ugyfel SET ugyfel_nev = '%1' WHERE ugyfel = %2").arg(longest).arg(client));
+        const Pdf envelope = save(BuildEnvelope(client), QStringLiteral("fit-envelope"));
+        verifyInside(envelope, longest, QRectF(70.9, 53.7, 145.3 - 70.9, 58.9 - 53.7));
+        verifyInside(envelope, kLongStreet, QRectF(70.9, 78.8, 145.3 - 70.9, 5));
+        const Pdf form = save(BuildRegisteredMailForm(client), QStringLiteral("fit-form"));
+        verifyInside(form, longest, QRectF(42.1, 53.0, 105, 4.6));
+    }
+
+    // ---- amounts, discounts, cancelled orders, page numbers -------------------------------------
+
+    void moneyGroupsEveryThreeDigits_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("just under a billion") << 999999999.0 << "999 999 999";
+        QTest::newRow("a billion") << 1000000000.0 << "1 000 000 000";
+        QTest::newRow("over a billion") << 1154685961.0 << "1 154 685 961";
+        QTest::newRow("negative billion") << -1154685961.0 << "-1 154 685 961";
+        QTest::newRow("ten billion, rounded") << 12345678901.4 << "12 345 678 901";
+        QTest::newRow("hundred billion") << 123456789012.0 << "123 456 789 012";
+        QTest::newRow("negative trillion") << -1000000000000.0 << "-1 000 000 000 000";
+        QTest::newRow("negative small") << -4500.0 << "-4 500";
+    }
+    void moneyGroupsEveryThreeDigits()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, printed);
+        QCOMPARE(FormatMoney(value), printed);
+        appState().FormatFt = QStringLiteral("### ##0 Ft");
+        QCOMPARE(FormatMoney(value), printed + QStringLiteral(" Ft"));
+    }
+
+    void cancelledOrderAndDiscount_data()
+    {
+        QTest::addColumn<bool>("a5");
+        QTest::addColumn<QString>("storno");
+        QTest::addColumn<double>("discount");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("A4 cancelled, discount typed plain") << false << "I" << 2000.0 << "-2 000";
+        QTest::newRow("A5 cancelled, discount typed negative") << true << "I" << -4500.0 << "-4 500";
+        QTest::newRow("A4 valid") << false << "N" << -4500.0 << "-4 500";
+        QTest::newRow("A5 valid") << true << "N" << 2000.0 << "-2 000";
+    }
+    void cancelledOrderAndDiscount()
+    {
+        QFETCH(bool, a5);
+        QFETCH(QString, storno);
+        QFETCH(double, discount);
+        QFETCH(QString, printed);
+        test::TestDb db(QStringLiteral("rep_storno"));
+        addShop();
+        const qint64 key = addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral(
+            "storno = '%1', ar_kedvezmeny = %2, szoveg_kedvezmeny = 'Törzsvásárló', ar_keret = 1154700000, "
+            "osszar = 1154685961, eloleg = 0, fizetendo = 1154685961").arg(storno).arg(discount));
+        const Pdf pdf = save(BuildWorkOrderPrintout(key, a5), QStringLiteral("storno-") + QString::fromLatin1(QTest::currentDataTag()));
+        const int copies = a5 ? 1 : 2;
+        const QString text = flat(pdf);
+        // The mark at both ends of the heading of every copy.
+        QCOMPARE(pdf.count(QStringLiteral("SZTORNÓ")), storno == QLatin1String("I") ? 2 * copies : 0);
+        if (!a5 && storno == QLatin1String("I"))
+            for (const Word &w : pdf.find(QStringLiteral("SZTORNÓ")))
+                QCOMPARE(w.y0, pdf.find(QStringLiteral("SZTORNÓ")).first().y0);
+        QCOMPARE(text.count(QStringLiteral("Törzsvásárló")), copies);
+        QCOMPARE(text.count(printed + QStringLiteral(" Törzsvásárló")), copies);
+        QCOMPARE(text.count(QStringLiteral("1 154 685 961")), 2 * copies); // "Fizetendő" and "Utólag"
+        QCOMPARE(text.count(QStringLiteral("1 154 700 000")), copies);
+        QVERIFY(text.contains(QStringLiteral("oldal: 1 / 1")));
+    }
+
+    // The browser's list shows a cancelled order marked and leaves it out of the sum.
+    void gridPrintoutLeavesCancelledOrdersOut()
+    {
+        test::TestDb db(QStringLiteral("rep_grid_storno"));
+        addShop();
+        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
+        addOrder(c, 1, QStringLiteral("osszar = 10000"));
+        const qint64 off = addOrder(c, 2, QStringLiteral("osszar = 25000, storno = 'I'"));
+        addOrder(c, 4, QStringLiteral("osszar = 1500"));
+        WorkOrderHistory b(c);
+        b.resize(900, 400);
+        b.show();
+        const Pdf pdf = save(BuildGridPrintout(*b.grid(), true, QStringLiteral("Kovács Éva"), QStringLiteral("osszar"), 8,
+                                               QStringLiteral("Munkalapok")), QStringLiteral("grid-storno"));
+        const QString t = flat(pdf);
+        QVERIFY2(t.contains(QStringLiteral("Összesen sorok száma: 3, ebből sztornó: 1 11500")), qPrintable(t));
+        QVERIFY(!t.contains(QStringLiteral("36500")));
+        QVERIFY(t.contains(QStringLiteral("25 000"))); // the cancelled row is shown
+        // The mark stands under that row, and only there.
+        QCOMPARE(pdf.count(QStringLiteral("SZTORNÓ")), 1);
+        const Word mark = pdf.find(QStringLiteral("SZTORNÓ")).first();
+        const Word row = pdf.find(QString::number(off)).first();
+        QVERIFY(mark.y0 > row.y1 && mark.y0 - row.y1 < 4 * kPtPerMm);
+    }
+
+    // ---- printer choice ------------------------------------------------------------------------
+
+    void printerChoice_data()
+    {
+        QTest::addColumn<QString>("wanted");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("systemDefault");
+        QTest::addColumn<QString>("result");
+        const QStringList two = {QStringLiteral("Iroda"), QStringLiteral("Pult")};
+        QTest::newRow("wanted and installed") << "Pult" << "" << two << "Iroda" << "Pult";
+        QTest::newRow("wanted not installed: default") << "Nincs" << "" << two << "Iroda" << "Iroda";
+        QTest::newRow("no default: the settings' printer") << "" << "Pult" << two << "" << "Pult";
+        QTest::newRow("no default, wanted gone: the settings' printer") << "Nincs" << "Pult" << two << "" << "Pult";
+        QTest::newRow("default before the settings' printer") << "" << "Pult" << two << "Iroda" << "Iroda";
+        QTest::newRow("no default, nothing chosen: first installed") << "" << "" << two << "" << "Iroda";
+        QTest::newRow("no default, chosen one gone: first installed") << "" << "Régi" << two << "" << "Iroda";
+        QTest::newRow("no printer at all") << "Pult" << "Pult" << QStringList() << "" << "";
+    }
+    void printerChoice()
+    {
+        QFETCH(QString, wanted);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, installed);
+        QFETCH(QString, systemDefault);
+        QFETCH(QString, result);
+        QCOMPARE(ChooseReportPrinter(wanted, chosen, installed, systemDefault), result);
+    }
+
+    // With a CUPS queue and no system default, Ctrl+P with no printer in the
+    // settings prints on an installed printer, and the envelope and the form
+    // on the printer chosen in the settings.
+    void chosenPrinterWithoutASystemDefault()
+    {
+        const QStringList installed = QPrinterInfo::availablePrinterNames();
+        if (installed.isEmpty())
+            QSKIP("No CUPS print queue (scripts/cups-test-queue sets one up).");
+        if (!QPrinterInfo::defaultPrinterName().isEmpty())
+            QSKIP("The system has a default printer (lpstat -d); this case needs none.");
+        test::TestDb db(QStringLiteral("rep_printer"));
+        addShop();
+        addOrder(addClient(QStringLiteral("Kiss Anna"), QStringLiteral("cim_varos"), QStringLiteral("'Pécs'")), 1, QString());
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        press(w, Qt::Key_P, Qt::ControlModifier); // the work order, nothing in the settings
+        appState().nyomtato = installed.last();
+        w.setActiveTab(MainWindow::TabClients);
+        press(w, Qt::Key_I, Qt::ControlModifier);
+        press(w, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_jobs.size(), 3);
+        QCOMPARE(m_jobs[0].printer, installed.first());
+        QCOMPARE(m_jobs[1].printer, installed.last());
+        QCOMPARE(m_jobs[2].printer, installed.last());
     }
 
     // ---- preview and the real print path ----------------------------------------------------

@@ -2,12 +2,12 @@
 
 #include "base/Codec.h"
 #include "base/Error.h"
+#include "base/SaveFile.h"
 #include "db/Connection.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <array>
 #include <zip.h>
 
@@ -176,8 +176,7 @@ void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice 
         out += ')';
         if (device && out.size() >= kFlushBytes) {
             if (device->write(out) != out.size())
-                throw Error(QStringLiteral("Unable to write to ") + static_cast<QFileDevice *>(device)->fileName()
-                            + QStringLiteral(": ") + device->errorString());
+                throw Error(QStringLiteral("A mentés írása megszakadt")); // SaveWith names the file's reason
             out.clear();
         }
     }
@@ -195,16 +194,7 @@ QByteArray BackupWriter::tableInsertScript(const QString &table)
 
 void BackupWriter::writeScript(const QString &path, const BackupProgress &progress)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Unable to write to ") + path + QStringLiteral(": ") + file.errorString());
-    auto flush = [&](QByteArray &out) {
-        if (file.write(out) != out.size())
-            throw Error(QStringLiteral("Unable to write to ") + path + QStringLiteral(": ") + file.errorString());
-        out.clear();
-    };
-    try {
+    SaveWith(path, [&](QIODevice &file) {
         const QStringList tables = baseTables();
         QByteArray out;
         out.reserve(kFlushBytes + 65536);
@@ -217,30 +207,32 @@ void BackupWriter::writeScript(const QString &path, const BackupProgress &progre
             appendTable(tables.at(i), out, &file);
         }
         out += "SET FOREIGN_KEY_CHECKS=1;\r\n";
-        flush(out);
-    } catch (...) {
-        file.cancelWriting();
-        throw;
-    }
-    if (!file.commit())
-        throw Error(QStringLiteral("Unable to write to ") + path + QStringLiteral(": ") + file.errorString());
+        if (file.write(out) != out.size())
+            throw Error(QStringLiteral("A mentés írása megszakadt"));
+        return int(tables.size());
+    }, SaveFile::Access::OwnerOnly);
 }
 
 void ZipSingleFile(const QString &file, const QString &zipPath)
 {
+    // The archive is built under the save helper's temporary name and put in
+    // place only when the library closed it whole.
+    SaveFile target(zipPath, SaveFile::Access::OwnerOnly);
     int code = 0;
-    zip_t *z = zip_open(QFile::encodeName(zipPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    zip_t *z = zip_open(QFile::encodeName(target.tempPath()).constData(), ZIP_TRUNCATE, &code);
     if (!z) {
         zip_error_t e;
         zip_error_init_with_code(&e, code);
         const QString msg = QString::fromLocal8Bit(zip_error_strerror(&e));
         zip_error_fini(&e);
-        throw Error(msg);
+        throw Error(SaveFile::failureText(zipPath, msg));
     }
-    auto fail = [z]() {
-        const QString msg = QString::fromLocal8Bit(zip_strerror(z));
+    auto fail = [z, &zipPath, &target]() {
+        zip_error_t *e = zip_get_error(z);
+        const int sys = zip_error_system_type(e) == ZIP_ET_SYS ? zip_error_code_system(e) : 0;
+        const QString msg = target.libraryFailure(sys, QString::fromLocal8Bit(zip_strerror(z)));
         zip_discard(z);
-        throw Error(msg);
+        throw Error(SaveFile::failureText(zipPath, msg));
     };
     zip_source_t *src = zip_source_file(z, QFile::encodeName(file).constData(), 0, -1);
     if (!src)
@@ -255,6 +247,14 @@ void ZipSingleFile(const QString &file, const QString &zipPath)
         fail();
     if (zip_close(z) < 0)
         fail();
+    target.commit([](const QString &written) {
+        int err = 0;
+        zip_t *check = zip_open(QFile::encodeName(written).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+        if (!check)
+            return false;
+        zip_discard(check);
+        return true;
+    });
 }
 
 QString FileSizeText(qint64 bytes)

@@ -403,7 +403,7 @@ void ConnectionList::aBackupExecute()
     if (!failure.isNull()) {
         // Nothing is left under the chosen name: a broken backup must never
         // pass for a good one.
-        ShowError(QStringLiteral("Hiba: ") + failure + QStringLiteral("\n\nA biztonsági mentés nem készült el."), this);
+        ShowError(ErrorText(failure) + QStringLiteral("\n\nA biztonsági mentés nem készült el."), this);
         return;
     }
     QString result = dumpFile;

@@ -1,7 +1,7 @@
 #include "base/Codec.h"
 #include "base/Error.h"
+#include "base/SaveFile.h"
 
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -9,17 +9,18 @@ namespace qo {
 
 namespace {
 
-// The converters are stateless for a single-byte code page, so one instance
-// per thread serves every call.
+// One converter per thread, told to keep no state between calls: otherwise a
+// text ending in half a surrogate pair (an emoji cut by a length limit) is
+// carried over and spoils the start of the next, unrelated conversion.
 QStringEncoder &encoder()
 {
-    thread_local QStringEncoder e("windows-1250");
+    thread_local QStringEncoder e("windows-1250", QStringConverter::Flag::Stateless);
     return e;
 }
 
 QStringDecoder &decoder()
 {
-    thread_local QStringDecoder d("windows-1250");
+    thread_local QStringDecoder d("windows-1250", QStringConverter::Flag::Stateless);
     return d;
 }
 
@@ -30,7 +31,12 @@ QByteArray toCp1250(const QString &text)
     QStringEncoder &e = encoder();
     if (!e.isValid()) // no ICU: keep what Latin-1 can hold
         return text.toLatin1();
-    QByteArray out = e.encode(text);
+    // A high surrogate at the very end has no partner: a character like any
+    // other that the code page lacks, so "?" (the converter would drop it).
+    const bool cutPair = !text.isEmpty() && text.back().isHighSurrogate();
+    QByteArray out = e.encode(cutPair ? QStringView(text).chopped(1) : QStringView(text));
+    if (cutPair)
+        out += '?';
     // ICU writes the SUB control (0x1A) for a character it cannot map; show
     // it as "?" the way the Windows conversion does, unless SUB was really there.
     if (out.contains('\x1a') && !text.contains(QChar(0x1a)))
@@ -53,10 +59,7 @@ void writeLocalTextFile(const QString &path, const QString &text)
     t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     const QByteArray bytes = toCp1250(t);
 
-    QSaveFile f(path);
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        throw Error(QStringLiteral("Unable to write to ") + path);
+    SaveBytes(path, bytes);
 }
 
 } // namespace qo

@@ -12,8 +12,8 @@ QByteArray toCp1250(const QString &text);
 QString fromCp1250(const QByteArray &bytes);
 
 // Writes the text as a Windows-1250 file with CR LF line ends (a lone LF
-// becomes CR LF; CR LF stays as it is). Replaces the file.
-// Throws qo::Error("Unable to write to " + path) on failure.
+// becomes CR LF; CR LF stays as it is). Replaces the file through SaveFile;
+// throws its qo::Error on failure.
 void writeLocalTextFile(const QString &path, const QString &text);
 
 } // namespace qo

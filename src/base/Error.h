@@ -17,4 +17,11 @@ private:
     unsigned m_code;
 };
 
+// "Hiba: " + message, unless the message already says so (file failures of
+// the save helper do).
+inline QString ErrorText(const QString &message)
+{
+    return message.startsWith(QLatin1String("Hiba: ")) ? message : QStringLiteral("Hiba: ") + message;
+}
+
 } // namespace qo

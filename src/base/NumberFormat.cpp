@@ -19,6 +19,7 @@ struct ParsedSection {
     QList<MaskToken> frac;  // after it
     bool hasPoint = false;
     bool thousands = false;
+    QString groupSep; // a literal that groups the mask's digit places by three
     int wholePlaces = 0, minWhole = 0, fracPlaces = 0, minFrac = 0;
 };
 
@@ -79,6 +80,29 @@ ParsedSection parseSection(const QString &sec)
     }
     p.wholePlaces = idx;
     p.minWhole = firstZero < 0 ? 0 : idx - firstZero;
+    // "### ### ##0": the same literal after every third place from the units
+    // is a group separator, and digits beyond the mask's places get it too.
+    {
+        int place = 0;
+        bool regular = true, any = false;
+        QString sep;
+        for (qsizetype i = 0; i < p.whole.size() && regular; ++i) {
+            const MaskToken &t = p.whole.at(i);
+            if (t.kind != MaskToken::Literal) {
+                ++place;
+                continue;
+            }
+            if (place == 0 || place == p.wholePlaces)
+                continue; // a prefix or a suffix
+            const int posBefore = p.wholePlaces - place; // the place written just before
+            if (posBefore % 3 != 0 || (any && t.text != sep) || t.text.isEmpty())
+                regular = false;
+            sep = t.text;
+            any = true;
+        }
+        if (regular && any)
+            p.groupSep = sep;
+    }
     idx = 0;
     for (const MaskToken &t : p.frac) {
         if (t.kind == MaskToken::Literal)
@@ -161,6 +185,12 @@ QString formatSection(double absValue, const ParsedSection &p, bool minus, bool 
         if (p.thousands && pos > 0 && pos % 3 == 0)
             out += QLatin1Char(' ');
     };
+    // A digit the mask has no place for, grouped as the mask groups its places.
+    auto putBeyond = [&](int pos, int firstPlace) {
+        put(pos);
+        if (!p.thousands && !p.groupSep.isEmpty() && pos > firstPlace && pos % 3 == 0)
+            out += p.groupSep;
+    };
     int place = 0;
     int placesLeft = p.wholePlaces;
     for (const MaskToken &t : p.whole) {
@@ -173,7 +203,7 @@ QString formatSection(double absValue, const ParsedSection &p, bool minus, bool 
         const int pos = p.wholePlaces - 1 - place;
         if (place == 0) {
             for (int q = n - 1; q >= pos; --q) // digits the mask has no place for
-                put(q);
+                putBeyond(q, pos);
         } else if (pos < n) {
             put(pos);
         }

@@ -94,7 +94,7 @@ void initFolders(const QString &programFolder)
         const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         f.data = withoutTrailingSlash(base) + QStringLiteral("/QuorvinOpt");
         // A first run must be able to store its connection. When the folder
-        // cannot be made, the first write reports "Unable to write to ...".
+        // cannot be made, the first write reports that the file cannot be written.
         QDir().mkpath(f.data);
     }
     f.config = f.data + QLatin1Char('/') + kConfigName;

@@ -29,7 +29,7 @@ QColor MarkColor();  // the column a list is sorted by
 QColor FocusColor(); // the input field holding the keyboard focus
 
 // Reads never fail: a missing file, section or key gives the default. Writes
-// throw qo::Error("Unable to write to " + ConfigFile()) when the file cannot
+// throw the save helper's qo::Error (file and reason) when the file cannot
 // be written. Values are one line: line breaks in a written text become blanks.
 QString ReadConfigString(const QString &section, const QString &key, const QString &def = {});
 void WriteConfigString(const QString &section, const QString &key, const QString &value);

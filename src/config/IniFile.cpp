@@ -1,9 +1,9 @@
 #include "config/IniFile.h"
 #include "base/Codec.h"
 #include "base/Error.h"
+#include "base/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace qo {
 
@@ -99,19 +99,7 @@ void IniDocument::save(const QString &path) const
         data += l;
         data += "\r\n";
     }
-    // Never written in place: a write cut short (full disk) would leave a
-    // truncated file. QSaveFile::commit() does not report a failed final
-    // flush of its buffer, so the flush is checked here first.
-    QSaveFile f(path);
-    f.setDirectWriteFallback(false);
-    bool ok = f.open(QIODevice::WriteOnly) && f.write(data) == data.size() && f.flush()
-        && f.error() == QFileDevice::NoError;
-    if (ok)
-        ok = f.commit();
-    else if (f.isOpen())
-        f.cancelWriting();
-    if (!ok)
-        throw Error(QStringLiteral("Unable to write to ") + path);
+    SaveBytes(path, data, SaveFile::Access::OwnerOnly); // holds the stored connections
 }
 
 int IniDocument::findSection(const QByteArray &name) const

@@ -26,9 +26,8 @@ public:
     // exists but cannot be read throws qo::Error("Unable to read " + path),
     // so that it is never replaced by a document holding only the new key.
     static IniDocument loadForUpdate(const QString &path);
-    // Replaces the whole file at once: written to a temporary file beside it,
-    // flushed and checked, then renamed over it. On any failure the old file
-    // stays as it was and qo::Error("Unable to write to " + path) is thrown.
+    // Replaces the whole file at once through the save helper: on any failure
+    // the old file stays as it was and its qo::Error is thrown.
     void save(const QString &path) const;
     bool readable() const { return m_readable; }
 

@@ -219,7 +219,7 @@ void WriteBiff2File(const ExportSource &source, const QVector<bool> &chosen, con
         throw empty;
     if (known > kBiff2MaxRecords)
         throw tooManyRows(known);
-    WriteReplacingFile(path, [&](QIODevice &out) {
+    SaveWith(path, [&](QIODevice &out) {
         const int done = WriteBiff2(source, chosen, out, step);
         if (done == 0)
             throw empty; // nothing to write: the old file stays

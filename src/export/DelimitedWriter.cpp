@@ -2,7 +2,6 @@
 #include "base/Codec.h"
 #include "base/Error.h"
 
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace qo {
@@ -175,31 +174,10 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
     return done;
 }
 
-int WriteReplacingFile(const QString &path, const std::function<int(QIODevice &out)> &write)
-{
-    QSaveFile f(path);
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    int done = 0;
-    try {
-        done = write(f);
-    } catch (const Error &) {
-        const bool fileFailed = f.error() != QFileDevice::NoError;
-        f.cancelWriting();
-        if (fileFailed)
-            throw Error(QStringLiteral("Unable to write to ") + path);
-        throw;
-    }
-    if (!f.commit())
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    return done;
-}
-
 int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
                        const ExportStep &step)
 {
-    return WriteReplacingFile(path, [&](QIODevice &out) { return WriteDelimited(source, options, out, step); });
+    return SaveWith(path, [&](QIODevice &out) { return WriteDelimited(source, options, out, step); });
 }
 
 } // namespace qo

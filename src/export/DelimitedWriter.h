@@ -14,6 +14,7 @@
 //    gets a leading apostrophe, so that it is read as text;
 //  - dates as yyyy.MM.dd (with HH:mm:ss for date and time), numbers as the
 //    server sends them.
+#include "base/SaveFile.h"
 #include "export/ExportSource.h"
 
 #include <QByteArray>
@@ -59,16 +60,10 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
 
 // The same into a file, replacing it only when the writing succeeded (a
 // stopped export keeps the records written so far).
-// Throws qo::Error("Unable to write to " + path) when the file cannot be
-// written, or the reading's own error (the file is then left as it was).
+// Throws the save helper's qo::Error when the file cannot be written, or the
+// reading's own error (the file is then left as it was).
 int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
                        const ExportStep &step = {});
-
-// Runs write on a save-file at path and puts the file in place only when it
-// returned; returns what write returned. A failure leaves the old file as it
-// was: a failing file throws qo::Error("Unable to write to " + path), any other
-// error of write (the rows could not be read ...) is thrown on as it is.
-int WriteReplacingFile(const QString &path, const std::function<int(QIODevice &out)> &write);
 
 // True for a text that begins with "=", "+", "-", "@", a tab or a CR and is
 // not a plain number (an optional sign, digits, spaces and at most one "." or

@@ -339,7 +339,7 @@ void ExportDialog::writeFile(const QString &path)
             WriteDelimitedFile(m_source, delimitedOptions(), path, stepper);
         } catch (const Error &e) {
             setRunning(false);
-            ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+            ShowError(ErrorText(e.message()), this);
             return;
         }
         standOnLastRow();

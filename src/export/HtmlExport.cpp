@@ -1,4 +1,5 @@
 #include "export/HtmlExport.h"
+#include "base/SaveFile.h"
 #include "export/ExportSource.h"
 #include "base/Codec.h"
 #include "base/Error.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <cmath>
@@ -182,21 +182,17 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    QSaveFile f(path);
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    auto write = [&](const QStringList &lines) {
-        // Every line end CR LF, also those inside a value.
-        QString text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-        const QByteArray bytes = toCp1250(text);
-        if (f.write(bytes) != bytes.size())
-            throw Error(QStringLiteral("Unable to write to ") + path);
-    };
-    try {
+        throw Error(SaveFile::failureText(path, SaveFile::reason(errno)));
+    SaveWith(path, [&](QIODevice &f) {
+        auto write = [&](const QStringList &lines) {
+            // Every line end CR LF, also those inside a value.
+            QString text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+            const QByteArray bytes = toCp1250(text);
+            if (f.write(bytes) != bytes.size())
+                throw Error(SaveFile::failureText(path, QString())); // the file's own reason replaces it
+        };
         write(headLines(title, columns));
         qint64 done = 0;
         ExportSource(grid).readRows([&](const RowSet &rows) {
@@ -211,12 +207,8 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
             return true;
         });
         write(tailLines(done, QDateTime::currentDateTime()));
-    } catch (const Error &) {
-        f.cancelWriting();
-        throw;
-    }
-    if (!f.commit())
-        throw Error(QStringLiteral("Unable to write to ") + path);
+        return int(done);
+    });
 }
 
 } // namespace qo

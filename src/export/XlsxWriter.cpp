@@ -1,7 +1,9 @@
 #include "export/XlsxWriter.h"
 #include "base/Error.h"
+#include "base/SaveFile.h"
 
 #include <QDir>
+#include <cerrno>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -12,6 +14,16 @@ namespace qo {
 namespace {
 
 constexpr int kMaxRows = 1048576;
+
+// A workbook is a zip: a whole one ends with the end-of-directory record.
+bool EndsAsZip(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 22)
+        return false;
+    f.seek(f.size() - 22);
+    return f.read(4) == QByteArray("PK\x05\x06", 4);
+}
 
 double widthInCharacters(const ExportColumn &c)
 {
@@ -34,10 +46,10 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
     if (source.knownRowCount() + header > kMaxRows)
         throw tooMany;
 
-    // Written next to the target and renamed over it, so a failure leaves an
-    // earlier file untouched.
-    const QString target = QFileInfo(path).absoluteFilePath();
-    const QString partial = target + QStringLiteral(".part");
+    // The library writes the save helper's temporary file by name; the file is
+    // put in place only when the library and the check below say it is whole.
+    SaveFile file(path);
+    const QString partial = file.tempPath();
     QTemporaryDir tmp;
     QByteArray tmpdir = QFile::encodeName(tmp.path());
     lxw_workbook_options wo = {};
@@ -45,7 +57,7 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
     wo.tmpdir = tmp.isValid() ? tmpdir.data() : nullptr;
     lxw_workbook *wb = workbook_new_opt(QFile::encodeName(partial).constData(), &wo);
     if (!wb)
-        throw Error(QStringLiteral("Unable to write to ") + path);
+        throw Error(SaveFile::failureText(path, QStringLiteral("A munkafüzet nem hozható létre")));
     lxw_worksheet *ws = workbook_add_worksheet(wb, nullptr);
 
     lxw_format *bold = workbook_add_format(wb);
@@ -127,24 +139,16 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
         });
     } catch (const Error &) {
         workbook_close(wb);
-        QFile::remove(partial);
         throw; // too many rows, or the rows could not be read
     }
+    errno = 0;
     const lxw_error closeErr = workbook_close(wb);
+    const int sysErr = errno;
     if (err == LXW_NO_ERROR)
         err = closeErr;
-    if (err != LXW_NO_ERROR) {
-        QFile::remove(partial);
-        throw Error(QStringLiteral("Hiba az Excel munkafüzet írásakor: ") + QString::fromUtf8(lxw_strerror(err)));
-    }
-    if (QFile::exists(target) && !QFile::remove(target)) {
-        QFile::remove(partial);
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    }
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw Error(QStringLiteral("Unable to write to ") + path);
-    }
+    if (err != LXW_NO_ERROR)
+        throw Error(SaveFile::failureText(path, file.libraryFailure(sysErr, QString::fromUtf8(lxw_strerror(err)))));
+    file.commit(EndsAsZip);
     return done;
 }
 

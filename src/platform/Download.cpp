@@ -1,10 +1,11 @@
 #include "platform/Download.h"
+#include "base/Error.h"
+#include "base/SaveFile.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -70,16 +71,12 @@ bool DownloadToFile(const QString &url, const QString &path, int timeoutMs, qint
     if (!ok)
         return false;
 
-    // Written beside the target and renamed over it, so a failed write never
-    // leaves half a file behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
+    try {
+        SaveBytes(path, data);
+    } catch (const Error &) {
         return false;
     }
-    return file.commit();
+    return true;
 }
 
 } // namespace qo

@@ -2,8 +2,12 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextLayout>
+
+#include <cmath>
 
 namespace qo {
 
@@ -51,14 +55,105 @@ QFont itemFont(const ReportItem &it, const BandContext &ctx)
     return it.fontFor ? it.fontFor(ctx) : it.font;
 }
 
-int textFlags(const ReportItem &it)
-{
-    return int(it.align) | (it.wrap ? Qt::TextWordWrap : 0);
-}
-
 QRectF textRect(const ReportItem &it, const QRectF &r)
 {
     return it.frame ? r.adjusted(kTextPad, 0, -kTextPad, 0) : r;
+}
+
+// The lines of a text wrapped to `width` device pixels: at word boundaries,
+// or anywhere in a word longer than the width when `anywhere`. Explicit line
+// breaks are kept; trailing blanks are dropped.
+QStringList wrapLines(const QString &text, const QFont &f, double width, QPaintDevice *dev, bool anywhere)
+{
+    QStringList out;
+    QTextOption opt;
+    opt.setWrapMode(anywhere ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WordWrap);
+    QString all = text;
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    for (const QString &para : all.split(QLatin1Char('\n'))) {
+        if (para.isEmpty()) {
+            out << QString();
+            continue;
+        }
+        QTextLayout layout(para, f, dev);
+        layout.setTextOption(opt);
+        layout.beginLayout();
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(width);
+            QString line = para.mid(l.textStart(), l.textLength());
+            while (!line.isEmpty() && line.back().isSpace())
+                line.chop(1);
+            out << line;
+        }
+        layout.endLayout();
+    }
+    return out;
+}
+
+// How a text is set in its box: the font, and its lines (one line needs no layout).
+struct Fitted {
+    QFont font;
+    QStringList lines;
+};
+
+QFont sized(QFont f, double points)
+{
+    f.setPointSizeF(points);
+    return f;
+}
+
+// Chooses the size and the lines that put the text inside a box of w x h
+// device pixels (see kSmallestPoints).
+Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double w, double h, const Device &d)
+{
+    const double tolerance = d.px(0.05);
+    const bool multi = it.wrap || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+    if (it.grow)
+        return {f, wrapLines(text, f, w, d.dev, true)};
+    if (!multi && d.fm(f).horizontalAdvance(text) <= w + tolerance)
+        return {f, {text}};
+    const double own = f.pointSizeF() > 0 ? f.pointSizeF() : 8;
+    QVector<double> sizes;
+    for (double s = own; s > kSmallestPoints + 0.01; s -= 0.5)
+        sizes << s;
+    sizes << qMin(own, kSmallestPoints);
+    // Smaller on one line first, as the text was meant to stand.
+    if (!multi)
+        for (double s : sizes) {
+            const QFont g = sized(f, s);
+            if (d.fm(g).horizontalAdvance(text) <= w + tolerance)
+                return {g, {text}};
+        }
+    // Then wrapped at word boundaries onto the lines the box has.
+    for (double s : sizes) {
+        const QFont g = sized(f, s);
+        const QFontMetricsF &fm = d.fm(g);
+        if (fm.lineSpacing() * 2 > h + tolerance && !multi)
+            continue; // room for one line only
+        const QStringList lines = wrapLines(text, g, w, d.dev, false);
+        bool fits = fm.lineSpacing() * (lines.size() - 1) + fm.height() <= h + tolerance;
+        for (qsizetype i = 0; fits && i < lines.size(); ++i)
+            fits = fm.horizontalAdvance(lines[i]) <= w + tolerance;
+        if (fits)
+            return {g, lines};
+    }
+    // Then words broken where they must be, and what still has no room cut
+    // after the last whole line, the cut marked.
+    const QFont g = sized(f, sizes.last());
+    const QFontMetricsF &fm = d.fm(g);
+    QStringList lines = wrapLines(text, g, w, d.dev, true);
+    const int room = qMax(1, int(std::floor((h + tolerance - fm.height()) / fm.lineSpacing())) + 1);
+    if (lines.size() > room) {
+        lines = lines.mid(0, room);
+        QString &last = lines.last();
+        const QString ellipsis(QChar(0x2026));
+        while (!last.isEmpty() && fm.horizontalAdvance(last + ellipsis) > w + tolerance)
+            last.chop(1);
+        while (!last.isEmpty() && last.back().isSpace())
+            last.chop(1);
+        last += ellipsis;
+    }
+    return {g, lines};
 }
 
 // Height in mm the item needs: its own height, or its wrapped text's when it grows.
@@ -69,10 +164,11 @@ double itemHeight(const ReportItem &it, const BandContext &ctx, const Device &d)
     const QString text = itemText(it, ctx);
     if (text.isEmpty())
         return it.rect.height();
-    const QFontMetricsF &fm = d.fm(itemFont(it, ctx));
+    const QFont f = itemFont(it, ctx);
+    const QFontMetricsF &fm = d.fm(f);
     const QRectF w = textRect(it, QRectF(0, 0, it.rect.width(), 1));
-    const QRectF br = fm.boundingRect(QRectF(0, 0, d.px(w.width()), 1e7), textFlags(it) & ~Qt::AlignVertical_Mask, text);
-    return qMax(it.rect.height(), br.height() / d.dpmm + 0.3);
+    const qsizetype n = wrapLines(text, f, d.px(w.width()), d.dev, true).size();
+    return qMax(it.rect.height(), (fm.lineSpacing() * (n - 1) + fm.height()) / d.dpmm + 0.3);
 }
 
 double bandHeight(const ReportBand &b, const BandContext &ctx, const Device &d)
@@ -91,11 +187,12 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
     if (it.grow)
         mm.setHeight(h);
     const QRectF r = d.px(mm);
-    if (d.painterColour != it.color) {
-        QPen pen(it.color);
+    const QColor colour = it.colorFor ? it.colorFor(ctx) : it.color;
+    if (d.painterColour != colour) {
+        QPen pen(colour);
         pen.setWidthF(d.px(0.2));
         p.setPen(pen);
-        d.painterColour = it.color;
+        d.painterColour = colour;
     }
     switch (it.kind) {
     case ReportItem::Line:
@@ -133,43 +230,41 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
     const QString text = itemText(it, ctx);
     if (text.isEmpty())
         return;
-    const QFont f = itemFont(it, ctx);
-    const QString key = f.key();
+    const QRectF tr = d.px(textRect(it, mm));
+    const Fitted fit = fitText(it, text, itemFont(it, ctx), tr.width(), tr.height(), d);
+    const QString key = fit.font.key();
     if (d.painterFont != key) {
-        p.setFont(f);
+        p.setFont(fit.font);
         d.painterFont = key;
     }
-    const QRectF tr = d.px(textRect(it, mm));
-    // Clipped only when the text would run out of its box: a clip costs a
-    // saved graphics state in the PDF for every cell.
-    bool clip = it.clip;
-    const bool oneLine = !it.wrap && !text.contains(QLatin1Char('\n'));
-    QPointF baseline;
-    if (oneLine) {
-        // One line placed by hand: much cheaper than the layout of drawText(rect).
-        const QFontMetricsF &fm = d.fm(f);
-        const double w = fm.horizontalAdvance(text);
-        clip = clip && (w > tr.width() || fm.height() > r.height());
-        double x = tr.left();
-        if (it.align & Qt::AlignRight)
-            x = tr.right() - w;
-        else if (it.align & Qt::AlignHCenter)
-            x = tr.left() + (tr.width() - w) / 2;
-        double y = tr.top() + (tr.height() - fm.height()) / 2 + fm.ascent();
-        if (it.align & Qt::AlignTop)
-            y = tr.top() + fm.ascent();
-        else if (it.align & Qt::AlignBottom)
-            y = tr.bottom() - fm.descent();
-        baseline = QPointF(x, y);
-    }
+    // Lines placed by hand: cheaper than the layout of drawText(rect), and
+    // each line is known to fit its box's width.
+    const QFontMetricsF &fm = d.fm(fit.font);
+    const double block = fm.lineSpacing() * (fit.lines.size() - 1) + fm.height();
+    double top = tr.top() + (tr.height() - block) / 2;
+    if (it.align & Qt::AlignTop)
+        top = tr.top();
+    else if (it.align & Qt::AlignBottom)
+        top = tr.bottom() - block;
+    // A clip only where a line could still reach out of the box (one line
+    // taller than the box): a clip costs a saved graphics state in the PDF.
+    const bool clip = it.clip && block > r.height() + d.px(0.05);
     if (clip) {
         p.save();
         p.setClipRect(r);
     }
-    if (oneLine)
-        p.drawText(baseline, text);
-    else
-        p.drawText(tr, textFlags(it), text);
+    for (qsizetype i = 0; i < fit.lines.size(); ++i) {
+        const QString &line = fit.lines[i];
+        if (line.isEmpty())
+            continue;
+        const double lw = fm.horizontalAdvance(line);
+        double x = tr.left();
+        if (it.align & Qt::AlignRight)
+            x = tr.right() - lw;
+        else if (it.align & Qt::AlignHCenter)
+            x = tr.left() + (tr.width() - lw) / 2;
+        p.drawText(QPointF(x, top + i * fm.lineSpacing() + fm.ascent()), line);
+    }
     if (clip) {
         p.restore();
         d.painterFont.clear(); // restore() gave the painter its earlier state back
@@ -179,6 +274,11 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
 
 void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Device &d)
 {
+    if (pl.band->fill) {
+        const QColor c = pl.band->fill(pl.ctx);
+        if (c.isValid())
+            p.fillRect(d.px(QRectF(x0, pl.y + 0.15, width, pl.height - 0.3)), c); // the rules stay visible
+    }
     for (const ReportItem &it : pl.band->items) {
         const double h = it.grow ? itemHeight(it, pl.ctx, d) : it.rect.height();
         paintItem(p, it, pl.ctx, x0, pl.y, h, d);
@@ -413,6 +513,7 @@ int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
             return page;
         BandContext pc = all;
         pc.page = page + 1;
+        pc.pages = int(pages.size());
         d.painterFont.clear();
         d.painterColour = QColor();
         for (int copy = 0; copy < copies; ++copy) {
@@ -420,12 +521,90 @@ int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
             paintBand(p, {&pageHeader, pc, margins.top(), headerH}, x0, width, d);
             for (Placed pl : pages[page]) {
                 pl.ctx.page = page + 1;
+                pl.ctx.pages = int(pages.size());
                 paintBand(p, pl, x0, width, d);
             }
             paintBand(p, {&pageFooter, pc, paper.height() - margins.bottom() - footerH, footerH}, x0, width, d);
         }
     }
     return int(pages.size());
+}
+
+QVector<double> ShareColumnWidths(const QVector<double> &wanted, double total, double gap)
+{
+    const int n = int(wanted.size());
+    QVector<double> out(n, 0);
+    if (n == 0)
+        return out;
+    double room = qMax(0.0, total - gap * (n - 1));
+    double asked = 0;
+    for (double w : wanted)
+        asked += qMax(0.0, w);
+    if (asked <= room) {
+        for (int i = 0; i < n; ++i)
+            out[i] = asked > 0 ? qMax(0.0, wanted[i]) * room / asked : room / n;
+        return out;
+    }
+    // Too little room: the modest columns keep their width, the wide ones share the rest.
+    QVector<bool> fixed(n, false);
+    for (bool changed = true; changed;) {
+        changed = false;
+        int open = 0;
+        for (int i = 0; i < n; ++i)
+            open += fixed[i] ? 0 : 1;
+        if (open == 0)
+            break;
+        const double share = room / open;
+        for (int i = 0; i < n; ++i)
+            if (!fixed[i] && wanted[i] <= share) {
+                fixed[i] = true;
+                out[i] = qMax(0.0, wanted[i]);
+                room -= out[i];
+                changed = true;
+            }
+    }
+    double rest = 0;
+    for (int i = 0; i < n; ++i)
+        if (!fixed[i])
+            rest += wanted[i];
+    for (int i = 0; i < n; ++i)
+        if (!fixed[i])
+            out[i] = rest > 0 ? wanted[i] * room / rest : 0;
+    return out;
+}
+
+namespace {
+// A device of the printed page's resolution to measure texts on.
+QPaintDevice *measuringDevice()
+{
+    static QImage image = [] {
+        QImage i(1, 1, QImage::Format_Mono);
+        i.setDotsPerMeterX(qRound(1200 / 0.0254));
+        i.setDotsPerMeterY(qRound(1200 / 0.0254));
+        return i;
+    }();
+    return &image;
+}
+} // namespace
+
+double TextWidthMm(const QString &text, const QFont &font)
+{
+    QPaintDevice *dev = measuringDevice();
+    return QFontMetricsF(font, dev).horizontalAdvance(text) * 25.4 / dev->logicalDpiX();
+}
+
+double WidestTextMm(const RowSet &rows, const ValueFn &value, const QFont &font)
+{
+    QPaintDevice *dev = measuringDevice();
+    const QFontMetricsF fm(font, dev);
+    double widest = 0;
+    BandContext c;
+    c.rows = &rows;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        c.row = c.first = c.last = r;
+        widest = qMax(widest, fm.horizontalAdvance(value(c)));
+    }
+    return widest * 25.4 / dev->logicalDpiX();
 }
 
 QDateTime ReportPrintTime()

@@ -27,13 +27,15 @@ namespace qo {
 
 // What a band is painted for: the data, the row (the detail's row, the first
 // row of a group for its header, the last one for its footer), the rows of
-// the current group (all rows for the summary) and the page number.
+// the current group (all rows for the summary), the page number and the
+// number of pages (0 while the pages are being laid out).
 struct BandContext {
     const RowSet *rows = nullptr;
     int row = -1;
     int first = 0;
     int last = -1;
     int page = 1;
+    int pages = 0;
 
     QString text(const QString &column) const { return rows && row >= 0 ? rows->text(row, column) : QString(); }
     double number(const QString &column) const { return rows && row >= 0 ? rows->toDouble(row, column) : 0.0; }
@@ -53,6 +55,7 @@ struct ReportItem {
     ValueFn value;                // a computed one
     QFont font;
     std::function<QFont(const BandContext &)> fontFor; // a font chosen by the data, when set
+    std::function<QColor(const BandContext &)> colorFor; // a colour chosen by the data, when set
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     QColor color = Qt::black;
     bool wrap = false;
@@ -69,12 +72,21 @@ struct ReportItem {
     ReportItem &coloured(const QColor &c) { color = c; return *this; }
     ReportItem &unclipped() { clip = false; return *this; }
     ReportItem &fontBy(std::function<QFont(const BandContext &)> f) { fontFor = std::move(f); return *this; }
+    ReportItem &colourBy(std::function<QColor(const BandContext &)> f) { colorFor = std::move(f); return *this; }
 };
+
+// A text always lies inside its box. One that does not fit at its own size
+// is set smaller, down to kSmallestPoints, then wrapped onto the lines the
+// box has room for, and only then cut after the last whole line that fits
+// (marked with an ellipsis); its first line is never lost. A growing text
+// keeps its size and wraps, breaking a word longer than the box.
+constexpr double kSmallestPoints = 6.0;
 
 struct ReportBand {
     double height = 0;   // millimetres; the least height when items grow
     bool ruleAbove = false;
     bool ruleBelow = false;
+    std::function<QColor(const BandContext &)> fill; // a background across the band, when valid
     QVector<ReportItem> items;
 
     bool isEmpty() const { return height <= 0 && items.isEmpty(); }
@@ -141,6 +153,16 @@ public:
 private:
     int rowCount() const;
 };
+
+// Columns of a list laid side by side across `total` mm with `gap` mm
+// between them, each asking for `wanted` mm (its widest text): a column that
+// asks for no more than an even share gets what it asks, the others share the
+// rest in proportion to what they ask; room to spare is shared in proportion.
+QVector<double> ShareColumnWidths(const QVector<double> &wanted, double total, double gap);
+// The width in mm a text takes in a font on the printed page.
+double TextWidthMm(const QString &text, const QFont &font);
+// The widest value of `value` over the rows of `rows`, in mm.
+double WidestTextMm(const RowSet &rows, const ValueFn &value, const QFont &font);
 
 // The date and time a printout shows as its printing time; tests may fix it.
 QDateTime ReportPrintTime();

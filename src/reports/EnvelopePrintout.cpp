@@ -34,7 +34,8 @@ BandReport BuildEnvelope(qint64 client)
         b.picture(at(11.3, 27.9, 57.2, 18.2), logo, true);
     const double cx = 70.9, cw = 145.3 - 70.9;
     const Qt::Alignment c = Qt::AlignHCenter | Qt::AlignTop;
-    b.column(at(cx, 53.7, cw, 5), QStringLiteral("ugyfel_nev"), ReportFont(ReportFace::Arial, 11, Bold), c);
+    // The name may take two smaller lines, down to the contact person's line.
+    b.column(at(cx, 53.7, cw, 5.2), QStringLiteral("ugyfel_nev"), ReportFont(ReportFace::Arial, 11, Bold), c);
     b.column(at(cx, 58.9, cw, 5), QStringLiteral("kapcsolat2"), ReportFont(ReportFace::Arial, 10), c);
     b.text(at(cx, 64.2, cw, 5), QStringLiteral("Részére"), arial9, c);
     b.column(at(cx, 72.2, cw, 5), QStringLiteral("cim_varos"), ReportFont(ReportFace::Arial, 10, Underline), c);

@@ -15,6 +15,9 @@ namespace {
 
 const ReportFace kFace = ReportFace::Tahoma;
 const double kColumnGap = 1.3;
+// A cancelled work order's row, in the colours the list shows it in.
+const QColor kCancelledBack(255, 221, 221);
+const QColor kCancelledText(128, 0, 0);
 
 Qt::Alignment columnAlignment(const GridModel &m, int column)
 {
@@ -52,6 +55,15 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
     ReportBand &d = r.detail;
     d.height = line + 0.6;
     d.ruleBelow = true;
+    // Rows of cancelled orders (storno 'I') are printed marked and count in no sum.
+    const int stornoField = r.data->fieldIndex(QStringLiteral("storno"));
+    const auto cancelled = [stornoField](const RowSet &rows, int row) {
+        return stornoField >= 0 && row >= 0 && rows.text(row, stornoField) == QLatin1String("I");
+    };
+    d.fill = [cancelled](const BandContext &c) { return cancelled(*c.rows, c.row) ? kCancelledBack : QColor(); };
+    const auto rowColour = [cancelled](const BandContext &c) {
+        return cancelled(*c.rows, c.row) ? kCancelledText : QColor(Qt::black);
+    };
 
     const int gridWidth = qMax(1, grid.width());
     double x = 0;
@@ -66,7 +78,8 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
         GridColumn shown = m->columns()[c];
         shown.index = r.data->fieldIndex(shown.field);
         d.field(QRectF(x, 0.3, w, line), [shown](const BandContext &ctx) { return CellText(*ctx.rows, ctx.row, shown); },
-                ReportFont(kFace, points), a);
+                ReportFont(kFace, points), a)
+            .colourBy(rowColour);
         if (!sumField.isEmpty() && m->fieldOf(c).compare(sumField, Qt::CaseInsensitive) == 0) {
             sumX = x;
             sumW = w;
@@ -75,18 +88,33 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
     }
     h.height = capY + line + 0.5;
     h.ruleBelow = true;
+    // The mark: a line of its own under a cancelled row (the band grows by it).
+    d.field(QRectF(0, line + 0.3, width, 0), [cancelled](const BandContext &c) {
+        return cancelled(*c.rows, c.row) ? QStringLiteral("SZTORNÓ – nem számít az összegbe") : QString();
+    }, ReportFont(kFace, qMax(6.0, points - 1.5), Bold), Qt::AlignLeft | Qt::AlignTop).growing().coloured(kCancelledText);
 
     if (!sumField.isEmpty()) {
         ReportBand &s = r.summary;
         const QFont bold = ReportFont(kFace, points, Bold);
         s.text(QRectF(0, 0.8, 25, line), QStringLiteral("Összesen"), ReportFont(kFace, points));
-        s.field(QRectF(25, 0.8, 60, line), [](const BandContext &c) {
-            return QStringLiteral("sorok száma: ") + QString::number(c.count());
+        s.field(QRectF(25, 0.8, 90, line), [cancelled](const BandContext &c) {
+            int off = 0;
+            for (int row = c.first; row <= c.last; ++row)
+                off += cancelled(*c.rows, row) ? 1 : 0;
+            QString t = QStringLiteral("sorok száma: ") + QString::number(c.count());
+            if (off > 0)
+                t += QStringLiteral(", ebből sztornó: ") + QString::number(off);
+            return t;
         }, bold);
         if (sumX >= 0)
-            s.field(QRectF(sumX, 0.8, sumW, line), [sumField](const BandContext &c) {
+            s.field(QRectF(sumX, 0.8, sumW, line), [sumField, cancelled](const BandContext &c) {
+                double sum = 0;
+                const int f = c.rows ? c.rows->fieldIndex(sumField) : -1;
+                for (int row = c.first; f >= 0 && row <= c.last; ++row)
+                    if (!cancelled(*c.rows, row))
+                        sum += c.rows->toDouble(row, f);
                 // A plain number, without the money format.
-                return QString::number(c.sum(sumField), 'f', 0);
+                return QString::number(sum, 'f', 0);
             }, bold, Qt::AlignRight | Qt::AlignVCenter);
         s.height = line + 1.6;
     }

@@ -1,5 +1,7 @@
 #include "reports/ReportOutput.h"
 
+#include "base/Error.h"
+#include "base/SaveFile.h"
 #include "config/AppState.h"
 #include "reports/PrintTargetDialog.h"
 #include "ui/MessageBoxes.h"
@@ -7,6 +9,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -21,14 +25,29 @@ ReportFileHook g_fileHook;
 ReportJob g_lastJob;
 ReportExporter g_exporter;
 
-bool renderToPdf(const BandReport &report, const QString &file, int *pages)
+// The PDF goes through the save helper's checked device, so a full disk is
+// reported and an earlier file of the same name stays whole. Returns the pages;
+// throws qo::Error when the file cannot be written.
+int renderToPdf(const BandReport &report, const QString &file)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-    report.setUpPrinter(printer);
-    *pages = report.render(&printer);
-    return *pages > 0;
+    SaveFile out(file);
+    int pages = 0;
+    {
+        QPdfWriter pdf(&out.device());
+        QPageLayout layout = report.pageLayout();
+        layout.setMode(QPageLayout::FullPageMode); // items are measured from the paper's corner
+        pdf.setPageLayout(layout);
+        pdf.setResolution(1200);
+        pdf.setTitle(report.title);
+        pdf.setCreator(QStringLiteral("Quorvin.Opt"));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            throw Error(SaveFile::failureText(file, QStringLiteral("A PDF nem készíthető el")));
+        pages = report.renderOn(painter, &pdf);
+        painter.end();
+    }
+    out.commit();
+    return pages;
 }
 
 QString suggestedPdfPath(const BandReport &report)
@@ -67,9 +86,11 @@ void showPreview(const BandReport &report, const QString &printerName, QWidget *
             return;
         if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
             file += QStringLiteral(".pdf");
-        int pages = 0;
-        if (!renderToPdf(report, file, &pages))
-            ShowError(QStringLiteral("A PDF fájl nem írható: ") + QDir::toNativeSeparators(file), &dlg);
+        try {
+            renderToPdf(report, file);
+        } catch (const Error &e) {
+            ShowError(ErrorText(e.message()), &dlg);
+        }
     });
     if (auto *tb = dlg.findChild<QToolBar *>()) {
         tb->addSeparator();
@@ -84,17 +105,29 @@ void showPreview(const BandReport &report, const QString &printerName, QWidget *
 
 } // namespace
 
-QString ResolveReportPrinter(const QString &wanted)
+QString ChooseReportPrinter(const QString &wanted, const QString &chosen, const QStringList &installed,
+                            const QString &systemDefault)
 {
-    if (!wanted.isEmpty() && QPrinterInfo::availablePrinterNames().contains(wanted))
+    if (!wanted.isEmpty() && installed.contains(wanted))
         return wanted;
-    return QPrinterInfo::defaultPrinterName();
+    if (!systemDefault.isEmpty())
+        return systemDefault;
+    // A desktop without a default printer: the one chosen in the settings,
+    // then any installed one, before telling the user there is none.
+    if (!chosen.isEmpty() && installed.contains(chosen))
+        return chosen;
+    return installed.isEmpty() ? QString() : installed.first();
 }
 
-bool SaveReportPdf(const BandReport &report, const QString &file)
+QString ResolveReportPrinter(const QString &wanted)
 {
-    int pages = 0;
-    return renderToPdf(report, file, &pages);
+    return ChooseReportPrinter(wanted, appState().nyomtato, QPrinterInfo::availablePrinterNames(),
+                               QPrinterInfo::defaultPrinterName());
+}
+
+int SaveReportPdf(const BandReport &report, const QString &file)
+{
+    return renderToPdf(report, file);
 }
 
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent)
@@ -103,8 +136,11 @@ void OutputReport(const BandReport &report, bool print, const QString &printer, 
     if (g_fileHook) {
         const QString file = g_fileHook(g_lastJob);
         if (!file.isEmpty()) {
-            if (!renderToPdf(report, file, &g_lastJob.pages))
-                ShowError(QStringLiteral("A PDF fájl nem írható: ") + QDir::toNativeSeparators(file), parent);
+            try {
+                g_lastJob.pages = renderToPdf(report, file);
+            } catch (const Error &e) {
+                ShowError(ErrorText(e.message()), parent);
+            }
             return;
         }
     }

@@ -13,15 +13,22 @@ class QWidget;
 namespace qo {
 
 // The printer a printout goes to: `wanted` when it is installed, else the
-// system's default printer; empty when there is no printer at all.
+// system's default printer, else the printer chosen in the settings
+// (`nyomtato`) when it is installed, else the first installed printer; empty
+// only when there is no printer at all.
 QString ResolveReportPrinter(const QString &wanted);
+// The same choice over given lists (`chosen` is the settings' printer).
+QString ChooseReportPrinter(const QString &wanted, const QString &chosen, const QStringList &installed,
+                            const QString &systemDefault);
 
 // Prints without a dialog (print = true) or opens the preview. `printer` is
 // the wanted printer's name (usually appState().nyomtato). Shows an error box
 // when nothing could be printed (no printer, the printer refused the job).
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent = nullptr);
-// Renders the printout into a PDF file; false when the file cannot be written.
-bool SaveReportPdf(const BandReport &report, const QString &file);
+// Renders the printout into a PDF file through the save helper; returns the
+// pages. Throws qo::Error when the file cannot be written (an earlier file of
+// that name is then kept).
+int SaveReportPdf(const BandReport &report, const QString &file);
 
 // One printing or preview, as the output module handles it.
 struct ReportJob {

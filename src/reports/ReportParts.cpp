@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QUrl>
+#include <cmath>
 
 // The pictures of the reports library (a static library registers them itself).
 static void initReportResources()
@@ -83,7 +84,10 @@ void AddPageFooter(ReportBand &footer, double width, ReportFace face, const QStr
         y += row;
     }
     footer.field(QRectF(0, y, width / 3, row), [](const BandContext &c) {
-        return QStringLiteral("oldal: ") + QString::number(c.page);
+        QString t = QStringLiteral("oldal: ") + QString::number(c.page);
+        if (c.pages > 0)
+            t += QStringLiteral(" / ") + QString::number(c.pages);
+        return t;
     }, f);
     footer.text(QRectF(width / 3, y, width / 3, row), ReportWebAddress(), f, Qt::AlignCenter);
     footer.text(QRectF(2 * width / 3, y, width / 3, row), layoutName, f, Qt::AlignRight | Qt::AlignVCenter);
@@ -102,6 +106,14 @@ void AddShopBlock(ReportBand &band, const ShopData &shop, double x, double y, do
 ValueFn MoneyOf(const QString &column)
 {
     return [column](const BandContext &c) { return c.isNull(column) ? QString() : FormatMoney(c.number(column)); };
+}
+
+ValueFn DeductionOf(const QString &column)
+{
+    // Typed with or without a minus sign, a discount is always subtracted.
+    return [column](const BandContext &c) {
+        return c.isNull(column) ? QString() : FormatMoney(-std::fabs(c.number(column)));
+    };
 }
 
 ValueFn SumOf(const QString &column)

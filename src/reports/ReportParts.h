@@ -28,7 +28,7 @@ QString ReportWebAddress();
 
 // The page footer (6 point, ruled off above): "Quorvin.Opt" and the date and
 // time of printing; the report title at the right when `showTitle`; "oldal: "
-// with the page number, the web address and the layout name.
+// with the page number and the page count ("oldal: 3 / 15"), the web address and the layout name.
 void AddPageFooter(ReportBand &footer, double width, ReportFace face, const QString &title,
                    const QString &layoutName, bool showTitle);
 
@@ -40,5 +40,7 @@ void AddShopBlock(ReportBand &band, const ShopData &shop, double x, double y, do
 // A data-driven value helpers.
 ValueFn MoneyOf(const QString &column);
 ValueFn SumOf(const QString &column);
+// An amount printed as a deduction ("-2 000") whatever its stored sign.
+ValueFn DeductionOf(const QString &column);
 
 } // namespace qo

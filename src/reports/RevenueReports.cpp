@@ -53,6 +53,32 @@ BandReport statisticsLayout(const QString &title, const QString &layoutName, con
     return r;
 }
 
+// A column of a list: its caption, its value and alignment; its place and
+// width follow from what it holds (ShareColumnWidths).
+struct ListColumn {
+    QString caption;
+    ValueFn value;
+    Qt::Alignment align;
+    double least = 0; // mm, e.g. for a sum printed under it
+};
+
+QVector<Caption> placeColumns(const QVector<ListColumn> &columns, const RowSet &rows, const QFont &font)
+{
+    const QFont cap = ReportFont(kFace, 9, Italic);
+    const double gap = 2, pad = 1.5;
+    QVector<double> wanted;
+    for (const ListColumn &c : columns)
+        wanted << qMax(c.least, qMax(TextWidthMm(c.caption, cap), WidestTextMm(rows, c.value, font)) + pad);
+    const QVector<double> widths = ShareColumnWidths(wanted, kWidth, gap);
+    QVector<Caption> out;
+    double x = 0;
+    for (int i = 0; i < columns.size(); ++i) {
+        out.push_back({columns[i].caption, x, widths[i], columns[i].align});
+        x += widths[i] + gap;
+    }
+    return out;
+}
+
 ValueFn dateOf(const QString &column)
 {
     return [column](const BandContext &c) {
@@ -166,77 +192,105 @@ static QFont ruledDetail(ReportBand &d)
 
 BandReport BuildRevenueReport(const QDate &from, const QDate &to)
 {
-    BandReport r = statisticsLayout(QStringLiteral("Árbevétel"), QStringLiteral("QrArbevetel"), from, to,
-                                    {{QStringLiteral("Munkalap"), 0, 22, kLeft},
-                                     {QStringLiteral("Ügyfél"), 24, 96, kLeft},
-                                     {QStringLiteral("Dátum"), 122, 28, kLeft},
-                                     {QStringLiteral("Bevétel"), 150, 40, kRight}});
-    r.data = run(RevenueQuery(from, to));
+    const auto data = run(RevenueQuery(from, to));
+    const QFont f = ReportFont(kFace, 9);
+    const ValueFn number = [](const BandContext &c) {
+        return QStringLiteral("%1").arg(c.rows->toInt(c.row, QStringLiteral("munkalap")), 5, 10, QLatin1Char('0'));
+    };
+    const ValueFn total = [](const BandContext &c) {
+        BandContext all = c;
+        all.first = 0;
+        all.last = c.rows->rowCount() - 1;
+        return SumOf(QStringLiteral("bevetel"))(all);
+    };
+    const QVector<Caption> cols = placeColumns(
+        {{QStringLiteral("Munkalap"), number, kLeft},
+         {QStringLiteral("Ügyfél"), textOf(QStringLiteral("ugyfel_nev")), kLeft},
+         {QStringLiteral("Dátum"), dateOf(QStringLiteral("dat")), kLeft},
+         {QStringLiteral("Bevétel"), MoneyOf(QStringLiteral("bevetel")), kRight,
+          TextWidthMm(total(BandContext{data.get(), 0}), ReportFont(kFace, 10, Bold)) + 1.5}},
+        *data, f);
+    BandReport r = statisticsLayout(QStringLiteral("Árbevétel"), QStringLiteral("QrArbevetel"), from, to, cols);
+    r.data = data;
     groupOn(r, QStringLiteral("sortipus"), 11);
     ReportBand &d = r.detail;
-    const QFont f = ruledDetail(d);
-    d.field(QRectF(0, 0.2, 22, 4.4), [](const BandContext &c) {
-        return QStringLiteral("%1").arg(c.rows->toInt(c.row, QStringLiteral("munkalap")), 5, 10, QLatin1Char('0'));
-    }, f);
-    d.field(QRectF(24, 0.2, 96, 4.4), textOf(QStringLiteral("ugyfel_nev")), f);
-    d.field(QRectF(122, 0.2, 28, 4.4), dateOf(QStringLiteral("dat")), f);
-    d.field(QRectF(150, 0.2, 40, 4.4), MoneyOf(QStringLiteral("bevetel")), f, kRight);
-    addSums(r, QStringLiteral("bevetel"), 150, 40);
+    ruledDetail(d);
+    const QVector<ValueFn> values = {number, textOf(QStringLiteral("ugyfel_nev")), dateOf(QStringLiteral("dat")),
+                                     MoneyOf(QStringLiteral("bevetel"))};
+    for (int i = 0; i < cols.size(); ++i)
+        d.field(QRectF(cols[i].x, 0.2, cols[i].w, 4.4), values[i], f, cols[i].align);
+    addSums(r, QStringLiteral("bevetel"), cols[3].x, cols[3].w);
     return r;
 }
 
 BandReport BuildSalesReport(const QDate &from, const QDate &to)
 {
-    BandReport r = statisticsLayout(QStringLiteral("Fogyások"), QStringLiteral("QrFogyas"), from, to,
-                                    {{QStringLiteral("Márka"), 0, 70, kLeft},
-                                     {QStringLiteral("Típus"), 72, 68, kLeft},
-                                     {QStringLiteral("Darab"), 140, 18, kRight},
-                                     {QStringLiteral("Ár"), 160, 30, kRight}});
-    r.data = run(SalesQuery(from, to));
+    const auto data = run(SalesQuery(from, to));
+    const QFont f = ReportFont(kFace, 9);
+    BandContext all{data.get(), 0};
+    all.last = data->rowCount() - 1;
+    const QVector<ValueFn> values = {textOf(QStringLiteral("marka")), textOf(QStringLiteral("tipus")),
+                                     textOf(QStringLiteral("darab")), MoneyOf(QStringLiteral("ar"))};
+    const QVector<Caption> cols = placeColumns(
+        {{QStringLiteral("Márka"), values[0], kLeft},
+         {QStringLiteral("Típus"), values[1], kLeft},
+         {QStringLiteral("Darab"), values[2], kRight},
+         {QStringLiteral("Ár"), values[3], kRight,
+          TextWidthMm(SumOf(QStringLiteral("ar"))(all), ReportFont(kFace, 10, Bold)) + 1.5}},
+        *data, f);
+    BandReport r = statisticsLayout(QStringLiteral("Fogyások"), QStringLiteral("QrFogyas"), from, to, cols);
+    r.data = data;
     groupOn(r, QStringLiteral("sorrend"), 11);
     ReportBand &d = r.detail;
-    const QFont f = ruledDetail(d);
-    d.field(QRectF(0, 0.2, 70, 4.4), textOf(QStringLiteral("marka")), f);
-    d.field(QRectF(72, 0.2, 68, 4.4), textOf(QStringLiteral("tipus")), f);
-    d.field(QRectF(140, 0.2, 18, 4.4), textOf(QStringLiteral("darab")), f, kRight);
-    d.field(QRectF(160, 0.2, 30, 4.4), MoneyOf(QStringLiteral("ar")), f, kRight);
-    addSums(r, QStringLiteral("ar"), 160, 30);
+    ruledDetail(d);
+    for (int i = 0; i < cols.size(); ++i)
+        d.field(QRectF(cols[i].x, 0.2, cols[i].w, 4.4), values[i], f, cols[i].align);
+    addSums(r, QStringLiteral("ar"), cols[3].x, cols[3].w);
     return r;
 }
 
 BandReport BuildLensSalesReport(bool contact, qint64 brand, const QDate &from, const QDate &to)
 {
     const QString title = contact ? QStringLiteral("Kontaktlencse fogyások") : QStringLiteral("Lencse fogyások");
-    // Oldal, Típus, then the five values centred under their captions, then Színezés.
-    const double valueX = 58, valueW = 18, gap = 1;
+    const auto data = run(LensSalesQuery(contact, brand, from, to));
+    const QFont f = ReportFont(kFace, 9);
+    // Oldal, Típus, the five values centred under their captions, then Színezés;
+    // each as wide as what it holds asks, the page shared among them.
     const QStringList valueCaps = {QStringLiteral("Sph"), QStringLiteral("Cyl"), QStringLiteral("Ax"),
                                    contact ? QStringLiteral("Bc") : QStringLiteral("Prism"), QStringLiteral("Egyéb")};
-    QVector<Caption> caps = {{QStringLiteral("Oldal"), 0, 14, kLeft}, {QStringLiteral("Típus"), 15, 42, kLeft}};
-    for (int i = 0; i < valueCaps.size(); ++i)
-        caps.push_back({valueCaps[i], valueX + i * (valueW + gap), valueW, kCentre});
-    const double colourX = valueX + 5 * (valueW + gap);
-    if (!contact)
-        caps.push_back({QStringLiteral("Színezés"), colourX, kWidth - colourX, kLeft});
-    BandReport r = statisticsLayout(title, contact ? QStringLiteral("QrKLencseFogyas") : QStringLiteral("QrLencseFogyas"),
-                                    from, to, caps);
-    r.data = run(LensSalesQuery(contact, brand, from, to));
-    groupOn(r, QStringLiteral("marka"), 11);
-    ReportBand &d = r.detail;
-    const QFont f = ReportFont(kFace, 9);
-    d.height = 9.2;
-    d.ruleBelow = true;
     const QStringList values = {QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
                                 QStringLiteral("prism"), QStringLiteral("egyeb")};
+    QVector<ListColumn> columns = {
+        {QStringLiteral("Oldal"), [](const BandContext &) { return QStringLiteral("JOBB"); }, kLeft},
+        {QStringLiteral("Típus"), textOf(QStringLiteral("tipus")), kLeft}};
+    for (int i = 0; i < values.size(); ++i) {
+        const QString right = QStringLiteral("jobb") + values[i], left = QStringLiteral("bal") + values[i];
+        // The wider of the two sides.
+        columns.push_back({valueCaps[i], [right, left](const BandContext &c) {
+                               const QString a = c.text(right), b = c.text(left);
+                               return a.size() >= b.size() ? a : b;
+                           }, kCentre, 12});
+    }
+    if (!contact)
+        columns.push_back({QStringLiteral("Színezés"), textOf(QStringLiteral("szoveg_szinezes")), kLeft});
+    const QVector<Caption> caps = placeColumns(columns, *data, f);
+    BandReport r = statisticsLayout(title, contact ? QStringLiteral("QrKLencseFogyas") : QStringLiteral("QrLencseFogyas"),
+                                    from, to, caps);
+    r.data = data;
+    groupOn(r, QStringLiteral("marka"), 11);
+    ReportBand &d = r.detail;
+    d.height = 9.2;
+    d.ruleBelow = true;
     for (int side = 0; side < 2; ++side) {
         const double y = 0.2 + side * 4.5;
         const QString prefix = side == 0 ? QStringLiteral("jobb") : QStringLiteral("bal");
-        d.text(QRectF(0, y, 14, 4.4), side == 0 ? QStringLiteral("JOBB") : QStringLiteral("BAL"), f);
+        d.text(QRectF(caps[0].x, y, caps[0].w, 4.4), side == 0 ? QStringLiteral("JOBB") : QStringLiteral("BAL"), f);
         if (side == 0)
-            d.field(QRectF(15, y, 42, 4.4), textOf(QStringLiteral("tipus")), f);
+            d.field(QRectF(caps[1].x, y, caps[1].w, 4.4), textOf(QStringLiteral("tipus")), f);
         for (int i = 0; i < values.size(); ++i)
-            d.field(QRectF(valueX + i * (valueW + gap), y, valueW, 4.4), textOf(prefix + values[i]), f, kCentre);
+            d.field(QRectF(caps[2 + i].x, y, caps[2 + i].w, 4.4), textOf(prefix + values[i]), f, kCentre);
         if (side == 0 && !contact)
-            d.field(QRectF(colourX, y, kWidth - colourX, 4.4), textOf(QStringLiteral("szoveg_szinezes")), f);
+            d.field(QRectF(caps[7].x, y, caps[7].w, 4.4), textOf(QStringLiteral("szoveg_szinezes")), f);
     }
     return r;
 }

@@ -78,6 +78,13 @@ void body(ReportBand &d, double w, bool a5)
     // Type heading, then the prescription grid.
     valueCell(d, QRectF(0, 2, w, 6), [](const BandContext &c) { return PrintedWorkOrderHeading(orderType(c)); })
         .font = ReportFont(kFace, 9, Bold);
+    // A cancelled order is marked at both ends of the heading, so that
+    // neither copy can pass for a valid order.
+    const ValueFn cancelled = [](const BandContext &c) {
+        return c.text(QStringLiteral("storno")) == QLatin1String("I") ? QStringLiteral("SZTORNÓ") : QString();
+    };
+    d.field(QRectF(1.5, 2, 30, 6), cancelled, ReportFont(kFace, 11, Bold), kLeft).coloured(QColor(200, 0, 0));
+    d.field(QRectF(w - 31.5, 2, 30, 6), cancelled, ReportFont(kFace, 11, Bold), kRight).coloured(QColor(200, 0, 0));
     const double lw = 16, cw = (w - lw) / 6;
     captionCell(d, QRectF(0, 9, lw, 5), QString());
     const QStringList cols = {QStringLiteral("sph"), QStringLiteral("cyl"), QStringLiteral("ax"),
@@ -146,7 +153,8 @@ void body(ReportBand &d, double w, bool a5)
     double y = 51;
     for (const auto &[cap, name] : rows) {
         captionCell(d, QRectF(0, y, c2, 5), cap);
-        valueCell(d, QRectF(c2, y, c3 - c2, 5), MoneyOf(QStringLiteral("ar_") + name));
+        const QString amount = QStringLiteral("ar_") + name;
+        valueCell(d, QRectF(c2, y, c3 - c2, 5), name == QLatin1String("kedvezmeny") ? DeductionOf(amount) : MoneyOf(amount));
         d.field(QRectF(c3, y, gw - c3, 5), textOf(QStringLiteral("szoveg_") + name), ReportFont(kFace, 8), kLeft).framed();
         y += 5;
     }
