@@ -376,7 +376,7 @@ void ExportDialog::onClipboard()
         text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); });
     } catch (const Error &e) {
         setRunning(false);
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        ShowError(ErrorText(e.message()), this);
         return;
     }
     CopyToClipboard(text);
