@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QLabel>
 #include <QProcess>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -96,9 +97,9 @@ void type(QWidget *window, std::initializer_list<Key> keys)
     }
 }
 
-// A file dialog answered as a user does: the path typed into the name field,
-// then Enter (a completer list that popped up is closed first, as a user
-// would); the dialog's accept button when Enter did not take.
+// A file dialog answered as a user does: the path typed into the name field
+// once it has the focus, then Enter (a completer list that popped up is
+// closed first, as a user would), until the dialog has closed.
 void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullptr, int filter = -1)
 {
     auto *dlg = qobject_cast<QFileDialog *>(w);
@@ -110,19 +111,32 @@ void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullp
         *proposed = name->text();
     if (filter >= 0)
         dlg->selectNameFilter(dlg->nameFilters().at(filter));
+    // The answer comes as soon as the dialog is shown, which is before it is
+    // active. Typed into a field without the focus, every prefix of the path
+    // ("/", "/tmp" ...) stays selected in the dialog's list, and the dialog
+    // then takes those folders for the answer: type only once the name field
+    // has the focus, as the user sees it.
+    QVERIFY(QTest::qWaitForWindowActive(dlg, 30000));
+    if (!name->hasFocus())
+        QTest::mouseClick(name, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(name->hasFocus(), 30000);
     name->selectAll();
     typeText(name, path);
-    // The completer lists the folder in the background: on a busy machine its
-    // popup may open a moment after the typing and take the Return.
-    QTest::qWait(100);
-    if (name->completer() && name->completer()->popup()->isVisible())
-        QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
-    QTest::keyClick(name, Qt::Key_Return);
-    if (dlg->isVisible())
-        for (QDialogButtonBox *box : dlg->findChildren<QDialogButtonBox *>())
-            for (QAbstractButton *b : box->buttons())
-                if (box->buttonRole(b) == QDialogButtonBox::AcceptRole && dlg->isVisible())
-                    b->click();
+    // The completer lists the folder in the background and may open its popup
+    // at any moment (on a slow machine well after the typing), and a popup
+    // takes the Return. So until the dialog has closed, an open popup is
+    // closed and Return pressed again: no guess at how long the listing takes.
+    const QPointer<QFileDialog> open(dlg);
+    QTRY_VERIFY_WITH_TIMEOUT(([&] {
+        if (!open || !open->isVisible())
+            return true;
+        QAbstractItemView *popup = name->completer() ? name->completer()->popup() : nullptr;
+        if (popup && popup->isVisible())
+            QTest::keyClick(popup, Qt::Key_Escape);
+        else
+            QTest::keyClick(name, Qt::Key_Return);
+        return !open || !open->isVisible();
+    }()), 30000);
 }
 
 // A key that closes or confirms a window, sent from the event loop: a message
@@ -134,6 +148,30 @@ void pressLater(Key k)
         QWidget *f = QApplication::focusWidget();
         if (f)
             QTest::keyClick(f, k.key, k.mods);
+    });
+}
+
+// The control that has the focus in `window` once the window is active: on a
+// busy machine the activation comes a while after the window is shown, and a
+// key sent before it goes to another window (and a window shortcut such as
+// Ctrl+Enter does not fire at all).
+QWidget *focusIn(QWidget *window)
+{
+    if (!window->isActiveWindow())
+        window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window, 30000))
+        qWarning("%s did not become the active window", qPrintable(window->windowTitle()));
+    return window->focusWidget() ? window->focusWidget() : window;
+}
+
+// As pressLater, but the key goes to `window`'s own focused control once the
+// window is active, whatever else has the focus at that moment.
+void pressLaterIn(QWidget *window, Key k)
+{
+    const QPointer<QWidget> target(window);
+    QTimer::singleShot(0, qApp, [target, k] {
+        if (target)
+            QTest::keyClick(focusIn(target), k.key, k.mods);
     });
 }
 
@@ -251,11 +289,11 @@ private Q_SLOTS:
         ModalAnswers answers;
         answers.then([&](QWidget *dlg) {
             type(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
-            typeText(QApplication::focusWidget(), password);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            typeText(QApplication::focusWidget(), confirmation);
+            typeText(focusIn(dlg), password);
+            QTest::keyClick(focusIn(dlg), Qt::Key_Tab);
+            typeText(focusIn(dlg), confirmation);
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
-            pressLater(Qt::Key_Return);
+            pressLaterIn(dlg, Qt::Key_Return);
         });
         answers.thenPress(QMessageBox::Ok);
         answers.thenReject(); // Mégsem: the new row is not kept
@@ -453,11 +491,10 @@ private Q_SLOTS:
         showActive(w);
         ModalAnswers answers;
         answers.then([tabs](QWidget *dlg) {
-            type(dlg, {});
             for (int i = 0; i < tabs; ++i)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(focusIn(dlg), Qt::Key_Tab);
             type(dlg, {"a;b", Qt::Key_Return});
-            pressLater(Key(Qt::Key_Return, Qt::ControlModifier));
+            pressLaterIn(dlg, Key(Qt::Key_Return, Qt::ControlModifier));
         });
         answers.thenPress(QMessageBox::Ok);
         answers.thenReject();
