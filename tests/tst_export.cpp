@@ -1293,6 +1293,8 @@ private Q_SLOTS:
     {
         setWorkAreaForTests(QRect(0, 0, 800, 600));
         SaveWindowPlacement(QStringLiteral("frm_Hirfolyam"), 10, 10, 320, 480);
+        // Stored where the window would hang off the screen's corner.
+        SaveWindowPosition(QStringLiteral("frm_Verziokovetes"), 700, 500);
         QByteArray lines;
         for (int i = 1; i <= 400; ++i)
             lines += "sor " + QByteArray::number(i) + "\n";
@@ -1318,6 +1320,8 @@ private Q_SLOTS:
         CheckNewVersion();
         QVERIFY(answers.done());
         QVERIFY2(frame.height() <= 600 && frame.top() >= 0, qPrintable(QStringLiteral("%1 %2").arg(frame.top()).arg(frame.height())));
+        QCOMPARE(frame.topLeft(), QPoint(800 - 460, 600 - 320)); // moved onto the screen, the frame placed
+        QCOMPARE(RestoreWindowPosition(QStringLiteral("frm_Verziokovetes")), frame.topLeft());
         QVERIFY(scrollRange > 0);
         QCOMPARE(lastLine, QStringLiteral("sor 400"));
 

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -69,19 +70,20 @@ VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &no
     setMaximumSize(WorkArea().size());
 
     connect(okButton, &QPushButton::clicked, this, &VersionNotesWindow::onOk);
-    InstallFormBehaviour(this, Placement::Position, FormOption::EscCancels | FormOption::FontSize);
+    InstallFormBehaviour(this, Placement::None, FormOption::EscCancels | FormOption::FontSize);
+    // Placed before the window exists on screen, so that the stored point is
+    // the frame's, and kept wholly on the screen.
+    move(ClampToWorkArea(QRect(RestoreWindowPosition(objectName()), size())).topLeft());
     // The heading keeps its own size whatever the window's font.
     heading->setFont(hf);
     okButton->setFocus();
 }
 
-void VersionNotesWindow::showEvent(QShowEvent *event)
+void VersionNotesWindow::hideEvent(QHideEvent *event)
 {
-    QDialog::showEvent(event);
-    // The stored position (restored just before) keeps the whole window on the screen.
-    const QRect inside = ClampToWorkArea(QRect(pos(), frameGeometry().size()));
-    if (inside.topLeft() != pos())
-        move(inside.topLeft());
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        SaveWindowPosition(objectName(), x(), y()); // the frame's position
 }
 
 void VersionNotesWindow::onOk()

@@ -21,7 +21,7 @@ public:
     QPushButton *okButton = nullptr;
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void onOk();
