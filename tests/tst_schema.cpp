@@ -2,6 +2,8 @@
 // and view column with its kind and length, the seed rows, the procedures,
 // the views' rules, the foreign keys and a TRUNCATE + INSERT IGNORE restore.
 #include "db/Connection.h"
+#include "db/SchemaUpgrade.h"
+#include "db/SqlScript.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -79,7 +81,7 @@ QList<Shape> expectedTables()
         {"statusz", "statusz int, statusz_nev text(50)"},
         {"csoport", "csoport int, csoport_nev text(50)"},
         {"irsz", "irsz text(10), varos text(50)"},
-        {"felhasznalo", "felhasznalo text(20), felhasznalo_nev text(20), jelszo text(10), rendszergazda text(1), "
+        {"felhasznalo", "felhasznalo text(20), felhasznalo_nev text(20), jelszo text(255), rendszergazda text(1), "
                         "torzsszerkeszt text(1), canins text(1), canedit text(1), candel text(1)"},
         {"beallit", "beallit int, vanbelep text(1), mlaphatid int, mlapmegj memo, figynap int, a5munkalap text(1), "
                     "verzioelfogadva text(20), hirelfogadva int"},
@@ -89,6 +91,9 @@ QList<Shape> expectedTables()
         {"verzio", "verzio text(20)"},
         {"uzenet", "uzenet int, szoveg memo, link text(255), csakegyszer text(1), olvasva text(1), dat_olvasva datetime"},
         {"statusz_naplo", "statusz_naplo int, munkalap int, statusz int, felhasznalo_nev text(20), idopont datetime"},
+        {"naplo", "naplo int, idopont datetime, felhasznalo text(150), tabla text(64), kulcs text(100), ugyfel int, "
+                  "muvelet text(20), reszlet memo"},
+        {"sema_frissites", "lepes int, nev text(100), idopont datetime"},
     };
 }
 
@@ -246,6 +251,94 @@ QStringList baseTables(Connection &c)
     return out;
 }
 
+
+// A database made from a script file by the stock client (dropped first).
+ConnectParams makeDatabase(const QString &name, const QString &script)
+{
+    const ConnectParams server = test::serverParams();
+    Connection admin;
+    admin.open(server);
+    admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name));
+    admin.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET latin2 COLLATE latin2_hungarian_ci").arg(name));
+    test::runScript(name, script, server);
+    ConnectParams p = server;
+    p.database = name;
+    return p;
+}
+
+void dropDatabase(const QString &name)
+{
+    Connection admin;
+    admin.open(test::serverParams());
+    admin.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name));
+}
+
+QString baseScript() { return QStringLiteral(QO_SOURCE_DIR "/tests/data/shop-base.sql"); }
+
+// Everything information_schema says about the database's own objects, one
+// line each, with the database's name taken out of view texts.
+QStringList schemaLines(Connection &c)
+{
+    const QString dbName = c.query(QStringLiteral("SELECT DATABASE()")).text(0, 0);
+    QStringList out;
+    auto add = [&](const char *kind, const char *sql) {
+        const RowSet rs = c.query(QString::fromLatin1(sql));
+        for (int r = 0; r < rs.rowCount(); ++r) {
+            QStringList cells;
+            for (int col = 0; col < rs.columnCount(); ++col)
+                cells << (rs.isNull(r, col) ? QStringLiteral("<NULL>") : rs.text(r, col).simplified());
+            out << QString::fromLatin1(kind) + QLatin1Char(' ')
+                    + cells.join(QLatin1Char('|')).replace(QLatin1Char('`') + dbName + QLatin1Char('`'), QStringLiteral("`DB`"));
+        }
+    };
+    add("table", "SELECT TABLE_NAME, TABLE_TYPE, ENGINE, TABLE_COLLATION FROM information_schema.TABLES "
+                 "WHERE TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME");
+    add("column", "SELECT TABLE_NAME, ORDINAL_POSITION, COLUMN_NAME, COLUMN_TYPE, IS_NULLABLE, COLUMN_DEFAULT, "
+                  "CHARACTER_MAXIMUM_LENGTH, CHARACTER_SET_NAME, COLLATION_NAME, COLUMN_KEY, EXTRA "
+                  "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME, ORDINAL_POSITION");
+    add("index", "SELECT TABLE_NAME, INDEX_NAME, NON_UNIQUE, SEQ_IN_INDEX, COLUMN_NAME, SUB_PART, INDEX_TYPE "
+                 "FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = DATABASE() ORDER BY 1, 2, 4");
+    add("foreign key", "SELECT k.TABLE_NAME, k.CONSTRAINT_NAME, k.COLUMN_NAME, k.REFERENCED_TABLE_NAME, "
+                       "k.REFERENCED_COLUMN_NAME, r.UPDATE_RULE, r.DELETE_RULE "
+                       "FROM information_schema.KEY_COLUMN_USAGE k JOIN information_schema.REFERENTIAL_CONSTRAINTS r "
+                       "ON r.CONSTRAINT_SCHEMA = k.CONSTRAINT_SCHEMA AND r.CONSTRAINT_NAME = k.CONSTRAINT_NAME "
+                       "WHERE k.TABLE_SCHEMA = DATABASE() ORDER BY 1, 2, k.ORDINAL_POSITION");
+    add("trigger", "SELECT TRIGGER_NAME, EVENT_OBJECT_TABLE, ACTION_TIMING, EVENT_MANIPULATION, ACTION_ORIENTATION, "
+                   "ACTION_ORDER, ACTION_STATEMENT FROM information_schema.TRIGGERS "
+                   "WHERE TRIGGER_SCHEMA = DATABASE() ORDER BY 1");
+    add("routine", "SELECT ROUTINE_NAME, ROUTINE_TYPE, DTD_IDENTIFIER, ROUTINE_DEFINITION, IS_DETERMINISTIC, "
+                   "SQL_DATA_ACCESS, SECURITY_TYPE FROM information_schema.ROUTINES "
+                   "WHERE ROUTINE_SCHEMA = DATABASE() ORDER BY 1");
+    add("parameter", "SELECT SPECIFIC_NAME, ORDINAL_POSITION, PARAMETER_MODE, PARAMETER_NAME, DTD_IDENTIFIER "
+                     "FROM information_schema.PARAMETERS WHERE SPECIFIC_SCHEMA = DATABASE() ORDER BY 1, 2");
+    add("view", "SELECT TABLE_NAME, VIEW_DEFINITION, CHECK_OPTION, IS_UPDATABLE FROM information_schema.VIEWS "
+                "WHERE TABLE_SCHEMA = DATABASE() ORDER BY 1");
+    return out;
+}
+
+// Rows in every table of the old schema, made the way the program makes them.
+void fillEveryTable(Connection &c)
+{
+    c.exec(QStringLiteral("INSERT INTO lencsemarka (lencsemarka_nev) VALUES ('Zeiss-féle ''A''')"));
+    c.exec(QStringLiteral("INSERT INTO keretmarka (keretmarka_nev) VALUES ('Acél')"));
+    c.exec(QStringLiteral("INSERT INTO csoport (csoport_nev) VALUES ('Törzsvásárló')"));
+    c.exec(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, telefon, megjegyzes, dat_figyelmeztet, csoport) "
+                          "VALUES ('Árvíztűrő Tükörfúrógép', '+36 1 234 5678', 'Első sor\\nmásodik', '2025-02-28', 1)"));
+    const qint64 client = qint64(c.lastInsertId());
+    c.exec(QStringLiteral("CALL sp_oldal(%1)").arg(client));
+    c.exec(QStringLiteral("UPDATE ugyfel_k SET sph = '-2,00', bc = '8,6' WHERE ugyfel = %1 AND kulcs = 1").arg(client));
+    c.exec(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbsph1, anamnezis) VALUES (%1, '2024-05-06', '+1,25', 'Fáj a feje')")
+               .arg(client));
+    c.exec(QStringLiteral("CALL sp_ujmunkalap(%1, 1)").arg(client));
+    c.exec(QStringLiteral("UPDATE munkalap SET lencsemarka = 1, keretmarka = 1, ar_keret = 12345.5, eloleg = 1000 "
+                          "WHERE munkalap = @uj_munkalap"));
+    c.exec(QStringLiteral("CALL sp_munkalapkesz(@uj_munkalap)"));
+    c.exec(QStringLiteral("CALL sp_setstatusz(@uj_munkalap, 'Kiss Éva', 2)"));
+    c.exec(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda) "
+                          "VALUES ('eva', 'Kiss Éva', 'tízbetűs10', 'N')"));
+    c.exec(QStringLiteral("INSERT INTO uzenet (szoveg, link, csakegyszer) VALUES ('Frissítés jön', 'http://example.org', 'I')"));
+}
+
 } // namespace
 
 class TestSchema : public QObject {
@@ -368,6 +461,10 @@ private Q_SLOTS:
         QTest::newRow("near sides") << "ugyfel_sz_kozel" << "ugyfel,kulcs" << true;
         QTest::newRow("special sides") << "ugyfel_sz_egyeb" << "ugyfel,kulcs" << true;
         QTest::newRow("contact sides") << "ugyfel_k" << "ugyfel,kulcs" << true;
+        QTest::newRow("log by row") << "naplo" << "tabla,kulcs" << false;
+        QTest::newRow("log by time") << "naplo" << "idopont" << false;
+        QTest::newRow("log by client") << "naplo" << "ugyfel" << false;
+        QTest::newRow("upgrade steps") << "sema_frissites" << "lepes" << true;
     }
     void indexes()
     {
@@ -996,10 +1093,14 @@ private Q_SLOTS:
         db().exec(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, anamnezis, torolve) VALUES (%1, '2023-12-31', 'Fáj\\na feje', 'I')").arg(a));
         db().exec(QStringLiteral("INSERT INTO uzenet (szoveg, olvasva, dat_olvasva) VALUES ('Üzenet', 'I', '2024-03-05 14:07:09')"));
 
-        const QStringList tables = baseTables(db());
+        // The restore's own inserts are logged by the triggers; the log is compared apart.
+        const QStringList allTables = baseTables(db());
+        QStringList tables = allTables;
+        tables.removeAll(QStringLiteral("naplo"));
         const QString before = dumpAll(db(), tables);
+        const int logRows = number(QStringLiteral("SELECT COUNT(*) FROM naplo"));
         QStringList script;
-        QStringList order = tables;
+        QStringList order = allTables;
         if (reversed)
             std::reverse(order.begin(), order.end());
         for (const QString &t : order)
@@ -1021,12 +1122,202 @@ private Q_SLOTS:
         console.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=1"));
 
         QCOMPARE(dumpAll(db(), tables), before);
+        QVERIFY(number(QStringLiteral("SELECT COUNT(*) FROM naplo")) >= logRows);
         // The restored database works on: new keys follow the restored ones,
         // and the foreign keys still guard the data.
         const int next = newOrder(a, 1);
         QVERIFY(next > o2);
         QVERIFY(!errorOf([&] { db().exec(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel = %1").arg(a)); }).isEmpty());
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM vw_munkalap WHERE ugyfel = %1").arg(b)), 2);
+    }
+
+    // ---- the script splitter ----------------------------------------------
+
+    void splitScript_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QList<int>>("lines");
+        QTest::newRow("comment after a statement")
+            << "INSERT INTO t VALUES (1); # első\nINSERT INTO t VALUES (2); -- második\nSELECT 1;"
+            << QStringList{"INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "SELECT 1"} << QList<int>{1, 2, 3};
+        QTest::newRow("string over lines ending in ;")
+            << "INSERT INTO t VALUES ('első sor;\nmásodik; # nem megjegyzés\n');\nSELECT 2"
+            << QStringList{"INSERT INTO t VALUES ('első sor;\nmásodik; # nem megjegyzés\n')", "SELECT 2"}
+            << QList<int>{1, 4};
+        QTest::newRow("escaped and doubled quotes")
+            << "SELECT 'it\\'s;', \"a\"\"b;\", `x;y`, 'O''Brien;'; SELECT 3;"
+            << QStringList{"SELECT 'it\\'s;', \"a\"\"b;\", `x;y`, 'O''Brien;'", "SELECT 3"} << QList<int>{1, 1};
+        QTest::newRow("delimiter inside comments")
+            << "/* a; b; */ SELECT 1 /* c; */ + 1;\n-- x; y;\n# z;\nSELECT 4;"
+            << QStringList{"SELECT 1   + 1", "SELECT 4"} << QList<int>{1, 4};
+        QTest::newRow("DELIMITER lines")
+            << "DELIMITER $$\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1; -- belső $$ nem\n  SELECT 2;\nEND$$\ndelimiter ;\nCALL p();"
+            << QStringList{"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1; \n  SELECT 2;\nEND", "CALL p()"} << QList<int>{2, 8};
+        QTest::newRow("double dash without space is an operator")
+            << "SELECT 5--1;\n\n\n  SELECT 6" << QStringList{"SELECT 5--1", "SELECT 6"} << QList<int>{1, 4};
+        QTest::newRow("empty statements and a last one without delimiter")
+            << ";;\n ; \nSELECT 7\n" << QStringList{"SELECT 7"} << QList<int>{3};
+        QTest::newRow("versioned comment is kept")
+            << "SELECT /*!50001 8 */;" << QStringList{"SELECT /*!50001 8 */"} << QList<int>{1};
+    }
+    void splitScript()
+    {
+        QFETCH(QString, script);
+        QFETCH(QStringList, statements);
+        QFETCH(QList<int>, lines);
+        QStringList gotText;
+        QList<int> gotLines;
+        for (const SqlStatement &s : SplitSqlScript(script)) {
+            gotText << s.text;
+            gotLines << s.line;
+        }
+        QCOMPARE(gotText, statements);
+        QCOMPARE(gotLines, lines);
+    }
+
+    void splitScriptKeepsComments()
+    {
+        const QList<SqlStatement> s = SplitSqlScript(QStringLiteral("-- fej\nSELECT 1; # vég\n/* x; */ SELECT 2;"),
+                                                     SqlScriptOptions{true});
+        QCOMPARE(s.size(), 2);
+        QCOMPARE(s.at(0).text, QStringLiteral("-- fej\nSELECT 1"));
+        QCOMPARE(s.at(0).line, 1);
+        QCOMPARE(s.at(1).text, QStringLiteral("# vég\n/* x; */ SELECT 2"));
+        QCOMPARE(s.at(1).line, 2);
+    }
+
+    // ---- schema upgrades ---------------------------------------------------
+
+    // An old shop with rows in every table is upgraded in place: the result
+    // is the schema a new shop gets, every row is kept, and a second run
+    // applies nothing.
+    void upgradeOldShop()
+    {
+        fresh();
+        const QString name = QStringLiteral("schema_old");
+        Connection old;
+        old.open(makeDatabase(name, baseScript()));
+        fillEveryTable(old);
+        const QStringList oldTables = baseTables(old);
+        for (const QString &t : oldTables)
+            QVERIFY2(old.query(QStringLiteral("SELECT COUNT(*) FROM %1").arg(t)).toInt(0, 0) > 0, qPrintable(t));
+        const QString rowsBefore = dumpAll(old, oldTables);
+
+        const QList<UpgradeStep> known = KnownUpgradeSteps();
+        QVERIFY(known.size() >= 2);
+        QCOMPARE(known.at(0).fileName(), QStringLiteral("001-naplo"));
+        QCOMPARE(known.at(1).fileName(), QStringLiteral("002-jelszo-hash"));
+        SchemaUpgrade upgrade(old);
+        QCOMPARE(upgrade.highestRecorded(), 0);
+        QCOMPARE(upgrade.missingSteps().size(), known.size());
+        QStringList expectedNames;
+        for (const UpgradeStep &s : known)
+            expectedNames << s.fileName();
+        QCOMPARE(upgrade.run(), expectedNames);
+
+        const QStringList want = schemaLines(db());
+        const QStringList got = schemaLines(old);
+        for (const QString &line : want)
+            QVERIFY2(got.contains(line), qPrintable(QStringLiteral("missing after the upgrade: ") + line));
+        for (const QString &line : got)
+            QVERIFY2(want.contains(line), qPrintable(QStringLiteral("not in a new shop: ") + line));
+        QCOMPARE(got.size(), want.size());
+
+        QCOMPARE(dumpAll(old, oldTables), rowsBefore);
+        const QString steps = QStringLiteral("SELECT GROUP_CONCAT(CONCAT(lepes, ' ', nev) ORDER BY lepes) FROM sema_frissites");
+        QCOMPARE(old.query(steps).text(0, 0), db().query(steps).text(0, 0));
+        QCOMPARE(upgrade.highestRecorded(), known.constLast().number);
+        // The upgraded database takes a password of the new length and logs a change.
+        old.exec(QStringLiteral("UPDATE felhasznalo SET jelszo = REPEAT('x', 200) WHERE felhasznalo = 'eva'"));
+        QCOMPARE(old.query(QStringLiteral("SELECT CHAR_LENGTH(jelszo) FROM felhasznalo WHERE felhasznalo = 'eva'")).toInt(0, 0), 200);
+        QCOMPARE(old.query(QStringLiteral("SELECT reszlet FROM naplo WHERE tabla = 'felhasznalo' AND kulcs = 'eva'")).text(0, 0),
+                 QStringLiteral("jelszo: (megváltozott)"));
+
+        // A second start finds nothing to do.
+        const QString rowsAfter = dumpAll(old, baseTables(old));
+        QCOMPARE(SchemaUpgrade(old).run(), QStringList());
+        QCOMPARE(dumpAll(old, baseTables(old)), rowsAfter);
+        old.close();
+        dropDatabase(name);
+    }
+
+    // A database that a newer program has upgraded is left alone.
+    void upgradeRefusesNewerDatabase()
+    {
+        const QString name = QStringLiteral("schema_newer");
+        Connection c;
+        c.open(makeDatabase(name, baseScript()));
+        c.exec(QStringLiteral("CREATE TABLE sema_frissites (lepes INT NOT NULL PRIMARY KEY, nev VARCHAR(100), idopont DATETIME)"));
+        c.exec(QStringLiteral("INSERT INTO sema_frissites VALUES (1, 'naplo', NOW()), (999, 'jovobeli', NOW())"));
+        const QString before = dumpAll(c, baseTables(c));
+        const QString message = errorOf([&] { SchemaUpgrade(c).run(); });
+        QVERIFY2(message.contains(QStringLiteral("újabb változatához tartozik")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("nem ír bele")), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("999")));
+        // Step 002 is missing here, yet nothing was applied.
+        QCOMPARE(c.query(QStringLiteral("SELECT CHARACTER_MAXIMUM_LENGTH FROM information_schema.COLUMNS WHERE "
+                                        "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'felhasznalo' AND COLUMN_NAME = 'jelszo'")).toInt(0, 0), 10);
+        QCOMPARE(dumpAll(c, baseTables(c)), before);
+        c.close();
+        dropDatabase(name);
+    }
+
+    // An account that may not create triggers is told so before anything
+    // changes; once it has the right, the same account upgrades.
+    void upgradeNeedsRights()
+    {
+        const QString name = QStringLiteral("schema_rights");
+        const ConnectParams owner = makeDatabase(name, baseScript());
+        Connection admin;
+        admin.open(test::serverParams());
+        const QStringList hosts{QStringLiteral("127.0.0.1"), QStringLiteral("localhost")};
+        for (const QString &h : hosts) {
+            admin.exec(QStringLiteral("DROP USER IF EXISTS 'qo_kevesjog'@'%1'").arg(h));
+            admin.exec(QStringLiteral("CREATE USER 'qo_kevesjog'@'%1' IDENTIFIED BY 'kj'").arg(h));
+            admin.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE, CREATE, ALTER, INDEX, DROP, EXECUTE "
+                                      "ON `%1`.* TO 'qo_kevesjog'@'%2'").arg(name, h));
+        }
+        ConnectParams p = owner;
+        p.user = QStringLiteral("qo_kevesjog");
+        p.password = QStringLiteral("kj");
+        Connection c;
+        c.open(p);
+        const QString before = dumpAll(c, baseTables(c));
+        SchemaUpgrade upgrade(c);
+        QCOMPARE(upgrade.missingRights(), QStringList{QStringLiteral("TRIGGER")});
+        const QString message = errorOf([&] { upgrade.run(); });
+        QVERIFY2(message.contains(QStringLiteral("Hiányzó jogosultság: TRIGGER.")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("qo_kevesjog@")), qPrintable(message));
+        QCOMPARE(baseTables(c).contains(QStringLiteral("naplo")), false);
+        QCOMPARE(baseTables(c).contains(QStringLiteral("sema_frissites")), false);
+        QCOMPARE(dumpAll(c, baseTables(c)), before);
+
+        for (const QString &h : hosts)
+            admin.exec(QStringLiteral("GRANT TRIGGER ON `%1`.* TO 'qo_kevesjog'@'%2'").arg(name, h));
+        c.close();
+        c.open(p);
+        QCOMPARE(SchemaUpgrade(c).missingRights(), QStringList());
+        QCOMPARE(SchemaUpgrade(c).run().size(), KnownUpgradeSteps().size());
+        c.close();
+        for (const QString &h : hosts)
+            admin.exec(QStringLiteral("DROP USER IF EXISTS 'qo_kevesjog'@'%1'").arg(h));
+        dropDatabase(name);
+    }
+
+    void rightsOfStatements()
+    {
+        const QList<NeededRight> r = SchemaUpgrade::rightsFor(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS x (a INT);\n"
+            "ALTER TABLE felhasznalo MODIFY jelszo VARCHAR(255);\n"
+            "DELIMITER $$\nCREATE DEFINER=`a`@`%` TRIGGER t AFTER INSERT ON ugyfel FOR EACH ROW BEGIN INSERT INTO naplo VALUES (1); END$$\n"
+            "CREATE PROCEDURE p() BEGIN UPDATE x SET a = 1; END$$\nDELIMITER ;\n"
+            "INSERT INTO beallit (beallit) VALUES (2);"));
+        QStringList got;
+        for (const NeededRight &n : r)
+            got << (n.table.isEmpty() ? n.privilege : n.privilege + QLatin1Char(' ') + n.table);
+        QCOMPARE(got, QStringList({"CREATE", "ALTER felhasznalo", "CREATE felhasznalo", "INSERT felhasznalo",
+                                   "TRIGGER ugyfel", "CREATE ROUTINE", "INSERT beallit"}));
     }
 };
 

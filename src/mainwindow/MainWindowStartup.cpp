@@ -9,6 +9,7 @@
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
+#include "db/SchemaUpgrade.h"
 #include "ui/Grid.h"
 #include "startup/ConnectionSetup.h"
 #include "startup/Splash.h"
@@ -96,6 +97,12 @@ void MainWindow::startUp()
         }
     };
 
+    step([this] {
+        // Before anything reads the database: bring its schema up to this program's.
+        const QStringList applied = SchemaUpgrade(Connection::main()).run();
+        if (!applied.isEmpty())
+            m_statusPanels[3]->setText(UpgradeDoneText(int(applied.size())));
+    });
     step([this] {
         // Compared as numbers part by part: as text "23.0.0.44" would be above "23.0.0.100".
         const QString dbVersion = HighestVersion(ShopStore(Connection::main()).versions());
