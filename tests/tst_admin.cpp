@@ -97,6 +97,24 @@ void type(QWidget *window, std::initializer_list<Key> keys)
     }
 }
 
+// The control that has the focus in `window`, with the window made the
+// application's active one. A late activation of the list below (asked for
+// twice when it was shown) can still arrive after a dialog opened over it:
+// keys sent to "the focus" then go to the list, and a window shortcut such as
+// Ctrl+Enter does not reach the dialog. The dialog is made active again, as
+// the window system does for a modal window, and keys go to its own control.
+QWidget *focusIn(QWidget *window)
+{
+    const auto active = [window] { return QApplication::activeWindow() == window; };
+    if (!active()) {
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+    }
+    if (!QTest::qWaitFor(active, 30000))
+        qWarning("%s did not become the active window", qPrintable(window->windowTitle()));
+    return window->focusWidget() ? window->focusWidget() : window;
+}
+
 // A file dialog answered as a user does: the path typed into the name field
 // once it has the focus, then Enter (a completer list that popped up is
 // closed first, as a user would), until the dialog has closed.
@@ -116,7 +134,7 @@ void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullp
     // ("/", "/tmp" ...) stays selected in the dialog's list, and the dialog
     // then takes those folders for the answer: type only once the name field
     // has the focus, as the user sees it.
-    QVERIFY(QTest::qWaitForWindowActive(dlg, 30000));
+    focusIn(dlg);
     if (!name->hasFocus())
         QTest::mouseClick(name, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(name->hasFocus(), 30000);
@@ -151,17 +169,16 @@ void pressLater(Key k)
     });
 }
 
-// The control that has the focus in `window` once the window is active: on a
-// busy machine the activation comes a while after the window is shown, and a
-// key sent before it goes to another window (and a window shortcut such as
-// Ctrl+Enter does not fire at all).
-QWidget *focusIn(QWidget *window)
+// Keys typed into `window`'s focused control, each one where the focus then
+// stands inside that window.
+void typeInto(QWidget *window, std::initializer_list<Key> keys)
 {
-    if (!window->isActiveWindow())
-        window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window, 30000))
-        qWarning("%s did not become the active window", qPrintable(window->windowTitle()));
-    return window->focusWidget() ? window->focusWidget() : window;
+    for (const Key &k : keys) {
+        if (!k.text.isEmpty())
+            typeText(focusIn(window), k.text);
+        else
+            QTest::keyClick(focusIn(window), k.key, k.mods);
+    }
 }
 
 // As pressLater, but the key goes to `window`'s own focused control once the
@@ -288,11 +305,11 @@ private Q_SLOTS:
         showActive(w);
         ModalAnswers answers;
         answers.then([&](QWidget *dlg) {
-            type(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
+            typeInto(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
             typeText(focusIn(dlg), password);
-            QTest::keyClick(focusIn(dlg), Qt::Key_Tab);
+            typeInto(dlg, {Qt::Key_Tab});
             typeText(focusIn(dlg), confirmation);
-            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            typeInto(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             pressLaterIn(dlg, Qt::Key_Return);
         });
         answers.thenPress(QMessageBox::Ok);
@@ -492,8 +509,8 @@ private Q_SLOTS:
         ModalAnswers answers;
         answers.then([tabs](QWidget *dlg) {
             for (int i = 0; i < tabs; ++i)
-                QTest::keyClick(focusIn(dlg), Qt::Key_Tab);
-            type(dlg, {"a;b", Qt::Key_Return});
+                typeInto(dlg, {Qt::Key_Tab});
+            typeInto(dlg, {"a;b", Qt::Key_Return});
             pressLaterIn(dlg, Key(Qt::Key_Return, Qt::ControlModifier));
         });
         answers.thenPress(QMessageBox::Ok);
