@@ -36,6 +36,7 @@
 #include <QMessageBox>
 #include <QLabel>
 #include <QProcess>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -108,9 +109,27 @@ void type(QWidget *window, std::initializer_list<Key> keys)
     }
 }
 
-// A file dialog answered as a user does: the path typed into the name field,
-// then Enter (a completer list that popped up is closed first, as a user
-// would); the dialog's accept button when Enter did not take.
+// The control that has the focus in `window`, with the window made the
+// application's active one. A late activation of the list below (asked for
+// twice when it was shown) can still arrive after a dialog opened over it:
+// keys sent to "the focus" then go to the list, and a window shortcut such as
+// Ctrl+Enter does not reach the dialog. The dialog is made active again, as
+// the window system does for a modal window, and keys go to its own control.
+QWidget *focusIn(QWidget *window)
+{
+    const auto active = [window] { return QApplication::activeWindow() == window; };
+    if (!active()) {
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+    }
+    if (!QTest::qWaitFor(active, 30000))
+        qWarning("%s did not become the active window", qPrintable(window->windowTitle()));
+    return window->focusWidget() ? window->focusWidget() : window;
+}
+
+// A file dialog answered as a user does: the path typed into the name field
+// once it has the focus, then Enter (a completer list that popped up is
+// closed first, as a user would), until the dialog has closed.
 void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullptr, int filter = -1)
 {
     auto *dlg = qobject_cast<QFileDialog *>(w);
@@ -122,19 +141,32 @@ void answerFileDialog(QWidget *w, const QString &path, QString *proposed = nullp
         *proposed = name->text();
     if (filter >= 0)
         dlg->selectNameFilter(dlg->nameFilters().at(filter));
+    // The answer comes as soon as the dialog is shown, which is before it is
+    // active. Typed into a field without the focus, every prefix of the path
+    // ("/", "/tmp" ...) stays selected in the dialog's list, and the dialog
+    // then takes those folders for the answer: type only once the name field
+    // has the focus, as the user sees it.
+    focusIn(dlg);
+    if (!name->hasFocus())
+        QTest::mouseClick(name, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(name->hasFocus(), 30000);
     name->selectAll();
     typeText(name, path);
-    // The completer lists the folder in the background: on a busy machine its
-    // popup may open a moment after the typing and take the Return.
-    QTest::qWait(100);
-    if (name->completer() && name->completer()->popup()->isVisible())
-        QTest::keyClick(name->completer()->popup(), Qt::Key_Escape);
-    QTest::keyClick(name, Qt::Key_Return);
-    if (dlg->isVisible())
-        for (QDialogButtonBox *box : dlg->findChildren<QDialogButtonBox *>())
-            for (QAbstractButton *b : box->buttons())
-                if (box->buttonRole(b) == QDialogButtonBox::AcceptRole && dlg->isVisible())
-                    b->click();
+    // The completer lists the folder in the background and may open its popup
+    // at any moment (on a slow machine well after the typing), and a popup
+    // takes the Return. So until the dialog has closed, an open popup is
+    // closed and Return pressed again: no guess at how long the listing takes.
+    const QPointer<QFileDialog> open(dlg);
+    QTRY_VERIFY_WITH_TIMEOUT(([&] {
+        if (!open || !open->isVisible())
+            return true;
+        QAbstractItemView *popup = name->completer() ? name->completer()->popup() : nullptr;
+        if (popup && popup->isVisible())
+            QTest::keyClick(popup, Qt::Key_Escape);
+        else
+            QTest::keyClick(name, Qt::Key_Return);
+        return !open || !open->isVisible();
+    }()), 30000);
 }
 
 // A key that closes or confirms a window, sent from the event loop: a message
@@ -156,6 +188,29 @@ void returnLater(QWidget *button)
     QVERIFY(button);
     QCOMPARE(QApplication::focusWidget(), button);
     QTimer::singleShot(0, button, [button] { QTest::keyClick(button, Qt::Key_Return); });
+}
+
+// Keys typed into `window`'s focused control, each one where the focus then
+// stands inside that window.
+void typeInto(QWidget *window, std::initializer_list<Key> keys)
+{
+    for (const Key &k : keys) {
+        if (!k.text.isEmpty())
+            typeText(focusIn(window), k.text);
+        else
+            QTest::keyClick(focusIn(window), k.key, k.mods);
+    }
+}
+
+// As pressLater, but the key goes to `window`'s own focused control once the
+// window is active, whatever else has the focus at that moment.
+void pressLaterIn(QWidget *window, Key k)
+{
+    const QPointer<QWidget> target(window);
+    QTimer::singleShot(0, qApp, [target, k] {
+        if (target)
+            QTest::keyClick(focusIn(target), k.key, k.mods);
+    });
 }
 
 // Back in the list after a modal window: the desktop gives the activation
@@ -273,12 +328,12 @@ private Q_SLOTS:
         showActive(w);
         ModalAnswers answers;
         answers.then([&](QWidget *dlg) {
-            type(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
-            typeText(QApplication::focusWidget(), password);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            typeText(QApplication::focusWidget(), confirmation);
-            type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
-            pressLater(Qt::Key_Return);
+            typeInto(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
+            typeText(focusIn(dlg), password);
+            typeInto(dlg, {Qt::Key_Tab});
+            typeText(focusIn(dlg), confirmation);
+            typeInto(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
+            pressLaterIn(dlg, Qt::Key_Return);
         });
         answers.thenPress(QMessageBox::Ok);
         answers.thenReject(); // Mégsem: the new row is not kept
@@ -687,11 +742,10 @@ private Q_SLOTS:
         showActive(w);
         ModalAnswers answers;
         answers.then([tabs](QWidget *dlg) {
-            type(dlg, {});
             for (int i = 0; i < tabs; ++i)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            type(dlg, {"a;b", Qt::Key_Return});
-            pressLater(Key(Qt::Key_Return, Qt::ControlModifier));
+                typeInto(dlg, {Qt::Key_Tab});
+            typeInto(dlg, {"a;b", Qt::Key_Return});
+            pressLaterIn(dlg, Key(Qt::Key_Return, Qt::ControlModifier));
         });
         answers.thenPress(QMessageBox::Ok);
         answers.thenReject();

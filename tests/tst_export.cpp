@@ -41,7 +41,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScrollArea>
+#include <QStandardPaths>
+#include <QScrollBar>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 using namespace qo;
@@ -100,21 +105,25 @@ with open(path, encoding='cp1250', newline='') as f:
 const char kBiffReader[] = R"(
 import json, struct, sys, xlrd
 path = sys.argv[1]
-book = xlrd.open_workbook(path, encoding_override='cp1250', formatting_info=False)
+book = xlrd.open_workbook(path)
 sh = book.sheet_by_index(0)
 cells = [[[sh.cell(r, c).ctype, sh.cell(r, c).value] for c in range(sh.ncols)] for r in range(sh.nrows)]
 data = open(path, 'rb').read()
-recs, at = [], 0
+recs, at, codepage = [], 0, None
 while at + 4 <= len(data):
     t, n = struct.unpack_from('<HH', data, at)
     body = data[at + 4: at + 4 + n]
     if t in (1, 2, 3, 4, 5):
         row, col = struct.unpack_from('<HH', body, 0)
         recs.append([t, row, col, list(body[4:7])])
+    elif t == 0x42:
+        codepage = struct.unpack_from('<H', body, 0)[0]
+        recs.append([t, n])
     else:
         recs.append([t, n])
     at += 4 + n
-print(json.dumps({'cells': cells, 'records': recs, 'biff': book.biff_version, 'end': at == len(data)}))
+print(json.dumps({'cells': cells, 'records': recs, 'biff': book.biff_version, 'end': at == len(data),
+                  'codepage': codepage}))
 )";
 
 const char kXlsxReader[] = R"(
@@ -262,6 +271,55 @@ private:
     int m_port = 0;
 };
 
+// A web service for the answers python's server is not fit to give: every
+// request gets `head` and then `size` bytes of body, streamed as fast as the
+// client takes them (with or without a Content-Length line).
+class StreamingService : public QObject {
+public:
+    StreamingService(const QByteArray &head, qint64 size, bool announced) : m_head(head), m_size(size)
+    {
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+        connect(&m_server, &QTcpServer::newConnection, this, [this, announced] {
+            while (QTcpSocket *s = m_server.nextPendingConnection()) {
+                s->setParent(this);
+                connect(s, &QTcpSocket::readyRead, s, [this, s, announced] {
+                    m_request += s->readAll();
+                    if (!m_request.contains("\r\n\r\n") || m_answered)
+                        return;
+                    m_answered = true;
+                    QByteArray response("HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n");
+                    if (announced)
+                        response += "Content-Length: " + QByteArray::number(m_head.size() + m_size) + "\r\n";
+                    s->write(response + "\r\n" + m_head);
+                    more(s);
+                });
+                connect(s, &QTcpSocket::bytesWritten, s, [this, s] { more(s); });
+                connect(s, &QTcpSocket::disconnected, s, [this] { m_closed = true; });
+            }
+        });
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+    qint64 sent() const { return m_sent; }
+    bool closed() const { return m_closed; }
+
+private:
+    void more(QTcpSocket *s)
+    {
+        constexpr qint64 kChunk = 64 * 1024;
+        while (s->state() == QAbstractSocket::ConnectedState && m_sent < m_size && s->bytesToWrite() < kChunk) {
+            const qint64 n = qMin(kChunk, m_size - m_sent);
+            s->write(QByteArray(n, 'x'));
+            m_sent += n;
+        }
+        if (m_sent >= m_size && s->bytesToWrite() == 0)
+            s->disconnectFromHost();
+    }
+    QTcpServer m_server;
+    QByteArray m_head, m_request;
+    qint64 m_size, m_sent = 0;
+    bool m_answered = false, m_closed = false;
+};
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -398,6 +456,10 @@ private Q_SLOTS:
         QTest::newRow("separator splits")
             << "SELECT 'a;b' AS v" << ';' << char(0) << true << false << false
             << QByteArray("v;\r\na;b\r\n") << rowsOf({"v", ""}, {"a", "b"});
+        // A text that would be a formula keeps its apostrophe inside the quotes; a plain number has none.
+        QTest::newRow("formula inside quotes")
+            << "SELECT '=1+1' AS a, '-5' AS b" << ';' << '"' << true << false << false
+            << QByteArray("\"a\";\"b\";\r\n\"'=1+1\";\"-5\"\r\n") << rowsOf({"a", "b", ""}, {"'=1+1", "-5"});
         QTest::newRow("tab, apostrophe, names, dates")
             << "SELECT nev, datum, ar FROM t_exp" << '\t' << '\'' << true << true << false
             << QByteArray("'nev'\t'datum'\t'ar'\t\r\n'Kiss'\t'2024.03.05'\t'12500.5'\r\n")
@@ -433,6 +495,106 @@ private Q_SLOTS:
                      csv);
     }
 
+    // Text a spreadsheet would take for a formula (=, +, -, @, a tab or a CR
+    // first) is written with a leading apostrophe, in the file and on the
+    // clipboard; plain numbers (a negative amount, a phone number) and number
+    // columns stay as they are. Every line break of a note, CR LF, LF or CR,
+    // is one backslash-n.
+    void formulaTextAndLineBreaks()
+    {
+        ExecSql(QStringLiteral(
+            "INSERT INTO t_exp (nev, megj, ar) VALUES "
+            "('=1+1', 'első sor\\nmásodik sor\\r\\nharmadik\\rnegyedik\\n\\nhatodik', -3), "
+            "('=HYPERLINK(\"http://example.com/x\",\"memo\")', '=HYPERLINK(\"http://example.com/y\";\"memo\")', -1.5), "
+            "('+36 1 234 5678', '-12,5', NULL), ('-5', '@SUM(A1)', NULL), ('+1.2.3', '- 1 000', NULL), "
+            "('\\tbeljebb', '\\rsor', NULL), ('-', '1+1', NULL), ('+36-1-234-5678', '', NULL)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, megj, ar FROM t_exp ORDER BY k"));
+        const ExportSource src(rs);
+        const QString path = out(QStringLiteral("formula.csv"));
+        QCOMPARE(WriteDelimitedFile(src, DelimitedOptions(), path), 8);
+        const QByteArray lines[] = {
+            "nev;megj;ar;",
+            "'=1+1;els\xF5 sor\\nm\xE1sodik sor\\nharmadik\\nnegyedik\\n\\nhatodik;-3",
+            "'=HYPERLINK(\"http://example.com/x\",\"memo\");'=HYPERLINK(\"http://example.com/y\",\"memo\");-1.5",
+            "+36 1 234 5678;-12,5;",
+            "-5;'@SUM(A1);",
+            "'+1.2.3;- 1 000;",
+            "'\tbeljebb;'\\nsor;",
+            "'-;1+1;",
+            "'+36-1-234-5678;;",
+        };
+        QByteArray expected;
+        for (const QByteArray &l : lines)
+            expected += l + "\r\n";
+        QCOMPARE(fileBytes(path), expected);
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QString()}).toArray();
+        QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows[1].toArray()[0].toString(), QStringLiteral("'=1+1"));
+        QCOMPARE(rows[1].toArray()[1].toString(), QStringLiteral("első sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik"));
+        QCOMPARE(rows[3].toArray()[0].toString(), QStringLiteral("+36 1 234 5678"));
+
+        DelimitedOptions o;
+        o.quote = '"'; // the clipboard has none
+        const QString clip = ClipboardText(src, o);
+        QStringList clipLines = clip.split(QStringLiteral("\r\n"));
+        QCOMPARE(clipLines.size(), 10);
+        QCOMPARE(clipLines[1], QStringLiteral("'=1+1\telső sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik\t-3"));
+        QCOMPARE(clipLines[4], QStringLiteral("-5\t'@SUM(A1)\t"));
+        QCOMPARE(clipLines[6], QStringLiteral("'\tbeljebb\t'\\nsor\t"));
+
+        // The worksheet and the workbook hold text cells: the value as it is,
+        // never a formula.
+        const QString xls = out(QStringLiteral("formula.xls")), xlsx = out(QStringLiteral("formula.xlsx"));
+        WriteBiff2File(src, {}, xls);
+        WriteXlsxFile(src, XlsxOptions(), xlsx);
+        const QJsonArray cells = python(QStringLiteral(
+            "import json, sys, xlrd, openpyxl\n"
+            "sh = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+            "ws = openpyxl.load_workbook(sys.argv[2]).active\n"
+            "print(json.dumps([[sh.cell(r, 0).ctype, sh.cell(r, 0).value, ws.cell(r + 1, 1).data_type, ws.cell(r + 1, 1).value]\n"
+            "                  for r in (1, 2)]))\n"), {xls, xlsx}).toArray();
+        QCOMPARE(cells, (QJsonArray{QJsonArray{1, "=1+1", "s", "=1+1"},
+                                    QJsonArray{1, "=HYPERLINK(\"http://example.com/x\",\"memo\")", "s",
+                                               "=HYPERLINK(\"http://example.com/x\",\"memo\")"}}));
+    }
+
+    // The same file opened by a spreadsheet program: the apostrophe keeps
+    // each would-be formula a text, numbers stay numbers.
+    void formulaTextInSpreadsheet()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (libreoffice-calc-nogui) is not installed");
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, megj, ar) VALUES "
+                               "('=1+1', '=HYPERLINK(\"http://example.com/y\";\"memo\")', -3), "
+                               "('+36 1 234 5678', '-12.5', 2.5), ('@SUM(1+1)', '-2+3', NULL)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, megj, ar FROM t_exp ORDER BY k"));
+        const ExportSource src(rs);
+        DelimitedOptions o;
+        o.quote = '"';
+        const QString path = out(QStringLiteral("calc/formula.csv"));
+        QDir().mkpath(QFileInfo(path).path());
+        WriteDelimitedFile(src, o, path);
+        // A profile of its own, so that no other running instance takes the job.
+        QTemporaryDir profile;
+        QProcess lo;
+        lo.setWorkingDirectory(QFileInfo(path).path());
+        lo.start(soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                           QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:59,34,ANSI,1"),
+                           QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
+                           QStringLiteral("--outdir"), out(QStringLiteral("calc/out")), path});
+        QVERIFY(lo.waitForFinished(180000));
+        QCOMPARE(lo.exitCode(), 0);
+        QFile result(out(QStringLiteral("calc/out/formula.csv")));
+        QVERIFY2(result.open(QIODevice::ReadOnly), qPrintable(QString::fromLocal8Bit(lo.readAllStandardError())));
+        const QString shown = QString::fromUtf8(result.readAll());
+        const QStringList lines = shown.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[1].trimmed(), QStringLiteral("\"'=1+1\",\"'=HYPERLINK(\"\"http://example.com/y\"\",\"\"memo\"\")\",-3"));
+        QCOMPARE(lines[2].trimmed(), QStringLiteral("\"+36 1 234 5678\",-12.5,2.5"));
+        QCOMPARE(lines[3].trimmed(), QStringLiteral("\"'@SUM(1+1)\",\"'-2+3\","));
+    }
+
     // Captions of the grid are the header; unticked columns are left out; no
     // ticked column gives one empty line per record.
     void delimitedFromGridCaptionsAndChoice()
@@ -460,7 +622,7 @@ private Q_SLOTS:
     void biff2CellsAndRecords()
     {
         ExecSql(QStringLiteral("INSERT INTO t_exp (k, nev, megj, ar, datum, szam, nagy) VALUES "
-                               "(65535, 'Árvíz', 'hosszú', 1.25, '2024-03-05', NULL, 7), "
+                               "(65535, 'Győr Árvíztűrő', 'hosszú', 1.25, '2024-03-05', NULL, 7), "
                                "(70000, NULL, NULL, -3, NULL, -1, NULL)"));
         GridModel model;
         model.setColumns({{QStringLiteral("k"), QStringLiteral("Kulcs")}, {QStringLiteral("nev"), QStringLiteral("Név")}});
@@ -481,7 +643,7 @@ private Q_SLOTS:
         QCOMPARE(cell(0, 1), (QJsonArray{1, "Név"}));
         QCOMPARE(cell(0, 2), (QJsonArray{1, "megj"}));
         QCOMPARE(cell(1, 0), (QJsonArray{2, 65535}));
-        QCOMPARE(cell(1, 1), (QJsonArray{1, "Árvíz"}));
+        QCOMPARE(cell(1, 1), (QJsonArray{1, "Győr Árvíztűrő"})); // read in the declared code page
         QCOMPARE(cell(1, 2), (QJsonArray{1, "hosszú"}));
         QCOMPARE(cell(1, 3), (QJsonArray{2, 1.25}));
         QCOMPARE(cell(1, 4), (QJsonArray{1, "2024.03.05"}));
@@ -500,7 +662,9 @@ private Q_SLOTS:
             if (a.size() == 4)
                 byCell.insert(qMakePair(a[1].toInt(), a[2].toInt()), a);
         }
-        QCOMPARE(order.mid(0, 5), (QList<int>{0x09, 0x31, 0x31, 0x31, 0x00}));
+        // CODEPAGE right after BOF: Windows-1250.
+        QCOMPARE(order.mid(0, 6), (QList<int>{0x09, 0x42, 0x31, 0x31, 0x31, 0x00}));
+        QCOMPARE(r.value(QStringLiteral("codepage")).toInt(), 1250);
         QCOMPARE(order.last(), 0x0A);
         QCOMPARE(at(0, 0)[3].toArray(), (QJsonArray{0, 0x80, 0}));
         QCOMPARE(at(1, 0)[0].toInt(), 0x02); // 65535: INTEGER, right-aligned
@@ -574,6 +738,50 @@ private Q_SLOTS:
             QVERIFY(b.startsWith("PK"));
         else
             QCOMPARE(b, QByteArray("nev;szam;\r\nKiss;3\r\n"));
+    }
+
+    // With no documents folder yet the name offered is File001.csv in the
+    // system's documents folder, made by the export; a file that cannot be
+    // written is reported in Hungarian, once prefixed.
+    void defaultNameInNewDocumentsFolder()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QVERIFY2(docs.startsWith(home.path()), qPrintable(docs));
+        QVERIFY(!QFileInfo::exists(docs));
+
+        ExecSql(QStringLiteral("INSERT INTO t_exp (nev, szam) VALUES ('Kiss', 3)"));
+        const RowSet rs = q(QStringLiteral("SELECT nev, szam FROM t_exp"));
+        const ExportSource src(rs);
+        ExportDialog d(src, {});
+        const QString path = QDir(docs).filePath(QStringLiteral("File001.csv"));
+        QCOMPARE(d.fileEdit->text(), path);
+        d.show();
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
+        QCOMPARE(fileBytes(path), QByteArray("nev;szam;\r\nKiss;3\r\n"));
+
+        // A folder that cannot be made (a file stands in its place).
+        writeFile(home.filePath(QStringLiteral("fajl")), "x");
+        const QString bad = home.filePath(QStringLiteral("fajl/File001.csv"));
+        d.fileEdit->setText(bad);
+        answers.thenPress(QMessageBox::Ok);
+        d.startButton->click();
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.size(), 2);
+        QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: a fájl nem írható: ") + bad),
+                 qPrintable(answers.texts.last()));
+        QVERIFY(d.isVisible());
     }
 
     // An empty data set is refused for the worksheet, and an earlier file survives.
@@ -954,6 +1162,11 @@ private Q_SLOTS:
         QTest::newRow("below acknowledged") << QByteArray("23.0.0.47|x") << "'23.0.0.50'" << false << false;
         QTest::newRow("only the fourth part") << QByteArray("24.0.0.1|x") << "NULL" << false << false;
         QTest::newRow("no separator") << QByteArray("23.0.0.46\n") << "NULL" << true << false;
+        // A byte-order mark is not part of the version.
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" "23.0.0.45|Jegyzet") << "NULL" << true << false;
+        // A web page in place of the answer is no version, whatever it holds.
+        QTest::newRow("web page") << QByteArray("<!DOCTYPE html><html><body>Hiba 1.2.3.99|x</body></html>\n") << "NULL"
+                                  << false << false;
     }
     void versionCheck()
     {
@@ -984,7 +1197,7 @@ private Q_SLOTS:
         QTRY_VERIFY(service.log().contains(QStringLiteral("GET /verziokovetes.php?prg=53 ")));
         QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("Verkov.txt"))));
         if (shown) {
-            const QString version = QString::fromUtf8(answer).section(QLatin1Char('|'), 0, 0).trimmed();
+            const QString version = QString::fromUtf8(answer).remove(QChar(0xFEFF)).section(QLatin1Char('|'), 0, 0).trimmed();
             QCOMPARE(title, QStringLiteral("Verziókövetés: ") + version);
             if (answer.contains('|'))
                 QCOMPARE(notes, QString::fromUtf8(answer).section(QLatin1Char('|'), 1).trimmed().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
@@ -1004,6 +1217,11 @@ private Q_SLOTS:
         QTest::newRow("never lowered") << QByteArray("7|Régi hír|Szöveg") << "9" << true << "9";
         QTest::newRow("no news") << QByteArray("0\n") << "3" << false << "3";
         QTest::newRow("empty answer") << QByteArray("") << "3" << false << "3";
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" "7|Új hír|Szöveg") << "3" << true << "7";
+        // Field 1 must be the news number: a web page with "|" in it is no news.
+        QTest::newRow("web page") << QByteArray("<html><head><title>Hiba</title></head>\n<body>a|b|c</body></html>\n") << "3"
+                                  << false << "3";
+        QTest::newRow("number and more") << QByteArray("7 hír|Cím|Szöveg") << "3" << false << "3";
     }
     void newsCheck()
     {
@@ -1030,6 +1248,130 @@ private Q_SLOTS:
         w->okButton->click();
         QTRY_VERIFY(!w); // freed when closed
         QCOMPARE(SqlValue(QStringLiteral("SELECT IFNULL(hirelfogadva, 'NULL') FROM beallit"), {}), after);
+    }
+
+    // An answer far beyond any the service gives (20 MB) is dropped as soon as
+    // it passes the limit: nothing is shown, the check returns at once and
+    // the service is left before it could send it all.
+    void hugeAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<bool>("news");
+        QTest::addColumn<bool>("announced");
+        QTest::newRow("version, streamed") << QByteArray("23.0.0.45|") << false << false;
+        QTest::newRow("version, announced") << QByteArray("23.0.0.45|") << false << true;
+        QTest::newRow("news, streamed") << QByteArray("7|Cím|") << true << false;
+    }
+    void hugeAnswer()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(bool, news);
+        QFETCH(bool, announced);
+        const qint64 size = 20 * 1024 * 1024;
+        StreamingService service(head, size, announced);
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
+        ModalAnswers answers;
+        QElapsedTimer t;
+        t.start();
+        if (news)
+            QVERIFY(!CheckNews());
+        else
+            CheckNewVersion();
+        QVERIFY2(t.elapsed() < kServiceTimeoutMs, qPrintable(QString::number(t.elapsed())));
+        QTRY_VERIFY(service.closed());
+        QVERIFY2(service.sent() < size, qPrintable(QString::number(service.sent())));
+        QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(QLatin1Char(','))));
+        QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
+        const QString file = QDir(DataFolder()).filePath(news ? QStringLiteral("hirkov.txt") : QStringLiteral("Verkov.txt"));
+        QVERIFY(QFileInfo(file).size() <= kServiceAnswerMaxBytes);
+    }
+
+    // Long notes (within the limit) scroll inside a window that fits the
+    // screen; so does a long news text.
+    void longNotesScrollInside()
+    {
+        setWorkAreaForTests(QRect(0, 0, 800, 600));
+        SaveWindowPlacement(QStringLiteral("frm_Hirfolyam"), 10, 10, 320, 480);
+        // Stored where the window would hang off the screen's corner.
+        SaveWindowPosition(QStringLiteral("frm_Verziokovetes"), 700, 500);
+        QByteArray lines;
+        for (int i = 1; i <= 400; ++i)
+            lines += "sor " + QByteArray::number(i) + "\n";
+        QVERIFY(lines.size() < 4000);
+        QTemporaryDir site;
+        writeFile(site.filePath(QStringLiteral("verziokovetes.php")), "23.0.0.45|" + lines);
+        writeFile(site.filePath(QStringLiteral("hirfolyam.php")), "7|Hosszú hír|" + lines);
+        LocalService service(site.path());
+        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
+        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
+        ModalAnswers answers;
+        QRect frame;
+        int scrollRange = -1;
+        QString lastLine;
+        answers.then([&](QWidget *w) {
+            frame = w->frameGeometry();
+            if (auto *area = w->findChild<QScrollArea *>())
+                scrollRange = area->verticalScrollBar()->maximum();
+            if (auto *v = qobject_cast<VersionNotesWindow *>(w))
+                lastLine = v->notesLabel->text().section(QStringLiteral("\r\n"), -1);
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+        });
+        CheckNewVersion();
+        QVERIFY(answers.done());
+        QVERIFY2(frame.height() <= 600 && frame.top() >= 0, qPrintable(QStringLiteral("%1 %2").arg(frame.top()).arg(frame.height())));
+        QCOMPARE(frame.topLeft(), QPoint(800 - 460, 600 - 320)); // moved onto the screen, the frame placed
+        QCOMPARE(RestoreWindowPosition(QStringLiteral("frm_Verziokovetes")), frame.topLeft());
+        QVERIFY(scrollRange > 0);
+        QCOMPARE(lastLine, QStringLiteral("sor 400"));
+
+        QPointer<NewsWindow> w = CheckNews();
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY2(w->frameGeometry().height() <= 600, qPrintable(QString::number(w->frameGeometry().height())));
+        auto *area = w->findChild<QScrollArea *>();
+        QVERIFY(area);
+        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
+        w->close();
+        QTRY_VERIFY(!w);
+    }
+
+    // Enter presses "OK" wherever the focus stands. The stored placement is the
+    // frame's: a window restored there has its title bar at that point, and
+    // closing stores where its frame stands.
+    void newsWindowEnterAndPlacement()
+    {
+        ExecSql(QStringLiteral("UPDATE beallit SET hirelfogadva = 3"));
+        setWorkAreaForTests(QRect(0, 0, 800, 800));
+        SaveWindowPlacement(QStringLiteral("frm_Hirfolyam"), 100, 120, 300, 500);
+        QPointer<NewsWindow> w = new NewsWindow(7, QStringLiteral("Cím"), QStringLiteral("Szöveg"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->frameGeometry().topLeft(), QPoint(100, 120));
+        QCOMPARE(w->size(), QSize(500, 300));
+        w->move(140, 150);
+        QTRY_COMPARE(w->frameGeometry().topLeft(), QPoint(140, 150));
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        int presses = 0;
+        while (QApplication::focusWidget() != w->dontShowBox && presses++ < 10)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.data(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w->dontShowBox);
+        QTest::keyClick(w->dontShowBox, Qt::Key_Space);
+        QVERIFY(w->dontShowBox->isChecked());
+        QTest::keyClick(w->dontShowBox, Qt::Key_Return);
+        QTRY_VERIFY(!w);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT hirelfogadva FROM beallit"), 0), qint64(7));
+        QCOMPARE(RestoreWindowPlacement(QStringLiteral("frm_Hirfolyam"), 1, 1), QRect(140, 150, 500, 300));
+
+        // Opened again where it was closed.
+        QPointer<NewsWindow> again = new NewsWindow(8, QStringLiteral("Cím"), QStringLiteral("Szöveg"));
+        again->show();
+        QVERIFY(QTest::qWaitForWindowExposed(again));
+        QTRY_COMPARE(again->frameGeometry().topLeft(), QPoint(140, 150));
+        QTest::keyClick(again->okButton, Qt::Key_Return);
+        QTRY_VERIFY(!again);
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT hirelfogadva FROM beallit"), 0), qint64(7));
     }
 
     // A service that cannot be reached, or that never answers, shows nothing,

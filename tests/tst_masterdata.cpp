@@ -510,18 +510,20 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("md_type_none"));
         appState().torzsszerkeszt = true;
         bool stillOpen = false;
-        QWidget *modalAfter = nullptr;
+        // The name, not the window: the list is gone by the time it is checked.
+        QString modalAfter;
         onModal(named("frm_TorzsMLapTipus"), [&](QWidget *w) {
             auto *l = static_cast<WorkOrderTypeList *>(w);
             keys(l->searchBox(), QStringLiteral("nincs ilyen"));
             l->aSzerkeszt->trigger();
-            modalAfter = QApplication::activeModalWidget();
+            QWidget *modal = QApplication::activeModalWidget();
+            modalAfter = modal ? modal->objectName() : QString();
             stillOpen = l->isVisible();
             l->aBezar->trigger();
         });
         OpenWorkOrderTypes();
         QVERIFY(stillOpen);
-        QCOMPARE(modalAfter ? modalAfter->objectName() : QString(), QStringLiteral("frm_TorzsMLapTipus"));
+        QCOMPARE(modalAfter, QStringLiteral("frm_TorzsMLapTipus"));
         QCOMPARE(EditWorkOrderType(-1), qint64(-1));
     }
 };

@@ -125,6 +125,10 @@ int WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevic
     r.record(0x0009, 4);
     r.u16(0x0002);
     r.u16(0x0010);
+    // CODEPAGE: the labels are Windows-1250; without it readers take them
+    // for another code page ("Gyõr" for "Győr").
+    r.record(0x0042, 2);
+    r.u16(1250);
     const QByteArray arial("Arial");
     for (uint16_t attributes : {uint16_t(0), uint16_t(1), uint16_t(1)}) {
         r.record(0x0031, uint16_t(5 + arial.size()));

@@ -2,7 +2,8 @@
 // The spreadsheet file of the export dialog: a BIFF2 worksheet (the oldest
 // Excel format, read by every spreadsheet program).
 //
-// Records in order: BOF (version 2, worksheet), three FONTs (Arial 10 plain, bold, bold),
+// Records in order: BOF (version 2, worksheet), CODEPAGE (1250: the labels'
+// Windows-1250), three FONTs (Arial 10 plain, bold, bold),
 // DIMENSIONS (fixed 0, 1025, 0, 4), a header row of LABEL cells in font 2, one
 // row per record, EOF. Cells by value and column type:
 //  - NULL: BLANK;

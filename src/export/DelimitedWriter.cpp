@@ -52,19 +52,46 @@ QByteArray DelimitedWriter::headerLine() const
     return out;
 }
 
-// Backslash doubled, CR as backslash "n", LF dropped; latin2 to Windows-1250.
+// Backslash doubled, every line break (CR LF, LF or CR) one backslash "n";
+// latin2 to Windows-1250.
 static void appendEscaped(const char *p, int len, QByteArray &out)
 {
     const char *map = Latin2ToCp1250Table();
     for (int i = 0; i < len; ++i) {
         const uchar b = uchar(p[i]);
-        if (b == '\\')
+        if (b == '\\') {
             out.append("\\\\", 2);
-        else if (b == '\r')
+        } else if (b == '\r' || b == '\n') {
             out.append("\\n", 2);
-        else if (b != '\n')
+            if (b == '\r' && i + 1 < len && p[i + 1] == '\n')
+                ++i;
+        } else {
             out.append(map[b]);
+        }
     }
+}
+
+bool LooksLikeFormula(const char *p, int len)
+{
+    if (len <= 0)
+        return false;
+    const char first = p[0];
+    if (first != '=' && first != '+' && first != '-' && first != '@' && first != '\t' && first != '\r')
+        return false;
+    // A plain number stays: an optional sign, digits, spaces, one decimal
+    // point or comma ("-1 500,50", "+36 1 234 5678").
+    bool digits = false;
+    int points = 0;
+    for (int i = (first == '+' || first == '-') ? 1 : 0; i < len; ++i) {
+        const char c = p[i];
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if ((c == '.' || c == ',') && ++points == 1)
+            continue;
+        else if (c != ' ')
+            return true;
+    }
+    return !digits;
 }
 
 void DelimitedWriter::appendValue(const RowSet &rows, int row, const ExportColumn &c, QByteArray &out) const
@@ -87,6 +114,9 @@ void DelimitedWriter::appendValue(const RowSet &rows, int row, const ExportColum
                 out[i] = '.';
         return;
     }
+    // Client data never turns into a live formula in a spreadsheet.
+    if (c.kind == RowSet::Kind::Text && LooksLikeFormula(p, len))
+        out.append('\'');
     if (ExportSource::isMemo(c)) {
         const qsizetype at = out.size();
         appendEscaped(p, len, out);

@@ -6,10 +6,12 @@
 //    first line;
 //  - a record line holds quote + value + quote per chosen column, joined by the
 //    separator;
-//  - values: backslash doubled, CR written as backslash "n", LF dropped, NULL
-//    empty; the quote is not doubled and the separator is not replaced, except
-//    in memo texts, where the separator becomes ","; a memo column without the
-//    memo option, and binary data, give "BLOB";
+//  - values: backslash doubled, every line break (CR LF, LF or CR) written as
+//    backslash "n", NULL empty; the quote is not doubled and the separator is
+//    not replaced, except in memo texts, where the separator becomes ","; a
+//    memo column without the memo option, and binary data, give "BLOB";
+//  - a text that a spreadsheet would take for a formula (LooksLikeFormula)
+//    gets a leading apostrophe, so that it is read as text;
 //  - dates as yyyy.MM.dd (with HH:mm:ss for date and time), numbers as the
 //    server sends them.
 #include "base/SaveFile.h"
@@ -62,6 +64,11 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
 // reading's own error (the file is then left as it was).
 int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &options, const QString &path,
                        const ExportStep &step = {});
+
+// True for a text that begins with "=", "+", "-", "@", a tab or a CR and is
+// not a plain number (an optional sign, digits, spaces and at most one "." or
+// ","): a spreadsheet would evaluate it as a formula.
+bool LooksLikeFormula(const char *text, int length);
 
 // One Windows-1250 byte for each latin2 byte the connection delivers.
 const char *Latin2ToCp1250Table();

@@ -98,6 +98,12 @@ ExportDialog::ExportDialog(const ExportSource &source, const QString &suggestedN
     fieldNamesBox = new QCheckBox(QStringLiteral("Eredeti mezőneveket használja"));
     noHeaderBox = new QCheckBox(QStringLiteral("Fejléc nem kell (az első sorban)"));
     openAfterBox = new QCheckBox(QStringLiteral("Export után megnyitás"));
+    // The one rule the user may notice in the file: see DelimitedWriter.
+    formulaNote = new QLabel(QStringLiteral("A =, +, -, @ jellel kezdődő szövegek elé szöveges fájlban és a vágólapon "
+                                            "aposztróf (') kerül, hogy a táblázatkezelő ne képletnek vegye; "
+                                            "a számok változatlanok."));
+    formulaNote->setWordWrap(true);
+    formulaNote->setObjectName(QStringLiteral("formulaNote"));
 
     fileEdit = new QLineEdit;
     fileEdit->setText(suggestedName.isEmpty()
@@ -136,6 +142,7 @@ ExportDialog::ExportDialog(const ExportSource &source, const QString &suggestedN
     auto *checks = new QVBoxLayout;
     for (QCheckBox *b : {memoBox, fieldNamesBox, noHeaderBox, openAfterBox})
         checks->addWidget(b);
+    checks->addWidget(formulaNote);
     right->addLayout(checks, 2, 0, 1, 2);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(fileLabel);
@@ -300,6 +307,10 @@ void ExportDialog::standOnLastRow()
 void ExportDialog::writeFile(const QString &path)
 {
     const QString ext = QFileInfo(path).suffix().toLower();
+    // The folder is made on the way, as for the HTML page: the documents
+    // folder offered by default may not exist yet. When it cannot be made,
+    // writing the file says why.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     auto stepper = [this](int done) { return step(done); };
     if (ext == QLatin1String("xls")) {
         setRunning(true);
@@ -367,7 +378,7 @@ void ExportDialog::onClipboard()
         text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); });
     } catch (const Error &e) {
         setRunning(false);
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
+        ShowError(ErrorText(e.message()), this);
         return;
     }
     CopyToClipboard(text);

@@ -36,6 +36,7 @@ public:
     QCheckBox *fieldNamesBox = nullptr;
     QCheckBox *noHeaderBox = nullptr;
     QCheckBox *openAfterBox = nullptr;
+    QLabel *formulaNote = nullptr; // how would-be formulas are written
     QLineEdit *fileEdit = nullptr;
     QPushButton *browseButton = nullptr;
     QPushButton *startButton = nullptr;     // "Export indítás", Enter

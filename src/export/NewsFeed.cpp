@@ -1,4 +1,5 @@
 #include "export/NewsFeed.h"
+#include "base/Error.h"
 #include "base/Text.h"
 #include "config/Config.h"
 #include "db/Connection.h"
@@ -7,9 +8,14 @@
 #include "export/ServiceStore.h"
 #include "platform/Desktop.h"
 #include "ui/FormBehaviour.h"
+#include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QTimer>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,6 +48,14 @@ NewsWindow::NewsWindow(int id, const QString &title, const QString &text, QWidge
     textLabel->setWordWrap(true);
     textLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     textLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long text scrolls inside the window instead of stretching it.
+    textArea = new QScrollArea;
+    textArea->setWidget(textLabel);
+    textArea->setWidgetResizable(true);
+    textArea->setFrameShape(QFrame::NoFrame);
+    textArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textArea->viewport()->setAutoFillBackground(false);
+    textLabel->setAutoFillBackground(false);
 
     const QString url = NewsArticleUrl(id);
     auto *details = new QLabel(QStringLiteral("Részletek:"));
@@ -65,14 +79,46 @@ NewsWindow::NewsWindow(int id, const QString &title, const QString &text, QWidge
     bottom->addWidget(okButton);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(titleLabel);
-    outer->addWidget(textLabel, 1);
+    outer->addWidget(textArea, 1);
     outer->addLayout(linkRow);
     outer->addLayout(bottom);
-    resize(480, 320);
+    setMaximumSize(WorkArea().size());
 
     connect(okButton, &QPushButton::clicked, this, &NewsWindow::onOk);
-    InstallFormBehaviour(this, Placement::Full, FormOption::EscCancels | FormOption::FontSize);
+    // The placement is restored here, before the window exists on screen: a
+    // position given then is the frame's, so the title bar stands where the
+    // window was closed (moved later it would be the inner area's, and the
+    // title bar could land above the screen).
+    InstallFormBehaviour(this, Placement::None, FormOption::EscCancels | FormOption::FontSize);
     titleLabel->setFont(tf);
+    const QRect placed = RestoreWindowPlacement(objectName(), 480, 320);
+    resize(placed.size());
+    move(placed.topLeft());
+}
+
+void NewsWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses "OK" wherever the focus stands (a link takes its own).
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        okButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void NewsWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    // pos() is the frame's position, as the restore takes it.
+    try {
+        SaveWindowPlacement(objectName(), x(), y(), height(), width());
+    } catch (const Error &e) {
+        const QString text = e.message();
+        QTimer::singleShot(0, qApp, [text] { ShowError(text, nullptr); });
+    }
 }
 
 void NewsWindow::onOk()
@@ -90,7 +136,9 @@ NewsWindow *CheckNews(QWidget *parent)
                             &answer))
         return nullptr;
     const QString id = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
-    if (id.isEmpty() || id == QLatin1String("0"))
+    // Anything but a news number (a web page in place of the answer ...) is
+    // not news.
+    if (!IsServiceNumber(id) || TextToIntLoose(id) <= 0)
         return nullptr;
     auto *w = new NewsWindow(TextToIntLoose(id), FieldPart(QStringLiteral("|"), answer, 2).trimmed(),
                              FieldPart(QStringLiteral("|"), answer, 3).trimmed(), parent);

@@ -5,6 +5,7 @@
 #include "platform/Download.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace qo {
 
@@ -37,12 +38,16 @@ bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer
 {
     if (QFile::exists(path))
         QFile::remove(path);
-    if (!DownloadToFile(url, path, kServiceTimeoutMs))
+    if (!DownloadToFile(url, path, kServiceTimeoutMs, kServiceAnswerMaxBytes))
         return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    QByteArray bytes = f.readAll();
+    QByteArray bytes = f.read(kServiceAnswerMaxBytes + 1);
+    if (bytes.size() > kServiceAnswerMaxBytes)
+        return false;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
     // Lines joined by CR LF, also after the last one.
     bytes.replace("\r\n", "\n");
     QList<QByteArray> lines = bytes.split('\n');
@@ -53,6 +58,18 @@ bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer
         joined += l + "\r\n";
     *answer = Utf8ToLocalText(joined);
     return true;
+}
+
+bool IsServiceNumber(const QString &field)
+{
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,9}$"));
+    return number.match(field).hasMatch();
+}
+
+bool IsServiceVersion(const QString &field)
+{
+    static const QRegularExpression version(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9})*$"));
+    return version.match(field).hasMatch();
 }
 
 } // namespace qo

@@ -11,15 +11,26 @@ namespace qo {
 
 inline constexpr int kServiceProgramId = 53;
 inline constexpr int kServiceTimeoutMs = 5000;
+// An answer is a version and its notes or one news item: anything longer is
+// not the service's, and is dropped unread.
+inline constexpr qint64 kServiceAnswerMaxBytes = 8 * 1024;
 
 QString ServiceBaseUrl(); // always ends in "/"
 QString VersionAnswerUrl();          // verziokovetes.php?prg=53
 QString NewsAnswerUrl(int acknowledged); // hirfolyam.php?prg=53&hir=N
 QString NewsArticleUrl(int id);      // hirek.php?hir=N
 
-// Deletes the file, downloads url into it and returns its text: lines joined
-// by CR LF (also after the last), UTF-8 reduced to the program's letters.
-// False when the download failed or left no file.
+// Deletes the file, downloads url into it and returns its text: a leading
+// byte-order mark dropped, lines joined by CR LF (also after the last), UTF-8
+// reduced to the program's letters. False when the download failed, left no
+// file, or the answer was longer than kServiceAnswerMaxBytes.
 bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer);
+
+// True for a whole number of at most nine digits ("7", "0012"), as field 1 of
+// a news answer must be.
+bool IsServiceNumber(const QString &field);
+// True for a dotted version of whole numbers ("23.0.0.45", "23"), as field 1
+// of a version answer must be.
+bool IsServiceVersion(const QString &field);
 
 } // namespace qo

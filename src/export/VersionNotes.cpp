@@ -11,8 +11,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace qo {
@@ -44,6 +46,14 @@ VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &no
     notesLabel->setWordWrap(true);
     notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     notesLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long notes scroll inside the window; the window itself fits the screen.
+    notesArea = new QScrollArea;
+    notesArea->setWidget(notesLabel);
+    notesArea->setWidgetResizable(true);
+    notesArea->setFrameShape(QFrame::NoFrame);
+    notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    notesArea->viewport()->setAutoFillBackground(false);
+    notesLabel->setAutoFillBackground(false);
     dontWarnBox = new QCheckBox(QStringLiteral("Többet ne figyelmeztessen"));
     okButton = new QPushButton(QStringLiteral("OK"));
     okButton->setDefault(true);
@@ -54,15 +64,26 @@ VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &no
     bottom->addWidget(okButton);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(heading);
-    outer->addWidget(notesLabel, 1);
+    outer->addWidget(notesArea, 1);
     outer->addLayout(bottom);
     resize(460, 320);
+    setMaximumSize(WorkArea().size());
 
     connect(okButton, &QPushButton::clicked, this, &VersionNotesWindow::onOk);
-    InstallFormBehaviour(this, Placement::Position, FormOption::EscCancels | FormOption::FontSize);
+    InstallFormBehaviour(this, Placement::None, FormOption::EscCancels | FormOption::FontSize);
+    // Placed before the window exists on screen, so that the stored point is
+    // the frame's, and kept wholly on the screen.
+    move(ClampToWorkArea(QRect(RestoreWindowPosition(objectName()), size())).topLeft());
     // The heading keeps its own size whatever the window's font.
     heading->setFont(hf);
     okButton->setFocus();
+}
+
+void VersionNotesWindow::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        SaveWindowPosition(objectName(), x(), y()); // the frame's position
 }
 
 void VersionNotesWindow::onOk()
@@ -80,6 +101,8 @@ void CheckNewVersion(QWidget *parent)
     const QString own = QString::fromLatin1(kProgramVersion);
     const QString acknowledged = ServiceStore(Connection::main()).acknowledgedVersion(own);
     const QString announced = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
+    if (!IsServiceVersion(announced))
+        return; // not a version: a web page in place of the answer ...
     const int a = BuildNumber(acknowledged), b = BuildNumber(own), c = BuildNumber(announced);
     if (c <= qMax(a, b))
         return;

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace qo {
 
@@ -15,8 +16,12 @@ class VersionNotesWindow : public QDialog {
 public:
     VersionNotesWindow(const QString &version, const QString &notes, QWidget *parent = nullptr);
     QLabel *notesLabel = nullptr;
+    QScrollArea *notesArea = nullptr; // the notes scroll in it
     QCheckBox *dontWarnBox = nullptr; // "Többet ne figyelmeztessen"
     QPushButton *okButton = nullptr;
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void onOk();

@@ -11,7 +11,7 @@
 
 namespace qo {
 
-bool DownloadToFile(const QString &url, const QString &path, int timeoutMs)
+bool DownloadToFile(const QString &url, const QString &path, int timeoutMs, qint64 maxBytes)
 {
     const QUrl address(url);
     if (!address.isValid() || address.isRelative())
@@ -22,6 +22,23 @@ bool DownloadToFile(const QString &url, const QString &path, int timeoutMs)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply *reply = manager.get(request);
+    // An answer over the limit is dropped unread: neither its announced size
+    // nor what has arrived may pass it, and the reply buffers no more than that.
+    bool tooLong = false;
+    if (maxBytes >= 0) {
+        reply->setReadBufferSize(maxBytes + 1);
+        auto check = [reply, maxBytes, &tooLong] {
+            const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (tooLong || !reply->isRunning())
+                return;
+            if ((announced.isValid() && announced.toLongLong() > maxBytes) || reply->bytesAvailable() > maxBytes) {
+                tooLong = true;
+                reply->abort();
+            }
+        };
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, check);
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, check);
+    }
 
     // Wait here as the caller expects a blocking call; typing into windows
     // meanwhile would re-enter code that is in the middle of something.
@@ -39,7 +56,7 @@ bool DownloadToFile(const QString &url, const QString &path, int timeoutMs)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     timer.stop();
 
-    bool ok = !timedOut && reply->error() == QNetworkReply::NoError;
+    bool ok = !timedOut && !tooLong && reply->error() == QNetworkReply::NoError;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (ok && status.isValid()) {
         const int code = status.toInt();
@@ -48,6 +65,8 @@ bool DownloadToFile(const QString &url, const QString &path, int timeoutMs)
     QByteArray data;
     if (ok)
         data = reply->readAll();
+    if (maxBytes >= 0 && data.size() > maxBytes)
+        ok = false;
     delete reply;
     if (!ok)
         return false;

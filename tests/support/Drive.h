@@ -27,8 +27,9 @@ inline void onModal(const Pred &match, const std::function<void(QWidget *)> &dri
         QWidget *w = QApplication::activeModalWidget();
         if (w && w->isVisible() && match(w)) {
             QApplication::setActiveWindow(w);
-            drive(w);
+            // Guarded before the drive: a window the drive closes may be gone after it.
             QPointer<QWidget> guard(w);
+            drive(w);
             QTimer::singleShot(5000, [guard] {
                 if (guard && guard->isVisible()) {
                     qWarning("window %s left open by the test; closing it", qPrintable(guard->objectName()));
