@@ -279,18 +279,14 @@ private Q_SLOTS:
         auto after = checksums(paramsOf(dstName));
         QVERIFY(before.size() >= 2);
         if (shopSchema) {
-            // The audit log gets the restored rows back and, by its triggers,
-            // a line for every row the restore inserted after it.
-            const QString rows = QStringLiteral("SELECT * FROM naplo WHERE naplo <= %1 ORDER BY naplo")
-                                     .arg(src.query(QStringLiteral("SELECT MAX(naplo) FROM naplo")).text(0, 0));
-            const RowSet logBefore = src.query(rows), logAfter = dst.query(rows);
-            QVERIFY(logBefore.rowCount() > 0);
-            QCOMPARE(logAfter.rowCount(), logBefore.rowCount());
-            for (int r = 0; r < logBefore.rowCount(); ++r)
-                for (int c = 0; c < logBefore.columnCount(); ++c)
-                    QCOMPARE(logAfter.text(r, c), logBefore.text(r, c));
-            before.remove(QStringLiteral("naplo"));
-            after.remove(QStringLiteral("naplo"));
+            // The audit log is restored last, so it is the saved one exactly:
+            // the lines its triggers wrote during the restore are gone with
+            // its TRUNCATE.
+            QVERIFY(src.query(QStringLiteral("SELECT COUNT(*) FROM naplo")).toInt(0, 0) > 0);
+            QFile script(path);
+            QVERIFY(script.open(QIODevice::ReadOnly));
+            const QByteArray bytes = script.readAll();
+            QVERIFY(bytes.lastIndexOf("TRUNCATE naplo;") > bytes.lastIndexOf("TRUNCATE ugyfel_sz_tavol;"));
         }
         QCOMPARE(after, before);
         if (shopSchema) {

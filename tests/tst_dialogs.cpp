@@ -1438,6 +1438,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QVERIFY(dlg.loginRequired->isChecked());
         QCOMPARE(dlg.loginRequired->isEnabled(), admin);
+        QCOMPARE(dlg.retentionYears->isEnabled(), admin);
         QCOMPARE(dlg.dueDays->isEnabled(), true);
         saveShot(&dlg, admin ? QStringLiteral("frm_Beallit_admin") : QStringLiteral("frm_Beallit_user"));
         // Enter from the first box: the administrator lands on the login box,

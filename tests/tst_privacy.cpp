@@ -429,7 +429,8 @@ private Q_SLOTS:
         ConsentStore(db()).record(key, ContactPurpose::Marketing, true);
         ConsentStore(db()).record(other, ContactPurpose::Sms, true);
 
-        // The retention, typed into the settings dialog.
+        // The retention, typed into the settings dialog by an administrator.
+        appState().rendszergazda = true;
         onWindow<SettingsDialog>([&](SettingsDialog *) {
             for (int i = 0; i < 5; ++i)
                 press(Qt::Key_Tab);

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <array>
 #include <zip.h>
 
@@ -171,6 +172,13 @@ QStringList BackupWriter::baseTables()
     for (int r = 0; r < rs.rowCount(); ++r)
         if (rs.columnCount() < 2 || rs.text(r, 1).compare(QLatin1String("BASE TABLE"), Qt::CaseInsensitive) == 0)
             out << rs.text(r, 0);
+    // The audit log last: restoring the other tables fires its triggers, and
+    // the log's own TRUNCATE and rows must come after them so that the
+    // restored log is the saved one.
+    const auto log = std::find_if(out.begin(), out.end(),
+                                  [](const QString &t) { return t.compare(QLatin1String("naplo"), Qt::CaseInsensitive) == 0; });
+    if (log != out.end())
+        std::rotate(log, log + 1, out.end());
     return out;
 }
 

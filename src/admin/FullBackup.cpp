@@ -178,6 +178,12 @@ bool FullBackup::start(const QString &tool, const ConnectParams &params, const Q
                    QStringLiteral("--host=") + params.host,
                    QStringLiteral("--user=") + params.user,
                    QStringLiteral("--result-file=") + m_save->tempPath()};
+    // An encrypted link stays encrypted, with the server's certificate checked.
+    if (params.tls) {
+        m_arguments << QStringLiteral("--ssl") << QStringLiteral("--ssl-verify-server-cert");
+        if (!params.tlsCaFile.isEmpty())
+            m_arguments << QStringLiteral("--ssl-ca=") + params.tlsCaFile;
+    }
     m_reported = false;
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::SeparateChannels);

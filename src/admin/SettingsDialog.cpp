@@ -162,8 +162,10 @@ void SettingsDialog::setRowFieldsEnabled(bool on)
                        static_cast<QWidget *>(workOrderNote),
                        static_cast<QWidget *>(a5WorkOrder)})
         w->setEnabled(on);
-    // Whether a login is asked for is the administrator's decision alone.
+    // Whether a login is asked for, and how long health data is kept, are the
+    // administrator's decisions alone.
     loginRequired->setEnabled(on && appState().rendszergazda);
+    retentionYears->setEnabled(on && appState().rendszergazda);
     const auto labels = findChildren<QLabel *>();
     for (QLabel *l : labels)
         if (l->buddy())
@@ -227,7 +229,8 @@ bool SettingsDialog::storeRow()
     try {
         RunInTransaction(Connection::main(), [&] {
             ShopStore(Connection::main()).writeSettings(row);
-            WriteRetentionYears(Connection::main(), row.key, years.toInt());
+            if (row.loginWritten)
+                WriteRetentionYears(Connection::main(), row.key, years.toInt());
         });
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);

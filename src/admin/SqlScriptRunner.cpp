@@ -11,7 +11,8 @@ namespace qo {
 QList<SqlScriptRunner::Statement> SqlScriptRunner::split(const QString &text, QString *leftOver)
 {
     QList<Statement> out;
-    const QList<SqlStatement> statements = SplitSqlScript(text);
+    QString rest; // an unfinished last statement is not run
+    const QList<SqlStatement> statements = SplitSqlScript(text, {}, &rest);
     for (int k = 0; k < statements.size(); ++k) {
         const SqlStatement &s = statements.at(k);
         // Where it ends, for the progress: its own lines, at the latest where
@@ -19,15 +20,6 @@ QList<SqlScriptRunner::Statement> SqlScriptRunner::split(const QString &text, QS
         const int end = k + 1 < statements.size() ? statements.at(k + 1).line
                                                   : int(text.count(QLatin1Char('\n'))) + 1;
         out << Statement{s.text, s.line, qBound(s.line, s.line + int(s.text.count(QLatin1Char('\n'))), end)};
-    }
-    // The splitter hands back text after the last delimiter as a statement
-    // too. It is that unfinished rest when a further line would run on in it
-    // instead of starting a statement of its own; it is then not run.
-    QString rest;
-    if (!out.isEmpty()) {
-        const QList<SqlStatement> more = SplitSqlScript(text + QStringLiteral("\nqo_end"));
-        if (more.size() == statements.size() && more.last().text != statements.last().text)
-            rest = out.takeLast().sql;
     }
     if (leftOver)
         *leftOver = rest;

@@ -24,7 +24,7 @@ QString delimiterCommand(const QString &line)
 
 } // namespace
 
-QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions options)
+QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions options, QString *rest)
 {
     QList<SqlStatement> out;
     QString delimiter = QStringLiteral(";");
@@ -148,6 +148,10 @@ QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions optio
 
         take(c);
         ++i;
+    }
+    if (rest) {
+        *rest = current.trimmed();
+        return out;
     }
     finish();
     return out;

@@ -18,6 +18,9 @@ struct SqlScriptOptions {
     bool keepComments = false;
 };
 
-QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions options = {});
+// Text after the last delimiter is a statement of its own, unless `rest` is
+// given: it then receives that unfinished text (trimmed, empty when none) and
+// the caller decides what to do with it.
+QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions options = {}, QString *rest = nullptr);
 
 } // namespace qo

@@ -103,7 +103,7 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
          {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"});
-    fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aNaplo", "aSQL", "aAdatbazis", "", "aBeallit"});
+    fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "aNaplo", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
     QToolBar *tb = addToolBar(QStringLiteral("Általános"));
