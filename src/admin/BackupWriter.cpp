@@ -3,6 +3,7 @@
 #include "base/Codec.h"
 #include "base/Error.h"
 #include "base/SaveFile.h"
+#include "platform/ZipArchive.h"
 #include "db/Connection.h"
 
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
-#include <zip.h>
 
 namespace qo {
 
@@ -282,47 +282,7 @@ void BackupWriter::writeScript(const QString &path, const BackupProgress &progre
 
 void ZipSingleFile(const QString &file, const QString &zipPath, const QString &entryName)
 {
-    // The archive is built under the save helper's temporary name and put in
-    // place only when the library closed it whole.
-    SaveFile target(zipPath, SaveFile::Access::OwnerOnly);
-    int code = 0;
-    zip_t *z = zip_open(QFile::encodeName(target.tempPath()).constData(), ZIP_TRUNCATE, &code);
-    if (!z) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, code);
-        const QString msg = QString::fromLocal8Bit(zip_error_strerror(&e));
-        zip_error_fini(&e);
-        throw Error(SaveFile::failureText(zipPath, msg));
-    }
-    auto fail = [z, &zipPath, &target]() {
-        zip_error_t *e = zip_get_error(z);
-        const int sys = zip_error_system_type(e) == ZIP_ET_SYS ? zip_error_code_system(e) : 0;
-        const QString msg = target.libraryFailure(sys, QString::fromLocal8Bit(zip_strerror(z)));
-        zip_discard(z);
-        throw Error(SaveFile::failureText(zipPath, msg));
-    };
-    zip_source_t *src = zip_source_file(z, QFile::encodeName(file).constData(), 0, -1);
-    if (!src)
-        fail();
-    const QString entry = entryName.isEmpty() ? QFileInfo(file).fileName() : entryName;
-    const zip_int64_t index = zip_file_add(z, entry.toUtf8().constData(), src,
-                                           ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
-    if (index < 0) {
-        zip_source_free(src);
-        fail();
-    }
-    if (zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) < 0)
-        fail();
-    if (zip_close(z) < 0)
-        fail();
-    target.commit([](const QString &written) {
-        int err = 0;
-        zip_t *check = zip_open(QFile::encodeName(written).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
-        if (!check)
-            return false;
-        zip_discard(check);
-        return true;
-    });
+    WriteZip(zipPath, {ZipEntry{entryName.isEmpty() ? QFileInfo(file).fileName() : entryName, {}, file}});
 }
 
 QString FileSizeText(qint64 bytes)

@@ -2,11 +2,11 @@
 
 #include "base/Error.h"
 #include "base/NumberFormat.h"
-#include "base/SaveFile.h"
 #include "config/AppState.h"
 #include "db/Kinds.h"
 #include "db/AuditLog.h"
 #include "db/Connection.h"
+#include "platform/ZipArchive.h"
 #include "ui/MessageBoxes.h"
 
 #include <QBuffer>
@@ -20,9 +20,7 @@
 #include <QStandardPaths>
 #include <QTextDocument>
 
-#include <zip.h>
 
-#include <list>
 
 namespace qo {
 
@@ -268,53 +266,14 @@ QByteArray SubjectAccessCsv(const RowSet &rows)
 void WriteSubjectAccessZip(const SubjectData &data, const QDate &day, const QString &path)
 {
     // Every entry is made before the archive is opened, so a failure leaves nothing half written.
-    std::list<std::pair<QByteArray, QByteArray>> entries; // name, bytes; held until the archive is closed
-    entries.emplace_back("adatkikeres.pdf", SubjectAccessPdf(data, day));
-    entries.emplace_back("ugyfel.csv", SubjectAccessCsv(data.person));
-    entries.emplace_back("receptek.csv", SubjectAccessCsv(data.prescriptions));
-    entries.emplace_back("vizsgalatok.csv", SubjectAccessCsv(data.examinations));
-    entries.emplace_back("munkalapok.csv", SubjectAccessCsv(data.workOrders));
-    entries.emplace_back("hozzajarulasok.csv", SubjectAccessCsv(data.consents));
-    entries.emplace_back("naplo.csv", SubjectAccessCsv(data.auditLog));
-
-    SaveFile target(path, SaveFile::Access::OwnerOnly);
-    int code = 0;
-    zip_t *z = zip_open(QFile::encodeName(target.tempPath()).constData(), ZIP_TRUNCATE, &code);
-    if (!z) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, code);
-        const QString msg = QString::fromLocal8Bit(zip_error_strerror(&e));
-        zip_error_fini(&e);
-        throw Error(SaveFile::failureText(path, msg));
-    }
-    auto fail = [z, &path, &target]() {
-        zip_error_t *e = zip_get_error(z);
-        const int sys = zip_error_system_type(e) == ZIP_ET_SYS ? zip_error_code_system(e) : 0;
-        const QString msg = target.libraryFailure(sys, QString::fromLocal8Bit(zip_strerror(z)));
-        zip_discard(z);
-        throw Error(SaveFile::failureText(path, msg));
-    };
-    for (const auto &[name, bytes] : entries) {
-        zip_source_t *src = zip_source_buffer(z, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        if (!src)
-            fail();
-        const zip_int64_t index = zip_file_add(z, name.constData(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(src);
-            fail();
-        }
-        if (zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) < 0)
-            fail();
-    }
-    if (zip_close(z) < 0)
-        fail();
-    target.commit([](const QString &written) {
-        int err = 0;
-        zip_t *check = zip_open(QFile::encodeName(written).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
-        if (!check)
-            return false;
-        zip_discard(check);
-        return true;
+    WriteZip(path, {
+        {QStringLiteral("adatkikeres.pdf"), SubjectAccessPdf(data, day), {}},
+        {QStringLiteral("ugyfel.csv"), SubjectAccessCsv(data.person), {}},
+        {QStringLiteral("receptek.csv"), SubjectAccessCsv(data.prescriptions), {}},
+        {QStringLiteral("vizsgalatok.csv"), SubjectAccessCsv(data.examinations), {}},
+        {QStringLiteral("munkalapok.csv"), SubjectAccessCsv(data.workOrders), {}},
+        {QStringLiteral("hozzajarulasok.csv"), SubjectAccessCsv(data.consents), {}},
+        {QStringLiteral("naplo.csv"), SubjectAccessCsv(data.auditLog), {}},
     });
 }
 
