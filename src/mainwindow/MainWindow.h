@@ -60,7 +60,7 @@ protected:
     bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
-    // start-up and shutdown (MainStartup.cpp)
+    // start-up and shutdown (MainWindowStartup.cpp)
     void startUp();
     void LoadLocalSettings();
     void SaveLocalSettings();

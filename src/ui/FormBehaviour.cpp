@@ -33,7 +33,7 @@
 #include <QWheelEvent>
 
 // The resource file lives in a static library: it has to be pulled in by name.
-static void initCoreResources()
+static void initUiResources()
 {
     static bool done = false;
     if (!done) {
@@ -647,7 +647,7 @@ void InstallCapitalizeFirst(QLineEdit *edit)
 
 void InstallIconTheme()
 {
-    initCoreResources();
+    initUiResources();
     static bool done = false;
     if (done)
         return;
@@ -698,7 +698,7 @@ QPixmap SvgPicture(const QByteArray &svg, int width, int height)
 
 QPixmap DecorativePicture(const QString &name, int width, int height)
 {
-    initCoreResources();
+    initUiResources();
     QFile f(QStringLiteral(":/pics/%1.svg").arg(name));
     if (!f.open(QIODevice::ReadOnly))
         return {};

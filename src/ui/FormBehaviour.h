@@ -81,7 +81,7 @@ void InstallIconTheme();
 // move one row per notch. Other widgets keep their own wheel handling.
 void InstallWheelAsArrows(QApplication *app);
 
-// One of the program's own decorative pictures (src/core/pics/<name>.svg),
+// One of the program's own decorative pictures (src/ui/pics/<name>.svg),
 // rendered at the given size; a null pixmap when the name is unknown.
 QPixmap DecorativePicture(const QString &name, int width, int height);
 // An SVG picture rendered centred in a transparent box of the given size,
