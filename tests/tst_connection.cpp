@@ -190,6 +190,31 @@ private Q_SLOTS:
         QCOMPARE(c.query(QStringLiteral("SELECT s FROM t")).text(0, 0), QStringLiteral("Őrült"));
     }
 
+    // Compression only where the link is slow: never to this machine.
+    void compressionOnlyForServersElsewhere_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("local");
+        QTest::newRow("loopback") << "127.0.0.1" << true;
+        QTest::newRow("other loopback") << "127.0.1.1" << true;
+        QTest::newRow("localhost") << "LocalHost" << true;
+        QTest::newRow("socket") << "" << true;
+        QTest::newRow("socket path") << "/run/mysqld/mysqld.sock" << true;
+        QTest::newRow("ipv6 loopback") << "::1" << true;
+        QTest::newRow("lan") << "192.168.1.20" << false;
+        QTest::newRow("name") << "bolt.example.hu" << false;
+        QTest::newRow("starts like loopback") << "127.0.0.1.example.hu" << false;
+    }
+    void compressionOnlyForServersElsewhere()
+    {
+        QFETCH(QString, host);
+        QFETCH(bool, local);
+        QCOMPARE(IsLocalServer(host), local);
+        // The test server is on this machine: its session is not compressed.
+        QCOMPARE(Connection::main().query(QStringLiteral("SHOW SESSION STATUS LIKE 'Compression'")).text(0, 1),
+                 QStringLiteral("OFF"));
+    }
+
     // A link lost after the statement reached the server is reported, never
     // answered by sending the statement again: it may have run already.
     void lostWhileRunningIsNotResent_data()

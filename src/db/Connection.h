@@ -28,6 +28,10 @@ struct ConnectParams {
     static ConnectParams fromRecord(const QString &record);
 };
 
+// A server on this machine: an empty host or "localhost" (the socket), a
+// loopback address, a socket path. The link to it is not compressed.
+bool IsLocalServer(const QString &host);
+
 class Connection {
 public:
     Connection();
@@ -35,7 +39,7 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Opens with compression, 30 s connect time-out, latin2 / latin2_hungarian_ci,
+    // Opens with compression (for a server elsewhere), 30 s connect time-out, latin2 / latin2_hungarian_ci,
     // automatic reconnect (the SET NAMES runs again after it), multi results.
     void open(const ConnectParams &p);
     void close();
