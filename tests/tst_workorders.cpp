@@ -5,6 +5,7 @@
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
+#include "db/Kinds.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "masterdata/MasterDataList.h"
@@ -406,6 +407,25 @@ private Q_SLOTS:
         QCOMPARE(EditWorkOrder(key, -1, 1), key);
         QCOMPARE(after, shown);
         QCOMPARE(cell(QStringLiteral("SELECT %1 FROM munkalap WHERE munkalap = %2").arg(field).arg(key)), shown);
+    }
+
+    void nextStatus_data()
+    {
+        QTest::addColumn<qint64>("status");
+        QTest::addColumn<int>("next"); // 0: may not step
+        QTest::newRow("no status yet") << qint64(0) << 2;
+        QTest::newRow("received") << qint64(1) << 2;
+        QTest::newRow("ready") << qint64(2) << 3;
+        QTest::newRow("handed over") << qint64(3) << 0;
+        QTest::newRow("unknown") << qint64(7) << 0;
+        QTest::newRow("negative") << qint64(-1) << 0;
+    }
+    void nextStatus()
+    {
+        QFETCH(qint64, status);
+        QFETCH(int, next);
+        const std::optional<WorkOrderStatus> stepped = NextWorkOrderStatus(status);
+        QCOMPARE(stepped ? int(*stepped) : 0, next);
     }
 
     void typeHeading_data()

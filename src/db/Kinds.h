@@ -1,11 +1,13 @@
 #pragma once
 // The shop's fixed vocabulary, written once: the four prescription kinds of a
-// client and the four work-order types. The two run parallel: a work order of
-// type N copies the client's prescription of kind N (see sp_ujmunkalap).
+// client, the four work-order types and the three work-order statuses. Kinds
+// and types run parallel: a work order of type N copies the client's
+// prescription of kind N (see sp_ujmunkalap).
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 namespace qo {
 
@@ -40,7 +42,7 @@ struct WorkOrderType {
     const char *heading; // heading of the editor and of the printed order
 };
 
-inline constexpr int kContactLensOrder = 4;
+inline constexpr int kContactLensOrder = 4; // types below it are spectacles
 
 inline constexpr std::array<WorkOrderType, 4> kWorkOrderTypes{{
     {1, "Szemüveg - távol", "Szemüveg - távol"},
@@ -57,6 +59,26 @@ inline QString WorkOrderTypeChoices()
     for (const WorkOrderType &t : kWorkOrderTypes)
         names << QString::fromUtf8(t.name);
     return names.join(QLatin1Char(','));
+}
+
+// munkalap.statusz, named in table statusz. Here because the revenue reports
+// and the main window's lists filter on it as well as the work-order windows.
+enum class WorkOrderStatus { Received = 1, Ready = 2, HandedOver = 3 };
+
+// The status an order steps to: received → ready → handed over. An order
+// without a status yet (0) counts as received. None for a handed-over order,
+// which is final, nor for a number that is no status.
+inline std::optional<WorkOrderStatus> NextWorkOrderStatus(qint64 status)
+{
+    switch (status) {
+    case 0:
+    case int(WorkOrderStatus::Received):
+        return WorkOrderStatus::Ready;
+    case int(WorkOrderStatus::Ready):
+        return WorkOrderStatus::HandedOver;
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace qo

@@ -192,9 +192,10 @@ QWidget *MainWindow::buildWorkOrdersPage()
     m_tabControl2->setObjectName(QStringLiteral("TabControl2"));
     m_tabControl2->setShape(QTabBar::RoundedSouth);
     m_tabControl2->setExpanding(false);
+    // After "Összes" one tab per status, each at its status's number.
     for (const char *t : {"Összes", "Beérkezett", "Kész", "Átadva"})
         m_tabControl2->addTab(QString::fromUtf8(t));
-    m_tabControl2->setCurrentIndex(1);
+    m_tabControl2->setCurrentIndex(int(WorkOrderStatus::Received));
     v->addWidget(m_tabControl2);
     return page;
 }

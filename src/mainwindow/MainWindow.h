@@ -2,6 +2,7 @@
 // The main window: start-up and shutdown of the program, the three lists
 // (clients, work orders, examinations) with the shared search box, and the
 // routing of every command by the active tab.
+#include "db/Kinds.h"
 #include "ui/GridModel.h"
 #include "ui/ListQuery.h"
 
@@ -145,7 +146,7 @@ private:
     QString m_sortMLap = QStringLiteral("munkalap");
     QString m_sortVizsgalat = QStringLiteral("vizsgalat");
     QString m_baseU = QStringLiteral("(ugyfel > 0)");
-    QString m_statusCond = QStringLiteral("(statusz = 1)");
+    QString m_statusCond = QStringLiteral("(statusz = %1)").arg(int(WorkOrderStatus::Received));
     QString m_baseVizsgalat = QStringLiteral("(vizsgalat > 0)");
     qint64 m_rxClient = -2; // client of the prescription lists; -1 emptied, -2 to be re-read
 

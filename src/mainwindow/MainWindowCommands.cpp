@@ -83,23 +83,19 @@ void MainWindow::aStatuszExecute()
         return;
     }
     const qint64 status = rowInt(TabWorkOrders, QStringLiteral("statusz"), 0);
-    int next = 0;
-    if (status == 0 || status == 1) {
-        if (!AskConfirm(QStringLiteral("Biztosan elkészült a munkalap?"), QStringLiteral("Megerősítés"), this))
-            return;
-        next = 2;
-    } else if (status == 2) {
-        if (!AskConfirm(QStringLiteral("Biztosan lezárja a munkalapot?"), QStringLiteral("Megerősítés"), this))
-            return;
-        next = 3;
-    } else if (status == 3) {
+    if (status == int(WorkOrderStatus::HandedOver)) {
         ShowError(QStringLiteral("Ez a munkalap már le lett zárva."), this);
         return;
-    } else {
-        return;
     }
+    const std::optional<WorkOrderStatus> next = NextWorkOrderStatus(status);
+    if (!next)
+        return;
+    const QString question = *next == WorkOrderStatus::Ready ? QStringLiteral("Biztosan elkészült a munkalap?")
+                                                             : QStringLiteral("Biztosan lezárja a munkalapot?");
+    if (!AskConfirm(question, QStringLiteral("Megerősítés"), this))
+        return;
     try {
-        WorkOrderStore(Connection::main()).stepStatus(key, appState().felhasznalo_nev, next);
+        WorkOrderStore(Connection::main()).stepStatus(key, appState().felhasznalo_nev, *next);
     } catch (const Error &) {
         // Refused: another workstation may have stepped or cancelled it. The
         // list shows the order as it really is before the error is shown.

@@ -266,6 +266,7 @@ void MainWindow::TabControl1Change(int tab)
 
 void MainWindow::TabControl2Change(int index)
 {
+    // Tab 0 shows every order; the other tabs are numbered as their statuses.
     m_statusCond = index == 0 ? QStringLiteral("(statusz > 0)") : QStringLiteral("(statusz = %1)").arg(index);
     if (m_aborted || activeTab() != TabWorkOrders)
         return;

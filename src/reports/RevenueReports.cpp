@@ -2,6 +2,7 @@
 
 #include "base/Dates.h"
 #include "db/Connection.h"
+#include "db/Kinds.h"
 #include "db/SqlText.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
@@ -132,7 +133,8 @@ QString RevenueQuery(const QDate &from, const QDate &to)
         QStringLiteral("FROM munkalap"),
         QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
         QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
-        QStringLiteral("WHERE (munkalap.statusz = 3) AND (munkalap.dat_kesz BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')"),
+        QStringLiteral("WHERE (munkalap.statusz = %1) AND (munkalap.dat_kesz BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')")
+            .arg(int(WorkOrderStatus::HandedOver)),
         QStringLiteral("UNION ALL"),
         QStringLiteral("SELECT 'Előleg' AS sortipus, munkalap.munkalap, munkalap.statusz, statusz.statusz_nev,"),
         QStringLiteral(" ugyfel.ugyfel_nev, munkalap.datum AS dat, munkalap.eloleg AS bevetel"),
@@ -174,8 +176,10 @@ QString LensSalesQuery(bool contactLenses, qint64 brand, const QDate &from, cons
         QStringLiteral("FROM munkalap"),
         QStringLiteral(" JOIN lencsemarka ON (munkalap.lencsemarka = lencsemarka.lencsemarka)"),
         contactLenses
-            ? QStringLiteral("WHERE (munkalap.mlaptipus = 4) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')")
-            : QStringLiteral("WHERE (munkalap.mlaptipus <= 3) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno='N')"),
+            ? QStringLiteral("WHERE (munkalap.mlaptipus = %1) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')")
+                  .arg(kContactLensOrder)
+            : QStringLiteral("WHERE (munkalap.mlaptipus <= %1) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno='N')")
+                  .arg(kContactLensOrder - 1), // the spectacle types
         QStringLiteral("ORDER BY 1,2;")};
     if (brand >= 0)
         AppendToWhereLine(lines, QStringLiteral(" AND (munkalap.lencsemarka = %1)").arg(brand));

@@ -2,6 +2,7 @@
 
 #include "config/AppState.h"
 #include "db/Connection.h"
+#include "db/Kinds.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 #include "ui/MessageBoxes.h"
@@ -96,7 +97,7 @@ void body(ReportBand &d, double w, bool a5)
         if (i == 3 || i == 4) {
             // Contact lenses: "Dia" and "Bc" in place of "Pd" and "Prism".
             const QString normal = caps[i], contact = i == 3 ? QStringLiteral("Dia") : QStringLiteral("Bc");
-            d.field(r, [normal, contact](const BandContext &c) { return orderType(c) == 4 ? contact : normal; },
+            d.field(r, [normal, contact](const BandContext &c) { return orderType(c) == kContactLensOrder ? contact : normal; },
                     caption(), kCentre).framed();
         } else {
             captionCell(d, r, caps[i]);

@@ -34,10 +34,11 @@ qint64 CreateWorkOrder(Connection &db, qint64 client, int type)
             return;
         }
         rs = db.query(QStringLiteral("SELECT munkalap FROM munkalap WHERE munkalap > %1 AND ugyfel = %2 "
-                                     "AND mlaptipus = %3 AND statusz = 1 ORDER BY munkalap;")
+                                     "AND mlaptipus = %3 AND statusz = %4 ORDER BY munkalap;")
                           .arg(before.toInt(0, 0))
                           .arg(client)
-                          .arg(type));
+                          .arg(type)
+                          .arg(int(WorkOrderStatus::Received)));
         if (rs.rowCount() != 1)
             throw Error(QStringLiteral("Az új munkalap nem jött létre."));
         key = rs.toInt(0, 0);

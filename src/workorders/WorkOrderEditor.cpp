@@ -379,8 +379,9 @@ bool WorkOrderEditor::loadOrder(qint64 key, int type)
         it.value()->setValue(m_row.value(it.key()));
 
     const int status = int(m_row.value(QStringLiteral("statusz")).toLongLong());
-    btnOK->setEnabled(status < 3);
-    btnOK->setToolTip(status < 3 ? QString() : QStringLiteral("Átadott munkalap nem menthető."));
+    const bool open = status < int(WorkOrderStatus::HandedOver);
+    btnOK->setEnabled(open);
+    btnOK->setToolTip(open ? QString() : QStringLiteral("Átadott munkalap nem menthető."));
 
     edMunkalap->setText(QString::number(key));
     const auto lookup = [this](const QString &column) {
@@ -395,7 +396,7 @@ bool WorkOrderEditor::loadOrder(qint64 key, int type)
     const QVariant stored = m_row.value(QStringLiteral("mlaptipus"));
     const int t = stored.isValid() ? int(stored.toLongLong()) : type;
     lblTipus->setText(WorkOrderTypeHeading(t));
-    const bool contact = t == 4;
+    const bool contact = t == kContactLensOrder;
     lblJobbPrism->setText(contact ? QStringLiteral("Bc") : QStringLiteral("Prism"));
     lblBalPrism->setText(lblJobbPrism->text());
     lblJobbPd->setText(contact ? QStringLiteral("Dia") : QStringLiteral("Pd"));

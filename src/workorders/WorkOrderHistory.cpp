@@ -23,9 +23,9 @@ void StyleWorkOrderRow(const RowSet &rows, int row, bool marked, CellStyle &styl
     if (marked)
         return;
     const int status = int(rows.toInt(row, QStringLiteral("statusz"), 0));
-    if (status == 2)
+    if (status == int(WorkOrderStatus::Ready))
         style.background = QColor(196, 224, 255);
-    else if (status == 3)
+    else if (status == int(WorkOrderStatus::HandedOver))
         style.background = QColor(193, 255, 224);
     if (rows.text(row, QStringLiteral("storno")) == QLatin1String("I")) {
         style.background = QColor(255, 221, 221);

@@ -11,8 +11,8 @@ ListSql WorkOrderStore::mainList()
     return {{QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
                             "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
                             "statusz_nev FROM vw_munkalap"),
-             QStringLiteral("WHERE statusz = 1"), QStringLiteral("ORDER BY munkalap DESC;")},
-            QStringLiteral("(statusz = 1)"), QStringLiteral("munkalap"), QStringLiteral("munkalap"),
+             QStringLiteral("WHERE statusz = %1").arg(int(WorkOrderStatus::Received)), QStringLiteral("ORDER BY munkalap DESC;")},
+            QStringLiteral("(statusz = %1)").arg(int(WorkOrderStatus::Received)), QStringLiteral("munkalap"), QStringLiteral("munkalap"),
             QStringLiteral("CONVERT(munkalap USING latin2);mlaptipus_nev;"
                            "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
                            "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
@@ -51,9 +51,10 @@ void WorkOrderStore::cancel(qint64 order)
     m_db.exec(QStringLiteral("UPDATE munkalap SET storno = 'I' WHERE munkalap = %1;").arg(order));
 }
 
-void WorkOrderStore::stepStatus(qint64 order, const QString &user, int next)
+void WorkOrderStore::stepStatus(qint64 order, const QString &user, WorkOrderStatus next)
 {
-    m_db.exec(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);").arg(QString::number(order), SqlQuote(user), QString::number(next)));
+    m_db.exec(QStringLiteral("CALL sp_setstatusz(%1,%2,%3);")
+                  .arg(QString::number(order), SqlQuote(user), QString::number(int(next))));
 }
 
 } // namespace qo

@@ -1,6 +1,7 @@
 #pragma once
 // The SQL of work orders: the lists, the finishing call after an edit, the
 // status steps, cancelling and removing an order.
+#include "db/Kinds.h"
 #include "db/SqlText.h"
 
 namespace qo {
@@ -23,7 +24,7 @@ public:
     void remove(qint64 order); // an order created by a cancelled editor
     void cancel(qint64 order); // storno: the order stays listed
     // The next status through sp_setstatusz, logged with the user's name.
-    void stepStatus(qint64 order, const QString &user, int next);
+    void stepStatus(qint64 order, const QString &user, WorkOrderStatus next);
 
 private:
     Connection &m_db;
