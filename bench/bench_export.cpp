@@ -147,7 +147,7 @@ int main(int argc, char **argv)
     std::printf("program (read + write)   %8.1f ms  (read %.1f ms, write %.1f ms)\n", median(program), median(readOnly),
                 median(writeOnly));
     std::printf("mariadb -B > file        %8.1f ms  ratio %.2f\n", median(client), median(program) / median(client));
-    std::printf("mariadb -B --compress    %8.1f ms  ratio %.2f (the program's connection compresses)\n", median(clientZ),
+    std::printf("mariadb -B --compress    %8.1f ms  ratio %.2f (what the program's link did before: compressed also on this machine)\n", median(clientZ),
                 median(program) / median(clientZ));
     std::printf("memory: row set %.1f MB; program peak RSS %.1f MB; client peak RSS %.1f MB\n", rowSetBytes / 1e6,
                 ru.ru_maxrss / 1024.0, clientPeak / 1024.0);
