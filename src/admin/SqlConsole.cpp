@@ -1,4 +1,5 @@
 #include "admin/SqlConsole.h"
+#include "admin/SqlConsoleParts.h"
 #include "export/ExportDialog.h"
 #include "export/ExportAudit.h"
 #include "db/AuditLog.h"
@@ -47,11 +48,6 @@ namespace {
 
 constexpr int kColumnWidth = 100;
 
-QStringList splitLines(const QString &text)
-{
-    static const QRegularExpression eol(QStringLiteral("\r\n|\n|\r"));
-    return text.split(eol);
-}
 
 // A Courier-like face that the program's packages bring along.
 QFont editorFont()
@@ -113,6 +109,17 @@ QString currentSelection(QsciScintilla *e)
     return QString::fromUtf8(text);
 }
 
+
+} // namespace
+
+namespace console {
+
+QStringList splitLines(const QString &text)
+{
+    static const QRegularExpression eol(QStringLiteral("\r\n|\n|\r"));
+    return text.split(eol);
+}
+
 void narrowColumns(QTableView *view, bool widen)
 {
     for (int c = 0; c < view->model()->columnCount(); ++c)
@@ -120,7 +127,9 @@ void narrowColumns(QTableView *view, bool widen)
             view->setColumnWidth(c, kColumnWidth);
 }
 
-} // namespace
+} // namespace console
+using console::narrowColumns;
+using console::splitLines;
 
 QAction *SqlConsole::makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
                                 const QString &icon)
@@ -392,101 +401,7 @@ void SqlConsole::resultOpened()
     updatePosition();
 }
 
-bool SqlConsole::postPendingRow(int row, bool closing)
-{
-    try {
-        m_tableModel->postRow(row);
-    } catch (const RowConflict &conflict) {
-        tableConflict(conflict.message(), closing);
-        return false;
-    } catch (const Error &e) {
-        ShowError(QStringLiteral("Hiba: ") + e.message(), this);
-        return false;
-    }
-    updatePosition();
-    return true;
-}
-
-// The row was changed or deleted elsewhere since it was read: nothing was
-// written. The table is read again, as the record windows read their row
-// again, and then the user is told. While the grid is still moving to its
-// next row the reading waits until the move is over.
-void SqlConsole::tableConflict(const QString &message, bool closing)
-{
-    if (closing) {
-        ShowWarning(message, this);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, message] {
-            const QModelIndex at = tableGrid->currentIndex();
-            try {
-                m_tableModel->reload();
-            } catch (const Error &e) {
-                updatePosition();
-                ShowError(QStringLiteral("Hiba: ") + withSessionNote(e.message()), this);
-                return;
-            }
-            const int rows = m_tableModel->rowCount();
-            if (rows > 0)
-                tableGrid->setCurrentIndex(m_tableModel->index(qBound(0, at.row(), rows - 1), qMax(0, at.column())));
-            updatePosition();
-            ShowWarning(message, this);
-        },
-        Qt::QueuedConnection);
-}
-
-// A changed row of the browsed table is stored before anything else runs in
-// the session, as leaving the row would store it.
-void SqlConsole::leaveTableRow()
-{
-    const QModelIndex i = tableGrid->currentIndex();
-    if (m_tableModel->isOpen() && i.isValid() && m_tableModel->isDirty(i.row()))
-        postPendingRow(i.row());
-}
-
 void SqlConsole::aUjExecute() { editor->clear(); }
-
-void SqlConsole::aMegnyitExecute()
-{
-    QFileDialog dlg(this, QStringLiteral("SQL megnyitás"), sqlFolder(), QStringLiteral("SQL állományok (*.sql)"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setDefaultSuffix(QStringLiteral("sql"));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return;
-    const QString path = dlg.selectedFiles().constFirst();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        ShowError(f.errorString(), this);
-        return;
-    }
-    QString text = fromCp1250(f.readAll());
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    editor->setText(text);
-    m_fileName = path;
-}
-
-void SqlConsole::aMentExecute()
-{
-    QFileDialog dlg(this, QStringLiteral("SQL mentése"), sqlFolder(), QStringLiteral("SQL file-ok (*.sql)"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setDefaultSuffix(QStringLiteral("sql"));
-    if (!m_fileName.isEmpty())
-        dlg.selectFile(m_fileName);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return;
-    const QString path = dlg.selectedFiles().constFirst();
-    try {
-        writeLocalTextFile(path, editor->text());
-    } catch (const Error &e) {
-        ShowError(e.message(), this);
-        return;
-    }
-    m_fileName = path;
-}
 
 void SqlConsole::aMasolExecute()
 {
@@ -508,41 +423,6 @@ void SqlConsole::aTabExecute()
 }
 
 // The first line "table:name" (any letter case of "table") opens the table.
-bool SqlConsole::runTableMode()
-{
-    const QString first = splitLines(editor->text()).value(0);
-    if (first.left(5).toLower() != QLatin1String("table"))
-        return false;
-    const QString name = FieldPart(QStringLiteral(":"), first, 2).trimmed();
-    leaveTableRow();
-    m_tableModel->close();
-    if (m_result->isOpen()) {
-        // The session reads the table: a query result still streaming from it
-        // is dropped (one read whole stays for "Export").
-        m_queryModel->clear();
-        m_result->close();
-    }
-    m_resultStack->setCurrentWidget(tableGrid);
-    if (!ensureConnection()) {
-        updatePosition();
-        return true;
-    }
-    try {
-        m_tableModel->open(name);
-    } catch (const Error &e) {
-        updatePosition();
-        ShowError(withSessionNote(e.message()), this);
-        return true;
-    }
-    pages->setCurrentIndex(1);
-    narrowColumns(tableGrid, false);
-    if (m_tableModel->rowCount() > 0)
-        tableGrid->setCurrentIndex(m_tableModel->index(0, 0));
-    tableGrid->setFocus(Qt::OtherFocusReason);
-    resultOpened();
-    return true;
-}
-
 void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
 {
     leaveTableRow();
