@@ -9,31 +9,26 @@
 #include "config/AppState.h"
 #include "db/Connection.h"
 #include "base/Error.h"
-#include "ui/FormBehaviour.h"
+#include "ui/TextGuards.h"
 #include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 #include "ui_ClientEditor.h"
-#include <QCheckBox>
 
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QDateEdit>
 #include <QFontDatabase>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace qo {
-
-using clients::FieldLabel;
 
 namespace {
 

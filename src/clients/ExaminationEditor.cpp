@@ -7,20 +7,17 @@
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
-#include "ui/FormBehaviour.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 #include "ui_ExaminationEditor.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace qo {
 

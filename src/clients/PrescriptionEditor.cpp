@@ -7,22 +7,17 @@
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
-#include "ui/FormBehaviour.h"
 #include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
 #include "ui_PrescriptionEditor.h"
 
 #include <QEvent>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QVBoxLayout>
 
 #include <cmath>
 

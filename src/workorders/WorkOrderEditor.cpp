@@ -10,7 +10,8 @@
 #include "clients/ClientsCommon.h"
 #include "db/Connection.h"
 #include "base/Error.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 
 #include "ui/MessageBoxes.h"
 #include "masterdata/MasterDataList.h"
@@ -18,28 +19,20 @@
 #include "workorders/WorkOrderCreate.h"
 #include "ui_WorkOrderEditor.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
+
+// The pictures are resources of a static library: registered by name.
+static void initWorkOrderResources()
+{
+    Q_INIT_RESOURCE(workorders);
+}
 
 namespace qo {
 
 namespace {
-
-// A pair of spectacles over a lens.
-const char kPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="96" height="56" viewBox="0 0 96 56">
-  <g fill="#dcecf8" stroke="#2a4b66" stroke-width="4" stroke-linejoin="round">
-    <path d="M8 18h30q4 0 4 4v6q0 16-18 16h-2q-16 0-16-16v-6q0-4 2-4z"/>
-    <path d="M88 18h-30q-4 0-4 4v6q0 16 18 16h2q16 0 16-16v-6q0-4-2-4z"/>
-  </g>
-  <path d="M42 24q6-6 12 0" fill="none" stroke="#2a4b66" stroke-width="4"/>
-  <path d="M14 26l8-5M62 26l8-5" stroke="#ffffff" stroke-width="3" stroke-linecap="round"/>
-</svg>)";
 
 const QStringList kSphCyl = {QStringLiteral("jobbsph"), QStringLiteral("jobbcyl"), QStringLiteral("balsph"),
                              QStringLiteral("balcyl")};
@@ -110,7 +103,8 @@ void WorkOrderEditor::buildLayout()
     due->setDisplayFormat(hu.dateFormat(QLocale::LongFormat));
     wide(due, due->font(), QStringLiteral("2000. szeptember 30., csütörtök"), 40);
     connect(due, &FieldDateEdit::left, this, [this] { fieldLeft(m_ui->DateTimePicker1); });
-    m_ui->picture->setPixmap(SvgPicture(QByteArray(kPicture), 96, 56));
+    initWorkOrderResources();
+    m_ui->picture->setPixmap(ResourcePicture(QStringLiteral(":/workorders/spectacles.svg"), 96, 56));
     m_ui->lblTipus->setFont(clients::BigBoldFont(font(), 2));
 
     // The input fields by column; the totals are shown only.
