@@ -6,6 +6,7 @@
 #include "clients/ClientEditor.h"
 #include "clients/ClientPicker.h"
 #include "clients/ExaminationEditor.h"
+#include "ui/FieldMark.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
@@ -584,6 +585,82 @@ private Q_SLOTS:
         QCOMPARE(box.text, QStringLiteral("A(z) „%1” nem érvényes érték.").arg(typed));
         QCOMPARE(focusAfter, QStringLiteral("sph1"));
         QCOMPARE(count(QStringLiteral("ugyfel_sz_tavol WHERE sph IS NOT NULL")), 0);
+    }
+
+    // An unusual value gets a warning in the status line and a frame when
+    // its field is left with Tab; it is still stored by "OK".
+    void prescriptionWarnsUnusual_data()
+    {
+        QTest::addColumn<QStringList>("typed");    // upper Sph, Cyl, Ax
+        QTest::addColumn<QString>("fix");          // typed again into Ax after Shift+Tab, or nothing
+        QTest::addColumn<QStringList>("warnings"); // the status line after leaving each of them (and Ax again)
+        QTest::addColumn<QStringList>("marked");
+        QTest::addColumn<QString>("stored");
+        const QString none;
+        QTest::newRow("usual values") << QStringList{"-1,25", "-0,5", "180"} << none << QStringList{none, none, none}
+                                      << QStringList{} << "-1,25|-0,50|180";
+        QTest::newRow("zero Cyl needs no axis") << QStringList{"+2", "0", ""} << none << QStringList{none, none, none}
+                                                << QStringList{} << "+2,00|+0,00|<NULL>";
+        QTest::newRow("Sph off the quarter steps")
+            << QStringList{"1,1", "", ""} << none
+            << QStringList{"Jobb Sph: +1,10 nem 0,25 többszöröse.", none, none} << QStringList{"sph1"}
+            << "+1,10|<NULL>|<NULL>";
+        QTest::newRow("Cyl off the steps, axis beyond 180")
+            << QStringList{"", "-0,3", "200"} << none
+            << QStringList{none, "Jobb Cyl: -0,30 nem 0,25 többszöröse.", "Jobb Ax: 200 nem 0 és 180 közötti."}
+            << QStringList{"cyl1", "ax1"} << "<NULL>|-0,30|200";
+        QTest::newRow("negative axis corrected to 0")
+            << QStringList{"-1", "-0,75", "-5"} << "0"
+            << QStringList{none, none, "Jobb Ax: -5 nem 0 és 180 közötti.", none} << QStringList{}
+            << "-1,00|-0,75|0";
+        QTest::newRow("Cyl without axis") << QStringList{"-1", "-0,75", ""} << none
+                                          << QStringList{none, none, "Jobb: Cyl tengely (Ax) nélkül."}
+                                          << QStringList{"ax1"} << "-1,00|-0,75|<NULL>";
+        QTest::newRow("axis without Cyl") << QStringList{"", "", "45"} << none
+                                          << QStringList{none, none, "Jobb: Ax Cyl nélkül."} << QStringList{"cyl1"}
+                                          << "<NULL>|<NULL>|45";
+    }
+    void prescriptionWarnsUnusual()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, fix);
+        QFETCH(QStringList, warnings);
+        QFETCH(QStringList, marked);
+        QFETCH(QString, stored);
+        test::TestDb db(QStringLiteral("clients_rxwarn"));
+        const qint64 key = newClientWithRows(QStringLiteral("Szokatlan Szabolcs"));
+        QStringList seen, framed, painted;
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
+            auto *status = part<QLabel>(w, QStringLiteral("statusLine"));
+            for (const QString &t : typed) { // the window opens in the upper Sph
+                typeText(t);
+                press(Qt::Key_Tab);
+                seen << status->text();
+            }
+            if (!fix.isEmpty()) {
+                press(Qt::Key_Tab, Qt::ShiftModifier); // back from Prism to Ax
+                selectAllAndType(fix);
+                press(Qt::Key_Tab);
+                seen << status->text();
+            }
+            for (const char *name : {"sph1", "cyl1", "ax1", "prism1", "pd1", "sph2", "cyl2", "ax2"}) {
+                QLineEdit *e = part(w, QLatin1String(name));
+                if (HasFieldMark(e))
+                    framed << e->objectName();
+                // The frame is seen on the field, at its left edge.
+                if (e->grab().toImage().pixelColor(1, e->height() / 2) == FieldMarkColor())
+                    painted << e->objectName();
+            }
+            for (int i = 0; i < 7; ++i) // on through the fields to "OK"
+                press(Qt::Key_Return);
+            press(Qt::Key_Return);
+        });
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        QCOMPARE(seen, warnings);
+        QCOMPARE(framed, marked);
+        QCOMPARE(painted, marked);
+        QCOMPARE(dump(QStringLiteral("SELECT sph, cyl, ax FROM ugyfel_sz_tavol WHERE ugyfel = %1 AND kulcs = 1").arg(key)),
+                 stored);
     }
 
     // The heading names the client; each value field shows ten characters

@@ -4,15 +4,19 @@
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
 #include "clients/ClientStore.h"
+#include "clients/PrescriptionChecks.h"
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
 #include "ui/FormParts.h"
 #include "db/SqlText.h"
+#include "ui/FieldMark.h"
 #include "ui/MessageBoxes.h"
 #include "ui_PrescriptionEditor.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -65,10 +69,11 @@ PrescriptionEditor::PrescriptionEditor(QWidget *parent)
             e->setFixedWidth(valueWidth);
         }
         clients::MakeShowOnly(k.oldal);
-        for (QLineEdit *e : {k.sph, k.cyl})
+        for (QLineEdit *e : {k.sph, k.cyl, k.ax})
             e->installEventFilter(this);
     }
 
+    m_ui->statusLine->setMinimumHeight(m_ui->statusLine->fontMetrics().height() + 6);
     m_ui->picture->setPixmap(clients::Picture(QStringLiteral("glasses"), 72, 48));
     for (QPushButton *b : {m_ui->BitBtn1, m_ui->BitBtn2})
         b->setMinimumWidth(90);
@@ -142,14 +147,43 @@ void PrescriptionEditor::showEvent(QShowEvent *e)
 bool PrescriptionEditor::eventFilter(QObject *obj, QEvent *e)
 {
     if (e->type() == QEvent::FocusOut) {
-        if (auto *edit = qobject_cast<QLineEdit *>(obj)) {
+        auto *edit = qobject_cast<QLineEdit *>(obj);
+        const int block = edit == nullptr ? -1 : (edit->parentWidget() == m_blocks[0].sph->parentWidget() ? 0 : 1);
+        if (edit && edit != m_blocks[block].ax) {
             const QString formatted = FormatPrescriptionValue(edit->text());
             // A value too long for the column is left as typed rather than cut.
             if (formatted != edit->text() && formatted.size() <= edit->maxLength())
                 edit->setText(formatted);
         }
+        // Leaving the field, not the window (a message box, another program).
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        if (edit && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            warnUnusual(block, edit);
     }
     return QDialog::eventFilter(obj, e);
+}
+
+// An unusual value is marked and named in the status line, never refused.
+void PrescriptionEditor::warnUnusual(int block, QLineEdit *left)
+{
+    Block &k = m_blocks[block];
+    // Between Cyl and Ax of one side the other half may still come.
+    QWidget *next = QApplication::focusWidget();
+    const bool pairOpen = (left == k.cyl && next == k.ax) || (left == k.ax && next == k.cyl);
+    const QString side = k.oldal->text().trimmed().isEmpty() ? (block == 0 ? QStringLiteral("Jobb") : QStringLiteral("Bal"))
+                                                             : k.oldal->text().trimmed();
+    const PrescriptionWarnings w = CheckPrescriptionRow(side, k.sph->text(), k.cyl->text(), k.ax->text(), !pairOpen);
+    SetFieldMark(k.sph, !w.sph.isEmpty());
+    for (QLineEdit *field : {k.cyl, k.ax}) {
+        const bool missing = !w.pair.isEmpty() && (field == k.ax) == w.pairMissesAxis;
+        // While the pair is open, a half marked as missing keeps its mark.
+        const bool keep = pairOpen && field != left && HasFieldMark(field);
+        SetFieldMark(field, !(field == k.cyl ? w.cyl : w.ax).isEmpty() || missing || keep);
+    }
+    QString shown = left == k.sph ? w.sph : left == k.cyl ? w.cyl : w.ax;
+    if (shown.isEmpty() && left != k.sph)
+        shown = w.pair;
+    m_ui->statusLine->setText(shown);
 }
 
 void PrescriptionEditor::okClicked()

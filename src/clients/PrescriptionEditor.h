@@ -43,6 +43,7 @@ private:
 
     void okClicked();
     bool readRows(); // false when a side row is missing
+    void warnUnusual(int block, QLineEdit *left);
     QList<QLineEdit *> fields(int block) const;
 
     const std::unique_ptr<Ui::PrescriptionEditor> m_ui;
