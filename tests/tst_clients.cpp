@@ -6,6 +6,7 @@
 #include "clients/ClientEditor.h"
 #include "clients/ClientPicker.h"
 #include "clients/ExaminationEditor.h"
+#include "ui/FieldMark.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
@@ -43,6 +44,16 @@ using namespace qo;
 using namespace qo::test;
 
 namespace {
+
+// A control of an editor window, found by its object name.
+template <class T = QLineEdit>
+T *part(QObject *window, const QString &name)
+{
+    T *w = window->findChild<T *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
 
 // ---- driving the windows ---------------------------------------------------
 
@@ -196,7 +207,7 @@ private Q_SLOTS:
         QStringList focusPath;
         QString cityShown, cityAfterPostcode;
         onWindow<ClientEditor>([&](ClientEditor *w) {
-            cityShown = w->cim_varos->text();
+            cityShown = part(w, QStringLiteral("cim_varos"))->text();
             focusPath << focusedName();
             typeText(QStringLiteral("kovács Anna"));
             press(Qt::Key_Return);
@@ -213,7 +224,7 @@ private Q_SLOTS:
             typeText(QStringLiteral("1011"));
             press(Qt::Key_Return);
             focusPath << focusedName();
-            cityAfterPostcode = w->cim_varos->text();
+            cityAfterPostcode = part(w, QStringLiteral("cim_varos"))->text();
             press(Qt::Key_Return);
             focusPath << focusedName();
             typeText(QStringLiteral("fő utca 1."));
@@ -311,10 +322,10 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("clients_birth"));
         onWindow<ClientEditor>([&](ClientEditor *w) {
             typeText(QStringLiteral("Teszt"));
-            w->szuldatum->setFocus();
+            part(w, QStringLiteral("szuldatum"))->setFocus();
             press(Qt::Key_Home);
             typeText(typed);
-            w->okButton->click();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         const qint64 key = EditClient(-1);
         QVERIFY(key > 0);
@@ -336,13 +347,13 @@ private Q_SLOTS:
             typeText(QStringLiteral("Nagy Béla"));
             press(Qt::Key_Return);
             typeText(QStringLiteral("19700101"));
-            w->cim_irsz->setFocus();
+            part(w, QStringLiteral("cim_irsz"))->setFocus();
             typeText(QStringLiteral("6720"));
             press(Qt::Key_Tab);
             if (how == QLatin1String("esc"))
                 press(Qt::Key_Escape);
             else if (how == QLatin1String("button"))
-                w->cancelButton->click();
+                part<QPushButton>(w, QStringLiteral("BitBtn2"))->click();
             else
                 w->close();
         });
@@ -379,14 +390,14 @@ private Q_SLOTS:
         onWindow<ClientEditor>([&](ClientEditor *w) {
             typeText(QStringLiteral("Város Teszt"));
             if (!typedCity.isEmpty()) {
-                w->cim_varos->setFocus();
+                part(w, QStringLiteral("cim_varos"))->setFocus();
                 selectAllAndType(typedCity);
             }
-            w->cim_irsz->setFocus();
+            part(w, QStringLiteral("cim_irsz"))->setFocus();
             typeText(postcode);
             press(Qt::Key_Tab); // leaving the postcode looks the city up
-            shown = w->cim_varos->text();
-            w->okButton->click();
+            shown = part(w, QStringLiteral("cim_varos"))->text();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         const qint64 key = EditClient(-1);
         QCOMPARE(shown, expected);
@@ -409,11 +420,11 @@ private Q_SLOTS:
             "dat_utolso FROM ugyfel"));
         QString nameShown;
         onWindow<ClientEditor>([&](ClientEditor *w) {
-            nameShown = w->ugyfel_nev->text();
-            w->telefon->setFocus();
+            nameShown = part(w, QStringLiteral("ugyfel_nev"))->text();
+            part(w, QStringLiteral("telefon"))->setFocus();
             selectAllAndType(QStringLiteral("06 1 222 3333"));
             press(Qt::Key_Return);
-            w->okButton->click();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         QCOMPARE(EditClient(key), key);
         QCOMPARE(nameShown, QStringLiteral("Kiss Ödön"));
@@ -448,8 +459,8 @@ private Q_SLOTS:
         const qint64 key = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
         onWindow<ClientEditor>([&](ClientEditor *w) {
             if (picked.isValid())
-                w->dat_utolso->setDate(picked);
-            w->okButton->click();
+                part<QDateEdit>(w, QStringLiteral("dat_utolso"))->setDate(picked);
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         QCOMPARE(EditClient(key), key);
         QCOMPARE(SqlValue(QStringLiteral("SELECT dat_utolso FROM ugyfel"), "-"), stored);
@@ -503,7 +514,7 @@ private Q_SLOTS:
             typeText(typed);
             press(Qt::Key_Tab);
             seen = e->text();
-            w->okButton->click();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
         QCOMPARE(seen, shown);
@@ -576,6 +587,82 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("ugyfel_sz_tavol WHERE sph IS NOT NULL")), 0);
     }
 
+    // An unusual value gets a warning in the status line and a frame when
+    // its field is left with Tab; it is still stored by "OK".
+    void prescriptionWarnsUnusual_data()
+    {
+        QTest::addColumn<QStringList>("typed");    // upper Sph, Cyl, Ax
+        QTest::addColumn<QString>("fix");          // typed again into Ax after Shift+Tab, or nothing
+        QTest::addColumn<QStringList>("warnings"); // the status line after leaving each of them (and Ax again)
+        QTest::addColumn<QStringList>("marked");
+        QTest::addColumn<QString>("stored");
+        const QString none;
+        QTest::newRow("usual values") << QStringList{"-1,25", "-0,5", "180"} << none << QStringList{none, none, none}
+                                      << QStringList{} << "-1,25|-0,50|180";
+        QTest::newRow("zero Cyl needs no axis") << QStringList{"+2", "0", ""} << none << QStringList{none, none, none}
+                                                << QStringList{} << "+2,00|+0,00|<NULL>";
+        QTest::newRow("Sph off the quarter steps")
+            << QStringList{"1,1", "", ""} << none
+            << QStringList{"Jobb Sph: +1,10 nem 0,25 többszöröse.", none, none} << QStringList{"sph1"}
+            << "+1,10|<NULL>|<NULL>";
+        QTest::newRow("Cyl off the steps, axis beyond 180")
+            << QStringList{"", "-0,3", "200"} << none
+            << QStringList{none, "Jobb Cyl: -0,30 nem 0,25 többszöröse.", "Jobb Ax: 200 nem 0 és 180 közötti."}
+            << QStringList{"cyl1", "ax1"} << "<NULL>|-0,30|200";
+        QTest::newRow("negative axis corrected to 0")
+            << QStringList{"-1", "-0,75", "-5"} << "0"
+            << QStringList{none, none, "Jobb Ax: -5 nem 0 és 180 közötti.", none} << QStringList{}
+            << "-1,00|-0,75|0";
+        QTest::newRow("Cyl without axis") << QStringList{"-1", "-0,75", ""} << none
+                                          << QStringList{none, none, "Jobb: Cyl tengely (Ax) nélkül."}
+                                          << QStringList{"ax1"} << "-1,00|-0,75|<NULL>";
+        QTest::newRow("axis without Cyl") << QStringList{"", "", "45"} << none
+                                          << QStringList{none, none, "Jobb: Ax Cyl nélkül."} << QStringList{"cyl1"}
+                                          << "<NULL>|<NULL>|45";
+    }
+    void prescriptionWarnsUnusual()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, fix);
+        QFETCH(QStringList, warnings);
+        QFETCH(QStringList, marked);
+        QFETCH(QString, stored);
+        test::TestDb db(QStringLiteral("clients_rxwarn"));
+        const qint64 key = newClientWithRows(QStringLiteral("Szokatlan Szabolcs"));
+        QStringList seen, framed, painted;
+        onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
+            auto *status = part<QLabel>(w, QStringLiteral("statusLine"));
+            for (const QString &t : typed) { // the window opens in the upper Sph
+                typeText(t);
+                press(Qt::Key_Tab);
+                seen << status->text();
+            }
+            if (!fix.isEmpty()) {
+                press(Qt::Key_Tab, Qt::ShiftModifier); // back from Prism to Ax
+                selectAllAndType(fix);
+                press(Qt::Key_Tab);
+                seen << status->text();
+            }
+            for (const char *name : {"sph1", "cyl1", "ax1", "prism1", "pd1", "sph2", "cyl2", "ax2"}) {
+                QLineEdit *e = part(w, QLatin1String(name));
+                if (HasFieldMark(e))
+                    framed << e->objectName();
+                // The frame is seen on the field, at its left edge.
+                if (e->grab().toImage().pixelColor(1, e->height() / 2) == FieldMarkColor())
+                    painted << e->objectName();
+            }
+            for (int i = 0; i < 7; ++i) // on through the fields to "OK"
+                press(Qt::Key_Return);
+            press(Qt::Key_Return);
+        });
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        QCOMPARE(seen, warnings);
+        QCOMPARE(framed, marked);
+        QCOMPARE(painted, marked);
+        QCOMPARE(dump(QStringLiteral("SELECT sph, cyl, ax FROM ugyfel_sz_tavol WHERE ugyfel = %1 AND kulcs = 1").arg(key)),
+                 stored);
+    }
+
     // The heading names the client; each value field shows ten characters
     // of the large bold font.
     void prescriptionHeadingAndWidths()
@@ -585,9 +672,9 @@ private Q_SLOTS:
         QString heading;
         QStringList narrow;
         onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
-            heading = w->clientHeading->text();
+            heading = part<QLabel>(w, QStringLiteral("Label1"))->text();
             for (int b = 0; b < 2; ++b)
-                for (QLineEdit *e : {w->blocks[b].sph, w->blocks[b].cyl, w->blocks[b].ax, w->blocks[b].v4, w->blocks[b].v5}) {
+                for (QLineEdit *e : {part(w, QStringLiteral("sph%1").arg(b + 1)), part(w, QStringLiteral("cyl%1").arg(b + 1)), part(w, QStringLiteral("ax%1").arg(b + 1)), part(w, QStringLiteral("prism%1").arg(b + 1)), part(w, QStringLiteral("pd%1").arg(b + 1))}) {
                     // What the field has for text: its inner rectangle less the line edit's own margins.
                     QStyleOptionFrame opt;
                     opt.initFrom(e);
@@ -613,8 +700,8 @@ private Q_SLOTS:
         QString title, oldal1, oldal2;
         onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
             title = w->windowTitle();
-            oldal1 = w->blocks[0].oldal->text();
-            oldal2 = w->blocks[1].oldal->text();
+            oldal1 = part(w, QStringLiteral("oldal%1").arg(0 + 1))->text();
+            oldal2 = part(w, QStringLiteral("oldal%1").arg(1 + 1))->text();
             path << focusedName();
             for (int i = 0; i < 10; ++i) {
                 press(Qt::Key_Return);
@@ -639,8 +726,8 @@ private Q_SLOTS:
         ExecSql(QStringLiteral("UPDATE ugyfel_k SET gorb = CONCAT('g', kulcs) WHERE ugyfel = %1").arg(key));
         QStringList labels;
         onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
-            labels << w->blocks[0].l4->text() << w->blocks[0].l5->text() << w->blocks[1].l4->text()
-                   << w->blocks[1].l5->text();
+            labels << part<QLabel>(w, QStringLiteral("prismLabel%1").arg(0 + 1))->text() << part<QLabel>(w, QStringLiteral("pdLabel%1").arg(0 + 1))->text() << part<QLabel>(w, QStringLiteral("prismLabel%1").arg(1 + 1))->text()
+                   << part<QLabel>(w, QStringLiteral("pdLabel%1").arg(1 + 1))->text();
             // Sph, Cyl, Ax, BC, DIA of both sides, moving with Enter.
             for (const char *v : {"-2", "-0,5", "180", "8,6", "14,2", "-2,25", "", "", "8,7", "14,0"}) {
                 typeText(QString::fromUtf8(v));
@@ -672,7 +759,7 @@ private Q_SLOTS:
         const QString before = dump(sql);
         onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
             for (int b = 0; b < 2; ++b) {
-                w->blocks[b].sph->setFocus();
+                part(w, QStringLiteral("sph%1").arg(b + 1))->setFocus();
                 selectAllAndType(QStringLiteral("-5"));
                 press(Qt::Key_Return);
                 selectAllAndType(QStringLiteral("-1"));
@@ -682,7 +769,7 @@ private Q_SLOTS:
             if (how == QLatin1String("esc"))
                 press(Qt::Key_Escape);
             else
-                w->cancelButton->click();
+                part<QPushButton>(w, QStringLiteral("BitBtn2"))->click();
         });
         QVERIFY(!EditPrescription(key, QStringLiteral("ugyfel_sz_egyeb"), QStringLiteral("Szemüveg - Speciális")));
         QCOMPARE(dump(sql), before);
@@ -945,7 +1032,7 @@ private Q_SLOTS:
             listedWhileSearching = w->model()->rowCount();
             onWindow<ClientEditor>([](ClientEditor *e) {
                 typeText(QStringLiteral("középső Kata"));
-                e->okButton->click();
+                part<QPushButton>(e, QStringLiteral("BitBtn1"))->click();
             });
             press(Qt::Key_Insert);
             current = w->currentText(QStringLiteral("ugyfel_nev"));
@@ -1053,12 +1140,12 @@ private Q_SLOTS:
         } else {
             onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
                 typeText(QStringLiteral("+1,00"));
-                w->anamnezis->setFocus();
+                part<QPlainTextEdit>(w, QStringLiteral("anamnezis"))->setFocus();
                 typeText(QStringLiteral("valami"));
                 if (how == QLatin1String("esc"))
                     press(Qt::Key_Escape);
                 else if (how == QLatin1String("button"))
-                    w->cancelButton->click();
+                    part<QPushButton>(w, QStringLiteral("BitBtn2"))->click();
                 else
                     w->close();
             });
@@ -1081,16 +1168,16 @@ private Q_SLOTS:
         QString number, name, date;
         bool headerReadOnly = false, headerSkipped = false;
         onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
-            number = w->Sorszam->text();
-            name = w->UgyfelNev->text();
-            date = w->Datum->text();
-            headerReadOnly = w->Sorszam->isReadOnly() && w->UgyfelNev->isReadOnly() && w->Datum->isReadOnly();
-            headerSkipped = w->Datum->focusPolicy() == Qt::NoFocus && w->UgyfelNev->focusPolicy() == Qt::NoFocus
-                && w->Sorszam->focusPolicy() == Qt::NoFocus;
+            number = part(w, QStringLiteral("Sorszam"))->text();
+            name = part(w, QStringLiteral("UgyfelNev"))->text();
+            date = part(w, QStringLiteral("Datum"))->text();
+            headerReadOnly = part(w, QStringLiteral("Sorszam"))->isReadOnly() && part(w, QStringLiteral("UgyfelNev"))->isReadOnly() && part(w, QStringLiteral("Datum"))->isReadOnly();
+            headerSkipped = part(w, QStringLiteral("Datum"))->focusPolicy() == Qt::NoFocus && part(w, QStringLiteral("UgyfelNev"))->focusPolicy() == Qt::NoFocus
+                && part(w, QStringLiteral("Sorszam"))->focusPolicy() == Qt::NoFocus;
             w->field(QStringLiteral("balkorv3"))->setFocus();
             selectAllAndType(QStringLiteral("1,0"));
             press(Qt::Key_Return);
-            w->okButton->click();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         QCOMPARE(EditExamination(42, -1), qint64(42));
         QCOMPARE(number, QStringLiteral("00042"));
@@ -1103,9 +1190,9 @@ private Q_SLOTS:
 
         // A new one shows no number yet and today's date.
         onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
-            number = w->Sorszam->text();
-            name = w->UgyfelNev->text();
-            date = w->Datum->text();
+            number = part(w, QStringLiteral("Sorszam"))->text();
+            name = part(w, QStringLiteral("UgyfelNev"))->text();
+            date = part(w, QStringLiteral("Datum"))->text();
             press(Qt::Key_Escape);
         });
         QCOMPARE(EditExamination(-1, client), qint64(-1));
@@ -1159,7 +1246,7 @@ private Q_SLOTS:
         if (window == QLatin1String("client")) {
             onWindow<ClientEditor>([&](ClientEditor *w) {
                 typeText(QStringLiteral("Új Ubul"));
-                attempt(w->okButton);
+                attempt(part<QPushButton>(w, QStringLiteral("BitBtn1")));
             });
             key = EditClient(-1);
             saved = key > 0 && prescriptionRows(key) == 8
@@ -1167,9 +1254,9 @@ private Q_SLOTS:
         } else if (window == QLatin1String("prescription")) {
             onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
                 typeText(QStringLiteral("1"));
-                w->blocks[1].sph->setFocus();
+                part(w, QStringLiteral("sph%1").arg(1 + 1))->setFocus();
                 typeText(QStringLiteral("2"));
-                attempt(w->okButton);
+                attempt(part<QPushButton>(w, QStringLiteral("BitBtn1")));
             });
             saved = EditPrescription(client, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol"))
                 && dump(QStringLiteral("SELECT sph FROM ugyfel_sz_tavol WHERE ugyfel = %1 ORDER BY kulcs").arg(client))
@@ -1177,7 +1264,7 @@ private Q_SLOTS:
         } else {
             onWindow<ExaminationEditor>([&](ExaminationEditor *w) {
                 typeText(QStringLiteral("0,5"));
-                attempt(w->okButton);
+                attempt(part<QPushButton>(w, QStringLiteral("BitBtn1")));
             });
             key = EditExamination(-1, client);
             saved = key > 0 && SqlValue(QStringLiteral("SELECT jobbsph1 FROM vizsgalat WHERE vizsgalat = %1").arg(key), "") == "0,5";
@@ -1215,14 +1302,14 @@ private Q_SLOTS:
         QString phoneShown;
         bool openAfterOk = false;
         onWindow<ClientEditor>([&](ClientEditor *w) {
-            w->cim_cim->setFocus();
+            part(w, QStringLiteral("cim_cim"))->setFocus();
             selectAllAndType(QStringLiteral("Fő utca 1"));
             press(Qt::Key_Return);
             elsewhere.exec(other.arg(key));
             answerBox(&box);
-            w->okButton->click();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
             openAfterOk = w->isVisible();
-            phoneShown = w->telefon->text();
+            phoneShown = part(w, QStringLiteral("telefon"))->text();
             if (openAfterOk)
                 press(Qt::Key_Escape);
         });
@@ -1249,22 +1336,22 @@ private Q_SLOTS:
         BoxSeen box;
         QString leftShown;
         onWindow<PrescriptionEditor>([&](PrescriptionEditor *w) {
-            w->blocks[0].sph->setFocus();
+            part(w, QStringLiteral("sph%1").arg(0 + 1))->setFocus();
             selectAllAndType(QStringLiteral("-2"));
             press(Qt::Key_Return);
-            w->blocks[1].sph->setFocus();
+            part(w, QStringLiteral("sph%1").arg(1 + 1))->setFocus();
             selectAllAndType(QStringLiteral("-3"));
             press(Qt::Key_Return);
             elsewhere.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,00' WHERE ugyfel = %1 AND kulcs = 2")
                                .arg(key));
             answerBox(&box);
-            w->okButton->click();
-            leftShown = w->blocks[1].sph->text();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
+            leftShown = part(w, QStringLiteral("sph%1").arg(1 + 1))->text();
             QApplication::setActiveWindow(w);
-            w->blocks[0].sph->setFocus();
+            part(w, QStringLiteral("sph%1").arg(0 + 1))->setFocus();
             selectAllAndType(QStringLiteral("-2"));
             press(Qt::Key_Return);
-            w->okButton->click();
+            part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
         });
         QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
         QCOMPARE(box.text, QStringLiteral("A sort időközben más módosította vagy törölte; az adatokat újraolvastam."));

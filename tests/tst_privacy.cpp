@@ -207,7 +207,7 @@ private Q_SLOTS:
         QStringList path;
         QString tabText;
         onWindow<ClientEditor>([&](ClientEditor *w) {
-            tabText = w->tabs->tabText(1);
+            tabText = w->findChild<QTabWidget *>(QStringLiteral("tabs"))->tabText(1);
             press(Qt::Key_Tab, Qt::ControlModifier); // to "Hozzájárulások"
             path << focusedName();
             press(Qt::Key_Tab);
@@ -218,7 +218,7 @@ private Q_SLOTS:
             path << focusedName();
             press(Qt::Key_Space); // marketing
             press(Qt::Key_Return); // the last box leads to "OK"
-            path << focusedName() + QLatin1Char('@') + QString::number(w->tabs->currentIndex());
+            path << focusedName() + QLatin1Char('@') + QString::number(w->findChild<QTabWidget *>(QStringLiteral("tabs"))->currentIndex());
             press(Qt::Key_Return);
         });
         QCOMPARE(EditClient(key), key);
@@ -249,7 +249,7 @@ private Q_SLOTS:
         db().exec(QStringLiteral("SET @qo_felhasznalo = 'Nagy Ádám'"));
         QString shown;
         onWindow<ClientEditor>([&](ClientEditor *w) {
-            shown = w->consents->lastChange(ContactPurpose::Sms)->text();
+            shown = w->findChild<ConsentTab *>(QStringLiteral("TabSheet2"))->lastChange(ContactPurpose::Sms)->text();
             press(Qt::Key_Tab, Qt::ControlModifier);
             press(Qt::Key_Tab);
             press(Qt::Key_Space); // SMS off
@@ -275,7 +275,7 @@ private Q_SLOTS:
             press(Qt::Key_Space); // letter
             for (int i = 0; i < 4; ++i)
                 press(Qt::Key_Tab);
-            QCOMPARE(w->okButton->hasFocus(), true);
+            QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->hasFocus(), true);
             press(Qt::Key_Return);
         });
         QCOMPARE(EditClient(key), key);

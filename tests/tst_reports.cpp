@@ -408,9 +408,9 @@ private Q_SLOTS:
             price->selectAll();
             QTest::keyClicks(price, QStringLiteral("30000"));
             QTest::keyClick(price, Qt::Key_Return);
-            QTest::mouseClick(ed->btnNyomtat, Qt::LeftButton);
-            QTest::mouseClick(ed->btnElokep, Qt::LeftButton);
-            QTest::keyClick(ed->btnElokep, Qt::Key_Escape);
+            QTest::mouseClick(ed->findChild<QPushButton *>(QStringLiteral("btnNyomtat")), Qt::LeftButton);
+            QTest::mouseClick(ed->findChild<QPushButton *>(QStringLiteral("btnElokep")), Qt::LeftButton);
+            QTest::keyClick(ed->findChild<QPushButton *>(QStringLiteral("btnElokep")), Qt::Key_Escape);
         });
         QCOMPARE(EditWorkOrder(-1, client, 1), -1);
         QVERIFY(shownKey > 0);
@@ -432,8 +432,8 @@ private Q_SLOTS:
             price->selectAll();
             QTest::keyClicks(price, QStringLiteral("9999"));
             QTest::keyClick(price, Qt::Key_Return);
-            QTest::mouseClick(ed->btnNyomtat, Qt::LeftButton);
-            QTest::keyClick(ed->btnNyomtat, Qt::Key_Escape);
+            QTest::mouseClick(ed->findChild<QPushButton *>(QStringLiteral("btnNyomtat")), Qt::LeftButton);
+            QTest::keyClick(ed->findChild<QPushButton *>(QStringLiteral("btnNyomtat")), Qt::Key_Escape);
         });
         QCOMPARE(EditWorkOrder(closed, -1, 1), -1);
         QCOMPARE(m_jobs.size(), 3);

@@ -7,7 +7,6 @@
 #include "masterdata/WorkOrderTypeList.h"
 #include "reports/PeriodDialog.h"
 #include "startup/ConnectionSetup.h"
-#include "ui/FormBehaviour.h"
 #include "ui/InputDialog.h"
 #include "support/TestDb.h"
 

@@ -452,9 +452,8 @@ private Q_SLOTS:
         QStringList labels;
         QString bc;
         onModal(named("frm_Munkalap"), [&](QWidget *w) {
-            auto *t = static_cast<WorkOrderEditor *>(w);
-            labels << t->lblTipus->text() << t->lblJobbPrism->text() << t->lblJobbPd->text() << t->lblBalPrism->text()
-                   << t->lblBalPd->text();
+            for (const char *name : {"lblTipus", "lblJobbPrism", "lblJobbPd", "lblBalPrism", "lblBalPd"})
+                labels << w->findChild<QLabel *>(QLatin1String(name))->text();
             bc = edit(w, QStringLiteral("jobbprism"))->text();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });

@@ -5,7 +5,8 @@
 
 #include "config/AppState.h"
 #include "db/Connection.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 #include "ui/FormParts.h"
 #include "db/SqlText.h"
 #include "ui/MessageBoxes.h"

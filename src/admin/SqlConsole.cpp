@@ -13,7 +13,7 @@
 #include "config/Config.h"
 #include "db/Connection.h"
 #include "db/RowConflict.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"

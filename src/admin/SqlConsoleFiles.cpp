@@ -12,7 +12,6 @@
 #include "config/Config.h"
 #include "db/Connection.h"
 #include "db/RowConflict.h"
-#include "ui/FormBehaviour.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"

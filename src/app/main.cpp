@@ -3,7 +3,8 @@
 // runs the start-up.
 #include "base/Version.h"
 #include "config/Config.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WheelAsArrows.h"
+#include "ui/Pictures.h"
 #include "mainwindow/MainWindow.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "clients/ClientsCommon.h"
-#include "ui/FormBehaviour.h"
+#include "ui/Pictures.h"
 
 #include "db/Connection.h"
 #include "base/Error.h"

@@ -7,19 +7,17 @@
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
-#include "ui/FormBehaviour.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
+#include "ui_ExaminationEditor.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace qo {
 
@@ -72,45 +70,25 @@ const QVector<ValueGroup> &valueGroups()
     return groups;
 }
 
-// A header field as wide as the sample text in its font (0: stretches).
-QLineEdit *headerField(const QString &name, const QFont &font, const QString &sample, QWidget *parent)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    clients::MakeShowOnly(e);
-    e->setFont(font);
-    if (!sample.isEmpty())
-        e->setFixedWidth(QFontMetrics(font).horizontalAdvance(sample) + 16);
-    return e;
-}
-
 } // namespace
 
-ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
+ExaminationEditor::ExaminationEditor(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ExaminationEditor>())
 {
     SetUpFixedForm(this, WindowKeys::kExaminationEditor, QStringLiteral("Vizsgálat"));
+    m_ui->setupUi(this);
+    m_ui->tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
+    QWidget *page = m_ui->TabSheet1;
 
-    auto *tabs = new QTabWidget(this);
-    tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet1"));
-    tabs->addTab(page, QStringLiteral("Általános adatok"));
-
-    // Header line: number, client, date; shown only.
+    // Header line: number, client, date; shown only, as wide as a sample text.
     const QFont big = clients::BigBoldFont(font(), 2);
-    Sorszam = headerField(QStringLiteral("Sorszam"), big, QStringLiteral("0000000"), page);
-    UgyfelNev = headerField(QStringLiteral("UgyfelNev"), big, QString(), page);
-    UgyfelNev->setMinimumWidth(QFontMetrics(big).averageCharWidth() * 46);
-    Datum = headerField(QStringLiteral("Datum"), big, QStringLiteral("0000.00.00"), page);
-    auto *header = new QHBoxLayout;
-    header->addWidget(clients::FieldLabel(QStringLiteral("Sorszám"), Sorszam, page));
-    header->addWidget(Sorszam);
-    header->addSpacing(12);
-    header->addWidget(clients::FieldLabel(QStringLiteral("Ügyfél"), UgyfelNev, page));
-    header->addWidget(UgyfelNev, 1);
-    header->addSpacing(12);
-    header->addWidget(clients::FieldLabel(QStringLiteral("Dátum"), Datum, page));
-    header->addWidget(Datum);
+    for (QLineEdit *e : {m_ui->Sorszam, m_ui->UgyfelNev, m_ui->Datum}) {
+        clients::MakeShowOnly(e);
+        e->setFont(big);
+    }
+    m_ui->Sorszam->setFixedWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("0000000")) + 16);
+    m_ui->UgyfelNev->setMinimumWidth(QFontMetrics(big).averageCharWidth() * 46);
+    m_ui->Datum->setFixedWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("0000.00.00")) + 16);
 
     // The three groups share one grid so that their columns line up.
     QFont bold = font();
@@ -118,9 +96,7 @@ ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
     const int valueWidth = qMax(fontMetrics().horizontalAdvance(QStringLiteral("-00,00 x")),
                                 fontMetrics().horizontalAdvance(QStringLiteral("Bc.átlag")))
         + 26;
-    auto *g = new QGridLayout;
-    g->setHorizontalSpacing(6);
-    g->setVerticalSpacing(2);
+    QGridLayout *g = m_ui->valueGrid;
     int row = 0;
     for (const ValueGroup &group : valueGroups()) {
         if (row > 0)
@@ -146,53 +122,22 @@ ExaminationEditor::ExaminationEditor(QWidget *parent) : QDialog(parent)
     }
     g->setColumnStretch(10, 1);
 
-    anamnezis = new QPlainTextEdit(page);
-    anamnezis->setObjectName(QStringLiteral("anamnezis"));
-    diagnozis = new QPlainTextEdit(page);
-    diagnozis->setObjectName(QStringLiteral("diagnozis"));
-    auto *texts = new QGridLayout;
-    texts->setHorizontalSpacing(10);
-    texts->setVerticalSpacing(2);
-    texts->addWidget(clients::FieldLabel(QStringLiteral("Anamnézis"), anamnezis, page), 0, 0);
-    texts->addWidget(clients::FieldLabel(QStringLiteral("Diagnózis"), diagnozis, page), 0, 1);
-    for (QPlainTextEdit *t : {anamnezis, diagnozis}) {
-        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        t->setTabChangesFocus(true);
+    for (QPlainTextEdit *t : {m_ui->anamnezis, m_ui->diagnozis})
         t->setFixedHeight(fontMetrics().lineSpacing() * 7);
-    }
-    texts->addWidget(anamnezis, 1, 0);
-    texts->addWidget(diagnozis, 1, 1);
-
-    const OkCancelButtons buttonPair =
-        MakeOkCancelButtons(this, page, QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"), 90);
-    okButton = buttonPair.ok;
-    cancelButton = buttonPair.cancel;
-    connect(okButton, &QPushButton::clicked, this, &ExaminationEditor::okClicked);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
-    auto *pageLayout = new QVBoxLayout(page);
-    pageLayout->addLayout(header);
-    pageLayout->addSpacing(8);
-    pageLayout->addLayout(g);
-    pageLayout->addSpacing(10);
-    pageLayout->addLayout(texts);
-    pageLayout->addSpacing(6);
-    pageLayout->addLayout(buttons);
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(tabs);
-    main->setSizeConstraint(QLayout::SetFixedSize);
+    for (QPushButton *b : {m_ui->BitBtn1, m_ui->BitBtn2})
+        b->setMinimumWidth(90);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &ExaminationEditor::okClicked);
+    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
     QList<QWidget *> order;
     for (QLineEdit *e : m_values)
         order << e;
-    order << anamnezis << diagnozis << okButton << cancelButton;
+    order << m_ui->anamnezis << m_ui->diagnozis << m_ui->BitBtn1 << m_ui->BitBtn2;
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
+
+ExaminationEditor::~ExaminationEditor() = default;
 
 QLineEdit *ExaminationEditor::field(const QString &column) const
 {
@@ -220,8 +165,8 @@ bool ExaminationEditor::start(qint64 key, qint64 client)
         }
         for (QLineEdit *e : m_values)
             m_binder.bind(e, e->objectName());
-        m_binder.bind(anamnezis, QStringLiteral("anamnezis"));
-        m_binder.bind(diagnozis, QStringLiteral("diagnozis"));
+        m_binder.bind(m_ui->anamnezis, QStringLiteral("anamnezis"));
+        m_binder.bind(m_ui->diagnozis, QStringLiteral("diagnozis"));
         m_binder.load();
         showHeader();
         clients::ShowBeginnings(this);
@@ -234,13 +179,13 @@ bool ExaminationEditor::start(qint64 key, qint64 client)
 
 void ExaminationEditor::showHeader()
 {
-    Sorszam->setText(m_editor.isNew() ? QString()
+    m_ui->Sorszam->setText(m_editor.isNew() ? QString()
                                       : QStringLiteral("%1").arg(m_editor.key(), 5, 10, QLatin1Char('0')));
     const QVariant client = m_editor.value(QStringLiteral("ugyfel"));
     // Straight from the table: also the name of a client marked deleted since.
-    UgyfelNev->setText(client.isValid() ? LookupName(client.toLongLong(), QStringLiteral("ugyfel"), QString())
+    m_ui->UgyfelNev->setText(client.isValid() ? LookupName(client.toLongLong(), QStringLiteral("ugyfel"), QString())
                                         : QString());
-    Datum->setText(m_editor.value(QStringLiteral("datum")).toDate().toString(QStringLiteral("yyyy.MM.dd")));
+    m_ui->Datum->setText(m_editor.value(QStringLiteral("datum")).toDate().toString(QStringLiteral("yyyy.MM.dd")));
 }
 
 void ExaminationEditor::showEvent(QShowEvent *e)

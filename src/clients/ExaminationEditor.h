@@ -5,9 +5,13 @@
 #include <QDialog>
 #include <QHash>
 
+#include <memory>
+
 class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+
+namespace Ui {
+class ExaminationEditor;
+}
 
 namespace qo {
 
@@ -15,6 +19,7 @@ class ExaminationEditor : public QDialog {
     Q_OBJECT
 public:
     explicit ExaminationEditor(QWidget *parent = nullptr);
+    ~ExaminationEditor() override;
 
     // Loads the examination, or starts a new one of the client for key < 0;
     // false, after a message, when there is nothing to edit.
@@ -25,11 +30,6 @@ public:
     const QList<QLineEdit *> &valueFields() const { return m_values; }
     QLineEdit *field(const QString &column) const;
 
-    QLineEdit *Sorszam, *UgyfelNev, *Datum; // read-only header
-    QPlainTextEdit *anamnezis, *diagnozis;
-    QPushButton *okButton; // OK
-    QPushButton *cancelButton; // Mégsem
-
 protected:
     void showEvent(QShowEvent *e) override;
 
@@ -37,6 +37,7 @@ private:
     void okClicked();
     void showHeader();
 
+    const std::unique_ptr<Ui::ExaminationEditor> m_ui;
     RecordEditor m_editor{QStringLiteral("vizsgalat"), QStringLiteral("vizsgalat")};
     FieldBinder m_binder{&m_editor};
     QList<QLineEdit *> m_values;

@@ -4,24 +4,24 @@
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
 #include "clients/ClientStore.h"
+#include "clients/PrescriptionChecks.h"
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
 #include "base/Error.h"
-#include "ui/FormBehaviour.h"
 #include "ui/FormParts.h"
 #include "db/SqlText.h"
+#include "ui/FieldMark.h"
 #include "ui/MessageBoxes.h"
+#include "ui_PrescriptionEditor.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -50,94 +50,42 @@ bool IsRefusedPrescriptionValue(const QString &text)
     return refused.match(text).hasMatch();
 }
 
-PrescriptionEditor::PrescriptionEditor(QWidget *parent) : QDialog(parent)
+PrescriptionEditor::PrescriptionEditor(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::PrescriptionEditor>())
 {
     SetUpFixedForm(this, WindowKeys::kPrescriptionEditor, QString());
+    m_ui->setupUi(this);
+    m_blocks[0] = {m_ui->oldal1, m_ui->sph1, m_ui->cyl1, m_ui->ax1, m_ui->prism1, m_ui->pd1, m_ui->prismLabel1, m_ui->pdLabel1};
+    m_blocks[1] = {m_ui->oldal2, m_ui->sph2, m_ui->cyl2, m_ui->ax2, m_ui->prism2, m_ui->pd2, m_ui->prismLabel2, m_ui->pdLabel2};
 
     const QFont big = clients::BigBoldFont(font());
-    clientHeading = new QLabel(QStringLiteral("ügyfél"), this);
-    clientHeading->setObjectName(QStringLiteral("Label1"));
-    clientHeading->setFont(clients::BigBoldFont(font(), 5));
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(clientHeading);
-
+    m_ui->Label1->setFont(clients::BigBoldFont(font(), 5));
     // Room for the column's ten characters in the large bold font, beside
     // the line edit's own frame and margins.
     const int valueWidth = QFontMetrics(big).horizontalAdvance(QStringLiteral("-888888,88")) + 20;
-    for (int b = 0; b < 2; ++b) {
-        Block &k = blocks[b];
-        auto *frame = new QFrame(this);
-        frame->setFrameShape(QFrame::StyledPanel);
-        const QString n = QString::number(b + 1);
-        auto edit = [&](const QString &name) {
-            auto *e = new QLineEdit(frame);
-            e->setObjectName(name + n);
+    for (Block &k : m_blocks) {
+        for (QLineEdit *e : {k.oldal, k.sph, k.cyl, k.ax, k.v4, k.v5}) {
             e->setFont(big);
             e->setFixedWidth(valueWidth);
-            e->setAlignment(Qt::AlignCenter);
-            return e;
-        };
-        k.oldal = edit(QStringLiteral("oldal"));
+        }
         clients::MakeShowOnly(k.oldal);
-        k.sph = edit(QStringLiteral("sph"));
-        k.cyl = edit(QStringLiteral("cyl"));
-        k.ax = edit(QStringLiteral("ax"));
-        k.v4 = edit(QStringLiteral("prism"));
-        k.v5 = edit(QStringLiteral("pd"));
-        k.l4 = clients::FieldLabel(QStringLiteral("Prism"), k.v4, frame);
-        k.l5 = clients::FieldLabel(QStringLiteral("Pd"), k.v5, frame);
-        for (QLineEdit *e : {k.sph, k.cyl})
+        for (QLineEdit *e : {k.sph, k.cyl, k.ax})
             e->installEventFilter(this);
-
-        auto *g = new QGridLayout(frame);
-        g->setHorizontalSpacing(10);
-        g->setVerticalSpacing(2);
-        g->addWidget(clients::FieldLabel(QStringLiteral("Oldal"), k.oldal, frame), 0, 0);
-        g->addWidget(k.oldal, 1, 0);
-        g->addWidget(clients::FieldLabel(QStringLiteral("Sph"), k.sph, frame), 0, 1);
-        g->addWidget(k.sph, 1, 1);
-        g->addWidget(clients::FieldLabel(QStringLiteral("Cyl"), k.cyl, frame), 0, 2);
-        g->addWidget(k.cyl, 1, 2);
-        g->addWidget(clients::FieldLabel(QStringLiteral("Ax"), k.ax, frame), 0, 3);
-        g->addWidget(k.ax, 1, 3);
-        g->setRowMinimumHeight(2, 6);
-        g->addWidget(k.l4, 3, 1);
-        g->addWidget(k.v4, 4, 1);
-        g->addWidget(k.l5, 3, 2);
-        g->addWidget(k.v5, 4, 2);
-        main->addWidget(frame);
     }
 
-    auto *picture = new QLabel(this);
-    picture->setPixmap(clients::Picture(QStringLiteral("glasses"), 72, 48));
-    const OkCancelButtons buttonPair =
-        MakeOkCancelButtons(this, this, QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"), 90);
-    okButton = buttonPair.ok;
-    cancelButton = buttonPair.cancel;
-    connect(okButton, &QPushButton::clicked, this, &PrescriptionEditor::okClicked);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(picture);
-    bottom->addStretch();
-    bottom->addWidget(okButton, 0, Qt::AlignBottom);
-    bottom->addWidget(cancelButton, 0, Qt::AlignBottom);
-    main->addLayout(bottom);
-    main->setSizeConstraint(QLayout::SetFixedSize);
-
-    QWidget *prev = nullptr;
-    for (int b = 0; b < 2; ++b)
-        for (QLineEdit *e : fields(b)) {
-            if (prev)
-                setTabOrder(prev, e);
-            prev = e;
-        }
-    setTabOrder(prev, okButton);
-    setTabOrder(okButton, cancelButton);
+    m_ui->statusLine->setMinimumHeight(m_ui->statusLine->fontMetrics().height() + 6);
+    m_ui->picture->setPixmap(clients::Picture(QStringLiteral("glasses"), 72, 48));
+    for (QPushButton *b : {m_ui->BitBtn1, m_ui->BitBtn2})
+        b->setMinimumWidth(90);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &PrescriptionEditor::okClicked);
+    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
+
+PrescriptionEditor::~PrescriptionEditor() = default;
 
 QList<QLineEdit *> PrescriptionEditor::fields(int b) const
 {
-    const Block &k = blocks[b];
+    const Block &k = m_blocks[b];
     return {k.sph, k.cyl, k.ax, k.v4, k.v5};
 }
 
@@ -155,7 +103,7 @@ bool PrescriptionEditor::start(qint64 client, const QString &table, const QStrin
     }
     m_client = client;
     setWindowTitle(caption);
-    for (Block &k : blocks) {
+    for (Block &k : m_blocks) {
         k.l4->setText(m_kind->contactLens ? QStringLiteral("BC") : QStringLiteral("Prism"));
         k.l5->setText(m_kind->contactLens ? QStringLiteral("DIA") : QStringLiteral("Pd"));
     }
@@ -166,7 +114,7 @@ bool PrescriptionEditor::start(qint64 client, const QString &table, const QStrin
                         parentWidget());
             return false;
         }
-        clientHeading->setText(LookupName(client, QStringLiteral("ugyfel"), QString()));
+        m_ui->Label1->setText(LookupName(client, QStringLiteral("ugyfel"), QString()));
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), parentWidget());
         return false;
@@ -179,7 +127,7 @@ bool PrescriptionEditor::readRows()
     if (!ClientStore(Connection::main()).readPrescription(m_client, *m_kind, m_read))
         return false;
     for (int b = 0; b < 2; ++b) {
-        blocks[b].oldal->setText(m_read.side[b]);
+        m_blocks[b].oldal->setText(m_read.side[b]);
         const QList<QLineEdit *> f = fields(b);
         for (int i = 0; i < 5; ++i) {
             if (m_read.length[i] > 0)
@@ -193,20 +141,49 @@ bool PrescriptionEditor::readRows()
 void PrescriptionEditor::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    blocks[0].sph->setFocus(Qt::OtherFocusReason);
+    m_blocks[0].sph->setFocus(Qt::OtherFocusReason);
 }
 
 bool PrescriptionEditor::eventFilter(QObject *obj, QEvent *e)
 {
     if (e->type() == QEvent::FocusOut) {
-        if (auto *edit = qobject_cast<QLineEdit *>(obj)) {
+        auto *edit = qobject_cast<QLineEdit *>(obj);
+        const int block = edit == nullptr ? -1 : (edit->parentWidget() == m_blocks[0].sph->parentWidget() ? 0 : 1);
+        if (edit && edit != m_blocks[block].ax) {
             const QString formatted = FormatPrescriptionValue(edit->text());
             // A value too long for the column is left as typed rather than cut.
             if (formatted != edit->text() && formatted.size() <= edit->maxLength())
                 edit->setText(formatted);
         }
+        // Leaving the field, not the window (a message box, another program).
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        if (edit && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            warnUnusual(block, edit);
     }
     return QDialog::eventFilter(obj, e);
+}
+
+// An unusual value is marked and named in the status line, never refused.
+void PrescriptionEditor::warnUnusual(int block, QLineEdit *left)
+{
+    Block &k = m_blocks[block];
+    // Between Cyl and Ax of one side the other half may still come.
+    QWidget *next = QApplication::focusWidget();
+    const bool pairOpen = (left == k.cyl && next == k.ax) || (left == k.ax && next == k.cyl);
+    const QString side = k.oldal->text().trimmed().isEmpty() ? (block == 0 ? QStringLiteral("Jobb") : QStringLiteral("Bal"))
+                                                             : k.oldal->text().trimmed();
+    const PrescriptionWarnings w = CheckPrescriptionRow(side, k.sph->text(), k.cyl->text(), k.ax->text(), !pairOpen);
+    SetFieldMark(k.sph, !w.sph.isEmpty());
+    for (QLineEdit *field : {k.cyl, k.ax}) {
+        const bool missing = !w.pair.isEmpty() && (field == k.ax) == w.pairMissesAxis;
+        // While the pair is open, a half marked as missing keeps its mark.
+        const bool keep = pairOpen && field != left && HasFieldMark(field);
+        SetFieldMark(field, !(field == k.cyl ? w.cyl : w.ax).isEmpty() || missing || keep);
+    }
+    QString shown = left == k.sph ? w.sph : left == k.cyl ? w.cyl : w.ax;
+    if (shown.isEmpty() && left != k.sph)
+        shown = w.pair;
+    m_ui->statusLine->setText(shown);
 }
 
 void PrescriptionEditor::okClicked()

@@ -7,7 +7,7 @@
 #include "export/OnlineService.h"
 #include "export/ServiceStore.h"
 #include "platform/Desktop.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 

@@ -5,7 +5,7 @@
 #include "db/Connection.h"
 #include "export/OnlineService.h"
 #include "export/ServiceStore.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/WindowKeys.h"
 
 #include <QCheckBox>

@@ -1,7 +1,8 @@
 #include "base/Version.h"
 #include "mainwindow/AboutDialog.h"
 #include "ui/WindowKeys.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 #include "platform/Desktop.h"
 
 #include <QDialog>

@@ -1,7 +1,8 @@
 // The frame of the main window: search bar, tabs, the three pages, the
 // message panel and the status bar.
 #include "mainwindow/MainWindow.h"
-#include "ui/FormBehaviour.h"
+#include "ui/TextGuards.h"
+#include "ui/Pictures.h"
 #include "ui/WindowKeys.h"
 #include "db/Kinds.h"
 #include "export/ExportDialog.h"

@@ -1,7 +1,9 @@
 #include "masterdata/MasterNameEditor.h"
 #include "ui/WindowKeys.h"
 
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/TextGuards.h"
+#include "ui/Pictures.h"
 #include "ui/FormParts.h"
 
 #include <QHBoxLayout>
@@ -11,18 +13,13 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+// The pictures are resources of a static library: registered by name.
+static void initMasterDataResources()
+{
+    Q_INIT_RESOURCE(masterdata);
+}
+
 namespace qo {
-
-namespace {
-
-// A price tag on a string.
-const char kTagPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
-  <path d="M30 6h24a4 4 0 0 1 4 4v24L30 62 2 34z" fill="#f6e7b0" stroke="#7a5c1e" stroke-width="2.5" stroke-linejoin="round"/>
-  <circle cx="46" cy="18" r="5" fill="#ffffff" stroke="#7a5c1e" stroke-width="2.5"/>
-  <g stroke="#b08a3a" stroke-width="3" stroke-linecap="round"><path d="M20 34l12-12M26 40l10-10"/></g>
-</svg>)";
-
-} // namespace
 
 bool IsPlainTableName(const QString &table)
 {
@@ -36,7 +33,8 @@ MasterNameEditor::MasterNameEditor(const QString &table, const QString &caption,
     SetFixedDialogFrame(this, WindowKeys::kMasterNameEditor, caption);
 
     Image1 = new QLabel(this);
-    Image1->setPixmap(SvgPicture(QByteArray(kTagPicture), 48, 48));
+    initMasterDataResources();
+    Image1->setPixmap(ResourcePicture(QStringLiteral(":/masterdata/tag.svg"), 48, 48));
     lblKulcs = new QLabel(this);
     lblKulcs->setObjectName(QStringLiteral("lblKulcs"));
     QFont small = lblKulcs->font();

@@ -1,7 +1,7 @@
 #include "masterdata/WorkOrderTypeEditor.h"
 #include "ui/WindowKeys.h"
 
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>

@@ -1,7 +1,8 @@
 #include "reports/PrintTargetDialog.h"
 #include "ui/WindowKeys.h"
 
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 #include "ui/FormParts.h"
 
 #include <QComboBox>
@@ -13,38 +14,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+// The pictures are resources of a static library: registered by name.
+static void initPrintTargetResources()
+{
+    Q_INIT_RESOURCE(reports);
+}
+
 namespace qo {
-
-namespace {
-
-// A page under a magnifying glass.
-const char kPreviewPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
-  <path d="M10 4h30l12 12v44H10z" fill="#ffffff" stroke="#44607a" stroke-width="2.5"/>
-  <path d="M40 4v12h12" fill="#dfe8f0" stroke="#44607a" stroke-width="2.5"/>
-  <g stroke="#8aa6c1" stroke-width="3"><path d="M16 22h22M16 30h26M16 38h14"/></g>
-  <circle cx="38" cy="42" r="10" fill="#dcecf8" fill-opacity="0.8" stroke="#2a4b66" stroke-width="3"/>
-  <path d="M45 49l10 10" stroke="#2a4b66" stroke-width="5" stroke-linecap="round"/>
-</svg>)";
-
-// A printer with a sheet coming out.
-const char kPrintPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
-  <rect x="18" y="6" width="28" height="18" fill="#ffffff" stroke="#44607a" stroke-width="2.5"/>
-  <rect x="6" y="22" width="52" height="24" rx="4" fill="#8a9aa8" stroke="#44607a" stroke-width="2.5"/>
-  <circle cx="50" cy="30" r="2.5" fill="#6fd16f"/>
-  <rect x="16" y="38" width="32" height="22" fill="#ffffff" stroke="#44607a" stroke-width="2.5"/>
-  <g stroke="#8aa6c1" stroke-width="2.5"><path d="M21 46h22M21 52h16"/></g>
-</svg>)";
-
-// A worksheet with a green title row.
-const char kExportPicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
-  <rect x="6" y="8" width="52" height="48" fill="#ffffff" stroke="#2f6b3a" stroke-width="2.5"/>
-  <rect x="6" y="8" width="52" height="10" fill="#4c9a5a"/>
-  <g stroke="#2f6b3a" stroke-width="1.5" fill="none">
-    <path d="M6 28h52M6 38h52M6 48h52M22 8v48M40 8v48"/>
-  </g>
-</svg>)";
-
-} // namespace
 
 PrintTargetDialog::PrintTargetDialog(const QStringList &printers, QWidget *parent) : QDialog(parent)
 {
@@ -125,8 +101,11 @@ int PrintTargetDialog::target() const
 void PrintTargetDialog::targetChanged()
 {
     const int t = target();
-    const char *svg = t == PrintToPrinter ? kPrintPicture : t == PrintExportCsv ? kExportPicture : kPreviewPicture;
-    Image1->setPixmap(SvgPicture(QByteArray(svg), 64, 64));
+    initPrintTargetResources();
+    const QString picture = t == PrintToPrinter ? QStringLiteral("print")
+        : t == PrintExportCsv                   ? QStringLiteral("export")
+                                                : QStringLiteral("preview");
+    Image1->setPixmap(ResourcePicture(QStringLiteral(":/reports/pics/%1.svg").arg(picture), 64, 64));
     printerLabel->setEnabled(t == PrintToPrinter);
     printerChoice->setEnabled(t == PrintToPrinter);
 }

@@ -6,7 +6,8 @@
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/TextGuards.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 

@@ -3,7 +3,8 @@
 
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 #include "startup/ConnectionSetup.h"
 #include "base/Text.h"
 #include "ui/MessageBoxes.h"

@@ -1,6 +1,6 @@
 #include "startup/Splash.h"
 #include "ui/WindowKeys.h"
-#include "ui/FormBehaviour.h"
+#include "ui/Pictures.h"
 
 #include <QGuiApplication>
 #include <QLabel>

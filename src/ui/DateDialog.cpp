@@ -1,7 +1,8 @@
 #include "ui/DateDialog.h"
 #include "ui/WindowKeys.h"
 
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 #include "ui/FormParts.h"
 
 #include <QDateEdit>

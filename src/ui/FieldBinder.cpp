@@ -1,5 +1,5 @@
 #include "ui/FieldBinder.h"
-#include "ui/FormBehaviour.h"
+#include "ui/TextGuards.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,4 +1,5 @@
 #include "ui/FormParts.h"
+#include "ui/Pictures.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

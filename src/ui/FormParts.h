@@ -2,7 +2,7 @@
 // Pieces the program's dialogs are built from, written once: the preamble of
 // a fixed-size form, the "OK" / "Mégsem" pair, and the picture-beside-fields
 // layout of the small connection and user forms.
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 
 #include <QString>
 #include <initializer_list>

@@ -1,6 +1,7 @@
 #include "ui/InputDialog.h"
 
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/TextGuards.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,33 +1,20 @@
 #include "ui/OptionDialog.h"
 #include "ui/WindowKeys.h"
 
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
+#include "ui/Pictures.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSvgRenderer>
 #include <QVBoxLayout>
 
 namespace qo {
 
 namespace {
-
-// A card with three choices, the middle one picked.
-const char kChoicePicture[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="80" viewBox="0 0 64 80">
-  <rect x="4" y="4" width="56" height="72" rx="6" fill="#f7fafc" stroke="#44607a" stroke-width="2.5"/>
-  <g fill="none" stroke="#44607a" stroke-width="2.5">
-    <circle cx="18" cy="22" r="6"/><circle cx="18" cy="40" r="6"/><circle cx="18" cy="58" r="6"/>
-  </g>
-  <circle cx="18" cy="40" r="3" fill="#c8453a"/>
-  <g stroke="#8aa6c1" stroke-width="4" stroke-linecap="round">
-    <path d="M30 22h20M30 40h22M30 58h16"/>
-  </g>
-</svg>)";
 
 constexpr int kMaxPieces = 20;
 constexpr int kHeightPerOption = 48;
@@ -77,7 +64,7 @@ OptionDialog::OptionDialog(const QStringList &labels, const QString &caption, QW
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(SvgPicture(QByteArray(kChoicePicture), 56, 70));
+    Image1->setPixmap(DecorativePicture(QStringLiteral("choice"), 56, 70));
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     okButton = new QPushButton(QStringLiteral("OK"), this);

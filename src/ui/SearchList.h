@@ -26,7 +26,7 @@
 // New, Edit and Delete are the subclass's (deleteCurrentRow() helps with the
 // usual confirm-and-delete). Lists whose rows do not come from the database
 // override openRows() and fill model() themselves.
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/GridModel.h"
 #include "db/SqlText.h"
 #include "ui/ListQuery.h"

@@ -8,10 +8,13 @@
 #include <QDialog>
 #include <QMap>
 
-class QLabel;
+#include <memory>
+
 class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+
+namespace Ui {
+class WorkOrderEditor;
+}
 
 namespace qo {
 
@@ -41,34 +44,12 @@ public:
     // Stores every field into the row and recomputes osszar and fizetendo.
     void recalculate();
 
-    QLabel *lblTipus = nullptr;         // type heading
-    QLabel *lblJobbPrism = nullptr;     // "Prism" / "Bc"
-    QLabel *lblJobbPd = nullptr;        // "Pd" / "Dia"
-    QLabel *lblBalPrism = nullptr;
-    QLabel *lblBalPd = nullptr;
-    QLineEdit *edMunkalap = nullptr;    // read-only texts
-    QLineEdit *edUgyfel = nullptr;
-    QLineEdit *edStatusz = nullptr;
-    QLineEdit *edDatum = nullptr;
-    QLineEdit *edDatKesz = nullptr;
-    QLineEdit *edLencsemarka = nullptr;
-    QLineEdit *edKeretmarka = nullptr;
-    FieldDateEdit *dueDate = nullptr;   // dat_hatid
-    QPlainTextEdit *noteEdit = nullptr; // megj
-    QPushButton *btnLencsemarka = nullptr;
-    QPushButton *btnKeretmarka = nullptr;
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnMegsem = nullptr;
-    QPushButton *btnNyomtat = nullptr;
-    QPushButton *btnElokep = nullptr;
-
 protected:
     void showEvent(QShowEvent *e) override;
 
 private:
-    FieldEdit *addText(QWidget *parent, const QString &column, int minChars);
-    NumberEdit *addNumber(QWidget *parent, const QString &column, bool money, int minChars);
     void buildLayout();
+    void bindField(FieldEdit *e, int minChars);
     void fieldLeft(QWidget *w);
     void storeFields();
     void showTotals();
@@ -81,12 +62,11 @@ private:
     bool eyeValuesValid(); // false, after a message, for "nan", "1e400" ...
     void printClick(bool print);
 
+    const std::unique_ptr<Ui::WorkOrderEditor> m_ui;
     RecordEditor m_row;
     FieldBinder m_binder;
     QMap<QString, FieldEdit *> m_texts;    // text columns
     QMap<QString, NumberEdit *> m_numbers; // float columns (money and percentages)
-    NumberEdit *m_osszar = nullptr;
-    NumberEdit *m_fizetendo = nullptr;
     bool m_shownOnce = false;
     bool m_bound = false;                  // fields tied to their columns
 };
