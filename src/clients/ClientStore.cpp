@@ -10,12 +10,14 @@ ClientStore::ClientStore(Connection &db) : m_db(db) {}
 
 ListSql ClientStore::clientList()
 {
-    return {{QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
-             QStringLiteral("ORDER BY ugyfel_nev;")},
-            QStringLiteral("(ugyfel > 0)"), QStringLiteral("ugyfel"), QStringLiteral("ugyfel_nev"),
-            QStringLiteral("ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_utolso,'%Y.%m.%d') USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_figyelmeztet,'%Y.%m.%d') USING latin2)")};
+    return {.lines = {QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
+                      QStringLiteral("ORDER BY ugyfel_nev;")},
+            .baseCondition = QStringLiteral("(ugyfel > 0)"),
+            .keyField = QStringLiteral("ugyfel"),
+            .sortField = QStringLiteral("ugyfel_nev"),
+            .searchColumns = QStringLiteral("ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_utolso,'%Y.%m.%d') USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_figyelmeztet,'%Y.%m.%d') USING latin2)")};
 }
 
 ListSql ClientStore::pickerList()
@@ -27,17 +29,22 @@ ListSql ClientStore::pickerList()
 
 ListSql ClientStore::examinationList()
 {
-    return {{QStringLiteral("SELECT * FROM vw_vizsgalat"), QStringLiteral("WHERE vizsgalat > 0"),
-             QStringLiteral("ORDER BY vizsgalat;")},
-            QStringLiteral("(vizsgalat > 0)"), QStringLiteral("vizsgalat"), QStringLiteral("vizsgalat"),
-            QStringLiteral("CONVERT(vizsgalat USING latin2);ugyfel_nev;anamnezis;diagnozis")};
+    return {.lines = {QStringLiteral("SELECT * FROM vw_vizsgalat"), QStringLiteral("WHERE vizsgalat > 0"),
+                      QStringLiteral("ORDER BY vizsgalat;")},
+            .baseCondition = QStringLiteral("(vizsgalat > 0)"),
+            .keyField = QStringLiteral("vizsgalat"),
+            .sortField = QStringLiteral("vizsgalat"),
+            .searchColumns = QStringLiteral("CONVERT(vizsgalat USING latin2);ugyfel_nev;anamnezis;diagnozis")};
 }
 
 ListSql ClientStore::prescriptionList(const PrescriptionKind &kind)
 {
-    return {{QStringLiteral("SELECT * FROM ") + kind.table, QStringLiteral("WHERE ugyfel = 0"),
-             QStringLiteral("ORDER BY kulcs;")},
-            QString(), QStringLiteral("kulcs"), QStringLiteral("kulcs"), QString()};
+    return {.lines = {QStringLiteral("SELECT * FROM ") + kind.table, QStringLiteral("WHERE ugyfel = 0"),
+                      QStringLiteral("ORDER BY kulcs;")},
+            .baseCondition = {},
+            .keyField = QStringLiteral("kulcs"),
+            .sortField = QStringLiteral("kulcs"),
+            .searchColumns = {}};
 }
 
 QStringList ClientStore::prescriptionColumns(const PrescriptionKind &kind)

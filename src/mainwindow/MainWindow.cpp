@@ -1,5 +1,6 @@
 // The frame of the main window: search bar, tabs, the three pages, the
 // message panel and the status bar.
+#include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "ui/FormBehaviour.h"
 #include "ui/WindowKeys.h"
@@ -251,7 +252,7 @@ bool MainWindow::eventFilter(QObject *o, QEvent *e)
     if (o == m_search && e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent *>(e)->key();
         if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown) {
-            m_grids[activeTab()]->setFocus();
+            currentPage()->grid()->setFocus();
             return true;
         }
     }

@@ -8,28 +8,40 @@ WorkOrderStore::WorkOrderStore(Connection &db) : m_db(db) {}
 
 ListSql WorkOrderStore::mainList()
 {
-    return {{QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
-                            "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
-                            "statusz_nev FROM vw_munkalap"),
-             QStringLiteral("WHERE statusz = %1").arg(int(WorkOrderStatus::Received)), QStringLiteral("ORDER BY munkalap DESC;")},
-            QStringLiteral("(statusz = %1)").arg(int(WorkOrderStatus::Received)), QStringLiteral("munkalap"), QStringLiteral("munkalap"),
-            QStringLiteral("CONVERT(munkalap USING latin2);mlaptipus_nev;"
-                           "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_kesz,'%Y.%m.%d') USING latin2);ugyfel_nev;telefon;statusz_nev")};
+    return {.lines = {QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
+                                     "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
+                                     "statusz_nev FROM vw_munkalap"),
+                      QStringLiteral("WHERE ") + statusCondition(WorkOrderStatus::Received),
+                      QStringLiteral("ORDER BY munkalap DESC;")},
+            .baseCondition = statusCondition(WorkOrderStatus::Received),
+            .keyField = QStringLiteral("munkalap"),
+            .sortField = QStringLiteral("munkalap"),
+            .searchColumns = QStringLiteral("CONVERT(munkalap USING latin2);mlaptipus_nev;"
+                                            "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_kesz,'%Y.%m.%d') USING latin2);ugyfel_nev;telefon;statusz_nev")};
 }
 
 ListSql WorkOrderStore::historyList(qint64 client)
 {
-    return {{QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
-             QStringLiteral(" mlaptipus.mlaptipus_nev,"), QStringLiteral(" ugyfel.ugyfel_nev"),
-             QStringLiteral("FROM munkalap"), QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
-             QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
-             QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
-             QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY munkalap.munkalap;")},
-            QStringLiteral("(munkalap.ugyfel = %1)").arg(client), QStringLiteral("munkalap"),
-            QStringLiteral("munkalap"), QString()};
+    return {.lines = {QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
+                      QStringLiteral(" mlaptipus.mlaptipus_nev,"), QStringLiteral(" ugyfel.ugyfel_nev"),
+                      QStringLiteral("FROM munkalap"), QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+                      QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
+                      QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+                      QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY munkalap.munkalap;")},
+            .baseCondition = QStringLiteral("(munkalap.ugyfel = %1)").arg(client),
+            .keyField = QStringLiteral("munkalap"),
+            .sortField = QStringLiteral("munkalap"),
+            .searchColumns = {}};
 }
+
+QString WorkOrderStore::statusCondition(WorkOrderStatus status)
+{
+    return QStringLiteral("(statusz = %1)").arg(int(status));
+}
+
+QString WorkOrderStore::anyStatusCondition() { return QStringLiteral("(statusz > 0)"); }
 
 void WorkOrderStore::finish(qint64 order)
 {

@@ -17,6 +17,9 @@ public:
     static ListSql mainList();
     // One client's orders, every status, for the history window.
     static ListSql historyList(qint64 client);
+    // The conditions of the main list's status tabs: one status, or every order.
+    static QString statusCondition(WorkOrderStatus status);
+    static QString anyStatusCondition();
 
     // Lets the server complete an edited order (empty amounts, totals).
     void finish(qint64 order);
