@@ -102,6 +102,43 @@ void ClientStore::markExaminationDeleted(qint64 examination)
     m_db.exec(QStringLiteral("UPDATE vizsgalat SET torolve = 'I' WHERE vizsgalat = %1;").arg(examination));
 }
 
+ExaminationPrintData ClientStore::examinationPrintout(qint64 examination)
+{
+    ExaminationPrintData data;
+    data.examination = examination;
+    data.exam = m_db.query(QStringLiteral("SELECT * FROM vw_vizsgalat\nWHERE vizsgalat=%1\nORDER BY 1;").arg(examination));
+    const qint64 client = data.exam.rowCount() > 0 ? data.exam.toInt(0, QStringLiteral("ugyfel"), 0) : 0;
+    const auto prescription = [&](const char *view) {
+        return m_db.query(QStringLiteral("SELECT * FROM %1\nWHERE ugyfel = %2\nORDER BY 1;")
+                              .arg(QLatin1String(view))
+                              .arg(client));
+    };
+    // Read in the order near, distance, special, contact lens.
+    data.near = prescription("vw_ugyfel_sz_kozel");
+    data.distance = prescription("vw_ugyfel_sz_tavol");
+    data.special = prescription("vw_ugyfel_sz_egyeb");
+    data.contact = prescription("vw_ugyfel_k");
+    return data;
+}
+
+RowSet ClientStore::envelope(qint64 client)
+{
+    return m_db.query(QStringLiteral("SELECT * FROM vw_boritek\nWHERE ugyfel = %1\nORDER BY 1;").arg(client));
+}
+
+RowSet ClientStore::postalAddress(qint64 client)
+{
+    return m_db.query(
+        QStringLiteral("SELECT ugyfel_nev, cim_irsz, cim_varos, cim_cim FROM ugyfel WHERE ugyfel = %1;").arg(client));
+}
+
+RowSet ClientStore::shopPostalAddress()
+{
+    return m_db.query(QStringLiteral("SELECT tulajdonos, irsz, varos, cim FROM tulajdonos LIMIT 1;"));
+}
+
+RowSet ClientStore::listRows(const QString &listSql) { return m_db.query(listSql); }
+
 bool ClientStore::readPrescription(qint64 client, const PrescriptionKind &kind, PrescriptionRows &rows)
 {
     const RowSet rs = m_db.query(QStringLiteral("SELECT kulcs, oldal, %1 FROM %2 WHERE ugyfel = %3 AND kulcs IN (1, 2) "

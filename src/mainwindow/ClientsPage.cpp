@@ -7,7 +7,7 @@
 #include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
-#include "reports/ClientListPrintout.h"
+#include "clients/ClientPrintouts.h"
 #include "ui/DateDialog.h"
 #include "ui/Grid.h"
 #include "ui/OptionDialog.h"

@@ -4,7 +4,7 @@
 #include "db/Connection.h"
 #include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
-#include "reports/ExaminationPrintout.h"
+#include "clients/ClientPrintouts.h"
 #include "ui/Grid.h"
 
 namespace qo {

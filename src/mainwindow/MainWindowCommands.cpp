@@ -14,9 +14,8 @@
 #include "export/ExportDialog.h"
 #include "export/HtmlExportDialog.h"
 #include "masterdata/MasterDataList.h"
-#include "reports/EnvelopePrintout.h"
+#include "clients/ClientPrintouts.h"
 #include "reports/PeriodDialog.h"
-#include "reports/RegisteredMailPrintout.h"
 #include "reports/RevenueReports.h"
 
 #include <QAction>

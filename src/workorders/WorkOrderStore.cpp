@@ -43,6 +43,67 @@ QString WorkOrderStore::statusCondition(WorkOrderStatus status)
 
 QString WorkOrderStore::anyStatusCondition() { return QStringLiteral("(statusz > 0)"); }
 
+QString WorkOrderStore::overdueCondition()
+{
+    return QStringLiteral("(statusz = %1 AND dat_hatid < CURDATE() AND IFNULL(storno, 'N') <> 'I')")
+        .arg(int(WorkOrderStatus::Received));
+}
+
+ListSql WorkOrderStore::uncollectedList(int days)
+{
+    const QString condition = QStringLiteral("(statusz = %1 AND dat_kesz < CURDATE() - INTERVAL %2 DAY "
+                                             "AND IFNULL(storno, 'N') <> 'I')")
+                                  .arg(int(WorkOrderStatus::Ready))
+                                  .arg(qMax(0, days));
+    return {.lines = {QStringLiteral("SELECT munkalap, ugyfel, ugyfel_nev, telefon, mlaptipus_nev, datum, dat_kesz, "
+                                     "osszar, eloleg, fizetendo, statusz, storno FROM vw_munkalap"),
+                      QStringLiteral("WHERE ") + condition, QStringLiteral("ORDER BY dat_kesz, munkalap;")},
+            .baseCondition = condition,
+            .keyField = QStringLiteral("munkalap"),
+            .sortField = QStringLiteral("dat_kesz"),
+            .searchColumns = QStringLiteral("CONVERT(munkalap USING latin2);ugyfel_nev;telefon;mlaptipus_nev")};
+}
+
+WorkOrderPrintData WorkOrderStore::printout(qint64 order)
+{
+    WorkOrderPrintData data;
+    data.workOrder = order;
+    data.order = m_db.query(QStringLiteral("SELECT * FROM vw_munkalap\nWHERE munkalap=%1\nORDER BY 1;").arg(order));
+    if (data.order.rowCount() > 0) {
+        const RowSet client = m_db.query(QStringLiteral("SELECT szuldatum FROM ugyfel WHERE ugyfel = %1;")
+                                             .arg(data.order.toInt(0, QStringLiteral("ugyfel"), 0)));
+        data.birthDate = client.rowCount() ? client.text(0, 0) : QString();
+    }
+    return data;
+}
+
+BandReport BuildWorkOrderPrintout(qint64 workOrder, bool a5)
+{
+    return BuildWorkOrderPrintout(WorkOrderStore(Connection::main()).printout(workOrder), a5);
+}
+
+void PrintWorkOrder(qint64 workOrder, bool print, QWidget *parent)
+{
+    PrintWorkOrder(WorkOrderStore(Connection::main()).printout(workOrder), print, parent);
+}
+
+int WorkOrderStore::overdueCount()
+{
+    return int(m_db.query(QStringLiteral("SELECT COUNT(*) FROM munkalap WHERE ") + overdueCondition()).toInt(0, 0));
+}
+
+int WorkOrderStore::uncollectedDays()
+{
+    constexpr int kDefault = 14;
+    if (m_db.query(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
+                                  "AND TABLE_NAME = 'beallit' AND COLUMN_NAME = 'nemvitt_nap'"))
+            .toInt(0, 0)
+        == 0)
+        return kDefault;
+    const RowSet rs = m_db.query(QStringLiteral("SELECT nemvitt_nap FROM beallit LIMIT 1"));
+    return rs.rowCount() && !rs.isNull(0, 0) ? int(rs.toInt(0, 0, kDefault)) : kDefault;
+}
+
 void WorkOrderStore::finish(qint64 order)
 {
     m_db.exec(QStringLiteral("CALL sp_munkalapkesz(%1);").arg(order));
