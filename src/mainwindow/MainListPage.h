@@ -4,6 +4,8 @@
 // the main window asks the current page instead of switching on the tab.
 #include "ui/ListPage.h"
 
+class QLabel;
+
 namespace qo {
 
 class MainWindow;
@@ -81,10 +83,17 @@ private:
 class WorkOrdersPage : public MainListPage {
     Q_OBJECT
 public:
-    WorkOrdersPage(MainWindow *window, Grid *grid);
+    // The status tab that lists the overdue orders (the others are 0, every
+    // order, and the statuses by their numbers).
+    static constexpr int kOverdueTab = 4;
 
-    // A status tab: 0 every order, else the status of its number.
-    void setStatusTab(int index);
+    WorkOrdersPage(MainWindow *window, Grid *grid, QLabel *overdueCounter);
+
+    // A status tab: 0 every order, a status by its number, or kOverdueTab.
+    void setStatusTab(int tab);
+    bool refresh(qint64 key) override;
+    // The number of overdue orders into the status bar.
+    void countOverdue();
     void newRecord() override;
     void editRecord() override;
     void print(bool toPrinter) override;
@@ -94,6 +103,10 @@ public:
 
 protected:
     void removeRow(qint64 key) override;
+
+private:
+    QLabel *m_overdueCounter;
+    int m_sortBeforeOverdue = -1; // the column the list was sorted by before "Lejárt"
 };
 
 class ExamsPage : public MainListPage {

@@ -40,8 +40,10 @@ public:
     MainListPage *currentPage() const;
     MainListPage *page(int tab) const;
     void setActiveTab(int tab);
+    // The work-order status tab by its status number (0 "Összes",
+    // WorkOrdersPage::kOverdueTab "Lejárt").
     int statusTab() const;
-    void setStatusTab(int index);
+    void setStatusTab(int status);
     QLineEdit *searchBox() const { return m_search; }
     Grid *grid(int tab) const;
     Grid *prescriptionGrid(int n) const { return m_rxGrids[n]; }

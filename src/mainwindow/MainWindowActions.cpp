@@ -7,6 +7,7 @@
 #include "masterdata/WorkOrderTypeList.h"
 #include "masterdata/MasterDataList.h"
 #include "platform/Desktop.h"
+#include "workorders/OverdueOrders.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -62,6 +63,7 @@ void MainWindow::buildActions()
     makeAction("aLencseFogyas2", QStringLiteral("Lencse fogyások (egy márka)"));
     makeAction("aKFogyas", QStringLiteral("Kontaktlencse fogyások"));
     makeAction("aKFogyas2", QStringLiteral("Kontaktlencse fogyások (egy márka)"));
+    makeAction("aNemVittEl", QStringLiteral("Nem vitték el"), {}, QStringLiteral("Elkészült, de el nem vitt munkalapok"));
     makeAction("aLencsemarka", QStringLiteral("Lencse márkák"));
     makeAction("aKeretMarka", QStringLiteral("Keret márkák"));
     makeAction("aTorzsMLapTipus", QStringLiteral("Munkalap típusok"));
@@ -102,7 +104,7 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
-         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"});
+         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "", "aNemVittEl"});
     fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "aNaplo", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
@@ -156,6 +158,8 @@ void MainWindow::routeCommands()
     connect(action(QStringLiteral("aKeretMarka")), &QAction::triggered, this, [this] {
         guarded([this] { OpenMasterDataList(-1, false, QStringLiteral("keretmarka"), QStringLiteral("Keret márka"), nullptr, this); });
     });
+    connect(action(QStringLiteral("aNemVittEl")), &QAction::triggered, this,
+            [this] { guarded([this] { ShowUncollectedOrders(this); }); });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
     on("aSQL", &MainWindow::aSQLExecute);

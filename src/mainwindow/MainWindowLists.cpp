@@ -14,7 +14,7 @@ namespace qo {
 void MainWindow::setupLists()
 {
     m_clients = new ClientsPage(this, m_grids[TabClients], m_rxGrids);
-    m_workOrders = new WorkOrdersPage(this, m_grids[TabWorkOrders]);
+    m_workOrders = new WorkOrdersPage(this, m_grids[TabWorkOrders], m_statusPanels[1]);
     m_exams = new ExamsPage(this, m_grids[TabExams]);
 }
 
@@ -36,6 +36,8 @@ qint64 MainWindow::currentKey(int tab) const { return page(tab)->currentKey(); }
 void MainWindow::openList(int tab)
 {
     page(tab)->openList();
+    if (tab == TabWorkOrders)
+        m_workOrders->countOverdue();
 }
 
 bool MainWindow::refreshList(int tab, qint64 key) { return page(tab)->refresh(key); }
@@ -66,6 +68,7 @@ void MainWindow::TabControl1Change(int tab)
     for (int t : {TabClients, TabWorkOrders, TabExams})
         page(t)->query().close(); // the client list's row change empties the prescription lists
     m_pages->setCurrentIndex(tab);
+    m_statusPanels[1]->clear(); // the overdue count belongs to the work orders
     if (m_aborted)
         return;
     guarded([this, tab] { openList(tab); });
@@ -73,7 +76,7 @@ void MainWindow::TabControl1Change(int tab)
 
 void MainWindow::TabControl2Change(int index)
 {
-    m_workOrders->setStatusTab(index);
+    m_workOrders->setStatusTab(m_tabControl2->tabData(index).toInt());
     if (m_aborted || activeTab() != TabWorkOrders)
         return;
     guarded([this] {

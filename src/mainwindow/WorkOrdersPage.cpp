@@ -10,13 +10,16 @@
 #include "ui/MessageBoxes.h"
 #include "ui/OptionDialog.h"
 #include "workorders/WorkOrderEditor.h"
+#include "workorders/OverdueOrders.h"
 #include "workorders/WorkOrderHistory.h"
 #include "workorders/WorkOrderStore.h"
 
+#include <QLabel>
+
 namespace qo {
 
-WorkOrdersPage::WorkOrdersPage(MainWindow *window, Grid *grid)
-    : MainListPage(window, grid, WorkOrderStore::mainList())
+WorkOrdersPage::WorkOrdersPage(MainWindow *window, Grid *grid, QLabel *overdueCounter)
+    : MainListPage(window, grid, WorkOrderStore::mainList()), m_overdueCounter(overdueCounter)
 {
     setColumns({{QStringLiteral("munkalap"), QStringLiteral("Sorszám")},
                 {QStringLiteral("ugyfel_nev"), QStringLiteral("Ügyfél")},
@@ -30,8 +33,9 @@ WorkOrdersPage::WorkOrdersPage(MainWindow *window, Grid *grid)
                 {QStringLiteral("fizetendo"), QStringLiteral("Fizetendő")},
                 {QStringLiteral("statusz_nev"), QStringLiteral("Státusz")}},
                {0.05, 0.19, 0.10, 0.15, 0.08, 0.08, 0.08, 0.06, 0.06, 0.06, 0.09}, 36);
-    model()->setStyler([](const RowSet &rs, int row, int, bool marked, CellStyle &s) {
+    model()->setStyler([this](const RowSet &rs, int row, int column, bool marked, CellStyle &s) {
         StyleWorkOrderRow(rs, row, marked, s);
+        MarkOverdueDueDate(rs, row, model()->fieldOf(column), s);
     });
     // The newest order first among equals.
     setOrderOf([](const QString &field) {
@@ -40,11 +44,36 @@ WorkOrdersPage::WorkOrdersPage(MainWindow *window, Grid *grid)
     connect(grid, &Grid::currentRowChanged, window, &MainWindow::updateStatusBar);
 }
 
-void WorkOrdersPage::setStatusTab(int index)
+void WorkOrdersPage::setStatusTab(int tab)
 {
-    // Tab 0 shows every order; the other tabs are numbered as their statuses.
-    setBaseCondition(index == 0 ? WorkOrderStore::anyStatusCondition()
-                                : WorkOrderStore::statusCondition(WorkOrderStatus(index)));
+    const bool wasOverdue = baseCondition() == WorkOrderStore::overdueCondition();
+    if (tab == kOverdueTab) {
+        setBaseCondition(WorkOrderStore::overdueCondition());
+        // The longest waiting first; the sort the list had comes back after.
+        if (!wasOverdue)
+            m_sortBeforeOverdue = model()->columnOf(sortField());
+        sortBy(model()->columnOf(QStringLiteral("dat_hatid")));
+        return;
+    }
+    setBaseCondition(tab == 0 ? WorkOrderStore::anyStatusCondition()
+                              : WorkOrderStore::statusCondition(WorkOrderStatus(tab)));
+    if (wasOverdue && m_sortBeforeOverdue >= 0)
+        sortBy(m_sortBeforeOverdue);
+}
+
+bool WorkOrdersPage::refresh(qint64 key)
+{
+    if (!isCurrent())
+        return false;
+    const bool found = MainListPage::refresh(key);
+    countOverdue();
+    return found;
+}
+
+void WorkOrdersPage::countOverdue()
+{
+    const int n = WorkOrderStore(Connection::main()).overdueCount();
+    m_overdueCounter->setText(QStringLiteral("Lejárt: %1").arg(n));
 }
 
 void WorkOrdersPage::newRecord()
