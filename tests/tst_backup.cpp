@@ -125,8 +125,10 @@ void fillShop(Connection &c)
                         i % 4 ? QStringLiteral("'2023-12-%1'").arg(1 + i % 28, 2, 10, QLatin1Char('0')) : QStringLiteral("NULL"),
                         SqlQuote(kAwkward.at((i * 7) % kAwkward.size()) + QStringLiteral("\r\n") + kAwkward.at(i % 5)),
                         i % 5 ? QString::number(i % 5) : QStringLiteral("NULL")));
-        if (i % 10 == 0)
+        if (i % 10 == 0) {
             c.exec(QStringLiteral("CALL sp_oldal(%1)").arg(i));
+            c.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '-%1,25' WHERE ugyfel = %2").arg(i / 10).arg(i));
+        }
     }
     for (int i = 0; i < 100; ++i)
         c.exec(QStringLiteral("INSERT INTO irsz VALUES ('%1', %2)").arg(1000 + i).arg(SqlQuote(kAwkward.at(i % kAwkward.size()) + QString::number(i))));
@@ -287,6 +289,8 @@ private Q_SLOTS:
             QVERIFY(script.open(QIODevice::ReadOnly));
             const QByteArray bytes = script.readAll();
             QVERIFY(bytes.lastIndexOf("TRUNCATE naplo;") > bytes.lastIndexOf("TRUNCATE ugyfel_sz_tavol;"));
+            QVERIFY(bytes.lastIndexOf("TRUNCATE recept_elozmeny;") > bytes.lastIndexOf("TRUNCATE ugyfel_sz_tavol;"));
+            QVERIFY(src.query(QStringLiteral("SELECT COUNT(*) FROM recept_elozmeny")).toInt(0, 0) > 0);
         }
         QCOMPARE(after, before);
         if (shopSchema) {

@@ -84,7 +84,8 @@ QList<Shape> expectedTables()
         {"felhasznalo", "felhasznalo text(20), felhasznalo_nev text(20), jelszo text(255), rendszergazda text(1), "
                         "torzsszerkeszt text(1), canins text(1), canedit text(1), candel text(1)"},
         {"beallit", "beallit int, vanbelep text(1), mlaphatid int, mlapmegj memo, figynap int, a5munkalap text(1), "
-                    "verzioelfogadva text(20), hirelfogadva int, megorzes_ev int"},
+                    "verzioelfogadva text(20), hirelfogadva int, megorzes_ev int, emlek_honap int, nemvitt_nap int, "
+                    "emlek_level memo"},
         {"tulajdonos", "tulajdonos text(50), telefon text(25), mobil text(25), fax text(25), irsz text(5), "
                        "varos text(25), cim text(50), adoszam text(11), bankszamlaszam text(24), vallig text(30), "
                        "ugyvez text(30), kozadoszam text(30), tirsz text(5), tvaros text(25), tcim text(50)"},
@@ -95,6 +96,10 @@ QList<Shape> expectedTables()
                   "muvelet text(20), reszlet memo"},
         {"sema_frissites", "lepes int, nev text(100), idopont datetime"},
         {"hozzajarulas", "hozzajarulas int, ugyfel int, cel text(10), megadva text(1), datum datetime, felhasznalo text(150)"},
+        {"recept_elozmeny", "recept_elozmeny int, ugyfel int, fajta text(10), kulcs int, oldal text(5), sph text(10), "
+                            "cyl text(10), ax text(10), prism text(10), pd text(10), gorb text(10), bc text(10), "
+                            "dia text(10), ervenyes datetime, felhasznalo text(150)"},
+        {"ertesites", "ertesites int, ugyfel int, datum datetime, csatorna text(10), tol date, ig date, felhasznalo text(150)"},
     };
 }
 
@@ -470,6 +475,8 @@ private Q_SLOTS:
         QTest::newRow("log by client") << "naplo" << "ugyfel" << false;
         QTest::newRow("upgrade steps") << "sema_frissites" << "lepes" << true;
         QTest::newRow("consent state") << "hozzajarulas" << "ugyfel,cel,hozzajarulas" << false;
+        QTest::newRow("prescription history") << "recept_elozmeny" << "ugyfel,fajta,ervenyes" << false;
+        QTest::newRow("reminders told") << "ertesites" << "ugyfel,tol,ig" << false;
     }
     void indexes()
     {
@@ -1098,10 +1105,11 @@ private Q_SLOTS:
         db().exec(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, anamnezis, torolve) VALUES (%1, '2023-12-31', 'Fáj\\na feje', 'I')").arg(a));
         db().exec(QStringLiteral("INSERT INTO uzenet (szoveg, olvasva, dat_olvasva) VALUES ('Üzenet', 'I', '2024-03-05 14:07:09')"));
 
-        // The restore's own inserts are logged by the triggers; the log is compared apart.
+        // The restore's own inserts are logged by the triggers; the logs are compared apart.
         const QStringList allTables = baseTables(db());
         QStringList tables = allTables;
         tables.removeAll(QStringLiteral("naplo"));
+        tables.removeAll(QStringLiteral("recept_elozmeny"));
         const QString before = dumpAll(db(), tables);
         const int logRows = number(QStringLiteral("SELECT COUNT(*) FROM naplo"));
         QStringList script;
@@ -1128,6 +1136,7 @@ private Q_SLOTS:
 
         QCOMPARE(dumpAll(db(), tables), before);
         QVERIFY(number(QStringLiteral("SELECT COUNT(*) FROM naplo")) >= logRows);
+        QVERIFY(number(QStringLiteral("SELECT COUNT(*) FROM recept_elozmeny WHERE ugyfel = %1 AND sph = '-1,25'").arg(a)) >= 1);
         // The restored database works on: new keys follow the restored ones,
         // and the foreign keys still guard the data.
         const int next = newOrder(a, 1);
@@ -1239,6 +1248,12 @@ private Q_SLOTS:
         const QString steps = QStringLiteral("SELECT GROUP_CONCAT(CONCAT(lepes, ' ', nev) ORDER BY lepes) FROM sema_frissites");
         QCOMPARE(old.query(steps).text(0, 0), db().query(steps).text(0, 0));
         QCOMPARE(upgrade.highestRecorded(), known.constLast().number);
+        // The prescriptions present at the upgrade are the first history entries;
+        // a new client's empty sides are not.
+        const RowSet first = old.query(QStringLiteral("SELECT fajta, kulcs, sph, bc FROM recept_elozmeny ORDER BY recept_elozmeny"));
+        QCOMPARE(first.rowCount(), 1);
+        QCOMPARE(QStringList({first.text(0, 0), first.text(0, 1), first.text(0, 2), first.text(0, 3)}),
+                 QStringList({"KONTAKT", "1", "-2,00", "8,6"}));
         // The upgraded database takes a password of the new length and logs a change.
         old.exec(QStringLiteral("UPDATE felhasznalo SET jelszo = REPEAT('x', 200) WHERE felhasznalo = 'eva'"));
         QCOMPARE(old.query(QStringLiteral("SELECT CHAR_LENGTH(jelszo) FROM felhasznalo WHERE felhasznalo = 'eva'")).toInt(0, 0), 200);
@@ -1251,6 +1266,40 @@ private Q_SLOTS:
         QCOMPARE(dumpAll(old, baseTables(old)), rowsAfter);
         old.close();
         dropDatabase(name);
+    }
+
+    // The server keeps every state of a prescription row, whoever changes it:
+    // a value change is one entry with the acting user, an update that
+    // changes nothing and an empty new row are none.
+    void prescriptionHistory()
+    {
+        fresh();
+        Connection &c = db();
+        c.exec(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev) VALUES ('Kovács Anna')"));
+        const qint64 client = qint64(c.lastInsertId());
+        c.exec(QStringLiteral("CALL sp_oldal(%1)").arg(client));
+        const QString count = QStringLiteral("SELECT COUNT(*) FROM recept_elozmeny WHERE ugyfel = %1").arg(client);
+        QCOMPARE(c.query(count).toInt(0, 0), 0);
+
+        c.exec(QStringLiteral("SET @qo_felhasznalo = 'Kiss Éva'"));
+        c.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '-1,25', ax = '90' WHERE ugyfel = %1 AND kulcs = 2").arg(client));
+        c.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '-1,25' WHERE ugyfel = %1 AND kulcs = 2").arg(client));
+        c.exec(QStringLiteral("SET @qo_felhasznalo = NULL"));
+        c.exec(QStringLiteral("UPDATE ugyfel_k SET dia = '14,2' WHERE ugyfel = %1 AND kulcs = 1").arg(client));
+        c.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,25' WHERE ugyfel = %1 AND kulcs = 2").arg(client));
+
+        const RowSet h = c.query(QStringLiteral("SELECT fajta, kulcs, sph, ax, dia, felhasznalo FROM recept_elozmeny "
+                                                "WHERE ugyfel = %1 ORDER BY recept_elozmeny").arg(client));
+        QCOMPARE(h.rowCount(), 3);
+        QCOMPARE(QStringList({h.text(0, 0), h.text(0, 1), h.text(0, 2), h.text(0, 3), h.text(0, 5)}),
+                 QStringList({"TAVOL", "2", "-1,25", "90", "Kiss Éva"}));
+        QCOMPARE(QStringList({h.text(1, 0), h.text(1, 4)}), QStringList({"KONTAKT", "14,2"}));
+        QVERIFY2(h.text(1, 5).contains(QLatin1Char('@')), qPrintable(h.text(1, 5))); // the database account
+        QCOMPARE(QStringList({h.text(2, 2), h.text(2, 3)}), QStringList({"+1,25", "90"}));
+
+        // Erasing the client takes the history with it.
+        c.exec(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel = %1").arg(client));
+        QCOMPARE(c.query(count).toInt(0, 0), 0);
     }
 
     // A database that a newer program has upgraded is left alone.

@@ -172,13 +172,17 @@ QStringList BackupWriter::baseTables()
     for (int r = 0; r < rs.rowCount(); ++r)
         if (rs.columnCount() < 2 || rs.text(r, 1).compare(QLatin1String("BASE TABLE"), Qt::CaseInsensitive) == 0)
             out << rs.text(r, 0);
-    // The audit log last: restoring the other tables fires its triggers, and
-    // the log's own TRUNCATE and rows must come after them so that the
-    // restored log is the saved one.
-    const auto log = std::find_if(out.begin(), out.end(),
-                                  [](const QString &t) { return t.compare(QLatin1String("naplo"), Qt::CaseInsensitive) == 0; });
-    if (log != out.end())
-        std::rotate(log, log + 1, out.end());
+    // The tables that triggers write last (the audit log, the prescription
+    // history): restoring the other tables fires those triggers, and the
+    // logs' own TRUNCATE and rows must come after them so that the restored
+    // logs are the saved ones.
+    for (const char *logTable : {"recept_elozmeny", "naplo"}) {
+        const auto log = std::find_if(out.begin(), out.end(), [&](const QString &t) {
+            return t.compare(QLatin1String(logTable), Qt::CaseInsensitive) == 0;
+        });
+        if (log != out.end())
+            std::rotate(log, log + 1, out.end());
+    }
     return out;
 }
 
