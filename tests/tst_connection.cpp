@@ -108,6 +108,8 @@ private Q_SLOTS:
     // reaches the server as SQL text.
     void lookupName()
     {
+        Connection::main().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS lencsemarka "
+                                               "(lencsemarka INT PRIMARY KEY, lencsemarka_nev VARCHAR(50))"));
         ExecSql(QStringLiteral("REPLACE INTO lencsemarka (lencsemarka, lencsemarka_nev) VALUES (5, 'Vékony lencse')"));
         QCOMPARE(LookupName(5, QStringLiteral("lencsemarka"), QStringLiteral("?")), QStringLiteral("Vékony lencse"));
         QCOMPARE(LookupName(987654, QStringLiteral("lencsemarka"), QStringLiteral("?")), QStringLiteral("?"));

@@ -635,10 +635,11 @@ private Q_SLOTS:
         const qint64 older = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 5 DAY, statusz = 1"));
         const qint64 today = newOrder(QStringLiteral("dat_hatid = CURDATE(), statusz = 1"));
         const qint64 cancelled = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 9 DAY, statusz = 1, storno = 'I'"));
-        newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 30 DAY, statusz = 2, dat_kesz = CURDATE() - INTERVAL 3 DAY"));
+        const qint64 recent = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 30 DAY, statusz = 2, "
+                                                      "dat_kesz = CURDATE() - INTERVAL 3 DAY"));
         const qint64 waiting = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 30 DAY, statusz = 2, "
                                                        "dat_kesz = CURDATE() - INTERVAL 20 DAY"));
-        newOrder(QStringLiteral("statusz = 2, dat_kesz = CURDATE() - INTERVAL 14 DAY"));
+        const qint64 fortnight = newOrder(QStringLiteral("statusz = 2, dat_kesz = CURDATE() - INTERVAL 14 DAY"));
         WriteStoredConnection(1, record(db));
         MainWindow w;
         showActive(w);
@@ -738,6 +739,18 @@ private Q_SLOTS:
         QVERIFY2(text.contains(QStringLiteral("Kiss Péter")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("06-30-123-4567")), qPrintable(text));
         QVERIFY2(text.contains(QString::number(waiting)), qPrintable(text));
+
+        // The shop's number of days decides: after 2 days all three ready orders, the oldest first.
+        ExecSql(QStringLiteral("UPDATE beallit SET nemvitt_nap = 2"));
+        QString heading;
+        test::onModal(test::named("frm_NemVittEl"), [&](QWidget *d) {
+            rows = column(d->findChild<Grid *>(QStringLiteral("DBGrid1")), 0);
+            heading = d->findChild<QLabel *>(QStringLiteral("Label1"))->text().trimmed();
+            QTest::keyClick(d->findChild<Grid *>(QStringLiteral("DBGrid1")), Qt::Key_Escape);
+        });
+        w.action(QStringLiteral("aNemVittEl"))->trigger();
+        QCOMPARE(rows, (QStringList{QString::number(waiting), QString::number(fortnight), QString::number(recent)}));
+        QCOMPARE(heading, QStringLiteral("2 napnál régebben elkészült munkalapok"));
     }
 
     // F9 opens the client's work orders; F4 on an empty client list asks for a

@@ -100,7 +100,7 @@ int WorkOrderStore::uncollectedDays()
             .toInt(0, 0)
         == 0)
         return kDefault;
-    const RowSet rs = m_db.query(QStringLiteral("SELECT nemvitt_nap FROM beallit LIMIT 1"));
+    const RowSet rs = m_db.query(QStringLiteral("SELECT nemvitt_nap FROM beallit ORDER BY beallit LIMIT 1"));
     return rs.rowCount() && !rs.isNull(0, 0) ? int(rs.toInt(0, 0, kDefault)) : kDefault;
 }
 
