@@ -88,6 +88,7 @@ public:
     static constexpr int kOverdueTab = 4;
 
     WorkOrdersPage(MainWindow *window, Grid *grid, QLabel *overdueCounter);
+    ~WorkOrdersPage() override;
 
     // A status tab: 0 every order, a status by its number, or kOverdueTab.
     void setStatusTab(int tab);

@@ -2,6 +2,7 @@
 // colours, and the commands of an order row.
 #include "config/AppState.h"
 #include "db/Connection.h"
+#include "db/RowCounter.h"
 #include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -44,6 +45,8 @@ WorkOrdersPage::WorkOrdersPage(MainWindow *window, Grid *grid, QLabel *overdueCo
     connect(grid, &Grid::currentRowChanged, window, &MainWindow::updateStatusBar);
 }
 
+WorkOrdersPage::~WorkOrdersPage() { RowCounter::instance().cancel(this); }
+
 void WorkOrdersPage::setStatusTab(int tab)
 {
     const bool wasOverdue = baseCondition() == WorkOrderStore::overdueCondition();
@@ -70,10 +73,15 @@ bool WorkOrdersPage::refresh(qint64 key)
     return found;
 }
 
+// Counted in the background like a list's size: the main connection stays
+// free for the list itself.
 void WorkOrdersPage::countOverdue()
 {
-    const int n = WorkOrderStore(Connection::main()).overdueCount();
-    m_overdueCounter->setText(QStringLiteral("Lejárt: %1").arg(n));
+    RowCounter::instance().request(this, Connection::main().params(), {WorkOrderStore::overdueCountSql()},
+                                   m_overdueCounter, [this](const QVector<qint64> &n) {
+                                       if (isCurrent() && n.value(0, -1) >= 0)
+                                           m_overdueCounter->setText(QStringLiteral("Lejárt: %1").arg(n.value(0)));
+                                   });
 }
 
 void WorkOrdersPage::newRecord()

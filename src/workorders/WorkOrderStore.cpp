@@ -87,9 +87,9 @@ void PrintWorkOrder(qint64 workOrder, bool print, QWidget *parent)
     PrintWorkOrder(WorkOrderStore(Connection::main()).printout(workOrder), print, parent);
 }
 
-int WorkOrderStore::overdueCount()
+QString WorkOrderStore::overdueCountSql()
 {
-    return int(m_db.query(QStringLiteral("SELECT COUNT(*) FROM munkalap WHERE ") + overdueCondition()).toInt(0, 0));
+    return QStringLiteral("SELECT COUNT(*) FROM munkalap WHERE ") + overdueCondition();
 }
 
 int WorkOrderStore::uncollectedDays()

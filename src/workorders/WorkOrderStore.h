@@ -33,7 +33,8 @@ public:
     // The rows of the printed work order.
     WorkOrderPrintData printout(qint64 order);
 
-    int overdueCount();
+    // Counts the overdue orders (one number; for the background counter).
+    static QString overdueCountSql();
     // After how many days a ready order counts as not collected (the shop's
     // setting; 14 where the database does not have it yet).
     int uncollectedDays();
