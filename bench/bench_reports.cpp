@@ -11,7 +11,7 @@
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
 #include "mainwindow/MainWindow.h"
-#include "reports/ClientListPrintout.h"
+#include "clients/ClientPrintouts.h"
 #include "reports/ReportOutput.h"
 #include "reports/RevenueReports.h"
 #include "startup/Splash.h"

@@ -1,6 +1,8 @@
 // The database layer against the private server: character set, NULLs,
 // defaults, statements with line breaks, reconnection and SQL modes.
 #include "db/Connection.h"
+#include "db/LookupName.h"
+#include "base/Error.h"
 #include "db/RecordEditor.h"
 #include "db/RowConflict.h"
 #include "db/SqlText.h"
@@ -102,12 +104,22 @@ private Q_SLOTS:
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT 'abc'"), -7), 0);
     }
 
+    // Only the named lists are looked up; a table name from elsewhere never
+    // reaches the server as SQL text.
     void lookupName()
     {
+        Connection::main().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS lencsemarka "
+                                               "(lencsemarka INT PRIMARY KEY, lencsemarka_nev VARCHAR(50))"));
+        ExecSql(QStringLiteral("REPLACE INTO lencsemarka (lencsemarka, lencsemarka_nev) VALUES (5, 'Vékony lencse')"));
+        QCOMPARE(LookupName(5, QStringLiteral("lencsemarka"), QStringLiteral("?")), QStringLiteral("Vékony lencse"));
+        QCOMPARE(LookupName(987654, QStringLiteral("lencsemarka"), QStringLiteral("?")), QStringLiteral("?"));
+        QVERIFY(IsNamedList(QStringLiteral("ugyfel")));
         Connection::main().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS lencse (lencse INT PRIMARY KEY, lencse_nev VARCHAR(50))"));
         ExecSql(QStringLiteral("REPLACE INTO lencse VALUES (5, 'Vékony lencse')"));
-        QCOMPARE(LookupName(5, QStringLiteral("lencse"), QStringLiteral("?")), QStringLiteral("Vékony lencse"));
-        QCOMPARE(LookupName(6, QStringLiteral("lencse"), QStringLiteral("?")), QStringLiteral("?"));
+        for (const char *table : {"lencse", "felhasznalo", "ugyfel WHERE 1=1 OR ugyfel"}) {
+            QVERIFY(!IsNamedList(QString::fromLatin1(table)));
+            QVERIFY_THROWS_EXCEPTION(Error, LookupName(5, QString::fromLatin1(table), QStringLiteral("?")));
+        }
     }
 
     void errorsCarryServerText()

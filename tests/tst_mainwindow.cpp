@@ -10,6 +10,7 @@
 #include "startup/Splash.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
+#include "reports/ReportOutput.h"
 #include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
@@ -19,6 +20,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -609,6 +613,144 @@ private Q_SLOTS:
         QCOMPARE(column(clients, 0), QStringList{QStringLiteral("Fehér Anna")});
         QCOMPARE(SqlValue(QStringLiteral("SELECT torolve FROM ugyfel WHERE ugyfel_nev = 'Fekete Béla'"), {}), QStringLiteral("I"));
         QCOMPARE(w.statusText(), QStringLiteral("1: 1"));
+    }
+
+    // Late work: an order due yesterday and still received has its due date in
+    // red (row colours kept) here and in the client's browser, is counted in
+    // the status bar and listed under "Lejárt", the longest waiting first.
+    // "Nem vitték el" lists the orders ready for more than 14 days, with the
+    // phone, and prints them.
+    void overdueAndUncollectedOrders()
+    {
+        test::TestDb db(QStringLiteral("main_overdue"));
+        addClient(QStringLiteral("Kiss Péter"), QStringLiteral("06-30-123-4567"));
+        const qint64 client = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), -1);
+        auto newOrder = [client](const QString &set) {
+            ExecSql(QStringLiteral("CALL sp_ujmunkalap(%1, 1)").arg(client));
+            const qint64 order = SqlIntValue(QStringLiteral("SELECT MAX(munkalap) FROM munkalap"), -1);
+            ExecSql(QStringLiteral("UPDATE munkalap SET %1 WHERE munkalap = %2").arg(set).arg(order));
+            return order;
+        };
+        const qint64 yesterday = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 1 DAY, statusz = 1"));
+        const qint64 older = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 5 DAY, statusz = 1"));
+        const qint64 today = newOrder(QStringLiteral("dat_hatid = CURDATE(), statusz = 1"));
+        const qint64 cancelled = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 9 DAY, statusz = 1, storno = 'I'"));
+        const qint64 recent = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 30 DAY, statusz = 2, "
+                                                      "dat_kesz = CURDATE() - INTERVAL 3 DAY"));
+        const qint64 waiting = newOrder(QStringLiteral("dat_hatid = CURDATE() - INTERVAL 30 DAY, statusz = 2, "
+                                                       "dat_kesz = CURDATE() - INTERVAL 20 DAY"));
+        const qint64 fortnight = newOrder(QStringLiteral("statusz = 2, dat_kesz = CURDATE() - INTERVAL 14 DAY"));
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        Grid *g = w.grid(MainWindow::TabWorkOrders);
+        const int due = 5; // "Határidő"
+        QCOMPARE(g->model()->headerData(due, Qt::Horizontal).toString(), QStringLiteral("Határidő"));
+        const QStringList orders = column(g, 0);
+        QCOMPARE(orders.size(), 4); // "Beérkezett": the cancelled one too
+        const QColor red(Qt::red);
+        for (const qint64 o : {yesterday, older}) {
+            const int row = orders.indexOf(QString::number(o));
+            QCOMPARE(g->model()->index(row, due).data(Qt::ForegroundRole).value<QColor>(), red);
+            QVERIFY(g->model()->index(row, 1).data(Qt::ForegroundRole).value<QColor>() != red);
+        }
+        QVERIFY(g->model()->index(orders.indexOf(QString::number(today)), due).data(Qt::ForegroundRole).value<QColor>() != red);
+        // The cancelled one keeps its dark red text, not the overdue red.
+        QCOMPARE(g->model()->index(orders.indexOf(QString::number(cancelled)), due).data(Qt::ForegroundRole).value<QColor>(),
+                 QColor(128, 0, 0));
+        auto overdueLabel = [&w] {
+            const auto labels = w.statusBar()->findChildren<QLabel *>();
+            for (QLabel *l : labels)
+                if (l->text().startsWith(QStringLiteral("Lejárt")))
+                    return l->text();
+            return QString();
+        };
+        QTRY_COMPARE(overdueLabel(), QStringLiteral("Lejárt: 2"));
+
+        // "Lejárt" beside "Összes", chosen with the mouse.
+        auto *tabs = w.findChild<QTabBar *>(QStringLiteral("TabControl2"));
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Összes"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Lejárt"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QTRY_COMPARE(column(g, 0), (QStringList{QString::number(older), QString::number(yesterday)}));
+        QCOMPARE(g->model()->index(0, due).data(Qt::ForegroundRole).value<QColor>(), red);
+        w.grab().save(QStringLiteral("/tmp/overdue-tab.png"));
+
+        // Stepped to ready, the order is no longer overdue: it leaves the tab and the count.
+        g->setCurrentRowIndex(1);
+        ModalAnswers answers;
+        answers.thenPress(QMessageBox::Yes);
+        press(w, g, Qt::Key_F3);
+        QTRY_COMPARE(column(g, 0), QStringList{QString::number(older)});
+        QTRY_COMPARE(overdueLabel(), QStringLiteral("Lejárt: 1"));
+        // Another tab shows no count; back on the work orders it is there again.
+        w.setActiveTab(MainWindow::TabClients);
+        QCOMPARE(overdueLabel(), QString());
+        w.setActiveTab(MainWindow::TabWorkOrders);
+        QTRY_COMPARE(overdueLabel(), QStringLiteral("Lejárt: 1"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QTRY_COMPARE(w.statusTab(), 1);
+
+        // The client's browser (F9) marks the same cell.
+        QString browserDue, browserOther;
+        test::onModal(test::named("frm_MunkalapBongeszo"), [&](QWidget *d) {
+            auto *bg = d->findChild<Grid *>(QStringLiteral("DBGrid1"));
+            const QStringList keys = column(bg, 0);
+            const int row = keys.indexOf(QString::number(older));
+            browserDue = bg->model()->index(row, 3).data(Qt::ForegroundRole).value<QColor>().name();
+            browserOther = bg->model()->index(keys.indexOf(QString::number(today)), 3).data(Qt::ForegroundRole).value<QColor>().name();
+            QTest::keyClick(bg, Qt::Key_Escape);
+        });
+        g->setCurrentRowIndex(0);
+        press(w, g, Qt::Key_F9);
+        QCOMPARE(browserDue, red.name());
+        QVERIFY(browserOther != red.name());
+
+        // "Nem vitték el" from the "Nyomtatások" menu: only the order ready 20 days ago.
+        QTemporaryDir pdfDir;
+        const QString pdf = pdfDir.filePath(QStringLiteral("nemvitt.pdf"));
+        QStringList rows;
+        QString phone;
+        test::onModal(test::named("frm_NemVittEl"), [&](QWidget *d) {
+            auto *lg = d->findChild<Grid *>(QStringLiteral("DBGrid1"));
+            rows = column(lg, 0);
+            phone = lg->model()->index(0, 2).data().toString();
+            d->grab().save(QStringLiteral("/tmp/nemvitt-window.png"));
+            SetReportFileHook([pdf](const ReportJob &) { return pdf; });
+            QTest::keyClick(lg, Qt::Key_P, Qt::ControlModifier);
+            SetReportFileHook({});
+            QTest::keyClick(lg, Qt::Key_Escape);
+        });
+        QMenu *menu = nullptr;
+        for (QAction *m : w.menuBar()->actions())
+            if (m->text() == QStringLiteral("Nyomtatások"))
+                menu = m->menu();
+        QVERIFY(menu);
+        QVERIFY(menu->actions().contains(w.action(QStringLiteral("aNemVittEl"))));
+        QCOMPARE(w.action(QStringLiteral("aNemVittEl"))->text(), QStringLiteral("Nem vitték el"));
+        w.action(QStringLiteral("aNemVittEl"))->trigger();
+        QCOMPARE(rows, QStringList{QString::number(waiting)});
+        QCOMPARE(phone, QStringLiteral("06-30-123-4567"));
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(text.contains(QStringLiteral("Nem vitték el")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Kiss Péter")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("06-30-123-4567")), qPrintable(text));
+        QVERIFY2(text.contains(QString::number(waiting)), qPrintable(text));
+
+        // The shop's number of days decides: after 2 days all three ready orders, the oldest first.
+        ExecSql(QStringLiteral("UPDATE beallit SET nemvitt_nap = 2"));
+        QString heading;
+        test::onModal(test::named("frm_NemVittEl"), [&](QWidget *d) {
+            rows = column(d->findChild<Grid *>(QStringLiteral("DBGrid1")), 0);
+            heading = d->findChild<QLabel *>(QStringLiteral("Label1"))->text().trimmed();
+            QTest::keyClick(d->findChild<Grid *>(QStringLiteral("DBGrid1")), Qt::Key_Escape);
+        });
+        w.action(QStringLiteral("aNemVittEl"))->trigger();
+        QCOMPARE(rows, (QStringList{QString::number(waiting), QString::number(fortnight), QString::number(recent)}));
+        QCOMPARE(heading, QStringLiteral("2 napnál régebben elkészült munkalapok"));
     }
 
     // F9 opens the client's work orders; F4 on an empty client list asks for a

@@ -18,6 +18,8 @@
 #include "reports/ReportOutput.h"
 #include "reports/RevenueReports.h"
 #include "reports/WorkOrderPrintout.h"
+#include "clients/ClientPrintouts.h"
+#include "workorders/WorkOrderStore.h"
 #include "startup/Splash.h"
 #include "support/Modal.h"
 #include "support/Drive.h"

@@ -27,14 +27,17 @@ const QDate kNoDate(2000, 1, 1); // a date field at its minimum shows blank: no 
 // key is missing. A derived table, so that search and sort see plain columns.
 ListSql auditLogSql()
 {
-    return {{QStringLiteral(
+    return {.lines = {QStringLiteral(
                  "SELECT naplo, idopont, felhasznalo, muvelet, tabla, kulcs, ugyfel, ugyfel_nev, reszlet, hezag FROM "
                  "(SELECT n.naplo, n.idopont, n.felhasznalo, n.muvelet, n.tabla, n.kulcs, n.ugyfel, u.ugyfel_nev, "
                  "n.reszlet, IF(n.naplo > 1 AND NOT EXISTS (SELECT 1 FROM naplo p WHERE p.naplo = n.naplo - 1), "
                  "'hiányzik előtte', '') AS hezag "
                  "FROM naplo n LEFT JOIN ugyfel u ON u.ugyfel = n.ugyfel) AS x"),
              QStringLiteral("WHERE 1 = 1"), QStringLiteral("ORDER BY naplo DESC;")},
-            QStringLiteral("1 = 1"), QStringLiteral("naplo"), QStringLiteral("naplo"), QString()};
+            .baseCondition = QStringLiteral("1 = 1"),
+            .keyField = QStringLiteral("naplo"),
+            .sortField = QStringLiteral("naplo"),
+            .searchColumns = {}};
 }
 
 QDateEdit *dateField(const QString &name, QWidget *parent)

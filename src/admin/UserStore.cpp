@@ -14,9 +14,12 @@ QString flag(bool on) { return on ? QStringLiteral("'I'") : QStringLiteral("'N'"
 
 ListSql UserStore::list()
 {
-    return {{QStringLiteral("SELECT felhasznalo, felhasznalo_nev, rendszergazda, torzsszerkeszt FROM felhasznalo"),
-             QStringLiteral("WHERE 1 = 1"), QStringLiteral("ORDER BY felhasznalo;")},
-            QStringLiteral("1 = 1"), QStringLiteral("felhasznalo"), QStringLiteral("felhasznalo"), QString()};
+    return {.lines = {QStringLiteral("SELECT felhasznalo, felhasznalo_nev, rendszergazda, torzsszerkeszt FROM felhasznalo"),
+                      QStringLiteral("WHERE 1 = 1"), QStringLiteral("ORDER BY felhasznalo;")},
+            .baseCondition = QStringLiteral("1 = 1"),
+            .keyField = QStringLiteral("felhasznalo"),
+            .sortField = QStringLiteral("felhasznalo"),
+            .searchColumns = {}};
 }
 
 // Codes are compared byte for byte: the collation would take "anna" for "Anna".

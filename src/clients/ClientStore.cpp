@@ -10,12 +10,14 @@ ClientStore::ClientStore(Connection &db) : m_db(db) {}
 
 ListSql ClientStore::clientList()
 {
-    return {{QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
-             QStringLiteral("ORDER BY ugyfel_nev;")},
-            QStringLiteral("(ugyfel > 0)"), QStringLiteral("ugyfel"), QStringLiteral("ugyfel_nev"),
-            QStringLiteral("ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_utolso,'%Y.%m.%d') USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_figyelmeztet,'%Y.%m.%d') USING latin2)")};
+    return {.lines = {QStringLiteral("SELECT * FROM vw_ugyfel"), QStringLiteral("WHERE ugyfel > 0"),
+                      QStringLiteral("ORDER BY ugyfel_nev;")},
+            .baseCondition = QStringLiteral("(ugyfel > 0)"),
+            .keyField = QStringLiteral("ugyfel"),
+            .sortField = QStringLiteral("ugyfel_nev"),
+            .searchColumns = QStringLiteral("ugyfel_nev;emil;telefon;szuldatum;CONVERT(irszvaroscim USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_utolso,'%Y.%m.%d') USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_figyelmeztet,'%Y.%m.%d') USING latin2)")};
 }
 
 ListSql ClientStore::pickerList()
@@ -27,17 +29,22 @@ ListSql ClientStore::pickerList()
 
 ListSql ClientStore::examinationList()
 {
-    return {{QStringLiteral("SELECT * FROM vw_vizsgalat"), QStringLiteral("WHERE vizsgalat > 0"),
-             QStringLiteral("ORDER BY vizsgalat;")},
-            QStringLiteral("(vizsgalat > 0)"), QStringLiteral("vizsgalat"), QStringLiteral("vizsgalat"),
-            QStringLiteral("CONVERT(vizsgalat USING latin2);ugyfel_nev;anamnezis;diagnozis")};
+    return {.lines = {QStringLiteral("SELECT * FROM vw_vizsgalat"), QStringLiteral("WHERE vizsgalat > 0"),
+                      QStringLiteral("ORDER BY vizsgalat;")},
+            .baseCondition = QStringLiteral("(vizsgalat > 0)"),
+            .keyField = QStringLiteral("vizsgalat"),
+            .sortField = QStringLiteral("vizsgalat"),
+            .searchColumns = QStringLiteral("CONVERT(vizsgalat USING latin2);ugyfel_nev;anamnezis;diagnozis")};
 }
 
 ListSql ClientStore::prescriptionList(const PrescriptionKind &kind)
 {
-    return {{QStringLiteral("SELECT * FROM ") + kind.table, QStringLiteral("WHERE ugyfel = 0"),
-             QStringLiteral("ORDER BY kulcs;")},
-            QString(), QStringLiteral("kulcs"), QStringLiteral("kulcs"), QString()};
+    return {.lines = {QStringLiteral("SELECT * FROM ") + kind.table, QStringLiteral("WHERE ugyfel = 0"),
+                      QStringLiteral("ORDER BY kulcs;")},
+            .baseCondition = {},
+            .keyField = QStringLiteral("kulcs"),
+            .sortField = QStringLiteral("kulcs"),
+            .searchColumns = {}};
 }
 
 QStringList ClientStore::prescriptionColumns(const PrescriptionKind &kind)
@@ -94,6 +101,43 @@ void ClientStore::markExaminationDeleted(qint64 examination)
 {
     m_db.exec(QStringLiteral("UPDATE vizsgalat SET torolve = 'I' WHERE vizsgalat = %1;").arg(examination));
 }
+
+ExaminationPrintData ClientStore::examinationPrintout(qint64 examination)
+{
+    ExaminationPrintData data;
+    data.examination = examination;
+    data.exam = m_db.query(QStringLiteral("SELECT * FROM vw_vizsgalat\nWHERE vizsgalat=%1\nORDER BY 1;").arg(examination));
+    const qint64 client = data.exam.rowCount() > 0 ? data.exam.toInt(0, QStringLiteral("ugyfel"), 0) : 0;
+    const auto prescription = [&](const char *view) {
+        return m_db.query(QStringLiteral("SELECT * FROM %1\nWHERE ugyfel = %2\nORDER BY 1;")
+                              .arg(QLatin1String(view))
+                              .arg(client));
+    };
+    // Read in the order near, distance, special, contact lens.
+    data.near = prescription("vw_ugyfel_sz_kozel");
+    data.distance = prescription("vw_ugyfel_sz_tavol");
+    data.special = prescription("vw_ugyfel_sz_egyeb");
+    data.contact = prescription("vw_ugyfel_k");
+    return data;
+}
+
+RowSet ClientStore::envelope(qint64 client)
+{
+    return m_db.query(QStringLiteral("SELECT * FROM vw_boritek\nWHERE ugyfel = %1\nORDER BY 1;").arg(client));
+}
+
+RowSet ClientStore::postalAddress(qint64 client)
+{
+    return m_db.query(
+        QStringLiteral("SELECT ugyfel_nev, cim_irsz, cim_varos, cim_cim FROM ugyfel WHERE ugyfel = %1;").arg(client));
+}
+
+RowSet ClientStore::shopPostalAddress()
+{
+    return m_db.query(QStringLiteral("SELECT tulajdonos, irsz, varos, cim FROM tulajdonos LIMIT 1;"));
+}
+
+RowSet ClientStore::listRows(const QString &listSql) { return m_db.query(listSql); }
 
 bool ClientStore::readPrescription(qint64 client, const PrescriptionKind &kind, PrescriptionRows &rows)
 {

@@ -3,6 +3,7 @@
 // examinations. Windows call these instead of writing SQL text.
 #include "db/Kinds.h"
 #include "db/SqlText.h"
+#include "reports/ExaminationPrintout.h"
 
 #include <QDate>
 #include <QVariant>
@@ -44,6 +45,13 @@ public:
     void setReminder(qint64 client, const QDate &date); // an invalid date clears it
     void setLastVisit(qint64 client, const QDate &date);
     void markExaminationDeleted(qint64 examination);
+
+    // ---- the rows of the printouts ---------------------------------------------
+    ExaminationPrintData examinationPrintout(qint64 examination);
+    RowSet envelope(qint64 client);       // vw_boritek
+    RowSet postalAddress(qint64 client);  // name and postal address
+    RowSet shopPostalAddress();           // the sender of the registered-mail form
+    RowSet listRows(const QString &listSql); // a client list's query as the window runs it
 
     // False when the client lacks its right or left row of this kind.
     bool readPrescription(qint64 client, const PrescriptionKind &kind, PrescriptionRows &rows);

@@ -6,6 +6,7 @@
 #include "clients/ClientStore.h"
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
+#include "db/LookupName.h"
 #include "base/Error.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"

@@ -7,6 +7,7 @@
 #include "clients/PrescriptionChecks.h"
 #include "ui/RecordSave.h"
 #include "db/Connection.h"
+#include "db/LookupName.h"
 #include "base/Error.h"
 #include "ui/FormParts.h"
 #include "db/SqlText.h"

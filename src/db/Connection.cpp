@@ -589,9 +589,4 @@ int SqlIntValue(const QString &sql, int def)
     return ok ? v : 0;
 }
 
-QString LookupName(qint64 key, const QString &table, const QString &def)
-{
-    return SqlValue(QStringLiteral("SELECT %1_nev FROM %1 WHERE %1=%2;").arg(table).arg(key), def);
-}
-
 } // namespace qo

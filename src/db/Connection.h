@@ -138,7 +138,6 @@ void RunInTransaction(Connection &db, const std::function<void()> &work);
 void ExecSql(const QString &sql);                     // blank does nothing; \r\n becomes CR LF
 QString SqlValue(const QString &sql, const QString &def);
 int SqlIntValue(const QString &sql, int def);
-QString LookupName(qint64 key, const QString &table, const QString &def);
 
 // Text <-> latin2 bytes of the connection.
 QByteArray toLatin2(const QString &s);

@@ -52,7 +52,10 @@ namespace qo {
 // A list's query as its store defines it: one clause per line (the WHERE line
 // is rewritten by searches, the ORDER BY line by sorting), the condition that
 // every search keeps, the key and default sort columns, and the ";"-separated
-// expressions a search looks in.
+// expressions a search looks in. Written with the names, every field given
+// (an unused one as {}):
+//   return {.lines = {...}, .baseCondition = "(ugyfel > 0)", .keyField = "ugyfel",
+//           .sortField = "ugyfel_nev", .searchColumns = {}};
 struct ListSql {
     QStringList lines;
     QString baseCondition;

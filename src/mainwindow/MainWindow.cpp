@@ -1,5 +1,6 @@
 // The frame of the main window: search bar, tabs, the three pages, the
 // message panel and the status bar.
+#include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "ui/TextGuards.h"
 #include "ui/Pictures.h"
@@ -193,10 +194,16 @@ QWidget *MainWindow::buildWorkOrdersPage()
     m_tabControl2->setObjectName(QStringLiteral("TabControl2"));
     m_tabControl2->setShape(QTabBar::RoundedSouth);
     m_tabControl2->setExpanding(false);
-    // After "Összes" one tab per status, each at its status's number.
-    for (const char *t : {"Összes", "Beérkezett", "Kész", "Átadva"})
-        m_tabControl2->addTab(QString::fromUtf8(t));
-    m_tabControl2->setCurrentIndex(int(WorkOrderStatus::Received));
+    // "Összes", "Lejárt" beside it, then one tab per status; each tab's data
+    // is its status number (0 every order, kOverdueTab the overdue ones).
+    const std::pair<const char *, int> tabs[] = {{"Összes", 0},
+                                                 {"Lejárt", WorkOrdersPage::kOverdueTab},
+                                                 {"Beérkezett", int(WorkOrderStatus::Received)},
+                                                 {"Kész", int(WorkOrderStatus::Ready)},
+                                                 {"Átadva", int(WorkOrderStatus::HandedOver)}};
+    for (const auto &[caption, status] : tabs)
+        m_tabControl2->setTabData(m_tabControl2->addTab(QString::fromUtf8(caption)), status);
+    m_tabControl2->setCurrentIndex(2);
     v->addWidget(m_tabControl2);
     return page;
 }
@@ -226,9 +233,14 @@ void MainWindow::setActiveTab(int tab)
         m_tabControl1->setCurrentIndex(tab);
 }
 
-int MainWindow::statusTab() const { return m_tabControl2->currentIndex(); }
+int MainWindow::statusTab() const { return m_tabControl2->tabData(m_tabControl2->currentIndex()).toInt(); }
 
-void MainWindow::setStatusTab(int index) { m_tabControl2->setCurrentIndex(index); }
+void MainWindow::setStatusTab(int status)
+{
+    for (int i = 0; i < m_tabControl2->count(); ++i)
+        if (m_tabControl2->tabData(i).toInt() == status)
+            m_tabControl2->setCurrentIndex(i);
+}
 
 Grid *MainWindow::grid(int tab) const { return m_grids[tab]; }
 
@@ -252,7 +264,7 @@ bool MainWindow::eventFilter(QObject *o, QEvent *e)
     if (o == m_search && e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent *>(e)->key();
         if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown) {
-            m_grids[activeTab()]->setFocus();
+            currentPage()->grid()->setFocus();
             return true;
         }
     }

@@ -1,9 +1,7 @@
 #pragma once
-// The main window: start-up and shutdown of the program, the three lists
-// (clients, work orders, examinations) with the shared search box, and the
-// routing of every command by the active tab.
-#include "db/Kinds.h"
-#include "ui/GridModel.h"
+// The main window: start-up and shutdown of the program, the three list
+// pages (clients, work orders, examinations) under the shared search box, and
+// the routing of every command to the current page.
 #include "ui/ListQuery.h"
 
 #include <QMainWindow>
@@ -19,6 +17,10 @@ namespace qo {
 
 class Grid;
 class MessagePanel;
+class MainListPage;
+class ClientsPage;
+class WorkOrdersPage;
+class ExamsPage;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -35,9 +37,13 @@ public:
 
     // For the tests and the benchmarks.
     int activeTab() const;
+    MainListPage *currentPage() const;
+    MainListPage *page(int tab) const;
     void setActiveTab(int tab);
+    // The work-order status tab by its status number (0 "Összes",
+    // WorkOrdersPage::kOverdueTab "Lejárt").
     int statusTab() const;
-    void setStatusTab(int index);
+    void setStatusTab(int status);
     QLineEdit *searchBox() const { return m_search; }
     Grid *grid(int tab) const;
     Grid *prescriptionGrid(int n) const { return m_rxGrids[n]; }
@@ -47,12 +53,16 @@ public:
     MessagePanel *messagePanel() const { return m_panel; }
     // The key of the current row of a list, -1 without rows.
     qint64 currentKey(int tab) const;
-    // Re-query a list and stand on the row with the key; when that row is gone
-    // (or no key is given), at the place where the current row stood.
-    // Re-queries the tab's list and stands on the key; false when it is not listed.
+    // Re-queries the tab's list and stands on the key; when that row is gone
+    // (or no key is given), at the place where the current row stood. False
+    // when the key is not listed.
     bool refreshList(int tab, qint64 key = -1);
     // After a save: the same, and a search that hides the saved row is cleared.
     void showSaved(int tab, qint64 key);
+    // The position of the current page's row in the status bar.
+    void updateStatusBar();
+    // Runs a command, showing a database error in the error box.
+    void guarded(const std::function<void()> &f);
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -60,7 +70,10 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *o, QEvent *e) override;
 
+
 private:
+    friend class MainListPage;
+
     // start-up and shutdown (MainWindowStartup.cpp)
     void startUp();
     void LoadLocalSettings();
@@ -77,33 +90,19 @@ private:
     QAction *makeAction(const char *name, const QString &caption, const QKeySequence &key = {},
                         const QString &hint = {}, const QString &icon = {});
     void routeCommands();
+    void routeRecordCommands();
 
-    // lists (MainLists.cpp)
+    // lists (MainWindowLists.cpp)
     void setupLists();
     void openList(int tab);
     void onSearchTextChanged();
-    void searchActive();
-    void titleClicked(int tab, int column);
     void typedIntoList(const QString &ch);
-    void RefreshPrescriptions();
-    void updateStatusBar();
     void TabControl1Change(int tab);
     void TabControl2Change(int index);
-    QString rowText(int tab, const QString &field) const;
-    qint64 rowInt(int tab, const QString &field, qint64 def) const;
 
-    // commands (MainCommands.cpp)
-    void aUjExecute();
-    void aSzerkesztExecute();
-    void aTorolExecute();
+    // commands (MainWindowCommands.cpp, MainWindowRecordCommands.cpp)
     void aFrissitExecute();
-    void aStatuszExecute();
-    void aFigyelmeztetExecute();
-    void aMostJartExecute();
-    void aMLapNekiExecute();
-    void aUgyfelAdatlapExecute();
     void aMlapjaiExecute();
-    void aSzerkRxExecute(int n);
     void aNovelExecute();
     void aCsokkentExecute();
     void aBeallitExecute();
@@ -115,11 +114,8 @@ private:
     void aHtmlExecute();
     void aAdatkikeresExecute();
     // printouts (MainWindowCommands.cpp)
-    void aNyomtatExecute(bool print);
     void aBoritekExecute(bool registeredMail);
     void reportExecute(const QString &command);
-    // Runs a command, showing a database error in the error box.
-    void guarded(const std::function<void()> &f);
 
     bool m_aborted = false;
     bool m_shownOnce = false;
@@ -135,20 +131,11 @@ private:
     MessagePanel *m_panel = nullptr;
     QLabel *m_statusPanels[4] = {};
 
-    GridModel m_modelU, m_modelMLap, m_modelVizsgalat;
-    GridModel m_rxModels[4]; // távol, közel, speciális, kontakt
     Grid *m_grids[3] = {};
-    Grid *m_rxGrids[4] = {};
-    ListQuery m_qryU, m_qryMLap, m_qryVizsgalat;
-    ListQuery m_rxQueries[4];
-
-    QString m_sortU = QStringLiteral("ugyfel_nev");
-    QString m_sortMLap = QStringLiteral("munkalap");
-    QString m_sortVizsgalat = QStringLiteral("vizsgalat");
-    QString m_baseU = QStringLiteral("(ugyfel > 0)");
-    QString m_statusCond = QStringLiteral("(statusz = %1)").arg(int(WorkOrderStatus::Received));
-    QString m_baseVizsgalat = QStringLiteral("(vizsgalat > 0)");
-    qint64 m_rxClient = -2; // client of the prescription lists; -1 emptied, -2 to be re-read
+    Grid *m_rxGrids[4] = {}; // távol, közel, speciális, kontakt
+    ClientsPage *m_clients = nullptr;
+    WorkOrdersPage *m_workOrders = nullptr;
+    ExamsPage *m_exams = nullptr;
 
     QHash<QString, QAction *> m_actions;
 };

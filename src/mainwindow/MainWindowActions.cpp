@@ -7,6 +7,7 @@
 #include "masterdata/WorkOrderTypeList.h"
 #include "masterdata/MasterDataList.h"
 #include "platform/Desktop.h"
+#include "workorders/OverdueOrders.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -62,6 +63,7 @@ void MainWindow::buildActions()
     makeAction("aLencseFogyas2", QStringLiteral("Lencse fogyások (egy márka)"));
     makeAction("aKFogyas", QStringLiteral("Kontaktlencse fogyások"));
     makeAction("aKFogyas2", QStringLiteral("Kontaktlencse fogyások (egy márka)"));
+    makeAction("aNemVittEl", QStringLiteral("Nem vitték el"), {}, QStringLiteral("Elkészült, de el nem vitt munkalapok"));
     makeAction("aLencsemarka", QStringLiteral("Lencse márkák"));
     makeAction("aKeretMarka", QStringLiteral("Keret márkák"));
     makeAction("aTorzsMLapTipus", QStringLiteral("Munkalap típusok"));
@@ -102,7 +104,7 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
-         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"});
+         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "", "aNemVittEl"});
     fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "aNaplo", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
@@ -132,15 +134,8 @@ void MainWindow::routeCommands()
     auto on = [this](const char *name, void (MainWindow::*f)()) {
         connect(action(QString::fromLatin1(name)), &QAction::triggered, this, [this, f] { guarded([this, f] { (this->*f)(); }); });
     };
-    on("aUj", &MainWindow::aUjExecute);
-    on("aSzerkeszt", &MainWindow::aSzerkesztExecute);
-    on("aTorol", &MainWindow::aTorolExecute);
+    routeRecordCommands();
     on("aFrissit", &MainWindow::aFrissitExecute);
-    on("aStatusz", &MainWindow::aStatuszExecute);
-    on("aFigyelmeztet", &MainWindow::aFigyelmeztetExecute);
-    on("aMostJart", &MainWindow::aMostJartExecute);
-    on("aMLapNeki", &MainWindow::aMLapNekiExecute);
-    on("aUgyfelAdatlap", &MainWindow::aUgyfelAdatlapExecute);
     on("aMlapjai", &MainWindow::aMlapjaiExecute);
     on("aNovel", &MainWindow::aNovelExecute);
     on("aCsokkent", &MainWindow::aCsokkentExecute);
@@ -151,16 +146,11 @@ void MainWindow::routeCommands()
     on("aExcelbe", &MainWindow::aExcelbeExecute);
     on("aHtml", &MainWindow::aHtmlExecute);
     on("aAdatkikeres", &MainWindow::aAdatkikeresExecute);
-    connect(action(QStringLiteral("aNyomtat")), &QAction::triggered, this, [this] { guarded([this] { aNyomtatExecute(true); }); });
-    connect(action(QStringLiteral("aNyomtatKep")), &QAction::triggered, this, [this] { guarded([this] { aNyomtatExecute(false); }); });
     connect(action(QStringLiteral("aBoritek")), &QAction::triggered, this, [this] { guarded([this] { aBoritekExecute(false); }); });
     connect(action(QStringLiteral("aAjanlott")), &QAction::triggered, this, [this] { guarded([this] { aBoritekExecute(true); }); });
     for (const char *n : {"aArbevetel", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"})
         connect(action(QString::fromLatin1(n)), &QAction::triggered, this,
                 [this, n] { guarded([this, n] { reportExecute(QString::fromLatin1(n)); }); });
-    for (int i = 1; i <= 4; ++i)
-        connect(action(QStringLiteral("aSzerk%1").arg(i)), &QAction::triggered, this,
-                [this, i] { guarded([this, i] { aSzerkRxExecute(i); }); });
     connect(action(QStringLiteral("aBezar")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("aLencsemarka")), &QAction::triggered, this, [this] {
         guarded([this] { OpenMasterDataList(-1, false, QStringLiteral("lencsemarka"), QStringLiteral("Lencse márka"), nullptr, this); });
@@ -168,6 +158,8 @@ void MainWindow::routeCommands()
     connect(action(QStringLiteral("aKeretMarka")), &QAction::triggered, this, [this] {
         guarded([this] { OpenMasterDataList(-1, false, QStringLiteral("keretmarka"), QStringLiteral("Keret márka"), nullptr, this); });
     });
+    connect(action(QStringLiteral("aNemVittEl")), &QAction::triggered, this,
+            [this] { guarded([this] { ShowUncollectedOrders(this); }); });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
     on("aSQL", &MainWindow::aSQLExecute);

@@ -1,31 +1,22 @@
-// Commands of the main window that act on the lists themselves: delete,
-// refresh, status step, reminder and last-visit dates, font size, settings,
-// rights and the About box.
-#include "clients/ClientStore.h"
-#include "workorders/WorkOrderStore.h"
+// Commands of the main window that are not a list's own: refresh, font size,
+// settings, rights, exports, envelopes, the statistics and the About box.
 #include "config/AppState.h"
 #include "admin/ConnectionList.h"
 #include "admin/SettingsDialog.h"
 #include "admin/SqlConsole.h"
 #include "admin/UserList.h"
-#include "db/Connection.h"
-#include "ui/DateDialog.h"
 #include "ui/Grid.h"
-#include "db/SqlText.h"
 #include "ui/MessageBoxes.h"
+#include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
 #include "mainwindow/AboutDialog.h"
 #include "export/ExportDialog.h"
 #include "export/HtmlExportDialog.h"
 #include "masterdata/MasterDataList.h"
-#include "reports/ClientListPrintout.h"
-#include "reports/EnvelopePrintout.h"
-#include "reports/ExaminationPrintout.h"
+#include "clients/ClientPrintouts.h"
 #include "reports/PeriodDialog.h"
-#include "reports/RegisteredMailPrintout.h"
 #include "reports/RevenueReports.h"
-#include "reports/WorkOrderPrintout.h"
 
 #include <QAction>
 
@@ -45,96 +36,10 @@ void MainWindow::ShowPendingMessage()
     m_panel->showPending();
 }
 
-void MainWindow::aTorolExecute()
-{
-    const int tab = activeTab();
-    const qint64 key = currentKey(tab);
-    if (key < 0)
-        return; // nothing listed, nothing to delete
-    if (!AskConfirm(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), this))
-        return;
-    Connection &db = Connection::main();
-    if (tab == TabClients)
-        ClientStore(db).markClientDeleted(key);
-    else if (tab == TabWorkOrders)
-        WorkOrderStore(db).cancel(key);
-    else
-        ClientStore(db).markExaminationDeleted(key);
-    // A cancelled order stays listed; a deleted client or examination leaves
-    // and the row that takes its place becomes current.
-    refreshList(tab, key);
-}
-
 void MainWindow::aFrissitExecute()
 {
-    const int tab = activeTab();
-    refreshList(tab, currentKey(tab));
-}
-
-void MainWindow::aStatuszExecute()
-{
-    if (activeTab() != TabWorkOrders)
-        return; // the work-order list is closed on the other tabs
-    const qint64 key = currentKey(TabWorkOrders);
-    if (key < 0)
-        return;
-    if (rowText(TabWorkOrders, QStringLiteral("storno")) == QLatin1String("I")) {
-        ShowError(QStringLiteral("Sztornó munkalap"), this);
-        return;
-    }
-    const qint64 status = rowInt(TabWorkOrders, QStringLiteral("statusz"), 0);
-    if (status == int(WorkOrderStatus::HandedOver)) {
-        ShowError(QStringLiteral("Ez a munkalap már le lett zárva."), this);
-        return;
-    }
-    const std::optional<WorkOrderStatus> next = NextWorkOrderStatus(status);
-    if (!next)
-        return;
-    const QString question = *next == WorkOrderStatus::Ready ? QStringLiteral("Biztosan elkészült a munkalap?")
-                                                             : QStringLiteral("Biztosan lezárja a munkalapot?");
-    if (!AskConfirm(question, QStringLiteral("Megerősítés"), this))
-        return;
-    try {
-        WorkOrderStore(Connection::main()).stepStatus(key, appState().felhasznalo_nev, *next);
-    } catch (const Error &) {
-        // Refused: another workstation may have stepped or cancelled it. The
-        // list shows the order as it really is before the error is shown.
-        refreshList(TabWorkOrders, key);
-        throw;
-    }
-    refreshList(TabWorkOrders, key); // an order that left the status tab gives its place to the next one
-}
-
-void MainWindow::aFigyelmeztetExecute()
-{
-    if (activeTab() != TabClients)
-        return;
-    const qint64 key = currentKey(TabClients);
-    if (key < 0)
-        return;
-    const int row = m_grids[TabClients]->currentRowIndex();
-    if (m_modelU.rows().isNull(row, QStringLiteral("dat_figyelmeztet"))) {
-        QDate d = QDate::currentDate().addDays(appState().figynap);
-        if (AskDate(d, {}, this))
-            ClientStore(Connection::main()).setReminder(key, d);
-    } else {
-        ClientStore(Connection::main()).setReminder(key, QDate());
-    }
-    refreshList(TabClients, key);
-}
-
-void MainWindow::aMostJartExecute()
-{
-    if (activeTab() != TabClients)
-        return;
-    const qint64 key = currentKey(TabClients);
-    if (key < 0)
-        return;
-    QDate d = QDate::currentDate();
-    if (!AskDate(d, {}, this))
-        return;
-    ClientStore(Connection::main()).setLastVisit(key, d);
-    refreshList(TabClients, key);
+    MainListPage *p = currentPage();
+    p->refresh(p->currentKey());
 }
 
 void MainWindow::aNovelExecute()
@@ -197,42 +102,19 @@ void MainWindow::aNevjegyExecute()
 // shortcuts from every tab) write that list; on the clients tab the client list.
 void MainWindow::aExcelbeExecute()
 {
-    ShowExportDialog(m_grids[activeTab()], QStringLiteral("QuorvinOpt.csv"), this);
+    ShowExportDialog(currentPage()->grid(), QStringLiteral("QuorvinOpt.csv"), this);
 }
 
 void MainWindow::aHtmlExecute()
 {
-    static const char *const titles[3] = {"Ügyfelek", "Munkalapok", "Vizsgálatok"};
-    ExportGridToHtml(m_grids[activeTab()], QString::fromUtf8(titles[activeTab()]), this);
-}
-
-// Print (true) or preview (false) for the active list: the client list as the
-// window lists it now, the current work order, the current examination.
-void MainWindow::aNyomtatExecute(bool print)
-{
-    const int tab = activeTab();
-    if (tab == TabClients) {
-        if (m_qryU.isOpen())
-            PrintClientList(print, m_qryU.sql(), this);
-        return;
-    }
-    const qint64 key = currentKey(tab);
-    if (key < 0)
-        return; // nothing listed, nothing to print
-    if (tab == TabWorkOrders)
-        PrintWorkOrder(key, print, this);
-    else
-        PrintExamination(key, print, this);
+    ExportGridToHtml(currentPage()->grid(), currentPage()->title(), this);
 }
 
 // The envelope or the registered-mail form for the current client; on the
 // other tabs for the client of the current work order or examination.
 void MainWindow::aBoritekExecute(bool registeredMail)
 {
-    const int tab = activeTab();
-    if (currentKey(tab) < 0)
-        return;
-    const qint64 client = rowInt(tab, QStringLiteral("ugyfel"), -1);
+    const qint64 client = currentPage()->clientKey();
     if (client <= 0)
         return;
     if (registeredMail)

@@ -16,6 +16,7 @@
 #include "startup/LoginDialog.h"
 #include "base/Text.h"
 #include "ui/MessageBoxes.h"
+#include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
 #include "export/NewsFeed.h"
@@ -135,7 +136,7 @@ void MainWindow::startUp()
     });
     step([this, &b] {
         for (const char *f : {"osszar", "eloleg", "fizetendo"})
-            m_modelMLap.setMask(QString::fromLatin1(f), b.FormatFt);
+            m_workOrders->model()->setMask(QString::fromLatin1(f), b.FormatFt);
     });
 
     m_tabControl1->blockSignals(true);

@@ -1,7 +1,6 @@
 #include "reports/ClientListPrintout.h"
 
 #include "config/AppState.h"
-#include "db/Connection.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 
@@ -21,12 +20,12 @@ ValueFn textOf(const QString &column)
 
 } // namespace
 
-BandReport BuildClientListPrintout(const QString &clientQuery)
+BandReport BuildClientListPrintout(const RowSet &clients)
 {
     BandReport r;
     r.title = QStringLiteral("Ügyfelek listája");
     r.fileName = QStringLiteral("Ügyfelek");
-    r.data = std::make_shared<RowSet>(Connection::main().query(clientQuery));
+    r.data = std::make_shared<RowSet>(clients);
 
     // Columns: client, address, phone, date; each as wide as what it holds
     // asks, the page shared among them.
@@ -70,9 +69,9 @@ BandReport BuildClientListPrintout(const QString &clientQuery)
     return r;
 }
 
-void PrintClientList(bool print, const QString &clientQuery, QWidget *parent)
+void PrintClientList(bool print, const RowSet &clients, QWidget *parent)
 {
-    OutputReport(BuildClientListPrintout(clientQuery), print, appState().nyomtato, parent);
+    OutputReport(BuildClientListPrintout(clients), print, appState().nyomtato, parent);
 }
 
 } // namespace qo

@@ -1,13 +1,14 @@
 #pragma once
 // The client list "Ügyfelek": the clients exactly as the caller's query lists
-// them (the main window hands over its current query text), one block each.
+// them (the main window hands over the rows of its current query), one block each.
 #include "reports/BandReport.h"
 
 class QWidget;
 
 namespace qo {
 
-BandReport BuildClientListPrintout(const QString &clientQuery);
-void PrintClientList(bool print, const QString &clientQuery, QWidget *parent = nullptr);
+// The rows of the client list's query (ClientStore::listRows).
+BandReport BuildClientListPrintout(const RowSet &clients);
+void PrintClientList(bool print, const RowSet &clients, QWidget *parent = nullptr);
 
 } // namespace qo

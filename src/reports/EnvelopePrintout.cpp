@@ -1,23 +1,18 @@
 #include "reports/EnvelopePrintout.h"
 
-#include "db/Connection.h"
-#include "db/SqlText.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 
 namespace qo {
 
-BandReport BuildEnvelope(qint64 client)
+BandReport BuildEnvelope(const RowSet &client)
 {
     BandReport r;
     r.title = QStringLiteral("Boríték nyomtatás");
     r.pageSize = QPageSize(QSizeF(160, 113), QPageSize::Millimeter, QStringLiteral("Boríték"), QPageSize::ExactMatch);
     r.orientation = QPageLayout::Portrait; // the size itself is wider than high
     r.margins = QMarginsF(10, 10, 10, 10);
-    QStringList lines = {QStringLiteral("SELECT * FROM vw_boritek"), QStringLiteral("WHERE ugyfel = 0"),
-                         QStringLiteral("ORDER BY 1;")};
-    r.data = std::make_shared<RowSet>(
-        Connection::main().query(ReplaceWhereLine(lines, QStringLiteral("ugyfel = %1").arg(client))));
+    r.data = std::make_shared<RowSet>(client);
 
     // Everything on one band placed from the corner of the paper: the band
     // starts at the top margin, the items are moved back by the margins.
@@ -47,7 +42,7 @@ BandReport BuildEnvelope(qint64 client)
     return r;
 }
 
-void PrintEnvelope(qint64 client, QWidget *parent)
+void PrintEnvelope(const RowSet &client, QWidget *parent)
 {
     OutputReport(BuildEnvelope(client), true, QString(), parent);
 }

@@ -5,7 +5,8 @@
 
 namespace qo {
 
-BandReport BuildEnvelope(qint64 client);
-void PrintEnvelope(qint64 client, QWidget *parent = nullptr);
+// The client's row of vw_boritek (ClientStore::envelope).
+BandReport BuildEnvelope(const RowSet &client);
+void PrintEnvelope(const RowSet &client, QWidget *parent = nullptr);
 
 } // namespace qo

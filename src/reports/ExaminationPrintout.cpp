@@ -1,8 +1,6 @@
 #include "reports/ExaminationPrintout.h"
 
 #include "config/AppState.h"
-#include "db/Connection.h"
-#include "db/SqlText.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 #include "ui/MessageBoxes.h"
@@ -65,31 +63,20 @@ double addMemo(ReportBand &b, double x, double y, const QString &cap, const QStr
     return y + 12.5;
 }
 
-std::shared_ptr<RowSet> prescription(const QString &view, qint64 client)
-{
-    QStringList lines = {QStringLiteral("SELECT * FROM ") + view, QStringLiteral("WHERE ugyfel = 0"),
-                         QStringLiteral("ORDER BY 1;")};
-    return std::make_shared<RowSet>(
-        Connection::main().query(ReplaceWhereLine(lines, QStringLiteral("ugyfel = %1").arg(client))));
-}
-
 } // namespace
 
-BandReport BuildExaminationPrintout(qint64 examination, bool a5)
+BandReport BuildExaminationPrintout(const ExaminationPrintData &data, bool a5)
 {
     BandReport r;
     r.title = QStringLiteral("Vizsgalat nyomtatás");
-    r.fileName = QStringLiteral("Vizsgálat %1").arg(examination);
+    r.fileName = QStringLiteral("Vizsgálat %1").arg(data.examination);
     r.pageSize = QPageSize(a5 ? QPageSize::A5 : QPageSize::A4);
     r.margins = QMarginsF(9, 8, 8, 9);
-    r.data = std::make_shared<RowSet>(Connection::main().query(
-        QStringLiteral("SELECT * FROM vw_vizsgalat\nWHERE vizsgalat=%1\nORDER BY 1;").arg(examination)));
-    const qint64 client = r.data->rowCount() > 0 ? r.data->toInt(0, QStringLiteral("ugyfel"), 0) : 0;
-    // Read in the order near, distance, special, contact lens.
-    const auto kozel = prescription(QStringLiteral("vw_ugyfel_sz_kozel"), client);
-    const auto tavol = prescription(QStringLiteral("vw_ugyfel_sz_tavol"), client);
-    const auto egyeb = prescription(QStringLiteral("vw_ugyfel_sz_egyeb"), client);
-    const auto kontakt = prescription(QStringLiteral("vw_ugyfel_k"), client);
+    r.data = std::make_shared<RowSet>(data.exam);
+    const auto kozel = std::make_shared<RowSet>(data.near);
+    const auto tavol = std::make_shared<RowSet>(data.distance);
+    const auto egyeb = std::make_shared<RowSet>(data.special);
+    const auto kontakt = std::make_shared<RowSet>(data.contact);
 
     const double w = r.contentWidth();
     const double x = (w - kBodyWidth) / 2; // 0 on A5, centred on A4
@@ -155,9 +142,9 @@ BandReport BuildExaminationPrintout(qint64 examination, bool a5)
     return r;
 }
 
-void PrintExamination(qint64 examination, bool print, QWidget *parent)
+void PrintExamination(const ExaminationPrintData &data, bool print, QWidget *parent)
 {
-    const BandReport r = BuildExaminationPrintout(examination, appState().a5munkalap);
+    const BandReport r = BuildExaminationPrintout(data, appState().a5munkalap);
     if (r.data->rowCount() == 0) {
         ShowError(QStringLiteral("A vizsgálat nem található."), parent);
         return;

@@ -9,7 +9,17 @@ class QWidget;
 
 namespace qo {
 
-BandReport BuildExaminationPrintout(qint64 examination, bool a5);
-void PrintExamination(qint64 examination, bool print, QWidget *parent = nullptr);
+// What the printout shows, as ClientStore::examinationPrintout reads it: the
+// examination's row of vw_vizsgalat (none when it does not exist) and the
+// client's prescriptions near, distance, special and contact lens.
+struct ExaminationPrintData {
+    qint64 examination = -1;
+    RowSet exam;
+    RowSet near, distance, special, contact;
+};
+
+BandReport BuildExaminationPrintout(const ExaminationPrintData &data, bool a5);
+// Tells the user when the examination does not exist.
+void PrintExamination(const ExaminationPrintData &data, bool print, QWidget *parent = nullptr);
 
 } // namespace qo

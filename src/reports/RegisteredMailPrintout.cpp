@@ -1,20 +1,17 @@
 #include "reports/RegisteredMailPrintout.h"
 
-#include "db/Connection.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 
 namespace qo {
 
-BandReport BuildRegisteredMailForm(qint64 client)
+BandReport BuildRegisteredMailForm(const RowSet &shop, const RowSet &client)
 {
     BandReport r;
     r.title = QStringLiteral("Boríték nyomtatás");
     r.pageSize = QPageSize(QSizeF(160, 113), QPageSize::Millimeter, QStringLiteral("Szelvény"), QPageSize::ExactMatch);
     r.margins = QMarginsF(12, 10, 10, 10);
-    const RowSet shop = Connection::main().query(QStringLiteral("SELECT tulajdonos, irsz, varos, cim FROM tulajdonos LIMIT 1;"));
-    r.data = std::make_shared<RowSet>(Connection::main().query(
-        QStringLiteral("SELECT ugyfel_nev, cim_irsz, cim_varos, cim_cim FROM ugyfel WHERE ugyfel = %1;").arg(client)));
+    r.data = std::make_shared<RowSet>(client);
     QString owner, zip, address;
     if (shop.rowCount() > 0) {
         owner = shop.text(0, QStringLiteral("tulajdonos"));
@@ -44,9 +41,9 @@ BandReport BuildRegisteredMailForm(qint64 client)
     return r;
 }
 
-void PrintRegisteredMailForm(qint64 client, QWidget *parent)
+void PrintRegisteredMailForm(const RowSet &shop, const RowSet &client, QWidget *parent)
 {
-    OutputReport(BuildRegisteredMailForm(client), true, QString(), parent);
+    OutputReport(BuildRegisteredMailForm(shop, client), true, QString(), parent);
 }
 
 } // namespace qo

@@ -5,7 +5,9 @@
 
 namespace qo {
 
-BandReport BuildRegisteredMailForm(qint64 client);
-void PrintRegisteredMailForm(qint64 client, QWidget *parent = nullptr);
+// The shop's row (ShopStore::postalAddress: tulajdonos, irsz, varos, cim) and
+// the client's (ClientStore::postalAddress: ugyfel_nev, cim_irsz, cim_varos, cim_cim).
+BandReport BuildRegisteredMailForm(const RowSet &shop, const RowSet &client);
+void PrintRegisteredMailForm(const RowSet &shop, const RowSet &client, QWidget *parent = nullptr);
 
 } // namespace qo

@@ -1,7 +1,6 @@
 #include "reports/WorkOrderPrintout.h"
 
 #include "config/AppState.h"
-#include "db/Connection.h"
 #include "db/Kinds.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
@@ -210,11 +209,11 @@ QString DiscountText(double percent)
     return QStringLiteral("-%1%").arg(qint64(std::llround(percent)));
 }
 
-BandReport BuildWorkOrderPrintout(qint64 workOrder, bool a5)
+BandReport BuildWorkOrderPrintout(const WorkOrderPrintData &data, bool a5)
 {
     BandReport r;
     r.title = QStringLiteral("Munkalap nyomtatás");
-    r.fileName = QStringLiteral("Munkalap %1").arg(workOrder);
+    r.fileName = QStringLiteral("Munkalap %1").arg(data.workOrder);
     if (a5) {
         r.pageSize = QPageSize(QPageSize::A5);
         r.orientation = QPageLayout::Portrait;
@@ -226,26 +225,21 @@ BandReport BuildWorkOrderPrintout(qint64 workOrder, bool a5)
         r.copiesAcross = 2;
         r.copyGap = 10;
     }
-    r.data = std::make_shared<RowSet>(Connection::main().query(
-        QStringLiteral("SELECT * FROM vw_munkalap\nWHERE munkalap=%1\nORDER BY 1;").arg(workOrder)));
-    QString birth;
-    if (r.data->rowCount() > 0)
-        birth = SqlValue(QStringLiteral("SELECT szuldatum FROM ugyfel WHERE ugyfel = %1;")
-                             .arg(r.data->toInt(0, QStringLiteral("ugyfel"), 0)), QString());
+    r.data = std::make_shared<RowSet>(data.order);
     const double w = r.contentWidth();
-    pageHeader(r.pageHeader, w, birth);
+    pageHeader(r.pageHeader, w, data.birthDate);
     body(r.detail, w, a5);
     AddPageFooter(r.pageFooter, w, kFace, r.title, a5 ? QStringLiteral("QrMunkalapA5") : QStringLiteral("QrMunkalap"), false);
     return r;
 }
 
-void PrintWorkOrder(qint64 workOrder, bool print, QWidget *parent)
+void PrintWorkOrder(const WorkOrderPrintData &data, bool print, QWidget *parent)
 {
     if (appState().a5munkalap) {
-        PrintWorkOrderA5(workOrder, print, parent);
+        PrintWorkOrderA5(data, print, parent);
         return;
     }
-    const BandReport r = BuildWorkOrderPrintout(workOrder, false);
+    const BandReport r = BuildWorkOrderPrintout(data, false);
     if (r.data->rowCount() == 0) {
         ShowError(QStringLiteral("A munkalap nem található."), parent);
         return;
@@ -253,9 +247,9 @@ void PrintWorkOrder(qint64 workOrder, bool print, QWidget *parent)
     OutputReport(r, print, appState().nyomtato, parent);
 }
 
-void PrintWorkOrderA5(qint64 workOrder, bool print, QWidget *parent)
+void PrintWorkOrderA5(const WorkOrderPrintData &data, bool print, QWidget *parent)
 {
-    const BandReport r = BuildWorkOrderPrintout(workOrder, true);
+    const BandReport r = BuildWorkOrderPrintout(data, true);
     if (r.data->rowCount() == 0) {
         ShowError(QStringLiteral("A munkalap nem található."), parent);
         return;

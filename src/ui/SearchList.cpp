@@ -20,7 +20,7 @@
 namespace qo {
 
 SearchList::SearchList(QWidget *parent, Placement placement)
-    : QDialog(parent), m_query({}, nullptr)
+    : QDialog(parent)
 {
     setWindowFlags((windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)
                    & ~Qt::WindowContextHelpButtonHint);
@@ -42,11 +42,9 @@ SearchList::SearchList(QWidget *parent, Placement placement)
     hf.setBold(true);
     m_heading->setFont(hf);
 
-    m_model = new GridModel(this);
-    m_query = ListQuery({}, m_model);
     m_grid = new Grid(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setGridModel(m_model);
+    m_page = new ListPage(m_grid, this);
 
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
@@ -83,27 +81,18 @@ SearchList::~SearchList() = default;
 
 void SearchList::setQuery(const ListSql &sql)
 {
-    m_query.lines() = sql.lines;
-    m_query.setKeyField(sql.keyField);
-    m_base = sql.baseCondition;
-    m_keyField = sql.keyField;
-    m_sortField = sql.sortField;
-    m_query.setWhere(m_base);
-    m_model->setMarkedColumn(m_model->columnOf(m_sortField));
+    m_page->setQuery(sql);
+    m_page->setSearchColumns(QString()); // a window names what its search looks in
 }
 
 void SearchList::setColumns(const QVector<GridColumn> &columns, const QVector<double> &shares, int margin)
 {
-    m_model->setColumns(columns);
-    m_model->setMarkedColumn(m_model->columnOf(m_sortField));
-    if (!shares.isEmpty())
-        m_grid->setColumnShares(shares, margin);
+    m_page->setColumns(columns, shares, margin);
 }
 
 void SearchList::setSearchColumns(const QString &columns, SearchKind kind)
 {
-    m_searchColumns = columns;
-    m_searchKind = kind;
+    m_page->setSearchColumns(columns, kind);
 }
 
 void SearchList::setHeading(const QString &text) { m_heading->setText(text); }
@@ -197,21 +186,11 @@ void SearchList::clearCurrentRow()
     updateCounter();
 }
 
-qint64 SearchList::currentKey() const
-{
-    const int r = m_grid->currentRowIndex();
-    if (r < 0 || m_keyField.isEmpty())
-        return -1;
-    return m_model->rows().toInt(r, m_keyField, -1);
-}
+qint64 SearchList::currentKey() const { return m_page->currentKey(); }
 
-QString SearchList::currentText(const QString &field) const
-{
-    const int r = m_grid->currentRowIndex();
-    return r < 0 ? QString() : m_model->rows().text(r, field);
-}
+QString SearchList::currentText(const QString &field) const { return m_page->currentText(field); }
 
-void SearchList::openRows() { m_query.open(); }
+void SearchList::openRows() { m_page->query().open(); }
 
 bool SearchList::openAndStand(const std::function<int()> &rowToStandOn)
 {
@@ -223,7 +202,7 @@ bool SearchList::openAndStand(const std::function<int()> &rowToStandOn)
         showError(e.message());
     }
     int row = rowToStandOn();
-    if (row < 0 && m_model->rowCount() > 0)
+    if (row < 0 && model()->rowCount() > 0)
         row = 0;
     m_grid->setCurrentRowIndex(row);
     updateCounter();
@@ -232,15 +211,13 @@ bool SearchList::openAndStand(const std::function<int()> &rowToStandOn)
 
 bool SearchList::reopen(qint64 positionKey)
 {
-    return openAndStand([&] {
-        return positionKey >= 0 && !m_keyField.isEmpty() ? m_query.locateKey(m_keyField, positionKey) : -1;
-    });
+    return openAndStand([&] { return m_page->locate(positionKey); });
 }
 
 bool SearchList::reopenOn(const QString &field, const QString &value)
 {
     return openAndStand([&] {
-        const RowSet &rs = m_model->rows();
+        const RowSet &rs = model()->rows();
         const int c = rs.fieldIndex(field);
         for (int r = 0; c >= 0 && r < rs.rowCount(); ++r)
             if (rs.text(r, c) == value)
@@ -266,51 +243,38 @@ void SearchList::showSaved(qint64 key)
 
 void SearchList::refresh()
 {
-    if (!hasCurrentRow() || m_keyField.isEmpty()) {
+    const QString keyField = m_page->keyField();
+    if (!hasCurrentRow() || keyField.isEmpty()) {
         reopen(-1);
         return;
     }
-    const RowSet &rs = m_model->rows();
-    const int c = rs.fieldIndex(m_keyField);
+    const RowSet &rs = model()->rows();
+    const int c = rs.fieldIndex(keyField);
     if (c >= 0 && rs.field(c).kind == RowSet::Kind::Text)
-        reopenOn(m_keyField, currentText(m_keyField));
+        reopenOn(keyField, currentText(keyField));
     else
         reopen(currentKey());
 }
 
-QString SearchList::searchCondition(const QString &text) const
-{
-    if (m_searchColumns.isEmpty())
-        return m_base;
-    return m_base
-        + (m_searchKind == SearchKind::Words ? BuildWordFilter(m_searchColumns, text)
-                                             : BuildLikeFilter(m_searchColumns, text));
-}
+QString SearchList::searchCondition(const QString &text) const { return m_page->searchCondition(text); }
 
 void SearchList::searchTextChanged(const QString &text)
 {
-    m_query.setWhere(searchCondition(text));
-    if (!reopen(-1))
-        return;
-    // Stand on the first row whose sort column begins with the text; a text
-    // that begins none leaves the list on its first row.
-    if (!text.isEmpty() && !m_sortField.isEmpty()) {
-        const int row = m_query.locatePrefix(m_sortField, text);
-        if (row >= 0)
-            m_grid->setCurrentRowIndex(row);
+    try {
+        m_page->search(searchCondition(text), text);
+    } catch (const Error &e) {
+        showError(e.message()); // the list stays empty until the next successful search
+        m_grid->setCurrentRowIndex(model()->rowCount() > 0 ? 0 : -1);
     }
     updateCounter();
 }
 
 void SearchList::sortByColumn(int column)
 {
-    const QString field = m_model->fieldOf(column);
-    if (field.isEmpty())
+    if (!m_page->sortBy(column))
         return;
-    m_sortField = field;
-    m_query.setOrderBy(field);
     refresh();
-    m_model->setMarkedColumn(column);
+    model()->setMarkedColumn(column);
     focusSearchBox();
 }
 
@@ -348,10 +312,8 @@ bool SearchList::deleteCurrentRow(const std::function<void(qint64)> &remove)
         return false;
     // The row after it takes its place (the one before it at the end).
     const int row = m_grid->currentRowIndex();
-    const RowSet &held = m_model->rows();
-    const qint64 next = row + 1 < held.rowCount() ? held.toInt(row + 1, m_keyField, -1)
-        : row > 0                                 ? held.toInt(row - 1, m_keyField, -1)
-                                                  : -1;
+    const auto [after, before] = m_page->neighbourKeys();
+    const qint64 next = after >= 0 ? after : before;
     try {
         remove(currentKey());
     } catch (const Error &e) {
@@ -365,7 +327,7 @@ bool SearchList::deleteCurrentRow(const std::function<void(qint64)> &remove)
     }
     reopen(next);
     if (next < 0) { // a list keyed by text: the same place in the list
-        m_grid->setCurrentRowIndex(qMin(row, m_model->rowCount() - 1));
+        m_grid->setCurrentRowIndex(qMin(row, model()->rowCount() - 1));
         updateCounter();
     }
     return true;

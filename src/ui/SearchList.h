@@ -29,6 +29,7 @@
 #include "ui/WindowBehaviour.h"
 #include "ui/GridModel.h"
 #include "db/SqlText.h"
+#include "ui/ListPage.h"
 #include "ui/ListQuery.h"
 
 #include <QDialog>
@@ -53,7 +54,7 @@ class SearchList : public QDialog {
     Q_OBJECT
 public:
     enum class Command { New, Edit, Delete, Refresh, Accept, Close };
-    enum class SearchKind { Like, Words }; // BuildLikeFilter or BuildWordFilter
+    using SearchKind = ListPage::SearchKind; // BuildLikeFilter or BuildWordFilter
 
     explicit SearchList(QWidget *parent = nullptr, Placement placement = Placement::Full);
     ~SearchList() override;
@@ -81,14 +82,15 @@ public:
 
     // ---- state ---------------------------------------------------------------
     Grid *grid() const { return m_grid; }
-    GridModel *model() const { return m_model; }
-    ListQuery &query() { return m_query; }
+    GridModel *model() const { return m_page->model(); }
+    ListQuery &query() { return m_page->query(); }
+    ListPage *page() const { return m_page; }
     QLineEdit *searchBox() const { return m_search; }
     QToolBar *toolBar() const { return m_toolbar; }
     QStatusBar *statusBar() const { return m_status; }
     QLabel *heading() const { return m_heading; }
-    QString sortField() const { return m_sortField; }
-    QString keyField() const { return m_keyField; }
+    QString sortField() const { return m_page->sortField(); }
+    QString keyField() const { return m_page->keyField(); }
 
     bool hasCurrentRow() const;
     // Stands on no row (a choice nobody made cannot be accepted by Enter).
@@ -141,16 +143,13 @@ private:
     bool openAndStand(const std::function<int()> &rowToStandOn);
 
     Grid *m_grid = nullptr;
-    GridModel *m_model = nullptr;
-    ListQuery m_query;
+    ListPage *m_page = nullptr;
     QLineEdit *m_search = nullptr;
     QLabel *m_heading = nullptr;
     QToolBar *m_toolbar = nullptr;
     QStatusBar *m_status = nullptr;
     QLabel *m_counter = nullptr;
     QMap<Command, QAction *> m_commands;
-    QString m_base, m_keyField, m_sortField, m_searchColumns;
-    SearchKind m_searchKind = SearchKind::Like;
     bool m_shownOnce = false;
 };
 

@@ -35,6 +35,7 @@ inline constexpr QLatin1StringView kAuditLogList{"frm_Naplo"};
 inline constexpr QLatin1StringView kVersionNotes{"frm_Verziokovetes"};
 inline constexpr QLatin1StringView kWorkOrderEditor{"frm_Munkalap"};
 inline constexpr QLatin1StringView kWorkOrderHistory{"frm_MunkalapBongeszo"};
+inline constexpr QLatin1StringView kUncollectedOrders{"frm_NemVittEl"};
 inline constexpr QLatin1StringView kWorkOrderTypeEditor{"frm_TorzsMLapTipus_Szerkeszt"};
 inline constexpr QLatin1StringView kWorkOrderTypeList{"frm_TorzsMLapTipus"};
 

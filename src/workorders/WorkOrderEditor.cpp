@@ -9,6 +9,7 @@
 #include "clients/Clients.h"
 #include "clients/ClientsCommon.h"
 #include "db/Connection.h"
+#include "db/LookupName.h"
 #include "base/Error.h"
 #include "ui/WindowBehaviour.h"
 #include "ui/Pictures.h"

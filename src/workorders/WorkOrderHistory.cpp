@@ -1,8 +1,10 @@
 #include "workorders/WorkOrderStore.h"
 #include "workorders/WorkOrderHistory.h"
+#include "workorders/OverdueOrders.h"
 #include "ui/WindowKeys.h"
 
 #include "db/Connection.h"
+#include "db/LookupName.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"
@@ -50,8 +52,9 @@ WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(
                 {QStringLiteral("fizetendo"), QStringLiteral("Utólag"), ft},
                 {QStringLiteral("statusz_nev"), QStringLiteral("Státusz")}},
                {0.1, 0.2, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1}, 44);
-    model()->setStyler([](const RowSet &rows, int row, int, bool marked, CellStyle &s) {
+    model()->setStyler([this](const RowSet &rows, int row, int column, bool marked, CellStyle &s) {
         StyleWorkOrderRow(rows, row, marked, s);
+        MarkOverdueDueDate(rows, row, model()->fieldOf(column), s);
     });
 
     // No search here: the panel only names the client.

@@ -8,27 +8,100 @@ WorkOrderStore::WorkOrderStore(Connection &db) : m_db(db) {}
 
 ListSql WorkOrderStore::mainList()
 {
-    return {{QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
-                            "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
-                            "statusz_nev FROM vw_munkalap"),
-             QStringLiteral("WHERE statusz = %1").arg(int(WorkOrderStatus::Received)), QStringLiteral("ORDER BY munkalap DESC;")},
-            QStringLiteral("(statusz = %1)").arg(int(WorkOrderStatus::Received)), QStringLiteral("munkalap"), QStringLiteral("munkalap"),
-            QStringLiteral("CONVERT(munkalap USING latin2);mlaptipus_nev;"
-                           "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
-                           "CONVERT(DATE_FORMAT(dat_kesz,'%Y.%m.%d') USING latin2);ugyfel_nev;telefon;statusz_nev")};
+    return {.lines = {QStringLiteral("SELECT munkalap, mlaptipus, ugyfel, datum, dat_hatid, dat_kesz, statusz, "
+                                     "osszar, eloleg, fizetendo, storno, mlaptipus_nev, ugyfel_nev, telefon, "
+                                     "statusz_nev FROM vw_munkalap"),
+                      QStringLiteral("WHERE ") + statusCondition(WorkOrderStatus::Received),
+                      QStringLiteral("ORDER BY munkalap DESC;")},
+            .baseCondition = statusCondition(WorkOrderStatus::Received),
+            .keyField = QStringLiteral("munkalap"),
+            .sortField = QStringLiteral("munkalap"),
+            .searchColumns = QStringLiteral("CONVERT(munkalap USING latin2);mlaptipus_nev;"
+                                            "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_hatid,'%Y.%m.%d') USING latin2);"
+                                            "CONVERT(DATE_FORMAT(dat_kesz,'%Y.%m.%d') USING latin2);ugyfel_nev;telefon;statusz_nev")};
 }
 
 ListSql WorkOrderStore::historyList(qint64 client)
 {
-    return {{QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
-             QStringLiteral(" mlaptipus.mlaptipus_nev,"), QStringLiteral(" ugyfel.ugyfel_nev"),
-             QStringLiteral("FROM munkalap"), QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
-             QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
-             QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
-             QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY munkalap.munkalap;")},
-            QStringLiteral("(munkalap.ugyfel = %1)").arg(client), QStringLiteral("munkalap"),
-            QStringLiteral("munkalap"), QString()};
+    return {.lines = {QStringLiteral("SELECT"), QStringLiteral(" munkalap.*,"), QStringLiteral(" statusz.statusz_nev,"),
+                      QStringLiteral(" mlaptipus.mlaptipus_nev,"), QStringLiteral(" ugyfel.ugyfel_nev"),
+                      QStringLiteral("FROM munkalap"), QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+                      QStringLiteral(" JOIN mlaptipus ON (munkalap.mlaptipus = mlaptipus.mlaptipus)"),
+                      QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+                      QStringLiteral("WHERE munkalap.ugyfel = 0"), QStringLiteral("ORDER BY munkalap.munkalap;")},
+            .baseCondition = QStringLiteral("(munkalap.ugyfel = %1)").arg(client),
+            .keyField = QStringLiteral("munkalap"),
+            .sortField = QStringLiteral("munkalap"),
+            .searchColumns = {}};
+}
+
+QString WorkOrderStore::statusCondition(WorkOrderStatus status)
+{
+    return QStringLiteral("(statusz = %1)").arg(int(status));
+}
+
+QString WorkOrderStore::anyStatusCondition() { return QStringLiteral("(statusz > 0)"); }
+
+QString WorkOrderStore::overdueCondition()
+{
+    return QStringLiteral("(statusz = %1 AND dat_hatid < CURDATE() AND IFNULL(storno, 'N') <> 'I')")
+        .arg(int(WorkOrderStatus::Received));
+}
+
+ListSql WorkOrderStore::uncollectedList(int days)
+{
+    const QString condition = QStringLiteral("(statusz = %1 AND dat_kesz < CURDATE() - INTERVAL %2 DAY "
+                                             "AND IFNULL(storno, 'N') <> 'I')")
+                                  .arg(int(WorkOrderStatus::Ready))
+                                  .arg(qMax(0, days));
+    return {.lines = {QStringLiteral("SELECT munkalap, ugyfel, ugyfel_nev, telefon, mlaptipus_nev, datum, dat_kesz, "
+                                     "osszar, eloleg, fizetendo, statusz, storno FROM vw_munkalap"),
+                      QStringLiteral("WHERE ") + condition, QStringLiteral("ORDER BY dat_kesz, munkalap;")},
+            .baseCondition = condition,
+            .keyField = QStringLiteral("munkalap"),
+            .sortField = QStringLiteral("dat_kesz"),
+            .searchColumns = QStringLiteral("CONVERT(munkalap USING latin2);ugyfel_nev;telefon;mlaptipus_nev")};
+}
+
+WorkOrderPrintData WorkOrderStore::printout(qint64 order)
+{
+    WorkOrderPrintData data;
+    data.workOrder = order;
+    data.order = m_db.query(QStringLiteral("SELECT * FROM vw_munkalap\nWHERE munkalap=%1\nORDER BY 1;").arg(order));
+    if (data.order.rowCount() > 0) {
+        const RowSet client = m_db.query(QStringLiteral("SELECT szuldatum FROM ugyfel WHERE ugyfel = %1;")
+                                             .arg(data.order.toInt(0, QStringLiteral("ugyfel"), 0)));
+        data.birthDate = client.rowCount() ? client.text(0, 0) : QString();
+    }
+    return data;
+}
+
+BandReport BuildWorkOrderPrintout(qint64 workOrder, bool a5)
+{
+    return BuildWorkOrderPrintout(WorkOrderStore(Connection::main()).printout(workOrder), a5);
+}
+
+void PrintWorkOrder(qint64 workOrder, bool print, QWidget *parent)
+{
+    PrintWorkOrder(WorkOrderStore(Connection::main()).printout(workOrder), print, parent);
+}
+
+QString WorkOrderStore::overdueCountSql()
+{
+    return QStringLiteral("SELECT COUNT(*) FROM munkalap WHERE ") + overdueCondition();
+}
+
+int WorkOrderStore::uncollectedDays()
+{
+    constexpr int kDefault = 14;
+    if (m_db.query(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
+                                  "AND TABLE_NAME = 'beallit' AND COLUMN_NAME = 'nemvitt_nap'"))
+            .toInt(0, 0)
+        == 0)
+        return kDefault;
+    const RowSet rs = m_db.query(QStringLiteral("SELECT nemvitt_nap FROM beallit ORDER BY beallit LIMIT 1"));
+    return rs.rowCount() && !rs.isNull(0, 0) ? int(rs.toInt(0, 0, kDefault)) : kDefault;
 }
 
 void WorkOrderStore::finish(qint64 order)

@@ -3,6 +3,9 @@
 // status steps, cancelling and removing an order.
 #include "db/Kinds.h"
 #include "db/SqlText.h"
+#include "reports/WorkOrderPrintout.h"
+
+class QWidget;
 
 namespace qo {
 
@@ -17,6 +20,24 @@ public:
     static ListSql mainList();
     // One client's orders, every status, for the history window.
     static ListSql historyList(qint64 client);
+    // The conditions of the main list's status tabs: one status, or every order.
+    static QString statusCondition(WorkOrderStatus status);
+    static QString anyStatusCondition();
+    // Overdue: the due date has passed and the order is still only received
+    // (a cancelled order is not waited for).
+    static QString overdueCondition();
+    // The orders ready for more than `days` days and not collected, with the
+    // client's phone, the oldest first.
+    static ListSql uncollectedList(int days);
+
+    // The rows of the printed work order.
+    WorkOrderPrintData printout(qint64 order);
+
+    // Counts the overdue orders (one number; for the background counter).
+    static QString overdueCountSql();
+    // After how many days a ready order counts as not collected (the shop's
+    // setting; 14 where the database does not have it yet).
+    int uncollectedDays();
 
     // Lets the server complete an edited order (empty amounts, totals).
     void finish(qint64 order);
@@ -29,5 +50,9 @@ public:
 private:
     Connection &m_db;
 };
+
+// The printed work order read through the store (see reports/WorkOrderPrintout.h).
+BandReport BuildWorkOrderPrintout(qint64 workOrder, bool a5);
+void PrintWorkOrder(qint64 workOrder, bool print, QWidget *parent = nullptr);
 
 } // namespace qo
