@@ -698,6 +698,8 @@ private Q_SLOTS:
         row("F12", QKeySequence(Qt::Key_F12), "aCsokkent", {});
         row("Alt+Enter", QKeySequence(Qt::ALT | Qt::Key_Return), "aBeallit", QStringLiteral("frm_Beallit"));
         row("Ctrl+Shift+A", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "aAdatkikeres", QStringLiteral("dlgAdatkikeres"));
+        row("Ctrl+R", QKeySequence(Qt::CTRL | Qt::Key_R), "aKorabbiReceptek", QStringLiteral("frm_KorabbiReceptek"));
+        row("Shift+F4", QKeySequence(Qt::SHIFT | Qt::Key_F4), "aUjEbbol", {}); // a work-order command: nothing on this tab
     }
     void shortcutsFromSearchBox()
     {

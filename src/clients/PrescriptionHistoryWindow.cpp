@@ -19,6 +19,8 @@
 #include <QFont>
 #include <QPushButton>
 
+#include <memory>
+
 namespace qo {
 
 namespace {
@@ -44,7 +46,7 @@ ValueMark PrescriptionHistoryModel::markAt(int row, int column) const
 
 QVariant PrescriptionHistoryModel::data(const QModelIndex &index, int role) const
 {
-    if (index.isValid() && (role == Qt::FontRole || role == Qt::ForegroundRole)) {
+    if (index.isValid() && (role == Qt::FontRole || role == Qt::ForegroundRole || role == SelectedForegroundRole)) {
         const ValueMark m = markAt(index.row(), index.column());
         if (role == Qt::FontRole && m != ValueMark::None) {
             QFont f;
@@ -53,6 +55,8 @@ QVariant PrescriptionHistoryModel::data(const QModelIndex &index, int role) cons
         }
         if (role == Qt::ForegroundRole && m == ValueMark::Strong)
             return strongColour();
+        if (role == SelectedForegroundRole && m == ValueMark::Strong)
+            return QColor(255, 190, 190); // still red on the selection's dark blue
     }
     return GridModel::data(index, role);
 }
@@ -190,7 +194,7 @@ void PrescriptionHistoryWindow::print(bool print)
         ShowError(e.message(), this);
         return;
     }
-    const PrescriptionHistory history = m_model->history();
+    const auto history = std::make_shared<const PrescriptionHistory>(m_model->history());
     int item = 0;
     for (int c = 0; c < m_model->columnCount() && item < r.detail.items.size(); ++c) {
         if (m_grid->isColumnHidden(c))
@@ -202,11 +206,11 @@ void PrescriptionHistoryWindow::print(bool print)
             continue;
         it.fontBy([plain, history, v](const BandContext &ctx) {
             QFont f = plain;
-            f.setBold(history.mark(ctx.row, v) != ValueMark::None);
+            f.setBold(history->mark(ctx.row, v) != ValueMark::None);
             return f;
         });
         it.colourBy([history, v](const BandContext &ctx) {
-            return history.mark(ctx.row, v) == ValueMark::Strong ? PrescriptionHistoryModel::strongColour()
+            return history->mark(ctx.row, v) == ValueMark::Strong ? PrescriptionHistoryModel::strongColour()
                                                                  : QColor(Qt::black);
         });
     }
