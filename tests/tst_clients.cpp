@@ -7,6 +7,9 @@
 #include "clients/ClientPicker.h"
 #include "clients/ExaminationEditor.h"
 #include "ui/FieldMark.h"
+#include "clients/PrescriptionHistoryWindow.h"
+#include "export/ExportDialog.h"
+#include "reports/ReportOutput.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
@@ -27,7 +30,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -139,6 +144,34 @@ qint64 newClientWithRows(const QString &name, const QString &phone = {})
     return key;
 }
 
+// Runs a statement with the stock command-line client; "" when it succeeded.
+QString runStockClient(const ConnectParams &p, const QString &sql)
+{
+    QProcess proc;
+    const QString client = QStandardPaths::findExecutable(QStringLiteral("mariadb")).isEmpty()
+        ? QStringLiteral("mysql") : QStringLiteral("mariadb");
+    proc.start(client, {QStringLiteral("--no-defaults"), QStringLiteral("-h127.0.0.1"), QStringLiteral("-P%1").arg(p.port),
+                        QStringLiteral("-u") + p.user, QStringLiteral("-p") + p.password, p.database,
+                        QStringLiteral("-e"), sql});
+    if (!proc.waitForFinished(60000))
+        return QStringLiteral("timeout");
+    return proc.exitCode() == 0 ? QString() : QString::fromUtf8(proc.readAllStandardError());
+}
+
+// Types the values into the prescription editor at the keyboard, from the
+// first field (where it opens) on in tab order; a null value is passed by.
+void typePrescription(const QStringList &values)
+{
+    onWindow<PrescriptionEditor>([values](PrescriptionEditor *w) {
+        for (const QString &v : values) {
+            if (!v.isNull())
+                selectAllAndType(v);
+            press(Qt::Key_Tab);
+        }
+        w->okButton->click();
+    });
+}
+
 int count(const QString &from)
 {
     return SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM ") + from, -1);
@@ -198,6 +231,145 @@ private Q_SLOTS:
     }
     void init() { appState().AlapVaros = QStringLiteral("Szeged"); }
     void cleanupTestCase() { m_examDb.reset(); }
+
+    // ---- prescription history ----------------------------------------------
+
+    // Two saves in the editor and one by the stock client: three states in
+    // "Korábbi receptek", newest first, the changes marked; then its printout
+    // and its export read back.
+    void prescriptionHistoryWindow()
+    {
+        test::TestDb db(QStringLiteral("clients_rxhist"));
+        Connection::setActingUser(QStringLiteral("pult"));
+        const qint64 key = newClientWithRows(QStringLiteral("Előzmény Éva"));
+        const QString none;
+        // Both sides in one save, then the upper side: Sph changes sign, the
+        // axis turns by 30 degrees, Cyl changes a little.
+        typePrescription({QStringLiteral("-1,25"), QStringLiteral("-0,50"), QStringLiteral("90"), none, none,
+                          QStringLiteral("-1,00")});
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        typePrescription({QStringLiteral("+0,25"), QStringLiteral("-0,75"), QStringLiteral("120")});
+        QVERIFY(EditPrescription(key, QStringLiteral("ugyfel_sz_tavol"), QStringLiteral("Szemüveg - Távol")));
+        const QString err = runStockClient(db.params(), QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+0,50' "
+                                                                       "WHERE ugyfel = %1 AND kulcs = 2").arg(key));
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        QCOMPARE(count(QStringLiteral("recept_elozmeny WHERE ugyfel = %1 AND fajta = 'TAVOL'").arg(key)), 4);
+        Connection::setActingUser(QString());
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("elozmeny.pdf"));
+        const QString csv = dir.filePath(QStringLiteral("elozmeny.csv"));
+        SetReportFileHook([pdf](const ReportJob &) { return pdf; });
+        QStringList captions, users, current;
+        QList<QList<int>> marks; // per line: 0 plain, 1 bold, 2 bold red
+        QString title;
+        BoxSeen done;
+        onWindow<PrescriptionHistoryWindow>([&](PrescriptionHistoryWindow *w) {
+            title = w->windowTitle();
+            current << w->currentText();
+            PrescriptionHistoryModel *m = w->model();
+            for (int c = 0; c < m->columnCount(); ++c)
+                captions << m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            for (int r = 0; r < m->rowCount(); ++r) {
+                QList<int> line;
+                for (int c = 0; c < m->columnCount(); ++c) {
+                    const QModelIndex i = m->index(r, c);
+                    const QVariant font = m->data(i, Qt::FontRole);
+                    const QVariant colour = m->data(i, Qt::ForegroundRole);
+                    const bool bold = font.isValid() && font.value<QFont>().bold();
+                    const bool red = colour.isValid() && colour.value<QColor>() == PrescriptionHistoryModel::strongColour();
+                    line << (bold ? (red ? 2 : 1) : (red ? 9 : 0));
+                }
+                marks << line;
+                users << m->displayText(r, m->columnCount() - 1);
+            }
+            press(Qt::Key_P, Qt::ControlModifier);
+            onWindow<ExportDialog>([&](ExportDialog *e) {
+                QApplication::setActiveWindow(e);
+                int presses = 0;
+                while (QApplication::focusWidget() != e->fileEdit && presses++ < 20)
+                    press(Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), e->fileEdit);
+                selectAllAndType(csv);
+                answerBox(&done);
+                press(Qt::Key_Return);
+                QTRY_VERIFY(done.seen);
+                QTest::keyClick(e, Qt::Key_Escape);
+            });
+            press(Qt::Key_E, Qt::ControlModifier);
+            // The other kinds are a choice away: near has no state yet.
+            QTest::keyClick(w->kindBox(), Qt::Key_Down);
+            current << w->currentText();
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        ShowPrescriptionHistory(nullptr, key, 0);
+        SetReportFileHook({});
+
+        QCOMPARE(title, QStringLiteral("Korábbi receptek - Szemüveg - Távol"));
+        QCOMPARE(captions.mid(0, 6), (QStringList{"Jobb Sph", "Jobb Cyl", "Jobb Ax", "Jobb Prism", "Jobb Pd", "Bal Sph"}));
+        QCOMPARE(captions.mid(10), (QStringList{"Érvényes", "Rögzítette"}));
+        QCOMPARE(marks.size(), 3);
+        //                                 J: sph cyl ax prism pd  B: sph cyl ax prism pd, when, who
+        QCOMPARE(marks[0], (QList<int>{0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0})); // stock client: Bal Sph -1,00 -> +0,50
+        QCOMPARE(marks[1], (QList<int>{2, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0})); // editor: sign, Cyl, axis 90 -> 120
+        QCOMPARE(marks[2], (QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})); // the first state
+        QCOMPARE(users[1], QStringLiteral("pult"));
+        QCOMPARE(users[2], QStringLiteral("pult"));
+        QVERIFY2(!users[0].isEmpty() && users[0] != QLatin1String("pult"), qPrintable(users[0]));
+        QVERIFY2(current.value(0).contains(QStringLiteral("Jobb: Sph +0,25, Cyl -0,75, Ax 120; Bal: Sph +0,50")),
+                 qPrintable(current.value(0)));
+        QCOMPARE(current.value(1), QStringLiteral("Ehhez a recepthez nincs tárolt állapot."));
+
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        for (const char *t : {"Korábbi receptek", "Előzmény Éva - Szemüveg - Távol", "Jobb Sph", "Rögzítette", "+0,25",
+                              "-0,75", "120", "+0,50", "-1,00", "pult"})
+            QVERIFY2(printed.contains(QString::fromUtf8(t)), qPrintable(QString::fromUtf8(t) + QStringLiteral(" missing from: ") + printed));
+
+        QVERIFY(done.seen);
+        QProcess py;
+        py.start(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral(
+            "import csv,sys\n"
+            "rows=list(csv.reader(open(sys.argv[1],encoding='cp1250',newline=''),delimiter=';'))\n"
+            "print(len(rows)); print('|'.join(rows[0])); print('|'.join(rows[1]))"), csv});
+        QVERIFY(py.waitForFinished(60000));
+        const QStringList out = QString::fromUtf8(py.readAllStandardOutput()).split(QLatin1Char('\n'));
+        QCOMPARE(out.value(0), QStringLiteral("4"));
+        QVERIFY2(out.value(1).startsWith(QStringLiteral("Jobb Sph|Jobb Cyl|Jobb Ax|")), qPrintable(out.value(1)));
+        QVERIFY2(out.value(2).startsWith(QStringLiteral("+0,25|-0,75|120|||+0,50|")), qPrintable(out.value(2)));
+    }
+
+    // How a value is marked against the state before.
+    void prescriptionValueMarks_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<int>("mark");
+        QTest::newRow("same") << 0 << "+1,00" << "+1,00" << 0;
+        QTest::newRow("same number, other writing") << 0 << "+1,00" << "1.0" << 0;
+        QTest::newRow("sph changed") << 0 << "+1,00" << "+1,25" << 1;
+        QTest::newRow("sph sign") << 0 << "+0,25" << "-0,25" << 2;
+        QTest::newRow("cyl sign") << 1 << "-0,50" << "+0,50" << 2;
+        QTest::newRow("from zero is no sign change") << 0 << "+0,00" << "-0,25" << 1;
+        QTest::newRow("axis 20") << 2 << "90" << "110" << 1;
+        QTest::newRow("axis 21") << 2 << "90" << "111" << 2;
+        QTest::newRow("axis over 180 is near") << 2 << "175" << "5" << 1;
+        QTest::newRow("axis 170 and 20") << 2 << "170" << "20" << 2;
+        QTest::newRow("prism sign is plain") << 3 << "+1" << "-1" << 1;
+        QTest::newRow("value given") << 0 << "" << "-1,00" << 1;
+        QTest::newRow("text") << 4 << "64" << "64/62" << 1;
+    }
+    void prescriptionValueMarks()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, before);
+        QFETCH(QString, now);
+        QFETCH(int, mark);
+        QCOMPARE(int(CompareValue(column, before, now)), mark);
+    }
 
     // ---- client editor -------------------------------------------------------
 

@@ -840,6 +840,8 @@ private Q_SLOTS:
         row("F12", QKeySequence(Qt::Key_F12), "aCsokkent", {});
         row("Alt+Enter", QKeySequence(Qt::ALT | Qt::Key_Return), "aBeallit", QStringLiteral("frm_Beallit"));
         row("Ctrl+Shift+A", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "aAdatkikeres", QStringLiteral("dlgAdatkikeres"));
+        row("Ctrl+R", QKeySequence(Qt::CTRL | Qt::Key_R), "aKorabbiReceptek", QStringLiteral("frm_KorabbiReceptek"));
+        row("Shift+F4", QKeySequence(Qt::SHIFT | Qt::Key_F4), "aUjEbbol", {}); // a work-order command: nothing on this tab
     }
     void shortcutsFromSearchBox()
     {
@@ -1071,6 +1073,44 @@ private Q_SLOTS:
         // "Rendben" on a repeatable message keeps it for the next start.
         w.messagePanel()->okButton()->click();
         QCOMPARE(SqlValue(QStringLiteral("SELECT olvasva FROM uzenet WHERE szoveg = 'Harmadik'"), {}), QStringLiteral("N"));
+    }
+
+    // Shift+F4 on the work-order list: "Új munkalap ebből" opens the editor on
+    // a copy of the current order's lens values; Esc leaves no order, OK
+    // lists the new one and stands on it.
+    void newOrderFromTheWorkOrderList()
+    {
+        test::TestDb db(QStringLiteral("main_from"));
+        addClient(QStringLiteral("Másoló Márta"));
+        ExecSql(QStringLiteral("CALL sp_ujmunkalap((SELECT MAX(ugyfel) FROM ugyfel), 2)"));
+        ExecSql(QStringLiteral("UPDATE munkalap SET jobbpd = '31', balpd = '30,5', tipus = 'Olvasó', eloleg = 3000"));
+        const qint64 source = SqlIntValue(QStringLiteral("SELECT MAX(munkalap) FROM munkalap"), -1);
+        WriteStoredConnection(1, record(db));
+        MainWindow w;
+        showActive(w);
+        w.setActiveTab(MainWindow::TabWorkOrders);
+        Grid *g = w.grid(MainWindow::TabWorkOrders);
+        QTRY_COMPARE(w.currentKey(MainWindow::TabWorkOrders), source);
+        QVERIFY(g->actions().contains(w.action(QStringLiteral("aUjEbbol"))));
+
+        QString pd;
+        test::onModal(test::named("frm_Munkalap"), [&](QWidget *e) {
+            pd = e->findChild<QLineEdit *>(QStringLiteral("jobbpd"))->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        press(w, g, Qt::Key_F4, Qt::ShiftModifier);
+        QCOMPARE(pd, QStringLiteral("31"));
+        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM munkalap"), -1), 1);
+
+        test::onModal(test::named("frm_Munkalap"),
+                      [](QWidget *e) { e->findChild<QPushButton *>(QStringLiteral("btnOK"))->click(); });
+        press(w, g, Qt::Key_F4, Qt::ShiftModifier);
+        QTRY_COMPARE(g->model()->rowCount(), 2);
+        const qint64 made = w.currentKey(MainWindow::TabWorkOrders);
+        QVERIFY(made > source);
+        QCOMPARE(SqlValue(QStringLiteral("SELECT CONCAT_WS('|', mlaptipus, jobbpd, balpd, tipus, eloleg) FROM munkalap "
+                                         "WHERE munkalap = %1").arg(made), {}),
+                 QStringLiteral("2|31|30,5|Olvasó|0"));
     }
 };
 

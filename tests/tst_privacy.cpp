@@ -310,6 +310,8 @@ private Q_SLOTS:
         newExamination(key, QStringLiteral("CURDATE()"), QStringLiteral("Fáj a feje \"estefelé\"\nés szúr"));
         newOrder(key, 45600, 10000, false);
         ConsentStore(db()).record(key, ContactPurpose::Email, true);
+        // An earlier state of the distance prescription.
+        db().exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,50' WHERE ugyfel = %1 AND kulcs = 1").arg(key));
 
         WriteStoredConnection(1, QStringLiteral("%1;%2;%3;%4;%5;Teszt bolt")
                                      .arg(tdb.params().database, tdb.params().host)
@@ -351,20 +353,27 @@ private Q_SLOTS:
         const QString out = dir.filePath(QStringLiteral("ki"));
         run(QStringLiteral("unzip"), {QStringLiteral("-q"), zip, QStringLiteral("-d"), out});
         QStringList names = QDir(out).entryList(QDir::Files);
-        QCOMPARE(names, (QStringList{"adatkikeres.pdf", "hozzajarulasok.csv", "munkalapok.csv", "naplo.csv", "receptek.csv",
-                                     "ugyfel.csv", "vizsgalatok.csv"}));
+        QCOMPARE(names, (QStringList{"adatkikeres.pdf", "hozzajarulasok.csv", "korabbi_receptek.csv", "munkalapok.csv",
+                                     "naplo.csv", "receptek.csv", "ugyfel.csv", "vizsgalatok.csv"}));
 
         const QString pdf = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out + QStringLiteral("/adatkikeres.pdf"), QStringLiteral("-")});
         for (const QString &want : {QStringLiteral("Adatkikérés"), QStringLiteral("Éles Látás Bt."),
                                     QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")), QStringLiteral("Adatkérő Aranka"),
                                     QStringLiteral("aranka@pelda.hu"), QStringLiteral("+1,25"), QStringLiteral("8,6"),
                                     QStringLiteral("Fáj a feje"), QStringLiteral("45 600"), QStringLiteral("35 600"),
-                                    QStringLiteral("megadva"), QStringLiteral("INSERT")})
+                                    QStringLiteral("megadva"), QStringLiteral("INSERT"), QStringLiteral("Korábbi receptek"),
+                                    QStringLiteral("+1,50")})
             QVERIFY2(pdf.contains(want), qPrintable(want + QStringLiteral(" missing from:\n") + pdf));
         QVERIFY2(!pdf.contains(QStringLiteral("Másik Béla")), qPrintable(pdf));
 
         const QJsonObject csv = readCsvFolder(out);
-        QCOMPARE(csv.size(), 6);
+        QCOMPARE(csv.size(), 7);
+        QStringList states;
+        for (const QJsonValue &r : csv.value(QStringLiteral("korabbi_receptek.csv")).toArray())
+            states << r[QStringLiteral("recept")].toString() + QLatin1Char('/') + r[QStringLiteral("oldal")].toString()
+                    + QLatin1Char('/') + r[QStringLiteral("sph")].toString() + QLatin1Char('/') + r[QStringLiteral("bc")].toString();
+        // Oldest first within a kind: both states of the distance prescription, the contact lens.
+        QCOMPARE(states, (QStringList{"Szemüveg - Távol/Jobb/+1,25/", "Szemüveg - Távol/Jobb/+1,50/", "Kontaktlencse/Bal/-2,75/8,6"}));
         const QJsonArray person = csv.value(QStringLiteral("ugyfel.csv")).toArray();
         QCOMPARE(person.size(), 1);
         QCOMPARE(person[0][QStringLiteral("ugyfel_nev")].toString(), QStringLiteral("Adatkérő Aranka"));
@@ -373,7 +382,7 @@ private Q_SLOTS:
         for (const QJsonValue &r : csv.value(QStringLiteral("receptek.csv")).toArray())
             values << r[QStringLiteral("recept")].toString() + QLatin1Char('/') + r[QStringLiteral("sph")].toString();
         QCOMPARE(values.size(), 8);
-        QVERIFY2(values.contains(QStringLiteral("Szemüveg - Távol/+1,25")), qPrintable(values.join(QLatin1Char(' '))));
+        QVERIFY2(values.contains(QStringLiteral("Szemüveg - Távol/+1,50")), qPrintable(values.join(QLatin1Char(' '))));
         const QJsonArray exams = csv.value(QStringLiteral("vizsgalatok.csv")).toArray();
         QCOMPARE(exams.size(), 1);
         QCOMPARE(exams[0][QStringLiteral("anamnezis")].toString(), QStringLiteral("Fáj a feje \"estefelé\"\nés szúr"));
@@ -402,11 +411,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("yes");
         QTest::addColumn<int>("examsLeft");
         QTest::addColumn<int>("prescriptionRowsLeft");
+        QTest::addColumn<int>("historyLeft"); // stored prescription states
         QTest::addColumn<QString>("summary");
-        QTest::newRow("no retention") << "0" << true << 0 << 0 << "- 4 recept\n- 2 vizsgálat\n";
-        QTest::newRow("5 years, a recent examination") << "5" << true << 1 << 8
-                                                       << "- 1 vizsgálat (megőrzési idő: 5 év)";
-        QTest::newRow("answered No") << "0" << false << 2 << 8 << "- 4 recept\n- 2 vizsgálat\n";
+        QTest::newRow("no retention") << "0" << true << 0 << 0 << 0
+                                      << "- 4 recept\n- 2 korábbi recept-állapot\n- 2 vizsgálat\n";
+        QTest::newRow("5 years, a recent examination")
+            << "5" << true << 1 << 8 << 2
+            << "- 2 korábbi recept-állapot (megőrzési idő: 5 év)\n- 1 vizsgálat (megőrzési idő: 5 év)";
+        QTest::newRow("answered No") << "0" << false << 2 << 8 << 2
+                                     << "- 4 recept\n- 2 korábbi recept-állapot\n- 2 vizsgálat\n";
     }
     void erasureInThePicker()
     {
@@ -414,6 +427,7 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         QFETCH(int, examsLeft);
         QFETCH(int, prescriptionRowsLeft);
+        QFETCH(int, historyLeft);
         QFETCH(QString, summary);
         TestDb tdb(QStringLiteral("privacy_erase"));
         const QString name = QStringLiteral("Aba Titkos Erzsébet");
@@ -483,6 +497,8 @@ private Q_SLOTS:
         for (const char *t : {"ugyfel_sz_tavol", "ugyfel_sz_kozel", "ugyfel_sz_egyeb", "ugyfel_k"})
             rxRows += number(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ugyfel = %2").arg(QLatin1String(t)).arg(key));
         QCOMPARE(rxRows, prescriptionRowsLeft);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM recept_elozmeny WHERE ugyfel = %1").arg(key)), historyLeft);
+        QVERIFY(number(QStringLiteral("SELECT COUNT(*) FROM recept_elozmeny WHERE ugyfel = %1").arg(other)) > 0);
         if (examsLeft == 1)
             QCOMPARE(value(QStringLiteral("SELECT anamnezis FROM vizsgalat WHERE ugyfel = %1").arg(key)), QStringLiteral("Szemnyomás magas"));
         QCOMPARE(reportRows(from, to), reportsBefore);
@@ -517,12 +533,14 @@ private Q_SLOTS:
                  otherBefore);
         QCOMPARE(value(QStringLiteral("SELECT reszlet FROM naplo WHERE muvelet = 'TORLES' AND ugyfel = %1").arg(key)),
                  QStringLiteral("megőrzés: %1 év; recept törölve: %2, megőrizve: %3; vizsgálat törölve: %4, megőrizve: %5; "
-                                "munkalap megőrizve: 2; hozzájárulás törölve: 2")
+                                "munkalap megőrizve: 2; hozzájárulás törölve: 2; korábbi recept törölve: %6, megőrizve: %7")
                      .arg(retention)
                      .arg(prescriptionRowsLeft ? 0 : 4)
                      .arg(prescriptionRowsLeft ? 4 : 0)
                      .arg(2 - examsLeft)
-                     .arg(examsLeft));
+                     .arg(examsLeft)
+                     .arg(historyLeft ? 0 : 2)
+                     .arg(historyLeft));
     }
 };
 

@@ -1107,6 +1107,75 @@ private Q_SLOTS:
         QCOMPARE(rows, 0);
         QCOMPARE(counter, QStringLiteral("0: 0"));
     }
+
+    // "Új munkalap ebből" in the client's browser (Shift+F4): the editor opens
+    // on a new order of the same type and client with the lens, frame and PD
+    // values of the chosen one, prices, deposit, dates and status new; Esc
+    // leaves no order behind, OK keeps it and the browser stands on it.
+    void newOrderFromChosenOne()
+    {
+        test::TestDb db(QStringLiteral("wo_from"));
+        const qint64 client = addClient(QStringLiteral("Ismét Irén"));
+        const qint64 lens = addBrand(QStringLiteral("lencsemarka"), QStringLiteral("Élesítő"));
+        const qint64 frame = addBrand(QStringLiteral("keretmarka"), QStringLiteral("Acélváz"));
+        // The client's current special prescription differs from the order's.
+        ExecSql(QStringLiteral("UPDATE ugyfel_sz_egyeb SET sph = '-2,00', ax = '45' WHERE ugyfel = %1").arg(client));
+        const qint64 source = CreateWorkOrder(Connection::main(), client, 3);
+        ExecSql(QStringLiteral("UPDATE munkalap SET lencsemarka = %1, tipus = 'Multifokális', keretmarka = %2, "
+                               "kerettipus = 'Kerek titán', jobbsph = '+1,00', jobbcyl = '-0,25', jobbax = '10', "
+                               "jobbpd = '32', jobbprism = '1', balsph = '+0,75', balpd = '31,5', balegyeb = 'B', "
+                               "ar_keret = 20000, ar_jobb = 9000, eloleg = 5000, osszar = 29000, fizetendo = 24000, "
+                               "megj = 'régi megjegyzés', datum = '2020-01-02', dat_hatid = '2020-01-09', "
+                               "dat_kesz = '2020-01-08', statusz = 3 WHERE munkalap = %3")
+                    .arg(lens).arg(frame).arg(source));
+        const QString carried = QStringLiteral(
+            "SELECT CONCAT_WS('|', mlaptipus, ugyfel, lencsemarka, tipus, keretmarka, kerettipus, jobbsph, jobbcyl, jobbax, "
+            "jobbpd, jobbprism, jobbegyeb, balsph, balcyl, balax, balpd, balprism, balegyeb) FROM munkalap WHERE munkalap = %1");
+
+        QStringList shown;
+        qint64 standing = -1;
+        int rowsAfterCancel = -1, ordersAfterCancel = -1, rowsAfterOk = -1;
+        onModal(named("frm_MunkalapBongeszo"), [&](QWidget *w) {
+            auto *b = static_cast<WorkOrderHistory *>(w);
+            QCOMPARE(b->aUjEbbol->text(), QStringLiteral("Új munkalap ebből"));
+            QCOMPARE(b->currentKey(), source);
+            // First cancelled with Esc.
+            onModal(named("frm_Munkalap"), [&](QWidget *e) {
+                auto *ed = static_cast<WorkOrderEditor *>(e);
+                shown << ed->edLencsemarka->text() << ed->edKeretmarka->text() << ed->field(QStringLiteral("jobbpd"))->text()
+                      << ed->field(QStringLiteral("balpd"))->text() << ed->field(QStringLiteral("jobbsph"))->text()
+                      << ed->numberField(QStringLiteral("eloleg"))->text() << ed->edStatusz->text();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            });
+            QTest::keyClick(b->grid(), Qt::Key_F4, Qt::ShiftModifier);
+            rowsAfterCancel = b->model()->rowCount();
+            ordersAfterCancel = orderCount();
+            // Then kept with OK (the window system would hand the activation back).
+            QApplication::setActiveWindow(b);
+            onModal(named("frm_Munkalap"), [](QWidget *e) { e->findChild<QPushButton *>(QStringLiteral("btnOK"))->click(); });
+            QTest::keyClick(b->grid(), Qt::Key_F4, Qt::ShiftModifier);
+            rowsAfterOk = b->model()->rowCount();
+            standing = b->currentKey();
+            QTest::keyClick(b->grid(), Qt::Key_Escape);
+        });
+        BrowseClientWorkOrders(client);
+
+        QCOMPARE(shown.mid(0, 5), (QStringList{"Élesítő", "Acélváz", "32", "31,5", "+1,00"}));
+        QVERIFY2(shown.value(5).startsWith(QLatin1Char('0')), qPrintable(shown.value(5)));
+        QCOMPARE(rowsAfterCancel, 1);
+        QCOMPARE(ordersAfterCancel, 1); // nothing left behind
+        QCOMPARE(rowsAfterOk, 2);
+        QVERIFY(standing > source);
+        QCOMPARE(orderCount(), 2);
+        QCOMPARE(cell(carried.arg(standing)), cell(carried.arg(source)));
+        QCOMPARE(cell(QStringLiteral("SELECT CONCAT_WS('|', ar_keret, ar_jobb, eloleg, statusz, datum = CURDATE(), "
+                                     "dat_kesz IS NULL, storno, COALESCE(megj, '-')) FROM munkalap WHERE munkalap = %1")
+                          .arg(standing)),
+                 QStringLiteral("0|0|0|1|1|1|N|-"));
+        // The source order is as it was.
+        QCOMPARE(cell(QStringLiteral("SELECT CONCAT_WS('|', osszar, statusz, megj) FROM munkalap WHERE munkalap = %1").arg(source)),
+                 QStringLiteral("29000|3|régi megjegyzés"));
+    }
 };
 
 QTEST_MAIN(TestWorkOrders)

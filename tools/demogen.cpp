@@ -445,6 +445,7 @@ private:
     void masterData();
     void clients();
     void prescriptions();
+    void prescriptionHistory();
     void examinations();
     void orders();
     void footer();
@@ -462,6 +463,7 @@ void Generator::run()
     masterData();
     clients();
     prescriptions();
+    prescriptionHistory();
     examinations();
     orders();
     footer();
@@ -709,6 +711,99 @@ void Generator::prescriptions()
                     colNull(s);
             }
             b.endRow();
+        }
+    }
+}
+
+// Earlier states of the prescriptions (recept_elozmeny). The triggers wrote
+// each current state as valid from the moment of loading; they are replaced
+// by the current state dated in the past and, for spectacles, one to three
+// earlier states before it, as a shop collects them over the years: the
+// myopia grows, the cylinder and axis move a little, now and then only one
+// side is changed, and a few states hold a wrong sign or axis that was
+// corrected at the next save. A random stream of its own keeps every other
+// demo row as it was.
+void Generator::prescriptionHistory()
+{
+    Rng r(m_p.seed ^ 0x52454345505445ull);
+    m_out.statement("DELETE FROM recept_elozmeny");
+    static const char *const users[] = {"kata", "peter", "rendszergazda"};
+    static const char *const side[] = {"", "Jobb", "Bal"};
+    Batch b(m_out, "INSERT INTO recept_elozmeny (ugyfel, fajta, kulcs, oldal, sph, cyl, ax, prism, pd, gorb, bc, dia, "
+                   "ervenyes, felhasznalo)");
+    auto moment = [&](const QDate &day) {
+        char t[32];
+        std::snprintf(t, sizeof t, "%04d-%02d-%02d %02d:%02d:%02d", day.year(), day.month(), day.day(), r.range(9, 17),
+                      r.range(0, 59), r.range(0, 59));
+        return std::string(t);
+    };
+    auto row = [&](int id, const char *kind, int k, const Eye &e, const ContactLens *lens, const std::string &when,
+                   const char *user) {
+        std::string &s = b.row();
+        colInt(s, id);
+        col(s, kind);
+        colInt(s, k);
+        col(s, side[k]);
+        col(s, diopter(e.sph));
+        e.cyl ? col(s, diopter(e.cyl)) : colNull(s);
+        e.cyl ? col(s, std::to_string(e.ax)) : colNull(s);
+        colNull(s);
+        lens ? colNull(s) : col(s, tenths(e.pd));
+        colNull(s);
+        lens ? col(s, tenths(lens->bc)) : colNull(s);
+        lens ? col(s, tenths(lens->dia)) : colNull(s);
+        col(s, when);
+        col(s, user);
+        b.endRow();
+    };
+    for (int id = 1; id <= m_p.clients; ++id) {
+        const Client &c = m_clients[size_t(id)];
+        const std::pair<const char *, const Prescription *> kinds[] = {
+            {"TAVOL", &c.tavol}, {"KOZEL", &c.kozel}, {"EGYEB", &c.egyeb}};
+        for (const auto &[kind, p] : kinds) {
+            if (!p->filled)
+                continue;
+            // Newest first while they are made: the current state, then each one before.
+            std::vector<Prescription> states{*p};
+            const int earlier = kind == kinds[0].first ? r.range(1, 3) : r.range(0, 2);
+            for (int i = 0; i < earlier; ++i) {
+                Prescription before = states.back();
+                for (Eye *e : {&before.r, &before.l}) {
+                    if (e->sph < 0)
+                        e->sph = int16_t(std::min(0, e->sph + 25 * r.range(0, 2)));
+                    else
+                        e->sph = int16_t(std::max(0, e->sph - 25 * r.range(0, 1)));
+                    if (e->cyl && r.chance(0.3))
+                        e->cyl = int16_t(std::min(-25, e->cyl + 25));
+                    if (e->cyl && r.chance(0.3))
+                        e->ax = int16_t((e->ax + 5 * r.range(-2, 2) + 180) % 180);
+                }
+                if (r.chance(0.03)) // a wrong sign, corrected by the next save
+                    before.r.sph = int16_t(-before.r.sph);
+                else if (before.r.cyl && r.chance(0.03)) // an axis off by a right angle
+                    before.r.ax = int16_t((before.r.ax + 90) % 180);
+                states.push_back(before);
+            }
+            std::vector<std::string> when(states.size());
+            QDate day = daysAgo(r.range(20, 900));
+            for (size_t i = 0; i < states.size(); ++i) {
+                when[i] = moment(day);
+                day = day.addDays(-r.range(300, 1100));
+            }
+            for (size_t i = states.size(); i-- > 0;) {
+                const char *user = users[r.below(3)];
+                const bool oneSide = i + 1 < states.size() && states[i].l.sph == states[i + 1].l.sph
+                    && states[i].l.cyl == states[i + 1].l.cyl && states[i].l.ax == states[i + 1].l.ax;
+                row(id, kind, 1, states[i].r, nullptr, when[i], user);
+                if (!oneSide)
+                    row(id, kind, 2, states[i].l, nullptr, when[i], user);
+            }
+        }
+        if (c.k.filled) {
+            const std::string when = moment(daysAgo(r.range(20, 900)));
+            const char *user = users[r.below(3)];
+            row(id, "KONTAKT", 1, c.k.r, &c.k, when, user);
+            row(id, "KONTAKT", 2, c.k.l, &c.k, when, user);
         }
     }
 }

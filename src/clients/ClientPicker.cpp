@@ -80,6 +80,8 @@ QString erasureQuestion(const ErasurePlan &p)
     QStringList goes{QStringLiteral("név, telefon, e-mail, cím, születési dátum, megjegyzés, keret adatai")};
     if (p.prescriptionsRemoved)
         goes << QStringLiteral("%1 recept").arg(p.prescriptionsRemoved);
+    if (p.historyRemoved)
+        goes << QStringLiteral("%1 korábbi recept-állapot").arg(p.historyRemoved);
     if (p.examinationsRemoved)
         goes << QStringLiteral("%1 vizsgálat").arg(p.examinationsRemoved);
     if (p.consents)
@@ -93,6 +95,8 @@ QString erasureQuestion(const ErasurePlan &p)
         stays << QStringLiteral("%1 munkalap az összegeivel (a bevételi kimutatások nem változnak)").arg(p.workOrders);
     if (p.prescriptionsKept)
         stays << QStringLiteral("%1 recept (megőrzési idő: %2 év)").arg(p.prescriptionsKept).arg(p.retentionYears);
+    if (p.historyKept)
+        stays << QStringLiteral("%1 korábbi recept-állapot (megőrzési idő: %2 év)").arg(p.historyKept).arg(p.retentionYears);
     if (p.examinationsKept)
         stays << QStringLiteral("%1 vizsgálat (megőrzési idő: %2 év)").arg(p.examinationsKept).arg(p.retentionYears);
     QString text = QStringLiteral("Ügyfél törlése (GDPR): %1\n\nTörlődik:\n- ").arg(p.name)

@@ -128,6 +128,15 @@ SubjectData ClientPrivacy::read(qint64 client)
         parts[0].replace(QStringLiteral("sph, cyl, ax, prism, pd, NULL, NULL, NULL"),
                          QStringLiteral("sph, cyl, ax, prism, pd, NULL AS gorb, NULL AS bc, NULL AS dia"));
         d.prescriptions = m_db.query(parts.join(QStringLiteral(" UNION ALL ")));
+        d.prescriptionHistory = m_db.query(QStringLiteral(
+            "SELECT CASE fajta WHEN 'TAVOL' THEN %2 WHEN 'KOZEL' THEN %3 WHEN 'EGYEB' THEN %4 ELSE %5 END AS recept, "
+            "kulcs, oldal, sph, cyl, ax, prism, pd, gorb, bc, dia, ervenyes, felhasznalo FROM recept_elozmeny "
+            "WHERE ugyfel = %1 ORDER BY FIELD(fajta, 'TAVOL', 'KOZEL', 'EGYEB', 'KONTAKT'), ervenyes, recept_elozmeny")
+                                               .arg(client)
+                                               .arg(SqlQuote(kPrescriptionKinds[0].captionText()),
+                                                    SqlQuote(kPrescriptionKinds[1].captionText()),
+                                                    SqlQuote(kPrescriptionKinds[2].captionText()),
+                                                    SqlQuote(kPrescriptionKinds[3].captionText())));
         d.examinations = m_db.query(
             QStringLiteral("SELECT * FROM vizsgalat WHERE ugyfel = %1 ORDER BY datum, vizsgalat").arg(client));
         d.workOrders = m_db.query(QStringLiteral(
@@ -170,6 +179,9 @@ bool ClientPrivacy::planErasure(qint64 client, ErasurePlan &plan)
         if (m_db.query(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ugyfel = %2").arg(QString(k.table)).arg(client)).toInt(0, 0) > 0)
             ++kinds;
     (keepPrescriptions ? plan.prescriptionsKept : plan.prescriptionsRemoved) = kinds;
+    // The earlier states are health data of the same kind: kept or removed with the prescriptions.
+    (keepPrescriptions ? plan.historyKept : plan.historyRemoved) =
+        int(m_db.query(QStringLiteral("SELECT COUNT(*) FROM recept_elozmeny WHERE ugyfel = %1").arg(client)).toInt(0, 0));
     const RowSet exams = m_db.query(QStringLiteral("SELECT COALESCE(SUM(%1), 0), COUNT(*) FROM vizsgalat WHERE ugyfel = %2")
                                         .arg(examinationCovered(plan.retentionYears))
                                         .arg(client));
@@ -188,6 +200,8 @@ void ClientPrivacy::erase(const ErasurePlan &plan)
         if (plan.prescriptionsRemoved > 0)
             for (const PrescriptionKind &k : kPrescriptionKinds)
                 m_db.exec(QStringLiteral("DELETE FROM %1 WHERE ugyfel = %2").arg(QString(k.table)).arg(c));
+        if (plan.historyRemoved > 0)
+            m_db.exec(QStringLiteral("DELETE FROM recept_elozmeny WHERE ugyfel = %1").arg(c));
         m_db.exec(QStringLiteral("DELETE FROM vizsgalat WHERE ugyfel = %1 AND NOT %2")
                       .arg(c)
                       .arg(examinationCovered(plan.retentionYears)));
@@ -206,14 +220,17 @@ void ClientPrivacy::erase(const ErasurePlan &plan)
                   + auditCondition(c));
         const QString detail =
                  QStringLiteral("megőrzés: %1 év; recept törölve: %2, megőrizve: %3; vizsgálat törölve: %4, "
-                                "megőrizve: %5; munkalap megőrizve: %6; hozzájárulás törölve: %7")
+                                "megőrizve: %5; munkalap megőrizve: %6; hozzájárulás törölve: %7; "
+                                "korábbi recept törölve: %8, megőrizve: %9")
                      .arg(plan.retentionYears)
                      .arg(plan.prescriptionsRemoved)
                      .arg(plan.prescriptionsKept)
                      .arg(plan.examinationsRemoved)
                      .arg(plan.examinationsKept)
                      .arg(plan.workOrders)
-                     .arg(plan.consents);
+                     .arg(plan.consents)
+                     .arg(plan.historyRemoved)
+                     .arg(plan.historyKept);
         // An erasure nobody could account for later is not done at all.
         if (!AddAuditEvent(m_db, QString::fromLatin1(Audit::kErasure), QStringLiteral("ugyfel"), QString::number(c), detail))
             throw Error(QStringLiteral("A törlés nem naplózható, ezért nem történt meg."));

@@ -66,6 +66,7 @@ struct SubjectData {
     QString shopName, shopAddress; // the shop's own data (vw_tulajdonos)
     RowSet person;        // the ugyfel row
     RowSet prescriptions; // the four prescriptions, both sides (recept, kulcs, oldal, values)
+    RowSet prescriptionHistory; // every stored state of them (recept_elozmeny), by kind, oldest first
     RowSet examinations;  // every examination, also those marked deleted
     RowSet workOrders;    // every work order with its names, cancelled ones too
     RowSet consents;      // the whole consent history
@@ -79,6 +80,8 @@ struct ErasurePlan {
     int retentionYears = 0;       // beallit.megorzes_ev
     int prescriptionsRemoved = 0; // prescription kinds with a value
     int prescriptionsKept = 0;
+    int historyRemoved = 0;       // stored prescription states: they go and stay with the prescriptions
+    int historyKept = 0;
     int examinationsRemoved = 0;
     int examinationsKept = 0;
     int workOrders = 0;           // all kept, amounts and all

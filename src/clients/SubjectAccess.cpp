@@ -143,6 +143,24 @@ QString html(const SubjectData &d, const QDate &day)
                       : listTable({QStringLiteral("Recept"), QStringLiteral("Oldal"), QStringLiteral("Sph"), QStringLiteral("Cyl"),
                                    QStringLiteral("Ax"), QStringLiteral("Prism / BC"), QStringLiteral("Pd / DIA")}, rx);
 
+    h += QStringLiteral("<h2>Korábbi receptek</h2>");
+    QList<QStringList> states;
+    for (int r = 0; r < d.prescriptionHistory.rowCount(); ++r) {
+        const RowSet &p = d.prescriptionHistory;
+        const bool contact = p.text(r, QStringLiteral("recept")) == kPrescriptionKinds.back().captionText();
+        states << QStringList{p.text(r, QStringLiteral("recept")), p.text(r, QStringLiteral("oldal")),
+                              p.text(r, QStringLiteral("sph")), p.text(r, QStringLiteral("cyl")), p.text(r, QStringLiteral("ax")),
+                              p.text(r, contact ? QStringLiteral("bc") : QStringLiteral("prism")),
+                              p.text(r, contact ? QStringLiteral("dia") : QStringLiteral("pd")),
+                              p.toDateTime(r, p.fieldIndex(QStringLiteral("ervenyes"))).toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")),
+                              p.text(r, QStringLiteral("felhasznalo"))};
+    }
+    h += states.isEmpty() ? none()
+                          : listTable({QStringLiteral("Recept"), QStringLiteral("Oldal"), QStringLiteral("Sph"),
+                                       QStringLiteral("Cyl"), QStringLiteral("Ax"), QStringLiteral("Prism / BC"),
+                                       QStringLiteral("Pd / DIA"), QStringLiteral("Érvényes"), QStringLiteral("Rögzítette")},
+                                      states);
+
     h += QStringLiteral("<h2>Vizsgálatok</h2>");
     if (!d.examinations.rowCount())
         h += none();
@@ -270,6 +288,7 @@ void WriteSubjectAccessZip(const SubjectData &data, const QDate &day, const QStr
         {QStringLiteral("adatkikeres.pdf"), SubjectAccessPdf(data, day), {}},
         {QStringLiteral("ugyfel.csv"), SubjectAccessCsv(data.person), {}},
         {QStringLiteral("receptek.csv"), SubjectAccessCsv(data.prescriptions), {}},
+        {QStringLiteral("korabbi_receptek.csv"), SubjectAccessCsv(data.prescriptionHistory), {}},
         {QStringLiteral("vizsgalatok.csv"), SubjectAccessCsv(data.examinations), {}},
         {QStringLiteral("munkalapok.csv"), SubjectAccessCsv(data.workOrders), {}},
         {QStringLiteral("hozzajarulasok.csv"), SubjectAccessCsv(data.consents), {}},

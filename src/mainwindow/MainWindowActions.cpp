@@ -2,12 +2,14 @@
 // menus, toolbars and context menus.
 #include "admin/SqlConsole.h"
 #include "admin/AuditLogList.h"
+#include "clients/PrescriptionHistoryWindow.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
 #include "masterdata/MasterDataList.h"
 #include "platform/Desktop.h"
 #include "workorders/OverdueOrders.h"
+#include "workorders/WorkOrderHistory.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -57,6 +59,10 @@ void MainWindow::buildActions()
     // Subject access: everything held about the client, in one file for the person.
     makeAction("aAdatkikeres", QStringLiteral("Adatkikérés"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
                QStringLiteral("Az ügyfél összes adata egy fájlban"), QStringLiteral("document-export"));
+    makeAction("aKorabbiReceptek", QStringLiteral("Korábbi receptek"), QKeySequence(Qt::CTRL | Qt::Key_R),
+               QStringLiteral("A recept korábbi állapotai"), QStringLiteral("document-open-recent"));
+    makeAction("aUjEbbol", QStringLiteral("Új munkalap ebből"), QKeySequence(Qt::SHIFT | Qt::Key_F4),
+               QStringLiteral("Új munkalap a kijelölt lencséjével, keretével és PD-jével"), QStringLiteral("edit-copy"));
     makeAction("aArbevetel", QStringLiteral("Árbevétel"));
     makeAction("aFogyas", QStringLiteral("Fogyások"));
     makeAction("aLencseFogyas", QStringLiteral("Lencse fogyások"));
@@ -99,8 +105,8 @@ void MainWindow::buildMenusAndToolbars()
     };
     QMenuBar *mb = menuBar();
     fill(mb->addMenu(QStringLiteral("Ügyfelek")),
-         {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtatKep", "aNyomtat", "", "aFigyelmeztet", "aMostJart", "", "aAdatkikeres",
-          "", "aBezar"});
+         {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtatKep", "aNyomtat", "", "aFigyelmeztet", "aMostJart", "", "aKorabbiReceptek", "",
+          "aAdatkikeres", "", "aBezar"});
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
@@ -119,14 +125,16 @@ void MainWindow::buildMenusAndToolbars()
 
     fill(m_grids[TabClients], {"aUj", "aSzerkeszt", "aTorol", "", "aMLapNeki", "", "aNyomtat", "aNyomtatKep",
                                "aExcelbe", "", "aBoritek", "aAjanlott", "", "aMostJart", "aFigyelmeztet", "",
-                               "aAdatkikeres"});
+                               "aKorabbiReceptek", "aAdatkikeres"});
     fill(m_grids[TabWorkOrders], {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "aNyomtatKep", "", "aStatusz", "",
-                                  "aUgyfelAdatlap", "aMlapjai"});
+                                  "aUgyfelAdatlap", "aMlapjai", "", "aUjEbbol"});
     fill(m_grids[TabExams], {"aUj", "aSzerkeszt", "aTorol", "", "aNyomtat", "aNyomtatKep", "", "aUgyfelAdatlap"});
     // Each prescription list edits its own kind: távol aSzerk2, közel aSzerk1, kontakt aSzerk3, speciális aSzerk4.
     const char *rx[4] = {"aSzerk2", "aSzerk1", "aSzerk4", "aSzerk3"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         m_rxGrids[i]->addAction(a(rx[i]));
+        m_rxGrids[i]->addAction(a("aKorabbiReceptek"));
+    }
 }
 
 void MainWindow::routeCommands()
@@ -162,6 +170,28 @@ void MainWindow::routeCommands()
             [this] { guarded([this] { ShowUncollectedOrders(this); }); });
     connect(action(QStringLiteral("aTorzsMLapTipus")), &QAction::triggered, this,
             [this] { guarded([this] { OpenWorkOrderTypes(this); }); });
+    // "Korábbi receptek": the kind of the prescription list in focus, else of
+    // the current work order, else distance.
+    connect(action(QStringLiteral("aKorabbiReceptek")), &QAction::triggered, this, [this] {
+        guarded([this] {
+            const int tab = activeTab();
+            const qint64 client = tab == TabClients ? currentKey(tab) : rowInt(tab, QStringLiteral("ugyfel"), -1);
+            int kind = tab == TabWorkOrders ? int(rowInt(tab, QStringLiteral("mlaptipus"), 1)) - 1 : 0;
+            for (int i = 0; i < 4; ++i)
+                if (m_rxGrids[i]->hasFocus())
+                    kind = i;
+            ShowPrescriptionHistory(this, client, kind);
+        });
+    });
+    connect(action(QStringLiteral("aUjEbbol")), &QAction::triggered, this, [this] {
+        guarded([this] {
+            if (activeTab() != TabWorkOrders)
+                return;
+            const qint64 key = NewWorkOrderFrom(currentKey(TabWorkOrders), this);
+            if (key > 0)
+                showSaved(TabWorkOrders, key);
+        });
+    });
     on("aSQL", &MainWindow::aSQLExecute);
     connect(action(QStringLiteral("aNaplo")), &QAction::triggered, this, [this] { guarded([this] { OpenAuditLog(this); }); });
     connect(action(QStringLiteral("aSugo")), &QAction::triggered, this, [] { OpenDocument(MakerHelpPage()); });

@@ -25,6 +25,7 @@ inline constexpr QLatin1StringView kNewsWindow{"frm_Hirfolyam"};
 inline constexpr QLatin1StringView kOptionDialog{"frm_Radio"};
 inline constexpr QLatin1StringView kPeriodDialog{"frm_Idoszak"};
 inline constexpr QLatin1StringView kPrescriptionEditor{"frm_R1"};
+inline constexpr QLatin1StringView kPrescriptionHistory{"frm_KorabbiReceptek"};
 inline constexpr QLatin1StringView kPrintTargetDialog{"frm_NyomValaszt"};
 inline constexpr QLatin1StringView kSettingsDialog{"frm_Beallit"};
 inline constexpr QLatin1StringView kSplash{"frm_Logo"};

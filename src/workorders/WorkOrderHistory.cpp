@@ -1,6 +1,8 @@
 #include "workorders/WorkOrderStore.h"
 #include "workorders/WorkOrderHistory.h"
 #include "workorders/OverdueOrders.h"
+#include "workorders/WorkOrderCreate.h"
+#include "workorders/WorkOrderEditor.h"
 #include "ui/WindowKeys.h"
 
 #include "db/Connection.h"
@@ -73,12 +75,20 @@ WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(
                           QStringLiteral("document-print-preview"));
     aExcelbe = addCommand(QStringLiteral("aExcelbe"), QStringLiteral("Excelbe..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                           QStringLiteral("x-office-spreadsheet"));
+    aUjEbbol = addCommand(QStringLiteral("aUjEbbol"), QStringLiteral("Új munkalap ebből"),
+                          QKeySequence(Qt::SHIFT | Qt::Key_F4), QStringLiteral("edit-copy"),
+                          QStringLiteral("Új munkalap a kijelölt lencséjével, keretével és PD-jével"));
+    connect(aUjEbbol, &QAction::triggered, this, [this] {
+        const qint64 key = NewWorkOrderFrom(currentKey(), this);
+        if (key > 0)
+            showSaved(key);
+    });
     aBezar = addCommand(Command::Close, QStringLiteral("Bezár"), QStringLiteral("Bezár"));
     connect(aExcelbe, &QAction::triggered, this, [this] { ShowExportDialog(grid(), QString(), this); });
     connect(aNyomtat, &QAction::triggered, this, [this] { printClick(true); });
     connect(aNyomKep, &QAction::triggered, this, [this] { printClick(false); });
-    setToolbar({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
-    setContextMenu({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aBezar});
+    setToolbar({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aUjEbbol, nullptr, aBezar});
+    setContextMenu({aNyomtat, aNyomKep, nullptr, aExcelbe, nullptr, aUjEbbol, nullptr, aBezar});
 
     aExcelbe->setIconText(aExcelbe->text()); // a tool button would drop the dots
     // Every column but "Típus" gets a tenth of the width: wide enough that a
@@ -87,6 +97,29 @@ WorkOrderHistory::WorkOrderHistory(qint64 client, QWidget *parent) : SearchList(
     setMinimumWidth(cell * 10 + 44 + 24);
     resize(qMax(960, minimumWidth()), 440);
     reopen(-1);
+}
+
+qint64 NewWorkOrderFrom(qint64 order, QWidget *parent)
+{
+    if (order <= 0)
+        return -1; // no order chosen
+    qint64 client = -1;
+    int type = 0;
+    try {
+        if (!ReadWorkOrderOrigin(Connection::main(), order, client, type)) {
+            ShowError(WorkOrderMissingText(), parent);
+            return -1;
+        }
+    } catch (const Error &e) {
+        ShowError(QStringLiteral("Hiba: ") + e.message(), parent);
+        return -1;
+    }
+    if (client <= 0) {
+        ShowWarning(QStringLiteral("A munkalaphoz nem tartozik ügyfél."), parent);
+        return -1;
+    }
+    const WorkOrderCarryOver carry(order);
+    return EditWorkOrder(-1, client, type, parent);
 }
 
 void BrowseClientWorkOrders(qint64 client, QWidget *parent)
