@@ -2,6 +2,7 @@
 // menus, toolbars and context menus.
 #include "admin/SqlConsole.h"
 #include "admin/AuditLogList.h"
+#include "clients/ReminderList.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -57,6 +58,7 @@ void MainWindow::buildActions()
     makeAction("aAdatkikeres", QStringLiteral("Adatkikérés"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
                QStringLiteral("Az ügyfél összes adata egy fájlban"), QStringLiteral("document-export"));
     makeAction("aArbevetel", QStringLiteral("Árbevétel"));
+    makeAction("aEmlekezteto", QStringLiteral("Emlékeztető lista"));
     makeAction("aFogyas", QStringLiteral("Fogyások"));
     makeAction("aLencseFogyas", QStringLiteral("Lencse fogyások"));
     makeAction("aLencseFogyas2", QStringLiteral("Lencse fogyások (egy márka)"));
@@ -102,7 +104,7 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
-         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"});
+         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "", "aEmlekezteto"});
     fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "aNaplo", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
@@ -158,6 +160,8 @@ void MainWindow::routeCommands()
     for (const char *n : {"aArbevetel", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"})
         connect(action(QString::fromLatin1(n)), &QAction::triggered, this,
                 [this, n] { guarded([this, n] { reportExecute(QString::fromLatin1(n)); }); });
+    connect(action(QStringLiteral("aEmlekezteto")), &QAction::triggered, this,
+            [this] { guarded([this] { ShowReminderList(this); }); });
     for (int i = 1; i <= 4; ++i)
         connect(action(QStringLiteral("aSzerk%1").arg(i)), &QAction::triggered, this,
                 [this, i] { guarded([this, i] { aSzerkRxExecute(i); }); });
