@@ -3,6 +3,10 @@
 #include "admin/SqlConsole.h"
 #include "admin/AuditLogList.h"
 #include "clients/ReminderList.h"
+#include "db/Connection.h"
+#include "reports/PeriodDialog.h"
+#include "reports/RevenueChart.h"
+#include "workorders/WorkOrderStore.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -59,6 +63,7 @@ void MainWindow::buildActions()
                QStringLiteral("Az ügyfél összes adata egy fájlban"), QStringLiteral("document-export"));
     makeAction("aArbevetel", QStringLiteral("Árbevétel"));
     makeAction("aEmlekezteto", QStringLiteral("Emlékeztető lista"));
+    makeAction("aArbevetelGrafikon", QStringLiteral("Árbevétel grafikon"));
     makeAction("aFogyas", QStringLiteral("Fogyások"));
     makeAction("aLencseFogyas", QStringLiteral("Lencse fogyások"));
     makeAction("aLencseFogyas2", QStringLiteral("Lencse fogyások (egy márka)"));
@@ -104,7 +109,7 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
-         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "", "aEmlekezteto"});
+         {"aArbevetel", "aArbevetelGrafikon", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "", "aEmlekezteto"});
     fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "aNaplo", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
@@ -162,6 +167,15 @@ void MainWindow::routeCommands()
                 [this, n] { guarded([this, n] { reportExecute(QString::fromLatin1(n)); }); });
     connect(action(QStringLiteral("aEmlekezteto")), &QAction::triggered, this,
             [this] { guarded([this] { ShowReminderList(this); }); });
+    connect(action(QStringLiteral("aArbevetelGrafikon")), &QAction::triggered, this, [this] {
+        guarded([this] {
+            // A year by default; the period dialog allows any other.
+            const auto [from0, to0] = QuickPeriodRange(QuickPeriod::ThisYear, PeriodToday());
+            QDate from = from0, to = to0;
+            if (AskPeriod(from, to, {}, this))
+                ShowRevenueChart(from, to, WorkOrderStore(Connection::main()).monthlyRevenue(from, to), this);
+        });
+    });
     for (int i = 1; i <= 4; ++i)
         connect(action(QStringLiteral("aSzerk%1").arg(i)), &QAction::triggered, this,
                 [this, i] { guarded([this, i] { aSzerkRxExecute(i); }); });

@@ -2,7 +2,10 @@
 // The SQL of work orders: the lists, the finishing call after an edit, the
 // status steps, cancelling and removing an order.
 #include "db/Kinds.h"
+#include "db/RowSet.h"
 #include "db/SqlText.h"
+
+#include <QDate>
 
 namespace qo {
 
@@ -17,6 +20,12 @@ public:
     static ListSql mainList();
     // One client's orders, every status, for the history window.
     static ListSql historyList(qint64 client);
+
+    // The revenue of a period by month, by the revenue report's rules
+    // (deposits by reception date, remainders of handed-over orders by their
+    // hand-over date, cancelled orders never), grouped on the server:
+    // honap ("yyyy.mm"), eloleg, utolag; months without revenue are absent.
+    RowSet monthlyRevenue(const QDate &from, const QDate &to);
 
     // Lets the server complete an edited order (empty amounts, totals).
     void finish(qint64 order);
