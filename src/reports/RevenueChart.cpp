@@ -14,7 +14,11 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QFileDialog>
+#include <QGraphicsScene>
+#include <QLocale>
+#include <QStandardPaths>
 #include <QPainter>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -40,14 +44,17 @@ QImage chartPicture(const QVector<RevenueMonth> &months, const QSizeF &mm)
     img.fill(Qt::white);
     img.setDotsPerMeterX(int(dpmm * 1000));
     img.setDotsPerMeterY(int(dpmm * 1000));
-    QChartView view(MakeRevenueChart(months));
-    view.setRenderHint(QPainter::Antialiasing);
-    // Laid out at screen size, then scaled up: the fonts keep their proportion.
-    view.resize(px / 3);
-    view.chart()->resize(QSizeF(px / 3));
+    // Laid out at screen size in a scene of its own, then drawn scaled up:
+    // the fonts keep their proportion to the bars.
+    QGraphicsScene scene;
+    QChart *chart = MakeRevenueChart(months);
+    scene.addItem(chart); // the scene owns it
+    const QSizeF layoutSize = QSizeF(px) / 3;
+    chart->resize(layoutSize);
+    scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    view.render(&p, QRectF(QPointF(0, 0), QSizeF(px)), view.rect());
+    scene.render(&p, QRectF(QPointF(0, 0), QSizeF(px)), scene.sceneRect());
     return img;
 }
 
@@ -79,10 +86,13 @@ QChart *MakeRevenueChart(const QVector<RevenueMonth> &months)
     remainder->setColor(QColor(240, 160, 60));
     QStringList categories;
     double top = 0;
+    // Within one year the month's short name is enough; else year and month.
+    const bool oneYear = !months.isEmpty() && months.first().month.left(4) == months.last().month.left(4);
+    const QLocale hu(QLocale::Hungarian, QLocale::Hungary);
     for (const RevenueMonth &m : months) {
         *deposit << m.deposit;
         *remainder << m.remainder;
-        categories << m.month;
+        categories << (oneYear ? hu.standaloneMonthName(m.month.mid(5, 2).toInt(), QLocale::ShortFormat) : m.month);
         top = qMax(top, m.deposit + m.remainder);
     }
     auto *series = new QStackedBarSeries;
@@ -188,8 +198,11 @@ void RevenueChartWindow::print(bool toPrinter)
 
 void RevenueChartWindow::savePdf()
 {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath();
     QString file = QFileDialog::getSaveFileName(this, QStringLiteral("PDF-be mentés"),
-                                                QStringLiteral("Árbevétel grafikon %1.pdf").arg(PeriodText(m_from, m_to)),
+                                                dir + QStringLiteral("/Árbevétel grafikon %1.pdf").arg(PeriodText(m_from, m_to)),
                                                 QStringLiteral("PDF fájl (*.pdf)"), nullptr,
                                                 QFileDialog::DontUseNativeDialog);
     if (file.isEmpty())

@@ -63,7 +63,7 @@ RowSet WorkOrderStore::monthlyRevenue(const QDate &from, const QDate &to)
     // The same two selects as the revenue report (its joins included), summed
     // per month on the server.
     const QString sql = QStringList{
-        QStringLiteral("SELECT honap, SUM(eloleg) AS eloleg, SUM(utolag) AS utolag FROM ("),
+        QStringLiteral("SELECT honap, COALESCE(SUM(eloleg), 0) AS eloleg, COALESCE(SUM(utolag), 0) AS utolag FROM ("),
         QStringLiteral(" SELECT DATE_FORMAT(munkalap.dat_kesz, '%Y.%m') AS honap, 0 AS eloleg, munkalap.fizetendo AS utolag"),
         QStringLiteral(" FROM munkalap JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
         QStringLiteral("  JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
