@@ -109,7 +109,7 @@ ReminderList::ReminderList(const ReminderCriteria &criteria, const ReminderSetti
     m_ui->DBGrid1->setGridModel(m_model);
     m_ui->DBGrid1->setTypeToSearch(false);
     m_ui->DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_ui->DBGrid1->setColumnShares({0.2, 0.13, 0.17, 0.06, 0.12, 0.14, 0.09, 0.09}, 36);
+    m_ui->DBGrid1->setColumnShares({0.17, 0.12, 0.16, 0.05, 0.11, 0.15, 0.11, 0.11}, 36);
     m_ui->lblFeltetel->setText(QStringLiteral("%1 - %2, %3%4")
                                    .arg(criteria.from.toString(QStringLiteral("yyyy.MM.dd")),
                                         criteria.to.toString(QStringLiteral("yyyy.MM.dd")),
