@@ -10,6 +10,9 @@
 #include "clients/PrescriptionHistoryWindow.h"
 #include "export/ExportDialog.h"
 #include "reports/ReportOutput.h"
+#include "clients/ClientPrivacy.h"
+#include "clients/ReminderList.h"
+#include "reports/PeriodDialog.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
@@ -19,6 +22,8 @@
 #include "support/TestDb.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
@@ -369,6 +374,119 @@ private Q_SLOTS:
         QFETCH(QString, now);
         QFETCH(int, mark);
         QCOMPARE(int(CompareValue(column, before, now)), mark);
+    // ---- reminder list -------------------------------------------------------
+
+    // The list of a month keeps only due clients who consented to the channel
+    // (a withdrawn consent counts as none), leaves out deleted ones, takes the
+    // clients whose last valid order is older than the setting when ticked;
+    // "Értesítve" records and logs them, and a second run of an overlapping
+    // period lists none of them on any channel.
+    void reminderListConsentAndNotified()
+    {
+        test::TestDb db(QStringLiteral("clients_reminders"));
+        Connection::setActingUser(QStringLiteral("teszt"));
+        SetPeriodToday(QDate(2027, 3, 10)); // the dialog opens on March 2027
+        auto client = [](const QString &name, const QString &reminder, const QStringList &consents,
+                         const QString &deleted = QStringLiteral("N")) {
+            const qint64 k = insertClient(name, QStringLiteral("06301234567"),
+                                          QStringLiteral("dat_figyelmeztet=") + (reminder.isEmpty() ? QStringLiteral("NULL") : "'" + reminder + "'"));
+            ExecSql(QStringLiteral("UPDATE ugyfel SET torolve = '%1', emil = 'x@example.hu', cim_irsz = '6720', "
+                                   "cim_varos = 'Szeged', cim_cim = 'Fő utca 1.' WHERE ugyfel = %2").arg(deleted).arg(k));
+            for (const QString &c : consents) // "LEVEL=I", "LEVEL=N": in this order
+                ExecSql(QStringLiteral("INSERT INTO hozzajarulas (ugyfel, cel, megadva, datum, felhasznalo) "
+                                       "VALUES (%1, '%2', '%3', NOW(), 'teszt')")
+                            .arg(k).arg(c.section('=', 0, 0), c.section('=', 1)));
+            return k;
+        };
+        auto order = [](qint64 k, const QString &day, const QString &storno) {
+            ExecSql(QStringLiteral("INSERT INTO munkalap (mlaptipus, ugyfel, datum, statusz, storno) VALUES (1, %1, '%2', 3, '%3')")
+                        .arg(k).arg(day, storno));
+        };
+        const qint64 alma = client(QStringLiteral("Alma Anna"), QStringLiteral("2027-03-15"), {"LEVEL=I"});
+        client(QStringLiteral("Barack Béla"), QStringLiteral("2027-03-20"), {"LEVEL=I", "LEVEL=N"});
+        client(QStringLiteral("Citrom Cili"), QStringLiteral("2027-03-05"), {});
+        client(QStringLiteral("Dinnye Dóra"), QStringLiteral("2027-03-06"), {"LEVEL=I"}, QStringLiteral("I"));
+        client(QStringLiteral("Eper Elek"), QStringLiteral("2027-04-02"), {"LEVEL=I"});
+        const qint64 fuge = client(QStringLiteral("Füge Feri"), QString(), {"LEVEL=I"});
+        order(fuge, QStringLiteral("2024-01-10"), QStringLiteral("N"));
+        order(fuge, QStringLiteral("2026-12-01"), QStringLiteral("I")); // cancelled: not his last order
+        const qint64 gyomber = client(QStringLiteral("Gyömbér Géza"), QString(), {"LEVEL=I"});
+        order(gyomber, QStringLiteral("2026-01-05"), QStringLiteral("N"));
+        client(QStringLiteral("Hagyma Hedvig"), QStringLiteral("2027-03-10"), {"SMS=I", "LEVEL=N"});
+
+        // Drives the criteria (Tab to the wanted control as a user does), then
+        // hands the list window to `onList`.
+        auto run = [&](int channelSteps, bool tick, const std::function<void(ReminderList *)> &onList) {
+            onModal(named("frm_Idoszak"), [=](QWidget *w) {
+                for (int i = 0; i < 20 && focusedName() != QLatin1String("rbLevel"); ++i)
+                    press(Qt::Key_Tab);
+                for (int i = 0; i < channelSteps; ++i)
+                    press(Qt::Key_Right);
+                if (tick) {
+                    press(Qt::Key_Tab);
+                    QCOMPARE(focusedName(), QStringLiteral("cbRegiMunkalap"));
+                    press(Qt::Key_Space);
+                }
+                QVERIFY(w->findChild<QCheckBox *>(QStringLiteral("cbRegiMunkalap"))->text().contains(QStringLiteral("24 hónap")));
+                press(Qt::Key_Return, Qt::ControlModifier);
+            });
+            onModal(named("frm_Emlekezteto"), [onList](QWidget *w) {
+                onList(qobject_cast<ReminderList *>(w));
+                QTest::keyClick(w, Qt::Key_Escape);
+            });
+            ShowReminderList(nullptr);
+        };
+        auto names = [](ReminderList *l) {
+            QStringList out;
+            const RowSet &rows = l->findChild<Grid *>(QStringLiteral("DBGrid1"))->gridModel()->rows();
+            for (int r = 0; r < rows.rowCount(); ++r)
+                out << rows.text(r, QStringLiteral("ugyfel_nev")) + QLatin1Char('@')
+                           + rows.toDate(r, QStringLiteral("emlek_datum")).toString(Qt::ISODate);
+            return out;
+        };
+
+        QStringList firstRun, afterMark, withoutTick;
+        bool optionSeen = false;
+        run(0, false, [&](ReminderList *l) { withoutTick = names(l); });
+        QCOMPARE(withoutTick, QStringList{QStringLiteral("Alma Anna@2027-03-15")});
+        run(0, true, [&](ReminderList *l) {
+            firstRun = names(l);
+            QCOMPARE(l->criteria().channel, ContactPurpose::Letter);
+            QCOMPARE(l->criteria().from, QDate(2027, 3, 1));
+            QCOMPARE(l->criteria().to, QDate(2027, 3, 31));
+            // One row is selected, so the question offers "Mind" first.
+            onModal(named("frm_Radio"), [&](QWidget *) {
+                optionSeen = true;
+                press(Qt::Key_Return);
+            });
+            QTest::mouseClick(l->findChild<QPushButton *>(QStringLiteral("btnErtesitve")), Qt::LeftButton);
+            afterMark = names(l);
+        });
+        // Füge's reminder date: his last valid order plus the 24 months.
+        QCOMPARE(firstRun, (QStringList{QStringLiteral("Alma Anna@2027-03-15"), QStringLiteral("Füge Feri@2026-01-10")}));
+        QVERIFY(optionSeen);
+        QCOMPARE(afterMark, QStringList());
+        QCOMPARE(count(QStringLiteral("ertesites WHERE csatorna = 'LEVEL' AND tol = '2027-03-01' AND ig = '2027-03-31' "
+                                      "AND felhasznalo = 'teszt' AND ugyfel IN (%1, %2)").arg(alma).arg(fuge)), 2);
+        QCOMPARE(count(QStringLiteral("ertesites")), 2);
+        QCOMPARE(count(QStringLiteral("naplo WHERE muvelet = 'ERTESITES' AND tabla = 'ertesites' AND felhasznalo = 'teszt' "
+                                      "AND ugyfel IN (%1, %2)").arg(alma).arg(fuge)), 2);
+
+        // Again for the same month by SMS: only the one who consented to SMS and
+        // was not told yet.
+        QStringList bySms;
+        run(1, true, [&](ReminderList *l) {
+            QCOMPARE(l->criteria().channel, ContactPurpose::Sms);
+            bySms = names(l);
+        });
+        QCOMPARE(bySms, QStringList{QStringLiteral("Hagyma Hedvig@2027-03-10")});
+
+        // The subject-access data names the reminder.
+        const SubjectData d = ClientPrivacy(Connection::main()).read(alma);
+        QCOMPARE(d.notifications.rowCount(), 1);
+        QCOMPARE(d.notifications.text(0, QStringLiteral("csatorna")), QStringLiteral("LEVEL"));
+        SetPeriodToday(QDate());
+        Connection::setActingUser(QString());
     }
 
     // ---- client editor -------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "clients/ClientPrivacy.h"
 #include "clients/Clients.h"
 #include "clients/ConsentTab.h"
+#include "clients/ReminderStore.h"
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "config/StoredConnections.h"
@@ -312,6 +313,11 @@ private Q_SLOTS:
         ConsentStore(db()).record(key, ContactPurpose::Email, true);
         // An earlier state of the distance prescription.
         db().exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '+1,50' WHERE ugyfel = %1 AND kulcs = 1").arg(key));
+        ReminderCriteria told;
+        told.from = QDate(2026, 3, 1);
+        told.to = QDate(2026, 3, 31);
+        told.channel = ContactPurpose::Email;
+        ReminderStore(db()).markNotified({key}, told);
 
         WriteStoredConnection(1, QStringLiteral("%1;%2;%3;%4;%5;Teszt bolt")
                                      .arg(tdb.params().database, tdb.params().host)
@@ -353,8 +359,8 @@ private Q_SLOTS:
         const QString out = dir.filePath(QStringLiteral("ki"));
         run(QStringLiteral("unzip"), {QStringLiteral("-q"), zip, QStringLiteral("-d"), out});
         QStringList names = QDir(out).entryList(QDir::Files);
-        QCOMPARE(names, (QStringList{"adatkikeres.pdf", "hozzajarulasok.csv", "korabbi_receptek.csv", "munkalapok.csv",
-                                     "naplo.csv", "receptek.csv", "ugyfel.csv", "vizsgalatok.csv"}));
+        QCOMPARE(names, (QStringList{"adatkikeres.pdf", "ertesitesek.csv", "hozzajarulasok.csv", "korabbi_receptek.csv",
+                                     "munkalapok.csv", "naplo.csv", "receptek.csv", "ugyfel.csv", "vizsgalatok.csv"}));
 
         const QString pdf = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out + QStringLiteral("/adatkikeres.pdf"), QStringLiteral("-")});
         for (const QString &want : {QStringLiteral("Adatkikérés"), QStringLiteral("Éles Látás Bt."),
@@ -391,6 +397,10 @@ private Q_SLOTS:
         QCOMPARE(orders[0][QStringLiteral("osszar")].toString(), QStringLiteral("45600"));
         QCOMPARE(orders[0][QStringLiteral("fizetendo")].toString(), QStringLiteral("35600"));
         QCOMPARE(csv.value(QStringLiteral("hozzajarulasok.csv")).toArray()[0][QStringLiteral("cel")].toString(), QStringLiteral("EMAIL"));
+        const QJsonArray told2 = csv.value(QStringLiteral("ertesitesek.csv")).toArray();
+        QCOMPARE(told2.size(), 1);
+        QCOMPARE(told2[0][QStringLiteral("csatorna")].toString(), QStringLiteral("EMAIL"));
+        QCOMPARE(told2[0][QStringLiteral("tol")].toString(), QStringLiteral("2026-03-01"));
         const QJsonArray log = csv.value(QStringLiteral("naplo.csv")).toArray();
         QVERIFY(log.size() >= 3); // the client, its prescription rows, the examination, the order
         for (const QJsonValue &r : log)
@@ -442,6 +452,11 @@ private Q_SLOTS:
         ConsentStore(db()).record(key, ContactPurpose::Sms, true);
         ConsentStore(db()).record(key, ContactPurpose::Marketing, true);
         ConsentStore(db()).record(other, ContactPurpose::Sms, true);
+        ReminderCriteria told;
+        told.from = QDate(2026, 3, 1);
+        told.to = QDate(2026, 3, 31);
+        told.channel = ContactPurpose::Sms;
+        ReminderStore(db()).markNotified({key, other}, told);
 
         // The retention, typed into the settings dialog by an administrator.
         appState().rendszergazda = true;
@@ -520,6 +535,8 @@ private Q_SLOTS:
         QCOMPARE(value(QStringLiteral("SELECT CONCAT_WS('|', ugyfel_nev, torolve) FROM ugyfel WHERE ugyfel = %1").arg(key)),
                  QStringLiteral("Törölt ügyfél %1|I").arg(key));
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM hozzajarulas WHERE ugyfel = %1").arg(key)), 0);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM ertesites WHERE ugyfel = %1").arg(key)), 0);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM ertesites WHERE ugyfel = %1").arg(other)), 1);
         QVERIFY(!ConsentStore(db()).mayContact(key, ContactPurpose::Sms));
         // The orders keep every figure; only their free note is gone.
         QCOMPARE(value(QStringLiteral("SELECT GROUP_CONCAT(CONCAT_WS(':', munkalap, statusz, datum, dat_kesz, "

@@ -17,6 +17,11 @@
 #include "reports/ReportParts.h"
 #include "reports/ReportOutput.h"
 #include "reports/RevenueReports.h"
+#include "reports/RevenueChart.h"
+#include "reports/ReminderPrintouts.h"
+#include "clients/ReminderList.h"
+#include "export/ExportDialog.h"
+#include "workorders/WorkOrderStore.h"
 #include "reports/WorkOrderPrintout.h"
 #include "clients/ClientPrintouts.h"
 #include "workorders/WorkOrderStore.h"
@@ -36,6 +41,7 @@
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
@@ -697,6 +703,157 @@ private Q_SLOTS:
         QVERIFY(flat(readPdf(m_files[0])).contains(QStringLiteral("Részére")));
         QVERIFY(!flat(readPdf(m_files[1])).contains(QStringLiteral("Részére")));
         QVERIFY(flat(readPdf(m_files[1])).contains(QStringLiteral("Pécs")));
+    }
+
+    // ---- revenue chart and reminder printouts ----------------------------------------------
+
+    // The chart's months come from one grouped query by the revenue report's
+    // rules: its total equals the report's to the forint, month by month in
+    // the right place, and its printout says so.
+    void revenueChartEqualsRevenueReport()
+    {
+        test::TestDb db(QStringLiteral("rep_chart"));
+        addShop();
+        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
+        const QStringList orders = {
+            "datum = '2024-01-15', dat_kesz = '2024-02-03', statusz = 3, eloleg = 10000.4, fizetendo = 25000.3",
+            "datum = '2024-03-01', dat_kesz = '2024-03-31', statusz = 3, eloleg = 5000, fizetendo = 15000",
+            "datum = '2024-03-10', dat_kesz = '2024-03-12', statusz = 3, eloleg = 7000, fizetendo = 8000, storno = 'I'",
+            "datum = '2024-05-20', dat_kesz = '2024-05-25', statusz = 2, eloleg = 3000.5, fizetendo = 4000",
+            "datum = '2023-12-28', dat_kesz = '2024-01-04', statusz = 3, eloleg = 9999, fizetendo = 1234.6",
+            "datum = '2024-12-30', dat_kesz = '2025-01-02', statusz = 3, eloleg = 2500, fizetendo = 7777",
+            "datum = '2024-07-07', statusz = 1, eloleg = NULL, fizetendo = NULL",
+        };
+        for (const QString &o : orders)
+            addOrder(c, 1, o);
+        const QDate from(2024, 1, 1), to(2024, 12, 31);
+        const BandReport report = BuildRevenueReport(from, to);
+        double reportTotal = 0;
+        for (int r = 0; r < report.data->rowCount(); ++r)
+            reportTotal += report.data->toDouble(r, QStringLiteral("bevetel"));
+        const RowSet rows = WorkOrderStore(Connection::main()).monthlyRevenue(from, to);
+        const QVector<RevenueMonth> months = RevenueMonths(rows, from, to);
+        QCOMPARE(months.size(), 12);
+        double chartTotal = 0;
+        for (const RevenueMonth &m : months)
+            chartTotal += m.deposit + m.remainder;
+        QCOMPARE(qRound64(chartTotal), qRound64(reportTotal));
+        QCOMPARE(qRound64(reportTotal), qRound64(10000.4 + 25000.3 + 5000 + 15000 + 3000.5 + 1234.6 + 2500));
+        auto month = [&](int m) { return months[m - 1]; };
+        QCOMPARE(month(1).deposit, 10000.4);
+        QCOMPARE(month(1).remainder, 1234.6);
+        QCOMPARE(month(2).remainder, 25000.3);
+        QCOMPARE(month(3).deposit, 5000.0); // the cancelled order counts nowhere
+        QCOMPARE(month(3).remainder, 15000.0);
+        QCOMPARE(month(5).remainder, 0.0); // ready, not handed over
+        QCOMPARE(month(12).deposit, 2500.0);
+
+        RevenueChartWindow w(from, to, rows);
+        const QString total = FormatMoney(reportTotal);
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblOsszesen"))->text(), QStringLiteral("Összesen: %1 Ft").arg(total));
+        if (qEnvironmentVariableIsSet("QO_KEEP_PDF")) {
+            w.show();
+            w.grab().save(m_out.filePath(QStringLiteral("chart.png")));
+        }
+        // "Nyomtatási kép": the printout through the output hook.
+        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("btnNyomKep")), Qt::LeftButton);
+        QCOMPARE(m_jobs.size(), 1);
+        QCOMPARE(m_jobs[0].title, QStringLiteral("Árbevétel grafikon"));
+        const Pdf pdf = lastPdf();
+        QCOMPARE(pdf.pages, 1);
+        QVERIFY(flat(pdf).contains(QStringLiteral("Mindösszesen %1 %2 %3")
+                                       .arg(FormatMoney(10000.4 + 5000 + 3000.5 + 2500), FormatMoney(25000.3 + 15000 + 1234.6), total)));
+        QVERIFY(flat(pdf).contains(QStringLiteral("2024.02 0 25 000 25 000")));
+        QVERIFY(flat(pdf).contains(QStringLiteral("2024.01.01 - 2024.12.31")));
+    }
+
+    // The letters of the reminder list: one A4 page per client with the
+    // address inside a DL envelope's window and the shop's text filled in;
+    // the envelopes one per page; the gateway export read back by Python.
+    void reminderLettersEnvelopesExport()
+    {
+        test::TestDb db(QStringLiteral("rep_reminders"));
+        addShop();
+        ExecSql(QStringLiteral("UPDATE beallit SET emlek_level = 'Tisztelt {név}! Várjuk {dátum} után szeretettel.'"));
+        QList<qint64> keys;
+        for (const auto &[name, city, street, zip] :
+             {std::tuple{"Kovács Éva", "Szeged", "Tisza Lajos körút 5.", "6720"},
+              std::tuple{"Nagy Ödön", "Pécs", "Király utca 12.", "7621"}}) {
+            const qint64 k = addClient(QString::fromUtf8(name), QStringLiteral("dat_figyelmeztet, telefon, emil, cim_varos, cim_cim, cim_irsz"),
+                                       QStringLiteral("'2024-05-20', '0630 111 2233', 'e@example.hu', '%1', '%2', '%3'")
+                                           .arg(QString::fromUtf8(city), QString::fromUtf8(street), QString::fromUtf8(zip)));
+            for (const char *cel : {"LEVEL", "SMS"})
+                ExecSql(QStringLiteral("INSERT INTO hozzajarulas (ugyfel, cel, megadva, datum, felhasznalo) VALUES (%1, '%2', 'I', NOW(), 'x')")
+                            .arg(k).arg(QLatin1String(cel)));
+            keys << k;
+        }
+        ReminderCriteria crit;
+        crit.from = QDate(2024, 5, 1);
+        crit.to = QDate(2024, 5, 31);
+        const ReminderSettings settings = ReminderStore(Connection::main()).settings();
+        QCOMPARE(settings.months, 24);
+        {
+            ReminderList list(crit, settings);
+            QCOMPARE(list.rowCount(), 2);
+            QTest::mouseClick(list.findChild<QPushButton *>(QStringLiteral("btnLevel")), Qt::LeftButton);
+            QCOMPARE(m_jobs.size(), 1);
+            const Pdf letters = lastPdf();
+            QCOMPARE(letters.pages, 2);
+            QCOMPARE(letters.pageSize.toSize(), QSize(595, 842));
+            // Each address wholly inside the window: 20..110 mm across, 45..90 mm down.
+            const QRectF window(20, 45, 90, 45);
+            verifyInside(letters, QStringLiteral("Kovács Éva Szeged Tisza Lajos körút 5. 6720"), window);
+            verifyInside(letters, QStringLiteral("Nagy Ödön Pécs Király utca 12. 7621"), window);
+            // By name: the second page is Nagy Ödön's letter.
+            QCOMPARE(letters.find(QStringLiteral("Ödön"), 2).size(), 1);
+            QVERIFY(letters.find(QStringLiteral("Ödön"), 1).isEmpty());
+            QVERIFY(flat(letters).contains(QStringLiteral("Tisztelt Kovács Éva! Várjuk 2024.05.20 után szeretettel.")));
+            QVERIFY(flat(letters).contains(QStringLiteral("Fénysugár Optika")));
+
+            QTest::mouseClick(list.findChild<QPushButton *>(QStringLiteral("btnBoritek")), Qt::LeftButton);
+            QCOMPARE(m_jobs.size(), 2);
+            QVERIFY(!m_jobs[1].preview); // as the single envelope, straight to the printer
+            const Pdf envelopes = lastPdf();
+            QCOMPARE(envelopes.pages, 2);
+            QCOMPARE(envelopes.pageSize.toSize(), QSize(454, 320));
+            verifyInside(envelopes, QStringLiteral("Kovács Éva"), QRectF(70.9, 53.7, 74.4, 5.2));
+            verifyInside(envelopes, QStringLiteral("Nagy Ödön"), QRectF(70.9, 53.7, 74.4, 5.2));
+            QCOMPARE(envelopes.find(QStringLiteral("Pécs"), 2).size(), 1);
+        }
+
+        // By SMS: the export dialog on name, phone and e-mail.
+        SetReportExporter([](const RowSet &rows, QWidget *parent) { ShowExportDialog(rows, QString(), parent); });
+        crit.channel = ContactPurpose::Sms;
+        const QString file = m_out.filePath(QStringLiteral("sms.csv"));
+        ReminderList list(crit, settings);
+        auto *exportButton = list.findChild<QPushButton *>(QStringLiteral("btnExport"));
+        QVERIFY(exportButton->isEnabled());
+        QVERIFY(!list.findChild<QPushButton *>(QStringLiteral("btnLevel"))->isEnabled());
+        bool done = false;
+        test::onModal(test::named("frm_Hatarolt"), [&](QWidget *d) {
+            auto *e = qobject_cast<ExportDialog *>(d);
+            e->fileEdit->setText(file); // the file name field, as typed
+            test::onModal(test::messageBox(), [&](QWidget *box) {
+                done = qobject_cast<QMessageBox *>(box)->text().endsWith(QStringLiteral(" file kész."));
+                qobject_cast<QMessageBox *>(box)->accept();
+            });
+            QTest::mouseClick(e->startButton, Qt::LeftButton);
+            e->reject();
+        });
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        SetReportExporter({});
+        QVERIFY(done);
+        QProcess py;
+        py.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import csv,sys\nfor r in csv.reader(open(sys.argv[1], encoding='cp1250', newline=''), delimiter=';'):\n"
+                                 "    print('|'.join(r))"),
+                  file});
+        QVERIFY(py.waitForFinished(30000));
+        const QStringList lines = QString::fromUtf8(py.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{QStringLiteral("ugyfel_nev|telefon|emil|"),
+                                     QStringLiteral("Kovács Éva|0630 111 2233|e@example.hu"),
+                                     QStringLiteral("Nagy Ödön|0630 111 2233|e@example.hu")}));
     }
 
     // ---- statistics ------------------------------------------------------------------------

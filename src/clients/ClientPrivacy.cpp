@@ -147,6 +147,8 @@ SubjectData ClientPrivacy::read(qint64 client)
             "WHERE m.ugyfel = %1 ORDER BY m.datum, m.munkalap").arg(client));
         d.consents = m_db.query(QStringLiteral(
             "SELECT cel, megadva, datum, felhasznalo FROM hozzajarulas WHERE ugyfel = %1 ORDER BY hozzajarulas").arg(client));
+        d.notifications = m_db.query(QStringLiteral(
+            "SELECT datum, csatorna, tol, ig, felhasznalo FROM ertesites WHERE ugyfel = %1 ORDER BY ertesites").arg(client));
         d.auditLog = m_db.query(QStringLiteral("SELECT idopont, felhasznalo, tabla, kulcs, muvelet, reszlet FROM naplo "
                                                "WHERE ")
                                 + auditCondition(client) + QStringLiteral(" ORDER BY naplo"));
@@ -206,6 +208,8 @@ void ClientPrivacy::erase(const ErasurePlan &plan)
                       .arg(c)
                       .arg(examinationCovered(plan.retentionYears)));
         m_db.exec(QStringLiteral("DELETE FROM hozzajarulas WHERE ugyfel = %1").arg(c));
+        // Whom the shop told of a reminder is contact data of the person as well.
+        m_db.exec(QStringLiteral("DELETE FROM ertesites WHERE ugyfel = %1").arg(c));
         // The orders stay for the revenue; their free note may name or reach the person.
         m_db.exec(QStringLiteral("UPDATE munkalap SET megj = NULL WHERE ugyfel = %1").arg(c));
         m_db.exec(QStringLiteral("UPDATE ugyfel SET ugyfel_nev = %1, vnev = NULL, knev = NULL, kapcsolat = NULL, "

@@ -70,6 +70,7 @@ struct SubjectData {
     RowSet examinations;  // every examination, also those marked deleted
     RowSet workOrders;    // every work order with its names, cancelled ones too
     RowSet consents;      // the whole consent history
+    RowSet notifications; // every reminder the client was told of (ertesites)
     RowSet auditLog;      // the log entries about the client and its rows
 };
 

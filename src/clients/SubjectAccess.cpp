@@ -208,6 +208,18 @@ QString html(const SubjectData &d, const QDate &day)
                             : listTable({QStringLiteral("Cél"), QStringLiteral("Állapot"), QStringLiteral("Időpont"),
                                          QStringLiteral("Rögzítette")}, consents);
 
+    h += QStringLiteral("<h2>Értesítések</h2>");
+    QList<QStringList> told;
+    for (int r = 0; r < d.notifications.rowCount(); ++r)
+        told << QStringList{d.notifications.toDateTime(r, 0).toString(QStringLiteral("yyyy.MM.dd HH:mm")),
+                            d.notifications.text(r, 1),
+                            d.notifications.toDate(r, 2).toString(QStringLiteral("yyyy.MM.dd")) + QStringLiteral(" - ")
+                                + d.notifications.toDate(r, 3).toString(QStringLiteral("yyyy.MM.dd")),
+                            d.notifications.text(r, 4)};
+    h += told.isEmpty() ? none()
+                        : listTable({QStringLiteral("Időpont"), QStringLiteral("Csatorna"), QStringLiteral("Időszak"),
+                                     QStringLiteral("Rögzítette")}, told);
+
     h += QStringLiteral("<h2>Naplóbejegyzések</h2>");
     QList<QStringList> log;
     for (int r = 0; r < d.auditLog.rowCount(); ++r)
@@ -292,6 +304,7 @@ void WriteSubjectAccessZip(const SubjectData &data, const QDate &day, const QStr
         {QStringLiteral("vizsgalatok.csv"), SubjectAccessCsv(data.examinations), {}},
         {QStringLiteral("munkalapok.csv"), SubjectAccessCsv(data.workOrders), {}},
         {QStringLiteral("hozzajarulasok.csv"), SubjectAccessCsv(data.consents), {}},
+        {QStringLiteral("ertesitesek.csv"), SubjectAccessCsv(data.notifications), {}},
         {QStringLiteral("naplo.csv"), SubjectAccessCsv(data.auditLog), {}},
     });
 }

@@ -3,6 +3,11 @@
 #include "admin/SqlConsole.h"
 #include "admin/AuditLogList.h"
 #include "clients/PrescriptionHistoryWindow.h"
+#include "clients/ReminderList.h"
+#include "db/Connection.h"
+#include "reports/PeriodDialog.h"
+#include "reports/RevenueChart.h"
+#include "workorders/WorkOrderStore.h"
 #include "ui/Grid.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
@@ -64,6 +69,8 @@ void MainWindow::buildActions()
     makeAction("aUjEbbol", QStringLiteral("Új munkalap ebből"), QKeySequence(Qt::SHIFT | Qt::Key_F4),
                QStringLiteral("Új munkalap a kijelölt lencséjével, keretével és PD-jével"), QStringLiteral("edit-copy"));
     makeAction("aArbevetel", QStringLiteral("Árbevétel"));
+    makeAction("aEmlekezteto", QStringLiteral("Emlékeztető lista"));
+    makeAction("aArbevetelGrafikon", QStringLiteral("Árbevétel grafikon"));
     makeAction("aFogyas", QStringLiteral("Fogyások"));
     makeAction("aLencseFogyas", QStringLiteral("Lencse fogyások"));
     makeAction("aLencseFogyas2", QStringLiteral("Lencse fogyások (egy márka)"));
@@ -110,7 +117,8 @@ void MainWindow::buildMenusAndToolbars()
     fill(mb->addMenu(QStringLiteral("Törzsadatok")), {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"});
     fill(mb->addMenu(QStringLiteral("Nézet")), {"aNovel", "aCsokkent"});
     fill(mb->addMenu(QStringLiteral("Nyomtatások")),
-         {"aArbevetel", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "", "aNemVittEl"});
+         {"aArbevetel", "aArbevetelGrafikon", "", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2", "",
+          "aNemVittEl", "aEmlekezteto"});
     fill(mb->addMenu(QStringLiteral("Rendszer")), {"aFelhasznalo", "aSQL", "aAdatbazis", "aNaplo", "", "aBeallit"});
     fill(mb->addMenu(QStringLiteral("Súgó")), {"aSugo", "", "aHonlap", "aLevel", "", "aNevjegy"});
 
@@ -159,6 +167,17 @@ void MainWindow::routeCommands()
     for (const char *n : {"aArbevetel", "aFogyas", "aLencseFogyas", "aLencseFogyas2", "aKFogyas", "aKFogyas2"})
         connect(action(QString::fromLatin1(n)), &QAction::triggered, this,
                 [this, n] { guarded([this, n] { reportExecute(QString::fromLatin1(n)); }); });
+    connect(action(QStringLiteral("aEmlekezteto")), &QAction::triggered, this,
+            [this] { guarded([this] { ShowReminderList(this); }); });
+    connect(action(QStringLiteral("aArbevetelGrafikon")), &QAction::triggered, this, [this] {
+        guarded([this] {
+            // A year by default; the period dialog allows any other.
+            const auto [from0, to0] = QuickPeriodRange(QuickPeriod::ThisYear, PeriodToday());
+            QDate from = from0, to = to0;
+            if (AskPeriod(from, to, {}, this))
+                ShowRevenueChart(from, to, WorkOrderStore(Connection::main()).monthlyRevenue(from, to), this);
+        });
+    });
     connect(action(QStringLiteral("aBezar")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("aLencsemarka")), &QAction::triggered, this, [this] {
         guarded([this] { OpenMasterDataList(-1, false, QStringLiteral("lencsemarka"), QStringLiteral("Lencse márka"), nullptr, this); });

@@ -181,6 +181,14 @@ bool HasReportExporter()
     return bool(g_exporter);
 }
 
+bool ExportReportRows(const RowSet &rows, QWidget *parent)
+{
+    if (!g_exporter)
+        return false;
+    g_exporter(rows, parent);
+    return true;
+}
+
 void RunStatisticsReport(const BandReport &report, QWidget *parent)
 {
     QString printer = appState().nyomtato; // this report's choice is not remembered

@@ -51,6 +51,8 @@ ReportJob LastReportJob();
 using ReportExporter = std::function<void(const RowSet &rows, QWidget *parent)>;
 void SetReportExporter(ReportExporter exporter);
 bool HasReportExporter();
+// Hands rows to the installed exporter; false when none is installed.
+bool ExportReportRows(const RowSet &rows, QWidget *parent);
 
 // The statistics reports' sequence after their query ran: ask for the target
 // with ChoosePrintTarget (on a copy of `nyomtato`), then preview, print on the

@@ -27,6 +27,8 @@ inline constexpr QLatin1StringView kPeriodDialog{"frm_Idoszak"};
 inline constexpr QLatin1StringView kPrescriptionEditor{"frm_R1"};
 inline constexpr QLatin1StringView kPrescriptionHistory{"frm_KorabbiReceptek"};
 inline constexpr QLatin1StringView kPrintTargetDialog{"frm_NyomValaszt"};
+inline constexpr QLatin1StringView kReminderList{"frm_Emlekezteto"};
+inline constexpr QLatin1StringView kRevenueChart{"frm_ArbevetelGrafikon"};
 inline constexpr QLatin1StringView kSettingsDialog{"frm_Beallit"};
 inline constexpr QLatin1StringView kSplash{"frm_Logo"};
 inline constexpr QLatin1StringView kSqlConsole{"frm_SQL"};

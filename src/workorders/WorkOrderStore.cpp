@@ -130,4 +130,26 @@ void WorkOrderStore::stepStatus(qint64 order, const QString &user, WorkOrderStat
                   .arg(QString::number(order), SqlQuote(user), QString::number(int(next))));
 }
 
+RowSet WorkOrderStore::monthlyRevenue(const QDate &from, const QDate &to)
+{
+    const QString d1 = SqlDateLiteral(from), d2 = SqlDateLiteral(to);
+    // The same two selects as the revenue report (its joins included), summed
+    // per month on the server.
+    const QString sql = QStringList{
+        QStringLiteral("SELECT honap, COALESCE(SUM(eloleg), 0) AS eloleg, COALESCE(SUM(utolag), 0) AS utolag FROM ("),
+        QStringLiteral(" SELECT DATE_FORMAT(munkalap.dat_kesz, '%Y.%m') AS honap, 0 AS eloleg, munkalap.fizetendo AS utolag"),
+        QStringLiteral(" FROM munkalap JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+        QStringLiteral("  JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+        QStringLiteral(" WHERE (munkalap.statusz = %1) AND (munkalap.dat_kesz BETWEEN %2 AND %3) AND (munkalap.storno = 'N')")
+            .arg(QString::number(int(WorkOrderStatus::HandedOver)), d1, d2),
+        QStringLiteral(" UNION ALL"),
+        QStringLiteral(" SELECT DATE_FORMAT(munkalap.datum, '%Y.%m'), munkalap.eloleg, 0"),
+        QStringLiteral(" FROM munkalap JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
+        QStringLiteral("  JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
+        QStringLiteral(" WHERE (munkalap.datum BETWEEN %1 AND %2) AND (munkalap.storno = 'N')").arg(d1, d2),
+        QStringLiteral(") AS bevetel GROUP BY honap ORDER BY honap;")}
+                            .join(QLatin1Char('\n'));
+    return m_db.query(sql);
+}
+
 } // namespace qo

@@ -2,10 +2,13 @@
 // The SQL of work orders: the lists, the finishing call after an edit, the
 // status steps, cancelling and removing an order.
 #include "db/Kinds.h"
+#include "db/RowSet.h"
 #include "db/SqlText.h"
 #include "reports/WorkOrderPrintout.h"
 
 class QWidget;
+
+#include <QDate>
 
 namespace qo {
 
@@ -38,6 +41,12 @@ public:
     // After how many days a ready order counts as not collected (the shop's
     // setting; 14 where the database does not have it yet).
     int uncollectedDays();
+
+    // The revenue of a period by month, by the revenue report's rules
+    // (deposits by reception date, remainders of handed-over orders by their
+    // hand-over date, cancelled orders never), grouped on the server:
+    // honap ("yyyy.mm"), eloleg, utolag; months without revenue are absent.
+    RowSet monthlyRevenue(const QDate &from, const QDate &to);
 
     // Lets the server complete an edited order (empty amounts, totals).
     void finish(qint64 order);
