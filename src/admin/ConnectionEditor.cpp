@@ -57,6 +57,8 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
     };
     edtNev = edit("edtNev", row.adatbazisnev);
     edtKiszolgalo = edit("edtKiszolgalo", row.kiszolgalo);
+    // Room for the nodes of a cluster: "host1, host2:3307, ...".
+    edtKiszolgalo->setMaxLength(255);
     edtFelhasznalo = edit("edtFelhasznalo", row.felhasznalo);
     edtJelszo = edit("edtJelszo", row.jelszo);
     ShowPasswordAsStars(edtJelszo);
@@ -129,21 +131,9 @@ void ConnectionEditor::togglePassword()
 
 void ConnectionEditor::okClick()
 {
-    // The stored record has no escaping: a ";" would shift every later field.
-    for (QLineEdit *e : {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort}) {
-        if (FieldsHoldSeparator({e->text()})) {
-            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), this);
-            e->setFocus();
-            return;
-        }
-    }
     int port = 0;
-    if (!PortFromText(edtPort->text(), port, this)) {
-        edtPort->setFocus();
-        edtPort->selectAll();
-        return;
-    }
-    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+    if (!ConnectionFormValid(this, {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort}, edtPort,
+                             cbTls, edtCaFajl, port))
         return;
     m_row.adatbazisnev = edtNev->text();
     m_row.kiszolgalo = edtKiszolgalo->text();

@@ -70,6 +70,24 @@ bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner)
     return false;
 }
 
+bool ConnectionFormValid(QWidget *owner, const QList<QLineEdit *> &fields, QLineEdit *portField, QCheckBox *tls,
+                         QLineEdit *caFile, int &port)
+{
+    for (QLineEdit *e : fields) {
+        if (FieldsHoldSeparator({e->text()})) {
+            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), owner);
+            e->setFocus();
+            return false;
+        }
+    }
+    if (!PortFromText(portField->text(), port, owner)) {
+        portField->setFocus();
+        portField->selectAll();
+        return false;
+    }
+    return TlsFieldsValid(tls, caFile, owner);
+}
+
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
     SetFixedDialogFrame(this, WindowKeys::kConnectionSetup, QStringLiteral("Adatbázis beállítás"));
@@ -185,20 +203,9 @@ void ConnectionSetup::btnTesztClick()
 
 void ConnectionSetup::acceptSetup()
 {
-    // A ";" would split the stored record in the wrong places.
-    for (QLineEdit *e : {edtAdatbazis, edtSzerver, edtPort, edtFelhasznalo, edtJelszo, edtNev}) {
-        if (e->text().contains(QLatin1Char(';'))) {
-            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), this);
-            e->setFocus();
-            return;
-        }
-    }
     int port = 0;
-    if (!PortFromText(edtPort->text(), port, this)) {
-        edtPort->setFocus();
-        return;
-    }
-    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+    if (!ConnectionFormValid(this, {edtAdatbazis, edtSzerver, edtPort, edtFelhasznalo, edtJelszo, edtNev}, edtPort,
+                             cbTls, edtCaFajl, port))
         return;
     const QString rec = record();
     try {
