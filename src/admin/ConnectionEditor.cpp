@@ -45,7 +45,7 @@ QIcon eyeIcon()
 
 } // namespace
 
-ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : QDialog(parent), m_row(row)
+ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent) : QDialog(parent), m_row(row)
 {
     SetFixedDialogFrame(this, WindowKeys::kConnectionEditor, QStringLiteral("Tárhely"));
 
@@ -55,15 +55,15 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
         e->setMaxLength(kFieldLength);
         return e;
     };
-    edtNev = edit("edtNev", row.adatbazisnev);
-    edtKiszolgalo = edit("edtKiszolgalo", row.kiszolgalo);
+    edtNev = edit("edtNev", row.displayName);
+    edtKiszolgalo = edit("edtKiszolgalo", row.host);
     // Room for the nodes of a cluster: "host1, host2:3307, ...".
     edtKiszolgalo->setMaxLength(255);
-    edtFelhasznalo = edit("edtFelhasznalo", row.felhasznalo);
-    edtJelszo = edit("edtJelszo", row.jelszo);
+    edtFelhasznalo = edit("edtFelhasznalo", row.user);
+    edtJelszo = edit("edtJelszo", row.password);
     ShowPasswordAsStars(edtJelszo);
-    edtAdatbazis = edit("edtAdatbazis", row.adatbazis);
-    edtPort = edit("edtPort", QString::number(row.port));
+    edtAdatbazis = edit("edtAdatbazis", row.database);
+    edtPort = edit("edtPort", row.port);
     edtPort->setMaximumWidth(edtPort->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     edtNev->setMinimumWidth(edtNev->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
 
@@ -135,18 +135,18 @@ void ConnectionEditor::okClick()
     if (!ConnectionFormValid(this, {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort}, edtPort,
                              cbTls, edtCaFajl, port))
         return;
-    m_row.adatbazisnev = edtNev->text();
-    m_row.kiszolgalo = edtKiszolgalo->text();
-    m_row.felhasznalo = edtFelhasznalo->text();
-    m_row.jelszo = edtJelszo->text();
-    m_row.adatbazis = edtAdatbazis->text();
-    m_row.port = port;
+    m_row.displayName = edtNev->text();
+    m_row.host = edtKiszolgalo->text();
+    m_row.user = edtFelhasznalo->text();
+    m_row.password = edtJelszo->text();
+    m_row.database = edtAdatbazis->text();
+    m_row.port = QString::number(port);
     m_row.tls = cbTls->isChecked();
     m_row.caFile = m_row.tls ? edtCaFajl->text() : QString();
     accept();
 }
 
-bool EditConnectionRow(ConnectionRow &row, QWidget *parent)
+bool EditConnectionRow(ConnectionFields &row, QWidget *parent)
 {
     ConnectionEditor dlg(row, parent);
     if (dlg.exec() != QDialog::Accepted)

@@ -2,6 +2,7 @@
 // Thin layer over MariaDB Connector/C. Texts travel in latin2; inside the
 // program everything is QString. Errors become qo::Error with the server's text.
 #include "base/Error.h"
+#include "config/StoredConnections.h"
 #include "db/RowSet.h"
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,8 @@ struct ConnectParams {
     // A stored connection record: database;host;port;user;password;display
     // name, with the TLS setting stored beside the same record.
     static ConnectParams fromRecord(const QString &record);
+    // A stored connection's fields; a port that is not a number is 3306.
+    static ConnectParams fromFields(const ConnectionFields &f);
     // The servers of `host` in the order they are tried; never empty (an
     // empty host is the local server).
     QList<ServerAddress> servers() const;

@@ -15,7 +15,11 @@ QString ServerAddress::text() const
 
 ConnectParams ConnectParams::fromRecord(const QString &record)
 {
-    const ConnectionFields f = ConnectionFields::parse(record);
+    return fromFields(ConnectionFields::parse(record, StoredConnectionTls(record)));
+}
+
+ConnectParams ConnectParams::fromFields(const ConnectionFields &f)
+{
     ConnectParams p;
     p.database = f.database;
     p.host = f.host;
@@ -24,9 +28,8 @@ ConnectParams ConnectParams::fromRecord(const QString &record)
     p.port = ok && port > 0 ? port : 3306;
     p.user = f.user;
     p.password = f.password;
-    const ConnectionTls tls = StoredConnectionTls(record);
-    p.tls = tls.on;
-    p.tlsCaFile = tls.caFile;
+    p.tls = f.tls;
+    p.tlsCaFile = f.tls ? f.caFile : QString();
     return p;
 }
 

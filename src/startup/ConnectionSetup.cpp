@@ -152,11 +152,18 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
     edtSzerver->setFocus();
 }
 
+ConnectionFields ConnectionSetup::fields() const
+{
+    ConnectionFields f{edtAdatbazis->text(), edtSzerver->text(), edtPort->text(), edtFelhasznalo->text(),
+                       edtJelszo->text(), edtNev->text()};
+    f.tls = cbTls->isChecked();
+    f.caFile = f.tls ? edtCaFajl->text() : QString();
+    return f;
+}
+
 QString ConnectionSetup::record() const
 {
-    return QStringList{edtAdatbazis->text(), edtSzerver->text(), edtPort->text(), edtFelhasznalo->text(),
-                       edtJelszo->text(), edtNev->text()}
-        .join(QLatin1Char(';'));
+    return fields().record();
 }
 
 bool ConnectionSetup::eventFilter(QObject *obj, QEvent *ev)
@@ -175,14 +182,7 @@ bool ConnectionSetup::eventFilter(QObject *obj, QEvent *ev)
 
 ConnectParams ConnectionSetup::params() const
 {
-    ConnectParams p;
-    p.host = edtSzerver->text();
-    p.user = edtFelhasznalo->text();
-    p.password = edtJelszo->text();
-    p.database = edtAdatbazis->text();
-    p.tls = cbTls->isChecked();
-    p.tlsCaFile = p.tls ? edtCaFajl->text() : QString();
-    return p;
+    return ConnectParams::fromFields(fields());
 }
 
 void ConnectionSetup::btnTesztClick()
@@ -209,7 +209,7 @@ void ConnectionSetup::acceptSetup()
         return;
     const QString rec = record();
     try {
-        StoreNewConnection(rec, {cbTls->isChecked(), cbTls->isChecked() ? edtCaFajl->text() : QString()});
+        StoreNewConnection(rec, fields().tlsSetting());
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;

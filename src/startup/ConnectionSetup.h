@@ -33,6 +33,8 @@ class ConnectionSetup : public QDialog {
 public:
     explicit ConnectionSetup(QWidget *parent = nullptr);
 
+    // The fields as typed, with the TLS setting.
+    ConnectionFields fields() const;
     // database;host;port;user;password;display name, exactly as typed.
     QString record() const;
     ConnectParams params() const; // as typed, the port not checked (3306 when not a number)
