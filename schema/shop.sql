@@ -344,8 +344,10 @@ CREATE TABLE beallit (
   PRIMARY KEY (beallit)
 ) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
 
--- The shop's own data: one row, read by the printouts. No key column, so any
--- administration tool may rewrite the row as it likes.
+-- The shop's own data: one row, read by the printouts. Its key tulajdonos_sor
+-- is INVISIBLE: SELECT * and INSERT ... VALUES without a column list see the
+-- fifteen data columns only, so any administration tool may rewrite the row
+-- as it likes (a cluster needs the key to replicate the row).
 CREATE TABLE tulajdonos (
   tulajdonos      VARCHAR(50),
   telefon         VARCHAR(25),
@@ -361,7 +363,9 @@ CREATE TABLE tulajdonos (
   kozadoszam      VARCHAR(30),
   tirsz           VARCHAR(5),
   tvaros          VARCHAR(25),
-  tcim            VARCHAR(50)
+  tcim            VARCHAR(50),
+  tulajdonos_sor  INT NOT NULL AUTO_INCREMENT INVISIBLE,
+  PRIMARY KEY (tulajdonos_sor)
 ) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
 
 -- Database version marks; the program compares MAX(verzio) with its own.
@@ -1360,4 +1364,5 @@ INSERT INTO sema_frissites (lepes, nev, idopont) VALUES
 (1, 'naplo', NOW()),
 (2, 'jelszo-hash', NOW()),
 (3, 'hozzajarulas', NOW()),
-(4, 'ugyfelgondozas', NOW());
+(4, 'ugyfelgondozas', NOW()),
+(5, 'elsodleges-kulcs', NOW());

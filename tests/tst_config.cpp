@@ -57,6 +57,8 @@ private Q_SLOTS:
     void fullDiskKeepsTheFile();
     void unreadableFileIsNeverOverwritten();
 
+    void connectionFieldsRoundTrip_data();
+    void connectionFieldsRoundTrip();
     void placement_data();
     void placement();
     void positionDefaultsAndSave();
@@ -417,6 +419,40 @@ void TestConfig::scrambleExample()
     // Any fillers unscramble the same way.
     QCOMPARE(UnscrambleText("!!!b!c!d!"), QByteArray("abc"));
     QCOMPARE(UnscrambleText("WWWbWcWdW"), QByteArray("abc"));
+}
+
+// The one value type of a stored connection reads and writes the record as
+// every reader of it knows it, a cluster's node list in the host field too.
+void TestConfig::connectionFieldsRoundTrip_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::newRow("one host") << "optika;localhost;3306;u;p;Bolt" << "localhost" << 3306;
+    QTest::newRow("trailing separator") << "optika;db.bolt.hu;3307;u;p;Bolt;" << "db.bolt.hu" << 3307;
+    QTest::newRow("cluster nodes") << "optika;10.0.1.5, 10.0.2.5:3307;3306;u;p;Lánc" << "10.0.1.5, 10.0.2.5:3307" << 3306;
+    QTest::newRow("port with letters") << "optika;h;33x07;u;p;Bolt" << "h" << 3307;
+    QTest::newRow("fields missing") << "optika;h" << "h" << 0;
+}
+
+void TestConfig::connectionFieldsRoundTrip()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, host);
+    QFETCH(int, port);
+    const ConnectionFields f = ConnectionFields::parse(record, {true, QStringLiteral("/etc/ca.pem")});
+    QCOMPARE(f.host, host);
+    QCOMPARE(f.portNumber(), port);
+    QCOMPARE(f.database, QStringLiteral("optika"));
+    const QString full = QStringList{record, QString(), QString(), QString(), QString()}.join(QLatin1Char(';'))
+                             .section(QLatin1Char(';'), 0, 5);
+    QCOMPARE(f.record(), full);
+    QCOMPARE(f.record(true), full + QLatin1Char(';'));
+    QCOMPARE(ConnectionFields::parse(f.record(true)).record(), full);
+    QCOMPARE(f.tlsSetting(), (ConnectionTls{true, QStringLiteral("/etc/ca.pem")}));
+    ConnectionFields off = f;
+    off.tls = false;
+    QCOMPARE(off.tlsSetting(), ConnectionTls{});
 }
 
 void TestConfig::storedConnections()

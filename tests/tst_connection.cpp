@@ -75,6 +75,53 @@ private Q_SLOTS:
     }
     void init() { ExecSql(QStringLiteral("DELETE FROM t")); }
 
+    // The server field of a stored connection may list the nodes of a
+    // cluster; a single host reads as before.
+    void serverList_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("servers"); // host:port, ...
+        QTest::newRow("one host") << "db.bolt.hu" << "db.bolt.hu:3310";
+        QTest::newRow("empty: the local server") << "" << ":3310";
+        QTest::newRow("three nodes, own ports") << "10.0.1.5, 10.0.2.5:3307,10.0.3.5"
+                                                << "10.0.1.5:3310,10.0.2.5:3307,10.0.3.5:3310";
+        QTest::newRow("IPv6 in brackets") << "[::1]:3307, ::1" << "::1:3307,::1:3310";
+        QTest::newRow("stray commas") << ",a,, b ," << "a:3310,b:3310";
+        QTest::newRow("not a port") << "a:x" << "a:x:3310";
+    }
+    void serverList()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, servers);
+        ConnectParams p;
+        p.host = host;
+        p.port = 3310;
+        QStringList got;
+        for (const ServerAddress &s : p.servers())
+            got << s.host + QLatin1Char(':') + QString::number(s.port);
+        QCOMPARE(got.join(QLatin1Char(',')), servers);
+    }
+
+    // A node that does not answer is passed over at opening; a server that
+    // answers and refuses the account is not (the next would refuse as well).
+    void firstServerThatAnswers()
+    {
+        ConnectParams p = m_db;
+        p.host = QStringLiteral("127.0.0.1:1, 127.0.0.1:%1").arg(m_db.port);
+        Connection c;
+        c.open(p);
+        QCOMPARE(c.server().port, m_db.port);
+        QCOMPARE(c.query(QStringLiteral("SELECT @@port")).toInt(0, 0), m_db.port);
+        p.host = QStringLiteral("127.0.0.1:%1, 127.0.0.1:1").arg(m_db.port);
+        p.password = QStringLiteral("rossz");
+        try {
+            c.open(p);
+            QFAIL("a refused account must not be tried on the next server");
+        } catch (const Error &e) {
+            QCOMPARE(e.code(), 1045u);
+        }
+    }
+
     void hungarianLettersRoundTrip_data()
     {
         QTest::addColumn<QString>("text");

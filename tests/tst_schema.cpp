@@ -88,7 +88,8 @@ QList<Shape> expectedTables()
                     "emlek_level memo"},
         {"tulajdonos", "tulajdonos text(50), telefon text(25), mobil text(25), fax text(25), irsz text(5), "
                        "varos text(25), cim text(50), adoszam text(11), bankszamlaszam text(24), vallig text(30), "
-                       "ugyvez text(30), kozadoszam text(30), tirsz text(5), tvaros text(25), tcim text(50)"},
+                       "ugyvez text(30), kozadoszam text(30), tirsz text(5), tvaros text(25), tcim text(50), "
+                       "tulajdonos_sor int"},
         {"verzio", "verzio text(20)"},
         {"uzenet", "uzenet int, szoveg memo, link text(255), csakegyszer text(1), olvasva text(1), dat_olvasva datetime"},
         {"statusz_naplo", "statusz_naplo int, munkalap int, statusz int, felhasznalo_nev text(20), idopont datetime"},
@@ -1266,6 +1267,40 @@ private Q_SLOTS:
         QCOMPARE(dumpAll(old, baseTables(old)), rowsAfter);
         old.close();
         dropDatabase(name);
+    }
+
+    // A cluster replicates rows by their primary key: every table has one,
+    // tulajdonos's is invisible to the readers and writers of old, and no
+    // routine picks a key as MAX() + 1 (two servers would pick the same).
+    void keysForACluster()
+    {
+        fresh();
+        Connection &c = db();
+        QCOMPARE(c.query(QStringLiteral(
+                              "SELECT GROUP_CONCAT(t.TABLE_NAME) FROM information_schema.TABLES t "
+                              "WHERE t.TABLE_SCHEMA = DATABASE() AND t.TABLE_TYPE = 'BASE TABLE' AND NOT EXISTS ("
+                              "SELECT 1 FROM information_schema.TABLE_CONSTRAINTS k WHERE k.TABLE_SCHEMA = t.TABLE_SCHEMA "
+                              "AND k.TABLE_NAME = t.TABLE_NAME AND k.CONSTRAINT_TYPE = 'PRIMARY KEY')"))
+                     .text(0, 0),
+                 QString());
+        QCOMPARE(c.query(QStringLiteral("SELECT * FROM tulajdonos")).columnCount(), 15);
+        c.exec(QStringLiteral("DELETE FROM tulajdonos"));
+        c.exec(QStringLiteral("INSERT INTO tulajdonos VALUES ('Éles Látás Bt.', '1', '2', '3', '6720', 'Szeged', "
+                              "'Kárász u. 1.', '12345678-1', '', '', '', '', '', '', '')"));
+        c.exec(QStringLiteral("INSERT INTO tulajdonos VALUES ('Második', '', '', '', '', '', '', '', '', '', '', '', '', '', '')"));
+        const RowSet keys = c.query(QStringLiteral("SELECT tulajdonos_sor, tulajdonos FROM tulajdonos ORDER BY tulajdonos_sor"));
+        QCOMPARE(keys.rowCount(), 2);
+        QVERIFY(keys.toInt(0, 0) > 0);
+        QVERIFY(keys.toInt(1, 0) > keys.toInt(0, 0));
+        QCOMPARE(keys.text(0, 1), QStringLiteral("Éles Látás Bt."));
+        const RowSet code = c.query(QStringLiteral(
+            "SELECT ROUTINE_DEFINITION FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = DATABASE() "
+            "UNION ALL SELECT ACTION_STATEMENT FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE()"));
+        QVERIFY(code.rowCount() >= 4);
+        static const QRegularExpression maxPlusOne(QStringLiteral("MAX\\s*\\([^)]*\\)\\s*\\)?\\s*\\+\\s*1"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+        for (int r = 0; r < code.rowCount(); ++r)
+            QVERIFY2(!maxPlusOne.match(code.text(r, 0)).hasMatch(), qPrintable(code.text(r, 0)));
     }
 
     // The server keeps every state of a prescription row, whoever changes it:

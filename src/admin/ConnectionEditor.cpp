@@ -46,7 +46,7 @@ QIcon eyeIcon()
 
 } // namespace
 
-ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : QDialog(parent), m_row(row)
+ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent) : QDialog(parent), m_row(row)
 {
     SetFixedDialogFrame(this, WindowKeys::kConnectionEditor, QStringLiteral("Tárhely"));
 
@@ -56,13 +56,15 @@ ConnectionEditor::ConnectionEditor(const ConnectionRow &row, QWidget *parent) : 
         e->setMaxLength(kFieldLength);
         return e;
     };
-    edtNev = edit("edtNev", row.adatbazisnev);
-    edtKiszolgalo = edit("edtKiszolgalo", row.kiszolgalo);
-    edtFelhasznalo = edit("edtFelhasznalo", row.felhasznalo);
-    edtJelszo = edit("edtJelszo", row.jelszo);
+    edtNev = edit("edtNev", row.displayName);
+    edtKiszolgalo = edit("edtKiszolgalo", row.host);
+    // Room for the nodes of a cluster: "host1, host2:3307, ...".
+    edtKiszolgalo->setMaxLength(255);
+    edtFelhasznalo = edit("edtFelhasznalo", row.user);
+    edtJelszo = edit("edtJelszo", row.password);
     ShowPasswordAsStars(edtJelszo);
-    edtAdatbazis = edit("edtAdatbazis", row.adatbazis);
-    edtPort = edit("edtPort", QString::number(row.port));
+    edtAdatbazis = edit("edtAdatbazis", row.database);
+    edtPort = edit("edtPort", row.port);
     edtPort->setMaximumWidth(edtPort->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     edtNev->setMinimumWidth(edtNev->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
 
@@ -130,34 +132,22 @@ void ConnectionEditor::togglePassword()
 
 void ConnectionEditor::okClick()
 {
-    // The stored record has no escaping: a ";" would shift every later field.
-    for (QLineEdit *e : {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort}) {
-        if (FieldsHoldSeparator({e->text()})) {
-            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), this);
-            e->setFocus();
-            return;
-        }
-    }
     int port = 0;
-    if (!PortFromText(edtPort->text(), port, this)) {
-        edtPort->setFocus();
-        edtPort->selectAll();
+    if (!ConnectionFormValid(this, {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort}, edtPort,
+                             cbTls, edtCaFajl, port))
         return;
-    }
-    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
-        return;
-    m_row.adatbazisnev = edtNev->text();
-    m_row.kiszolgalo = edtKiszolgalo->text();
-    m_row.felhasznalo = edtFelhasznalo->text();
-    m_row.jelszo = edtJelszo->text();
-    m_row.adatbazis = edtAdatbazis->text();
-    m_row.port = port;
+    m_row.displayName = edtNev->text();
+    m_row.host = edtKiszolgalo->text();
+    m_row.user = edtFelhasznalo->text();
+    m_row.password = edtJelszo->text();
+    m_row.database = edtAdatbazis->text();
+    m_row.port = QString::number(port);
     m_row.tls = cbTls->isChecked();
     m_row.caFile = m_row.tls ? edtCaFajl->text() : QString();
     accept();
 }
 
-bool EditConnectionRow(ConnectionRow &row, QWidget *parent)
+bool EditConnectionRow(ConnectionFields &row, QWidget *parent)
 {
     ConnectionEditor dlg(row, parent);
     if (dlg.exec() != QDialog::Accepted)

@@ -39,73 +39,29 @@ namespace {
 const QString kDumpKey = QStringLiteral("MysqlDump");
 constexpr int kMaxConnections = 100;
 
-// The row's port as its digits only: 0 when none remain.
-int portDigits(const QString &text)
+QString rowField(const ConnectionFields &r, const QString &field, const QString &version)
 {
-    QString only;
-    for (const QChar c : text)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            only += c;
-    bool ok = false;
-    const int n = only.left(9).toInt(&ok);
-    return ok ? n : 0;
+    if (field == QLatin1String("adatbazis")) return r.database;
+    if (field == QLatin1String("kiszolgalo")) return r.host;
+    if (field == QLatin1String("felhasznalo")) return r.user;
+    if (field == QLatin1String("verzio")) return version;
+    return r.displayName;
 }
 
-QString rowField(const ConnectionRow &r, const QString &field)
+// The stored records ConStr1..ConStr100 in key order, the port as its digits
+// only (as the list shows it and writes it back).
+QVector<ConnectionFields> loadRows()
 {
-    if (field == QLatin1String("adatbazis")) return r.adatbazis;
-    if (field == QLatin1String("kiszolgalo")) return r.kiszolgalo;
-    if (field == QLatin1String("felhasznalo")) return r.felhasznalo;
-    if (field == QLatin1String("verzio")) return r.verzio;
-    return r.adatbazisnev;
-}
-
-} // namespace
-
-QVector<ConnectionRow> LoadConnectionRows()
-{
-    QVector<ConnectionRow> rows;
-    const auto stored = ReadStoredConnections(1, kMaxConnections);
-    for (const StoredConnection &s : stored) {
-        const ConnectionFields f = ConnectionFields::parse(s.record);
-        ConnectionRow r;
-        r.adatbazis = f.database;
-        r.kiszolgalo = f.host;
-        r.port = portDigits(f.port);
-        r.felhasznalo = f.user;
-        r.jelszo = f.password;
-        r.adatbazisnev = f.displayName;
-        r.tls = s.tls.on;
-        r.caFile = s.tls.caFile;
-        rows << r;
+    QVector<ConnectionFields> rows;
+    for (const StoredConnection &s : ReadStoredConnections(1, kMaxConnections)) {
+        ConnectionFields f = ConnectionFields::parse(s.record, s.tls);
+        f.port = QString::number(f.portNumber());
+        rows << f;
     }
     return rows;
 }
 
-QString ConnectionRowRecord(const ConnectionRow &row)
-{
-    ConnectionFields f;
-    f.database = row.adatbazis;
-    f.host = row.kiszolgalo;
-    f.port = QString::number(row.port);
-    f.user = row.felhasznalo;
-    f.password = row.jelszo;
-    f.displayName = row.adatbazisnev;
-    return f.record(true);
-}
-
-ConnectParams ConnectionRowParams(const ConnectionRow &row)
-{
-    ConnectParams p;
-    p.database = row.adatbazis;
-    p.host = row.kiszolgalo;
-    p.port = row.port > 0 ? row.port : 3306;
-    p.user = row.felhasznalo;
-    p.password = row.jelszo;
-    p.tls = row.tls;
-    p.tlsCaFile = row.caFile;
-    return p;
-}
+} // namespace
 
 ConnectionList::ConnectionList(QWidget *parent) : SearchList(parent, Placement::Full)
 {
@@ -174,8 +130,8 @@ ConnectionList::ConnectionList(QWidget *parent) : SearchList(parent, Placement::
 
     connect(&m_fullBackup, &FullBackup::finished, this, &ConnectionList::fullBackupFinished);
 
-    for (const ConnectionRow &r : LoadConnectionRows())
-        m_rows.push_back({m_nextId++, r});
+    for (const ConnectionFields &r : loadRows())
+        m_rows.push_back({m_nextId++, r, {}});
     edtDumpPath->setText(ReadConfigString(WindowKeys::kConnectionList, kDumpKey, {}));
     resize(720, 420);
     reopen(-1);
@@ -227,9 +183,9 @@ void ConnectionList::buildDumpPanel()
     dumpPanel->hide();
 }
 
-QVector<ConnectionRow> ConnectionList::rows() const
+QVector<ConnectionFields> ConnectionList::rows() const
 {
-    QVector<ConnectionRow> out;
+    QVector<ConnectionFields> out;
     for (const Entry &e : m_rows)
         out << e.row;
     return out;
@@ -242,8 +198,9 @@ void ConnectionList::openRows()
     const QString field = sortField();
     std::stable_sort(m_rows.begin(), m_rows.end(), [&field](const Entry &a, const Entry &b) {
         if (field == QLatin1String("port"))
-            return a.row.port < b.row.port;
-        return QString::compare(rowField(a.row, field), rowField(b.row, field), Qt::CaseInsensitive) < 0;
+            return a.row.portNumber() < b.row.portNumber();
+        return QString::compare(rowField(a.row, field, a.version), rowField(b.row, field, b.version),
+                                Qt::CaseInsensitive) < 0;
     });
     RowSet rs;
     const char *names[] = {"sor", "adatbazisnev", "adatbazis", "kiszolgalo", "port", "felhasznalo", "verzio"};
@@ -256,9 +213,9 @@ void ConnectionList::openRows()
     }
     rs.setFields(fields);
     for (const Entry &e : m_rows) {
-        const QByteArray cells[] = {QByteArray::number(e.id), toLatin2(e.row.adatbazisnev), toLatin2(e.row.adatbazis),
-                                    toLatin2(e.row.kiszolgalo), QByteArray::number(e.row.port),
-                                    toLatin2(e.row.felhasznalo), toLatin2(e.row.verzio)};
+        const QByteArray cells[] = {QByteArray::number(e.id), toLatin2(e.row.displayName), toLatin2(e.row.database),
+                                    toLatin2(e.row.host), QByteArray::number(e.row.portNumber()),
+                                    toLatin2(e.row.user), toLatin2(e.version)};
         const char *ptr[7];
         unsigned long len[7];
         for (int i = 0; i < 7; ++i) {
@@ -287,12 +244,12 @@ void ConnectionList::resizeEvent(QResizeEvent *e)
 
 void ConnectionList::aUjExecute()
 {
-    ConnectionRow row;
-    row.port = 3306;
+    ConnectionFields row;
+    row.port = QStringLiteral("3306");
     if (!EditConnectionRow(row, this))
         return; // the new row is dropped
     const int id = m_nextId++;
-    m_rows.push_back({id, row});
+    m_rows.push_back({id, row, {}});
     reopen(id);
 }
 
@@ -301,7 +258,7 @@ void ConnectionList::aSzerkesztExecute()
     const int i = currentIndex();
     if (i < 0)
         return;
-    ConnectionRow row = m_rows[i].row;
+    ConnectionFields row = m_rows[i].row;
     if (!EditConnectionRow(row, this))
         return;
     m_rows[i].row = row;
@@ -332,7 +289,7 @@ void ConnectionList::aTesztExecute()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         Connection test;
-        test.open(ConnectionRowParams(m_rows[i].row));
+        test.open(ConnectParams::fromFields(m_rows[i].row));
         opened = true;
         version = test.query(QStringLiteral("SELECT MAX(verzio) FROM verzio;")).text(0, 0);
     } catch (const Error &e) {
@@ -344,7 +301,7 @@ void ConnectionList::aTesztExecute()
         return;
     }
     if (!version.isEmpty()) {
-        m_rows[i].row.verzio = version;
+        m_rows[i].version = version;
         reopen(id);
     }
     ShowInfo(QStringLiteral("Kapcsolat vizsgálata sikeres"), this);
@@ -353,7 +310,7 @@ void ConnectionList::aTesztExecute()
 QString ConnectionList::askBackupFile(bool offerZip)
 {
     const int i = currentIndex();
-    const QString proposed = m_rows[i].row.adatbazis + QLatin1Char('-')
+    const QString proposed = m_rows[i].row.database + QLatin1Char('-')
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
     QFileDialog dlg(this, QStringLiteral("Biztonsági mentés készítés"), DataFolder());
     dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -382,7 +339,7 @@ void ConnectionList::aBackupExecute()
         return;
     m_backupDb.close();
     try {
-        m_backupDb.open(ConnectionRowParams(m_rows[i].row));
+        m_backupDb.open(ConnectParams::fromFields(m_rows[i].row));
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;
@@ -486,7 +443,7 @@ void ConnectionList::aTeljesMentesExecute()
     if (chosen.isEmpty())
         return;
     QString error;
-    if (!m_fullBackup.start(FullBackup::resolveTool(edtDumpPath->text()), ConnectionRowParams(m_rows[i].row), chosen, &error)) {
+    if (!m_fullBackup.start(FullBackup::resolveTool(edtDumpPath->text()), ConnectParams::fromFields(m_rows[i].row), chosen, &error)) {
         ShowError(error, this);
         return;
     }
@@ -523,8 +480,8 @@ void ConnectionList::writeBack()
         QStringList records;
         QList<ConnectionTls> tls;
         for (const Entry &e : m_rows) {
-            records << ConnectionRowRecord(e.row);
-            tls << ConnectionTls{e.row.tls, e.row.caFile};
+            records << e.row.record(true); // every field followed by ";"
+            tls << e.row.tlsSetting();
         }
         ReplaceStoredConnections(records, tls);
     } catch (const Error &e) {

@@ -24,7 +24,7 @@ public:
     ~ConnectionList() override;
 
     // The rows in list order (tests).
-    QVector<ConnectionRow> rows() const;
+    QVector<ConnectionFields> rows() const;
     FullBackup *fullBackup() { return &m_fullBackup; }
 
     QAction *aUj = nullptr;
@@ -67,7 +67,8 @@ private:
 
     struct Entry {
         int id;
-        ConnectionRow row;
+        ConnectionFields row;
+        QString version; // read by a connection test, never stored
     };
     QVector<Entry> m_rows;
     int m_nextId = 1;
@@ -78,11 +79,5 @@ private:
 
 // Loads the list, shows the window modally and writes the list back at close.
 void ShowDatabaseList(QWidget *parent);
-
-// The rows of the stored records ConStr1..ConStr100, in key order.
-QVector<ConnectionRow> LoadConnectionRows();
-// The record a row is stored as: every field followed by ";".
-QString ConnectionRowRecord(const ConnectionRow &row);
-ConnectParams ConnectionRowParams(const ConnectionRow &row);
 
 } // namespace qo

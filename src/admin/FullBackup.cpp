@@ -174,8 +174,9 @@ bool FullBackup::start(const QString &tool, const ConnectParams &params, const Q
                    QStringLiteral("-c"), QStringLiteral("-C"), QStringLiteral("--force"),
                    QStringLiteral("--routines"), QStringLiteral("--triggers"), QStringLiteral("--events"),
                    QStringLiteral("--databases"), params.database,
-                   QStringLiteral("--port=%1").arg(params.port),
-                   QStringLiteral("--host=") + params.host,
+                   // The dump tool takes one server: of a cluster's list, the first.
+                   QStringLiteral("--port=%1").arg(params.servers().constFirst().port),
+                   QStringLiteral("--host=") + params.servers().constFirst().host,
                    QStringLiteral("--user=") + params.user,
                    QStringLiteral("--result-file=") + m_save->tempPath()};
     // An encrypted link stays encrypted, with the server's certificate checked.

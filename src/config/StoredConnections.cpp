@@ -71,11 +71,22 @@ QByteArray UnscrambleText(const QByteArray &text)
     return out;
 }
 
-ConnectionFields ConnectionFields::parse(const QString &record)
+ConnectionFields ConnectionFields::parse(const QString &record, const ConnectionTls &tls)
 {
     const QStringList f = record.split(QLatin1Char(';'));
     auto part = [&f](int n) { return n < f.size() ? f.at(n) : QString(); };
-    return {part(0), part(1), part(2), part(3), part(4), part(5)};
+    return {part(0), part(1), part(2), part(3), part(4), part(5), tls.on, tls.caFile};
+}
+
+int ConnectionFields::portNumber() const
+{
+    QString only;
+    for (const QChar c : port)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            only += c;
+    bool ok = false;
+    const int n = only.left(9).toInt(&ok);
+    return ok ? n : 0;
 }
 
 QString ConnectionFields::record(bool trailing) const

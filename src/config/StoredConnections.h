@@ -31,15 +31,23 @@ struct StoredConnection {
     ConnectionTls tls;
 };
 
-// The six fields of a connection record "database;host;port;user;password;
-// display name": the one reader and writer of the record format. A trailing
-// ";" (some writers add it) is harmless. Fields cannot hold ";": there is no
-// escaping, so input windows refuse it (see FieldsHoldSeparator).
+// A stored connection as the program works with it: the six fields of its
+// record "database;host;port;user;password;display name" and the TLS setting
+// kept beside it. The one reader and writer of the record format, used by the
+// first-run setup, the list of stored connections and its editor, and the
+// start. A trailing ";" (some writers add it) is harmless. Fields cannot hold
+// ";": there is no escaping, so input windows refuse it (see
+// FieldsHoldSeparator). host may list the nodes of a cluster, "h1, h2:3307".
 struct ConnectionFields {
     QString database, host, port, user, password, displayName;
-    static ConnectionFields parse(const QString &record);
+    bool tls = false; // encrypted link, server certificate checked
+    QString caFile;   // the CA file for it; empty: the system's authorities
+    static ConnectionFields parse(const QString &record, const ConnectionTls &tls = {});
     // The fields joined by ";", each followed by one when `trailing`.
     QString record(bool trailing = false) const;
+    ConnectionTls tlsSetting() const { return {tls, tls ? caFile : QString()}; }
+    // The port's digits only; 0 when none remain.
+    int portNumber() const;
 };
 // True when a text would split a record in the wrong place.
 inline bool FieldsHoldSeparator(const QStringList &fields)

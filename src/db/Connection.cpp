@@ -1,10 +1,9 @@
 #include "db/Connection.h"
+#include "db/RowConflict.h"
 #include "db/SqlText.h"
-#include "config/StoredConnections.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <mysql.h>
 #include <errmsg.h>
@@ -110,23 +109,6 @@ QString tlsFailureText(const QString &message)
 
 } // namespace
 
-ConnectParams ConnectParams::fromRecord(const QString &record)
-{
-    const ConnectionFields f = ConnectionFields::parse(record);
-    ConnectParams p;
-    p.database = f.database;
-    p.host = f.host;
-    bool ok = false;
-    const int port = f.port.trimmed().toInt(&ok);
-    p.port = ok && port > 0 ? port : 3306;
-    p.user = f.user;
-    p.password = f.password;
-    const ConnectionTls tls = StoredConnectionTls(record);
-    p.tls = tls.on;
-    p.tlsCaFile = tls.caFile;
-    return p;
-}
-
 Connection::Connection() = default;
 
 Connection::~Connection() { close(); }
@@ -206,18 +188,31 @@ void Connection::close()
     }
 }
 
-bool IsLocalServer(const QString &host)
-{
-    static const QRegularExpression loopback(QStringLiteral("^127\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
-    const QString h = host.trimmed().toLower();
-    return h.isEmpty() || h == QLatin1String("localhost") || h == QLatin1String("::1")
-        || h == QLatin1String("[::1]") || loopback.match(h).hasMatch() || h.startsWith(QLatin1Char('/'));
-}
-
 void Connection::open(const ConnectParams &p)
 {
     close();
     m_params = p;
+    // The servers of the list in order: the first that answers is used. A
+    // refusal by a server that answered (a wrong password) is final.
+    const QList<ServerAddress> servers = p.servers();
+    for (qsizetype i = 0; i < servers.size(); ++i) {
+        try {
+            m_mysql = connectTo(servers.at(i));
+            m_server = servers.at(i);
+            break;
+        } catch (const Error &e) {
+            const bool unreachable = e.code() >= 2000 && e.code() < 3000 && e.code() != CR_SSL_CONNECTION_ERROR;
+            if (i + 1 == servers.size() || !unreachable)
+                throw;
+        }
+    }
+    m_unitDepth = 0;
+    applyActingUser(actingUser());
+}
+
+MYSQL *Connection::connectTo(const ServerAddress &server)
+{
+    const ConnectParams &p = m_params;
     MYSQL *m = mysql_init(nullptr);
     if (!m)
         throw Error(QStringLiteral("Nincs elég memória a kapcsolathoz."));
@@ -225,7 +220,7 @@ void Connection::open(const ConnectParams &p)
     const my_bool on = 1;
     // Compression pays on a slow link only: on this machine it costs more CPU
     // than it saves (see the architecture notes for the figures).
-    if (!IsLocalServer(p.host))
+    if (!IsLocalServer(server.host))
         mysql_options(m, MYSQL_OPT_COMPRESS, nullptr);
     mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin2");
@@ -254,10 +249,10 @@ void Connection::open(const ConnectParams &p)
             mysql_options(m, MYSQL_OPT_SSL_CA, QFile::encodeName(p.tlsCaFile).constData());
     }
 
-    const QByteArray host = p.host.toUtf8(), user = toLatin2(p.user), pass = toLatin2(p.password),
+    const QByteArray host = server.host.toUtf8(), user = toLatin2(p.user), pass = toLatin2(p.password),
                      db = toLatin2(p.database);
     if (!mysql_real_connect(m, host.constData(), user.constData(), pass.constData(),
-                            db.isEmpty() ? nullptr : db.constData(), unsigned(p.port), nullptr,
+                            db.isEmpty() ? nullptr : db.constData(), unsigned(server.port), nullptr,
                             CLIENT_MULTI_RESULTS | CLIENT_FOUND_ROWS)) {
         QString msg = errorText(mysql_error(m));
         const unsigned code = mysql_errno(m);
@@ -266,9 +261,7 @@ void Connection::open(const ConnectParams &p)
             msg = tlsFailureText(msg);
         throw Error(msg, code);
     }
-    m_mysql = m;
-    m_unitDepth = 0;
-    applyActingUser(actingUser());
+    return m;
 }
 
 const char *const kLinkLostInUnit = "Megszakadt a kapcsolat az adatbázissal, a művelet nem fejeződött be; "
@@ -286,9 +279,10 @@ void Connection::beginUnit()
         ++m_unitDepth;
         return;
     }
-    // A link dropped while idle is re-made now, before the unit starts.
+    // A link dropped while idle is re-made now, before the unit starts (on
+    // the next server of the list when its own is gone).
     ensureLink();
-    if (mysql_ping(m_mysql) != 0)
+    if (mysql_ping(m_mysql) != 0 && !moveToNextServer())
         fail();
     m_unitSession = mysql_thread_id(m_mysql);
     setReconnect(false);
@@ -331,7 +325,13 @@ void RunInTransaction(Connection &db, const std::function<void()> &work)
 
 void Connection::fail()
 {
-    throw Error(errorText(mysql_error(m_mysql)), mysql_errno(m_mysql));
+    const unsigned code = mysql_errno(m_mysql);
+    // Another session (on a cluster: another node) changed the same rows
+    // first and the server rolled this transaction back whole: for the user
+    // that is a row changed elsewhere.
+    if (code == kServerDeadlock)
+        throw RowConflict(code);
+    throw Error(errorText(mysql_error(m_mysql)), code);
 }
 
 // A link the server closed while we were idle shows as a readable socket.
@@ -353,8 +353,10 @@ void Connection::ensureLink()
             throw Error(QString::fromUtf8(kLinkLostInUnit), CR_SERVER_LOST);
         return;
     }
-    if (suspect)
-        mysql_ping(m_mysql); // reconnects (and re-runs the init commands) when the link is gone
+    // Reconnects (and re-runs the init commands) when the link is gone; when
+    // the server itself is gone, the next one of the list takes over.
+    if (suspect && mysql_ping(m_mysql) != 0)
+        moveToNextServer();
 }
 
 void Connection::send(const QString &sql)
@@ -379,7 +381,7 @@ void Connection::send(const QString &sql)
     // Only a statement that could not even be written out is sent again: it
     // never reached the server. A link lost while waiting for the answer
     // (CR_SERVER_LOST) may have run it already, so that is reported instead.
-    if (mysql_errno(m_mysql) == CR_SERVER_GONE_ERROR && mysql_ping(m_mysql) == 0
+    if (mysql_errno(m_mysql) == CR_SERVER_GONE_ERROR && (mysql_ping(m_mysql) == 0 || moveToNextServer())
         && mysql_real_query(m_mysql, q.constData(), q.size()) == 0)
         return;
     fail();

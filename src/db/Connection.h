@@ -2,6 +2,7 @@
 // Thin layer over MariaDB Connector/C. Texts travel in latin2; inside the
 // program everything is QString. Errors become qo::Error with the server's text.
 #include "base/Error.h"
+#include "config/StoredConnections.h"
 #include "db/RowSet.h"
 #include <QString>
 #include <QStringList>
@@ -12,8 +13,17 @@ struct st_mysql_res;
 
 namespace qo {
 
+// One server of a connection: a name or address and its port.
+struct ServerAddress {
+    QString host;
+    int port = 3306;
+    QString text() const; // "host" or "host:port" when not 3306
+};
+
 struct ConnectParams {
     QString database;
+    // One server, or the nodes of a cluster as a list "host1, host2:3307":
+    // each may carry its own ":port"; the others use `port`.
     QString host = QStringLiteral("127.0.0.1");
     int port = 3306;
     QString user;
@@ -26,6 +36,11 @@ struct ConnectParams {
     // A stored connection record: database;host;port;user;password;display
     // name, with the TLS setting stored beside the same record.
     static ConnectParams fromRecord(const QString &record);
+    // A stored connection's fields; a port that is not a number is 3306.
+    static ConnectParams fromFields(const ConnectionFields &f);
+    // The servers of `host` in the order they are tried; never empty (an
+    // empty host is the local server).
+    QList<ServerAddress> servers() const;
 };
 
 // A server on this machine: an empty host or "localhost" (the socket), a
@@ -45,6 +60,8 @@ public:
     void close();
     bool isOpen() const { return m_mysql != nullptr; }
     const ConnectParams &params() const { return m_params; }
+    // The server of the list the link is on now.
+    ServerAddress server() const { return m_server; }
 
     // Runs one statement; any result sets are read and dropped.
     void exec(const QString &sql);
@@ -78,6 +95,10 @@ public:
     static QString actingUser();
     // Every thread other than the main one that opens a connection calls these
     // at its start and end (the client library keeps per-thread state).
+    // Told, in the user's words, when a connection moved to another server of
+    // its list because the one in use went away (the main window shows it in
+    // its status line).
+    static void setServerChangeNotice(std::function<void(const QString &text)> notice);
     static void threadInit();
     static void threadEnd();
 
@@ -99,6 +120,10 @@ public:
 
 private:
     void ensureLink();
+    st_mysql *connectTo(const ServerAddress &server); // a new link with every option, or throws
+    // Outside a unit of work, when the server in use is gone: the link moves
+    // to the next server of the list that answers. False when none does.
+    bool moveToNextServer();
     void send(const QString &sql); // throws unless the server took the statement
     void readResults(RowSet *first);
     void check(int rc, const char *what);
@@ -108,11 +133,15 @@ private:
     st_mysql_res *m_stream = nullptr;
     st_mysql *m_mysql = nullptr;
     ConnectParams m_params;
+    ServerAddress m_server;
     quint64 m_affected = 0;
     int m_unitDepth = 0;
     unsigned long m_unitSession = 0; // the server session the unit runs on
     std::function<void(const QString &)> m_beforeStatement;
 };
+
+// The status-line text after a move from one server of the list to another.
+QString ServerChangeText(const ServerAddress &from, const ServerAddress &to);
 
 // The message of a unit whose link was lost part-way.
 extern const char *const kLinkLostInUnit;

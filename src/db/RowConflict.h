@@ -10,6 +10,13 @@ namespace qo {
 class RowConflict : public Error {
 public:
     RowConflict();
+    // The server refused the write because another session changed the same
+    // rows first: a deadlock, or on a cluster a transaction that another node
+    // committed first (certification failure). The server rolled it back whole.
+    explicit RowConflict(unsigned serverCode);
 };
+
+// The server's number for that refusal (ER_LOCK_DEADLOCK).
+constexpr unsigned kServerDeadlock = 1213;
 
 } // namespace qo

@@ -80,6 +80,8 @@ void MainWindow::startUp()
         try {
             Connection::main().close();
             Connection::main().open(p);
+            // A cluster's node that goes away is replaced by the next one of the list: say so.
+            Connection::setServerChangeNotice([this](const QString &text) { m_statusPanels[3]->setText(text); });
         } catch (const Error &e) {
             ShowError(QStringLiteral("Sikertelen kapcsolódás: ") + e.message(), this);
             AbortStartup();

@@ -71,6 +71,24 @@ bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner)
     return false;
 }
 
+bool ConnectionFormValid(QWidget *owner, const QList<QLineEdit *> &fields, QLineEdit *portField, QCheckBox *tls,
+                         QLineEdit *caFile, int &port)
+{
+    for (QLineEdit *e : fields) {
+        if (FieldsHoldSeparator({e->text()})) {
+            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), owner);
+            e->setFocus();
+            return false;
+        }
+    }
+    if (!PortFromText(portField->text(), port, owner)) {
+        portField->setFocus();
+        portField->selectAll();
+        return false;
+    }
+    return TlsFieldsValid(tls, caFile, owner);
+}
+
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
     SetFixedDialogFrame(this, WindowKeys::kConnectionSetup, QStringLiteral("Adatbázis beállítás"));
@@ -135,11 +153,18 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
     edtSzerver->setFocus();
 }
 
+ConnectionFields ConnectionSetup::fields() const
+{
+    ConnectionFields f{edtAdatbazis->text(), edtSzerver->text(), edtPort->text(), edtFelhasznalo->text(),
+                       edtJelszo->text(), edtNev->text()};
+    f.tls = cbTls->isChecked();
+    f.caFile = f.tls ? edtCaFajl->text() : QString();
+    return f;
+}
+
 QString ConnectionSetup::record() const
 {
-    return QStringList{edtAdatbazis->text(), edtSzerver->text(), edtPort->text(), edtFelhasznalo->text(),
-                       edtJelszo->text(), edtNev->text()}
-        .join(QLatin1Char(';'));
+    return fields().record();
 }
 
 bool ConnectionSetup::eventFilter(QObject *obj, QEvent *ev)
@@ -158,14 +183,7 @@ bool ConnectionSetup::eventFilter(QObject *obj, QEvent *ev)
 
 ConnectParams ConnectionSetup::params() const
 {
-    ConnectParams p;
-    p.host = edtSzerver->text();
-    p.user = edtFelhasznalo->text();
-    p.password = edtJelszo->text();
-    p.database = edtAdatbazis->text();
-    p.tls = cbTls->isChecked();
-    p.tlsCaFile = p.tls ? edtCaFajl->text() : QString();
-    return p;
+    return ConnectParams::fromFields(fields());
 }
 
 void ConnectionSetup::btnTesztClick()
@@ -186,24 +204,13 @@ void ConnectionSetup::btnTesztClick()
 
 void ConnectionSetup::acceptSetup()
 {
-    // A ";" would split the stored record in the wrong places.
-    for (QLineEdit *e : {edtAdatbazis, edtSzerver, edtPort, edtFelhasznalo, edtJelszo, edtNev}) {
-        if (e->text().contains(QLatin1Char(';'))) {
-            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), this);
-            e->setFocus();
-            return;
-        }
-    }
     int port = 0;
-    if (!PortFromText(edtPort->text(), port, this)) {
-        edtPort->setFocus();
-        return;
-    }
-    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+    if (!ConnectionFormValid(this, {edtAdatbazis, edtSzerver, edtPort, edtFelhasznalo, edtJelszo, edtNev}, edtPort,
+                             cbTls, edtCaFajl, port))
         return;
     const QString rec = record();
     try {
-        StoreNewConnection(rec, {cbTls->isChecked(), cbTls->isChecked() ? edtCaFajl->text() : QString()});
+        StoreNewConnection(rec, fields().tlsSetting());
     } catch (const Error &e) {
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;

@@ -20,12 +20,21 @@ void AddTlsFields(QWidget *owner, QVBoxLayout *fields, QCheckBox *&tls, QLineEdi
 // With TLS ticked, a CA file that is given must be readable; otherwise the
 // reason has been shown, the field has the focus and the result is false.
 bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner);
+// The checks of a connection form before its record is taken, the same for
+// the first-run setup and the connection editor: no field holds ";" (the
+// stored record has no escaping), the port is a number, a CA file given with
+// TLS is readable. Otherwise the reason has been shown, the field has the
+// focus and the result is false.
+bool ConnectionFormValid(QWidget *owner, const QList<QLineEdit *> &fields, QLineEdit *portField, QCheckBox *tls,
+                         QLineEdit *caFile, int &port);
 
 class ConnectionSetup : public QDialog {
     Q_OBJECT
 public:
     explicit ConnectionSetup(QWidget *parent = nullptr);
 
+    // The fields as typed, with the TLS setting.
+    ConnectionFields fields() const;
     // database;host;port;user;password;display name, exactly as typed.
     QString record() const;
     ConnectParams params() const; // as typed, the port not checked (3306 when not a number)
