@@ -8,7 +8,7 @@
 #include "reports/ReminderPrintouts.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/OptionDialog.h"

@@ -48,10 +48,9 @@ BandReport BuildReminderLetters(std::shared_ptr<const RowSet> rows,
 
 BandReport BuildEnvelopes(std::shared_ptr<const RowSet> envelopeRows)
 {
-    // The envelope's own layout, read once for the first client, then run
-    // as the detail of every row: one envelope per page.
-    const qint64 first = envelopeRows->rowCount() > 0 ? envelopeRows->toInt(0, QStringLiteral("ugyfel")) : 0;
-    BandReport r = BuildEnvelope(first);
+    // The envelope's own layout run as the detail of every row: one
+    // envelope per page.
+    BandReport r = BuildEnvelope(RowSet());
     r.detail = r.pageHeader;
     r.pageHeader = ReportBand();
     r.data = std::move(envelopeRows);

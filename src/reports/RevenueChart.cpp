@@ -6,7 +6,7 @@
 #include "config/AppState.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
-#include "ui/FormBehaviour.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
