@@ -17,6 +17,7 @@
 #include "ui/GridModel.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -35,6 +36,7 @@
 #include <sys/stat.h>
 
 using namespace qo;
+using qo::test::formParts;
 using namespace qo::test;
 
 namespace {
