@@ -63,7 +63,10 @@ struct SettingsParts {
           reminderDays(namedPart<QLineEdit>(&d, "DBEdit2")), retentionYears(namedPart<QLineEdit>(&d, "megorzes_ev")),
           workOrderNote(namedPart<QPlainTextEdit>(&d, "DBMemo1")), btnOK(namedPart<QPushButton>(&d, "btnOK")),
           btnMegsem(namedPart<QPushButton>(&d, "btnMegsem")), quantityFormat(namedPart<QLineEdit>(&d, "Edit1")),
-          moneyFormat(namedPart<QLineEdit>(&d, "Edit2")), a5WorkOrder(namedPart<QCheckBox>(&d, "DBCheckBox2"))
+          moneyFormat(namedPart<QLineEdit>(&d, "Edit2")), a5WorkOrder(namedPart<QCheckBox>(&d, "DBCheckBox2")),
+          reminderMonths(namedPart<QLineEdit>(&d, "emlek_honap")),
+          uncollectedDays(namedPart<QLineEdit>(&d, "nemvitt_nap")),
+          reminderLetter(namedPart<QPlainTextEdit>(&d, "emlek_level"))
     {
     }
     QCheckBox *fullScreen, *loginRequired;
@@ -74,6 +77,8 @@ struct SettingsParts {
     QPushButton *btnOK, *btnMegsem;
     QLineEdit *quantityFormat, *moneyFormat;
     QCheckBox *a5WorkOrder;
+    QLineEdit *reminderMonths, *uncollectedDays;
+    QPlainTextEdit *reminderLetter;
 };
 
 struct ExportParts {

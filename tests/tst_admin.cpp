@@ -1193,6 +1193,109 @@ private Q_SLOTS:
 
     // ---- SQL console ---------------------------------------------------------
 
+    // ---- settings: client care ----------------------------------------------
+
+    void settingsClientCare_data()
+    {
+        QTest::addColumn<QString>("months");
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<QString>("letter"); // "" leaves the stored text as it is, "<clear>" empties it
+        QTest::addColumn<QString>("error");  // the message OK gives, empty when it stores
+        QTest::addColumn<QString>("row");    // emlek_honap|nemvitt_nap|emlek_level afterwards
+        QTest::newRow("stored") << "36" << "10" << "Kedves {név}!\n{dátum} óta nem járt nálunk."
+                                << "" << "36|10|Kedves {név}!\n{dátum} óta nem járt nálunk.|";
+        QTest::newRow("letter cleared") << "24" << "14" << "<clear>" << "" << "24|14||NULL";
+        QTest::newRow("months not a number")
+            << "3x" << "10" << "" << "Hiba: A(z) \"Emlékeztető a legutóbbi munkalap után (hónap)\" mező értéke nem egész szám: 3x"
+            << "24|14|régi levél|";
+        QTest::newRow("days empty") << "12" << "" << "" << "Hiba: A(z) \"Kész, de el nem vitt munkalap (nap)\" mező nem lehet üres."
+                                    << "24|14|régi levél|";
+        QTest::newRow("days negative")
+            << "12" << "-3" << "" << "Hiba: A(z) \"Kész, de el nem vitt munkalap (nap)\" mező értéke nem lehet negatív: -3"
+            << "24|14|régi levél|";
+    }
+    // The three client-care settings typed at the keyboard, stored with OK in
+    // the one write of the shop settings, and shown again on reopening.
+    void settingsClientCare()
+    {
+        QFETCH(QString, months);
+        QFETCH(QString, days);
+        QFETCH(QString, letter);
+        QFETCH(QString, error);
+        QFETCH(QString, row);
+        test::TestDb db(QStringLiteral("adm_settings_care"));
+        ExecSql(QStringLiteral("UPDATE beallit SET emlek_level = 'régi levél'"));
+        auto tabTo = [](QWidget *target) {
+            for (int presses = 0; QApplication::focusWidget() != target && presses < 30; ++presses)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), target);
+        };
+        auto retype = [](QWidget *field, const QString &text) {
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Delete);
+            const QStringList lines = text.split(QLatin1Char('\n'));
+            for (int i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    QTest::keyClick(field, Qt::Key_Return); // a new line in the letter
+                test::keys(field, lines.at(i));
+            }
+        };
+        QString box, focusAfterBox;
+        bool closedByOk = false;
+        test::onModal(test::named("frm_Beallit"), [&](QWidget *w) {
+            const auto ui = formParts(static_cast<SettingsDialog *>(w));
+            QCOMPARE(ui.reminderMonths->text(), QStringLiteral("24"));
+            QCOMPARE(ui.uncollectedDays->text(), QStringLiteral("14"));
+            QCOMPARE(ui.reminderLetter->toPlainText(), QStringLiteral("régi levél"));
+            tabTo(ui.reminderMonths);
+            retype(ui.reminderMonths, months);
+            QTest::keyClick(ui.reminderMonths, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), ui.uncollectedDays);
+            retype(ui.uncollectedDays, days);
+            QTest::keyClick(ui.uncollectedDays, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), ui.reminderLetter);
+            if (letter == QLatin1String("<clear>"))
+                retype(ui.reminderLetter, QString());
+            else if (!letter.isEmpty())
+                retype(ui.reminderLetter, letter);
+            tabTo(ui.btnOK);
+            if (!error.isEmpty())
+                test::onModal(test::messageBox(), [&](QWidget *b) {
+                    box = static_cast<QMessageBox *>(b)->text();
+                    QTest::keyClick(b, Qt::Key_Return);
+                });
+            QTest::keyClick(ui.btnOK, Qt::Key_Return);
+            closedByOk = !w->isVisible();
+            if (w->isVisible()) {
+                // The field at fault has the dialog's focus again; Esc leaves it.
+                focusAfterBox = w->focusWidget() ? w->focusWidget()->objectName() : QString();
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+            }
+        });
+        ShowSettingsDialog(nullptr);
+        QCOMPARE(box, error);
+        QCOMPARE(closedByOk, error.isEmpty());
+        if (!error.isEmpty())
+            QCOMPARE(focusAfterBox, months.toInt() ? QStringLiteral("nemvitt_nap") : QStringLiteral("emlek_honap"));
+
+        const RowSet rs = Connection::main().query(QStringLiteral(
+            "SELECT emlek_honap, nemvitt_nap, emlek_level, IF(emlek_level IS NULL, 'NULL', '') FROM beallit"));
+        QCOMPARE(rs.rowCount(), 1);
+        const QString got = rs.text(0, 0) + QLatin1Char('|') + rs.text(0, 1) + QLatin1Char('|') + rs.text(0, 2)
+            + QLatin1Char('|') + rs.text(0, 3);
+        QCOMPARE(got, row);
+
+        // Reopened, the dialog shows what the row holds.
+        QStringList shown;
+        test::onModal(test::named("frm_Beallit"), [&](QWidget *w) {
+            const auto ui = formParts(static_cast<SettingsDialog *>(w));
+            shown << ui.reminderMonths->text() << ui.uncollectedDays->text() << ui.reminderLetter->toPlainText();
+            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+        });
+        ShowSettingsDialog(nullptr);
+        QCOMPARE(shown, row.split(QLatin1Char('|')).mid(0, 3));
+    }
+
     void consoleScripts_data()
     {
         QTest::addColumn<QStringList>("lines");

@@ -44,6 +44,33 @@ bool dayCount(const QString &caption, QLineEdit *edit, QVariant &value, QWidget 
     return true;
 }
 
+// A count the shop cannot do without: a whole number, not negative.
+bool requiredCount(const QString &caption, QLineEdit *edit, int &value, QWidget *owner)
+{
+    QVariant v;
+    if (!dayCount(caption, edit, v, owner))
+        return false;
+    QString fault;
+    if (v.isNull())
+        fault = QStringLiteral("Hiba: A(z) \"%1\" mező nem lehet üres.").arg(caption);
+    else if (v.toInt() < 0)
+        fault = QStringLiteral("Hiba: A(z) \"%1\" mező értéke nem lehet negatív: %2").arg(caption, edit->text());
+    if (!fault.isEmpty()) {
+        ShowError(fault, owner);
+        edit->setFocus();
+        edit->selectAll();
+        return false;
+    }
+    value = v.toInt();
+    return true;
+}
+
+// Text as the user typed it; the stored line ends are not shown.
+QString shownText(QString stored)
+{
+    return stored.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
 } // namespace
 
 SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::SettingsDialog>())
@@ -53,7 +80,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent), m_ui(std::mak
 
     // Room for six digits in the font the dialog is shown in.
     const int digits = m_ui->DBEdit1->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16;
-    for (QLineEdit *e : {m_ui->DBEdit1, m_ui->DBEdit2, m_ui->megorzes_ev})
+    for (QLineEdit *e : {m_ui->DBEdit1, m_ui->DBEdit2, m_ui->megorzes_ev, m_ui->emlek_honap, m_ui->nemvitt_nap})
         e->setMaximumWidth(digits);
     m_ui->picture->setPixmap(DecorativePicture(QStringLiteral("settings"), 120, 80));
 
@@ -80,7 +107,8 @@ void SettingsDialog::setRowFieldsEnabled(bool on)
     for (QWidget *w : {static_cast<QWidget *>(m_ui->DBCheckBox1), static_cast<QWidget *>(m_ui->DBEdit1),
                        static_cast<QWidget *>(m_ui->DBEdit2), static_cast<QWidget *>(m_ui->megorzes_ev),
                        static_cast<QWidget *>(m_ui->DBMemo1),
-                       static_cast<QWidget *>(m_ui->DBCheckBox2)})
+                       static_cast<QWidget *>(m_ui->DBCheckBox2), static_cast<QWidget *>(m_ui->emlek_honap),
+                       static_cast<QWidget *>(m_ui->nemvitt_nap), static_cast<QWidget *>(m_ui->emlek_level)})
         w->setEnabled(on);
     // Whether a login is asked for, and how long health data is kept, are the
     // administrator's decisions alone.
@@ -108,6 +136,10 @@ bool SettingsDialog::loadRow()
             QString note = m_loadedNote;
             note.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             m_ui->DBMemo1->setPlainText(note);
+            m_ui->emlek_honap->setText(QString::number(row.reminderMonths));
+            m_ui->nemvitt_nap->setText(QString::number(row.uncollectedDays));
+            m_loadedLetter = row.reminderLetter;
+            m_ui->emlek_level->setPlainText(shownText(m_loadedLetter));
             m_hasRow = true;
         } else {
             ShowError(QStringLiteral("Hiányzik a beállítások sora az adatbázisból."), parentWidget());
@@ -136,6 +168,13 @@ bool SettingsDialog::storeRow()
         m_ui->megorzes_ev->selectAll();
         return false;
     }
+    if (!requiredCount(QStringLiteral("Emlékeztető a legutóbbi munkalap után (hónap)"), m_ui->emlek_honap,
+                       row.reminderMonths, this)
+        || !requiredCount(QStringLiteral("Kész, de el nem vitt munkalap (nap)"), m_ui->nemvitt_nap,
+                          row.uncollectedDays, this))
+        return false;
+    const QString letter = m_ui->emlek_level->toPlainText();
+    row.reminderLetter = letter == shownText(m_loadedLetter) ? m_loadedLetter : letter;
     // The note keeps the line ends it was stored with unless it was edited.
     QString note = m_ui->DBMemo1->toPlainText();
     QString loaded = m_loadedNote;

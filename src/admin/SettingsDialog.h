@@ -1,6 +1,7 @@
 #pragma once
 // The settings dialog "Beállítások": the shop settings of the single row of
-// table beallit and the local display settings of appState().
+// table beallit (with those of client care) and the local display settings
+// of appState().
 #include <QDialog>
 
 #include <memory>
@@ -31,7 +32,8 @@ private:
     std::unique_ptr<Ui::SettingsDialog> m_ui;
     bool m_hasRow = false;
     qint64 m_key = 0;
-    QString m_loadedNote; // mlapmegj as read, written back unchanged when not edited
+    QString m_loadedNote;   // mlapmegj as read, written back unchanged when not edited
+    QString m_loadedLetter; // emlek_level likewise
 };
 
 // Shows the settings dialog modally. The caller reloads the shop settings
