@@ -1,6 +1,7 @@
 #pragma once
 // Thin layer over MariaDB Connector/C. Texts travel in latin2; inside the
 // program everything is QString. Errors become qo::Error with the server's text.
+#include "base/Codec.h" // toLatin2, fromLatin2: the connection's bytes
 #include "base/Error.h"
 #include "db/RowSet.h"
 #include <QString>
@@ -139,9 +140,5 @@ void ExecSql(const QString &sql);                     // blank does nothing; \r\
 QString SqlValue(const QString &sql, const QString &def);
 int SqlIntValue(const QString &sql, int def);
 QString LookupName(qint64 key, const QString &table, const QString &def);
-
-// Text <-> latin2 bytes of the connection.
-QByteArray toLatin2(const QString &s);
-QString fromLatin2(const char *data, int len);
 
 } // namespace qo
