@@ -17,6 +17,7 @@
 #include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 #include "support/TlsServer.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -50,6 +51,7 @@
 #include <Qsci/qsciscintilla.h>
 
 using namespace qo;
+using qo::test::formParts;
 using test::ModalAnswers;
 
 namespace {
@@ -632,8 +634,8 @@ private Q_SLOTS:
         answers.then([&](QWidget *dlg) {
             auto *settings = qobject_cast<SettingsDialog *>(dlg);
             QVERIFY(settings);
-            loginBoxEnabled = settings->loginRequired->isEnabled();
-            daysEnabled = settings->dueDays->isEnabled();
+            loginBoxEnabled = formParts(settings).loginRequired->isEnabled();
+            daysEnabled = formParts(settings).dueDays->isEnabled();
             QMetaObject::invokeMethod(dlg, "reject", Qt::QueuedConnection);
         });
         QTest::keyClick(&m, Qt::Key_Return, Qt::AltModifier);
@@ -1020,12 +1022,12 @@ private Q_SLOTS:
             QTRY_VERIFY(dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->hasFocus());
             answerFileDialog(dlg, script);
         });
-        QTest::keyClick(c.editor, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(formParts(c).editor, Qt::Key_O, Qt::ControlModifier);
         QTRY_VERIFY(answers.done());
         QTRY_COMPARE_WITH_TIMEOUT(c.fileName(), script, 20000); // the dialog closes a moment after it was answered
         backTo(c);
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 20000);
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
         QCOMPARE(tableSums(target.params()), before);
@@ -1191,6 +1193,109 @@ private Q_SLOTS:
 
     // ---- SQL console ---------------------------------------------------------
 
+    // ---- settings: client care ----------------------------------------------
+
+    void settingsClientCare_data()
+    {
+        QTest::addColumn<QString>("months");
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<QString>("letter"); // "" leaves the stored text as it is, "<clear>" empties it
+        QTest::addColumn<QString>("error");  // the message OK gives, empty when it stores
+        QTest::addColumn<QString>("row");    // emlek_honap|nemvitt_nap|emlek_level afterwards
+        QTest::newRow("stored") << "36" << "10" << "Kedves {név}!\n{dátum} óta nem járt nálunk."
+                                << "" << "36|10|Kedves {név}!\n{dátum} óta nem járt nálunk.|";
+        QTest::newRow("letter cleared") << "24" << "14" << "<clear>" << "" << "24|14||NULL";
+        QTest::newRow("months not a number")
+            << "3x" << "10" << "" << "Hiba: A(z) \"Emlékeztető a legutóbbi munkalap után (hónap)\" mező értéke nem egész szám: 3x"
+            << "24|14|régi levél|";
+        QTest::newRow("days empty") << "12" << "" << "" << "Hiba: A(z) \"Kész, de el nem vitt munkalap (nap)\" mező nem lehet üres."
+                                    << "24|14|régi levél|";
+        QTest::newRow("days negative")
+            << "12" << "-3" << "" << "Hiba: A(z) \"Kész, de el nem vitt munkalap (nap)\" mező értéke nem lehet negatív: -3"
+            << "24|14|régi levél|";
+    }
+    // The three client-care settings typed at the keyboard, stored with OK in
+    // the one write of the shop settings, and shown again on reopening.
+    void settingsClientCare()
+    {
+        QFETCH(QString, months);
+        QFETCH(QString, days);
+        QFETCH(QString, letter);
+        QFETCH(QString, error);
+        QFETCH(QString, row);
+        test::TestDb db(QStringLiteral("adm_settings_care"));
+        ExecSql(QStringLiteral("UPDATE beallit SET emlek_level = 'régi levél'"));
+        auto tabTo = [](QWidget *target) {
+            for (int presses = 0; QApplication::focusWidget() != target && presses < 30; ++presses)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), target);
+        };
+        auto retype = [](QWidget *field, const QString &text) {
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Delete);
+            const QStringList lines = text.split(QLatin1Char('\n'));
+            for (int i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    QTest::keyClick(field, Qt::Key_Return); // a new line in the letter
+                test::keys(field, lines.at(i));
+            }
+        };
+        QString box, focusAfterBox;
+        bool closedByOk = false;
+        test::onModal(test::named("frm_Beallit"), [&](QWidget *w) {
+            const auto ui = formParts(static_cast<SettingsDialog *>(w));
+            QCOMPARE(ui.reminderMonths->text(), QStringLiteral("24"));
+            QCOMPARE(ui.uncollectedDays->text(), QStringLiteral("14"));
+            QCOMPARE(ui.reminderLetter->toPlainText(), QStringLiteral("régi levél"));
+            tabTo(ui.reminderMonths);
+            retype(ui.reminderMonths, months);
+            QTest::keyClick(ui.reminderMonths, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), ui.uncollectedDays);
+            retype(ui.uncollectedDays, days);
+            QTest::keyClick(ui.uncollectedDays, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), ui.reminderLetter);
+            if (letter == QLatin1String("<clear>"))
+                retype(ui.reminderLetter, QString());
+            else if (!letter.isEmpty())
+                retype(ui.reminderLetter, letter);
+            tabTo(ui.btnOK);
+            if (!error.isEmpty())
+                test::onModal(test::messageBox(), [&](QWidget *b) {
+                    box = static_cast<QMessageBox *>(b)->text();
+                    QTest::keyClick(b, Qt::Key_Return);
+                });
+            QTest::keyClick(ui.btnOK, Qt::Key_Return);
+            closedByOk = !w->isVisible();
+            if (w->isVisible()) {
+                // The field at fault has the dialog's focus again; Esc leaves it.
+                focusAfterBox = w->focusWidget() ? w->focusWidget()->objectName() : QString();
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+            }
+        });
+        ShowSettingsDialog(nullptr);
+        QCOMPARE(box, error);
+        QCOMPARE(closedByOk, error.isEmpty());
+        if (!error.isEmpty())
+            QCOMPARE(focusAfterBox, months.toInt() ? QStringLiteral("nemvitt_nap") : QStringLiteral("emlek_honap"));
+
+        const RowSet rs = Connection::main().query(QStringLiteral(
+            "SELECT emlek_honap, nemvitt_nap, emlek_level, IF(emlek_level IS NULL, 'NULL', '') FROM beallit"));
+        QCOMPARE(rs.rowCount(), 1);
+        const QString got = rs.text(0, 0) + QLatin1Char('|') + rs.text(0, 1) + QLatin1Char('|') + rs.text(0, 2)
+            + QLatin1Char('|') + rs.text(0, 3);
+        QCOMPARE(got, row);
+
+        // Reopened, the dialog shows what the row holds.
+        QStringList shown;
+        test::onModal(test::named("frm_Beallit"), [&](QWidget *w) {
+            const auto ui = formParts(static_cast<SettingsDialog *>(w));
+            shown << ui.reminderMonths->text() << ui.uncollectedDays->text() << ui.reminderLetter->toPlainText();
+            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+        });
+        ShowSettingsDialog(nullptr);
+        QCOMPARE(shown, row.split(QLatin1Char('|')).mid(0, 3));
+    }
+
     void consoleScripts_data()
     {
         QTest::addColumn<QStringList>("lines");
@@ -1237,24 +1342,24 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("adm_console_script"));
         SqlConsole c;
         showActive(c);
-        QVERIFY(c.editor->hasFocus());
+        QVERIFY(formParts(c).editor->hasFocus());
         for (int i = 0; i < lines.size(); ++i) {
             if (i)
-                QTest::keyClick(c.editor, Qt::Key_Return);
-            typeText(c.editor, lines.at(i));
+                QTest::keyClick(formParts(c).editor, Qt::Key_Return);
+            typeText(formParts(c).editor, lines.at(i));
         }
         if (selectLastLine)
-            QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier);
+            QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ShiftModifier);
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY2(answers.texts.first().startsWith(message), qPrintable(answers.texts.first()));
         QVERIFY2(answers.texts.first().contains(detail), qPrintable(answers.texts.first()));
         QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(verzio ORDER BY verzio) FROM verzio"), {}), expectedRows);
-        QVERIFY(!c.progressBar->isVisible());
-        QCOMPARE(c.pages->currentIndex(), 0);
-        QVERIFY(!c.aMasol->isEnabled());
+        QVERIFY(!formParts(c).progressBar->isVisible());
+        QCOMPARE(formParts(c).pages->currentIndex(), 0);
+        QVERIFY(!formParts(c).aMasol->isEnabled());
     }
 
     // Query mode, "Eredmény" on the first statement, the error text, "Másol".
@@ -1264,28 +1369,28 @@ private Q_SLOTS:
         ModalAnswers answers;
         SqlConsole c;
         showActive(c);
-        QVERIFY(!c.aExport->isEnabled());
-        typeText(c.editor, QStringLiteral("  show tables"));
-        QTest::keyClick(c.editor, Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(c.pages->currentIndex(), 1);
-        QVERIFY(c.queryGrid->model()->rowCount() > 10);
-        QCOMPARE(c.queryGrid->columnWidth(0), 100);
-        QVERIFY(c.aMasol->isEnabled());
-        QVERIFY(c.aExport->isEnabled());
+        QVERIFY(!formParts(c).aExport->isEnabled());
+        typeText(formParts(c).editor, QStringLiteral("  show tables"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(formParts(c).pages->currentIndex(), 1);
+        QVERIFY(formParts(c).queryGrid->model()->rowCount() > 10);
+        QCOMPARE(formParts(c).queryGrid->columnWidth(0), 100);
+        QVERIFY(formParts(c).aMasol->isEnabled());
+        QVERIFY(formParts(c).aExport->isEnabled());
 
-        QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(c.pages->currentIndex(), 0);
-        QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
-        typeText(c.editor, QStringLiteral("select 1 as elso, 2 as masodik; select 3 as harmadik"));
-        QTest::keyClick(c.editor, Qt::Key_F9);
-        QCOMPARE(c.pages->currentIndex(), 1);
-        QCOMPARE(c.queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("elso"));
-        QCOMPARE(c.queryGrid->model()->columnCount(), 2);
-        QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
-        QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
-        typeText(c.editor, QStringLiteral("select 'a;b' as elso, 2 as masodik"));
-        QTest::keyClick(c.editor, Qt::Key_F5);
-        QTest::keyClick(c.queryGrid, Qt::Key_F3);
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(formParts(c).pages->currentIndex(), 0);
+        QTest::keyClick(formParts(c).editor, Qt::Key_N, Qt::ControlModifier);
+        typeText(formParts(c).editor, QStringLiteral("select 1 as elso, 2 as masodik; select 3 as harmadik"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F9);
+        QCOMPARE(formParts(c).pages->currentIndex(), 1);
+        QCOMPARE(formParts(c).queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("elso"));
+        QCOMPARE(formParts(c).queryGrid->model()->columnCount(), 2);
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(formParts(c).editor, Qt::Key_N, Qt::ControlModifier);
+        typeText(formParts(c).editor, QStringLiteral("select 'a;b' as elso, 2 as masodik"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_F3);
         c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console_result.png"));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("elso\tmasodik\t\r\na,b\t2\t\r\n"));
         // Ctrl+E hands the result to the export dialog.
@@ -1294,19 +1399,19 @@ private Q_SLOTS:
             exportWindow = d->objectName();
             QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
         });
-        QTest::keyClick(c.queryGrid, Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
         QTRY_COMPARE(exportWindow, QStringLiteral("frm_Hatarolt"));
         QTRY_VERIFY(!QApplication::activeModalWidget());
         QApplication::setActiveWindow(&c);
 
-        QTest::keyClick(c.queryGrid, Qt::Key_Tab, Qt::ControlModifier);
-        QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
-        typeText(c.editor, QStringLiteral("SELECT * FROM nincs_ilyen"));
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(formParts(c).editor, Qt::Key_N, Qt::ControlModifier);
+        typeText(formParts(c).editor, QStringLiteral("SELECT * FROM nincs_ilyen"));
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY(answers.texts.first().startsWith(QStringLiteral("SQL hiba:\n")));
-        QCOMPARE(c.queryGrid->model()->rowCount(), 0);
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), 0);
         c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console.png"));
     }
 
@@ -1329,32 +1434,32 @@ private Q_SLOTS:
         QTemporaryDir out;
         SqlConsole c;
         showActive(c);
-        typeText(c.editor, QStringLiteral("SELECT seq, CONCAT('sor ', seq) AS nev FROM seq_1_to_20000"));
-        QTest::keyClick(c.editor, Qt::Key_F5);
-        auto *model = qobject_cast<GridModel *>(c.queryGrid->model());
+        typeText(formParts(c).editor, QStringLiteral("SELECT seq, CONCAT('sor ', seq) AS nev FROM seq_1_to_20000"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        auto *model = qobject_cast<GridModel *>(formParts(c).queryGrid->model());
         QVERIFY(model);
         QCOMPARE(model->rowCount(), GridModel::kFirstPage);
         QVERIFY(!model->complete());
-        QCOMPARE(c.positionLabel->text(), QString(QChar(0x2026)) + QStringLiteral(": 1"));
+        QCOMPARE(formParts(c).positionLabel->text(), QString(QChar(0x2026)) + QStringLiteral(": 1"));
         QVERIFY(c.connection().streamOpen());
         // The main connection is free while the result stays open.
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM seq_1_to_300"), 0), 300);
         // Down past the rows held reads the next page, and so does the scroll
         // bar dragged to its end.
         for (int i = 0; i < GridModel::kFirstPage; ++i)
-            QTest::keyClick(c.queryGrid, Qt::Key_Down);
+            QTest::keyClick(formParts(c).queryGrid, Qt::Key_Down);
         const int afterDown = model->rowCount();
         QVERIFY(afterDown > GridModel::kFirstPage);
-        QScrollBar *bar = c.queryGrid->verticalScrollBar();
+        QScrollBar *bar = formParts(c).queryGrid->verticalScrollBar();
         bar->setValue(bar->maximum());
         QTRY_VERIFY(model->rowCount() > afterDown);
         QVERIFY(model->rowCount() < 20000);
-        QCOMPARE(c.positionLabel->text(), QString(QChar(0x2026)) + QStringLiteral(": %1").arg(GridModel::kFirstPage + 1));
+        QCOMPARE(formParts(c).positionLabel->text(), QString(QChar(0x2026)) + QStringLiteral(": %1").arg(GridModel::kFirstPage + 1));
         c.grab().save(QDir::tempPath() + QStringLiteral("/qo_console_long.png"));
 
         const QString csv = out.filePath(QStringLiteral("eredmeny.csv"));
         if (whole == QLatin1String("ctrl+end") || whole == QLatin1String("end")) {
-            QTest::keyClick(c.queryGrid, Qt::Key_End, whole == QLatin1String("end") ? Qt::NoModifier : Qt::ControlModifier);
+            QTest::keyClick(formParts(c).queryGrid, Qt::Key_End, whole == QLatin1String("end") ? Qt::NoModifier : Qt::ControlModifier);
         } else if (whole == QLatin1String("export")) {
             ModalAnswers answers;
             answers.then([&](QWidget *d) {
@@ -1371,7 +1476,7 @@ private Q_SLOTS:
             answers.thenPress(QMessageBox::Ok);
             // Back in the export dialog, Esc closes it.
             answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
-            QTest::keyClick(c.queryGrid, Qt::Key_E, Qt::ControlModifier);
+            QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
             QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 30000);
             QTRY_VERIFY(!QApplication::activeModalWidget());
             QCOMPARE(answers.texts, QStringList{csv + QStringLiteral(" file kész.")});
@@ -1384,7 +1489,7 @@ private Q_SLOTS:
             QCOMPARE(lines.at(1), QByteArray("1;sor 1\r"));
             QCOMPARE(lines.at(20000), QByteArray("20000;sor 20000\r"));
         } else {
-            QTest::keyClick(c.queryGrid, Qt::Key_F3);
+            QTest::keyClick(formParts(c).queryGrid, Qt::Key_F3);
             const QStringList lines = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
             QCOMPARE(lines.size(), 20002);
             QCOMPARE(lines.at(20000), QStringLiteral("20000\tsor 20000\t"));
@@ -1392,9 +1497,9 @@ private Q_SLOTS:
         QCOMPARE(model->rowCount(), 20000);
         QVERIFY(model->complete());
         QVERIFY(!c.connection().streamOpen());
-        QCOMPARE(c.queryGrid->currentRowIndex(), 19999);
-        QCOMPARE(model->displayText(c.queryGrid->currentRowIndex(), 1), QStringLiteral("sor 20000"));
-        QCOMPARE(c.positionLabel->text(), QStringLiteral("20000: 20000"));
+        QCOMPARE(formParts(c).queryGrid->currentRowIndex(), 19999);
+        QCOMPARE(model->displayText(formParts(c).queryGrid->currentRowIndex(), 1), QStringLiteral("sor 20000"));
+        QCOMPARE(formParts(c).positionLabel->text(), QStringLiteral("20000: 20000"));
     }
 
     // Another statement while a result is still open drops its unread rest at
@@ -1409,16 +1514,16 @@ private Q_SLOTS:
         ModalAnswers answers;
         auto run = [&](const QString &sql, Qt::Key key) {
             backTo(c); // after a message box the activation comes back a moment later
-            if (c.pages->currentIndex() != 0)
+            if (formParts(c).pages->currentIndex() != 0)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-            QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
+            QTest::keyClick(formParts(c).editor, Qt::Key_N, Qt::ControlModifier);
             const QStringList lines = sql.split(QLatin1Char('\n'));
             for (int i = 0; i < lines.size(); ++i) {
                 if (i)
-                    QTest::keyClick(c.editor, Qt::Key_Return);
-                typeText(c.editor, lines.at(i));
+                    QTest::keyClick(formParts(c).editor, Qt::Key_Return);
+                typeText(formParts(c).editor, lines.at(i));
             }
-            QTest::keyClick(c.editor, key);
+            QTest::keyClick(formParts(c).editor, key);
         };
         answers.thenPress(QMessageBox::Ok);
         run(QStringLiteral("SET @szam = 41;\nCREATE TEMPORARY TABLE tmp_konzol (a INT);\nINSERT INTO tmp_konzol SELECT seq FROM seq_1_to_300;"),
@@ -1427,16 +1532,16 @@ private Q_SLOTS:
         QCOMPARE(answers.texts, QStringList{QStringLiteral("SQL futtatás kész.")});
         // A result of 100 million rows: its first page only.
         run(QStringLiteral("SELECT a.seq AS a, b.seq AS b FROM seq_1_to_100000 a, seq_1_to_1000 b"), Qt::Key_F5);
-        QCOMPARE(c.queryGrid->model()->rowCount(), GridModel::kFirstPage);
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), GridModel::kFirstPage);
         QVERIFY(c.connection().streamOpen());
         QElapsedTimer t;
         t.start();
         run(QStringLiteral("SELECT @szam + 1 AS x, (SELECT COUNT(*) FROM tmp_konzol) AS n"), Qt::Key_F5);
         QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(c.queryGrid->model()->rowCount(), 1);
-        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("42"));
-        QCOMPARE(c.queryGrid->model()->index(0, 1).data().toString(), QStringLiteral("300"));
-        QCOMPARE(c.positionLabel->text(), QStringLiteral("1: 1"));
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), 1);
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("42"));
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 1).data().toString(), QStringLiteral("300"));
+        QCOMPARE(formParts(c).positionLabel->text(), QStringLiteral("1: 1"));
         // The main connection has a session of its own.
         QVERIFY_THROWS_EXCEPTION(Error, Connection::main().query(QStringLiteral("SELECT * FROM tmp_konzol")));
         QCOMPARE(SqlValue(QStringLiteral("SELECT IFNULL(@szam, 'nincs')"), {}), QStringLiteral("nincs"));
@@ -1451,15 +1556,15 @@ private Q_SLOTS:
         QVERIFY2(answers.texts.last().contains(QStringLiteral("Megszakadt a kapcsolat")), qPrintable(answers.texts.last()));
         QVERIFY2(answers.texts.last().contains(QStringLiteral("ideiglenes táblái")), qPrintable(answers.texts.last()));
         run(QStringLiteral("SELECT IFNULL(@szam, 'nincs') AS x"), Qt::Key_F5);
-        QTRY_COMPARE(c.queryGrid->model()->rowCount(), 1);
-        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("nincs"));
+        QTRY_COMPARE(formParts(c).queryGrid->model()->rowCount(), 1);
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("nincs"));
 
         // Closing the console with a result open ends its session.
         run(QStringLiteral("SELECT a.seq FROM seq_1_to_100000 a, seq_1_to_1000 b"), Qt::Key_F5);
         QVERIFY(c.connection().streamOpen());
         const unsigned long session = c.connection().sessionId();
         t.restart();
-        QTest::keyClick(c.queryGrid, Qt::Key_Escape);
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_Escape);
         QTRY_VERIFY(!c.isVisible());
         QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(!c.connection().isOpen());
@@ -1474,14 +1579,14 @@ private Q_SLOTS:
         ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo) VALUES ('kata', 'Kiss Kata', 'k')"));
         SqlConsole c;
         showActive(c);
-        typeText(c.editor, QStringLiteral("TABLE : felhasznalo"));
-        QTest::keyClick(c.editor, Qt::Key_Return);
-        typeText(c.editor, QStringLiteral("DELETE FROM felhasznalo;"));
-        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier); // only a later part selected
-        QTest::keyClick(c.editor, Qt::Key_F5);
-        QCOMPARE(c.pages->currentIndex(), 1);
-        QCOMPARE(c.tableGrid->model()->rowCount(), 2);
-        QTableView *t = c.tableGrid;
+        typeText(formParts(c).editor, QStringLiteral("TABLE : felhasznalo"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_Return);
+        typeText(formParts(c).editor, QStringLiteral("DELETE FROM felhasznalo;"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ShiftModifier); // only a later part selected
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(formParts(c).pages->currentIndex(), 1);
+        QCOMPARE(formParts(c).tableGrid->model()->rowCount(), 2);
+        QTableView *t = formParts(c).tableGrid;
         QVERIFY(t->hasFocus());
         QTest::keyClick(t, Qt::Key_Right);
         typeToFocus(QStringLiteral("Új Név"));
@@ -1489,7 +1594,7 @@ private Q_SLOTS:
         QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Rendszergazda|admin|I|I"));
         QTest::keyClick(t, Qt::Key_Down);
         QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Új Név|admin|I|I"));
-        QCOMPARE(c.positionLabel->text(), QStringLiteral("2: 2"));
+        QCOMPARE(formParts(c).positionLabel->text(), QStringLiteral("2: 2"));
 
         QTest::keyClick(t, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(userRow(QStringLiteral("kata")), QStringLiteral("<nincs>"));
@@ -1516,13 +1621,13 @@ private Q_SLOTS:
         SqlConsole c;
         showActive(c);
         ModalAnswers answers;
-        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a1');"));
-        QTest::keyClick(c.editor, Qt::Key_Return);
-        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a2');"));
-        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ShiftModifier);
-        typeText(c.editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('b2');"));
+        typeText(formParts(c).editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a1');"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_Return);
+        typeText(formParts(c).editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a2');"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ShiftModifier);
+        typeText(formParts(c).editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('b2');"));
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
         QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(szoveg ORDER BY szoveg) FROM uzenet"), {}),
@@ -1530,23 +1635,23 @@ private Q_SLOTS:
 
         // Now a real selection: the first line only.
         backTo(c);
-        QTest::keyClick(c.editor, Qt::Key_Home, Qt::ControlModifier);
-        QTest::keyClick(c.editor, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(formParts(c).editor, Qt::Key_End, Qt::ShiftModifier);
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
         QCOMPARE(SqlValue(QStringLiteral("SELECT GROUP_CONCAT(szoveg ORDER BY szoveg) FROM uzenet"), {}),
                  QStringLiteral("a1,a1,b2"));
 
         backTo(c);
-        QTest::keyClick(c.editor, Qt::Key_A, Qt::ControlModifier);
-        typeText(c.editor, QStringLiteral("select 8 as y; select 9 as z"));
-        QTest::keyClick(c.editor, Qt::Key_F9);
+        QTest::keyClick(formParts(c).editor, Qt::Key_A, Qt::ControlModifier);
+        typeText(formParts(c).editor, QStringLiteral("select 8 as y; select 9 as z"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F9);
         QVERIFY(answers.texts.size() == 2); // no error box
-        QCOMPARE(c.pages->currentIndex(), 1);
-        QCOMPARE(c.queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("y"));
-        QCOMPARE(c.queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("8"));
+        QCOMPARE(formParts(c).pages->currentIndex(), 1);
+        QCOMPARE(formParts(c).queryGrid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("y"));
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("8"));
     }
 
     // Table mode reads and writes in the console's own session (after
@@ -1570,15 +1675,15 @@ private Q_SLOTS:
 
         SqlConsole c;
         showActive(c);
-        QTableView *t = c.tableGrid;
+        QTableView *t = formParts(c).tableGrid;
         ModalAnswers answers;
         auto run = [&](const QString &sql) {
             backTo(c);
-            if (c.pages->currentIndex() != 0)
+            if (formParts(c).pages->currentIndex() != 0)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-            QTest::keyClick(c.editor, Qt::Key_N, Qt::ControlModifier);
-            typeText(c.editor, sql);
-            QTest::keyClick(c.editor, Qt::Key_F5);
+            QTest::keyClick(formParts(c).editor, Qt::Key_N, Qt::ControlModifier);
+            typeText(formParts(c).editor, sql);
+            QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         };
         auto editCell = [&](const QString &text) {
             typeToFocus(text);
@@ -1629,7 +1734,7 @@ private Q_SLOTS:
         QCOMPARE(answers.texts.last(), conflict);
         QTRY_COMPARE(t->model()->rowCount(), 1);
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM kulcs_nelkul"), -1), 1);
-        QCOMPARE(c.positionLabel->text(), QStringLiteral("1: 1"));
+        QCOMPARE(formParts(c).positionLabel->text(), QStringLiteral("1: 1"));
         admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(other));
     }
 

@@ -21,6 +21,7 @@
 #include "support/Drive.h"
 #include "support/Modal.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -39,6 +40,7 @@
 #include <memory>
 
 using namespace qo;
+using qo::test::formParts;
 using namespace qo::test;
 
 namespace {
@@ -267,12 +269,12 @@ private Q_SLOTS:
         c.show();
         c.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&c));
-        typeInto(c.editor, QStringLiteral("UPDATE ugyfel SET telefon = '555' WHERE ugyfel = %1;").arg(client));
-        QTest::keyClick(c.editor, Qt::Key_Return);
-        typeInto(c.editor, QStringLiteral("UPDATE felhasznalo SET jelszo = 'Titok-9' WHERE felhasznalo = 'admin';"));
+        typeInto(formParts(c).editor, QStringLiteral("UPDATE ugyfel SET telefon = '555' WHERE ugyfel = %1;").arg(client));
+        QTest::keyClick(formParts(c).editor, Qt::Key_Return);
+        typeInto(formParts(c).editor, QStringLiteral("UPDATE felhasznalo SET jelszo = 'Titok-9' WHERE felhasznalo = 'admin';"));
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(c.editor, Qt::Key_F5);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.first(), QStringLiteral("SQL futtatás kész."));
         const QStringList rows = logAfter(before);

@@ -17,6 +17,7 @@
 
 #include "platform/Download.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 #include "support/TlsServer.h"
 
 #include <QtTest>
@@ -40,6 +41,7 @@
 #include <functional>
 
 using namespace qo;
+using qo::test::formParts;
 
 namespace {
 
@@ -740,38 +742,38 @@ private Q_SLOTS:
         QVERIFY(dlg.loadRow());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        QCOMPARE(QApplication::focusWidget(), dlg.fullScreen);
-        QVERIFY(dlg.loginRequired->isChecked());
-        QCOMPARE(dlg.dueDays->text(), QStringLiteral("7"));
-        QCOMPARE(dlg.workOrderNote->toPlainText(), QStringLiteral("Első sor"));
+        QCOMPARE(QApplication::focusWidget(), formParts(dlg).fullScreen);
+        QVERIFY(formParts(dlg).loginRequired->isChecked());
+        QCOMPARE(formParts(dlg).dueDays->text(), QStringLiteral("7"));
+        QCOMPARE(formParts(dlg).workOrderNote->toPlainText(), QStringLiteral("Első sor"));
         if (toggleLogin) {
-            QTest::keyClick(dlg.fullScreen, Qt::Key_Return); // Enter moves on
-            QCOMPARE(QApplication::focusWidget(), dlg.loginRequired);
-            QTest::keyClick(dlg.loginRequired, Qt::Key_Space);
+            QTest::keyClick(formParts(dlg).fullScreen, Qt::Key_Return); // Enter moves on
+            QCOMPARE(QApplication::focusWidget(), formParts(dlg).loginRequired);
+            QTest::keyClick(formParts(dlg).loginRequired, Qt::Key_Space);
         }
         if (!hatid.isNull()) {
-            dlg.dueDays->setFocus();
-            dlg.dueDays->selectAll();
-            QTest::keyClick(dlg.dueDays, Qt::Key_Delete);
-            typeText(dlg.dueDays, hatid);
+            formParts(dlg).dueDays->setFocus();
+            formParts(dlg).dueDays->selectAll();
+            QTest::keyClick(formParts(dlg).dueDays, Qt::Key_Delete);
+            typeText(formParts(dlg).dueDays, hatid);
         }
         if (!note.isEmpty()) {
-            dlg.workOrderNote->setFocus();
-            dlg.workOrderNote->moveCursor(QTextCursor::End);
+            formParts(dlg).workOrderNote->setFocus();
+            formParts(dlg).workOrderNote->moveCursor(QTextCursor::End);
             const QStringList parts = note.split(QLatin1Char('\n'));
             for (int i = 0; i < parts.size(); ++i) {
                 if (i > 0)
-                    QTest::keyClick(dlg.workOrderNote, Qt::Key_Return); // a new line, not the next field
-                typeText(dlg.workOrderNote, parts[i]);
+                    QTest::keyClick(formParts(dlg).workOrderNote, Qt::Key_Return); // a new line, not the next field
+                typeText(formParts(dlg).workOrderNote, parts[i]);
             }
-            QCOMPARE(QApplication::focusWidget(), dlg.workOrderNote);
+            QCOMPARE(QApplication::focusWidget(), formParts(dlg).workOrderNote);
         }
-        typeText(dlg.moneyFormat, QStringLiteral(" Ft"));
+        typeText(formParts(dlg).moneyFormat, QStringLiteral(" Ft"));
 
         ModalScript script;
         if (!error.isEmpty())
             script.onBox();
-        (button == QLatin1String("OK") ? dlg.btnOK : dlg.btnMegsem)->click();
+        (button == QLatin1String("OK") ? formParts(dlg).btnOK : formParts(dlg).btnMegsem)->click();
         QTRY_VERIFY(script.finished());
 
         const RowSet rs = Connection::main().query(
@@ -785,8 +787,8 @@ private Q_SLOTS:
             QCOMPARE(script.boxes, QStringList{QStringLiteral("Hiba: ") + error});
             // Still open, nothing typed lost.
             QVERIFY(dlg.isVisible());
-            QCOMPARE(dlg.dueDays->text(), hatid);
-            QVERIFY(dlg.workOrderNote->toPlainText().endsWith(note));
+            QCOMPARE(formParts(dlg).dueDays->text(), hatid);
+            QVERIFY(formParts(dlg).workOrderNote->toPlainText().endsWith(note));
             QCOMPARE(appState().FormatFt, QStringLiteral("### ### ##0"));
         } else {
             QVERIFY(!dlg.isVisible());
@@ -804,14 +806,14 @@ private Q_SLOTS:
         ModalScript script;
         script.onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
             auto *dlg = static_cast<SettingsDialog *>(w);
-            QCOMPARE(dlg->workOrderNote->font().pointSize(), 10);
+            QCOMPARE(formParts(dlg).workOrderNote->font().pointSize(), 10);
             saveShot(w, QStringLiteral("frm_Beallit"));
-            QTest::keyClick(dlg->fullScreen, Qt::Key_Space);  // full screen off
-            dlg->printerName->setFocus();
-            typeText(dlg->printerName, QStringLiteral("Irodai nyomtató"));
-            dlg->a5WorkOrder->setFocus();
-            QTest::keyClick(dlg->a5WorkOrder, Qt::Key_Space); // A5 on
-            dlg->btnOK->click();
+            QTest::keyClick(formParts(dlg).fullScreen, Qt::Key_Space);  // full screen off
+            formParts(dlg).printerName->setFocus();
+            typeText(formParts(dlg).printerName, QStringLiteral("Irodai nyomtató"));
+            formParts(dlg).a5WorkOrder->setFocus();
+            QTest::keyClick(formParts(dlg).a5WorkOrder, Qt::Key_Space); // A5 on
+            formParts(dlg).btnOK->click();
         });
         ShowSettingsDialog(nullptr);
         QVERIFY(script.finished());
@@ -829,11 +831,11 @@ private Q_SLOTS:
         script.onBox().onTitle(QStringLiteral("Beállítások"), [](QWidget *w) {
             auto *dlg = static_cast<SettingsDialog *>(w);
             saveShot(w, QStringLiteral("frm_Beallit_sor_nelkul"));
-            QVERIFY(!dlg->loginRequired->isEnabled());
-            QVERIFY(!dlg->workOrderNote->isEnabled());
-            QVERIFY(dlg->quantityFormat->isEnabled());
-            typeText(dlg->quantityFormat, QStringLiteral("0"));
-            dlg->btnOK->click();
+            QVERIFY(!formParts(dlg).loginRequired->isEnabled());
+            QVERIFY(!formParts(dlg).workOrderNote->isEnabled());
+            QVERIFY(formParts(dlg).quantityFormat->isEnabled());
+            typeText(formParts(dlg).quantityFormat, QStringLiteral("0"));
+            formParts(dlg).btnOK->click();
         });
         appState().FormatDb = QStringLiteral("#");
         ShowSettingsDialog(nullptr);
@@ -1438,22 +1440,22 @@ private Q_SLOTS:
         QVERIFY(dlg.loadRow());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        QVERIFY(dlg.loginRequired->isChecked());
-        QCOMPARE(dlg.loginRequired->isEnabled(), admin);
-        QCOMPARE(dlg.retentionYears->isEnabled(), admin);
-        QCOMPARE(dlg.dueDays->isEnabled(), true);
+        QVERIFY(formParts(dlg).loginRequired->isChecked());
+        QCOMPARE(formParts(dlg).loginRequired->isEnabled(), admin);
+        QCOMPARE(formParts(dlg).retentionYears->isEnabled(), admin);
+        QCOMPARE(formParts(dlg).dueDays->isEnabled(), true);
         saveShot(&dlg, admin ? QStringLiteral("frm_Beallit_admin") : QStringLiteral("frm_Beallit_user"));
         // Enter from the first box: the administrator lands on the login box,
         // anyone else passes it by.
-        QTest::keyClick(dlg.fullScreen, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), admin ? static_cast<QWidget *>(dlg.loginRequired) : dlg.dueDays);
+        QTest::keyClick(formParts(dlg).fullScreen, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), admin ? static_cast<QWidget *>(formParts(dlg).loginRequired) : formParts(dlg).dueDays);
         if (admin)
-            QTest::keyClick(dlg.loginRequired, Qt::Key_Space);
+            QTest::keyClick(formParts(dlg).loginRequired, Qt::Key_Space);
         Connection other;
         other.open(db.params());
         other.exec(QStringLiteral("UPDATE beallit SET vanbelep = 'X'"));
         ModalScript script;
-        dlg.btnOK->click();
+        formParts(dlg).btnOK->click();
         QTRY_VERIFY(script.finished());
         QVERIFY(!dlg.isVisible());
         QCOMPARE(SqlValue(QStringLiteral("SELECT vanbelep FROM beallit"), {}), admin ? QStringLiteral("N") : QStringLiteral("X"));

@@ -22,6 +22,7 @@
 #include "startup/Splash.h"
 #include "support/Modal.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 #include "db/RowCounter.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -50,6 +51,7 @@
 #include <QTemporaryDir>
 
 using namespace qo;
+using qo::test::formParts;
 using qo::test::ModalAnswers;
 
 namespace {
@@ -346,11 +348,11 @@ void answerExportDialog(ModalAnswers &answers, const QString &path)
         auto *e = qobject_cast<ExportDialog *>(d);
         QVERIFY(e);
         int presses = 0;
-        while (QApplication::focusWidget() != e->fileEdit && presses++ < 20)
+        while (QApplication::focusWidget() != formParts(e).fileEdit && presses++ < 20)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), e->fileEdit);
-        QTest::keyClick(e->fileEdit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(e->fileEdit, path);
+        QCOMPARE(QApplication::focusWidget(), formParts(e).fileEdit);
+        QTest::keyClick(formParts(e).fileEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(formParts(e).fileEdit, path);
         pressLater(Qt::Key_Return);
     });
     answers.thenPress(QMessageBox::Ok);
@@ -719,10 +721,10 @@ private Q_SLOTS:
         d.show();
         const QString path = out(name);
         QFile::remove(path);
-        d.fileEdit->setText(path);
+        formParts(d).fileEdit->setText(path);
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        d.startButton->click();
+        formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         const QByteArray b = fileBytes(path);
         if (kind == QLatin1String("none")) {
@@ -762,11 +764,11 @@ private Q_SLOTS:
         const ExportSource src(rs);
         ExportDialog d(src, {});
         const QString path = QDir(docs).filePath(QStringLiteral("File001.csv"));
-        QCOMPARE(d.fileEdit->text(), path);
+        QCOMPARE(formParts(d).fileEdit->text(), path);
         d.show();
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        d.startButton->click();
+        formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
         QCOMPARE(fileBytes(path), QByteArray("nev;szam;\r\nKiss;3\r\n"));
@@ -774,9 +776,9 @@ private Q_SLOTS:
         // A folder that cannot be made (a file stands in its place).
         writeFile(home.filePath(QStringLiteral("fajl")), "x");
         const QString bad = home.filePath(QStringLiteral("fajl/File001.csv"));
-        d.fileEdit->setText(bad);
+        formParts(d).fileEdit->setText(bad);
         answers.thenPress(QMessageBox::Ok);
-        d.startButton->click();
+        formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.size(), 2);
         QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: a fájl nem írható: ") + bad),
@@ -793,10 +795,10 @@ private Q_SLOTS:
         d.show();
         const QString path = out(QStringLiteral("empty.xls"));
         writeFile(path, "earlier");
-        d.fileEdit->setText(path);
+        formParts(d).fileEdit->setText(path);
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        d.startButton->click();
+        formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Cannot perform this operation on an empty dataset")});
         QCOMPARE(fileBytes(path), QByteArray("earlier"));
@@ -811,32 +813,32 @@ private Q_SLOTS:
         const RowSet rs = q(QStringLiteral("SELECT nev, szam FROM t_exp ORDER BY k"));
         const ExportSource src(rs);
         ExportDialog d(src, QStringLiteral("QuorvinOpt.csv"));
-        QCOMPARE(d.fileEdit->text(), QStringLiteral("QuorvinOpt.csv"));
+        QCOMPARE(formParts(d).fileEdit->text(), QStringLiteral("QuorvinOpt.csv"));
         d.show();
         QApplication::setActiveWindow(&d);
         QVERIFY(QTest::qWaitForWindowActive(&d));
-        QVERIFY(d.columnList->hasFocus());
+        QVERIFY(formParts(d).columnList->hasFocus());
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), d.separatorButtons[0]);
-        QTest::keyClick(d.separatorButtons[0], Qt::Key_Down);
-        QVERIFY(d.separatorButtons[1]->isChecked());
+        QCOMPARE(QApplication::focusWidget(), formParts(d).separatorButtons[0]);
+        QTest::keyClick(formParts(d).separatorButtons[0], Qt::Key_Down);
+        QVERIFY(formParts(d).separatorButtons[1]->isChecked());
         int presses = 0;
-        while (QApplication::focusWidget() != d.fileEdit && presses++ < 12)
+        while (QApplication::focusWidget() != formParts(d).fileEdit && presses++ < 12)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), d.fileEdit);
+        QCOMPARE(QApplication::focusWidget(), formParts(d).fileEdit);
         const QString path = out(QStringLiteral("keys.csv"));
-        QTest::keyClick(d.fileEdit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(d.fileEdit, path);
+        QTest::keyClick(formParts(d).fileEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(formParts(d).fileEdit, path);
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        QTest::keyClick(d.fileEdit, Qt::Key_Return);
+        QTest::keyClick(formParts(d).fileEdit, Qt::Key_Return);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
         QCOMPARE(python(QString::fromLatin1(kCsvReader), {path, QStringLiteral("\t"), QString()}).toArray(),
                  rowsOf({"nev", "szam", ""}, {"Kiss Anna", "5"}, {"Nagy Béla", "6"}));
         QVERIFY(d.isVisible()); // stays open for further exports
-        QVERIFY(!d.stopButton->isEnabled());
+        QVERIFY(!formParts(d).stopButton->isEnabled());
         QApplication::setActiveWindow(&d);
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &d, Qt::Key_Escape);
         QTRY_VERIFY(!d.isVisible());
@@ -851,15 +853,15 @@ private Q_SLOTS:
         const ExportSource src(rs);
         ExportDialog d(src, {});
         d.show();
-        d.noneButton->click();
+        formParts(d).noneButton->click();
         QCOMPARE(d.chosenColumns(), (QVector<bool>{false, false, false}));
-        d.allButton->click();
-        d.columnList->item(2)->setCheckState(Qt::Unchecked);
-        d.quoteButtons[0]->setChecked(true);
-        d.separatorButtons[3]->setChecked(true);
+        formParts(d).allButton->click();
+        formParts(d).columnList->item(2)->setCheckState(Qt::Unchecked);
+        formParts(d).quoteButtons[0]->setChecked(true);
+        formParts(d).separatorButtons[3]->setChecked(true);
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        d.clipboardButton->click();
+        formParts(d).clipboardButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Adatok vágólapra másolása kész.")});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("nev\tmegj\t\r\nKiss\ta\\nb\r\n"));
@@ -878,23 +880,23 @@ private Q_SLOTS:
         ExportDialog d(src, {});
         d.show();
         const QString path = out(QStringLiteral("stopped.csv"));
-        d.fileEdit->setText(path);
+        formParts(d).fileEdit->setText(path);
         int seenRunning = 0;
         // Pressed while the export runs (the dialog takes its input between records).
         QTimer poll;
         connect(&poll, &QTimer::timeout, &d, [&] {
-            if (d.stopButton->isEnabled() && !seenRunning++)
-                d.stopButton->click();
+            if (formParts(d).stopButton->isEnabled() && !seenRunning++)
+                formParts(d).stopButton->click();
         });
         poll.start(0);
         ModalAnswers answers;
         answers.thenPress(QMessageBox::Ok);
-        d.startButton->click();
+        formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QVERIFY(seenRunning > 0);
         const int lines = int(fileBytes(path).count("\r\n"));
         QVERIFY2(lines >= 2 && lines < 32769, qPrintable(QString::number(lines)));
-        QVERIFY(!d.stopButton->isEnabled());
+        QVERIFY(!formParts(d).stopButton->isEnabled());
     }
 
     // ---- long lists ----------------------------------------------------------
@@ -934,7 +936,7 @@ private Q_SLOTS:
                 QApplication::setActiveWindow(d);
                 auto *e = qobject_cast<ExportDialog *>(d);
                 int presses = 0;
-                while (QApplication::focusWidget() != e->clipboardButton && presses++ < 20)
+                while (QApplication::focusWidget() != formParts(e).clipboardButton && presses++ < 20)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 pressLater(Qt::Key_Space);
             });
@@ -992,13 +994,13 @@ private Q_SLOTS:
         d.show();
         QApplication::setActiveWindow(&d);
         QVERIFY(QTest::qWaitForWindowActive(&d));
-        QVERIFY(d.pathEdit->hasFocus());
+        QVERIFY(formParts(d).pathEdit->hasFocus());
         const QString path = out(QStringLiteral("hosszu.htm"));
-        QTest::keyClick(d.pathEdit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(d.pathEdit, path);
-        while (QApplication::focusWidget() != d.okButton)
+        QTest::keyClick(formParts(d).pathEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(formParts(d).pathEdit, path);
+        while (QApplication::focusWidget() != formParts(d).okButton)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTest::keyClick(d.okButton, Qt::Key_Return);
+        QTest::keyClick(formParts(d).okButton, Qt::Key_Return);
         QTRY_VERIFY(!d.isVisible());
         const QJsonObject r = python(QString::fromUtf8(kLongReader), {path, QStringLiteral("html")}).toObject();
         QCOMPARE(r.value(QStringLiteral("count")).toInt(), 20000);
@@ -1107,17 +1109,17 @@ private Q_SLOTS:
         appState().HtmlUt = m_dir.filePath(QStringLiteral("html/"));
         {
             HtmlExportDialog d(&grid, QStringLiteral("Ügyfelek"));
-            QCOMPARE(d.pathEdit->text(), m_dir.filePath(QStringLiteral("html/_gyfelek.htm")));
+            QCOMPARE(formParts(d).pathEdit->text(), m_dir.filePath(QStringLiteral("html/_gyfelek.htm")));
             d.show();
             QApplication::setActiveWindow(&d);
             QVERIFY(QTest::qWaitForWindowActive(&d));
-            QVERIFY(d.pathEdit->hasFocus());
+            QVERIFY(formParts(d).pathEdit->hasFocus());
             const QString target = m_dir.filePath(QStringLiteral("html2/lista.htm"));
-            QTest::keyClick(d.pathEdit, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(d.pathEdit, target);
-            while (QApplication::focusWidget() != d.okButton)
+            QTest::keyClick(formParts(d).pathEdit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(formParts(d).pathEdit, target);
+            while (QApplication::focusWidget() != formParts(d).okButton)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QTest::keyClick(d.okButton, Qt::Key_Return);
+            QTest::keyClick(formParts(d).okButton, Qt::Key_Return);
             QTRY_VERIFY(!d.isVisible());
             QVERIFY(QFile::exists(target));
             QCOMPARE(appState().HtmlUt, m_dir.filePath(QStringLiteral("html2")));
@@ -1130,21 +1132,21 @@ private Q_SLOTS:
         setMailCommandForTests(handler);
         HtmlExportDialog d(&grid, QStringLiteral("Ügyfelek"));
         d.show();
-        d.openAfterBox->setChecked(true);
-        d.mailButton->click();
-        QVERIFY(!d.openAfterBox->isChecked());
+        formParts(d).openAfterBox->setChecked(true);
+        formParts(d).mailButton->click();
+        QVERIFY(!formParts(d).openAfterBox->isChecked());
         QVERIFY(d.isVisible());
-        const QString page = QFileInfo(d.pathEdit->text()).absoluteFilePath();
+        const QString page = QFileInfo(formParts(d).pathEdit->text()).absoluteFilePath();
         QTRY_VERIFY(QFile::exists(argsFile));
         QTRY_COMPARE(QString::fromUtf8(fileBytes(argsFile)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                      (QStringList{"--utf8", "--subject", "Html küldés", "--body", "Html küldés", "--attach", page}));
-        QVERIFY(d.statusLine->text().contains(QStringLiteral("_gyfelek.htm")));
+        QVERIFY(formParts(d).statusLine->text().contains(QStringLiteral("_gyfelek.htm")));
         // No mail program: the page is still written and the status line says so.
         setMailCommandForTests(QStringLiteral("qo-no-such-mail-program"));
         QFile::remove(page);
-        d.mailButton->click();
+        formParts(d).mailButton->click();
         QVERIFY(QFile::exists(page));
-        QCOMPARE(d.statusLine->text(),
+        QCOMPARE(formParts(d).statusLine->text(),
                  QStringLiteral("Nem található levelezőprogram (qo-no-such-mail-program), a levél nem készült el."));
         setMailCommandForTests(QStringLiteral("xdg-email"));
     }
@@ -1455,9 +1457,9 @@ private Q_SLOTS:
         answers.then([&](QWidget *d) {
             auto *e = qobject_cast<ExportDialog *>(d);
             QVERIFY(e);
-            offered = e->fileEdit->text();
-            e->fileEdit->setText(csv);
-            QMetaObject::invokeMethod(e->startButton, "click", Qt::QueuedConnection);
+            offered = formParts(e).fileEdit->text();
+            formParts(e).fileEdit->setText(csv);
+            QMetaObject::invokeMethod(formParts(e).startButton, "click", Qt::QueuedConnection);
         });
         answers.thenPress(QMessageBox::Ok);
         answers.thenReject();
@@ -1496,9 +1498,9 @@ private Q_SLOTS:
         answers.then([&](QWidget *d) {
             auto *e = qobject_cast<ExportDialog *>(d);
             QVERIFY(e);
-            offered = e->fileEdit->text();
-            e->fileEdit->setText(csv);
-            QMetaObject::invokeMethod(e->startButton, "click", Qt::QueuedConnection);
+            offered = formParts(e).fileEdit->text();
+            formParts(e).fileEdit->setText(csv);
+            QMetaObject::invokeMethod(formParts(e).startButton, "click", Qt::QueuedConnection);
         });
         answers.thenPress(QMessageBox::Ok);
         answers.then([](QWidget *d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); });
@@ -1513,8 +1515,8 @@ private Q_SLOTS:
         answers.then([&](QWidget *d) {
             auto *h = qobject_cast<HtmlExportDialog *>(d);
             QVERIFY(h);
-            h->pathEdit->setText(page);
-            QMetaObject::invokeMethod(h->okButton, "click", Qt::QueuedConnection);
+            formParts(h).pathEdit->setText(page);
+            QMetaObject::invokeMethod(formParts(h).okButton, "click", Qt::QueuedConnection);
         });
         QTest::keyClick(w.searchBox(), Qt::Key_H, Qt::ControlModifier);
         QTRY_VERIFY(answers.done());

@@ -19,6 +19,7 @@
 #include "reports/ReportOutput.h"
 #include "support/Modal.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 
@@ -33,6 +34,7 @@
 #include <unistd.h>
 
 using namespace qo;
+using qo::test::formParts;
 using namespace qo::test;
 
 namespace {
@@ -204,12 +206,12 @@ private Q_SLOTS:
             auto *e = qobject_cast<ExportDialog *>(d);
             QVERIFY(e);
             int presses = 0;
-            while (QApplication::focusWidget() != e->fileEdit && presses++ < 20)
+            while (QApplication::focusWidget() != formParts(e).fileEdit && presses++ < 20)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), e->fileEdit);
-            QTest::keyClick(e->fileEdit, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(e->fileEdit, path);
-            QTimer::singleShot(0, e->fileEdit, [e] { QTest::keyClick(e->fileEdit, Qt::Key_Return); });
+            QCOMPARE(QApplication::focusWidget(), formParts(e).fileEdit);
+            QTest::keyClick(formParts(e).fileEdit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(formParts(e).fileEdit, path);
+            QTimer::singleShot(0, formParts(e).fileEdit, [e] { QTest::keyClick(formParts(e).fileEdit, Qt::Key_Return); });
         });
         answers.thenPress(QMessageBox::Ok);
         answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void formatMask();
 
     void codecRoundTrip();
+    void latin2CodePage();
     void localTextFile();
 
     void messageBoxes();
@@ -575,6 +577,51 @@ void TestHelpers::codecRoundTrip()
     QCOMPARE(toCp1250("Őrült ű €"), QByteArray("\xD5r\xFClt \xFB \x80"));
     QCOMPARE(fromCp1250("\xD5\xDB\xF5\xFB"), QString("ŐŰőű"));
     QCOMPARE(toCp1250("a中b"), QByteArray("a?b"));
+}
+
+// Both code pages from the one codec, checked against Python's own tables:
+// every latin2 byte decodes and encodes back, the latin2 -> Windows-1250 byte
+// map of the writers gives what Python's converters give, and case folding
+// lowers the Hungarian capitals. Half a surrogate pair becomes "?" and leaves
+// nothing behind for the next conversion.
+void TestHelpers::latin2CodePage()
+{
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all += char(i);
+    const QString text = fromLatin2(all.constData(), int(all.size()));
+    QCOMPARE(toLatin2(text), all);
+
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys; b = bytes(range(256)); "
+                                 "sys.stdout.buffer.write(b.decode('iso8859_2').encode('utf-8') + b'|' + "
+                                 "b''.join(bytes([x]).decode('iso8859_2').encode('cp1250', 'replace') for x in b))")});
+    QVERIFY(python.waitForFinished(30000));
+    const QByteArray out = python.readAllStandardOutput();
+    const qsizetype bar = out.lastIndexOf('|', out.size() - 257);
+    QCOMPARE(out.size() - bar - 1, 256);
+    QCOMPARE(text, QString::fromUtf8(out.left(bar)));
+    const QByteArray cp1250 = out.mid(bar + 1);
+    const auto &map = latin2ToCp1250Bytes();
+    // 0x80-0x9F are control characters in latin2, kept as the platform maps them.
+    for (int i = 0; i < 256; ++i)
+        if (i < 0x80 || i >= 0xA0)
+            QVERIFY2(map[i] == cp1250[i], qPrintable(QStringLiteral("latin2 byte %1").arg(i, 2, 16)));
+
+    const auto &lower = latin2Lower();
+    const QByteArray upper = toLatin2(QStringLiteral("ÁÉÍÓÖŐÚÜŰ AZ 1ß"));
+    QByteArray folded;
+    for (const char c : upper)
+        folded += char(lower[uchar(c)]);
+    QCOMPARE(fromLatin2(folded.constData(), int(folded.size())), QStringLiteral("áéíóöőúüű az 1ß"));
+
+    const QString cut = QStringLiteral("a") + QChar(0xD83D);
+    QCOMPARE(toLatin2(cut), QByteArray("a?"));
+    QCOMPARE(toCp1250(cut), QByteArray("a?"));
+    QCOMPARE(toCp1250(QStringLiteral("é")), QByteArray("\xE9")); // nothing carried over from the cut pair
+    QCOMPARE(toLatin2(QStringLiteral("õû")), QByteArray("\xF5\xFB")); // kept readable as ő ű
 }
 
 void TestHelpers::localTextFile()

@@ -18,6 +18,7 @@
 #include "ui/GridModel.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
+#include "AdminFormParts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -36,6 +37,7 @@
 #include <sys/stat.h>
 
 using namespace qo;
+using qo::test::formParts;
 using namespace qo::test;
 
 namespace {

@@ -23,22 +23,6 @@ constexpr int kTypeBit = 16;
 
 constexpr qsizetype kFlushBytes = 1 << 20;
 
-// Cells arrive as latin2 bytes; the script is Windows-1250. The two share the
-// Hungarian letters but not every other one, so each byte is mapped once.
-const std::array<char, 256> &latin2ToCp1250()
-{
-    static const std::array<char, 256> table = [] {
-        std::array<char, 256> t{};
-        for (int i = 0; i < 256; ++i) {
-            const char b = char(i);
-            const QByteArray c = toCp1250(fromLatin2(&b, 1));
-            t[i] = c.size() == 1 ? c[0] : '?';
-        }
-        return t;
-    }();
-    return table;
-}
-
 // Plain names stay as they are; anything else is quoted with backticks.
 QString sqlName(const QString &name)
 {
@@ -54,7 +38,7 @@ QString sqlName(const QString &name)
 // backslash, single quotes doubled, between single quotes.
 void appendQuoted(QByteArray &out, const char *data, int len)
 {
-    const auto &map = latin2ToCp1250();
+    const auto &map = latin2ToCp1250Bytes(); // cells arrive as latin2, the script is Windows-1250
     out += '\'';
     // Runs of plain ASCII go over in one piece; only the bytes that need an
     // escape or a different code are handled one by one.
@@ -89,7 +73,7 @@ void appendHex(QByteArray &out, const char *data, int len)
 // latin2 codes 0x80-0x9F): the script would carry a "?" in its place.
 bool lostInCp1250(const char *data, int len)
 {
-    const auto &map = latin2ToCp1250();
+    const auto &map = latin2ToCp1250Bytes(); // cells arrive as latin2, the script is Windows-1250
     for (int i = 0; i < len; ++i) {
         const uchar c = uchar(data[i]);
         if (c >= 0x80 && map[c] == '?')

@@ -1,4 +1,5 @@
 #include "admin/SqlConsole.h"
+#include "ui_SqlConsole.h"
 #include "admin/SqlConsoleParts.h"
 #include "export/ExportDialog.h"
 #include "export/ExportAudit.h"
@@ -29,15 +30,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenuBar>
-#include <QProgressBar>
 #include <QRegularExpression>
-#include <QStackedWidget>
-#include <QStatusBar>
-#include <QTabWidget>
 #include <QTableView>
-#include <QToolBar>
-#include <QVBoxLayout>
 
 #include <Qsci/qscilexersql.h>
 #include <Qsci/qsciscintilla.h>
@@ -131,139 +125,59 @@ void narrowColumns(QTableView *view, bool widen)
 using console::narrowColumns;
 using console::splitLines;
 
-QAction *SqlConsole::makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
-                                const QString &icon)
+SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::SqlConsole>())
 {
-    auto *a = new QAction(caption, this);
-    a->setObjectName(QLatin1String(name));
-    a->setToolTip(hint.isEmpty() ? caption : hint);
-    if (!key.isEmpty())
-        a->setShortcut(key);
-    if (!icon.isEmpty())
-        a->setIcon(QIcon::fromTheme(icon));
-    addAction(a);
-    return a;
-}
-
-SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
-{
+    m_ui->setupUi(this);
     setObjectName(WindowKeys::kSqlConsole);
-    setWindowTitle(QStringLiteral("SQL lekérdezés"));
     setWindowFlags((windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)
                    & ~Qt::WindowContextHelpButtonHint);
+    m_ui->aFuttat->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
+                                 QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    // Until a result has been opened.
+    m_ui->aExport->setEnabled(false);
+    m_ui->aMasol->setEnabled(false);
 
-    aUj = makeAction("aUj", QStringLiteral("Új SQL file"), QStringLiteral("Új SQL"), QKeySequence(Qt::CTRL | Qt::Key_N), QStringLiteral("document-new"));
-    aMegnyit = makeAction("aMegnyit", QStringLiteral("Megnyit"), QStringLiteral("SQL megnyitása"), QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("document-open"));
-    aMent = makeAction("aMent", QStringLiteral("Mentés"), QStringLiteral("SQL mentése"), QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("document-save"));
-    aExport = makeAction("aExport", QStringLiteral("Export"), QStringLiteral("Export"), QKeySequence(Qt::CTRL | Qt::Key_E), QStringLiteral("document-export"));
-    aMasol = makeAction("aMasol", QStringLiteral("Másol"), QStringLiteral("Eredmény másolása vágólapra"), QKeySequence(Qt::Key_F3), QStringLiteral("edit-copy"));
-    aFuttat = makeAction("aFuttat", QStringLiteral("Futtat"), QStringLiteral("SQL lekérdezés"), QKeySequence(Qt::Key_F5), QStringLiteral("media-playback-start"));
-    aFuttat->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    aEredmeny = makeAction("aEredmeny", QStringLiteral("Eredmény"), QStringLiteral("Eredmény"), QKeySequence(Qt::Key_F9), {});
-    aTab = makeAction("aTab", QStringLiteral("Tab"), {}, QKeySequence(Qt::CTRL | Qt::Key_Tab), {});
-    aBezar = makeAction("aBezar", QStringLiteral("Bezár"), QStringLiteral("Bezár"), {}, QStringLiteral("window-close"));
-    // The export dialog is joined to the console separately; until then the
-    // command stands visibly disabled.
-    aExport->setEnabled(false); // until a result has been opened
-    aMasol->setEnabled(false);
-
-    connect(aUj, &QAction::triggered, this, &SqlConsole::aUjExecute);
-    connect(aMegnyit, &QAction::triggered, this, &SqlConsole::aMegnyitExecute);
-    connect(aMent, &QAction::triggered, this, &SqlConsole::aMentExecute);
-    connect(aMasol, &QAction::triggered, this, &SqlConsole::aMasolExecute);
+    connect(m_ui->aUj, &QAction::triggered, this, &SqlConsole::aUjExecute);
+    connect(m_ui->aMegnyit, &QAction::triggered, this, &SqlConsole::aMegnyitExecute);
+    connect(m_ui->aMent, &QAction::triggered, this, &SqlConsole::aMentExecute);
+    connect(m_ui->aMasol, &QAction::triggered, this, &SqlConsole::aMasolExecute);
     // The export always takes the last query's result, also while a table is browsed.
-    connect(aExport, &QAction::triggered, this, &SqlConsole::aExportExecute);
-    connect(aFuttat, &QAction::triggered, this, &SqlConsole::aFuttatExecute);
-    connect(aEredmeny, &QAction::triggered, this, &SqlConsole::aEredmenyExecute);
-    connect(aTab, &QAction::triggered, this, &SqlConsole::aTabExecute);
-    connect(aBezar, &QAction::triggered, this, &QDialog::reject);
+    connect(m_ui->aExport, &QAction::triggered, this, &SqlConsole::aExportExecute);
+    connect(m_ui->aFuttat, &QAction::triggered, this, &SqlConsole::aFuttatExecute);
+    connect(m_ui->aEredmeny, &QAction::triggered, this, &SqlConsole::aEredmenyExecute);
+    connect(m_ui->aTab, &QAction::triggered, this, &SqlConsole::aTabExecute);
+    connect(m_ui->aBezar, &QAction::triggered, this, &QDialog::reject);
 
-    auto *menuBar = new QMenuBar(this);
-    QMenu *file = menuBar->addMenu(QStringLiteral("Fájl"));
-    file->addActions({aUj, aMegnyit, aMent});
-    file->addSeparator();
-    file->addAction(aExport);
-    file->addSeparator();
-    file->addAction(aBezar);
-    menuBar->addMenu(QStringLiteral("SQL"))->addAction(aFuttat);
-
-    auto *toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    toolBar->setIconSize(QSize(16, 16));
-    toolBar->addActions({aUj, aMegnyit, aMent});
-    toolBar->addSeparator();
-    toolBar->addActions({aExport, aMasol});
-    toolBar->addSeparator();
-    toolBar->addAction(aFuttat);
-    toolBar->addSeparator();
-    toolBar->addAction(aBezar);
-
-    editor = new QsciScintilla(this);
-    editor->setObjectName(QStringLiteral("Memo1"));
+    QsciScintilla *editor = m_ui->Memo1;
     setupEditor(editor);
-    editor->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *sep = new QAction(editor);
     sep->setSeparator(true);
-    editor->addActions({aFuttat, aEredmeny, sep, aUj, aMegnyit, aMent});
+    editor->addActions({m_ui->aFuttat, m_ui->aEredmeny, sep, m_ui->aUj, m_ui->aMegnyit, m_ui->aMent});
 
     m_db = std::make_unique<Connection>();
     m_db->setBeforeStatement([](const QString &sql) { AddAuditEvent(QLatin1String(Audit::kSql), {}, {}, sql); });
     m_queryModel = new GridModel(this);
     m_result = std::make_unique<ResultStream>(*m_db, m_queryModel);
-    queryGrid = new Grid(this);
-    queryGrid->setObjectName(QStringLiteral("DBGrid1"));
-    queryGrid->setGridModel(m_queryModel);
-    queryGrid->setTypeToSearch(false);
-    queryGrid->addAction(aExport);
+    m_ui->DBGrid1->setGridModel(m_queryModel);
+    m_ui->DBGrid1->setTypeToSearch(false);
+    m_ui->DBGrid1->addAction(m_ui->aExport);
 
     // Table mode works in the console's session too: a "use otherdb;" run
     // before it decides where the table is read from and written to.
     m_tableModel = new TableEditModel(*m_db, this);
-    tableGrid = new QTableView(this);
-    tableGrid->setObjectName(QStringLiteral("DBGridTabla"));
+    QTableView *tableGrid = m_ui->DBGridTabla;
     tableGrid->setModel(m_tableModel);
-    tableGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    tableGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                               | QAbstractItemView::AnyKeyPressed);
     tableGrid->verticalHeader()->setDefaultSectionSize(tableGrid->fontMetrics().height() + 6);
     tableGrid->installEventFilter(this);
-    tableGrid->addAction(aExport);
-    tableGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    tableGrid->addAction(m_ui->aExport);
 
-    m_resultStack = new QStackedWidget(this);
-    m_resultStack->addWidget(queryGrid);
-    m_resultStack->addWidget(tableGrid);
+    m_positionLabel = new QLabel(m_ui->StatusBar1);
+    m_positionLabel->setObjectName(QStringLiteral("positionLabel"));
+    m_positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_positionLabel->setMinimumWidth(m_positionLabel->fontMetrics().horizontalAdvance(QStringLiteral("000000: 000000")) + 8);
+    m_ui->StatusBar1->addWidget(m_positionLabel);
 
-    pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("PageControl1"));
-    pages->addTab(editor, QStringLiteral("SQL"));
-    pages->addTab(m_resultStack, QStringLiteral("Eredmény"));
-
-    progressBar = new QProgressBar(this);
-    progressBar->setObjectName(QStringLiteral("ProgressBar1"));
-    progressBar->setTextVisible(false);
-    progressBar->setMaximumHeight(14);
-    progressBar->hide();
-
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    status->setSizeGripEnabled(true);
-    positionLabel = new QLabel(status);
-    positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    positionLabel->setMinimumWidth(positionLabel->fontMetrics().horizontalAdvance(QStringLiteral("000000: 000000")) + 8);
-    status->addWidget(positionLabel);
-
-    auto *main = new QVBoxLayout(this);
-    main->setContentsMargins(0, 0, 0, 0);
-    main->setSpacing(0);
-    main->setMenuBar(menuBar);
-    main->addWidget(toolBar);
-    main->addWidget(pages, 1);
-    main->addWidget(progressBar);
-    main->addWidget(status);
-
-    connect(queryGrid, &Grid::currentRowChanged, this, &SqlConsole::updatePosition);
+    connect(m_ui->DBGrid1, &Grid::currentRowChanged, this, &SqlConsole::updatePosition);
     connect(tableGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &previous) {
                 // Leaving a changed row stores it.
@@ -272,7 +186,6 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent)
                 updatePosition();
             });
 
-    resize(760, 520);
     InstallFormBehaviour(this, Placement::Full, FormOption::FontSize);
     editor->setFocus();
     try {
@@ -344,7 +257,7 @@ void SqlConsole::readWholeResult()
 void SqlConsole::aExportExecute()
 {
     readWholeResult();
-    ShowExportDialog(queryGrid, QString(), this);
+    ShowExportDialog(m_ui->DBGrid1, QString(), this);
 }
 
 QString SqlConsole::sqlFolder() const
@@ -355,7 +268,7 @@ QString SqlConsole::sqlFolder() const
 
 QAbstractItemModel *SqlConsole::currentResultModel() const
 {
-    if (m_resultStack->currentWidget() == tableGrid)
+    if (m_ui->resultStack->currentWidget() == m_ui->DBGridTabla)
         return m_tableModel->isOpen() ? m_tableModel : nullptr;
     return m_queryModel->columnCount() ? m_queryModel : nullptr;
 }
@@ -385,48 +298,48 @@ QString SqlConsole::resultAsText() const
 
 void SqlConsole::updatePosition()
 {
-    if (m_resultStack->currentWidget() == tableGrid) {
-        const QModelIndex i = tableGrid->currentIndex();
-        positionLabel->setText(QStringLiteral("%1: %2").arg(m_tableModel->rowCount()).arg(i.isValid() ? i.row() + 1 : 0));
+    if (m_ui->resultStack->currentWidget() == m_ui->DBGridTabla) {
+        const QModelIndex i = m_ui->DBGridTabla->currentIndex();
+        m_positionLabel->setText(QStringLiteral("%1: %2").arg(m_tableModel->rowCount()).arg(i.isValid() ? i.row() + 1 : 0));
     } else {
-        positionLabel->setText(RecordPositionText(queryGrid));
+        m_positionLabel->setText(RecordPositionText(m_ui->DBGrid1));
     }
 }
 
 void SqlConsole::resultOpened()
 {
     // Once a result has been opened, "Export" and "Másol" stay usable.
-    aExport->setEnabled(true);
-    aMasol->setEnabled(true);
+    m_ui->aExport->setEnabled(true);
+    m_ui->aMasol->setEnabled(true);
     updatePosition();
 }
 
-void SqlConsole::aUjExecute() { editor->clear(); }
+void SqlConsole::aUjExecute() { m_ui->Memo1->clear(); }
 
 void SqlConsole::aMasolExecute()
 {
-    if (m_resultStack->currentWidget() == queryGrid)
+    if (m_ui->resultStack->currentWidget() == m_ui->DBGrid1)
         readWholeResult();
     QApplication::clipboard()->setText(resultAsText());
-    LogListExport(queryGrid, m_resultStack->currentWidget() == queryGrid ? m_queryModel->rowCount() : -1, QStringLiteral("szöveg"), {});
-    if (m_resultStack->currentWidget() == queryGrid && m_queryModel->rowCount() > 0)
-        queryGrid->setCurrentRowIndex(m_queryModel->rowCount() - 1);
+    LogListExport(m_ui->DBGrid1, m_ui->resultStack->currentWidget() == m_ui->DBGrid1 ? m_queryModel->rowCount() : -1, QStringLiteral("szöveg"), {});
+    if (m_ui->resultStack->currentWidget() == m_ui->DBGrid1 && m_queryModel->rowCount() > 0)
+        m_ui->DBGrid1->setCurrentRowIndex(m_queryModel->rowCount() - 1);
 }
 
 void SqlConsole::aTabExecute()
 {
-    pages->setCurrentIndex(pages->currentIndex() == 0 ? 1 : 0);
-    if (pages->currentIndex() == 0)
-        editor->setFocus();
+    m_ui->PageControl1->setCurrentIndex(m_ui->PageControl1->currentIndex() == 0 ? 1 : 0);
+    if (m_ui->PageControl1->currentIndex() == 0)
+        m_ui->Memo1->setFocus();
     else
-        m_resultStack->currentWidget()->setFocus();
+        m_ui->resultStack->currentWidget()->setFocus();
 }
 
 // The first line "table:name" (any letter case of "table") opens the table.
 void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
 {
     leaveTableRow();
-    m_resultStack->setCurrentWidget(queryGrid);
+    m_ui->resultStack->setCurrentWidget(m_ui->DBGrid1);
     m_queryModel->clear();
     m_result->close();
     if (!ensureConnection()) {
@@ -441,32 +354,32 @@ void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
         ShowError(QStringLiteral("SQL hiba:\n") + withSessionNote(e.message()), this);
         return;
     }
-    pages->setCurrentIndex(1);
-    narrowColumns(queryGrid, fixedWidths);
+    m_ui->PageControl1->setCurrentIndex(1);
+    narrowColumns(m_ui->DBGrid1, fixedWidths);
     if (m_queryModel->rowCount() > 0)
-        queryGrid->setCurrentRowIndex(0);
-    queryGrid->setFocus(Qt::OtherFocusReason);
+        m_ui->DBGrid1->setCurrentRowIndex(0);
+    m_ui->DBGrid1->setFocus(Qt::OtherFocusReason);
     resultOpened();
 }
 
 void SqlConsole::runScript(const QString &text)
 {
     leaveTableRow();
-    m_resultStack->setCurrentWidget(queryGrid);
+    m_ui->resultStack->setCurrentWidget(m_ui->DBGrid1);
     m_queryModel->clear();
     m_result->close();
     updatePosition();
     if (!ensureConnection())
         return;
     const QStringList lines = splitLines(text);
-    progressBar->setMaximum(int(lines.size()));
-    progressBar->setValue(0);
-    progressBar->show();
+    m_ui->ProgressBar1->setMaximum(int(lines.size()));
+    m_ui->ProgressBar1->setValue(0);
+    m_ui->ProgressBar1->show();
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
     SqlScriptRunner runner(*m_db);
     const SqlScriptRunner::Result r = runner.run(text, [&](int line, int) {
-        progressBar->setValue(line);
+        m_ui->ProgressBar1->setValue(line);
         // Repaint now and then; a long script would spend more time painting
         // than running if it did so after every statement.
         if (sinceRepaint.elapsed() >= 40) {
@@ -474,8 +387,8 @@ void SqlConsole::runScript(const QString &text)
             sinceRepaint.restart();
         }
     });
-    progressBar->hide();
-    progressBar->setValue(0);
+    m_ui->ProgressBar1->hide();
+    m_ui->ProgressBar1->setValue(0);
     if (!r.ok) {
         // Which statement failed, and that those before it stay done.
         QString where = QStringLiteral("\n\nHibás utasítás: %1. (%2. sor)\n%3\n\n")
@@ -501,8 +414,8 @@ void SqlConsole::aFuttatExecute()
 {
     if (runTableMode())
         return;
-    const QString selection = currentSelection(editor);
-    const QString text = selection.isNull() ? editor->text() : selection;
+    const QString selection = currentSelection(m_ui->Memo1);
+    const QString text = selection.isNull() ? m_ui->Memo1->text() : selection;
     const QString head = text.trimmed().toUpper();
     if (head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("SHOW"))) {
         runQuery(text, true);
@@ -515,8 +428,8 @@ void SqlConsole::aEredmenyExecute()
 {
     if (runTableMode())
         return;
-    const QString selection = currentSelection(editor);
-    QString text = selection.isNull() ? editor->text() : selection;
+    const QString selection = currentSelection(m_ui->Memo1);
+    QString text = selection.isNull() ? m_ui->Memo1->text() : selection;
     if (selection.isNull()) {
         const qsizetype semi = text.indexOf(QLatin1Char(';'));
         if (semi >= 0)
@@ -527,14 +440,14 @@ void SqlConsole::aEredmenyExecute()
 
 bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
 {
-    if (obj == tableGrid && e->type() == QEvent::KeyPress) {
+    if (obj == m_ui->DBGridTabla && e->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(e);
-        const int row = tableGrid->currentIndex().isValid() ? tableGrid->currentIndex().row() : 0;
+        const int row = m_ui->DBGridTabla->currentIndex().isValid() ? m_ui->DBGridTabla->currentIndex().row() : 0;
         if (ke->key() == Qt::Key_Insert && ke->modifiers() == Qt::NoModifier && m_tableModel->isOpen()) {
             if (m_tableModel->isDirty(row) && !postPendingRow(row))
                 return true;
             const int at = m_tableModel->insertEmptyRow(row);
-            tableGrid->setCurrentIndex(m_tableModel->index(at, 0));
+            m_ui->DBGridTabla->setCurrentIndex(m_tableModel->index(at, 0));
             updatePosition();
             return true;
         }
@@ -559,7 +472,7 @@ void SqlConsole::done(int result)
     // A result still streaming would hold the session the row is written in.
     m_queryModel->clear();
     m_result->close();
-    const QModelIndex i = tableGrid->currentIndex();
+    const QModelIndex i = m_ui->DBGridTabla->currentIndex();
     if (m_tableModel->isOpen() && i.isValid() && m_db->isOpen())
         postPendingRow(i.row(), true);
     // The console's session ends with it (a transaction left open rolls back).

@@ -16,13 +16,13 @@
 class QAbstractItemModel;
 class QAction;
 class QLabel;
-class QProgressBar;
-class QStackedWidget;
-class QTabWidget;
-class QTableView;
-class QsciScintilla;
+class QKeySequence;
 
 namespace qo {
+
+namespace Ui {
+class SqlConsole;
+}
 
 class Connection;
 class Grid;
@@ -46,16 +46,6 @@ public:
     // The tab-separated clipboard text of the current result ("Másol").
     QString resultAsText() const;
     QString fileName() const { return m_fileName; }
-
-    QsciScintilla *editor = nullptr;
-    QTabWidget *pages = nullptr;
-    Grid *queryGrid = nullptr;
-    QTableView *tableGrid = nullptr;
-    QProgressBar *progressBar = nullptr;
-    QLabel *positionLabel = nullptr;
-
-    QAction *aUj = nullptr, *aMegnyit = nullptr, *aMent = nullptr, *aExport = nullptr, *aMasol = nullptr,
-            *aFuttat = nullptr, *aEredmeny = nullptr, *aTab = nullptr, *aBezar = nullptr;
 
 public Q_SLOTS:
     void done(int result) override;
@@ -83,16 +73,15 @@ private:
     void tableConflict(const QString &message, bool closing);
     void leaveTableRow();
     QString sqlFolder() const;
-    QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
-                        const QString &icon);
 
     void openSession();
     QString withSessionNote(const QString &message);
+    std::unique_ptr<Ui::SqlConsole> m_ui;
+    QLabel *m_positionLabel = nullptr;
     std::unique_ptr<Connection> m_db;
     std::unique_ptr<ResultStream> m_result; // reads the last query's rows from m_db
     GridModel *m_queryModel = nullptr;
     TableEditModel *m_tableModel = nullptr;
-    QStackedWidget *m_resultStack = nullptr;
     QString m_fileName;
 };
 

@@ -1,4 +1,5 @@
 #include "admin/SqlConsole.h"
+#include "ui_SqlConsole.h"
 #include "admin/SqlConsoleParts.h"
 #include "export/ExportDialog.h"
 #include "export/ExportAudit.h"
@@ -57,7 +58,7 @@ void SqlConsole::aMegnyitExecute()
     }
     QString text = fromCp1250(f.readAll());
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    editor->setText(text);
+    m_ui->Memo1->setText(text);
     m_fileName = path;
 }
 
@@ -73,7 +74,7 @@ void SqlConsole::aMentExecute()
         return;
     const QString path = dlg.selectedFiles().constFirst();
     try {
-        writeLocalTextFile(path, editor->text());
+        writeLocalTextFile(path, m_ui->Memo1->text());
     } catch (const Error &e) {
         ShowError(e.message(), this);
         return;

@@ -1,4 +1,5 @@
 #include "admin/SqlConsole.h"
+#include "ui_SqlConsole.h"
 #include "admin/SqlConsoleParts.h"
 #include "export/ExportDialog.h"
 #include "export/ExportAudit.h"
@@ -74,7 +75,7 @@ void SqlConsole::tableConflict(const QString &message, bool closing)
     QMetaObject::invokeMethod(
         this,
         [this, message] {
-            const QModelIndex at = tableGrid->currentIndex();
+            const QModelIndex at = m_ui->DBGridTabla->currentIndex();
             try {
                 m_tableModel->reload();
             } catch (const Error &e) {
@@ -84,7 +85,7 @@ void SqlConsole::tableConflict(const QString &message, bool closing)
             }
             const int rows = m_tableModel->rowCount();
             if (rows > 0)
-                tableGrid->setCurrentIndex(m_tableModel->index(qBound(0, at.row(), rows - 1), qMax(0, at.column())));
+                m_ui->DBGridTabla->setCurrentIndex(m_tableModel->index(qBound(0, at.row(), rows - 1), qMax(0, at.column())));
             updatePosition();
             ShowWarning(message, this);
         },
@@ -95,14 +96,14 @@ void SqlConsole::tableConflict(const QString &message, bool closing)
 // the session, as leaving the row would store it.
 void SqlConsole::leaveTableRow()
 {
-    const QModelIndex i = tableGrid->currentIndex();
+    const QModelIndex i = m_ui->DBGridTabla->currentIndex();
     if (m_tableModel->isOpen() && i.isValid() && m_tableModel->isDirty(i.row()))
         postPendingRow(i.row());
 }
 
 bool SqlConsole::runTableMode()
 {
-    const QString first = splitLines(editor->text()).value(0);
+    const QString first = splitLines(m_ui->Memo1->text()).value(0);
     if (first.left(5).toLower() != QLatin1String("table"))
         return false;
     const QString name = FieldPart(QStringLiteral(":"), first, 2).trimmed();
@@ -114,7 +115,7 @@ bool SqlConsole::runTableMode()
         m_queryModel->clear();
         m_result->close();
     }
-    m_resultStack->setCurrentWidget(tableGrid);
+    m_ui->resultStack->setCurrentWidget(m_ui->DBGridTabla);
     if (!ensureConnection()) {
         updatePosition();
         return true;
@@ -126,11 +127,11 @@ bool SqlConsole::runTableMode()
         ShowError(withSessionNote(e.message()), this);
         return true;
     }
-    pages->setCurrentIndex(1);
-    narrowColumns(tableGrid, false);
+    m_ui->PageControl1->setCurrentIndex(1);
+    narrowColumns(m_ui->DBGridTabla, false);
     if (m_tableModel->rowCount() > 0)
-        tableGrid->setCurrentIndex(m_tableModel->index(0, 0));
-    tableGrid->setFocus(Qt::OtherFocusReason);
+        m_ui->DBGridTabla->setCurrentIndex(m_tableModel->index(0, 0));
+    m_ui->DBGridTabla->setFocus(Qt::OtherFocusReason);
     resultOpened();
     return true;
 }

@@ -2,6 +2,7 @@
 #include "base/Error.h"
 #include "base/SaveFile.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -50,6 +51,93 @@ QString fromCp1250(const QByteArray &bytes)
     if (!d.isValid())
         return QString::fromLatin1(bytes);
     return d.decode(bytes);
+}
+
+// ---- latin2 -------------------------------------------------------------
+
+namespace {
+
+struct Latin2Table {
+    std::array<char16_t, 256> toUnicode{};
+    QHash<char16_t, char> fromUnicode;
+    Latin2Table()
+    {
+        // The upper half of ISO-8859-2 is taken from the platform's converter
+        // once; every cell is then decoded through this table.
+        QByteArray all(256, 0);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        QStringDecoder dec("ISO-8859-2");
+        const QString s = dec.isValid() ? dec.decode(all) : QString::fromLatin1(all);
+        for (int i = 0; i < 256; ++i) {
+            toUnicode[i] = (s.size() == 256) ? s.at(i).unicode() : char16_t(i);
+            if (i >= 0x80)
+                fromUnicode.insert(toUnicode[i], char(i));
+        }
+        // Letters that Windows-1250 texts may hold but latin2 lacks: keep them readable.
+        fromUnicode.insert(u'õ', char(0xF5)); // stored as ő
+        fromUnicode.insert(u'û', char(0xFB)); // stored as ű
+        fromUnicode.insert(u'Õ', char(0xD5));
+        fromUnicode.insert(u'Û', char(0xDB));
+    }
+};
+
+const Latin2Table &latin2()
+{
+    static const Latin2Table t;
+    return t;
+}
+
+} // namespace
+
+QString fromLatin2(const char *data, int len)
+{
+    const auto &t = latin2().toUnicode;
+    QString s(len, Qt::Uninitialized);
+    QChar *out = s.data();
+    for (int i = 0; i < len; ++i)
+        out[i] = QChar(t[uchar(data[i])]);
+    return s;
+}
+
+QByteArray toLatin2(const QString &s)
+{
+    const auto &t = latin2().fromUnicode;
+    QByteArray b(s.size(), Qt::Uninitialized);
+    char *out = b.data();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t u = s.at(i).unicode();
+        out[i] = u < 0x80 ? char(u) : t.value(u, '?');
+    }
+    return b;
+}
+
+const std::array<char, 256> &latin2ToCp1250Bytes()
+{
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const char b = char(i);
+            const QByteArray c = toCp1250(fromLatin2(&b, 1));
+            t[i] = c.size() == 1 ? c[0] : '?';
+        }
+        return t;
+    }();
+    return table;
+}
+
+const std::array<uchar, 256> &latin2Lower()
+{
+    static const std::array<uchar, 256> table = [] {
+        std::array<uchar, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const char b = char(i);
+            const QByteArray low = toLatin2(fromLatin2(&b, 1).toLower());
+            t[i] = low.size() == 1 ? uchar(low[0]) : uchar(i);
+        }
+        return t;
+    }();
+    return table;
 }
 
 void writeLocalTextFile(const QString &path, const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 // Thin layer over MariaDB Connector/C. Texts travel in latin2; inside the
 // program everything is QString. Errors become qo::Error with the server's text.
+#include "base/Codec.h" // toLatin2, fromLatin2: the connection's bytes
 #include "base/Error.h"
 #include "config/StoredConnections.h"
 #include "db/RowSet.h"
@@ -167,9 +168,5 @@ void RunInTransaction(Connection &db, const std::function<void()> &work);
 void ExecSql(const QString &sql);                     // blank does nothing; \r\n becomes CR LF
 QString SqlValue(const QString &sql, const QString &def);
 int SqlIntValue(const QString &sql, int def);
-
-// Text <-> latin2 bytes of the connection.
-QByteArray toLatin2(const QString &s);
-QString fromLatin2(const char *data, int len);
 
 } // namespace qo

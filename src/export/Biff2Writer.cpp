@@ -96,7 +96,7 @@ QByteArray labelText(const RowSet &rows, int row, const ExportColumn &c)
     int len;
     const char *p = rows.rawData(row, c.field, &len);
     QByteArray out(p, len);
-    const char *map = Latin2ToCp1250Table();
+    const char *map = latin2ToCp1250Bytes().data();
     for (char &ch : out)
         ch = map[uchar(ch)];
     return out;

@@ -2,30 +2,8 @@
 #include "base/Codec.h"
 #include "base/Error.h"
 
-#include <QStringDecoder>
 
 namespace qo {
-
-const char *Latin2ToCp1250Table()
-{
-    static const QByteArray table = [] {
-        QByteArray t(256, '?');
-        QByteArray high;
-        for (int b = 0x80; b < 0x100; ++b)
-            high.append(char(b));
-        QStringDecoder latin2("ISO-8859-2");
-        const QString text = latin2.isValid() ? latin2.decode(high) : QString::fromLatin1(high);
-        for (int b = 0; b < 0x80; ++b)
-            t[b] = char(b);
-        for (int i = 0; i < 0x80 && i < text.size(); ++i) {
-            const QByteArray one = toCp1250(text.mid(i, 1));
-            if (one.size() == 1)
-                t[0x80 + i] = one[0];
-        }
-        return t;
-    }();
-    return table.constData();
-}
 
 DelimitedWriter::DelimitedWriter(const ExportSource &source, DelimitedOptions options)
     : m_source(source), m_options(std::move(options))
@@ -56,7 +34,7 @@ QByteArray DelimitedWriter::headerLine() const
 // latin2 to Windows-1250.
 static void appendEscaped(const char *p, int len, QByteArray &out)
 {
-    const char *map = Latin2ToCp1250Table();
+    const char *map = latin2ToCp1250Bytes().data();
     for (int i = 0; i < len; ++i) {
         const uchar b = uchar(p[i]);
         if (b == '\\') {

@@ -70,7 +70,4 @@ int WriteDelimitedFile(const ExportSource &source, const DelimitedOptions &optio
 // ","): a spreadsheet would evaluate it as a formula.
 bool LooksLikeFormula(const char *text, int length);
 
-// One Windows-1250 byte for each latin2 byte the connection delivers.
-const char *Latin2ToCp1250Table();
-
 } // namespace qo

@@ -1,4 +1,5 @@
 #include "export/ExportDialog.h"
+#include "ui_ExportDialog.h"
 #include "base/Error.h"
 #include "export/Biff2Writer.h"
 #include "export/ExportAudit.h"
@@ -12,16 +13,12 @@
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,7 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QVBoxLayout>
 #include <climits>
 
 namespace qo {
@@ -53,149 +49,54 @@ const char *const kFilters =
 } // namespace
 
 ExportDialog::ExportDialog(const ExportSource &source, const QString &suggestedName, QWidget *parent)
-    : QDialog(parent), m_source(source)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ExportDialog>()), m_source(source)
 {
+    m_ui->setupUi(this);
     setObjectName(WindowKeys::kDelimitedExport);
-    setWindowTitle(QStringLiteral("Határolt szöveg export"));
 
-    columnList = new QListWidget;
     for (const ExportColumn &c : source.columns()) {
-        auto *item = new QListWidgetItem(c.name, columnList);
+        auto *item = new QListWidgetItem(c.name, m_ui->columnList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
     }
-    if (columnList->count())
-        columnList->setCurrentRow(0);
-    columnList->setMinimumWidth(190);
+    if (m_ui->columnList->count())
+        m_ui->columnList->setCurrentRow(0);
+    m_ui->picture->setPixmap(SvgPicture(QByteArray(kPicture), 56, 56));
+    m_ui->fileEdit->setText(suggestedName.isEmpty()
+                                ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                      .filePath(QStringLiteral("File001.csv"))
+                                : suggestedName);
 
-    allButton = new QPushButton(QStringLiteral("Összes"));
-    noneButton = new QPushButton(QStringLiteral("Egyik sem"));
-    auto *picture = new QLabel;
-    picture->setPixmap(SvgPicture(QByteArray(kPicture), 56, 56));
-    picture->setAlignment(Qt::AlignCenter);
-
-    auto *sepGroup = new QGroupBox(QStringLiteral("Határoló karakter"));
-    auto *sepLayout = new QVBoxLayout(sepGroup);
-    const QString sepCaptions[4] = {QStringLiteral("Pontosvessző (;)"), QStringLiteral("Tabulátor"),
-                                    QStringLiteral("Vessző (,)"), QStringLiteral("Cső (|)")};
-    for (int i = 0; i < 4; ++i) {
-        separatorButtons[i] = new QRadioButton(sepCaptions[i]);
-        sepLayout->addWidget(separatorButtons[i]);
-    }
-    separatorButtons[0]->setChecked(true);
-
-    auto *quoteGroup = new QGroupBox(QStringLiteral("Szövegjelölő"));
-    auto *quoteLayout = new QVBoxLayout(quoteGroup);
-    const QString quoteCaptions[3] = {QStringLiteral("Idézőjel (\")"), QStringLiteral("Aposztróf (')"),
-                                      QStringLiteral("Semmi")};
-    for (int i = 0; i < 3; ++i) {
-        quoteButtons[i] = new QRadioButton(quoteCaptions[i]);
-        quoteLayout->addWidget(quoteButtons[i]);
-    }
-    quoteButtons[2]->setChecked(true);
-
-    memoBox = new QCheckBox(QStringLiteral("Többsoros mezőket is kiírja"));
-    memoBox->setChecked(true);
-    fieldNamesBox = new QCheckBox(QStringLiteral("Eredeti mezőneveket használja"));
-    noHeaderBox = new QCheckBox(QStringLiteral("Fejléc nem kell (az első sorban)"));
-    openAfterBox = new QCheckBox(QStringLiteral("Export után megnyitás"));
-    // The one rule the user may notice in the file: see DelimitedWriter.
-    formulaNote = new QLabel(QStringLiteral("A =, +, -, @ jellel kezdődő szövegek elé szöveges fájlban és a vágólapon "
-                                            "aposztróf (') kerül, hogy a táblázatkezelő ne képletnek vegye; "
-                                            "a számok változatlanok."));
-    formulaNote->setWordWrap(true);
-    formulaNote->setObjectName(QStringLiteral("formulaNote"));
-
-    fileEdit = new QLineEdit;
-    fileEdit->setText(suggestedName.isEmpty()
-                          ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                                .filePath(QStringLiteral("File001.csv"))
-                          : suggestedName);
-    fileEdit->setMinimumWidth(320);
-    browseButton = new QPushButton(QStringLiteral("..."));
-    browseButton->setToolTip(QStringLiteral("Tallózás"));
-    browseButton->setFixedWidth(32);
-    auto *fileLabel = new QLabel(QStringLiteral("Filenév"));
-    fileLabel->setBuddy(fileEdit);
-
-    startButton = new QPushButton(QStringLiteral("Export indítás"));
-    startButton->setDefault(true);
-    closeButton = new QPushButton(QStringLiteral("Bezár"));
-    stopButton = new QPushButton(QStringLiteral("Megállít"));
-    stopButton->setEnabled(false);
-    clipboardButton = new QPushButton(QStringLiteral("Vágólapra!"));
-    auto *note = new QLabel(QStringLiteral("Excel munkalapba beilleszthető"));
-    progress = new QProgressBar;
-    progress->setTextVisible(false);
-    progress->setMaximumHeight(14);
-    progress->setValue(0);
-
-    // Layout: the column list on the left, full height; everything else right.
-    auto *right = new QGridLayout;
-    auto *listButtons = new QHBoxLayout;
-    listButtons->addWidget(allButton);
-    listButtons->addWidget(noneButton);
-    listButtons->addStretch();
-    listButtons->addWidget(picture);
-    right->addLayout(listButtons, 0, 0, 1, 2);
-    right->addWidget(sepGroup, 1, 0);
-    right->addWidget(quoteGroup, 1, 1);
-    auto *checks = new QVBoxLayout;
-    for (QCheckBox *b : {memoBox, fieldNamesBox, noHeaderBox, openAfterBox})
-        checks->addWidget(b);
-    checks->addWidget(formulaNote);
-    right->addLayout(checks, 2, 0, 1, 2);
-    auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(fileLabel);
-    fileRow->addWidget(fileEdit, 1);
-    fileRow->addWidget(browseButton);
-    right->addLayout(fileRow, 3, 0, 1, 2);
-    auto *buttons = new QGridLayout;
-    buttons->addWidget(startButton, 0, 0);
-    buttons->addWidget(closeButton, 0, 1);
-    buttons->addWidget(stopButton, 0, 2);
-    buttons->addWidget(clipboardButton, 1, 0);
-    buttons->addWidget(note, 1, 1, 1, 2);
-    right->addLayout(buttons, 4, 0, 1, 2);
-    right->setRowStretch(5, 1);
-
-    auto *top = new QHBoxLayout;
-    top->addWidget(columnList);
-    top->addLayout(right, 1);
-    auto *outer = new QVBoxLayout(this);
-    outer->addLayout(top, 1);
-    outer->addWidget(progress);
-
-    // Tab order as the controls are read: list, its buttons, groups, options,
-    // file, then the commands.
-    QList<QWidget *> order{columnList, allButton, noneButton};
-    for (QRadioButton *b : separatorButtons)
-        order << b;
-    for (QRadioButton *b : quoteButtons)
-        order << b;
-    order << memoBox << fieldNamesBox << noHeaderBox << openAfterBox << fileEdit << browseButton << startButton
-          << closeButton << stopButton << clipboardButton;
-    for (int i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
-
-    connect(allButton, &QPushButton::clicked, this, [this] {
-        for (int i = 0; i < columnList->count(); ++i)
-            columnList->item(i)->setCheckState(Qt::Checked);
+    connect(m_ui->allButton, &QPushButton::clicked, this, [this] {
+        for (int i = 0; i < m_ui->columnList->count(); ++i)
+            m_ui->columnList->item(i)->setCheckState(Qt::Checked);
     });
-    connect(noneButton, &QPushButton::clicked, this, [this] {
-        for (int i = 0; i < columnList->count(); ++i)
-            columnList->item(i)->setCheckState(Qt::Unchecked);
+    connect(m_ui->noneButton, &QPushButton::clicked, this, [this] {
+        for (int i = 0; i < m_ui->columnList->count(); ++i)
+            m_ui->columnList->item(i)->setCheckState(Qt::Unchecked);
     });
-    connect(browseButton, &QPushButton::clicked, this, &ExportDialog::onBrowse);
-    connect(startButton, &QPushButton::clicked, this, &ExportDialog::onStart);
-    connect(closeButton, &QPushButton::clicked, this, &ExportDialog::reject);
-    connect(stopButton, &QPushButton::clicked, this, [this] { m_stop = true; });
-    connect(clipboardButton, &QPushButton::clicked, this, &ExportDialog::onClipboard);
+    connect(m_ui->browseButton, &QPushButton::clicked, this, &ExportDialog::onBrowse);
+    connect(m_ui->startButton, &QPushButton::clicked, this, &ExportDialog::onStart);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &ExportDialog::reject);
+    connect(m_ui->stopButton, &QPushButton::clicked, this, [this] { m_stop = true; });
+    connect(m_ui->clipboardButton, &QPushButton::clicked, this, &ExportDialog::onClipboard);
 
     // Enter reaches "Export indítás" (or the focused button); Esc is "Bezár".
     InstallFormBehaviour(this, Placement::Position,
                          FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
-    columnList->setFocus();
+    m_ui->columnList->setFocus();
+}
+
+ExportDialog::~ExportDialog() = default;
+
+std::array<QRadioButton *, 4> ExportDialog::separatorButtons() const
+{
+    return {m_ui->separatorSemicolon, m_ui->separatorTab, m_ui->separatorComma, m_ui->separatorPipe};
+}
+
+std::array<QRadioButton *, 3> ExportDialog::quoteButtons() const
+{
+    return {m_ui->quoteDouble, m_ui->quoteSingle, m_ui->quoteNone};
 }
 
 DelimitedOptions ExportDialog::delimitedOptions() const
@@ -203,15 +104,15 @@ DelimitedOptions ExportDialog::delimitedOptions() const
     DelimitedOptions o;
     const char seps[4] = {';', '\t', ',', '|'};
     for (int i = 0; i < 4; ++i)
-        if (separatorButtons[i]->isChecked())
+        if (separatorButtons()[i]->isChecked())
             o.separator = seps[i];
     const char quotes[3] = {'"', '\'', 0};
     for (int i = 0; i < 3; ++i)
-        if (quoteButtons[i]->isChecked())
+        if (quoteButtons()[i]->isChecked())
             o.quote = quotes[i];
-    o.memoText = memoBox->isChecked();
-    o.fieldNames = fieldNamesBox->isChecked();
-    o.noHeader = noHeaderBox->isChecked();
+    o.memoText = m_ui->memoBox->isChecked();
+    o.fieldNames = m_ui->fieldNamesBox->isChecked();
+    o.noHeader = m_ui->noHeaderBox->isChecked();
     o.chosen = chosenColumns();
     return o;
 }
@@ -219,8 +120,8 @@ DelimitedOptions ExportDialog::delimitedOptions() const
 QVector<bool> ExportDialog::chosenColumns() const
 {
     QVector<bool> chosen;
-    for (int i = 0; i < columnList->count(); ++i)
-        chosen << (columnList->item(i)->checkState() == Qt::Checked);
+    for (int i = 0; i < m_ui->columnList->count(); ++i)
+        chosen << (m_ui->columnList->item(i)->checkState() == Qt::Checked);
     return chosen;
 }
 
@@ -232,7 +133,7 @@ bool ExportDialog::browse()
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setNameFilters(QString::fromUtf8(kFilters).split(QStringLiteral(";;")));
     d.setDefaultSuffix(QStringLiteral("csv"));
-    const QString current = fileEdit->text();
+    const QString current = m_ui->fileEdit->text();
     if (!current.isEmpty()) {
         const QFileInfo fi(current);
         d.setDirectory(fi.absolutePath());
@@ -250,7 +151,7 @@ bool ExportDialog::browse()
     });
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return false;
-    fileEdit->setText(QDir::toNativeSeparators(d.selectedFiles().constFirst()));
+    m_ui->fileEdit->setText(QDir::toNativeSeparators(d.selectedFiles().constFirst()));
     return true;
 }
 
@@ -263,32 +164,32 @@ void ExportDialog::setRunning(bool on)
 {
     m_running = on;
     m_stop = false;
-    stopButton->setEnabled(on);
-    for (QWidget *w : {static_cast<QWidget *>(startButton), static_cast<QWidget *>(clipboardButton),
-                       static_cast<QWidget *>(closeButton), static_cast<QWidget *>(browseButton)})
+    m_ui->stopButton->setEnabled(on);
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->startButton), static_cast<QWidget *>(m_ui->clipboardButton),
+                       static_cast<QWidget *>(m_ui->closeButton), static_cast<QWidget *>(m_ui->browseButton)})
         w->setEnabled(!on);
     if (on) {
         // A list not yet counted shows a busy bar until its rows are read.
         const qint64 known = m_source.knownRowCount();
-        progress->setMaximum(known < 0 ? 0 : int(qBound(qint64(1), known, qint64(INT_MAX))));
-        progress->setValue(0);
+        m_ui->progress->setMaximum(known < 0 ? 0 : int(qBound(qint64(1), known, qint64(INT_MAX))));
+        m_ui->progress->setValue(0);
         m_lastPump = 0;
-        stopButton->setFocus();
+        m_ui->stopButton->setFocus();
     } else {
-        progress->setMaximum(qMax(1, progress->maximum()));
-        progress->setValue(0);
+        m_ui->progress->setMaximum(qMax(1, m_ui->progress->maximum()));
+        m_ui->progress->setValue(0);
     }
 }
 
 // Once every few hundredths of a second the window takes its pending input
-// (so "Megállít" can be pressed) and the progress bar moves.
+// (so "Megállít" can be pressed) and the m_ui->progress bar moves.
 bool ExportDialog::step(int done)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - m_lastPump >= 40) {
         m_lastPump = now;
-        if (progress->maximum() > 0)
-            progress->setValue(qMin(done, progress->maximum()));
+        if (m_ui->progress->maximum() > 0)
+            m_ui->progress->setValue(qMin(done, m_ui->progress->maximum()));
         QCoreApplication::processEvents();
     }
     return !m_stop;
@@ -325,8 +226,8 @@ void ExportDialog::writeFile(const QString &path)
     } else if (ext == QLatin1String("xlsx")) {
         XlsxOptions o;
         o.chosen = chosenColumns();
-        o.fieldNames = fieldNamesBox->isChecked();
-        o.noHeader = noHeaderBox->isChecked();
+        o.fieldNames = m_ui->fieldNamesBox->isChecked();
+        o.noHeader = m_ui->noHeaderBox->isChecked();
         setRunning(true);
         try {
             WriteXlsxFile(m_source, o, path, stepper);
@@ -349,7 +250,7 @@ void ExportDialog::writeFile(const QString &path)
     setRunning(false);
     LogListExport(m_source, ext.isEmpty() ? QStringLiteral("szöveg") : ext, path);
     ShowInfo(path + QStringLiteral(" file kész."), this);
-    if (openAfterBox->isChecked()) {
+    if (m_ui->openAfterBox->isChecked()) {
         OpenDocument(QFileInfo(path).absoluteFilePath());
         accept();
     }
@@ -359,9 +260,9 @@ void ExportDialog::onStart()
 {
     if (m_running)
         return;
-    if (fileEdit->text().trimmed().isEmpty() && !browse())
+    if (m_ui->fileEdit->text().trimmed().isEmpty() && !browse())
         return;
-    const QString path = fileEdit->text().trimmed();
+    const QString path = m_ui->fileEdit->text().trimmed();
     if (QFileInfo(path).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0) {
         ShowError(QStringLiteral("Ebben a verzióban ez nem támogatott."), this);
         return;

@@ -6,15 +6,16 @@
 
 #include <QDialog>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
+#include <array>
+#include <memory>
+
 class QRadioButton;
 
 namespace qo {
+
+namespace Ui {
+class ExportDialog;
+}
 
 class ExportDialog : public QDialog {
     Q_OBJECT
@@ -22,28 +23,11 @@ public:
     // suggestedName: the file name offered; empty offers "File001.csv" in the
     // user's documents folder.
     ExportDialog(const ExportSource &source, const QString &suggestedName, QWidget *parent = nullptr);
+    ~ExportDialog() override;
 
     // The options as the controls stand.
     DelimitedOptions delimitedOptions() const;
     QVector<bool> chosenColumns() const;
-
-    QListWidget *columnList = nullptr;
-    QPushButton *allButton = nullptr;   // "Összes"
-    QPushButton *noneButton = nullptr;  // "Egyik sem"
-    QRadioButton *separatorButtons[4] = {}; // ; tab , |
-    QRadioButton *quoteButtons[3] = {};     // " ' none
-    QCheckBox *memoBox = nullptr;
-    QCheckBox *fieldNamesBox = nullptr;
-    QCheckBox *noHeaderBox = nullptr;
-    QCheckBox *openAfterBox = nullptr;
-    QLabel *formulaNote = nullptr; // how would-be formulas are written
-    QLineEdit *fileEdit = nullptr;
-    QPushButton *browseButton = nullptr;
-    QPushButton *startButton = nullptr;     // "Export indítás", Enter
-    QPushButton *closeButton = nullptr;     // "Bezár", Esc
-    QPushButton *stopButton = nullptr;      // "Megállít"
-    QPushButton *clipboardButton = nullptr; // "Vágólapra!"
-    QProgressBar *progress = nullptr;
 
 public Q_SLOTS:
     void onStart();
@@ -52,12 +36,15 @@ public Q_SLOTS:
     void reject() override;
 
 private:
+    std::array<QRadioButton *, 4> separatorButtons() const; // ; tab , |
+    std::array<QRadioButton *, 3> quoteButtons() const;     // " ' none
     bool browse(); // false when the user cancelled
     void setRunning(bool on);
     bool step(int done);
     void standOnLastRow();
     void writeFile(const QString &path);
 
+    std::unique_ptr<Ui::ExportDialog> m_ui;
     const ExportSource &m_source;
     bool m_running = false;
     bool m_stop = false;

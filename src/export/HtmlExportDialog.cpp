@@ -1,4 +1,5 @@
 #include "export/HtmlExportDialog.h"
+#include "ui_HtmlExportDialog.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "config/AppState.h"
@@ -18,13 +19,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <climits>
 
 namespace qo {
@@ -56,70 +54,28 @@ QString HtmlExportDialog::joinPath(const QString &folder, const QString &name)
 }
 
 HtmlExportDialog::HtmlExportDialog(Grid *grid, const QString &title, QWidget *parent)
-    : QDialog(parent), m_grid(grid), m_title(title)
+    : QDialog(parent), m_ui(std::make_unique<Ui::HtmlExportDialog>()), m_grid(grid), m_title(title)
 {
+    m_ui->setupUi(this);
     setObjectName(WindowKeys::kHtmlExport);
-    setWindowTitle(QStringLiteral("HTML export"));
+    m_ui->picture->setPixmap(SvgPicture(QByteArray(kPicture), 56, 56));
 
-    pathEdit = new QLineEdit;
-    pathEdit->setMinimumWidth(360);
-    browseButton = new QPushButton(QStringLiteral("..."));
-    browseButton->setToolTip(QStringLiteral("Tallózás"));
-    browseButton->setFixedWidth(32);
-    auto *pathLabel = new QLabel(QStringLiteral("Mentés helye"));
-    pathLabel->setBuddy(pathEdit);
-    openAfterBox = new QCheckBox(QStringLiteral("Mentés után megnyitás"));
-    mailButton = new QPushButton(QStringLiteral("E-Mail"));
-    okButton = new QPushButton(QStringLiteral("OK"));
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("Mégsem"));
-    auto *picture = new QLabel;
-    picture->setPixmap(SvgPicture(QByteArray(kPicture), 56, 56));
-    progress = new QProgressBar;
-    progress->setTextVisible(false);
-    progress->setMaximumHeight(14);
-    statusLine = new QLabel;
-    statusLine->setWordWrap(true);
-
-    auto *grid2 = new QGridLayout;
-    grid2->addWidget(picture, 0, 0, 3, 1, Qt::AlignTop);
-    grid2->addWidget(pathLabel, 0, 1, 1, 2);
-    auto *pathRow = new QHBoxLayout;
-    pathRow->addWidget(pathEdit, 1);
-    pathRow->addWidget(browseButton);
-    grid2->addLayout(pathRow, 1, 1, 1, 2);
-    grid2->addWidget(openAfterBox, 2, 1, 1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(mailButton);
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    auto *outer = new QVBoxLayout(this);
-    outer->addLayout(grid2);
-    outer->addLayout(buttons);
-    outer->addWidget(statusLine);
-    outer->addWidget(progress);
-
-    setTabOrder(pathEdit, browseButton);
-    setTabOrder(browseButton, openAfterBox);
-    setTabOrder(openAfterBox, mailButton);
-    setTabOrder(mailButton, okButton);
-    setTabOrder(okButton, cancelButton);
-
-    connect(browseButton, &QPushButton::clicked, this, &HtmlExportDialog::onBrowse);
-    connect(okButton, &QPushButton::clicked, this, &HtmlExportDialog::onOk);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(mailButton, &QPushButton::clicked, this, &HtmlExportDialog::onMail);
+    connect(m_ui->browseButton, &QPushButton::clicked, this, &HtmlExportDialog::onBrowse);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &HtmlExportDialog::onOk);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->mailButton, &QPushButton::clicked, this, &HtmlExportDialog::onMail);
 
     QString folder = appState().HtmlUt;
     if (folder.isEmpty())
         folder = DataFolder();
-    pathEdit->setText(joinPath(folder, fileNameFor(title)));
+    m_ui->pathEdit->setText(joinPath(folder, fileNameFor(title)));
 
     InstallFormBehaviour(this, Placement::Position,
                          FormOption::FocusColour | FormOption::EscCancels | FormOption::FontSize);
-    pathEdit->setFocus();
+    m_ui->pathEdit->setFocus();
 }
+
+HtmlExportDialog::~HtmlExportDialog() = default;
 
 void HtmlExportDialog::onBrowse()
 {
@@ -128,11 +84,11 @@ void HtmlExportDialog::onBrowse()
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setNameFilter(QStringLiteral("HTML dokumentum (*.htm *.html)"));
     d.setDefaultSuffix(QStringLiteral("htm"));
-    const QFileInfo fi(pathEdit->text());
+    const QFileInfo fi(m_ui->pathEdit->text());
     d.setDirectory(fi.absolutePath());
     d.selectFile(fi.fileName());
     if (d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty())
-        pathEdit->setText(d.selectedFiles().constFirst());
+        m_ui->pathEdit->setText(d.selectedFiles().constFirst());
 }
 
 bool HtmlExportDialog::writePage()
@@ -140,24 +96,24 @@ bool HtmlExportDialog::writePage()
     // A long list not yet counted shows a busy bar.
     const GridModel *model = m_grid->gridModel();
     const qint64 rows = model->complete() ? model->rowCount() : model->totalCount();
-    progress->setMaximum(rows < 0 ? 0 : int(qMin<qint64>(qMax<qint64>(1, rows), INT_MAX)));
-    progress->setValue(0);
+    m_ui->progress->setMaximum(rows < 0 ? 0 : int(qMin<qint64>(qMax<qint64>(1, rows), INT_MAX)));
+    m_ui->progress->setValue(0);
     try {
-        WriteGridHtml(m_grid, m_title, pathEdit->text().trimmed(), [this](int done) {
-            if (progress->maximum() > 0)
-                progress->setValue(qMin(done, progress->maximum()));
+        WriteGridHtml(m_grid, m_title, m_ui->pathEdit->text().trimmed(), [this](int done) {
+            if (m_ui->progress->maximum() > 0)
+                m_ui->progress->setValue(qMin(done, m_ui->progress->maximum()));
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
     } catch (const Error &e) {
-        progress->setMaximum(1);
-        progress->setValue(0);
+        m_ui->progress->setMaximum(1);
+        m_ui->progress->setValue(0);
         ShowError(e.message(), this);
         return false;
     }
-    progress->setMaximum(1);
-    progress->setValue(0);
-    if (openAfterBox->isChecked())
-        OpenDocument(QFileInfo(pathEdit->text().trimmed()).absoluteFilePath());
+    m_ui->progress->setMaximum(1);
+    m_ui->progress->setValue(0);
+    if (m_ui->openAfterBox->isChecked())
+        OpenDocument(QFileInfo(m_ui->pathEdit->text().trimmed()).absoluteFilePath());
     return true;
 }
 
@@ -165,19 +121,19 @@ void HtmlExportDialog::onOk()
 {
     if (!writePage())
         return;
-    appState().HtmlUt = QFileInfo(pathEdit->text().trimmed()).absolutePath();
+    appState().HtmlUt = QFileInfo(m_ui->pathEdit->text().trimmed()).absolutePath();
     accept();
 }
 
 void HtmlExportDialog::onMail()
 {
-    openAfterBox->setChecked(false);
+    m_ui->openAfterBox->setChecked(false);
     if (!writePage())
         return;
     const MailResult r = SendMailWithAttachment(QStringLiteral("Html küldés"), QStringLiteral("Html küldés"),
-                                                pathEdit->text().trimmed());
-    statusLine->setText(r.code == 0 ? QStringLiteral("A levél a levelezőprogramban, csatolva: %1")
-                                          .arg(QFileInfo(pathEdit->text().trimmed()).fileName())
+                                                m_ui->pathEdit->text().trimmed());
+    m_ui->statusLine->setText(r.code == 0 ? QStringLiteral("A levél a levelezőprogramban, csatolva: %1")
+                                          .arg(QFileInfo(m_ui->pathEdit->text().trimmed()).fileName())
                                     : r.failure);
 }
 

@@ -3,13 +3,13 @@
 // open it afterwards, and "E-Mail" to hand the written page to the mail program.
 #include <QDialog>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
+#include <memory>
 
 namespace qo {
+
+namespace Ui {
+class HtmlExportDialog;
+}
 
 class Grid;
 
@@ -17,15 +17,7 @@ class HtmlExportDialog : public QDialog {
     Q_OBJECT
 public:
     HtmlExportDialog(Grid *grid, const QString &title, QWidget *parent = nullptr);
-
-    QLineEdit *pathEdit = nullptr;
-    QPushButton *browseButton = nullptr;
-    QCheckBox *openAfterBox = nullptr; // "Mentés után megnyitás"
-    QPushButton *mailButton = nullptr; // "E-Mail"
-    QPushButton *okButton = nullptr;
-    QPushButton *cancelButton = nullptr;
-    QProgressBar *progress = nullptr;
-    QLabel *statusLine = nullptr;      // what became of the mail
+    ~HtmlExportDialog() override;
 
     // The file name the page gets for a title: MakeFileNameSafe(title + ".htm").
     static QString fileNameFor(const QString &title);
@@ -39,6 +31,7 @@ public Q_SLOTS:
 
 private:
     bool writePage(); // false after an error was shown
+    std::unique_ptr<Ui::HtmlExportDialog> m_ui;
     Grid *m_grid;
     QString m_title;
 };

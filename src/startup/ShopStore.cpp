@@ -71,6 +71,9 @@ bool ShopStore::readSettings(ShopSettingsRow &row)
     row.dueDays = rs.value(0, rs.fieldIndex(QStringLiteral("mlaphatid")));
     row.reminderDays = rs.value(0, rs.fieldIndex(QStringLiteral("figynap")));
     row.workOrderNote = rs.text(0, QStringLiteral("mlapmegj"));
+    row.reminderMonths = int(rs.toInt(0, QStringLiteral("emlek_honap"), 24));
+    row.uncollectedDays = int(rs.toInt(0, QStringLiteral("nemvitt_nap"), 14));
+    row.reminderLetter = rs.text(0, QStringLiteral("emlek_level"));
     return true;
 }
 
@@ -82,6 +85,10 @@ void ShopStore::writeSettings(const ShopSettingsRow &row)
               + QStringLiteral(", mlapmegj = ") + SqlQuote(row.workOrderNote)
               + QStringLiteral(", figynap = ") + RecordEditor::literal(row.reminderDays)
               + QStringLiteral(", a5munkalap = ") + flag(row.a5WorkOrder)
+              + QStringLiteral(", emlek_honap = ") + QString::number(row.reminderMonths)
+              + QStringLiteral(", nemvitt_nap = ") + QString::number(row.uncollectedDays)
+              + QStringLiteral(", emlek_level = ")
+              + (row.reminderLetter.trimmed().isEmpty() ? QStringLiteral("NULL") : SqlQuote(row.reminderLetter))
               + QStringLiteral(" WHERE beallit = ") + QString::number(row.key) + QLatin1Char(';'));
 }
 

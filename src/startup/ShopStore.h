@@ -20,6 +20,9 @@ struct ShopSettingsRow {
     QVariant dueDays;           // mlaphatid, NULL when empty
     QVariant reminderDays;      // figynap, NULL when empty
     QString workOrderNote;      // mlapmegj, with its stored line ends
+    int reminderMonths = 24;    // emlek_honap: a client is due again this long after the last work order
+    int uncollectedDays = 14;   // nemvitt_nap: a finished work order not taken away is listed after this
+    QString reminderLetter;     // emlek_level; empty: the program's own letter
 };
 
 class ShopStore {

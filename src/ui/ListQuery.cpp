@@ -1,4 +1,5 @@
 #include "ui/ListQuery.h"
+#include "base/Codec.h"
 #include "db/Connection.h"
 #include "db/RowCounter.h"
 #include "db/SqlText.h"
@@ -255,22 +256,6 @@ void ListQuery::moveWindow(RowSet rows)
 }
 
 namespace {
-
-// Lower-case of every latin2 byte, so that a locate compares stored bytes
-// without decoding 100,000 cells.
-const std::array<uchar, 256> &latin2Lower()
-{
-    static const std::array<uchar, 256> t = [] {
-        std::array<uchar, 256> a{};
-        for (int i = 0; i < 256; ++i) {
-            const char b = char(i);
-            const QByteArray low = toLatin2(fromLatin2(&b, 1).toLower());
-            a[i] = low.size() == 1 ? uchar(low[0]) : uchar(i);
-        }
-        return a;
-    }();
-    return t;
-}
 
 bool startsWith(const RowSet &rs, int r, int c, const QByteArray &want)
 {
