@@ -181,12 +181,13 @@ void pressLater(Key k)
     });
 }
 
-// Enter on the button that has the focus (the test checks that it has),
-// sent from the event loop so that the box it opens can be answered.
+// Enter on the button that has the focus (the test checks that it has, once
+// its window is active: a slow machine activates it late), sent from the
+// event loop so that the box it opens can be answered.
 void returnLater(QWidget *button)
 {
     QVERIFY(button);
-    QCOMPARE(QApplication::focusWidget(), button);
+    QTRY_COMPARE(QApplication::focusWidget(), button);
     QTimer::singleShot(0, button, [button] { QTest::keyClick(button, Qt::Key_Return); });
 }
 
