@@ -85,32 +85,6 @@ void typeToFocus(const QString &text)
         typeText(QApplication::focusWidget(), QString(c));
 }
 
-void type(QWidget *window, std::initializer_list<Key> keys)
-{
-    // A window left open by a failed step would hang the whole run: it is
-    // closed after a while, and the test's own checks then fail.
-    QTimer::singleShot(30000, window, [window] {
-        if (window->isVisible()) {
-            qWarning("%s was left open", qPrintable(window->windowTitle()));
-            QMetaObject::invokeMethod(window, "reject", Qt::QueuedConnection);
-        }
-    });
-    // On a busy machine the activation may take a moment.
-    if (!QTest::qWaitForWindowActive(window, 15000)) {
-        window->activateWindow();
-        QTest::qWaitForWindowActive(window, 15000);
-    }
-    for (const Key &k : keys) {
-        QWidget *f = QApplication::focusWidget() ? QApplication::focusWidget()
-                   : window->focusWidget()        ? window->focusWidget()
-                                                  : window;
-        if (!k.text.isEmpty())
-            typeText(f, k.text);
-        else
-            QTest::keyClick(f, k.key, k.mods);
-    }
-}
-
 // The control that has the focus in `window`, with the window made the
 // application's active one. A late activation of the list below (asked for
 // twice when it was shown) can still arrive after a dialog opened over it:
@@ -127,6 +101,27 @@ QWidget *focusIn(QWidget *window)
     if (!QTest::qWaitFor(active, 30000))
         qWarning("%s did not become the active window", qPrintable(window->windowTitle()));
     return window->focusWidget() ? window->focusWidget() : window;
+}
+
+void type(QWidget *window, std::initializer_list<Key> keys)
+{
+    // A window left open by a failed step would hang the whole run: it is
+    // closed after a while, and the test's own checks then fail.
+    QTimer::singleShot(30000, window, [window] {
+        if (window->isVisible()) {
+            qWarning("%s was left open", qPrintable(window->windowTitle()));
+            QMetaObject::invokeMethod(window, "reject", Qt::QueuedConnection);
+        }
+    });
+    // Each key to the window's own control: a late activation of the list
+    // below must not take a key meant for the dialog (see focusIn).
+    for (const Key &k : keys) {
+        QWidget *f = focusIn(window);
+        if (!k.text.isEmpty())
+            typeText(f, k.text);
+        else
+            QTest::keyClick(f, k.key, k.mods);
+    }
 }
 
 // A file dialog answered as a user does: the path typed into the name field
@@ -183,12 +178,13 @@ void pressLater(Key k)
     });
 }
 
-// Enter on the button that has the focus (the test checks that it has),
-// sent from the event loop so that the box it opens can be answered.
+// Enter on the button that has the focus (the test checks that it has, once
+// its window is active: a slow machine activates it late), sent from the
+// event loop so that the box it opens can be answered.
 void returnLater(QWidget *button)
 {
     QVERIFY(button);
-    QCOMPARE(QApplication::focusWidget(), button);
+    QTRY_COMPARE(QApplication::focusWidget(), button);
     QTimer::singleShot(0, button, [button] { QTest::keyClick(button, Qt::Key_Return); });
 }
 

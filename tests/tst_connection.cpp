@@ -211,6 +211,14 @@ private Q_SLOTS:
         QCOMPARE(rs.text(1, 1), QString());
         QCOMPARE(rs.toInt(1, 2, -3), -3);
         QVERIFY(!rs.toDate(1, 3).isValid());
+        // A cell without the digits of a date is no date (found by fuzzing:
+        // "2.48505507" gave 1848-05-07); other separators still read.
+        const RowSet texts = Connection::main().query(
+            QStringLiteral("SELECT '2.48505507', '2024-02-1:', '2024.02.29', '0000-00-00'"));
+        QVERIFY(!texts.toDate(0, 0).isValid());
+        QVERIFY(!texts.toDate(0, 1).isValid());
+        QCOMPARE(texts.toDate(0, 2), QDate(2024, 2, 29));
+        QVERIFY(!texts.toDate(0, 3).isValid());
         // Empty strings are not NULL.
         ExecSql(QStringLiteral("UPDATE t SET s = '' WHERE s IS NULL"));
         const RowSet rs2 = Connection::main().query(QStringLiteral("SELECT s FROM t ORDER BY k"));

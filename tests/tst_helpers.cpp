@@ -577,6 +577,11 @@ void TestHelpers::codecRoundTrip()
     QCOMPARE(toCp1250("Őrült ű €"), QByteArray("\xD5r\xFClt \xFB \x80"));
     QCOMPARE(fromCp1250("\xD5\xDB\xF5\xFB"), QString("ŐŰőű"));
     QCOMPARE(toCp1250("a中b"), QByteArray("a?b"));
+    // Found by fuzzing: two cut surrogate pairs lost a character, and a SUB
+    // in the text turned every missing letter into SUB instead of "?".
+    QCOMPARE(toCp1250(QString::fromUtf16(u"a\xD83D\xD83D")), QByteArray("a??"));
+    QCOMPARE(toCp1250(QString::fromUtf16(u"\xDE00x\xD83D")), QByteArray("?x?"));
+    QCOMPARE(toCp1250(QString::fromUtf16(u"\x001A中\x001Aő")), QByteArray("\x1a?\x1a\xf5"));
 }
 
 // Both code pages from the one codec, checked against Python's own tables:

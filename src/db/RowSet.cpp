@@ -141,8 +141,13 @@ QDate RowSet::toDate(int r, int c) const
         return {};
     int len;
     const char *p = rawData(r, c, &len);
+    // "yyyy-mm-dd" (any separators); a cell without the digits there (a
+    // column of another type) is no date rather than a made-up one.
     if (len < 10)
         return {};
+    for (int k : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (p[k] < '0' || p[k] > '9')
+            return {};
     auto num = [p](int at, int n) {
         int v = 0;
         for (int k = 0; k < n; ++k)

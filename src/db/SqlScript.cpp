@@ -50,7 +50,9 @@ QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions optio
 
     while (i < n) {
         // A DELIMITER command only counts between statements, as the client reads it.
-        if (atLineStart && current.trimmed().isEmpty()) {
+        // (startLine stays 0 while the statement holds only blanks: no copy of
+        // a long statement at each of its lines.)
+        if (atLineStart && startLine == 0) {
             qsizetype eol = script.indexOf(QLatin1Char('\n'), i);
             if (eol < 0)
                 eol = n;
@@ -140,7 +142,7 @@ QList<SqlStatement> SplitSqlScript(const QString &script, SqlScriptOptions optio
             continue;
         }
 
-        if (script.mid(i, delimiter.size()).compare(delimiter, Qt::CaseInsensitive) == 0) {
+        if (QStringView(script).mid(i, delimiter.size()).compare(delimiter, Qt::CaseInsensitive) == 0) {
             finish();
             i += delimiter.size();
             continue;

@@ -135,13 +135,12 @@ NewsWindow *CheckNews(QWidget *parent)
     if (!FetchServiceAnswer(NewsAnswerUrl(acknowledged), QDir(DataFolder()).filePath(QStringLiteral("hirkov.txt")),
                             &answer))
         return nullptr;
-    const QString id = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
     // Anything but a news number (a web page in place of the answer ...) is
     // not news.
-    if (!IsServiceNumber(id) || TextToIntLoose(id) <= 0)
+    const std::optional<NewsAnswer> news = ParseNewsAnswer(answer);
+    if (!news)
         return nullptr;
-    auto *w = new NewsWindow(TextToIntLoose(id), FieldPart(QStringLiteral("|"), answer, 2).trimmed(),
-                             FieldPart(QStringLiteral("|"), answer, 3).trimmed(), parent);
+    auto *w = new NewsWindow(news->id, news->title, news->text, parent);
     w->show();
     return w;
 }

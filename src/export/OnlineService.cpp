@@ -46,6 +46,12 @@ bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer
     QByteArray bytes = f.read(kServiceAnswerMaxBytes + 1);
     if (bytes.size() > kServiceAnswerMaxBytes)
         return false;
+    *answer = ServiceAnswerText(bytes);
+    return true;
+}
+
+QString ServiceAnswerText(QByteArray bytes)
+{
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     // Lines joined by CR LF, also after the last one.
@@ -56,8 +62,24 @@ bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer
     QByteArray joined;
     for (const QByteArray &l : lines)
         joined += l + "\r\n";
-    *answer = Utf8ToLocalText(joined);
-    return true;
+    return Utf8ToLocalText(joined);
+}
+
+std::optional<NewsAnswer> ParseNewsAnswer(const QString &answer)
+{
+    const QString id = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
+    if (!IsServiceNumber(id) || TextToIntLoose(id) <= 0)
+        return std::nullopt;
+    return NewsAnswer{TextToIntLoose(id), FieldPart(QStringLiteral("|"), answer, 2).trimmed(),
+                      FieldPart(QStringLiteral("|"), answer, 3).trimmed()};
+}
+
+std::optional<VersionAnswer> ParseVersionAnswer(const QString &answer)
+{
+    const QString version = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
+    if (!IsServiceVersion(version))
+        return std::nullopt;
+    return VersionAnswer{version, FieldPart(QStringLiteral("|"), answer, 2).trimmed()};
 }
 
 bool IsServiceNumber(const QString &field)

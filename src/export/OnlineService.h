@@ -5,7 +5,9 @@
 // section Alapertek (a URL ending in "/"), by default the maker's home page.
 // Each request waits at most kServiceTimeoutMs; when the service cannot be
 // reached the caller simply goes on without it.
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace qo {
 
@@ -25,6 +27,25 @@ QString NewsArticleUrl(int id);      // hirek.php?hir=N
 // reduced to the program's letters. False when the download failed, left no
 // file, or the answer was longer than kServiceAnswerMaxBytes.
 bool FetchServiceAnswer(const QString &url, const QString &path, QString *answer);
+
+// An answer's bytes as FetchServiceAnswer gives them: a leading byte-order
+// mark dropped, lines joined by CR LF (also after the last), UTF-8 reduced to
+// the program's letters.
+QString ServiceAnswerText(QByteArray bytes);
+
+// A news answer "number|title|text": nothing unless field 1 is a news number
+// above 0 (a web page in place of the answer ...).
+struct NewsAnswer {
+    int id = 0;
+    QString title, text;
+};
+std::optional<NewsAnswer> ParseNewsAnswer(const QString &answer);
+
+// A version answer "version|notes": nothing unless field 1 is a version.
+struct VersionAnswer {
+    QString version, notes;
+};
+std::optional<VersionAnswer> ParseVersionAnswer(const QString &answer);
 
 // True for a whole number of at most nine digits ("7", "0012"), as field 1 of
 // a news answer must be.

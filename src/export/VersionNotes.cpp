@@ -100,14 +100,13 @@ void CheckNewVersion(QWidget *parent)
         return;
     const QString own = QString::fromLatin1(kProgramVersion);
     const QString acknowledged = ServiceStore(Connection::main()).acknowledgedVersion(own);
-    const QString announced = FieldPart(QStringLiteral("|"), answer, 1).trimmed();
-    if (!IsServiceVersion(announced))
+    const std::optional<VersionAnswer> announced = ParseVersionAnswer(answer);
+    if (!announced)
         return; // not a version: a web page in place of the answer ...
-    const int a = BuildNumber(acknowledged), b = BuildNumber(own), c = BuildNumber(announced);
+    const int a = BuildNumber(acknowledged), b = BuildNumber(own), c = BuildNumber(announced->version);
     if (c <= qMax(a, b))
         return;
-    const QString notes = FieldPart(QStringLiteral("|"), answer, 2).trimmed();
-    VersionNotesWindow w(announced, notes, parent);
+    VersionNotesWindow w(announced->version, announced->notes, parent);
     w.exec();
 }
 
