@@ -6,11 +6,11 @@
 
 #include <memory>
 
+namespace qo {
+
 namespace Ui {
 class ClientEditor;
 }
-
-namespace qo {
 
 class ClientEditor : public QDialog {
     Q_OBJECT

@@ -9,11 +9,11 @@
 
 class QLineEdit;
 
+namespace qo {
+
 namespace Ui {
 class ExaminationEditor;
 }
-
-namespace qo {
 
 class ExaminationEditor : public QDialog {
     Q_OBJECT

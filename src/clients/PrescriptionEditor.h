@@ -11,11 +11,11 @@
 class QLabel;
 class QLineEdit;
 
+namespace qo {
+
 namespace Ui {
 class PrescriptionEditor;
 }
-
-namespace qo {
 
 class PrescriptionEditor : public QDialog {
     Q_OBJECT

@@ -10,11 +10,11 @@
 
 class QWidget;
 
+namespace qo {
+
 namespace Ui {
 class PrescriptionHistoryWindow;
 }
-
-namespace qo {
 
 class Grid;
 

@@ -8,14 +8,14 @@
 #include <QDialog>
 #include <memory>
 
-namespace Ui {
-class ReminderList;
-}
-
 class QCheckBox;
 class QRadioButton;
 
 namespace qo {
+
+namespace Ui {
+class ReminderList;
+}
 
 class GridModel;
 class PeriodDialog;

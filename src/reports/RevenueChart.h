@@ -8,13 +8,13 @@
 #include <QDialog>
 #include <memory>
 
-namespace Ui {
-class RevenueChart;
-}
-
 class QChart;
 
 namespace qo {
+
+namespace Ui {
+class RevenueChart;
+}
 
 // One month of the chart; months without revenue are there with zeros.
 struct RevenueMonth {

@@ -12,11 +12,11 @@
 
 class QLineEdit;
 
+namespace qo {
+
 namespace Ui {
 class WorkOrderEditor;
 }
-
-namespace qo {
 
 class FieldDateEdit;
 class FieldEdit;
