@@ -123,7 +123,7 @@ int main(int argc, char **argv)
                 m->close(); // the "file kész." message
                 return;
             }
-            if (!d.stopButton->isEnabled())
+            if (!d.findChild<QPushButton *>(QStringLiteral("stopButton"))->isEnabled())
                 return;
             if (running) {
                 longestGap = std::max(longestGap, gap.nsecsElapsed() / 1e6);
@@ -135,7 +135,7 @@ int main(int argc, char **argv)
         tick.start(0);
         gap.start();
         total.start();
-        d.startButton->click();
+        d.findChild<QPushButton *>(QStringLiteral("startButton"))->click();
         dialogMs = total.nsecsElapsed() / 1e6;
     }
 

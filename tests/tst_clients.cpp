@@ -173,7 +173,7 @@ void typePrescription(const QStringList &values)
                 selectAllAndType(v);
             press(Qt::Key_Tab);
         }
-        w->okButton->click();
+        part<QPushButton>(w, QStringLiteral("BitBtn1"))->click();
     });
 }
 
@@ -292,9 +292,9 @@ private Q_SLOTS:
             onWindow<ExportDialog>([&](ExportDialog *e) {
                 QApplication::setActiveWindow(e);
                 int presses = 0;
-                while (QApplication::focusWidget() != e->fileEdit && presses++ < 20)
+                while (QApplication::focusWidget() != part<QLineEdit>(e, QStringLiteral("fileEdit")) && presses++ < 20)
                     press(Qt::Key_Tab);
-                QCOMPARE(QApplication::focusWidget(), e->fileEdit);
+                QCOMPARE(QApplication::focusWidget(), part<QLineEdit>(e, QStringLiteral("fileEdit")));
                 selectAllAndType(csv);
                 answerBox(&done);
                 press(Qt::Key_Return);
@@ -374,6 +374,8 @@ private Q_SLOTS:
         QFETCH(QString, now);
         QFETCH(int, mark);
         QCOMPARE(int(CompareValue(column, before, now)), mark);
+    }
+
     // ---- reminder list -------------------------------------------------------
 
     // The list of a month keeps only due clients who consented to the channel

@@ -832,12 +832,12 @@ private Q_SLOTS:
         bool done = false;
         test::onModal(test::named("frm_Hatarolt"), [&](QWidget *d) {
             auto *e = qobject_cast<ExportDialog *>(d);
-            e->fileEdit->setText(file); // the file name field, as typed
+            e->findChild<QLineEdit *>(QStringLiteral("fileEdit"))->setText(file); // the file name field, as typed
             test::onModal(test::messageBox(), [&](QWidget *box) {
                 done = qobject_cast<QMessageBox *>(box)->text().endsWith(QStringLiteral(" file kész."));
                 qobject_cast<QMessageBox *>(box)->accept();
             });
-            QTest::mouseClick(e->startButton, Qt::LeftButton);
+            QTest::mouseClick(e->findChild<QPushButton *>(QStringLiteral("startButton")), Qt::LeftButton);
             e->reject();
         });
         QTest::mouseClick(exportButton, Qt::LeftButton);

@@ -1142,9 +1142,9 @@ private Q_SLOTS:
             // First cancelled with Esc.
             onModal(named("frm_Munkalap"), [&](QWidget *e) {
                 auto *ed = static_cast<WorkOrderEditor *>(e);
-                shown << ed->edLencsemarka->text() << ed->edKeretmarka->text() << ed->field(QStringLiteral("jobbpd"))->text()
+                shown << ed->findChild<QLineEdit *>(QStringLiteral("edLencsemarka"))->text() << ed->findChild<QLineEdit *>(QStringLiteral("edKeretmarka"))->text() << ed->field(QStringLiteral("jobbpd"))->text()
                       << ed->field(QStringLiteral("balpd"))->text() << ed->field(QStringLiteral("jobbsph"))->text()
-                      << ed->numberField(QStringLiteral("eloleg"))->text() << ed->edStatusz->text();
+                      << ed->numberField(QStringLiteral("eloleg"))->text() << ed->findChild<QLineEdit *>(QStringLiteral("edStatusz"))->text();
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             });
             QTest::keyClick(b->grid(), Qt::Key_F4, Qt::ShiftModifier);

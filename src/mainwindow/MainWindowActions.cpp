@@ -9,6 +9,7 @@
 #include "reports/RevenueChart.h"
 #include "workorders/WorkOrderStore.h"
 #include "ui/Grid.h"
+#include "mainwindow/MainListPage.h"
 #include "mainwindow/MainWindow.h"
 #include "masterdata/WorkOrderTypeList.h"
 #include "masterdata/MasterDataList.h"
@@ -193,9 +194,9 @@ void MainWindow::routeCommands()
     // the current work order, else distance.
     connect(action(QStringLiteral("aKorabbiReceptek")), &QAction::triggered, this, [this] {
         guarded([this] {
-            const int tab = activeTab();
-            const qint64 client = tab == TabClients ? currentKey(tab) : rowInt(tab, QStringLiteral("ugyfel"), -1);
-            int kind = tab == TabWorkOrders ? int(rowInt(tab, QStringLiteral("mlaptipus"), 1)) - 1 : 0;
+            const MainListPage *page = currentPage();
+            const qint64 client = page->clientKey();
+            int kind = page == m_workOrders ? int(page->currentInt(QStringLiteral("mlaptipus"), 1)) - 1 : 0;
             for (int i = 0; i < 4; ++i)
                 if (m_rxGrids[i]->hasFocus())
                     kind = i;
