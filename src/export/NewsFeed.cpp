@@ -7,6 +7,7 @@
 #include "export/OnlineService.h"
 #include "export/ServiceStore.h"
 #include "platform/Desktop.h"
+#include "ui/FormParts.h"
 #include "ui/WindowBehaviour.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
@@ -43,19 +44,10 @@ NewsWindow::NewsWindow(int id, const QString &title, const QString &text, QWidge
     tf.setBold(true);
     tf.setPointSize(14);
     titleLabel->setFont(tf);
-    textLabel = new QLabel(text);
-    textLabel->setTextFormat(Qt::PlainText);
-    textLabel->setWordWrap(true);
-    textLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    textLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long text scrolls inside the window instead of stretching it.
-    textArea = new QScrollArea;
-    textArea->setWidget(textLabel);
-    textArea->setWidgetResizable(true);
-    textArea->setFrameShape(QFrame::NoFrame);
-    textArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    textArea->viewport()->setAutoFillBackground(false);
-    textLabel->setAutoFillBackground(false);
+    const ScrollingText scrolling = MakeScrollingText(text);
+    textLabel = scrolling.label;
+    textArea = scrolling.area;
 
     const QString url = NewsArticleUrl(id);
     auto *details = new QLabel(QStringLiteral("Részletek:"));

@@ -5,6 +5,7 @@
 #include "db/Connection.h"
 #include "export/OnlineService.h"
 #include "export/ServiceStore.h"
+#include "ui/FormParts.h"
 #include "ui/WindowBehaviour.h"
 #include "ui/WindowKeys.h"
 
@@ -41,19 +42,10 @@ VersionNotesWindow::VersionNotesWindow(const QString &version, const QString &no
     hf.setPointSize(14);
     heading->setFont(hf);
     heading->setAlignment(Qt::AlignCenter);
-    notesLabel = new QLabel(notes);
-    notesLabel->setTextFormat(Qt::PlainText);
-    notesLabel->setWordWrap(true);
-    notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    notesLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Long notes scroll inside the window; the window itself fits the screen.
-    notesArea = new QScrollArea;
-    notesArea->setWidget(notesLabel);
-    notesArea->setWidgetResizable(true);
-    notesArea->setFrameShape(QFrame::NoFrame);
-    notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    notesArea->viewport()->setAutoFillBackground(false);
-    notesLabel->setAutoFillBackground(false);
+    const ScrollingText scrolling = MakeScrollingText(notes);
+    notesLabel = scrolling.label;
+    notesArea = scrolling.area;
     dontWarnBox = new QCheckBox(QStringLiteral("Többet ne figyelmeztessen"));
     okButton = new QPushButton(QStringLiteral("OK"));
     okButton->setDefault(true);

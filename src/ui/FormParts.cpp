@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace qo {
@@ -83,6 +84,24 @@ void ChainTabOrder(std::initializer_list<QWidget *> order)
             QWidget::setTabOrder(previous, w);
         previous = w;
     }
+}
+
+ScrollingText MakeScrollingText(const QString &text)
+{
+    ScrollingText t;
+    t.label = new QLabel(text);
+    t.label->setTextFormat(Qt::PlainText);
+    t.label->setWordWrap(true);
+    t.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    t.label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    t.area = new QScrollArea;
+    t.area->setWidget(t.label); // which turns the label's background filling on
+    t.area->setWidgetResizable(true);
+    t.area->setFrameShape(QFrame::NoFrame);
+    t.area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t.area->viewport()->setAutoFillBackground(false);
+    t.label->setAutoFillBackground(false);
+    return t;
 }
 
 } // namespace qo

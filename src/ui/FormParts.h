@@ -8,7 +8,9 @@
 #include <initializer_list>
 
 class QDialog;
+class QLabel;
 class QLayout;
+class QScrollArea;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
@@ -47,5 +49,13 @@ void ArrangePictureForm(QDialog *dialog, const QString &picture, int pictureWidt
 
 // Tab moves through the widgets in this order.
 void ChainTabOrder(std::initializer_list<QWidget *> order);
+
+// A plain, selectable, word-wrapped text that scrolls inside its window
+// instead of stretching it (the news and version-notes windows).
+struct ScrollingText {
+    QLabel *label = nullptr;
+    QScrollArea *area = nullptr;
+};
+ScrollingText MakeScrollingText(const QString &text);
 
 } // namespace qo
