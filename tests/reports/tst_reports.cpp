@@ -7,7 +7,6 @@
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
-#include "mainwindow/MainWindow.h"
 #include "reports/BandReport.h"
 #include "reports/ClientListPrintout.h"
 #include "reports/EnvelopePrintout.h"
@@ -18,15 +17,11 @@
 #include "reports/ReportOutput.h"
 #include "reports/RevenueReports.h"
 #include "reports/WorkOrderPrintout.h"
-#include "startup/Splash.h"
-#include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/ListQuery.h"
-#include "workorders/WorkOrderEditor.h"
-#include "workorders/WorkOrderHistory.h"
 
 #include <QtTest>
 #include <memory>
@@ -44,7 +39,7 @@
 #include <QRegularExpression>
 
 using namespace qo;
-using test::ModalAnswers;
+using namespace qo::test;
 
 namespace {
 
@@ -170,11 +165,6 @@ class TestReports : public QObject {
     QVector<ReportJob> m_jobs;
     bool m_hook = true;
 
-    QString record(const test::TestDb &db) const
-    {
-        const ConnectParams p = db.params();
-        return QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password);
-    }
     QString pdfPath(const QString &name) const { return m_out.filePath(name + QStringLiteral(".pdf")); }
     Pdf save(const BandReport &r, const QString &name)
     {
@@ -182,13 +172,6 @@ class TestReports : public QObject {
         if (!SaveReportPdf(r, f))
             qWarning("no PDF written");
         return readPdf(f);
-    }
-    Pdf lastPdf() const { return readPdf(m_files.last()); }
-    static void showActive(QWidget &w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
     }
     static void verifyInside(const Pdf &pdf, const QString &text, const QRectF &boxMm)
     {
@@ -221,13 +204,6 @@ class TestReports : public QObject {
         expected.remove(QLatin1Char(' '));
         QVERIFY2(joined.contains(expected), qPrintable(QStringLiteral("printed: ") + joined + QStringLiteral(" of ") + text));
     }
-    static void press(QWidget &w, Qt::Key key, Qt::KeyboardModifiers mods = {})
-    {
-        if (!QApplication::activeModalWidget() && !w.isActiveWindow())
-            w.activateWindow();
-        QTRY_VERIFY(w.isActiveWindow());
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, key, mods);
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -245,7 +221,6 @@ private Q_SLOTS:
             return m_files.last();
         });
         SetReportPrintTime(QDateTime(QDate(2024, 5, 6), QTime(14, 30, 0)));
-        SetSplashEnabled(false);
     }
     void init()
     {
@@ -341,105 +316,19 @@ private Q_SLOTS:
         }
     }
 
-    void workOrderPrintsFromMainWindowKeys()
-    {
-        test::TestDb db(QStringLiteral("rep_wo_keys"));
-        addShop();
-        const qint64 key = addOrder(addClient(QStringLiteral("Nagy Péter")), 2, QStringLiteral("ar_keret = 45000, osszar = 45000"));
-        WriteStoredConnection(1, record(db));
-        appState().nyomtato = QStringLiteral("Nincs ilyen nyomtató");
-        MainWindow w;
-        QVERIFY(!w.isAborted());
-        showActive(w);
-        QCOMPARE(w.activeTab(), int(MainWindow::TabWorkOrders));
-        QVERIFY(w.action(QStringLiteral("aNyomtat"))->isEnabled());
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 1);
-        QVERIFY(!m_jobs[0].preview);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Munkalap nyomtatás"));
-        // A printer that is not installed is ignored: the system's default.
-        QCOMPARE(m_jobs[0].printer, ResolveReportPrinter(QString()));
-        Pdf pdf = lastPdf();
-        QVERIFY(flat(pdf).contains(QStringLiteral("No: %1").arg(key)));
-        QVERIFY(flat(pdf).contains(QStringLiteral("45 000")));
-        press(w, Qt::Key_K, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 2);
-        QVERIFY(m_jobs[1].preview);
-
-        // The examinations tab prints the current examination.
-        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbsph3) VALUES (%1, CURDATE(), '+2,00')")
-                    .arg(SqlIntValue(QStringLiteral("SELECT ugyfel FROM munkalap LIMIT 1"), 0)));
-        w.setActiveTab(MainWindow::TabExams);
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 3);
-        QCOMPARE(m_jobs[2].title, QStringLiteral("Vizsgalat nyomtatás"));
-        QVERIFY(flat(lastPdf()).contains(QStringLiteral("+2,00")));
-    }
-
     // An order or examination that is gone prints no blank sheet: the user is told.
     void missingRecordsAreReported()
     {
         test::TestDb db(QStringLiteral("rep_missing"));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         PrintWorkOrder(4711, true);
         PrintExamination(4712, false);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, (QStringList{QStringLiteral("A munkalap nem található."),
                                              QStringLiteral("A vizsgálat nem található.")}));
         QVERIFY(m_jobs.isEmpty());
-    }
-
-    // "Nyomtat" in the editor saves first; cancelling a new order still removes it.
-    void editorPrintSavesAndCancelDeletes()
-    {
-        test::TestDb db(QStringLiteral("rep_editor"));
-        addShop();
-        const qint64 client = addClient(QStringLiteral("Szabó Béla"));
-        ModalAnswers answers;
-        qint64 shownKey = -1;
-        answers.then([&](QWidget *w) {
-            auto *ed = static_cast<WorkOrderEditor *>(w);
-            shownKey = ed->key();
-            QApplication::setActiveWindow(ed);
-            QLineEdit *price = ed->field(QStringLiteral("ar_keret"));
-            QTest::mouseClick(price, Qt::LeftButton);
-            price->selectAll();
-            QTest::keyClicks(price, QStringLiteral("30000"));
-            QTest::keyClick(price, Qt::Key_Return);
-            QTest::mouseClick(ed->btnNyomtat, Qt::LeftButton);
-            QTest::mouseClick(ed->btnElokep, Qt::LeftButton);
-            QTest::keyClick(ed->btnElokep, Qt::Key_Escape);
-        });
-        QCOMPARE(EditWorkOrder(-1, client, 1), -1);
-        QVERIFY(shownKey > 0);
-        QCOMPARE(m_jobs.size(), 2);
-        QVERIFY(!m_jobs[0].preview);
-        QVERIFY(m_jobs[1].preview);
-        // The printout shows the saved price; the cancelled new order is gone.
-        const QString printed = flat(readPdf(m_files[0]));
-        QVERIFY2(printed.contains(QStringLiteral("30 000")), qPrintable(printed));
-        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM munkalap"), -1), 0);
-
-        // A closed order prints as stored and is not saved.
-        const qint64 closed = addOrder(client, 1, QStringLiteral("statusz = 3, ar_keret = 7000, osszar = 7000"));
-        answers.then([&](QWidget *w) {
-            auto *ed = static_cast<WorkOrderEditor *>(w);
-            QApplication::setActiveWindow(ed);
-            QLineEdit *price = ed->field(QStringLiteral("ar_keret"));
-            QTest::mouseClick(price, Qt::LeftButton);
-            price->selectAll();
-            QTest::keyClicks(price, QStringLiteral("9999"));
-            QTest::keyClick(price, Qt::Key_Return);
-            QTest::mouseClick(ed->btnNyomtat, Qt::LeftButton);
-            QTest::keyClick(ed->btnNyomtat, Qt::Key_Escape);
-        });
-        QCOMPARE(EditWorkOrder(closed, -1, 1), -1);
-        QCOMPARE(m_jobs.size(), 3);
-        QVERIFY(flat(lastPdf()).contains(QStringLiteral("7 000")));
-        QCOMPARE(SqlIntValue(QStringLiteral("SELECT ar_keret FROM munkalap WHERE munkalap = %1").arg(closed), -1), 7000);
-        QVERIFY(answers.unexpected.isEmpty());
     }
 
     // ---- examination -----------------------------------------------------------------------
@@ -478,49 +367,6 @@ private Q_SLOTS:
         QCOMPARE(pdf.count(a5 ? QStringLiteral("QrVizsgalatA5") : QStringLiteral("QrVizsgalatA4")), 1);
     }
 
-    // ---- client list -----------------------------------------------------------------------
-
-    void clientListFollowsTheMainWindow()
-    {
-        test::TestDb db(QStringLiteral("rep_clients"));
-        addShop();
-        addClient(QStringLiteral("Kovács Éva"), QStringLiteral("megjegyzes"),
-                  QStringLiteral("'%1'").arg(QStringLiteral("Hosszú megjegyzés, amely több sorra tördelődik. ").repeated(6)));
-        addClient(QStringLiteral("Kovács Ádám"));
-        addClient(QStringLiteral("Kovács Béla"));
-        addClient(QStringLiteral("Nagy Péter"));
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        w.setActiveTab(MainWindow::TabClients);
-        QTest::keyClicks(w.searchBox(), QStringLiteral("kov"));
-        QCOMPARE(w.grid(MainWindow::TabClients)->model()->rowCount(), 3);
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 1);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Ügyfelek listája"));
-        const Pdf pdf = lastPdf();
-        const QString text = flat(pdf);
-        QVERIFY(!text.contains(QStringLiteral("Nagy Péter")));
-        const int a = text.indexOf(QStringLiteral("Kovács Ádám")), b = text.indexOf(QStringLiteral("Kovács Béla")),
-                  e = text.indexOf(QStringLiteral("Kovács Éva"));
-        QVERIFY(a >= 0 && a < b && b < e);
-        QVERIFY(text.contains(QStringLiteral("Névsorban")));
-        // The long remark makes that block taller; its last words are printed.
-        QVERIFY(text.count(QStringLiteral("tördelődik")) == 6);
-        const auto nameY = [&](const QString &first) {
-            for (const Word &wd : pdf.words)
-                if (wd.text == first)
-                    return wd.y0;
-            return -1.0;
-        };
-        const double shortBlock = nameY(QStringLiteral("Béla")) - nameY(QStringLiteral("Ádám"));
-        const double longBlock = pdf.words.last().y1 > 0 ? nameY(QStringLiteral("Éva")) - nameY(QStringLiteral("Béla")) : 0;
-        QVERIFY(shortBlock > 0 && longBlock > 0);
-        QCOMPARE(qRound(shortBlock), qRound(longBlock)); // Éva is last: blocks above her are short
-        press(w, Qt::Key_K, Qt::ControlModifier);
-        QVERIFY(m_jobs.last().preview);
-    }
-
     void longClientListPages()
     {
         test::TestDb db(QStringLiteral("rep_clients_long"));
@@ -547,36 +393,6 @@ private Q_SLOTS:
             QVERIFY(at > last);
             last = at;
         }
-    }
-
-    // The main window's list holds only its first page; the printout lists
-    // every client the search finds, in name order, and no other.
-    void clientListOfAWindowedList()
-    {
-        test::TestDb db(QStringLiteral("rep_clients_window"));
-        addShop();
-        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) SELECT CONCAT(IF(seq <= 450, 'Kovács ', 'Nagy '), "
-                               "LPAD(seq, 3, '0')), 'N' FROM seq_1_to_500"));
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        w.setActiveTab(MainWindow::TabClients);
-        QTest::keyClicks(w.searchBox(), QStringLiteral("kov"));
-        const GridModel *model = w.grid(MainWindow::TabClients)->gridModel();
-        QTRY_COMPARE(model->rowCount(), GridModel::kFirstPage);
-        QVERIFY(!model->complete());
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 1);
-        const Pdf pdf = lastPdf();
-        QCOMPARE(pdf.count(QStringLiteral("Kovács")), 450);
-        QCOMPARE(pdf.count(QStringLiteral("Nagy")), 0);
-        const int first = pdf.text.indexOf(QStringLiteral("Kovács 001")), last = pdf.text.indexOf(QStringLiteral("Kovács 450"));
-        QVERIFY(first >= 0 && first < last);
-        const double block = 11.6 * kPtPerMm;
-        const double body = (297 - 20 - 19.5 - 8.8) * kPtPerMm;
-        const int perPage = int(body / block);
-        QCOMPARE(pdf.pages, (450 + perPage - 1) / perPage);
-        w.close();
     }
 
     // ---- grid printout ---------------------------------------------------------------------
@@ -672,29 +488,6 @@ private Q_SLOTS:
                 }
             QVERIFY2(qAbs((x0 + x1) / 2 / kPtPerMm - (70.9 + 145.3) / 2) <= 1.0, qPrintable(QString::number((x0 + x1) / 2 / kPtPerMm)));
         }
-    }
-
-    void envelopeCommandsGoToTheDefaultPrinter()
-    {
-        test::TestDb db(QStringLiteral("rep_env_cmd"));
-        addShop();
-        addClient(QStringLiteral("Kiss Anna"), QStringLiteral("cim_varos"), QStringLiteral("'Pécs'"));
-        WriteStoredConnection(1, record(db));
-        appState().nyomtato = QStringLiteral("Valami");
-        MainWindow w;
-        showActive(w);
-        w.setActiveTab(MainWindow::TabClients);
-        press(w, Qt::Key_I, Qt::ControlModifier);
-        press(w, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(m_jobs.size(), 2);
-        for (const ReportJob &j : m_jobs) {
-            QCOMPARE(j.title, QStringLiteral("Boríték nyomtatás"));
-            QVERIFY(!j.preview);
-            QCOMPARE(j.printer, ResolveReportPrinter(QString()));
-        }
-        QVERIFY(flat(readPdf(m_files[0])).contains(QStringLiteral("Részére")));
-        QVERIFY(!flat(readPdf(m_files[1])).contains(QStringLiteral("Részére")));
-        QVERIFY(flat(readPdf(m_files[1])).contains(QStringLiteral("Pécs")));
     }
 
     // ---- statistics ------------------------------------------------------------------------
@@ -822,142 +615,6 @@ private Q_SLOTS:
         QVERIFY(!flat(one).contains(QStringLiteral("Zeiss")));
         QCOMPARE(one.count(QStringLiteral("JOBB")), 0);
         QCOMPARE(one.pages, 1);
-    }
-
-    // The menu command asks the period, then the target; the export choice
-    // hands the report's rows to the export dialog.
-    void revenueFromTheMenu()
-    {
-        test::TestDb db(QStringLiteral("rep_menu"));
-        addShop();
-        addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("eloleg = 4321"));
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        ModalAnswers answers;
-        QString periodTitle;
-        bool exportEnabled = true;
-        answers.then([&](QWidget *d) {
-            periodTitle = d->windowTitle();
-            QApplication::setActiveWindow(d);
-            // Ctrl+Enter on the from-date: the month before today as opened.
-            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
-        });
-        answers.then([&](QWidget *d) {
-            exportEnabled = d->findChild<QRadioButton *>(QStringLiteral("rbExcel"))->isEnabled();
-            QApplication::setActiveWindow(d);
-            // Enter on the preview option, selected on opening: OK is the default button.
-            QTest::keyClick(d->findChild<QRadioButton *>(QStringLiteral("rbKep")), Qt::Key_Return);
-        });
-        w.action(QStringLiteral("aArbevetel"))->trigger();
-        QCOMPARE(periodTitle, QStringLiteral("Időszak megadása"));
-        QVERIFY(exportEnabled);
-        QCOMPARE(m_jobs.size(), 1);
-        QVERIFY(m_jobs[0].preview);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Árbevétel"));
-        QVERIFY(flat(lastPdf()).contains(QStringLiteral("Mindösszesen 4 321")));
-
-        // "Excelbe": the export dialog opens on the report's rows; nothing prints.
-        QString exportWindow;
-        answers.then([](QWidget *d) {
-            QApplication::setActiveWindow(d);
-            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
-        });
-        answers.then([](QWidget *d) {
-            QApplication::setActiveWindow(d);
-            auto *excel = d->findChild<QRadioButton *>(QStringLiteral("rbExcel"));
-            QTest::mouseClick(excel, Qt::LeftButton);
-            QTest::keyClick(excel, Qt::Key_Return);
-        });
-        answers.then([&](QWidget *d) {
-            exportWindow = d->objectName();
-            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
-        });
-        w.action(QStringLiteral("aArbevetel"))->trigger();
-        QTRY_COMPARE(exportWindow, QStringLiteral("frm_Hatarolt"));
-        QCOMPARE(m_jobs.size(), 1);
-
-        // Cancelling the brand list of a one-brand report prints nothing.
-        answers.then([](QWidget *d) {
-            QApplication::setActiveWindow(d);
-            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
-        });
-        answers.thenReject();
-        w.action(QStringLiteral("aLencseFogyas2"))->trigger();
-        QCOMPARE(m_jobs.size(), 1);
-        // Cancelling the period prints nothing.
-        answers.thenReject();
-        w.action(QStringLiteral("aFogyas"))->trigger();
-        QCOMPARE(m_jobs.size(), 1);
-        QTRY_VERIFY(answers.done());
-        QVERIFY(answers.unexpected.isEmpty());
-    }
-
-    // ---- grid printout ---------------------------------------------------------------------
-
-    void gridPrintoutFromTheBrowser()
-    {
-        test::TestDb db(QStringLiteral("rep_grid"));
-        addShop();
-        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
-        addOrder(c, 1, QStringLiteral("osszar = 10000"));
-        addOrder(c, 2, QStringLiteral("osszar = 25000"));
-        addOrder(c, 4, QStringLiteral("osszar = 1500"));
-        const qint64 empty = addClient(QStringLiteral("Üres Ügyfél"));
-        ModalAnswers answers;
-        for (int choice : {1, 0}) {
-            WorkOrderHistory b(c);
-            b.resize(900, 400);
-            showActive(b);
-            answers.then([choice](QWidget *d) {
-                // "Lista" is the second option; Down moves to it, Enter is OK.
-                const auto checked = [d] {
-                    for (QRadioButton *r : d->findChildren<QRadioButton *>())
-                        if (r->isChecked())
-                            return r;
-                    return static_cast<QRadioButton *>(nullptr);
-                };
-                QApplication::setActiveWindow(d);
-                if (choice == 1)
-                    QTest::keyClick(checked(), Qt::Key_Down);
-                QTest::keyClick(checked(), Qt::Key_Return);
-            });
-            QTest::keyClick(b.grid(), Qt::Key_K, Qt::ControlModifier);
-            QTRY_VERIFY(answers.done());
-        }
-        QCOMPARE(m_jobs.size(), 2);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Munkalapok"));
-        QVERIFY(m_jobs[0].preview);
-        const Pdf list = readPdf(m_files[0]);
-        QCOMPARE(list.pageSize.toSize(), QSize(595, 842));
-        const QString t = flat(list);
-        QVERIFY2(t.contains(QStringLiteral("Összesen sorok száma: 3")), qPrintable(t));
-        QVERIFY(t.contains(QStringLiteral("36500"))); // a plain number
-        QVERIFY(t.contains(QStringLiteral("Kovács Éva")) && t.contains(QStringLiteral("qrGridPrint")));
-        QCOMPARE(m_jobs[1].title, QStringLiteral("Munkalap nyomtatás"));
-
-        // Landscape widens every column by 277/190; an empty list counts 0.
-        WorkOrderHistory b(c);
-        b.resize(900, 400);
-        b.show();
-        const Pdf portrait = save(BuildGridPrintout(*b.grid(), true, QStringLiteral("x"), QStringLiteral("osszar"), 8, QStringLiteral("T")),
-                                  QStringLiteral("portrait"));
-        const Pdf landscape = save(BuildGridPrintout(*b.grid(), false, QStringLiteral("x"), QStringLiteral("osszar"), 8, QStringLiteral("T")),
-                                   QStringLiteral("landscape"));
-        QCOMPARE(landscape.pageSize.toSize(), QSize(842, 595));
-        const double margin = 10 * kPtPerMm;
-        const double pStatus = portrait.find(QStringLiteral("Státusz")).first().x0 - margin;
-        const double lStatus = landscape.find(QStringLiteral("Státusz")).first().x0 - margin;
-        const int gaps = 8; // columns before "Státusz", each followed by 1.3 mm
-        const double gapPt = gaps * 1.3 * kPtPerMm;
-        QVERIFY2(qAbs((lStatus - gapPt) / (pStatus - gapPt) - 277.0 / 190) < 0.01,
-                 qPrintable(QString::number((lStatus - gapPt) / (pStatus - gapPt))));
-        WorkOrderHistory none(empty);
-        none.show();
-        const Pdf zero = save(BuildGridPrintout(*none.grid(), true, QStringLiteral("Üres Ügyfél"), QStringLiteral("osszar"), 8,
-                                                QStringLiteral("Munkalapok")), QStringLiteral("zero"));
-        QVERIFY(flat(zero).contains(QStringLiteral("sorok száma: 0")));
-        QVERIFY(flat(zero).contains(QStringLiteral("Sorszám")));
     }
 
     // ---- texts in their boxes ------------------------------------------------------------
@@ -1183,31 +840,6 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("oldal: 1 / 1")));
     }
 
-    // The browser's list shows a cancelled order marked and leaves it out of the sum.
-    void gridPrintoutLeavesCancelledOrdersOut()
-    {
-        test::TestDb db(QStringLiteral("rep_grid_storno"));
-        addShop();
-        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
-        addOrder(c, 1, QStringLiteral("osszar = 10000"));
-        const qint64 off = addOrder(c, 2, QStringLiteral("osszar = 25000, storno = 'I'"));
-        addOrder(c, 4, QStringLiteral("osszar = 1500"));
-        WorkOrderHistory b(c);
-        b.resize(900, 400);
-        b.show();
-        const Pdf pdf = save(BuildGridPrintout(*b.grid(), true, QStringLiteral("Kovács Éva"), QStringLiteral("osszar"), 8,
-                                               QStringLiteral("Munkalapok")), QStringLiteral("grid-storno"));
-        const QString t = flat(pdf);
-        QVERIFY2(t.contains(QStringLiteral("Összesen sorok száma: 3, ebből sztornó: 1 11500")), qPrintable(t));
-        QVERIFY(!t.contains(QStringLiteral("36500")));
-        QVERIFY(t.contains(QStringLiteral("25 000"))); // the cancelled row is shown
-        // The mark stands under that row, and only there.
-        QCOMPARE(pdf.count(QStringLiteral("SZTORNÓ")), 1);
-        const Word mark = pdf.find(QStringLiteral("SZTORNÓ")).first();
-        const Word row = pdf.find(QString::number(off)).first();
-        QVERIFY(mark.y0 > row.y1 && mark.y0 - row.y1 < 4 * kPtPerMm);
-    }
-
     // ---- printer choice ------------------------------------------------------------------------
 
     void printerChoice_data()
@@ -1237,33 +869,6 @@ private Q_SLOTS:
         QCOMPARE(ChooseReportPrinter(wanted, chosen, installed, systemDefault), result);
     }
 
-    // With a CUPS queue and no system default, Ctrl+P with no printer in the
-    // settings prints on an installed printer, and the envelope and the form
-    // on the printer chosen in the settings.
-    void chosenPrinterWithoutASystemDefault()
-    {
-        const QStringList installed = QPrinterInfo::availablePrinterNames();
-        if (installed.isEmpty())
-            QSKIP("No CUPS print queue (scripts/cups-test-queue sets one up).");
-        if (!QPrinterInfo::defaultPrinterName().isEmpty())
-            QSKIP("The system has a default printer (lpstat -d); this case needs none.");
-        test::TestDb db(QStringLiteral("rep_printer"));
-        addShop();
-        addOrder(addClient(QStringLiteral("Kiss Anna"), QStringLiteral("cim_varos"), QStringLiteral("'Pécs'")), 1, QString());
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        press(w, Qt::Key_P, Qt::ControlModifier); // the work order, nothing in the settings
-        appState().nyomtato = installed.last();
-        w.setActiveTab(MainWindow::TabClients);
-        press(w, Qt::Key_I, Qt::ControlModifier);
-        press(w, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(m_jobs.size(), 3);
-        QCOMPARE(m_jobs[0].printer, installed.first());
-        QCOMPARE(m_jobs[1].printer, installed.last());
-        QCOMPARE(m_jobs[2].printer, installed.last());
-    }
-
     // ---- preview and the real print path ----------------------------------------------------
 
     void previewSavesPdf()
@@ -1273,9 +878,9 @@ private Q_SLOTS:
         const qint64 key = addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("ar_keret = 5000"));
         m_hook = false;
         const QString target = m_out.filePath(QStringLiteral("mentett"));
-        ModalAnswers answers;
+        ModalLog answers;
         QString title;
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             title = d->windowTitle();
             QAction *save = nullptr;
             for (QAction *a : d->findChildren<QAction *>())
@@ -1284,7 +889,7 @@ private Q_SLOTS:
             QVERIFY(save);
             QTimer::singleShot(0, save, &QAction::trigger);
         });
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             auto *fd = qobject_cast<QFileDialog *>(d);
             QVERIFY(fd);
             QApplication::setActiveWindow(fd);
@@ -1296,7 +901,7 @@ private Q_SLOTS:
             QVERIFY(box && box->button(QDialogButtonBox::Save));
             QTest::mouseClick(box->button(QDialogButtonBox::Save), Qt::LeftButton);
         });
-        answers.thenReject(); // the preview again: close it
+        onModal(anyWindow(), rejectWindow()); // the preview again: close it
         PrintWorkOrder(key, false);
         QCOMPARE(title, QStringLiteral("Munkalap nyomtatás"));
         const Pdf pdf = readPdf(target + QStringLiteral(".pdf"));
@@ -1322,7 +927,7 @@ private Q_SLOTS:
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
         };
         const int before = completed();
-        ModalAnswers answers;
+        ModalLog answers;
         PrintWorkOrder(key, true);
         QCOMPARE(LastReportJob().printer, queue);
         QCOMPARE(LastReportJob().pages, 1);
