@@ -21,6 +21,7 @@
 #include "mainwindow/MainWindow.h"
 #include "startup/Splash.h"
 #include "support/Drive.h"
+#include "support/Readers.h"
 #include "support/TestDb.h"
 #include "db/RowCounter.h"
 #include "ui/Grid.h"
@@ -54,61 +55,11 @@ using namespace qo::test;
 
 namespace {
 
-// The system's Python, where the Debian packages of the readers live (a
-// Python of the user's own may come first on the path).
-QString pythonProgram()
-{
-    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
-}
-
-// Runs a Python script with arguments; its standard output parsed as JSON.
-QJsonValue python(const QString &script, const QStringList &args = {})
-{
-    QProcess p;
-    p.start(pythonProgram(), QStringList{QStringLiteral("-c"), script} + args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning("python failed: %s", p.readAllStandardError().constData());
-        return {};
-    }
-    const QJsonDocument d = QJsonDocument::fromJson(QByteArray("{\"v\":") + p.readAllStandardOutput() + "}");
-    return d.object().value(QStringLiteral("v"));
-}
-
 QByteArray fileBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-// Every start tag, the text inside td/th/title/h1 cells, and the declared charset.
-const char kHtmlReader[] = R"(
-import json, sys
-from html.parser import HTMLParser
-class P(HTMLParser):
-    def __init__(self):
-        super().__init__(convert_charrefs=True)
-        self.tags, self.cells, self.stack, self.texts, self.charset, self.attrs = [], [], [], [], None, []
-    def handle_starttag(self, tag, attrs):
-        self.tags.append(tag)
-        d = dict(attrs)
-        if tag == 'meta' and 'content' in d and 'charset=' in d['content']:
-            self.charset = d['content'].split('charset=')[1]
-        if tag in ('td', 'th', 'title', 'h1'):
-            self.stack.append([tag, ''])
-            self.attrs.append([tag, d.get('width'), d.get('align')])
-    def handle_endtag(self, tag):
-        if self.stack and self.stack[-1][0] == tag:
-            self.cells.append(self.stack.pop())
-    def handle_data(self, data):
-        if self.stack:
-            self.stack[-1][1] += data
-        self.texts.append(data)
-raw = open(sys.argv[1], 'rb').read()
-p = P()
-p.feed(raw.decode('cp1250'))
-print(json.dumps({'tags': sorted(set(p.tags)), 'cells': p.cells, 'charset': p.charset, 'attrs': p.attrs,
-                  'text': ''.join(p.texts), 'crlf': raw.count(b'\r\n') == raw.count(b'\n')}))
-)";
 
 // A local web service: python3 -m http.server over a folder of answer files.
 class LocalService {

@@ -18,6 +18,7 @@
 #include "reports/RevenueReports.h"
 #include "reports/WorkOrderPrintout.h"
 #include "support/Drive.h"
+#include "support/Pdf.h"
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -43,77 +44,10 @@ using namespace qo::test;
 
 namespace {
 
-const double kPtPerMm = 72.0 / 25.4;
 // Ordinary data that is long for the boxes it is printed in.
 const QString kLongName = QStringLiteral("Dr. Szentgyörgyiné Kovács-Hadnagy Erzsébet Mária");
 const QString kLongStreet = QStringLiteral("Kárász utca 15. II. emelet 12. ajtó");
 const QString kTwoPhones = QStringLiteral("06 30 123 4567, 06 62 555 0101");
-
-struct Word {
-    QString text;
-    double x0, y0, x1, y1; // points from the top-left corner of the page
-    int page;
-};
-
-struct Pdf {
-    QString file;
-    int pages = 0;
-    QSizeF pageSize; // points
-    QString text;    // pdftotext -layout
-    QVector<Word> words;
-
-    QVector<Word> find(const QString &t, int page = 0) const
-    {
-        QVector<Word> out;
-        for (const Word &w : words)
-            if (w.text == t && (page == 0 || w.page == page))
-                out << w;
-        return out;
-    }
-    int count(const QString &t) const { return int(find(t).size()); }
-};
-
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-Pdf readPdf(const QString &file)
-{
-    Pdf pdf;
-    pdf.file = file;
-    const QString info = run(QStringLiteral("pdfinfo"), {file});
-    pdf.pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
-    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
-    pdf.pageSize = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
-    pdf.text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    int page = 0;
-    for (const QString &line : html.split(QLatin1Char('\n'))) {
-        if (line.contains(QLatin1String("<page ")))
-            ++page;
-        const auto m = word.match(line);
-        if (m.hasMatch()) {
-            QString t = m.captured(5);
-            t.replace(QStringLiteral("&amp;"), QStringLiteral("&")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
-                .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-            pdf.words << Word{t, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                              m.captured(4).toDouble(), page};
-        }
-    }
-    return pdf;
-}
-
-// The whole text without the layout's runs of blanks.
-QString flat(const Pdf &pdf)
-{
-    return pdf.text.simplified();
-}
 
 QString q(const QString &s)
 {

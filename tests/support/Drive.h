@@ -6,8 +6,8 @@
 // configuration file per test.
 //
 // This is the one way tests answer modal windows. A box shown through
-// ui/MessageBoxes can instead be answered before it opens (`SetNextAnswer`),
-// which needs no window at all.
+// ui/MessageBoxes can instead be answered before it opens (`BoxAnswers`, over
+// the program's `SetNextAnswer`), which needs no window and no timer.
 #include "config/Config.h"
 #include "ui/MessageBoxes.h"
 
@@ -34,8 +34,9 @@ namespace detail {
 
 // One watcher for the whole test program. Each modal window that becomes the
 // active one goes to the first waiting answer that accepts it, in the order
-// the answers were given; a window is offered again only after another one
-// (or none) was active meanwhile. Answers belong to the test function that
+// the answers were given (those given while answering a window come first);
+// a window is offered again only after another one (or none) was active
+// meanwhile. Answers belong to the test function that
 // gave them, and to the ModalLog open then, and are dropped when either ends.
 class ModalDriver : public QObject {
 public:
@@ -47,7 +48,16 @@ public:
 
     void add(Pred match, Hands drive)
     {
-        m_pending.push_back({std::move(match), std::move(drive), testKey(), m_logs.isEmpty() ? nullptr : m_logs.last()});
+        Answer a{std::move(match), std::move(drive), testKey(), m_logs.isEmpty() ? nullptr : m_logs.last()};
+        if (m_driving.isEmpty()) {
+            m_pending.push_back(std::move(a));
+        } else {
+            // Given while a window is being answered: for the windows that one
+            // opens, so before the answers that were waiting already.
+            qsizetype &at = m_driving.last();
+            at = qMin(at, m_pending.size());
+            m_pending.insert(at++, std::move(a));
+        }
     }
     bool idle()
     {
@@ -117,15 +127,21 @@ private:
                 if (!m_pending.at(i).match(w))
                     continue;
                 const Hands drive = m_pending.takeAt(i).drive;
+                for (qsizetype &at : m_driving)
+                    if (at > i)
+                        --at;
                 m_answered = w;
                 m_since.start();
                 QApplication::setActiveWindow(w);
                 // Run from the event loop, not from this timer: the hands may
                 // open modal windows of their own, which must be answered too.
                 QPointer<QWidget> guard(w);
-                QTimer::singleShot(0, this, [guard, drive] {
-                    if (guard)
-                        drive(guard);
+                QTimer::singleShot(0, this, [this, guard, drive] {
+                    if (!guard)
+                        return;
+                    m_driving.push_back(0);
+                    drive(guard);
+                    m_driving.pop_back();
                 });
                 return;
             }
@@ -147,6 +163,7 @@ private:
 
     QTimer m_timer;
     QList<Answer> m_pending;
+    QList<qsizetype> m_driving; // per answer running: where the answers it gives go
     QList<ModalLog *> m_logs;
     QList<QPointer<QMessageBox>> m_boxesSeen;
     QPointer<QWidget> m_active;

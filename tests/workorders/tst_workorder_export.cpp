@@ -19,6 +19,7 @@
 #include "export/VersionNotes.h"
 #include "export/XlsxWriter.h"
 #include "support/Drive.h"
+#include "support/Readers.h"
 #include "support/TestDb.h"
 #include "db/RowCounter.h"
 #include "ui/Grid.h"
@@ -49,42 +50,6 @@
 
 using namespace qo;
 using namespace qo::test;
-
-namespace {
-
-// The system's Python, where the Debian packages of the readers live (a
-// Python of the user's own may come first on the path).
-QString pythonProgram()
-{
-    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
-}
-
-// Runs a Python script with arguments; its standard output parsed as JSON.
-QJsonValue python(const QString &script, const QStringList &args = {})
-{
-    QProcess p;
-    p.start(pythonProgram(), QStringList{QStringLiteral("-c"), script} + args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning("python failed: %s", p.readAllStandardError().constData());
-        return {};
-    }
-    const QJsonDocument d = QJsonDocument::fromJson(QByteArray("{\"v\":") + p.readAllStandardOutput() + "}");
-    return d.object().value(QStringLiteral("v"));
-}
-
-// Python's csv reader with the given dialect, the file decoded as Windows-1250.
-const char kCsvReader[] = R"(
-import csv, json, sys
-path, delim, quote = sys.argv[1], sys.argv[2], sys.argv[3]
-with open(path, encoding='cp1250', newline='') as f:
-    if quote:
-        r = csv.reader(f, delimiter=delim, quotechar=quote)
-    else:
-        r = csv.reader(f, delimiter=delim, quoting=csv.QUOTE_NONE)
-    print(json.dumps([row for row in r]))
-)";
-
-} // namespace
 
 class TestWorkOrderExport : public QObject {
     Q_OBJECT
