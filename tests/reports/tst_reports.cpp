@@ -7,7 +7,6 @@
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
-#include "mainwindow/MainWindow.h"
 #include "reports/BandReport.h"
 #include "reports/ClientListPrintout.h"
 #include "reports/EnvelopePrintout.h"
@@ -17,23 +16,20 @@
 #include "reports/ReportParts.h"
 #include "reports/ReportOutput.h"
 #include "reports/RevenueReports.h"
+#include "clients/ClientPrintouts.h"
 #include "reports/RevenueChart.h"
+#include "workorders/WorkOrderStore.h"
 #include "reports/ReminderPrintouts.h"
 #include "clients/ReminderList.h"
 #include "export/ExportDialog.h"
 #include "workorders/WorkOrderStore.h"
 #include "reports/WorkOrderPrintout.h"
-#include "clients/ClientPrintouts.h"
-#include "workorders/WorkOrderStore.h"
-#include "startup/Splash.h"
-#include "support/Modal.h"
 #include "support/Drive.h"
+#include "support/Pdf.h"
 #include "support/TestDb.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/ListQuery.h"
-#include "workorders/WorkOrderEditor.h"
-#include "workorders/WorkOrderHistory.h"
 
 #include <QtTest>
 #include <memory>
@@ -52,81 +48,14 @@
 #include <QRegularExpression>
 
 using namespace qo;
-using test::ModalAnswers;
+using namespace qo::test;
 
 namespace {
 
-const double kPtPerMm = 72.0 / 25.4;
 // Ordinary data that is long for the boxes it is printed in.
 const QString kLongName = QStringLiteral("Dr. Szentgyörgyiné Kovács-Hadnagy Erzsébet Mária");
 const QString kLongStreet = QStringLiteral("Kárász utca 15. II. emelet 12. ajtó");
 const QString kTwoPhones = QStringLiteral("06 30 123 4567, 06 62 555 0101");
-
-struct Word {
-    QString text;
-    double x0, y0, x1, y1; // points from the top-left corner of the page
-    int page;
-};
-
-struct Pdf {
-    QString file;
-    int pages = 0;
-    QSizeF pageSize; // points
-    QString text;    // pdftotext -layout
-    QVector<Word> words;
-
-    QVector<Word> find(const QString &t, int page = 0) const
-    {
-        QVector<Word> out;
-        for (const Word &w : words)
-            if (w.text == t && (page == 0 || w.page == page))
-                out << w;
-        return out;
-    }
-    int count(const QString &t) const { return int(find(t).size()); }
-};
-
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-Pdf readPdf(const QString &file)
-{
-    Pdf pdf;
-    pdf.file = file;
-    const QString info = run(QStringLiteral("pdfinfo"), {file});
-    pdf.pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
-    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
-    pdf.pageSize = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
-    pdf.text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    int page = 0;
-    for (const QString &line : html.split(QLatin1Char('\n'))) {
-        if (line.contains(QLatin1String("<page ")))
-            ++page;
-        const auto m = word.match(line);
-        if (m.hasMatch()) {
-            QString t = m.captured(5);
-            t.replace(QStringLiteral("&amp;"), QStringLiteral("&")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
-                .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-            pdf.words << Word{t, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                              m.captured(4).toDouble(), page};
-        }
-    }
-    return pdf;
-}
-
-// The whole text without the layout's runs of blanks.
-QString flat(const Pdf &pdf)
-{
-    return pdf.text.simplified();
-}
 
 QString q(const QString &s)
 {
@@ -178,11 +107,6 @@ class TestReports : public QObject {
     QVector<ReportJob> m_jobs;
     bool m_hook = true;
 
-    QString record(const test::TestDb &db) const
-    {
-        const ConnectParams p = db.params();
-        return QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password);
-    }
     QString pdfPath(const QString &name) const { return m_out.filePath(name + QStringLiteral(".pdf")); }
     Pdf save(const BandReport &r, const QString &name)
     {
@@ -190,51 +114,6 @@ class TestReports : public QObject {
         if (!SaveReportPdf(r, f))
             qWarning("no PDF written");
         return readPdf(f);
-    }
-    Pdf lastPdf() const { return readPdf(m_files.last()); }
-    static void showActive(QWidget &w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
-    static void verifyInside(const Pdf &pdf, const QString &text, const QRectF &boxMm)
-    {
-        // The words printed in the box (found by their middle), in reading order.
-        const QRectF box(boxMm.x() * kPtPerMm, boxMm.y() * kPtPerMm, boxMm.width() * kPtPerMm, boxMm.height() * kPtPerMm);
-        QVector<Word> in;
-        const QRectF near = box.adjusted(-1 * kPtPerMm, -1 * kPtPerMm, 1 * kPtPerMm, 1 * kPtPerMm);
-        for (const Word &w : pdf.words)
-            if (near.contains(QPointF((w.x0 + w.x1) / 2, (w.y0 + w.y1) / 2)))
-                in << w;
-        std::stable_sort(in.begin(), in.end(), [](const Word &a, const Word &b) {
-            return qAbs(a.y0 - b.y0) > 1 ? a.y0 < b.y0 : a.x0 < b.x0;
-        });
-        // Every word of the text, whole (a word broken at a line end still
-        // reads whole) and in order, glyphs within the box.
-        QString joined;
-        const double slackX = 0.3 * kPtPerMm, slackY = 0.6 * kPtPerMm;
-        for (const Word &w : in) {
-            if (!text.contains(w.text))
-                continue; // the box's neighbours
-            joined += w.text;
-            QVERIFY2(w.x0 >= box.left() - slackX && w.x1 <= box.right() + slackX && w.y0 >= box.top() - slackY
-                         && w.y1 <= box.bottom() + slackY,
-                     qPrintable(QStringLiteral("%1 at %2..%3 x %4..%5 mm, box %6..%7 x %8..%9 mm")
-                                    .arg(w.text).arg(w.x0 / kPtPerMm).arg(w.x1 / kPtPerMm).arg(w.y0 / kPtPerMm)
-                                    .arg(w.y1 / kPtPerMm).arg(boxMm.left()).arg(boxMm.right()).arg(boxMm.top())
-                                    .arg(boxMm.bottom())));
-        }
-        QString expected = text;
-        expected.remove(QLatin1Char(' '));
-        QVERIFY2(joined.contains(expected), qPrintable(QStringLiteral("printed: ") + joined + QStringLiteral(" of ") + text));
-    }
-    static void press(QWidget &w, Qt::Key key, Qt::KeyboardModifiers mods = {})
-    {
-        if (!QApplication::activeModalWidget() && !w.isActiveWindow())
-            w.activateWindow();
-        QTRY_VERIFY(w.isActiveWindow());
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, key, mods);
     }
 
 private Q_SLOTS:
@@ -253,7 +132,6 @@ private Q_SLOTS:
             return m_files.last();
         });
         SetReportPrintTime(QDateTime(QDate(2024, 5, 6), QTime(14, 30, 0)));
-        SetSplashEnabled(false);
     }
     void init()
     {
@@ -349,105 +227,19 @@ private Q_SLOTS:
         }
     }
 
-    void workOrderPrintsFromMainWindowKeys()
-    {
-        test::TestDb db(QStringLiteral("rep_wo_keys"));
-        addShop();
-        const qint64 key = addOrder(addClient(QStringLiteral("Nagy Péter")), 2, QStringLiteral("ar_keret = 45000, osszar = 45000"));
-        WriteStoredConnection(1, record(db));
-        appState().nyomtato = QStringLiteral("Nincs ilyen nyomtató");
-        MainWindow w;
-        QVERIFY(!w.isAborted());
-        showActive(w);
-        QCOMPARE(w.activeTab(), int(MainWindow::TabWorkOrders));
-        QVERIFY(w.action(QStringLiteral("aNyomtat"))->isEnabled());
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 1);
-        QVERIFY(!m_jobs[0].preview);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Munkalap nyomtatás"));
-        // A printer that is not installed is ignored: the system's default.
-        QCOMPARE(m_jobs[0].printer, ResolveReportPrinter(QString()));
-        Pdf pdf = lastPdf();
-        QVERIFY(flat(pdf).contains(QStringLiteral("No: %1").arg(key)));
-        QVERIFY(flat(pdf).contains(QStringLiteral("45 000")));
-        press(w, Qt::Key_K, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 2);
-        QVERIFY(m_jobs[1].preview);
-
-        // The examinations tab prints the current examination.
-        ExecSql(QStringLiteral("INSERT INTO vizsgalat (ugyfel, datum, jobbsph3) VALUES (%1, CURDATE(), '+2,00')")
-                    .arg(SqlIntValue(QStringLiteral("SELECT ugyfel FROM munkalap LIMIT 1"), 0)));
-        w.setActiveTab(MainWindow::TabExams);
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 3);
-        QCOMPARE(m_jobs[2].title, QStringLiteral("Vizsgalat nyomtatás"));
-        QVERIFY(flat(lastPdf()).contains(QStringLiteral("+2,00")));
-    }
-
     // An order or examination that is gone prints no blank sheet: the user is told.
     void missingRecordsAreReported()
     {
         test::TestDb db(QStringLiteral("rep_missing"));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         PrintWorkOrder(4711, true);
         PrintExamination(4712, false);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, (QStringList{QStringLiteral("A munkalap nem található."),
                                              QStringLiteral("A vizsgálat nem található.")}));
         QVERIFY(m_jobs.isEmpty());
-    }
-
-    // "Nyomtat" in the editor saves first; cancelling a new order still removes it.
-    void editorPrintSavesAndCancelDeletes()
-    {
-        test::TestDb db(QStringLiteral("rep_editor"));
-        addShop();
-        const qint64 client = addClient(QStringLiteral("Szabó Béla"));
-        ModalAnswers answers;
-        qint64 shownKey = -1;
-        answers.then([&](QWidget *w) {
-            auto *ed = static_cast<WorkOrderEditor *>(w);
-            shownKey = ed->key();
-            QApplication::setActiveWindow(ed);
-            QLineEdit *price = ed->field(QStringLiteral("ar_keret"));
-            QTest::mouseClick(price, Qt::LeftButton);
-            price->selectAll();
-            QTest::keyClicks(price, QStringLiteral("30000"));
-            QTest::keyClick(price, Qt::Key_Return);
-            QTest::mouseClick(ed->findChild<QPushButton *>(QStringLiteral("btnNyomtat")), Qt::LeftButton);
-            QTest::mouseClick(ed->findChild<QPushButton *>(QStringLiteral("btnElokep")), Qt::LeftButton);
-            QTest::keyClick(ed->findChild<QPushButton *>(QStringLiteral("btnElokep")), Qt::Key_Escape);
-        });
-        QCOMPARE(EditWorkOrder(-1, client, 1), -1);
-        QVERIFY(shownKey > 0);
-        QCOMPARE(m_jobs.size(), 2);
-        QVERIFY(!m_jobs[0].preview);
-        QVERIFY(m_jobs[1].preview);
-        // The printout shows the saved price; the cancelled new order is gone.
-        const QString printed = flat(readPdf(m_files[0]));
-        QVERIFY2(printed.contains(QStringLiteral("30 000")), qPrintable(printed));
-        QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM munkalap"), -1), 0);
-
-        // A closed order prints as stored and is not saved.
-        const qint64 closed = addOrder(client, 1, QStringLiteral("statusz = 3, ar_keret = 7000, osszar = 7000"));
-        answers.then([&](QWidget *w) {
-            auto *ed = static_cast<WorkOrderEditor *>(w);
-            QApplication::setActiveWindow(ed);
-            QLineEdit *price = ed->field(QStringLiteral("ar_keret"));
-            QTest::mouseClick(price, Qt::LeftButton);
-            price->selectAll();
-            QTest::keyClicks(price, QStringLiteral("9999"));
-            QTest::keyClick(price, Qt::Key_Return);
-            QTest::mouseClick(ed->findChild<QPushButton *>(QStringLiteral("btnNyomtat")), Qt::LeftButton);
-            QTest::keyClick(ed->findChild<QPushButton *>(QStringLiteral("btnNyomtat")), Qt::Key_Escape);
-        });
-        QCOMPARE(EditWorkOrder(closed, -1, 1), -1);
-        QCOMPARE(m_jobs.size(), 3);
-        QVERIFY(flat(lastPdf()).contains(QStringLiteral("7 000")));
-        QCOMPARE(SqlIntValue(QStringLiteral("SELECT ar_keret FROM munkalap WHERE munkalap = %1").arg(closed), -1), 7000);
-        QVERIFY(answers.unexpected.isEmpty());
     }
 
     // ---- examination -----------------------------------------------------------------------
@@ -486,49 +278,6 @@ private Q_SLOTS:
         QCOMPARE(pdf.count(a5 ? QStringLiteral("QrVizsgalatA5") : QStringLiteral("QrVizsgalatA4")), 1);
     }
 
-    // ---- client list -----------------------------------------------------------------------
-
-    void clientListFollowsTheMainWindow()
-    {
-        test::TestDb db(QStringLiteral("rep_clients"));
-        addShop();
-        addClient(QStringLiteral("Kovács Éva"), QStringLiteral("megjegyzes"),
-                  QStringLiteral("'%1'").arg(QStringLiteral("Hosszú megjegyzés, amely több sorra tördelődik. ").repeated(6)));
-        addClient(QStringLiteral("Kovács Ádám"));
-        addClient(QStringLiteral("Kovács Béla"));
-        addClient(QStringLiteral("Nagy Péter"));
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        w.setActiveTab(MainWindow::TabClients);
-        QTest::keyClicks(w.searchBox(), QStringLiteral("kov"));
-        QCOMPARE(w.grid(MainWindow::TabClients)->model()->rowCount(), 3);
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 1);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Ügyfelek listája"));
-        const Pdf pdf = lastPdf();
-        const QString text = flat(pdf);
-        QVERIFY(!text.contains(QStringLiteral("Nagy Péter")));
-        const int a = text.indexOf(QStringLiteral("Kovács Ádám")), b = text.indexOf(QStringLiteral("Kovács Béla")),
-                  e = text.indexOf(QStringLiteral("Kovács Éva"));
-        QVERIFY(a >= 0 && a < b && b < e);
-        QVERIFY(text.contains(QStringLiteral("Névsorban")));
-        // The long remark makes that block taller; its last words are printed.
-        QVERIFY(text.count(QStringLiteral("tördelődik")) == 6);
-        const auto nameY = [&](const QString &first) {
-            for (const Word &wd : pdf.words)
-                if (wd.text == first)
-                    return wd.y0;
-            return -1.0;
-        };
-        const double shortBlock = nameY(QStringLiteral("Béla")) - nameY(QStringLiteral("Ádám"));
-        const double longBlock = pdf.words.last().y1 > 0 ? nameY(QStringLiteral("Éva")) - nameY(QStringLiteral("Béla")) : 0;
-        QVERIFY(shortBlock > 0 && longBlock > 0);
-        QCOMPARE(qRound(shortBlock), qRound(longBlock)); // Éva is last: blocks above her are short
-        press(w, Qt::Key_K, Qt::ControlModifier);
-        QVERIFY(m_jobs.last().preview);
-    }
-
     void longClientListPages()
     {
         test::TestDb db(QStringLiteral("rep_clients_long"));
@@ -555,36 +304,6 @@ private Q_SLOTS:
             QVERIFY(at > last);
             last = at;
         }
-    }
-
-    // The main window's list holds only its first page; the printout lists
-    // every client the search finds, in name order, and no other.
-    void clientListOfAWindowedList()
-    {
-        test::TestDb db(QStringLiteral("rep_clients_window"));
-        addShop();
-        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) SELECT CONCAT(IF(seq <= 450, 'Kovács ', 'Nagy '), "
-                               "LPAD(seq, 3, '0')), 'N' FROM seq_1_to_500"));
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        w.setActiveTab(MainWindow::TabClients);
-        QTest::keyClicks(w.searchBox(), QStringLiteral("kov"));
-        const GridModel *model = w.grid(MainWindow::TabClients)->gridModel();
-        QTRY_COMPARE(model->rowCount(), GridModel::kFirstPage);
-        QVERIFY(!model->complete());
-        press(w, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_jobs.size(), 1);
-        const Pdf pdf = lastPdf();
-        QCOMPARE(pdf.count(QStringLiteral("Kovács")), 450);
-        QCOMPARE(pdf.count(QStringLiteral("Nagy")), 0);
-        const int first = pdf.text.indexOf(QStringLiteral("Kovács 001")), last = pdf.text.indexOf(QStringLiteral("Kovács 450"));
-        QVERIFY(first >= 0 && first < last);
-        const double block = 11.6 * kPtPerMm;
-        const double body = (297 - 20 - 19.5 - 8.8) * kPtPerMm;
-        const int perPage = int(body / block);
-        QCOMPARE(pdf.pages, (450 + perPage - 1) / perPage);
-        w.close();
     }
 
     // ---- grid printout ---------------------------------------------------------------------
@@ -680,180 +399,6 @@ private Q_SLOTS:
                 }
             QVERIFY2(qAbs((x0 + x1) / 2 / kPtPerMm - (70.9 + 145.3) / 2) <= 1.0, qPrintable(QString::number((x0 + x1) / 2 / kPtPerMm)));
         }
-    }
-
-    void envelopeCommandsGoToTheDefaultPrinter()
-    {
-        test::TestDb db(QStringLiteral("rep_env_cmd"));
-        addShop();
-        addClient(QStringLiteral("Kiss Anna"), QStringLiteral("cim_varos"), QStringLiteral("'Pécs'"));
-        WriteStoredConnection(1, record(db));
-        appState().nyomtato = QStringLiteral("Valami");
-        MainWindow w;
-        showActive(w);
-        w.setActiveTab(MainWindow::TabClients);
-        press(w, Qt::Key_I, Qt::ControlModifier);
-        press(w, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(m_jobs.size(), 2);
-        for (const ReportJob &j : m_jobs) {
-            QCOMPARE(j.title, QStringLiteral("Boríték nyomtatás"));
-            QVERIFY(!j.preview);
-            QCOMPARE(j.printer, ResolveReportPrinter(QString()));
-        }
-        QVERIFY(flat(readPdf(m_files[0])).contains(QStringLiteral("Részére")));
-        QVERIFY(!flat(readPdf(m_files[1])).contains(QStringLiteral("Részére")));
-        QVERIFY(flat(readPdf(m_files[1])).contains(QStringLiteral("Pécs")));
-    }
-
-    // ---- revenue chart and reminder printouts ----------------------------------------------
-
-    // The chart's months come from one grouped query by the revenue report's
-    // rules: its total equals the report's to the forint, month by month in
-    // the right place, and its printout says so.
-    void revenueChartEqualsRevenueReport()
-    {
-        test::TestDb db(QStringLiteral("rep_chart"));
-        addShop();
-        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
-        const QStringList orders = {
-            "datum = '2024-01-15', dat_kesz = '2024-02-03', statusz = 3, eloleg = 10000.4, fizetendo = 25000.3",
-            "datum = '2024-03-01', dat_kesz = '2024-03-31', statusz = 3, eloleg = 5000, fizetendo = 15000",
-            "datum = '2024-03-10', dat_kesz = '2024-03-12', statusz = 3, eloleg = 7000, fizetendo = 8000, storno = 'I'",
-            "datum = '2024-05-20', dat_kesz = '2024-05-25', statusz = 2, eloleg = 3000.5, fizetendo = 4000",
-            "datum = '2023-12-28', dat_kesz = '2024-01-04', statusz = 3, eloleg = 9999, fizetendo = 1234.6",
-            "datum = '2024-12-30', dat_kesz = '2025-01-02', statusz = 3, eloleg = 2500, fizetendo = 7777",
-            "datum = '2024-07-07', statusz = 1, eloleg = NULL, fizetendo = NULL",
-        };
-        for (const QString &o : orders)
-            addOrder(c, 1, o);
-        const QDate from(2024, 1, 1), to(2024, 12, 31);
-        const BandReport report = BuildRevenueReport(from, to);
-        double reportTotal = 0;
-        for (int r = 0; r < report.data->rowCount(); ++r)
-            reportTotal += report.data->toDouble(r, QStringLiteral("bevetel"));
-        const RowSet rows = WorkOrderStore(Connection::main()).monthlyRevenue(from, to);
-        const QVector<RevenueMonth> months = RevenueMonths(rows, from, to);
-        QCOMPARE(months.size(), 12);
-        double chartTotal = 0;
-        for (const RevenueMonth &m : months)
-            chartTotal += m.deposit + m.remainder;
-        QCOMPARE(qRound64(chartTotal), qRound64(reportTotal));
-        QCOMPARE(qRound64(reportTotal), qRound64(10000.4 + 25000.3 + 5000 + 15000 + 3000.5 + 1234.6 + 2500));
-        auto month = [&](int m) { return months[m - 1]; };
-        QCOMPARE(month(1).deposit, 10000.4);
-        QCOMPARE(month(1).remainder, 1234.6);
-        QCOMPARE(month(2).remainder, 25000.3);
-        QCOMPARE(month(3).deposit, 5000.0); // the cancelled order counts nowhere
-        QCOMPARE(month(3).remainder, 15000.0);
-        QCOMPARE(month(5).remainder, 0.0); // ready, not handed over
-        QCOMPARE(month(12).deposit, 2500.0);
-
-        RevenueChartWindow w(from, to, rows);
-        const QString total = FormatMoney(reportTotal);
-        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblOsszesen"))->text(), QStringLiteral("Összesen: %1 Ft").arg(total));
-        if (qEnvironmentVariableIsSet("QO_KEEP_PDF")) {
-            w.show();
-            w.grab().save(m_out.filePath(QStringLiteral("chart.png")));
-        }
-        // "Nyomtatási kép": the printout through the output hook.
-        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("btnNyomKep")), Qt::LeftButton);
-        QCOMPARE(m_jobs.size(), 1);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Árbevétel grafikon"));
-        const Pdf pdf = lastPdf();
-        QCOMPARE(pdf.pages, 1);
-        QVERIFY(flat(pdf).contains(QStringLiteral("Mindösszesen %1 %2 %3")
-                                       .arg(FormatMoney(10000.4 + 5000 + 3000.5 + 2500), FormatMoney(25000.3 + 15000 + 1234.6), total)));
-        QVERIFY(flat(pdf).contains(QStringLiteral("2024.02 0 25 000 25 000")));
-        QVERIFY(flat(pdf).contains(QStringLiteral("2024.01.01 - 2024.12.31")));
-    }
-
-    // The letters of the reminder list: one A4 page per client with the
-    // address inside a DL envelope's window and the shop's text filled in;
-    // the envelopes one per page; the gateway export read back by Python.
-    void reminderLettersEnvelopesExport()
-    {
-        test::TestDb db(QStringLiteral("rep_reminders"));
-        addShop();
-        ExecSql(QStringLiteral("UPDATE beallit SET emlek_level = 'Tisztelt {név}! Várjuk {dátum} után szeretettel.'"));
-        QList<qint64> keys;
-        for (const auto &[name, city, street, zip] :
-             {std::tuple{"Kovács Éva", "Szeged", "Tisza Lajos körút 5.", "6720"},
-              std::tuple{"Nagy Ödön", "Pécs", "Király utca 12.", "7621"}}) {
-            const qint64 k = addClient(QString::fromUtf8(name), QStringLiteral("dat_figyelmeztet, telefon, emil, cim_varos, cim_cim, cim_irsz"),
-                                       QStringLiteral("'2024-05-20', '0630 111 2233', 'e@example.hu', '%1', '%2', '%3'")
-                                           .arg(QString::fromUtf8(city), QString::fromUtf8(street), QString::fromUtf8(zip)));
-            for (const char *cel : {"LEVEL", "SMS"})
-                ExecSql(QStringLiteral("INSERT INTO hozzajarulas (ugyfel, cel, megadva, datum, felhasznalo) VALUES (%1, '%2', 'I', NOW(), 'x')")
-                            .arg(k).arg(QLatin1String(cel)));
-            keys << k;
-        }
-        ReminderCriteria crit;
-        crit.from = QDate(2024, 5, 1);
-        crit.to = QDate(2024, 5, 31);
-        const ReminderSettings settings = ReminderStore(Connection::main()).settings();
-        QCOMPARE(settings.months, 24);
-        {
-            ReminderList list(crit, settings);
-            QCOMPARE(list.rowCount(), 2);
-            QTest::mouseClick(list.findChild<QPushButton *>(QStringLiteral("btnLevel")), Qt::LeftButton);
-            QCOMPARE(m_jobs.size(), 1);
-            const Pdf letters = lastPdf();
-            QCOMPARE(letters.pages, 2);
-            QCOMPARE(letters.pageSize.toSize(), QSize(595, 842));
-            // Each address wholly inside the window: 20..110 mm across, 45..90 mm down.
-            const QRectF window(20, 45, 90, 45);
-            verifyInside(letters, QStringLiteral("Kovács Éva Szeged Tisza Lajos körút 5. 6720"), window);
-            verifyInside(letters, QStringLiteral("Nagy Ödön Pécs Király utca 12. 7621"), window);
-            // By name: the second page is Nagy Ödön's letter.
-            QCOMPARE(letters.find(QStringLiteral("Ödön"), 2).size(), 1);
-            QVERIFY(letters.find(QStringLiteral("Ödön"), 1).isEmpty());
-            QVERIFY(flat(letters).contains(QStringLiteral("Tisztelt Kovács Éva! Várjuk 2024.05.20 után szeretettel.")));
-            QVERIFY(flat(letters).contains(QStringLiteral("Fénysugár Optika")));
-
-            QTest::mouseClick(list.findChild<QPushButton *>(QStringLiteral("btnBoritek")), Qt::LeftButton);
-            QCOMPARE(m_jobs.size(), 2);
-            QVERIFY(!m_jobs[1].preview); // as the single envelope, straight to the printer
-            const Pdf envelopes = lastPdf();
-            QCOMPARE(envelopes.pages, 2);
-            QCOMPARE(envelopes.pageSize.toSize(), QSize(454, 320));
-            verifyInside(envelopes, QStringLiteral("Kovács Éva"), QRectF(70.9, 53.7, 74.4, 5.2));
-            verifyInside(envelopes, QStringLiteral("Nagy Ödön"), QRectF(70.9, 53.7, 74.4, 5.2));
-            QCOMPARE(envelopes.find(QStringLiteral("Pécs"), 2).size(), 1);
-        }
-
-        // By SMS: the export dialog on name, phone and e-mail.
-        SetReportExporter([](const RowSet &rows, QWidget *parent) { ShowExportDialog(rows, QString(), parent); });
-        crit.channel = ContactPurpose::Sms;
-        const QString file = m_out.filePath(QStringLiteral("sms.csv"));
-        ReminderList list(crit, settings);
-        auto *exportButton = list.findChild<QPushButton *>(QStringLiteral("btnExport"));
-        QVERIFY(exportButton->isEnabled());
-        QVERIFY(!list.findChild<QPushButton *>(QStringLiteral("btnLevel"))->isEnabled());
-        bool done = false;
-        test::onModal(test::named("frm_Hatarolt"), [&](QWidget *d) {
-            auto *e = qobject_cast<ExportDialog *>(d);
-            e->findChild<QLineEdit *>(QStringLiteral("fileEdit"))->setText(file); // the file name field, as typed
-            test::onModal(test::messageBox(), [&](QWidget *box) {
-                done = qobject_cast<QMessageBox *>(box)->text().endsWith(QStringLiteral(" file kész."));
-                qobject_cast<QMessageBox *>(box)->accept();
-            });
-            QTest::mouseClick(e->findChild<QPushButton *>(QStringLiteral("startButton")), Qt::LeftButton);
-            e->reject();
-        });
-        QTest::mouseClick(exportButton, Qt::LeftButton);
-        SetReportExporter({});
-        QVERIFY(done);
-        QProcess py;
-        py.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import csv,sys\nfor r in csv.reader(open(sys.argv[1], encoding='cp1250', newline=''), delimiter=';'):\n"
-                                 "    print('|'.join(r))"),
-                  file});
-        QVERIFY(py.waitForFinished(30000));
-        const QStringList lines = QString::fromUtf8(py.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{QStringLiteral("ugyfel_nev|telefon|emil|"),
-                                     QStringLiteral("Kovács Éva|0630 111 2233|e@example.hu"),
-                                     QStringLiteral("Nagy Ödön|0630 111 2233|e@example.hu")}));
     }
 
     // ---- statistics ------------------------------------------------------------------------
@@ -981,142 +526,6 @@ private Q_SLOTS:
         QVERIFY(!flat(one).contains(QStringLiteral("Zeiss")));
         QCOMPARE(one.count(QStringLiteral("JOBB")), 0);
         QCOMPARE(one.pages, 1);
-    }
-
-    // The menu command asks the period, then the target; the export choice
-    // hands the report's rows to the export dialog.
-    void revenueFromTheMenu()
-    {
-        test::TestDb db(QStringLiteral("rep_menu"));
-        addShop();
-        addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("eloleg = 4321"));
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        ModalAnswers answers;
-        QString periodTitle;
-        bool exportEnabled = true;
-        answers.then([&](QWidget *d) {
-            periodTitle = d->windowTitle();
-            QApplication::setActiveWindow(d);
-            // Ctrl+Enter on the from-date: the month before today as opened.
-            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
-        });
-        answers.then([&](QWidget *d) {
-            exportEnabled = d->findChild<QRadioButton *>(QStringLiteral("rbExcel"))->isEnabled();
-            QApplication::setActiveWindow(d);
-            // Enter on the preview option, selected on opening: OK is the default button.
-            QTest::keyClick(d->findChild<QRadioButton *>(QStringLiteral("rbKep")), Qt::Key_Return);
-        });
-        w.action(QStringLiteral("aArbevetel"))->trigger();
-        QCOMPARE(periodTitle, QStringLiteral("Időszak megadása"));
-        QVERIFY(exportEnabled);
-        QCOMPARE(m_jobs.size(), 1);
-        QVERIFY(m_jobs[0].preview);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Árbevétel"));
-        QVERIFY(flat(lastPdf()).contains(QStringLiteral("Mindösszesen 4 321")));
-
-        // "Excelbe": the export dialog opens on the report's rows; nothing prints.
-        QString exportWindow;
-        answers.then([](QWidget *d) {
-            QApplication::setActiveWindow(d);
-            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
-        });
-        answers.then([](QWidget *d) {
-            QApplication::setActiveWindow(d);
-            auto *excel = d->findChild<QRadioButton *>(QStringLiteral("rbExcel"));
-            QTest::mouseClick(excel, Qt::LeftButton);
-            QTest::keyClick(excel, Qt::Key_Return);
-        });
-        answers.then([&](QWidget *d) {
-            exportWindow = d->objectName();
-            QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
-        });
-        w.action(QStringLiteral("aArbevetel"))->trigger();
-        QTRY_COMPARE(exportWindow, QStringLiteral("frm_Hatarolt"));
-        QCOMPARE(m_jobs.size(), 1);
-
-        // Cancelling the brand list of a one-brand report prints nothing.
-        answers.then([](QWidget *d) {
-            QApplication::setActiveWindow(d);
-            QTest::keyClick(d->findChild<QDateEdit *>(), Qt::Key_Return, Qt::ControlModifier);
-        });
-        answers.thenReject();
-        w.action(QStringLiteral("aLencseFogyas2"))->trigger();
-        QCOMPARE(m_jobs.size(), 1);
-        // Cancelling the period prints nothing.
-        answers.thenReject();
-        w.action(QStringLiteral("aFogyas"))->trigger();
-        QCOMPARE(m_jobs.size(), 1);
-        QTRY_VERIFY(answers.done());
-        QVERIFY(answers.unexpected.isEmpty());
-    }
-
-    // ---- grid printout ---------------------------------------------------------------------
-
-    void gridPrintoutFromTheBrowser()
-    {
-        test::TestDb db(QStringLiteral("rep_grid"));
-        addShop();
-        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
-        addOrder(c, 1, QStringLiteral("osszar = 10000"));
-        addOrder(c, 2, QStringLiteral("osszar = 25000"));
-        addOrder(c, 4, QStringLiteral("osszar = 1500"));
-        const qint64 empty = addClient(QStringLiteral("Üres Ügyfél"));
-        ModalAnswers answers;
-        for (int choice : {1, 0}) {
-            WorkOrderHistory b(c);
-            b.resize(900, 400);
-            showActive(b);
-            answers.then([choice](QWidget *d) {
-                // "Lista" is the second option; Down moves to it, Enter is OK.
-                const auto checked = [d] {
-                    for (QRadioButton *r : d->findChildren<QRadioButton *>())
-                        if (r->isChecked())
-                            return r;
-                    return static_cast<QRadioButton *>(nullptr);
-                };
-                QApplication::setActiveWindow(d);
-                if (choice == 1)
-                    QTest::keyClick(checked(), Qt::Key_Down);
-                QTest::keyClick(checked(), Qt::Key_Return);
-            });
-            QTest::keyClick(b.grid(), Qt::Key_K, Qt::ControlModifier);
-            QTRY_VERIFY(answers.done());
-        }
-        QCOMPARE(m_jobs.size(), 2);
-        QCOMPARE(m_jobs[0].title, QStringLiteral("Munkalapok"));
-        QVERIFY(m_jobs[0].preview);
-        const Pdf list = readPdf(m_files[0]);
-        QCOMPARE(list.pageSize.toSize(), QSize(595, 842));
-        const QString t = flat(list);
-        QVERIFY2(t.contains(QStringLiteral("Összesen sorok száma: 3")), qPrintable(t));
-        QVERIFY(t.contains(QStringLiteral("36500"))); // a plain number
-        QVERIFY(t.contains(QStringLiteral("Kovács Éva")) && t.contains(QStringLiteral("qrGridPrint")));
-        QCOMPARE(m_jobs[1].title, QStringLiteral("Munkalap nyomtatás"));
-
-        // Landscape widens every column by 277/190; an empty list counts 0.
-        WorkOrderHistory b(c);
-        b.resize(900, 400);
-        b.show();
-        const Pdf portrait = save(BuildGridPrintout(*b.grid(), true, QStringLiteral("x"), QStringLiteral("osszar"), 8, QStringLiteral("T")),
-                                  QStringLiteral("portrait"));
-        const Pdf landscape = save(BuildGridPrintout(*b.grid(), false, QStringLiteral("x"), QStringLiteral("osszar"), 8, QStringLiteral("T")),
-                                   QStringLiteral("landscape"));
-        QCOMPARE(landscape.pageSize.toSize(), QSize(842, 595));
-        const double margin = 10 * kPtPerMm;
-        const double pStatus = portrait.find(QStringLiteral("Státusz")).first().x0 - margin;
-        const double lStatus = landscape.find(QStringLiteral("Státusz")).first().x0 - margin;
-        const int gaps = 8; // columns before "Státusz", each followed by 1.3 mm
-        const double gapPt = gaps * 1.3 * kPtPerMm;
-        QVERIFY2(qAbs((lStatus - gapPt) / (pStatus - gapPt) - 277.0 / 190) < 0.01,
-                 qPrintable(QString::number((lStatus - gapPt) / (pStatus - gapPt))));
-        WorkOrderHistory none(empty);
-        none.show();
-        const Pdf zero = save(BuildGridPrintout(*none.grid(), true, QStringLiteral("Üres Ügyfél"), QStringLiteral("osszar"), 8,
-                                                QStringLiteral("Munkalapok")), QStringLiteral("zero"));
-        QVERIFY(flat(zero).contains(QStringLiteral("sorok száma: 0")));
-        QVERIFY(flat(zero).contains(QStringLiteral("Sorszám")));
     }
 
     // ---- texts in their boxes ------------------------------------------------------------
@@ -1342,31 +751,6 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("oldal: 1 / 1")));
     }
 
-    // The browser's list shows a cancelled order marked and leaves it out of the sum.
-    void gridPrintoutLeavesCancelledOrdersOut()
-    {
-        test::TestDb db(QStringLiteral("rep_grid_storno"));
-        addShop();
-        const qint64 c = addClient(QStringLiteral("Kovács Éva"));
-        addOrder(c, 1, QStringLiteral("osszar = 10000"));
-        const qint64 off = addOrder(c, 2, QStringLiteral("osszar = 25000, storno = 'I'"));
-        addOrder(c, 4, QStringLiteral("osszar = 1500"));
-        WorkOrderHistory b(c);
-        b.resize(900, 400);
-        b.show();
-        const Pdf pdf = save(BuildGridPrintout(*b.grid(), true, QStringLiteral("Kovács Éva"), QStringLiteral("osszar"), 8,
-                                               QStringLiteral("Munkalapok")), QStringLiteral("grid-storno"));
-        const QString t = flat(pdf);
-        QVERIFY2(t.contains(QStringLiteral("Összesen sorok száma: 3, ebből sztornó: 1 11500")), qPrintable(t));
-        QVERIFY(!t.contains(QStringLiteral("36500")));
-        QVERIFY(t.contains(QStringLiteral("25 000"))); // the cancelled row is shown
-        // The mark stands under that row, and only there.
-        QCOMPARE(pdf.count(QStringLiteral("SZTORNÓ")), 1);
-        const Word mark = pdf.find(QStringLiteral("SZTORNÓ")).first();
-        const Word row = pdf.find(QString::number(off)).first();
-        QVERIFY(mark.y0 > row.y1 && mark.y0 - row.y1 < 4 * kPtPerMm);
-    }
-
     // ---- printer choice ------------------------------------------------------------------------
 
     void printerChoice_data()
@@ -1396,33 +780,6 @@ private Q_SLOTS:
         QCOMPARE(ChooseReportPrinter(wanted, chosen, installed, systemDefault), result);
     }
 
-    // With a CUPS queue and no system default, Ctrl+P with no printer in the
-    // settings prints on an installed printer, and the envelope and the form
-    // on the printer chosen in the settings.
-    void chosenPrinterWithoutASystemDefault()
-    {
-        const QStringList installed = QPrinterInfo::availablePrinterNames();
-        if (installed.isEmpty())
-            QSKIP("No CUPS print queue (scripts/cups-test-queue sets one up).");
-        if (!QPrinterInfo::defaultPrinterName().isEmpty())
-            QSKIP("The system has a default printer (lpstat -d); this case needs none.");
-        test::TestDb db(QStringLiteral("rep_printer"));
-        addShop();
-        addOrder(addClient(QStringLiteral("Kiss Anna"), QStringLiteral("cim_varos"), QStringLiteral("'Pécs'")), 1, QString());
-        WriteStoredConnection(1, record(db));
-        MainWindow w;
-        showActive(w);
-        press(w, Qt::Key_P, Qt::ControlModifier); // the work order, nothing in the settings
-        appState().nyomtato = installed.last();
-        w.setActiveTab(MainWindow::TabClients);
-        press(w, Qt::Key_I, Qt::ControlModifier);
-        press(w, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(m_jobs.size(), 3);
-        QCOMPARE(m_jobs[0].printer, installed.first());
-        QCOMPARE(m_jobs[1].printer, installed.last());
-        QCOMPARE(m_jobs[2].printer, installed.last());
-    }
-
     // ---- preview and the real print path ----------------------------------------------------
 
     void previewSavesPdf()
@@ -1432,9 +789,9 @@ private Q_SLOTS:
         const qint64 key = addOrder(addClient(QStringLiteral("Kovács Éva")), 1, QStringLiteral("ar_keret = 5000"));
         m_hook = false;
         const QString target = m_out.filePath(QStringLiteral("mentett"));
-        ModalAnswers answers;
+        ModalLog answers;
         QString title;
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             title = d->windowTitle();
             QAction *save = nullptr;
             for (QAction *a : d->findChildren<QAction *>())
@@ -1443,7 +800,7 @@ private Q_SLOTS:
             QVERIFY(save);
             QTimer::singleShot(0, save, &QAction::trigger);
         });
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             auto *fd = qobject_cast<QFileDialog *>(d);
             QVERIFY(fd);
             QApplication::setActiveWindow(fd);
@@ -1455,7 +812,7 @@ private Q_SLOTS:
             QVERIFY(box && box->button(QDialogButtonBox::Save));
             QTest::mouseClick(box->button(QDialogButtonBox::Save), Qt::LeftButton);
         });
-        answers.thenReject(); // the preview again: close it
+        onModal(anyWindow(), rejectWindow()); // the preview again: close it
         PrintWorkOrder(key, false);
         QCOMPARE(title, QStringLiteral("Munkalap nyomtatás"));
         const Pdf pdf = readPdf(target + QStringLiteral(".pdf"));
@@ -1481,7 +838,7 @@ private Q_SLOTS:
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
         };
         const int before = completed();
-        ModalAnswers answers;
+        ModalLog answers;
         PrintWorkOrder(key, true);
         QCOMPARE(LastReportJob().printer, queue);
         QCOMPARE(LastReportJob().pages, 1);

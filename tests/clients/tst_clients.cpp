@@ -67,40 +67,10 @@ T *part(QObject *window, const QString &name)
 
 // ---- driving the windows ---------------------------------------------------
 
-// After a message box closes, its owner gets the activation back a moment later.
-// The offscreen platform has no window manager that would hand the activation
-// back to the modal window under a closed message box: the test does it.
-QWidget *focused()
-{
-    if (!QApplication::focusWidget())
-        (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 500);
-    if (!QApplication::focusWidget()) {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            modal->activateWindow();
-            (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 2000);
-        }
-    }
-    return QApplication::focusWidget();
-}
 QString focusedName()
 {
     QWidget *w = focused();
     return w ? w->objectName() : QStringLiteral("<none>");
-}
-
-// Types the text into whichever widget has the focus, one key at a time.
-void typeText(const QString &text)
-{
-    for (const QChar c : text) {
-        const QChar up = c.toUpper();
-        const Qt::Key key = up.unicode() < 128 ? Qt::Key(up.unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Click, focused(), key, QString(c), Qt::NoModifier);
-    }
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QTest::keyClick(focused(), key, mods);
 }
 
 // Clears the focused line edit the way a user does.

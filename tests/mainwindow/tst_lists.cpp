@@ -15,7 +15,6 @@
 #include "ui/GridModel.h"
 #include "ui/ListQuery.h"
 #include "support/Drive.h"
-#include "support/Modal.h"
 #include "support/TestDb.h"
 
 #include <QLabel>
@@ -28,7 +27,7 @@
 #include <memory>
 
 using namespace qo;
-using test::ModalAnswers;
+using namespace qo::test;
 
 namespace {
 
@@ -274,7 +273,7 @@ private Q_SLOTS:
         // A prefix of a later name among many matches: "t" matches most rows,
         // the first "Tóth" is far below the first page.
         w->searchBox()->clear();
-        test::keys(w->searchBox(), QStringLiteral("tóth"));
+        test::typeText(w->searchBox(), QStringLiteral("tóth"));
         const QVector<qint64> toth = serverOrder(QStringLiteral("AND ugyfel_nev LIKE 'tóth%'"), QStringLiteral("ugyfel_nev, ugyfel"));
         QCOMPARE(w->currentKey(MainWindow::TabClients), toth.first());
         w->searchBox()->clear();
@@ -314,10 +313,10 @@ private Q_SLOTS:
         }
         QCOMPARE(w->currentKey(MainWindow::TabClients), key);
 
-        ModalAnswers answers;
-        answers.then([](QWidget *d) {
+        ModalLog answers;
+        onModal(anyWindow(), [](QWidget *d) {
             QTest::keyClick(d->focusWidget(), Qt::Key_A, Qt::ControlModifier);
-            test::keys(d->focusWidget(), QStringLiteral("Mező Ilona"));
+            test::typeText(d->focusWidget(), QStringLiteral("Mező Ilona"));
             d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
         });
         QTest::keyClick(g, Qt::Key_F2);
@@ -341,7 +340,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
         picker.reopen(-1);
         QCOMPARE(picker.model()->rowCount(), GridModel::kFirstPage);
-        test::keys(picker.searchBox(), QStringLiteral("zsoldos é"));
+        test::typeText(picker.searchBox(), QStringLiteral("zsoldos é"));
         const QVector<qint64> all = serverOrder(QStringLiteral("AND ugyfel_nev LIKE '%zsoldos é%'"), QStringLiteral("ugyfel_nev, ugyfel"));
         QCOMPARE(picker.currentKey(), all.first());
         picker.searchBox()->clear();

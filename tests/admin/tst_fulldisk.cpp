@@ -17,9 +17,9 @@
 #include "export/XlsxWriter.h"
 #include "reports/BandReport.h"
 #include "reports/ReportOutput.h"
-#include "support/Modal.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
-#include "AdminFormParts.h"
+#include "support/AdminFormParts.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 
@@ -200,8 +200,8 @@ private Q_SLOTS:
         const QString path = m_disk + QStringLiteral("/lista.csv");
         SaveBytes(path, "old\r\n");
         fill(4 * 1024);
-        ModalAnswers answers;
-        answers.then([path](QWidget *d) {
+        ModalLog answers;
+        onModal(anyWindow(), [path](QWidget *d) {
             QApplication::setActiveWindow(d);
             auto *e = qobject_cast<ExportDialog *>(d);
             QVERIFY(e);
@@ -213,8 +213,8 @@ private Q_SLOTS:
             QTest::keyClicks(formParts(e).fileEdit, path);
             QTimer::singleShot(0, formParts(e).fileEdit, [e] { QTest::keyClick(formParts(e).fileEdit, Qt::Key_Return); });
         });
-        answers.thenPress(QMessageBox::Ok);
-        answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), [](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
         ShowExportDialog(m_rows, QString(), nullptr);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.size(), 1);

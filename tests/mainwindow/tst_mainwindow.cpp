@@ -11,7 +11,6 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MessagePanel.h"
 #include "reports/ReportOutput.h"
-#include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
 
@@ -34,7 +33,7 @@
 #include <memory>
 
 using namespace qo;
-using test::ModalAnswers;
+using namespace qo::test;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -89,9 +88,9 @@ class TestMainWindow : public QObject {
                                           "WHERE VARIABLE_NAME = 'COM_SELECT'"), -1);
     }
     // Cancels the next modal window, noting its object name or message text.
-    static void noteAndReject(ModalAnswers &answers, QString &seen)
+    static void noteAndReject(QString &seen)
     {
-        answers.then([&seen](QWidget *d) {
+        onModal(anyWindow(), [&seen](QWidget *d) {
             auto *box = qobject_cast<QMessageBox *>(d);
             seen = box ? box->text() : d->objectName();
             QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
@@ -122,9 +121,9 @@ private Q_SLOTS:
     {
         WriteConfigInt(QStringLiteral("Alapertek"), QStringLiteral("Betumeret"), 8);
         const QByteArray before = sections({QStringLiteral("Alapertek"), QStringLiteral("Tulajdonos")});
-        ModalAnswers answers;
+        ModalLog answers;
         QString setupTitle;
-        answers.then([&](QWidget *w) { setupTitle = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+        onModal(anyWindow(), [&](QWidget *w) { setupTitle = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
         MainWindow w;
         QVERIFY(w.isAborted());
         QCOMPARE(setupTitle, QStringLiteral("Adatbázis beállítás"));
@@ -143,9 +142,9 @@ private Q_SLOTS:
         WriteStoredConnection(3, QStringLiteral("nincs_ilyen;127.0.0.1;1;x;y;"));
         WriteStoredConnection(5, record(db, QStringLiteral("Új bolt")));
         WriteStoredConnection(26, record(db, QStringLiteral("Huszonhatos")));
-        ModalAnswers answers;
+        ModalLog answers;
         QStringList offered;
-        answers.then([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             auto *list = w->findChild<QListWidget *>();
             for (int i = 0; list && i < list->count(); ++i)
                 offered << list->item(i)->text();
@@ -163,10 +162,10 @@ private Q_SLOTS:
     void connectionFailureAborts()
     {
         WriteStoredConnection(1, QStringLiteral("nincs;127.0.0.1;1;x;y;Rossz"));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok); // the chooser's own test of the single record fails
-        answers.thenReject();               // then the chooser: cancel
-        answers.thenReject();               // and the setup offered after it
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok)); // the chooser's own test of the single record fails
+        onModal(anyWindow(), rejectWindow());               // then the chooser: cancel
+        onModal(anyWindow(), rejectWindow());               // and the setup offered after it
         MainWindow w;
         QVERIFY(w.isAborted());
         QVERIFY(answers.texts.value(0).startsWith(QStringLiteral("Hiba: ")));
@@ -190,9 +189,9 @@ private Q_SLOTS:
         for (const QString &v : rows)
             ExecSql(QStringLiteral("INSERT INTO verzio (verzio) VALUES ('%1')").arg(v));
         WriteStoredConnection(1, record(db));
-        ModalAnswers answers;
+        ModalLog answers;
         if (!warned.isEmpty())
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
         MainWindow w;
         QVERIFY(!w.isAborted());
         QTest::qWait(100);
@@ -209,8 +208,8 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("main_version"));
         ExecSql(QStringLiteral("DELETE FROM verzio"));
         WriteStoredConnection(1, record(db));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         MainWindow w;
         QVERIFY(!w.isAborted());
         QCOMPARE(answers.titles.value(0), QStringLiteral("Figyelmeztetés"));
@@ -230,8 +229,8 @@ private Q_SLOTS:
         ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda, torzsszerkeszt, canins, canedit, candel) "
                                "VALUES ('anna', 'Kiss Anna', 'titok', 'N', 'N', 'I', 'I', 'N')"));
         WriteStoredConnection(1, record(db));
-        ModalAnswers answers;
-        answers.then([](QWidget *w) {
+        ModalLog answers;
+        onModal(anyWindow(), [](QWidget *w) {
             auto edits = w->findChildren<QLineEdit *>();
             QVERIFY(edits.size() >= 2);
             QTest::keyClicks(edits[0], QStringLiteral("anna"));
@@ -244,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(!w.isAborted());
         QCOMPARE(appState().felhasznalo_nev, QStringLiteral("Kiss Anna"));
         QVERIFY(!appState().rendszergazda);
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QAction *users = w.action(QStringLiteral("aFelhasznalo"));
         users->setEnabled(true); // the window behind it comes later; the right is checked first
         users->trigger();
@@ -258,8 +257,8 @@ private Q_SLOTS:
         ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I'"));
         WriteStoredConnection(1, record(db));
         const QByteArray before = configBytes();
-        ModalAnswers answers;
-        answers.thenReject();
+        ModalLog answers;
+        onModal(anyWindow(), rejectWindow());
         MainWindow w;
         QVERIFY(w.isAborted());
         w.close();
@@ -330,8 +329,8 @@ private Q_SLOTS:
         g->setCurrentRowIndex(1);
         QCOMPARE(w.currentKey(MainWindow::TabClients), bela);
 
-        ModalAnswers answers;
-        answers.then([](QWidget *d) {
+        ModalLog answers;
+        onModal(anyWindow(), [](QWidget *d) {
             // The editor opens in the name field: a new name, then OK.
             QTest::keyClick(d->focusWidget(), Qt::Key_A, Qt::ControlModifier);
             for (const QChar ch : QStringLiteral("Tóth Béla"))
@@ -376,9 +375,9 @@ private Q_SLOTS:
         press(w, g, Qt::Key_F7);
         QCOMPARE(SqlValue(QStringLiteral("SELECT dat_figyelmeztet FROM ugyfel WHERE ugyfel_nev = 'Ma Esedékes'"), QStringLiteral("?")), QString());
         QCOMPARE(g->model()->index(g->currentRowIndex(), 0).data().toString(), QStringLiteral("Ma Esedékes"));
-        ModalAnswers answers;
+        ModalLog answers;
         QDate proposed;
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             if (auto *e = d->findChild<QDateEdit *>())
                 proposed = e->date();
             QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
@@ -404,8 +403,8 @@ private Q_SLOTS:
         QCOMPARE(g->model()->index(0, 0).data().toString().toLongLong(), order + 1); // newest first
         g->setCurrentRowIndex(1);
         g->setFocus();
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Yes);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Yes));
         press(w, g, Qt::Key_F3);
         QCOMPARE(answers.texts.value(0), QStringLiteral("Biztosan elkészült a munkalap?"));
         QCOMPARE(g->model()->rowCount(), 1); // it left "Beérkezett"
@@ -417,26 +416,26 @@ private Q_SLOTS:
         QVERIFY(row >= 0);
         QCOMPARE(g->model()->index(row, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(196, 224, 255));
         g->setCurrentRowIndex(row);
-        answers.thenPress(QMessageBox::Yes);
+        onModal(messageBox(), pressButton(QMessageBox::Yes));
         press(w, g, Qt::Key_F3);
         QCOMPARE(answers.texts.value(1), QStringLiteral("Biztosan lezárja a munkalapot?"));
         QCOMPARE(g->model()->rowCount(), 2);
         QCOMPARE(g->model()->index(g->currentRowIndex(), 0).data().toString(), QString::number(order));
         QCOMPARE(g->model()->index(g->currentRowIndex(), 1).data(Qt::BackgroundRole).value<QColor>(), QColor(193, 255, 224));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         press(w, g, Qt::Key_F3);
         QCOMPARE(answers.texts.value(2), QStringLiteral("Ez a munkalap már le lett zárva."));
 
         // Cancel (Ctrl+Delete) the other one: it stays listed in light red with dark red text.
         const int other = 1 - column(g, 0).indexOf(QString::number(order));
         g->setCurrentRowIndex(other);
-        answers.thenPress(QMessageBox::Yes);
+        onModal(messageBox(), pressButton(QMessageBox::Yes));
         press(w, g, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(g->model()->rowCount(), 2);
         const QModelIndex cancelled = g->model()->index(g->currentRowIndex(), 1);
         QCOMPARE(cancelled.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 221, 221));
         QCOMPARE(cancelled.data(Qt::ForegroundRole).value<QColor>(), QColor(128, 0, 0));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         press(w, g, Qt::Key_F3);
         QCOMPARE(answers.texts.value(4), QStringLiteral("Sztornó munkalap"));
 
@@ -467,9 +466,9 @@ private Q_SLOTS:
         Connection other; // the second workstation
         other.open(db.params());
         other.exec(QStringLiteral("UPDATE munkalap SET storno = 'I' WHERE munkalap = %1").arg(order));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Yes);
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Yes));
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         press(w, g, Qt::Key_F3);
         QTRY_COMPARE(answers.texts.size(), 2);
         QCOMPARE(answers.titles.value(1), QStringLiteral("Hiba"));
@@ -477,7 +476,7 @@ private Q_SLOTS:
         // Cancelled: light red with dark red text, as the list shows every cancelled order.
         QCOMPARE(g->model()->index(g->currentRowIndex(), 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 221, 221));
         // The next F3 knows it is cancelled.
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         press(w, g, Qt::Key_F3);
         QTRY_COMPARE(answers.texts.value(2), QStringLiteral("Sztornó munkalap"));
     }
@@ -590,9 +589,9 @@ private Q_SLOTS:
         showActive(w);
         w.setActiveTab(MainWindow::TabExams);
         Grid *exams = w.grid(MainWindow::TabExams);
-        ModalAnswers answers;
+        ModalLog answers;
         QString pickerName;
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             pickerName = d->objectName();
             QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
         });
@@ -603,11 +602,11 @@ private Q_SLOTS:
         w.setActiveTab(MainWindow::TabClients);
         Grid *clients = w.grid(MainWindow::TabClients);
         clients->setCurrentRowIndex(1);
-        answers.thenPress(QMessageBox::No);
+        onModal(messageBox(), pressButton(QMessageBox::No));
         press(w, clients, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(answers.texts.last(), QStringLiteral("Valóban töröljem a sort?"));
         QCOMPARE(clients->model()->rowCount(), 2);
-        answers.thenPress(QMessageBox::Yes);
+        onModal(messageBox(), pressButton(QMessageBox::Yes));
         press(w, clients, Qt::Key_Delete, Qt::ControlModifier);
         QTRY_COMPARE(clients->model()->rowCount(), 1);
         QCOMPARE(column(clients, 0), QStringList{QStringLiteral("Fehér Anna")});
@@ -678,8 +677,8 @@ private Q_SLOTS:
 
         // Stepped to ready, the order is no longer overdue: it leaves the tab and the count.
         g->setCurrentRowIndex(1);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Yes);
+        test::ModalLog answers;
+        test::onModal(test::messageBox(), test::pressButton(QMessageBox::Yes));
         press(w, g, Qt::Key_F3);
         QTRY_COMPARE(column(g, 0), QStringList{QString::number(older)});
         QTRY_COMPARE(overdueLabel(), QStringLiteral("Lejárt: 1"));
@@ -764,17 +763,17 @@ private Q_SLOTS:
         w.setActiveTab(MainWindow::TabClients);
         Grid *clients = w.grid(MainWindow::TabClients);
         QCOMPARE(clients->model()->rowCount(), 0);
-        ModalAnswers answers;
+        ModalLog answers;
         QStringList opened;
         auto closeIt = [&](QWidget *d) {
             opened << d->objectName();
             QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
         };
-        answers.then([&](QWidget *d) { // the type choice: first option
+        onModal(anyWindow(), [&](QWidget *d) { // the type choice: first option
             opened << d->objectName();
             QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
         });
-        answers.then(closeIt); // the client picker, cancelled
+        onModal(anyWindow(), closeIt); // the client picker, cancelled
         press(w, clients, Qt::Key_F4);
         QTRY_VERIFY(answers.done());
         QCOMPARE(opened, (QStringList{QStringLiteral("frm_Radio"), QStringLiteral("frm_TorzsUgyfel")}));
@@ -782,12 +781,12 @@ private Q_SLOTS:
 
         addClient(QStringLiteral("Lakatos Lili"));
         w.action(QStringLiteral("aFrissit"))->trigger();
-        answers.then(closeIt);
+        onModal(anyWindow(), closeIt);
         press(w, clients, Qt::Key_F9);
         QTRY_VERIFY(answers.done());
         QCOMPARE(opened.last(), QStringLiteral("frm_MunkalapBongeszo"));
         for (const char *a : {"aLencsemarka", "aKeretMarka", "aTorzsMLapTipus"}) {
-            answers.then(closeIt);
+            onModal(anyWindow(), closeIt);
             w.action(QString::fromLatin1(a))->trigger();
             QTRY_VERIFY(answers.done());
         }
@@ -859,10 +858,10 @@ private Q_SLOTS:
         QVERIFY(w.searchBox()->hasFocus());
         w.action(action)->setEnabled(true); // a command whose window comes later still gets its key
         QSignalSpy triggered(w.action(action), &QAction::triggered);
-        ModalAnswers answers;
+        ModalLog answers;
         QString seen;
         if (!window.isEmpty())
-            noteAndReject(answers, seen);
+            noteAndReject(seen);
         QTest::keySequence(w.searchBox(), key);
         QTRY_VERIFY(answers.done());
         QCOMPARE(triggered.count(), 1);
@@ -963,9 +962,9 @@ private Q_SLOTS:
         w.setActiveTab(tab);
         Grid *g = w.grid(tab);
         QCOMPARE(g->model()->rowCount(), 0);
-        ModalAnswers answers;
+        ModalLog answers;
         QString seen;
-        noteAndReject(answers, seen);
+        noteAndReject(seen);
         press(w, g, Qt::Key(key));
         QTest::qWait(100);
         QCOMPARE(seen, window);

@@ -18,16 +18,14 @@
 #include "export/OnlineService.h"
 #include "export/VersionNotes.h"
 #include "export/XlsxWriter.h"
-#include "mainwindow/MainWindow.h"
-#include "startup/Splash.h"
-#include "support/Modal.h"
+#include "support/Drive.h"
+#include "support/Readers.h"
 #include "support/TestDb.h"
-#include "AdminFormParts.h"
+#include "support/AdminFormParts.h"
 #include "db/RowCounter.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "ui/ListQuery.h"
-#include "workorders/WorkOrderHistory.h"
 
 #include <QtTest>
 #include <QAction>
@@ -51,30 +49,9 @@
 #include <QTemporaryDir>
 
 using namespace qo;
-using qo::test::formParts;
-using qo::test::ModalAnswers;
+using namespace qo::test;
 
 namespace {
-
-// The system's Python, where the Debian packages of the readers live (a
-// Python of the user's own may come first on the path).
-QString pythonProgram()
-{
-    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
-}
-
-// Runs a Python script with arguments; its standard output parsed as JSON.
-QJsonValue python(const QString &script, const QStringList &args = {})
-{
-    QProcess p;
-    p.start(pythonProgram(), QStringList{QStringLiteral("-c"), script} + args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning("python failed: %s", p.readAllStandardError().constData());
-        return {};
-    }
-    const QJsonDocument d = QJsonDocument::fromJson(QByteArray("{\"v\":") + p.readAllStandardOutput() + "}");
-    return d.object().value(QStringLiteral("v"));
-}
 
 QByteArray fileBytes(const QString &path)
 {
@@ -90,18 +67,6 @@ QJsonArray rowsOf(const QStringList &a, const QStringList &b = {}, const QString
             out.append(QJsonArray::fromStringList(*l));
     return out;
 }
-
-// Python's csv reader with the given dialect, the file decoded as Windows-1250.
-const char kCsvReader[] = R"(
-import csv, json, sys
-path, delim, quote = sys.argv[1], sys.argv[2], sys.argv[3]
-with open(path, encoding='cp1250', newline='') as f:
-    if quote:
-        r = csv.reader(f, delimiter=delim, quotechar=quote)
-    else:
-        r = csv.reader(f, delimiter=delim, quoting=csv.QUOTE_NONE)
-    print(json.dumps([row for row in r]))
-)";
 
 // xlrd's view of the worksheet plus the record types a plain walk of the file finds.
 const char kBiffReader[] = R"(
@@ -138,36 +103,6 @@ for row in ws.iter_rows():
                  bool(c.font and c.font.b), c.number_format] for c in row])
 widths = {k: v.width for k, v in ws.column_dimensions.items()}
 print(json.dumps({'rows': out, 'widths': widths}))
-)";
-
-// Every start tag, the text inside td/th/title/h1 cells, and the declared charset.
-const char kHtmlReader[] = R"(
-import json, sys
-from html.parser import HTMLParser
-class P(HTMLParser):
-    def __init__(self):
-        super().__init__(convert_charrefs=True)
-        self.tags, self.cells, self.stack, self.texts, self.charset, self.attrs = [], [], [], [], None, []
-    def handle_starttag(self, tag, attrs):
-        self.tags.append(tag)
-        d = dict(attrs)
-        if tag == 'meta' and 'content' in d and 'charset=' in d['content']:
-            self.charset = d['content'].split('charset=')[1]
-        if tag in ('td', 'th', 'title', 'h1'):
-            self.stack.append([tag, ''])
-            self.attrs.append([tag, d.get('width'), d.get('align')])
-    def handle_endtag(self, tag):
-        if self.stack and self.stack[-1][0] == tag:
-            self.cells.append(self.stack.pop())
-    def handle_data(self, data):
-        if self.stack:
-            self.stack[-1][1] += data
-        self.texts.append(data)
-raw = open(sys.argv[1], 'rb').read()
-p = P()
-p.feed(raw.decode('cp1250'))
-print(json.dumps({'tags': sorted(set(p.tags)), 'cells': p.cells, 'charset': p.charset, 'attrs': p.attrs,
-                  'text': ''.join(p.texts), 'crlf': raw.count(b'\r\n') == raw.count(b'\n')}))
 )";
 
 // A long exported list read back whole: the number of data rows and the
@@ -341,9 +276,9 @@ void pressLater(Qt::Key key)
 // The export dialog answered at the keyboard: Tab from the column list to the
 // file name, the path typed, Enter; the message that follows confirmed, and
 // back in the dialog, Esc closes it.
-void answerExportDialog(ModalAnswers &answers, const QString &path)
+void answerExportDialog(const QString &path)
 {
-    answers.then([path](QWidget *d) {
+    onModal(anyWindow(), [path](QWidget *d) {
         QApplication::setActiveWindow(d);
         auto *e = qobject_cast<ExportDialog *>(d);
         QVERIFY(e);
@@ -355,8 +290,8 @@ void answerExportDialog(ModalAnswers &answers, const QString &path)
         QTest::keyClicks(formParts(e).fileEdit, path);
         pressLater(Qt::Key_Return);
     });
-    answers.thenPress(QMessageBox::Ok);
-    answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+    onModal(messageBox(), pressButton(QMessageBox::Ok));
+    onModal(anyWindow(), [](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
 }
 
 QWidget *topLevelNamed(const QString &name)
@@ -722,8 +657,8 @@ private Q_SLOTS:
         const QString path = out(name);
         QFile::remove(path);
         formParts(d).fileEdit->setText(path);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         const QByteArray b = fileBytes(path);
@@ -766,8 +701,8 @@ private Q_SLOTS:
         const QString path = QDir(docs).filePath(QStringLiteral("File001.csv"));
         QCOMPARE(formParts(d).fileEdit->text(), path);
         d.show();
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
@@ -777,7 +712,7 @@ private Q_SLOTS:
         writeFile(home.filePath(QStringLiteral("fajl")), "x");
         const QString bad = home.filePath(QStringLiteral("fajl/File001.csv"));
         formParts(d).fileEdit->setText(bad);
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.size(), 2);
@@ -796,8 +731,8 @@ private Q_SLOTS:
         const QString path = out(QStringLiteral("empty.xls"));
         writeFile(path, "earlier");
         formParts(d).fileEdit->setText(path);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Cannot perform this operation on an empty dataset")});
@@ -830,8 +765,8 @@ private Q_SLOTS:
         const QString path = out(QStringLiteral("keys.csv"));
         QTest::keyClick(formParts(d).fileEdit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(formParts(d).fileEdit, path);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(d).fileEdit, Qt::Key_Return);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{path + QStringLiteral(" file kész.")});
@@ -859,8 +794,8 @@ private Q_SLOTS:
         formParts(d).columnList->item(2)->setCheckState(Qt::Unchecked);
         formParts(d).quoteButtons[0]->setChecked(true);
         formParts(d).separatorButtons[3]->setChecked(true);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         formParts(d).clipboardButton->click();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Adatok vágólapra másolása kész.")});
@@ -889,8 +824,8 @@ private Q_SLOTS:
                 formParts(d).stopButton->click();
         });
         poll.start(0);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         formParts(d).startButton->click();
         QTRY_VERIFY(answers.done());
         QVERIFY(seenRunning > 0);
@@ -927,12 +862,12 @@ private Q_SLOTS:
             QCoreApplication::processEvents();
             QCOMPARE(list.model.totalCount(), 20000);
         }
-        ModalAnswers answers;
+        ModalLog answers;
         const QString path = out(file);
         if (!file.isEmpty()) {
-            answerExportDialog(answers, path);
+            answerExportDialog(path);
         } else {
-            answers.then([](QWidget *d) {
+            onModal(anyWindow(), [](QWidget *d) {
                 QApplication::setActiveWindow(d);
                 auto *e = qobject_cast<ExportDialog *>(d);
                 int presses = 0;
@@ -940,8 +875,8 @@ private Q_SLOTS:
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 pressLater(Qt::Key_Space);
             });
-            answers.thenPress(QMessageBox::Ok);
-            answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
+            onModal(anyWindow(), [](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
         }
         ShowExportDialog(&list.grid, QString(), nullptr);
         QTRY_VERIFY(answers.done());
@@ -1182,10 +1117,10 @@ private Q_SLOTS:
         QVERIFY(service.port() > 0);
         WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
         ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = %1").arg(acknowledged));
-        ModalAnswers answers;
+        ModalLog answers;
         QString title, notes;
         if (shown)
-            answers.then([&](QWidget *w) {
+            onModal(anyWindow(), [&](QWidget *w) {
                 auto *v = qobject_cast<VersionNotesWindow *>(w);
                 QVERIFY(v);
                 title = v->windowTitle();
@@ -1273,7 +1208,7 @@ private Q_SLOTS:
         StreamingService service(head, size, announced);
         WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
         ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
-        ModalAnswers answers;
+        ModalLog answers;
         QElapsedTimer t;
         t.start();
         if (news)
@@ -1307,11 +1242,11 @@ private Q_SLOTS:
         LocalService service(site.path());
         WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
         ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
-        ModalAnswers answers;
+        ModalLog answers;
         QRect frame;
         int scrollRange = -1;
         QString lastLine;
-        answers.then([&](QWidget *w) {
+        onModal(anyWindow(), [&](QWidget *w) {
             frame = w->frameGeometry();
             if (auto *area = w->findChild<QScrollArea *>())
                 scrollRange = area->verticalScrollBar()->maximum();
@@ -1395,7 +1330,7 @@ private Q_SLOTS:
         WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"),
                           QStringLiteral("http://127.0.0.1:%1/").arg(port));
         ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, hirelfogadva = 0"));
-        ModalAnswers answers;
+        ModalLog answers;
         QElapsedTimer t;
         t.start();
         CheckNewVersion();
@@ -1403,129 +1338,6 @@ private Q_SLOTS:
         QVERIFY2(t.elapsed() < 2 * kServiceTimeoutMs + 2000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(answers.unexpected.isEmpty());
         QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
-    }
-
-    // The main window asks 5 s after it is shown and shows the announced version.
-    void mainWindowAnnouncesNewVersion()
-    {
-        QTemporaryDir site;
-        writeFile(site.filePath(QStringLiteral("verziokovetes.php")), "23.0.0.45|Jegyzet");
-        writeFile(site.filePath(QStringLiteral("hirfolyam.php")), "0");
-        LocalService service(site.path());
-        ExecSql(QStringLiteral("UPDATE beallit SET verzioelfogadva = NULL, vanbelep = 'N'"));
-        const ConnectParams p = m_db->params();
-        WriteStoredConnection(1, QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password));
-        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), service.base());
-        SetSplashEnabled(false);
-        ModalAnswers answers;
-        QString seen;
-        answers.then([&](QWidget *w) {
-            seen = w->objectName();
-            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
-        });
-        MainWindow w;
-        QVERIFY(!w.isAborted());
-        w.show();
-        QElapsedTimer t;
-        t.start();
-        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 9000);
-        QVERIFY2(t.elapsed() > 4500, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(seen, QStringLiteral("frm_Verziokovetes"));
-        QTest::qWait(5500); // the news check: "0" shows nothing
-        QTRY_VERIFY(service.log().contains(QStringLiteral("GET /hirfolyam.php")));
-        QVERIFY(!topLevelNamed(QStringLiteral("frm_Hirfolyam")));
-        w.close();
-        Connection::main().open(m_db->params()); // closing the window closed the connection
-    }
-
-    // "Excelbe..." (Ctrl+E) of a client's work orders: no name offered beyond
-    // the default, the grid's captions head the columns.
-    void workOrderBrowserExport()
-    {
-        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) VALUES ('Bognár Kata', 'N')"));
-        const qint64 client = SqlIntValue(QStringLiteral("SELECT MAX(ugyfel) FROM ugyfel"), 0);
-        ExecSql(QStringLiteral("INSERT INTO munkalap (mlaptipus, ugyfel, datum, statusz, osszar, storno) "
-                               "VALUES (1, %1, '2024-03-05', 1, 25000, 'N')").arg(client));
-        const QString csv = out(QStringLiteral("browser.csv"));
-        QString offered;
-        ModalAnswers answers;
-        answers.then([](QWidget *w) {
-            auto *b = qobject_cast<WorkOrderHistory *>(w);
-            QVERIFY(b);
-            QTimer::singleShot(0, b, [b] { QTest::keyClick(b->grid(), Qt::Key_E, Qt::ControlModifier); });
-        });
-        answers.then([&](QWidget *d) {
-            auto *e = qobject_cast<ExportDialog *>(d);
-            QVERIFY(e);
-            offered = formParts(e).fileEdit->text();
-            formParts(e).fileEdit->setText(csv);
-            QMetaObject::invokeMethod(formParts(e).startButton, "click", Qt::QueuedConnection);
-        });
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenReject();
-        answers.thenReject();
-        BrowseClientWorkOrders(client);
-        QTRY_VERIFY(answers.done());
-        QVERIFY(answers.unexpected.isEmpty());
-        QVERIFY(offered.endsWith(QStringLiteral("/File001.csv")));
-        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {csv, QStringLiteral(";"), QString()}).toArray();
-        QCOMPARE(rows.size(), 2);
-        const QStringList head = rows[0].toVariant().toStringList();
-        QCOMPARE(head.first(), QStringLiteral("Sorszám"));
-        QVERIFY(head.contains(QStringLiteral("Összesen")));
-        QVERIFY(head.contains(QStringLiteral("ugyfel_nev")));
-        QCOMPARE(rows[1].toArray()[head.indexOf(QStringLiteral("Összesen"))].toString(), QStringLiteral("25000"));
-        QCOMPARE(rows[1].toArray()[head.indexOf(QStringLiteral("Beérkezett"))].toString(), QStringLiteral("2024.03.05"));
-    }
-
-    // Ctrl+E on the client list offers "QuorvinOpt.csv"; Ctrl+H the HTML dialog.
-    void mainWindowShortcuts()
-    {
-        ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve) VALUES ('Kiss <b>Anna</b>', 'N')"));
-        const ConnectParams p = m_db->params();
-        WriteStoredConnection(1, QStringLiteral("%1;%2;%3;%4;%5;Teszt").arg(p.database, p.host).arg(p.port).arg(p.user, p.password));
-        WriteConfigString(QStringLiteral("Alapertek"), QStringLiteral("SzolgaltatasCim"), QStringLiteral("http://127.0.0.1:9/"));
-        SetSplashEnabled(false);
-        MainWindow w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.setActiveTab(MainWindow::TabClients);
-        QTRY_VERIFY(w.grid(MainWindow::TabClients)->gridModel()->rowCount() > 0);
-        const QString csv = out(QStringLiteral("clients.csv"));
-        ModalAnswers answers;
-        QString offered;
-        answers.then([&](QWidget *d) {
-            auto *e = qobject_cast<ExportDialog *>(d);
-            QVERIFY(e);
-            offered = formParts(e).fileEdit->text();
-            formParts(e).fileEdit->setText(csv);
-            QMetaObject::invokeMethod(formParts(e).startButton, "click", Qt::QueuedConnection);
-        });
-        answers.thenPress(QMessageBox::Ok);
-        answers.then([](QWidget *d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); });
-        QTest::keyClick(w.searchBox(), Qt::Key_E, Qt::ControlModifier);
-        QTRY_VERIFY(answers.done());
-        QCOMPARE(offered, QStringLiteral("QuorvinOpt.csv"));
-        QVERIFY(fileBytes(csv).contains("Kiss <b>Anna</b>"));
-
-        const QString page = out(QStringLiteral("clients.htm"));
-        w.activateWindow();
-        QTRY_VERIFY(w.isActiveWindow());
-        answers.then([&](QWidget *d) {
-            auto *h = qobject_cast<HtmlExportDialog *>(d);
-            QVERIFY(h);
-            formParts(h).pathEdit->setText(page);
-            QMetaObject::invokeMethod(formParts(h).okButton, "click", Qt::QueuedConnection);
-        });
-        QTest::keyClick(w.searchBox(), Qt::Key_H, Qt::ControlModifier);
-        QTRY_VERIFY(answers.done());
-        QTRY_VERIFY(QFile::exists(page));
-        const QJsonObject r = python(QString::fromLatin1(kHtmlReader), {page}).toObject();
-        QVERIFY(!r.value(QStringLiteral("tags")).toVariant().toStringList().contains(QStringLiteral("b")));
-        QVERIFY(r.value(QStringLiteral("text")).toString().contains(QStringLiteral("Kiss <b>Anna</b>")));
-        w.close();
-        Connection::main().open(m_db->params());
     }
 };
 

@@ -19,9 +19,8 @@
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
 #include "support/Drive.h"
-#include "support/Modal.h"
 #include "support/TestDb.h"
-#include "AdminFormParts.h"
+#include "support/AdminFormParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -107,36 +106,12 @@ ConnectParams counterAccount(const TestDb &shop)
     return p;
 }
 
-// Types text into a widget one key at a time, accented letters too.
-void typeInto(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        const QChar up = c.toUpper();
-        const Qt::Key key = up.unicode() < 128 ? Qt::Key(up.unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Click, w, key, QString(c), Qt::NoModifier);
-    }
-}
-
 QStringList column(const Grid *g, int col)
 {
     QStringList out;
     for (int r = 0; r < g->model()->rowCount(); ++r)
         out << g->model()->index(r, col).data().toString();
     return out;
-}
-
-// The focused widget; after a message box the offscreen platform may need
-// the modal window activated again, as a window manager would.
-QWidget *focused()
-{
-    if (!QApplication::focusWidget())
-        (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 500);
-    if (!QApplication::focusWidget())
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            modal->activateWindow();
-            (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 2000);
-        }
-    return QApplication::focusWidget();
 }
 
 } // namespace
@@ -269,11 +244,11 @@ private Q_SLOTS:
         c.show();
         c.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&c));
-        typeInto(formParts(c).editor, QStringLiteral("UPDATE ugyfel SET telefon = '555' WHERE ugyfel = %1;").arg(client));
+        typeText(formParts(c).editor, QStringLiteral("UPDATE ugyfel SET telefon = '555' WHERE ugyfel = %1;").arg(client));
         QTest::keyClick(formParts(c).editor, Qt::Key_Return);
-        typeInto(formParts(c).editor, QStringLiteral("UPDATE felhasznalo SET jelszo = 'Titok-9' WHERE felhasznalo = 'admin';"));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        typeText(formParts(c).editor, QStringLiteral("UPDATE felhasznalo SET jelszo = 'Titok-9' WHERE felhasznalo = 'admin';"));
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.first(), QStringLiteral("SQL futtatás kész."));
@@ -300,7 +275,7 @@ private Q_SLOTS:
         LoginDialog dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        ModalAnswers answers;
+        ModalLog answers;
         QTest::keyClicks(dlg.edtFelhasznalo, QStringLiteral("anna"));
         QTest::keyClick(dlg.edtFelhasznalo, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(dlg.edtJelszo));
@@ -308,7 +283,7 @@ private Q_SLOTS:
         QStringList countdowns;
         for (int attempt = 1; attempt <= 7; ++attempt) {
             QTRY_VERIFY(dlg.btnOK->isEnabled());
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::mouseClick(dlg.btnOK, Qt::LeftButton);
             QTRY_VERIFY(answers.done());
             QCOMPARE(dlg.isWaiting(), attempt >= LoginDialog::kFreeAttempts);
@@ -352,8 +327,8 @@ private Q_SLOTS:
                                  "VALUES ('anna', 'Kiss Anna', 'titok', 'N')"));
         const qint64 client = newClient(QStringLiteral("Szabó Péter"));
         WriteStoredConnection(1, record(shop));
-        ModalAnswers answers;
-        answers.then([](QWidget *w) {
+        ModalLog answers;
+        onModal(anyWindow(), [](QWidget *w) {
             auto *login = qobject_cast<LoginDialog *>(w);
             QVERIFY(login);
             QTest::keyClicks(login->edtFelhasznalo, QStringLiteral("anna"));
@@ -390,7 +365,7 @@ private Q_SLOTS:
         QVERIFY2(rows.first().contains(QStringLiteral("ugyfel_nev: 'Szabó Péter' -> 'Szabó Péter Ifj.'")), qPrintable(rows.first()));
         QVERIFY2(rows.first().contains(QStringLiteral("telefon: NULL -> '06 1 234 5678'")), qPrintable(rows.first()));
 
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         w.action(QStringLiteral("aNaplo"))->trigger();
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), QStringLiteral("Nincs jogosultság a művelethez."));
@@ -427,7 +402,7 @@ private Q_SLOTS:
         QVERIFY(list.memoReszlet->toPlainText().contains(QStringLiteral("sph: NULL -> '-3,00'")));
 
         // By client name: his own row and his prescription rows, nobody else's.
-        typeInto(list.edtUgyfel, QStringLiteral("kovács"));
+        typeText(list.edtUgyfel, QStringLiteral("kovács"));
         QTRY_VERIFY(g->model()->rowCount() > 0);
         QVERIFY(column(g, cClient).count(QStringLiteral("Kovács Béla")) == g->model()->rowCount());
         QVERIFY(column(g, cTable).contains(QStringLiteral("ugyfel_k")));
@@ -442,7 +417,7 @@ private Q_SLOTS:
         QTest::keyClick(list.edtUgyfel, Qt::Key_Delete);
         QTest::keyClick(list.edtUgyfel, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(list.edtFelhasznalo));
-        typeInto(list.edtFelhasznalo, QStringLiteral("tóth"));
+        typeText(list.edtFelhasznalo, QStringLiteral("tóth"));
         QCOMPARE(column(g, cUser), QStringList{QStringLiteral("Tóth Ede")});
         QCOMPARE(column(g, cClient), QStringList{QStringLiteral("Kovács Béla")});
         // A period that ended yesterday holds nothing of today's.
@@ -504,8 +479,8 @@ private Q_SLOTS:
                 QVERIFY(!l->text().startsWith(QStringLiteral("Adatbázis frissítve")));
         }
         db().exec(QStringLiteral("INSERT INTO sema_frissites VALUES (900, 'jovobeli', NOW())"));
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         MainWindow w;
         QVERIFY(w.isAborted());
         QTRY_VERIFY(answers.done());

@@ -12,12 +12,10 @@
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
-#include "mainwindow/MainWindow.h"
 #include "startup/Splash.h"
-#include "support/Modal.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
-#include "AdminFormParts.h"
+#include "support/AdminFormParts.h"
 #include "support/TlsServer.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
@@ -51,8 +49,7 @@
 #include <Qsci/qsciscintilla.h>
 
 using namespace qo;
-using qo::test::formParts;
-using test::ModalAnswers;
+using namespace qo::test;
 
 namespace {
 
@@ -64,18 +61,6 @@ struct Key {
     Qt::Key key = Qt::Key_unknown;
     Qt::KeyboardModifiers mods;
 };
-
-// Text as typed keys; letters outside ASCII arrive as key events carrying
-// their text, as a keyboard with those letters sends them.
-void typeText(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 // As a keyboard does: each key goes to whatever has the focus at that moment
 // (the first key typed into a table opens the cell's editor).
@@ -286,8 +271,8 @@ private Q_SLOTS:
         UserList w;
         showActive(w);
         QCOMPARE(w.model()->rowCount(), 1);
-        ModalAnswers answers;
-        answers.then([](QWidget *dlg) {
+        ModalLog answers;
+        onModal(anyWindow(), [](QWidget *dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("Felhasználó adatainak szerkesztése"));
             type(dlg, {"kata", Qt::Key_Tab, "Kiss Kata", Qt::Key_Tab, "jelszo1", Qt::Key_Tab, "jelszo1", Qt::Key_Tab,
                        Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab});
@@ -324,8 +309,8 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("adm_users_pw"));
         UserList w;
         showActive(w);
-        ModalAnswers answers;
-        answers.then([&](QWidget *dlg) {
+        ModalLog answers;
+        onModal(anyWindow(), [&](QWidget *dlg) {
             typeInto(dlg, {"zoli", Qt::Key_Tab, "Nagy Zoltán", Qt::Key_Tab});
             typeText(focusIn(dlg), password);
             typeInto(dlg, {Qt::Key_Tab});
@@ -333,8 +318,8 @@ private Q_SLOTS:
             typeInto(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             pressLaterIn(dlg, Qt::Key_Return);
         });
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenReject(); // Mégsem: the new row is not kept
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), rejectWindow()); // Mégsem: the new row is not kept
         QTest::keyClick(w.grid(), Qt::Key_Insert);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{message});
@@ -349,8 +334,8 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("adm_users_edit"));
         UserList w;
         showActive(w);
-        ModalAnswers answers;
-        answers.then([](QWidget *dlg) {
+        ModalLog answers;
+        onModal(anyWindow(), [](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_End, " Fő", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
                        Qt::Key_Return});
         });
@@ -359,12 +344,12 @@ private Q_SLOTS:
         QVERIFY(answers.texts.isEmpty());
         QCOMPARE(userRow(QStringLiteral("admin")), QStringLiteral("Rendszergazda Fő|admin|I|I"));
 
-        answers.then([](QWidget *dlg) {
+        onModal(anyWindow(), [](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, "x", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             pressLater(Qt::Key_Return);
         });
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenReject();
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), rejectWindow());
         QTest::keyClick(w.grid(), Qt::Key_Return); // Enter in the list edits too
         QTRY_VERIFY2(answers.done(), qPrintable(answers.texts.join(QLatin1Char('|')) + QStringLiteral(" / ") + answers.unexpected.join(QLatin1Char('|'))));
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Hibás jelszó megadás")});
@@ -380,15 +365,15 @@ private Q_SLOTS:
         showActive(w);
         Connection elsewhere;
         elsewhere.open(db.params());
-        ModalAnswers answers;
+        ModalLog answers;
         QString nameShown;
-        answers.then([&](QWidget *dlg) {
+        onModal(anyWindow(), [&](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_End, " Fő", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             elsewhere.exec(QStringLiteral("UPDATE felhasznalo SET felhasznalo_nev = 'Másik Név' WHERE felhasznalo = 'admin'"));
             pressLater(Qt::Key_Return);
         });
-        answers.thenPress(QMessageBox::Ok);
-        answers.then([&](QWidget *dlg) {
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), [&](QWidget *dlg) {
             nameShown = dlg->findChild<QLineEdit *>(QStringLiteral("edtNev"))->text();
             QMetaObject::invokeMethod(dlg, "reject", Qt::QueuedConnection);
         });
@@ -427,10 +412,10 @@ private Q_SLOTS:
         showActive(w);
         for (int i = 0; i < downs; ++i)
             QTest::keyClick(w.grid(), Qt::Key_Down);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Yes);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Yes));
         if (!warning.isEmpty())
-            answers.thenPress(secondYes ? QMessageBox::Yes : QMessageBox::No);
+            onModal(messageBox(), pressButton(secondYes ? QMessageBox::Yes : QMessageBox::No));
         QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ControlModifier);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.first(), QStringLiteral("Valóban töröljem a sort?"));
@@ -453,9 +438,9 @@ private Q_SLOTS:
         auto stored = [] { return SqlValue(QStringLiteral("SELECT jelszo FROM felhasznalo WHERE felhasznalo = 'dora'"), {}); };
         UserList w;
         showActive(w);
-        ModalAnswers answers;
+        ModalLog answers;
         QStringList shownPasswords;
-        answers.then([&](QWidget *dlg) {
+        onModal(anyWindow(), [&](QWidget *dlg) {
             type(dlg, {"dora", Qt::Key_Tab, "Dóra", Qt::Key_Tab});
             typeText(QApplication::focusWidget(), password);
             type(dlg, {Qt::Key_Tab});
@@ -480,7 +465,7 @@ private Q_SLOTS:
 
         // Edited without a password: the fields start empty, the hash stays.
         QCOMPARE(w.currentText(QStringLiteral("felhasznalo")), QStringLiteral("dora"));
-        answers.then([&](QWidget *dlg) {
+        onModal(anyWindow(), [&](QWidget *dlg) {
             for (const char *n : {"edtJelszo", "edtJelszo2"})
                 shownPasswords << dlg->findChild<QLineEdit *>(QLatin1String(n))->text();
             type(dlg, {Qt::Key_Tab, Qt::Key_End, " Nagy", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
@@ -495,12 +480,12 @@ private Q_SLOTS:
         backTo(w);
 
         // A new password typed in the first field only does not match the empty confirmation.
-        answers.then([&](QWidget *dlg) {
+        onModal(anyWindow(), [&](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, "ujabb", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             returnLater(dlg->findChild<QPushButton *>(QStringLiteral("btnOK")));
         });
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenReject();
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), rejectWindow());
         QTest::keyClick(w.grid(), Qt::Key_F2);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Hibás jelszó megadás")});
@@ -508,7 +493,7 @@ private Q_SLOTS:
         backTo(w);
 
         // Both typed: a new hash of the new password.
-        answers.then([&](QWidget *dlg) {
+        onModal(anyWindow(), [&](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, "ujabb", Qt::Key_Tab, "ujabb", Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
                        Qt::Key_Return});
         });
@@ -542,20 +527,20 @@ private Q_SLOTS:
         UserList w;
         showActive(w);
         QCOMPARE(w.currentText(QStringLiteral("felhasznalo")), QStringLiteral("admin"));
-        ModalAnswers answers;
+        ModalLog answers;
         bool stillOpen = false;
-        answers.then([](QWidget *dlg) {
+        onModal(anyWindow(), [](QWidget *dlg) {
             type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
             QVERIFY(qobject_cast<QCheckBox *>(QApplication::focusWidget()));
             type(dlg, {Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab});
             returnLater(dlg->findChild<QPushButton *>(QStringLiteral("btnOK")));
         });
         if (!secondAdmin) {
-            answers.then([yes](QWidget *box) {
+            onModal(anyWindow(), [yes](QWidget *box) {
                 static_cast<QMessageBox *>(box)->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
             });
             if (!yes)
-                answers.then([&](QWidget *dlg) {
+                onModal(anyWindow(), [&](QWidget *dlg) {
                     stillOpen = dlg->windowTitle() == QStringLiteral("Felhasználó adatainak szerkesztése");
                     if (!stillOpen)
                         qWarning("%s", qPrintable(dlg->windowTitle()));
@@ -574,83 +559,6 @@ private Q_SLOTS:
             QCOMPARE(stillOpen, !yes);
         }
         QCOMPARE(userRow(QStringLiteral("admin")), stored);
-    }
-
-    // A user without the administrator right: "Szabad lekérdezés" from the
-    // menu is refused with the message and opens nothing, and the settings
-    // (Alt+Enter) show "Belépésnél jelszót kér" disabled. An administrator
-    // gets the console through the same menu.
-    void consoleAndLoginSettingForAdministratorsOnly()
-    {
-        test::TestDb db(QStringLiteral("adm_rights"));
-        ExecSql(QStringLiteral("UPDATE beallit SET vanbelep = 'I'"));
-        ExecSql(QStringLiteral("INSERT INTO felhasznalo (felhasznalo, felhasznalo_nev, jelszo, rendszergazda) "
-                               "VALUES ('anna', 'Kiss Anna', 'titok', 'N')"));
-        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
-        ModalAnswers answers;
-        answers.then([](QWidget *dlg) {
-            type(dlg, {"anna", Qt::Key_Return, "titok", Qt::Key_Return, Qt::Key_Return});
-        });
-        MainWindow m;
-        QVERIFY(!m.isAborted());
-        QTRY_VERIFY(answers.done());
-        QCOMPARE(appState().felhasznalo_nev, QStringLiteral("Kiss Anna"));
-        QVERIFY(!appState().rendszergazda);
-        showActive(m);
-
-        auto consoleFromMenu = [&m] {
-            QMenu *system = nullptr;
-            for (QAction *a : m.menuBar()->actions())
-                if (a->text() == QLatin1String("Rendszer"))
-                    system = a->menu();
-            QVERIFY(system);
-            QTest::mouseClick(m.menuBar(), Qt::LeftButton, {}, m.menuBar()->actionGeometry(system->menuAction()).center());
-            QTRY_VERIFY(system->isVisible());
-            QTest::keyClick(system, Qt::Key_Down);
-            QTest::keyClick(system, Qt::Key_Down);
-            QCOMPARE(system->activeAction()->text(), QStringLiteral("Szabad lekérdezés"));
-            QTest::keyClick(system, Qt::Key_Return);
-        };
-        auto consoles = [] {
-            int n = 0;
-            for (QWidget *t : QApplication::topLevelWidgets())
-                n += qobject_cast<SqlConsole *>(t) != nullptr;
-            return n;
-        };
-        answers.thenPress(QMessageBox::Ok);
-        consoleFromMenu();
-        QTRY_VERIFY(answers.done());
-        QCOMPARE(answers.texts, QStringList{QStringLiteral("Nincs jogosultság a művelethez.")});
-        QCOMPARE(answers.titles, QStringList{QStringLiteral("Hiba")});
-        QVERIFY(answers.unexpected.isEmpty());
-        QCOMPARE(consoles(), 0);
-
-        backTo(m);
-        bool loginBoxEnabled = true, daysEnabled = false;
-        answers.then([&](QWidget *dlg) {
-            auto *settings = qobject_cast<SettingsDialog *>(dlg);
-            QVERIFY(settings);
-            loginBoxEnabled = formParts(settings).loginRequired->isEnabled();
-            daysEnabled = formParts(settings).dueDays->isEnabled();
-            QMetaObject::invokeMethod(dlg, "reject", Qt::QueuedConnection);
-        });
-        QTest::keyClick(&m, Qt::Key_Return, Qt::AltModifier);
-        QTRY_VERIFY(answers.done());
-        QVERIFY(!loginBoxEnabled);
-        QVERIFY(daysEnabled);
-
-        // The administrator: the same menu item opens the console.
-        backTo(m);
-        appState().rendszergazda = true;
-        QString title;
-        answers.then([&](QWidget *w) {
-            title = w->windowTitle();
-            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
-        });
-        consoleFromMenu();
-        QTRY_VERIFY(answers.done());
-        QCOMPARE(title, QStringLiteral("SQL lekérdezés"));
-        m.close();
     }
 
     // ---- stored connections --------------------------------------------------
@@ -690,40 +598,6 @@ private Q_SLOTS:
         QCOMPARE(storedRecords(), expected);
     }
 
-    // Deleting every row leaves no key: the next start runs the first-run setup.
-    void deleteAllRunsSetupNextStart()
-    {
-        test::TestDb db(QStringLiteral("adm_conn_delall"));
-        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
-        WriteStoredConnection(3, record(db.params(), QStringLiteral("Másik")));
-        {
-            ConnectionList w;
-            showActive(w);
-            ModalAnswers answers;
-            answers.thenPress(QMessageBox::Yes);
-            answers.thenPress(QMessageBox::Yes);
-            QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ControlModifier);
-            backTo(w);
-            QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ControlModifier);
-            QTRY_VERIFY(answers.done());
-            QCOMPARE(answers.texts.first(), QStringLiteral("Valóban töröljem az adatbázist a listából?"));
-            QCOMPARE(w.model()->rowCount(), 0);
-            QTest::keyClick(w.grid(), Qt::Key_Escape);
-        }
-        QVERIFY(storedRecords().isEmpty());
-        QFile f(ConfigFile());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(!f.readAll().contains("ConStr"));
-        Connection::main().close();
-        ModalAnswers answers;
-        QString first;
-        answers.then([&](QWidget *w) { first = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
-        MainWindow m;
-        QVERIFY(m.isAborted());
-        QCOMPARE(first, QStringLiteral("Adatbázis beállítás"));
-        m.close();
-    }
-
     // A ";" in any field is refused before the row is kept.
     void semicolonRefused_data()
     {
@@ -738,15 +612,15 @@ private Q_SLOTS:
         QFETCH(int, tabs);
         ConnectionList w;
         showActive(w);
-        ModalAnswers answers;
-        answers.then([tabs](QWidget *dlg) {
+        ModalLog answers;
+        onModal(anyWindow(), [tabs](QWidget *dlg) {
             for (int i = 0; i < tabs; ++i)
                 typeInto(dlg, {Qt::Key_Tab});
             typeInto(dlg, {"a;b", Qt::Key_Return});
             pressLaterIn(dlg, Key(Qt::Key_Return, Qt::ControlModifier));
         });
-        answers.thenPress(QMessageBox::Ok);
-        answers.thenReject();
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), rejectWindow());
         QTest::keyClick(w.grid(), Qt::Key_Insert);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts, QStringList{QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;).")});
@@ -762,8 +636,8 @@ private Q_SLOTS:
         {
             ConnectionList w;
             showActive(w);
-            ModalAnswers answers;
-            answers.then([&](QWidget *dlg) {
+            ModalLog answers;
+            onModal(anyWindow(), [&](QWidget *dlg) {
                 QCOMPARE(dlg->windowTitle(), QStringLiteral("Tárhely"));
                 type(dlg, {"Teszt bolt", Qt::Key_Tab});
                 dlg->grab().save(QDir::tempPath() + QStringLiteral("/qo_connection_editor.png"));
@@ -782,7 +656,7 @@ private Q_SLOTS:
             QTRY_VERIFY(answers.done());
             QCOMPARE(w.model()->rowCount(), 1);
             backTo(w);
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
             QTRY_VERIFY(answers.done());
             QCOMPARE(answers.texts, QStringList{QStringLiteral("Kapcsolat vizsgálata sikeres")});
@@ -790,13 +664,13 @@ private Q_SLOTS:
             backTo(w);
 
             // The same row with a wrong password.
-            answers.then([](QWidget *dlg) {
+            onModal(anyWindow(), [](QWidget *dlg) {
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_End, "rossz", Key(Qt::Key_Return, Qt::ControlModifier)});
             });
             QTest::keyClick(w.grid(), Qt::Key_F2);
             QTRY_VERIFY(answers.done());
             backTo(w);
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
             QTRY_VERIFY(answers.done());
             backTo(w);
@@ -836,9 +710,9 @@ private Q_SLOTS:
         {
             ConnectionList w;
             showActive(w);
-            ModalAnswers answers;
+            ModalLog answers;
             bool caEnabledBefore = true;
-            answers.then([&](QWidget *dlg) {
+            onModal(anyWindow(), [&](QWidget *dlg) {
                 QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {"Távoli bolt", Qt::Key_Tab});
                 typeText(QApplication::focusWidget(), p.host);
@@ -863,7 +737,7 @@ private Q_SLOTS:
             QCOMPARE(w.model()->rowCount(), 1);
             QVERIFY(w.rows().first().tls);
             backTo(w);
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
             QTRY_VERIFY(answers.done());
             QCOMPARE(answers.texts.last(), QStringLiteral("Kapcsolat vizsgálata sikeres"));
@@ -871,7 +745,7 @@ private Q_SLOTS:
             backTo(w);
 
             // The other CA typed over the right one.
-            answers.then([&](QWidget *dlg) {
+            onModal(anyWindow(), [&](QWidget *dlg) {
                 QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab});
                 auto *ca = qobject_cast<QLineEdit *>(QApplication::focusWidget());
@@ -884,7 +758,7 @@ private Q_SLOTS:
             QTest::keyClick(w.grid(), Qt::Key_F2);
             QTRY_VERIFY(answers.done());
             backTo(w);
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
             QTRY_VERIFY(answers.done());
             QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: A kiszolgáló tanúsítványa nem ellenőrizhető")),
@@ -893,7 +767,7 @@ private Q_SLOTS:
             backTo(w);
 
             // Unticked, the same account is refused: the server asks for TLS.
-            answers.then([&](QWidget *dlg) {
+            onModal(anyWindow(), [&](QWidget *dlg) {
                 QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
                            Key(Qt::Key_Return, Qt::ControlModifier)});
@@ -902,14 +776,14 @@ private Q_SLOTS:
             QTRY_VERIFY(answers.done());
             QVERIFY(!w.rows().first().tls);
             backTo(w);
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::keyClick(w.grid(), Qt::Key_T, Qt::ControlModifier);
             QTRY_VERIFY(answers.done());
             QVERIFY2(answers.texts.last().startsWith(QStringLiteral("Hiba: Access denied")), qPrintable(answers.texts.last()));
             backTo(w);
 
             // Ticked again with the right CA, and stored when the window closes.
-            answers.then([&](QWidget *dlg) {
+            onModal(anyWindow(), [&](QWidget *dlg) {
                 QApplication::setActiveWindow(dlg); // as the window system does; the shortcuts follow it
                 type(dlg, {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
                            Qt::Key_Tab});
@@ -949,8 +823,8 @@ private Q_SLOTS:
         {
             ConnectionList w;
             showActive(w);
-            ModalAnswers answers;
-            answers.then([&](QWidget *dlg) {
+            ModalLog answers;
+            onModal(anyWindow(), [&](QWidget *dlg) {
                 QCOMPARE(dlg->windowTitle(), QStringLiteral("Biztonsági mentés készítés"));
                 QCOMPARE(qobject_cast<QFileDialog *>(dlg)->nameFilters().size(), 2);
                 const QString base = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
@@ -979,7 +853,7 @@ private Q_SLOTS:
                 QCOMPARE(fd->selectedFiles(), QStringList{zipPath});
                 QTest::keyClick(name, Qt::Key_Return);
             });
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             QTest::keyClick(w.grid(), Qt::Key_F3);
             QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 20000);
             QVERIFY(QRegularExpression(QStringLiteral("^adm_conn_zip-\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d-\\d\\d$")).match(proposed).hasMatch());
@@ -1011,8 +885,8 @@ private Q_SLOTS:
         ExecSql(QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('régi')"));
         SqlConsole c;
         showActive(c);
-        ModalAnswers answers;
-        answers.then([&](QWidget *dlg) {
+        ModalLog answers;
+        onModal(anyWindow(), [&](QWidget *dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("SQL megnyitás"));
             QApplication::setActiveWindow(dlg);
             QTRY_VERIFY(dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->hasFocus());
@@ -1022,7 +896,7 @@ private Q_SLOTS:
         QTRY_VERIFY(answers.done());
         QTRY_COMPARE_WITH_TIMEOUT(c.fileName(), script, 20000); // the dialog closes a moment after it was answered
         backTo(c);
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 20000);
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
@@ -1115,9 +989,9 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), w.btnTeljesMentes);
 
-        ModalAnswers answers;
+        ModalLog answers;
         QString replaceQuestion;
-        answers.then([&](QWidget *dlg) {
+        onModal(anyWindow(), [&](QWidget *dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("Biztonsági mentés készítés"));
             // The dialog asks whether to replace the file while it is being
             // answered, so that question is answered from a timer of its own.
@@ -1139,7 +1013,7 @@ private Q_SLOTS:
         });
         QString text, details;
         bool fitsScreen = false;
-        answers.then([&](QWidget *box) {
+        onModal(anyWindow(), [&](QWidget *box) {
             auto *m = qobject_cast<QMessageBox *>(box);
             QVERIFY(m);
             text = m->text();
@@ -1233,7 +1107,7 @@ private Q_SLOTS:
             for (int i = 0; i < lines.size(); ++i) {
                 if (i > 0)
                     QTest::keyClick(field, Qt::Key_Return); // a new line in the letter
-                test::keys(field, lines.at(i));
+                test::typeText(field, lines.at(i));
             }
         };
         QString box, focusAfterBox;
@@ -1346,8 +1220,8 @@ private Q_SLOTS:
         }
         if (selectLastLine)
             QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ShiftModifier);
-        ModalAnswers answers;
-        answers.thenPress(QMessageBox::Ok);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY2(answers.texts.first().startsWith(message), qPrintable(answers.texts.first()));
@@ -1362,7 +1236,7 @@ private Q_SLOTS:
     void consoleQueries()
     {
         test::TestDb db(QStringLiteral("adm_console_query"));
-        ModalAnswers answers;
+        ModalLog answers;
         SqlConsole c;
         showActive(c);
         QVERIFY(!formParts(c).aExport->isEnabled());
@@ -1391,7 +1265,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("elso\tmasodik\t\r\na,b\t2\t\r\n"));
         // Ctrl+E hands the result to the export dialog.
         QString exportWindow;
-        answers.then([&](QWidget *d) {
+        onModal(anyWindow(), [&](QWidget *d) {
             exportWindow = d->objectName();
             QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
         });
@@ -1403,7 +1277,7 @@ private Q_SLOTS:
         QTest::keyClick(formParts(c).queryGrid, Qt::Key_Tab, Qt::ControlModifier);
         QTest::keyClick(formParts(c).editor, Qt::Key_N, Qt::ControlModifier);
         typeText(formParts(c).editor, QStringLiteral("SELECT * FROM nincs_ilyen"));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY(answers.texts.first().startsWith(QStringLiteral("SQL hiba:\n")));
@@ -1457,8 +1331,8 @@ private Q_SLOTS:
         if (whole == QLatin1String("ctrl+end") || whole == QLatin1String("end")) {
             QTest::keyClick(formParts(c).queryGrid, Qt::Key_End, whole == QLatin1String("end") ? Qt::NoModifier : Qt::ControlModifier);
         } else if (whole == QLatin1String("export")) {
-            ModalAnswers answers;
-            answers.then([&](QWidget *d) {
+            ModalLog answers;
+            onModal(anyWindow(), [&](QWidget *d) {
                 QApplication::setActiveWindow(d);
                 // Tab from the column list to the file name, the path typed, Enter.
                 int presses = 0;
@@ -1469,9 +1343,9 @@ private Q_SLOTS:
                 QTest::keyClicks(name, csv);
                 pressLater(Key(Qt::Key_Return));
             });
-            answers.thenPress(QMessageBox::Ok);
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
             // Back in the export dialog, Esc closes it.
-            answers.then([](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+            onModal(anyWindow(), [](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
             QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
             QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 30000);
             QTRY_VERIFY(!QApplication::activeModalWidget());
@@ -1507,7 +1381,7 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("adm_console_session"));
         SqlConsole c;
         showActive(c);
-        ModalAnswers answers;
+        ModalLog answers;
         auto run = [&](const QString &sql, Qt::Key key) {
             backTo(c); // after a message box the activation comes back a moment later
             if (formParts(c).pages->currentIndex() != 0)
@@ -1521,7 +1395,7 @@ private Q_SLOTS:
             }
             QTest::keyClick(formParts(c).editor, key);
         };
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         run(QStringLiteral("SET @szam = 41;\nCREATE TEMPORARY TABLE tmp_konzol (a INT);\nINSERT INTO tmp_konzol SELECT seq FROM seq_1_to_300;"),
             Qt::Key_F5);
         QTRY_VERIFY(answers.done());
@@ -1546,7 +1420,7 @@ private Q_SLOTS:
         // or a dropped link would) is never replaced silently: the next
         // statement fails and says what was lost, the one after runs in a new session.
         Connection::main().exec(QStringLiteral("KILL %1").arg(c.connection().sessionId()));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         run(QStringLiteral("SELECT @szam AS x"), Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QVERIFY2(answers.texts.last().contains(QStringLiteral("Megszakadt a kapcsolat")), qPrintable(answers.texts.last()));
@@ -1616,13 +1490,13 @@ private Q_SLOTS:
         test::TestDb db(QStringLiteral("adm_console_overtype"));
         SqlConsole c;
         showActive(c);
-        ModalAnswers answers;
+        ModalLog answers;
         typeText(formParts(c).editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a1');"));
         QTest::keyClick(formParts(c).editor, Qt::Key_Return);
         typeText(formParts(c).editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('a2');"));
         QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ShiftModifier);
         typeText(formParts(c).editor, QStringLiteral("INSERT INTO uzenet (szoveg) VALUES ('b2');"));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
@@ -1633,7 +1507,7 @@ private Q_SLOTS:
         backTo(c);
         QTest::keyClick(formParts(c).editor, Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(formParts(c).editor, Qt::Key_End, Qt::ShiftModifier);
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
@@ -1672,7 +1546,7 @@ private Q_SLOTS:
         SqlConsole c;
         showActive(c);
         QTableView *t = formParts(c).tableGrid;
-        ModalAnswers answers;
+        ModalLog answers;
         auto run = [&](const QString &sql) {
             backTo(c);
             if (formParts(c).pages->currentIndex() != 0)
@@ -1686,7 +1560,7 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         };
 
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         run(QStringLiteral("use %1;").arg(other));
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), QStringLiteral("SQL futtatás kész."));
@@ -1701,14 +1575,14 @@ private Q_SLOTS:
         // Changed elsewhere after it was read: not overwritten.
         admin.exec(QStringLiteral("UPDATE %1.masik SET nev = 'máshol' WHERE id = 2").arg(other));
         editCell(QStringLiteral("itt"));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(t, Qt::Key_Up);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.last(), conflict);
         QCOMPARE(admin.query(QStringLiteral("SELECT nev FROM %1.masik WHERE id = 2").arg(other)).text(0, 0), QStringLiteral("máshol"));
         QCOMPARE(t->model()->index(1, 1).data().toString(), QStringLiteral("máshol")); // read again
 
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         run(QStringLiteral("use %1;").arg(db.name()));
         QTRY_VERIFY(answers.done());
         run(QStringLiteral("TABLE:kulcs_nelkul"));
@@ -1723,7 +1597,7 @@ private Q_SLOTS:
         // Deleted elsewhere while being edited: the edit does not pass for stored.
         editCell(QStringLiteral("körte2"));
         ExecSql(QStringLiteral("DELETE FROM kulcs_nelkul WHERE nev = 'körte'"));
-        answers.thenPress(QMessageBox::Ok);
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
         QTest::keyClick(t, Qt::Key_Up);
         QTRY_VERIFY(answers.done());
         QCOMPARE(answers.texts.size(), boxes + 1);
@@ -1732,24 +1606,6 @@ private Q_SLOTS:
         QCOMPARE(SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM kulcs_nelkul"), -1), 1);
         QCOMPARE(formParts(c).positionLabel->text(), QStringLiteral("1: 1"));
         admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(other));
-    }
-
-    // The three commands stand enabled in the main window.
-    void mainWindowCommandsEnabled()
-    {
-        test::TestDb db(QStringLiteral("adm_main"));
-        WriteStoredConnection(1, record(db.params(), QStringLiteral("Bolt")));
-        MainWindow m;
-        QVERIFY(!m.isAborted());
-        for (const char *n : {"aFelhasznalo", "aAdatbazis", "aSQL"})
-            QVERIFY(m.action(QString::fromLatin1(n))->isEnabled());
-        ModalAnswers answers;
-        QString title;
-        answers.then([&](QWidget *w) { title = w->windowTitle(); QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
-        m.action(QStringLiteral("aFelhasznalo"))->trigger();
-        QTRY_VERIFY(answers.done());
-        QCOMPARE(title, QStringLiteral("Felhasználók adatai"));
-        m.close();
     }
 };
 

@@ -18,7 +18,7 @@
 #include "ui/GridModel.h"
 #include "support/Drive.h"
 #include "support/TestDb.h"
-#include "AdminFormParts.h"
+#include "support/AdminFormParts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -42,21 +42,11 @@ using namespace qo::test;
 
 namespace {
 
-QWidget *focused()
-{
-    if (!QApplication::focusWidget()) {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            modal->activateWindow();
-        (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 2000);
-    }
-    return QApplication::focusWidget();
-}
 QString focusedName()
 {
     QWidget *w = focused();
     return w ? w->objectName() : QStringLiteral("<none>");
 }
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(focused(), key, mods); }
 
 Connection &db() { return Connection::main(); }
 QString value(const QString &sql)
@@ -286,7 +276,7 @@ private Q_SLOTS:
 
         // A new client and its consent are saved together.
         onWindow<ClientEditor>([&](ClientEditor *) {
-            keys(focused(), QStringLiteral("Új Ügyfél"));
+            typeText(focused(), QStringLiteral("Új Ügyfél"));
             press(Qt::Key_Tab, Qt::ControlModifier);
             press(Qt::Key_Tab);
             press(Qt::Key_Tab);
@@ -348,7 +338,7 @@ private Q_SLOTS:
             auto *edit = m->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             offered = edit->text();
             edit->selectAll();
-            keys(edit, zip);
+            typeText(edit, zip);
             QTest::keyClick(edit, Qt::Key_Return);
         });
         QTest::keyClick(w.grid(MainWindow::TabClients), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
@@ -467,7 +457,7 @@ private Q_SLOTS:
                 press(Qt::Key_Tab);
             QCOMPARE(focusedName(), QStringLiteral("megorzes_ev"));
             press(Qt::Key_A, Qt::ControlModifier);
-            keys(focused(), retention);
+            typeText(focused(), retention);
             press(Qt::Key_Tab); // the note
             press(Qt::Key_Tab); // OK
             press(Qt::Key_Return);

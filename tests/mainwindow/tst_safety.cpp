@@ -8,6 +8,7 @@
 #include "reports/PeriodDialog.h"
 #include "startup/ConnectionSetup.h"
 #include "ui/InputDialog.h"
+#include "support/Drive.h"
 #include "support/TestDb.h"
 
 #include <QClipboard>
@@ -22,85 +23,14 @@
 #include <functional>
 
 using namespace qo;
+using namespace qo::test;
 
 namespace {
-
-// Any text, one key press per character (also letters outside Latin-1).
-void typeText(QWidget *w, const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int n = text.at(i).isHighSurrogate() ? 2 : 1;
-        const QString ch = text.mid(i, n);
-        const QChar up = ch.at(0).toUpper();
-        const Qt::Key key = up.unicode() < 128 ? Qt::Key(up.unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Press, w, key, ch, Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, w, key, ch, Qt::NoModifier);
-        i += n - 1;
-    }
-}
-
-QWidget *focused()
-{
-    if (!QApplication::focusWidget())
-        (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 1000);
-    if (!QApplication::focusWidget())
-        if (QWidget *modal = QApplication::activeModalWidget())
-            modal->activateWindow();
-    (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 1000);
-    return QApplication::focusWidget();
-}
-
-void press(Qt::Key key, Qt::KeyboardModifiers mods = {})
-{
-    QTest::keyClick(focused(), key, mods);
-}
 
 void paste(const QString &text)
 {
     QGuiApplication::clipboard()->setText(text);
     press(Qt::Key_V, Qt::ControlModifier);
-}
-
-// Answers every message box with OK as it opens and keeps its text.
-class BoxAnswerer : public QObject {
-public:
-    BoxAnswerer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || box == m_last)
-                return;
-            m_last = box;
-            texts << box->text();
-            box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
-        });
-        m_timer.start(20);
-    }
-    QStringList texts;
-
-private:
-    QTimer m_timer;
-    QPointer<QMessageBox> m_last;
-};
-
-// Runs drive on the first modal window that is not a message box, once shown.
-void onWindow(const std::function<void(QWidget *)> &drive, int triesLeft = 300)
-{
-    QTimer::singleShot(triesLeft == 300 ? 0 : 10, [=] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && !qobject_cast<QMessageBox *>(w)) {
-            drive(w);
-            return;
-        }
-        if (triesLeft > 0)
-            onWindow(drive, triesLeft - 1);
-    });
-}
-
-// Lets queued messages come and be answered.
-void settle()
-{
-    QTest::qWait(150);
 }
 
 QString unstorable(const QString &ch)
@@ -133,20 +63,21 @@ private Q_SLOTS:
     void clientNameTypedAndPasted()
     {
         test::TestDb db(QStringLiteral("safety_client"));
-        BoxAnswerer answers;
-        onWindow([](QWidget *) {
-            // The editor opens in the name.
+        BoxAnswers answers(BoxAnswer::Ok, 5);
+        onModal(notMessageBox(), [&](QWidget *) {
+            // The editor opens in the name. Each refusal is said while the
+            // user is still in the field.
             typeText(focused(), QStringLiteral("Kiss–Nagy€ "));
-            settle();
+            QTRY_COMPARE(answers.texts().size(), 1);
             paste(QStringLiteral("„Éva”😀 O’Neil"));
-            settle();
+            QTRY_COMPARE(answers.texts().size(), 2);
             for (int i = 0; i < 10 && focused()->objectName() != QLatin1String("BitBtn1"); ++i)
                 press(Qt::Key_Return);
             press(Qt::Key_Return); // OK
         });
         const qint64 key = EditClient(-1);
         QVERIFY(key > 0);
-        QCOMPARE(answers.texts, (QStringList{unstorable(QStringLiteral("€")), unstorable(QStringLiteral("😀"))}));
+        QCOMPARE(answers.texts(), (QStringList{unstorable(QStringLiteral("€")), unstorable(QStringLiteral("😀"))}));
         QCOMPARE(SqlValue(QStringLiteral("SELECT ugyfel_nev FROM ugyfel WHERE ugyfel = %1").arg(key), {}),
                  QStringLiteral("Kiss-Nagy \"Éva\" O'Neil"));
     }
@@ -162,14 +93,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, where);
         QString seen;
-        BoxAnswerer answers;
-        onWindow([&](QWidget *w) {
+        BoxAnswers answers(BoxAnswer::Ok, 5);
+        onModal(notMessageBox(), [&](QWidget *w) {
             QLineEdit *e = where == QLatin1String("setup") ? static_cast<ConnectionSetup *>(w)->edtNev
                                                            : w->findChild<QLineEdit *>();
             e->setFocus(); // a field the test chose, not the next one in line
             QTest::qWait(20);
             typeText(e, QStringLiteral("Fő – üzlet €"));
-            settle();
+            QTRY_COMPARE(answers.texts().size(), 1);
             seen = e->text();
             QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
         });
@@ -179,7 +110,7 @@ private Q_SLOTS:
             QString value;
             QVERIFY(!InputDialog(QStringLiteral("Próba"), QStringLiteral("Szöveg"), value));
         }
-        QTRY_COMPARE(answers.texts, QStringList{unstorable(QStringLiteral("€"))});
+        QTRY_COMPARE(answers.texts(), QStringList{unstorable(QStringLiteral("€"))});
         QCOMPARE(seen, QStringLiteral("Fő - üzlet "));
     }
 
@@ -193,8 +124,8 @@ private Q_SLOTS:
         appState().torzsszerkeszt = true;
         const QString big(70000, QLatin1Char('x'));
         QString focusAfterTab, kept;
-        BoxAnswerer answers;
-        onWindow([&](QWidget *) {
+        BoxAnswers answers(BoxAnswer::Ok, 5);
+        onModal(notMessageBox(), [&](QWidget *) {
             auto *memo = qobject_cast<QPlainTextEdit *>(focused());
             QVERIFY(memo);
             memo->selectAll();
@@ -206,14 +137,14 @@ private Q_SLOTS:
             press(Qt::Key_Tab, Qt::ShiftModifier); // back into the text, at its end
             press(Qt::Key_End, Qt::ControlModifier);
             paste(big);
-            settle();
+            QTRY_COMPARE(answers.texts().size(), 1); // the cut is said while in the text
             kept = memo->toPlainText();
             press(Qt::Key_Tab);
             press(Qt::Key_Return); // OK
         });
         QCOMPARE(EditWorkOrderType(1), qint64(1));
         QCOMPARE(focusAfterTab, QStringLiteral("btnOK"));
-        QCOMPARE(answers.texts, QStringList{QStringLiteral("A mező legfeljebb 65535 karaktert fogad el.")});
+        QCOMPARE(answers.texts(), QStringList{QStringLiteral("A mező legfeljebb 65535 karaktert fogad el.")});
         QCOMPARE(kept.size(), 65535);
         QVERIFY(kept.startsWith(QStringLiteral("Első sor\nmásodik")));
         const QString stored = SqlValue(QStringLiteral("SELECT szoveg FROM mlaptipus WHERE mlaptipus = 1"), {});
@@ -230,7 +161,7 @@ private Q_SLOTS:
         SetPeriodToday(QDate(2024, 3, 13));
         QDate from(2024, 2, 13), to(2024, 3, 13);
         QStringList trail;
-        onWindow([&](QWidget *) {
+        onModal(notMessageBox(), [&](QWidget *) {
             trail << focused()->objectName();
             QTest::keyClicks(focused(), QStringLiteral("2023"));
             press(Qt::Key_Tab);

@@ -63,7 +63,7 @@ void typeInto(QWidget *dlg, const QString &name, const QString &text)
     if (text.isEmpty())
         QTest::keyClick(e, Qt::Key_Delete);
     else
-        keys(e, text);
+        typeText(e, text);
     QTest::keyClick(e, Qt::Key_Return);
 }
 
@@ -235,7 +235,7 @@ private Q_SLOTS:
                 focusTrail << f->objectName();
                 if (auto *e = qobject_cast<QLineEdit *>(f))
                     e->selectAll();
-                keys(f, text);
+                typeText(f, text);
                 QTest::keyClick(f, Qt::Key_Return);
             };
             type(QString()); // the due date as proposed
@@ -246,7 +246,7 @@ private Q_SLOTS:
             // Enter on the brand button opens the brand list: search, Enter accepts.
             focusTrail << QApplication::focusWidget()->objectName();
             onModal(named("frm_Torzsadat"), [&](QWidget *list) {
-                keys(QApplication::focusWidget(), QStringLiteral("ho"));
+                typeText(QApplication::focusWidget(), QStringLiteral("ho"));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                 Q_UNUSED(list);
             });
@@ -273,9 +273,9 @@ private Q_SLOTS:
             // The remark takes Enter as a new line; Tab leaves it.
             QWidget *memo = QApplication::focusWidget();
             focusTrail << memo->objectName();
-            keys(memo, QStringLiteral("Sürgős"));
+            typeText(memo, QStringLiteral("Sürgős"));
             QTest::keyClick(memo, Qt::Key_Return);
-            keys(memo, QStringLiteral("péntekre"));
+            typeText(memo, QStringLiteral("péntekre"));
             QTest::keyClick(memo, Qt::Key_Tab);
             type(QStringLiteral("10000")); // eloleg
             focusTrail << QApplication::focusWidget()->objectName();
@@ -333,7 +333,7 @@ private Q_SLOTS:
             e->setFocus(Qt::TabFocusReason);
             focused = e->text();
             e->selectAll();
-            keys(e, QStringLiteral("1 500,5x")); // the letter cannot be typed
+            typeText(e, QStringLiteral("1 500,5x")); // the letter cannot be typed
             QTest::keyClick(e, Qt::Key_Tab);
             afterTyping = e->text();
             w->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
@@ -665,14 +665,14 @@ private Q_SLOTS:
             start = f->objectName();
             due = static_cast<QDateEdit *>(f)->date();
             QTest::keyClick(f, Qt::Key_Tab);
-            keys(QApplication::focusWidget(), QStringLiteral("-1,5"));
+            typeText(QApplication::focusWidget(), QStringLiteral("-1,5"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            keys(QApplication::focusWidget(), QStringLiteral("0,5"));
+            typeText(QApplication::focusWidget(), QStringLiteral("0,5"));
             // Back into the picker and out again forwards.
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            keys(QApplication::focusWidget(), QStringLiteral("5"));
+            typeText(QApplication::focusWidget(), QStringLiteral("5"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             for (int i = 0; i < 60 && QApplication::focusWidget()->objectName() != QLatin1String("btnOK"); ++i)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -772,7 +772,7 @@ private Q_SLOTS:
                 clientShown = edit(ed, QStringLiteral("edUgyfel"))->text();
                 ed->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
             });
-            keys(QApplication::focusWidget(), QStringLiteral("molnár"));
+            typeText(QApplication::focusWidget(), QStringLiteral("molnár"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         const qint64 key = EditWorkOrder(-1, -1, 2);
@@ -954,7 +954,7 @@ private Q_SLOTS:
         QApplication::setActiveWindow(w);
         QLineEdit *e = w->field(QStringLiteral("ar_keret"));
         e->setFocus();
-        keys(e, QStringLiteral("5"));
+        typeText(e, QStringLiteral("5"));
         QCOMPARE(QApplication::focusWidget(), e);
         // The field loses its focus inside the window's destruction.
         delete w;

@@ -103,7 +103,7 @@ private Q_SLOTS:
             heading = l->heading()->text();
             caption = l->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
             QCOMPARE(QApplication::focusWidget(), l->searchBox());
-            keys(l->searchBox(), typed);
+            typeText(l->searchBox(), typed);
             seen = listed(l, QStringLiteral("lencsemarka_nev"));
             QCOMPARE(l->currentText(QStringLiteral("lencsemarka_nev")), current);
             counter = l->statusBar()->findChildren<QLabel *>().value(0)->text();
@@ -251,7 +251,7 @@ private Q_SLOTS:
         bool stillOpen = false;
         onModal(named("frm_Torzsadat"), [&](QWidget *w) {
             auto *l = static_cast<MasterDataList *>(w);
-            keys(l->searchBox(), QStringLiteral("nincs ilyen"));
+            typeText(l->searchBox(), QStringLiteral("nincs ilyen"));
             QCOMPARE(l->model()->rowCount(), 0);
             answerBox(&boxes);
             l->findChild<QAction *>(command)->trigger();
@@ -280,7 +280,7 @@ private Q_SLOTS:
                 for (QLabel *lb : ed->findChildren<QLabel *>())
                     if (lb->objectName() == QLatin1String("lblKulcs"))
                         keyShown = lb->text();
-                keys(QApplication::focusWidget(), QStringLiteral("lindberg"));
+                typeText(QApplication::focusWidget(), QStringLiteral("lindberg"));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
             });
             QTest::keyClick(l->grid(), Qt::Key_Insert);
@@ -289,7 +289,7 @@ private Q_SLOTS:
             onModal(named("frm_Torzsadat_Szerkeszt"), [&](QWidget *ed) {
                 auto *e = ed->findChild<QLineEdit *>(QStringLiteral("DBEdit1"));
                 e->selectAll();
-                keys(e, QStringLiteral("Lindberg Air"));
+                typeText(e, QStringLiteral("Lindberg Air"));
                 ed->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
             });
             QApplication::setActiveWindow(l);
@@ -299,7 +299,7 @@ private Q_SLOTS:
             onModal(named("frm_Torzsadat_Szerkeszt"), [&](QWidget *ed) {
                 auto *e = ed->findChild<QLineEdit *>(QStringLiteral("DBEdit1"));
                 e->selectAll();
-                keys(e, QStringLiteral("Elrontva"));
+                typeText(e, QStringLiteral("Elrontva"));
                 QTest::keyClick(e, Qt::Key_Escape);
             });
             QApplication::setActiveWindow(l);
@@ -404,7 +404,7 @@ private Q_SLOTS:
             caption = l->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
             focus = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
             all = listed(l, QStringLiteral("mlaptipus_nev"));
-            keys(l->searchBox(), QStringLiteral("kontakt"));
+            typeText(l->searchBox(), QStringLiteral("kontakt"));
             found = listed(l, QStringLiteral("mlaptipus_nev"));
             text = l->printedText->toPlainText();
             l->searchBox()->clear();
@@ -451,7 +451,7 @@ private Q_SLOTS:
             if (search.isEmpty())
                 QTest::keyClick(l->grid(), Qt::Key_Down); // "Kontaktlencse", then "Szemüveg - közel"
             else
-                keys(l->searchBox(), search);
+                typeText(l->searchBox(), search);
             if (!right)
                 answerBox(&boxes);
             else
@@ -464,10 +464,10 @@ private Q_SLOTS:
                     auto *memo = ed->findChild<QPlainTextEdit *>(QStringLiteral("DBMemo1"));
                     QCOMPARE(QApplication::focusWidget(), memo);
                     memo->selectAll();
-                    keys(memo, QStringLiteral("Első sor"));
+                    typeText(memo, QStringLiteral("Első sor"));
                     QTest::keyClick(memo, Qt::Key_Return); // a new line, not OK
                     QVERIFY(ed->isVisible());
-                    keys(memo, QStringLiteral("második sor"));
+                    typeText(memo, QStringLiteral("második sor"));
                     if (finish == QLatin1String("ctrl-enter"))
                         QTest::keyClick(memo, Qt::Key_Return, Qt::ControlModifier);
                     else if (finish == QLatin1String("ok"))
@@ -514,7 +514,7 @@ private Q_SLOTS:
         QString modalAfter;
         onModal(named("frm_TorzsMLapTipus"), [&](QWidget *w) {
             auto *l = static_cast<WorkOrderTypeList *>(w);
-            keys(l->searchBox(), QStringLiteral("nincs ilyen"));
+            typeText(l->searchBox(), QStringLiteral("nincs ilyen"));
             l->aSzerkeszt->trigger();
             QWidget *modal = QApplication::activeModalWidget();
             modalAfter = modal ? modal->objectName() : QString();

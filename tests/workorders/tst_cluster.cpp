@@ -64,7 +64,7 @@ void typeInto(QWidget *dlg, const QString &name, const QString &text)
     QVERIFY2(e, qPrintable(name));
     e->setFocus(Qt::TabFocusReason);
     e->selectAll();
-    keys(e, text);
+    typeText(e, text);
     QTest::keyClick(e, Qt::Key_Return);
 }
 
