@@ -205,9 +205,9 @@ void MainWindow::routeCommands()
     });
     connect(action(QStringLiteral("aUjEbbol")), &QAction::triggered, this, [this] {
         guarded([this] {
-            if (activeTab() != TabWorkOrders)
-                return;
-            const qint64 key = NewWorkOrderFrom(currentKey(TabWorkOrders), this);
+            if (currentPage() != m_workOrders)
+                return; // the work-order list's command only
+            const qint64 key = NewWorkOrderFrom(m_workOrders->currentKey(), this);
             if (key > 0)
                 showSaved(TabWorkOrders, key);
         });
