@@ -17,6 +17,7 @@ inline constexpr QLatin1StringView kDateDialog{"frm_Datumbe"};
 inline constexpr QLatin1StringView kDelimitedExport{"frm_Hatarolt"};
 inline constexpr QLatin1StringView kExaminationEditor{"frm_Vizsgalat"};
 inline constexpr QLatin1StringView kHtmlExport{"frm_Grid2Html"};
+inline constexpr QLatin1StringView kJobProgress{"frm_Folyamat"};
 inline constexpr QLatin1StringView kLoginDialog{"frm_Login"};
 inline constexpr QLatin1StringView kMainWindow{"frm_Main"};
 inline constexpr QLatin1StringView kMasterDataList{"frm_Torzsadat"};

@@ -1,5 +1,6 @@
 // The shared dialog parts and the message boxes.
 #include "ui/FormParts.h"
+#include "ui/JobProgress.h"
 #include "ui/MessageBoxes.h"
 #include "support/Drive.h"
 
@@ -11,6 +12,8 @@
 #include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QProgressBar>
+#include <QTimer>
 #include <QTest>
 #include <functional>
 
@@ -27,6 +30,9 @@ private Q_SLOTS:
 
     void messageBoxes();
     void messageBoxAnswersGivenAhead();
+    // A long job: quiet while short, then a window that keeps the events
+    // flowing, shows the count and stops the job on Esc.
+    void jobProgress();
 };
 
 void TestUiParts::messageBoxes()
@@ -187,6 +193,57 @@ void TestUiParts::formParts()
         QVERIFY(dlg.isVisible());
     else
         QCOMPARE(dlg.result(), result);
+}
+
+void TestUiParts::jobProgress()
+{
+    QWidget owner;
+    owner.show();
+    QElapsedTimer clock;
+
+    {
+        // A job under the delay shows nothing.
+        JobProgress quick("Rövid", "sor", &owner);
+        clock.start();
+        for (qint64 i = 0; clock.elapsed() < 100; ++i)
+            QVERIFY(quick.advance(i));
+        QVERIFY(!quick.windowShown());
+    }
+
+    const int oldDelay = JobProgress::setShowDelay(150);
+    ModalLog log;
+    QString countSeen;
+    int barMaximum = -1;
+    onModal(named("frm_Folyamat"), [&](QWidget *w) {
+        countSeen = w->findChild<QLabel *>("lbl_Allas")->text();
+        barMaximum = w->findChild<QProgressBar *>("ProgressBar1")->maximum();
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    bool timerRan = false;
+    QTimer::singleShot(50, &owner, [&] { timerRan = true; });
+
+    JobProgress job("Adatmentés", "sor", &owner);
+    job.setTotal(1234567);
+    qint64 done = 0;
+    bool thrown = false;
+    clock.restart();
+    try {
+        // Busy work in small steps until the user stops it (or 10 s pass).
+        while (clock.elapsed() < 10000)
+            job.check(++done, "A mentés megszakítva; a korábbi fájl változatlan.");
+    } catch (const JobCancelled &e) {
+        thrown = true;
+        QCOMPARE(e.message(), QString("A mentés megszakítva; a korábbi fájl változatlan."));
+    }
+    QVERIFY(thrown);
+    QVERIFY(job.cancelled());
+    QVERIFY(clock.elapsed() >= 150); // not before the delay
+    QVERIFY(timerRan);               // events kept flowing during the job
+    QVERIFY2(countSeen.endsWith(" / 1 234 567 sor"), qPrintable(countSeen));
+    QCOMPARE(barMaximum, 1000);
+    QVERIFY(!job.advance(done + 1)); // stays stopped
+    QVERIFY(log.done());
+    JobProgress::setShowDelay(oldDelay);
 }
 
 QTEST_MAIN(TestUiParts)
