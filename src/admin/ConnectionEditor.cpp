@@ -1,10 +1,8 @@
 #include "admin/ConnectionEditor.h"
 
 #include "config/StoredConnections.h"
-#include "startup/DatabaseChooser.h"
-#include "startup/ConnectionSetup.h"
-#include "ui/WindowBehaviour.h"
 #include "ui/TextGuards.h"
+#include "ui/WindowBehaviour.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
@@ -50,24 +48,6 @@ ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent)
 {
     SetFixedDialogFrame(this, WindowKeys::kConnectionEditor, QStringLiteral("Tárhely"));
 
-    auto edit = [this](const char *name, const QString &text) {
-        auto *e = new QLineEdit(text, this);
-        e->setObjectName(QLatin1String(name));
-        e->setMaxLength(kFieldLength);
-        return e;
-    };
-    edtNev = edit("edtNev", row.displayName);
-    edtKiszolgalo = edit("edtKiszolgalo", row.host);
-    // Room for the nodes of a cluster: "host1, host2:3307, ...".
-    edtKiszolgalo->setMaxLength(255);
-    edtFelhasznalo = edit("edtFelhasznalo", row.user);
-    edtJelszo = edit("edtJelszo", row.password);
-    ShowPasswordAsStars(edtJelszo);
-    edtAdatbazis = edit("edtAdatbazis", row.database);
-    edtPort = edit("edtPort", row.port);
-    edtPort->setMaximumWidth(edtPort->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
-    edtNev->setMinimumWidth(edtNev->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
-
     btnMutat = new QToolButton(this);
     btnMutat->setObjectName(QStringLiteral("btnMutat"));
     btnMutat->setIcon(QIcon::fromTheme(QStringLiteral("view-visible"), eyeIcon()));
@@ -81,21 +61,26 @@ ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent)
 
     auto *fields = new QVBoxLayout;
     fields->setSpacing(2);
-    auto addField = [&](const char *label, QLineEdit *e, QWidget *beside = nullptr) {
-        AddCaptionedField(fields, this, QString::fromUtf8(label), e, beside);
-    };
-    addField("Megjelenített név", edtNev);
-    addField("Kiszolgáló", edtKiszolgalo);
-    addField("Felhasználó", edtFelhasznalo);
-    addField("Jelszó", edtJelszo, btnMutat);
-    addField("Adatbázis / tárhely", edtAdatbazis);
-    addField("Port", edtPort);
-
-    AddTlsFields(this, fields, cbTls, edtCaFajl, btnCaTallozas);
-    cbTls->setChecked(row.tls);
-    edtCaFajl->setText(row.caFile);
-    edtCaFajl->setEnabled(row.tls);
-    btnCaTallozas->setEnabled(row.tls);
+    using F = ConnectionForm;
+    m_form = std::make_unique<ConnectionForm>(this, fields, std::initializer_list<F::Row>{
+        {F::DisplayName, "edtNev", "Megjelenített név"},
+        {F::Host, "edtKiszolgalo", "Kiszolgáló"},
+        {F::User, "edtFelhasznalo", "Felhasználó"},
+        {F::Password, "edtJelszo", "Jelszó", btnMutat},
+        {F::Database, "edtAdatbazis", "Adatbázis / tárhely"},
+        {F::Port, "edtPort", "Port"},
+    }, kFieldLength);
+    m_form->setFields(row);
+    edtNev = m_form->edit(F::DisplayName);
+    edtKiszolgalo = m_form->edit(F::Host);
+    edtFelhasznalo = m_form->edit(F::User);
+    edtJelszo = m_form->edit(F::Password);
+    edtAdatbazis = m_form->edit(F::Database);
+    edtPort = m_form->edit(F::Port);
+    cbTls = m_form->tls();
+    edtCaFajl = m_form->caFile();
+    btnCaTallozas = m_form->caBrowse();
+    edtNev->setMinimumWidth(edtNev->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -103,8 +88,7 @@ ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent)
     buttons->addWidget(btnMegsem);
     ArrangePictureForm(this, QStringLiteral("server"), 64, 120, fields, buttons);
 
-    ChainTabOrder({edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort, cbTls, edtCaFajl,
-                   btnCaTallozas, btnOK, btnMegsem});
+    ChainTabOrder(m_form->tabOrder() << btnOK << btnMegsem);
 
     connect(btnOK, &QPushButton::clicked, this, &ConnectionEditor::okClick);
     connect(btnMutat, &QToolButton::clicked, this, &ConnectionEditor::togglePassword);
@@ -133,17 +117,10 @@ void ConnectionEditor::togglePassword()
 void ConnectionEditor::okClick()
 {
     int port = 0;
-    if (!ConnectionFormValid(this, {edtNev, edtKiszolgalo, edtFelhasznalo, edtJelszo, edtAdatbazis, edtPort}, edtPort,
-                             cbTls, edtCaFajl, port))
+    if (!m_form->valid(port))
         return;
-    m_row.displayName = edtNev->text();
-    m_row.host = edtKiszolgalo->text();
-    m_row.user = edtFelhasznalo->text();
-    m_row.password = edtJelszo->text();
-    m_row.database = edtAdatbazis->text();
+    m_row = m_form->fields();
     m_row.port = QString::number(port);
-    m_row.tls = cbTls->isChecked();
-    m_row.caFile = m_row.tls ? edtCaFajl->text() : QString();
     accept();
 }
 

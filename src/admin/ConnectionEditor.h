@@ -1,9 +1,11 @@
 #pragma once
 // "Tárhely": one stored connection of the list, edited in place.
 #include "config/StoredConnections.h"
+#include "startup/ConnectionForm.h"
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
@@ -34,6 +36,8 @@ public:
 private:
     void okClick();
     void togglePassword();
+
+    std::unique_ptr<ConnectionForm> m_form;
 
     ConnectionFields m_row;
 };

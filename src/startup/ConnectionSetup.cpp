@@ -7,106 +7,20 @@
 #include "config/Config.h"
 #include "db/Connection.h"
 #include "ui/WindowBehaviour.h"
-#include "ui/TextGuards.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBoxes.h"
 
-#include <QCheckBox>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFormLayout>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace qo {
 
-void AddTlsFields(QWidget *owner, QVBoxLayout *fields, QCheckBox *&tls, QLineEdit *&caFile, QToolButton *&browse)
-{
-    tls = new QCheckBox(QStringLiteral("Titkosított kapcsolat (TLS)"), owner);
-    tls->setObjectName(QStringLiteral("cbTls"));
-    tls->setToolTip(QStringLiteral("Az adatok titkosítva mennek a kiszolgálóig, és a program ellenőrzi a "
-                                   "kiszolgáló tanúsítványát. Üzleten kívüli kiszolgálóhoz."));
-    caFile = new QLineEdit(owner);
-    caFile->setObjectName(QStringLiteral("edtCaFajl"));
-    caFile->setPlaceholderText(QStringLiteral("a rendszer hitelesítői"));
-    browse = new QToolButton(owner);
-    browse->setObjectName(QStringLiteral("btnCaTallozas"));
-    browse->setText(QStringLiteral("..."));
-    browse->setToolTip(QStringLiteral("CA fájl kiválasztása"));
-    fields->addWidget(tls);
-    AddCaptionedField(fields, owner, QStringLiteral("Hitelesítő (CA) tanúsítvány fájl"), caFile, browse);
-    QLineEdit *field = caFile;
-    QToolButton *button = browse;
-    QObject::connect(tls, &QCheckBox::toggled, owner, [field, button](bool on) {
-        field->setEnabled(on);
-        button->setEnabled(on);
-    });
-    field->setEnabled(false);
-    button->setEnabled(false);
-    QObject::connect(browse, &QToolButton::clicked, owner, [owner, field] {
-        QFileDialog dlg(owner, QStringLiteral("CA fájl kiválasztása"));
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
-        dlg.setFileMode(QFileDialog::ExistingFile);
-        dlg.setNameFilters({QStringLiteral("Tanúsítvány (*.pem *.crt *.cer)"), QStringLiteral("Minden fájl (*)")});
-        if (!field->text().isEmpty())
-            dlg.selectFile(field->text());
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
-            field->setText(dlg.selectedFiles().constFirst());
-        field->setFocus();
-    });
-}
-
-bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner)
-{
-    if (!tls->isChecked() || caFile->text().isEmpty() || QFileInfo(caFile->text()).isReadable())
-        return true;
-    ShowError(QStringLiteral("Hiba: A CA fájl nem olvasható: ") + caFile->text(), owner);
-    caFile->setFocus();
-    return false;
-}
-
-bool ConnectionFormValid(QWidget *owner, const QList<QLineEdit *> &fields, QLineEdit *portField, QCheckBox *tls,
-                         QLineEdit *caFile, int &port)
-{
-    for (QLineEdit *e : fields) {
-        if (FieldsHoldSeparator({e->text()})) {
-            ShowError(QStringLiteral("Hiba: A mezők nem tartalmazhatnak pontosvesszőt (;)."), owner);
-            e->setFocus();
-            return false;
-        }
-    }
-    if (!PortFromText(portField->text(), port, owner)) {
-        portField->setFocus();
-        portField->selectAll();
-        return false;
-    }
-    return TlsFieldsValid(tls, caFile, owner);
-}
-
 ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 {
     SetFixedDialogFrame(this, WindowKeys::kConnectionSetup, QStringLiteral("Adatbázis beállítás"));
-
-    auto makeEdit = [this](const char *name) {
-        auto *e = new QLineEdit(this);
-        e->setObjectName(QLatin1String(name));
-        return e;
-    };
-    edtSzerver = makeEdit("edtSzerver");
-    edtFelhasznalo = makeEdit("edtFelhasznalo");
-    edtJelszo = makeEdit("edtJelszo");
-    ShowPasswordAsStars(edtJelszo);
-    edtAdatbazis = makeEdit("edtAdatbazis");
-    edtNev = makeEdit("edtNev");
-    edtPort = makeEdit("edtPort");
-    edtPort->setText(QStringLiteral("3306"));
-    edtPort->setMaximumWidth(edtPort->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
 
     btnTeszt = new QPushButton(QStringLiteral("Kapcsolat tesztelése"), this);
     btnTeszt->setObjectName(QStringLiteral("btnTeszt"));
@@ -120,19 +34,25 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 
     auto *fields = new QVBoxLayout;
     fields->setSpacing(2);
-    const struct { const char *label; QLineEdit *edit; } rows[] = {
-        {"Kiszolgáló (webszerver) név, vagy IP cím", edtSzerver},
-        {"Felhasználó", edtFelhasznalo},
-        {"Jelszó", edtJelszo},
-        {"Tárhely, vagy adatbázis neve", edtAdatbazis},
-        {"Adatbázis megjelenített neve", edtNev},
-        {"Port", edtPort},
-    };
-    for (const auto &r : rows)
-        AddCaptionedField(fields, this, QString::fromUtf8(r.label), r.edit);
+    using F = ConnectionForm;
+    m_form = std::make_unique<ConnectionForm>(this, fields, std::initializer_list<F::Row>{
+        {F::Host, "edtSzerver", "Kiszolgáló (webszerver) név, vagy IP cím"},
+        {F::User, "edtFelhasznalo", "Felhasználó"},
+        {F::Password, "edtJelszo", "Jelszó"},
+        {F::Database, "edtAdatbazis", "Tárhely, vagy adatbázis neve"},
+        {F::DisplayName, "edtNev", "Adatbázis megjelenített neve"},
+        {F::Port, "edtPort", "Port"},
+    });
+    edtSzerver = m_form->edit(F::Host);
+    edtFelhasznalo = m_form->edit(F::User);
+    edtJelszo = m_form->edit(F::Password);
+    edtAdatbazis = m_form->edit(F::Database);
+    edtNev = m_form->edit(F::DisplayName);
+    edtPort = m_form->edit(F::Port);
+    cbTls = m_form->tls();
+    edtCaFajl = m_form->caFile();
+    btnCaTallozas = m_form->caBrowse();
     edtSzerver->setMinimumWidth(edtSzerver->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
-
-    AddTlsFields(this, fields, cbTls, edtCaFajl, btnCaTallozas);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnTeszt);
@@ -141,8 +61,7 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
     buttons->addWidget(btnMegsem);
     ArrangePictureForm(this, QStringLiteral("server"), 64, 120, fields, buttons);
 
-    ChainTabOrder({edtSzerver, edtFelhasznalo, edtJelszo, edtAdatbazis, edtNev, edtPort, cbTls, edtCaFajl,
-                   btnCaTallozas, btnTeszt, btnRendben, btnMegsem});
+    ChainTabOrder(m_form->tabOrder() << btnTeszt << btnRendben << btnMegsem);
 
     connect(btnTeszt, &QPushButton::clicked, this, &ConnectionSetup::btnTesztClick);
     connect(btnRendben, &QPushButton::clicked, this, &ConnectionSetup::acceptSetup);
@@ -155,11 +74,7 @@ ConnectionSetup::ConnectionSetup(QWidget *parent) : QDialog(parent)
 
 ConnectionFields ConnectionSetup::fields() const
 {
-    ConnectionFields f{edtAdatbazis->text(), edtSzerver->text(), edtPort->text(), edtFelhasznalo->text(),
-                       edtJelszo->text(), edtNev->text()};
-    f.tls = cbTls->isChecked();
-    f.caFile = f.tls ? edtCaFajl->text() : QString();
-    return f;
+    return m_form->fields();
 }
 
 QString ConnectionSetup::record() const
@@ -189,11 +104,7 @@ ConnectParams ConnectionSetup::params() const
 void ConnectionSetup::btnTesztClick()
 {
     ConnectParams p = params();
-    if (!PortFromText(edtPort->text(), p.port, this)) {
-        edtPort->setFocus();
-        return;
-    }
-    if (!TlsFieldsValid(cbTls, edtCaFajl, this))
+    if (!m_form->validForTest(p.port))
         return;
     if (!TestConnectionParams(p, this))
         return;
@@ -205,8 +116,7 @@ void ConnectionSetup::btnTesztClick()
 void ConnectionSetup::acceptSetup()
 {
     int port = 0;
-    if (!ConnectionFormValid(this, {edtAdatbazis, edtSzerver, edtPort, edtFelhasznalo, edtJelszo, edtNev}, edtPort,
-                             cbTls, edtCaFajl, port))
+    if (!m_form->valid(port))
         return;
     const QString rec = record();
     try {

@@ -2,6 +2,9 @@
 // First-run setup "Adatbázis beállítás": the data of a new database
 // connection, tested and stored as the next ConStrN of the configuration file.
 #include "db/Connection.h"
+#include "startup/ConnectionForm.h"
+
+#include <memory>
 
 #include <QDialog>
 
@@ -9,24 +12,8 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class QVBoxLayout;
 
 namespace qo {
-
-// The check box "Titkosított kapcsolat (TLS)" and below it the CA file field
-// with its browse button, added to a connection form; the field and the
-// button are usable only while the box is ticked.
-void AddTlsFields(QWidget *owner, QVBoxLayout *fields, QCheckBox *&tls, QLineEdit *&caFile, QToolButton *&browse);
-// With TLS ticked, a CA file that is given must be readable; otherwise the
-// reason has been shown, the field has the focus and the result is false.
-bool TlsFieldsValid(QCheckBox *tls, QLineEdit *caFile, QWidget *owner);
-// The checks of a connection form before its record is taken, the same for
-// the first-run setup and the connection editor: no field holds ";" (the
-// stored record has no escaping), the port is a number, a CA file given with
-// TLS is readable. Otherwise the reason has been shown, the field has the
-// focus and the result is false.
-bool ConnectionFormValid(QWidget *owner, const QList<QLineEdit *> &fields, QLineEdit *portField, QCheckBox *tls,
-                         QLineEdit *caFile, int &port);
 
 class ConnectionSetup : public QDialog {
     Q_OBJECT
@@ -57,6 +44,7 @@ protected:
 
 private:
     void btnTesztClick();
+    std::unique_ptr<ConnectionForm> m_form;
     void acceptSetup();
 };
 

@@ -76,7 +76,7 @@ void ArrangePictureForm(QDialog *dialog, const QString &picture, int pictureWidt
     main->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void ChainTabOrder(std::initializer_list<QWidget *> order)
+void ChainTabOrder(const QList<QWidget *> &order)
 {
     QWidget *previous = nullptr;
     for (QWidget *w : order) {

@@ -4,6 +4,7 @@
 // layout of the small connection and user forms.
 #include "ui/WindowBehaviour.h"
 
+#include <QList>
 #include <QString>
 #include <initializer_list>
 
@@ -48,7 +49,7 @@ void ArrangePictureForm(QDialog *dialog, const QString &picture, int pictureWidt
                         QLayout *fields, QLayout *buttons);
 
 // Tab moves through the widgets in this order.
-void ChainTabOrder(std::initializer_list<QWidget *> order);
+void ChainTabOrder(const QList<QWidget *> &order);
 
 // A plain, selectable, word-wrapped text that scrolls inside its window
 // instead of stretching it (the news and version-notes windows).
