@@ -71,16 +71,8 @@ ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent)
         {F::Port, "edtPort", "Port"},
     }, kFieldLength);
     m_form->setFields(row);
-    edtNev = m_form->edit(F::DisplayName);
-    edtKiszolgalo = m_form->edit(F::Host);
-    edtFelhasznalo = m_form->edit(F::User);
-    edtJelszo = m_form->edit(F::Password);
-    edtAdatbazis = m_form->edit(F::Database);
-    edtPort = m_form->edit(F::Port);
-    cbTls = m_form->tls();
-    edtCaFajl = m_form->caFile();
-    btnCaTallozas = m_form->caBrowse();
-    edtNev->setMinimumWidth(edtNev->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
+    QLineEdit *name = m_form->edit(F::DisplayName);
+    name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -101,11 +93,12 @@ ConnectionEditor::ConnectionEditor(const ConnectionFields &row, QWidget *parent)
         });
     }
     InstallFormBehaviour(this, Placement::Position);
-    edtNev->setFocus();
+    name->setFocus();
 }
 
 void ConnectionEditor::togglePassword()
 {
+    QLineEdit *edtJelszo = m_form->edit(ConnectionForm::Password);
     if (edtJelszo->echoMode() == QLineEdit::Password) {
         edtJelszo->setEchoMode(QLineEdit::Normal);
     } else {

@@ -7,8 +7,6 @@
 #include <QString>
 #include <memory>
 
-class QCheckBox;
-class QLineEdit;
 class QPushButton;
 class QToolButton;
 
@@ -20,16 +18,8 @@ public:
     explicit ConnectionEditor(const ConnectionFields &row, QWidget *parent = nullptr);
     ConnectionFields row() const { return m_row; }
 
-    QLineEdit *edtNev = nullptr;        // adatbazisnev
-    QLineEdit *edtKiszolgalo = nullptr;
-    QLineEdit *edtFelhasznalo = nullptr;
-    QLineEdit *edtJelszo = nullptr;
+    // The fields are the connection form's (edtNev, edtKiszolgalo, ...).
     QToolButton *btnMutat = nullptr;    // shows / hides the password
-    QLineEdit *edtAdatbazis = nullptr;
-    QLineEdit *edtPort = nullptr;
-    QCheckBox *cbTls = nullptr;         // Titkosított kapcsolat (TLS)
-    QLineEdit *edtCaFajl = nullptr;     // CA file
-    QToolButton *btnCaTallozas = nullptr;
     QPushButton *btnOK = nullptr;
     QPushButton *btnMegsem = nullptr;
 
