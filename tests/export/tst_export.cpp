@@ -19,6 +19,8 @@
 #include "export/VersionNotes.h"
 #include "export/XlsxWriter.h"
 #include "support/Drive.h"
+#include "support/LocalService.h"
+#include "support/ExportFixture.h"
 #include "support/Readers.h"
 #include "support/TestDb.h"
 #include "support/AdminFormParts.h"
@@ -167,47 +169,6 @@ pick = lambda r: [r[head.index('Név')], r[head.index('Szám')]]
 print(json.dumps({'count': len(rows) - 1, 'first': pick(rows[1]), 'last': pick(rows[-1])}))
 )";
 
-// A local web service: python3 -m http.server over a folder of answer files.
-class LocalService {
-public:
-    explicit LocalService(const QString &folder)
-    {
-        m_proc.setProcessChannelMode(QProcess::SeparateChannels);
-        m_proc.start(pythonProgram(), {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
-                                                 QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                                                 QStringLiteral("--directory"), folder});
-        QElapsedTimer t;
-        t.start();
-        while (m_port == 0 && t.elapsed() < 10000) {
-            m_proc.waitForReadyRead(200);
-            m_out += m_proc.readAllStandardOutput();
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("port (\\d+)")).match(QString::fromUtf8(m_out));
-            if (m.hasMatch())
-                m_port = m.captured(1).toInt();
-        }
-    }
-    ~LocalService()
-    {
-        m_proc.terminate();
-        if (!m_proc.waitForFinished(3000))
-            m_proc.kill();
-        m_proc.waitForFinished(3000);
-    }
-    int port() const { return m_port; }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
-    // The request lines the server has logged so far.
-    QString log()
-    {
-        m_err += m_proc.readAllStandardError();
-        return QString::fromUtf8(m_err);
-    }
-
-private:
-    QProcess m_proc;
-    QByteArray m_out, m_err;
-    int m_port = 0;
-};
-
 // A web service for the answers python's server is not fit to give: every
 // request gets `head` and then `size` bytes of body, streamed as fast as the
 // client takes them (with or without a Content-Length line).
@@ -304,13 +265,9 @@ QWidget *topLevelNamed(const QString &name)
 
 } // namespace
 
-class TestExport : public QObject {
+class TestExport : public QObject, public test::ExportFixture {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    test::TestDb *m_db = nullptr;
-
-    QString out(const QString &name) const { return m_dir.filePath(name); }
     static RowSet q(const QString &sql) { return Connection::main().query(sql); }
 
     // A list of `rows` rows ("Név 00001"... in name order) opened as a window
@@ -339,22 +296,9 @@ class TestExport : public QObject {
     };
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        // The configuration file in the test's own folder (else the user's would be used).
-        QFile ini(m_dir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_dir.path());
-        QCOMPARE(DataFolder(), m_dir.path());
-        appState() = AppState();
-        m_db = new test::TestDb(QStringLiteral("export_main"));
-        ExecSql(QStringLiteral("CREATE TABLE t_exp (k INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(60), "
-                               "megj TEXT, ar DOUBLE, datum DATE, szam INT, nagy BIGINT)"));
-    }
-    void cleanupTestCase() { delete m_db; }
-    void init() { ExecSql(QStringLiteral("DELETE FROM t_exp")); }
+    void initTestCase() { setUpExports(); }
+    void cleanupTestCase() { tearDownExports(); }
+    void init() { clearExportTable(); }
 
     // ---- delimited text ------------------------------------------------------
 

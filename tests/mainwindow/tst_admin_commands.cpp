@@ -89,35 +89,6 @@ void type(QWidget *window, std::initializer_list<Key> keys)
     }
 }
 
-// Back in the list after a modal window: the desktop gives the activation
-// back a moment later; commands are keyed to the active window.
-void backTo(QWidget &w)
-{
-    if (!w.isActiveWindow())
-        w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w, 15000));
-}
-
-void showActive(QWidget &w)
-{
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
-QString record(const ConnectParams &p, const QString &name)
-{
-    return QStringLiteral("%1;%2;%3;%4;%5;%6").arg(p.database, p.host).arg(p.port).arg(p.user, p.password, name);
-}
-
-QStringList storedRecords()
-{
-    QStringList out;
-    for (const StoredConnection &s : ReadStoredConnections(0, 100))
-        out << QStringLiteral("%1=%2").arg(s.key).arg(s.record);
-    return out;
-}
-
 } // namespace
 
 class TestAdminCommands : public QObject {

@@ -22,6 +22,8 @@
 #include "startup/Splash.h"
 #include "support/AdminFormParts.h"
 #include "support/Drive.h"
+#include "support/LocalService.h"
+#include "support/ExportFixture.h"
 #include "support/Readers.h"
 #include "support/TestDb.h"
 #include "db/RowCounter.h"
@@ -62,47 +64,6 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A local web service: python3 -m http.server over a folder of answer files.
-class LocalService {
-public:
-    explicit LocalService(const QString &folder)
-    {
-        m_proc.setProcessChannelMode(QProcess::SeparateChannels);
-        m_proc.start(pythonProgram(), {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
-                                                 QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                                                 QStringLiteral("--directory"), folder});
-        QElapsedTimer t;
-        t.start();
-        while (m_port == 0 && t.elapsed() < 10000) {
-            m_proc.waitForReadyRead(200);
-            m_out += m_proc.readAllStandardOutput();
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("port (\\d+)")).match(QString::fromUtf8(m_out));
-            if (m.hasMatch())
-                m_port = m.captured(1).toInt();
-        }
-    }
-    ~LocalService()
-    {
-        m_proc.terminate();
-        if (!m_proc.waitForFinished(3000))
-            m_proc.kill();
-        m_proc.waitForFinished(3000);
-    }
-    int port() const { return m_port; }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
-    // The request lines the server has logged so far.
-    QString log()
-    {
-        m_err += m_proc.readAllStandardError();
-        return QString::fromUtf8(m_err);
-    }
-
-private:
-    QProcess m_proc;
-    QByteArray m_out, m_err;
-    int m_port = 0;
-};
-
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -120,31 +81,14 @@ QWidget *topLevelNamed(const QString &name)
 
 } // namespace
 
-class TestExportCommands : public QObject {
+class TestExportCommands : public QObject, public test::ExportFixture {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    test::TestDb *m_db = nullptr;
-
-    QString out(const QString &name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        // The configuration file in the test's own folder (else the user's would be used).
-        QFile ini(m_dir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_dir.path());
-        QCOMPARE(DataFolder(), m_dir.path());
-        appState() = AppState();
-        m_db = new test::TestDb(QStringLiteral("export_main"));
-        ExecSql(QStringLiteral("CREATE TABLE t_exp (k INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(60), "
-                               "megj TEXT, ar DOUBLE, datum DATE, szam INT, nagy BIGINT)"));
-    }
-    void cleanupTestCase() { delete m_db; }
-    void init() { ExecSql(QStringLiteral("DELETE FROM t_exp")); }
+    void initTestCase() { setUpExports(); }
+    void cleanupTestCase() { tearDownExports(); }
+    void init() { clearExportTable(); }
 
     // The main window asks 5 s after it is shown and shows the announced version.
     void mainWindowAnnouncesNewVersion()

@@ -25,6 +25,8 @@
 #include "workorders/WorkOrderStore.h"
 #include "reports/WorkOrderPrintout.h"
 #include "support/Drive.h"
+#include "support/ReportCapture.h"
+#include "support/ShopRows.h"
 #include "support/Pdf.h"
 #include "support/TestDb.h"
 #include "ui/Grid.h"
@@ -57,95 +59,23 @@ const QString kLongName = QStringLiteral("Dr. Szentgyörgyiné Kovács-Hadnagy E
 const QString kLongStreet = QStringLiteral("Kárász utca 15. II. emelet 12. ajtó");
 const QString kTwoPhones = QStringLiteral("06 30 123 4567, 06 62 555 0101");
 
-QString q(const QString &s)
-{
-    return QString(s).replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-
-qint64 addClient(const QString &name, const QString &extra = {}, const QString &extraValues = {})
-{
-    ExecSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, torolve%1) VALUES ('%2', 'N'%3)")
-                .arg(extra.isEmpty() ? QString() : QStringLiteral(", ") + extra, q(name),
-                     extraValues.isEmpty() ? QString() : QStringLiteral(", ") + extraValues));
-    const qint64 key = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
-    ExecSql(QStringLiteral("CALL sp_oldal(%1)").arg(key));
-    return key;
-}
-
-qint64 addBrand(const QString &table, const QString &name)
-{
-    ExecSql(QStringLiteral("INSERT INTO %1 (%1_nev) VALUES ('%2')").arg(table, q(name)));
-    return SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
-}
-
-// A work order with the columns given as "col = value" assignments.
-qint64 addOrder(qint64 client, int type, const QString &assignments)
-{
-    ExecSql(QStringLiteral("INSERT INTO munkalap (ugyfel, mlaptipus, datum, statusz, storno) VALUES (%1, %2, CURDATE(), 1, 'N')")
-                .arg(client).arg(type));
-    const qint64 key = SqlIntValue(QStringLiteral("SELECT LAST_INSERT_ID()"), -1);
-    if (!assignments.isEmpty())
-        ExecSql(QStringLiteral("UPDATE munkalap SET %1 WHERE munkalap = %2").arg(assignments).arg(key));
-    return key;
-}
-
-void addShop()
-{
-    ExecSql(QStringLiteral("DELETE FROM tulajdonos"));
-    ExecSql(QStringLiteral("INSERT INTO tulajdonos (tulajdonos, telefon, irsz, varos, cim) "
-                           "VALUES ('Fénysugár Optika', '06 1 555 0101', '1051', 'Budapest', 'Fő utca 12.')"));
-}
-
 } // namespace
 
-class TestReports : public QObject {
+class TestReports : public QObject, public test::ReportCapture {
     Q_OBJECT
-
-    std::unique_ptr<test::TempConfig> m_config; // a fresh configuration file per case
-    QTemporaryDir m_out;
-    QStringList m_files;     // PDFs the output hook wrote, in order
-    QVector<ReportJob> m_jobs;
-    bool m_hook = true;
-
-    QString pdfPath(const QString &name) const { return m_out.filePath(name + QStringLiteral(".pdf")); }
-    Pdf save(const BandReport &r, const QString &name)
-    {
-        const QString f = pdfPath(name);
-        if (!SaveReportPdf(r, f))
-            qWarning("no PDF written");
-        return readPdf(f);
-    }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        // QO_KEEP_PDF=1 keeps the rendered files to look at.
-        if (qEnvironmentVariableIsSet("QO_KEEP_PDF")) {
-            m_out.setAutoRemove(false);
-            qInfo("PDF files in %s", qPrintable(m_out.path()));
-        }
-        SetReportFileHook([this](const ReportJob &job) -> QString {
-            if (!m_hook)
-                return {};
-            m_jobs << job;
-            m_files << m_out.filePath(QStringLiteral("job%1.pdf").arg(m_files.size() + 1));
-            return m_files.last();
-        });
-        SetReportPrintTime(QDateTime(QDate(2024, 5, 6), QTime(14, 30, 0)));
+        installCapture();
     }
     void init()
     {
-        m_config = std::make_unique<test::TempConfig>();
-        setWorkAreaForTests(QRect(0, 0, 1280, 800));
-        appState() = AppState();
-        m_hook = true;
-        m_files.clear();
-        m_jobs.clear();
+        resetCapture();
     }
     void cleanupTestCase()
     {
-        SetReportFileHook({});
-        m_config.reset();
+        removeCapture();
     }
 
     // ---- work order ------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // names as a user's tools would find them: the forms keep them private.
 #include "admin/SettingsDialog.h"
 #include "admin/SqlConsole.h"
+#include "config/StoredConnections.h"
+#include "db/Connection.h"
 #include "export/ExportDialog.h"
 #include "export/HtmlExportDialog.h"
 #include "ui/Grid.h"
@@ -24,6 +26,21 @@
 #include <Qsci/qsciscintilla.h>
 
 namespace qo::test {
+
+// A stored connection record "database;host;port;user;password;name".
+inline QString record(const ConnectParams &p, const QString &name)
+{
+    return QStringLiteral("%1;%2;%3;%4;%5;%6").arg(p.database, p.host).arg(p.port).arg(p.user, p.password, name);
+}
+
+// The stored connections as "key=record", in key order.
+inline QStringList storedRecords()
+{
+    QStringList out;
+    for (const StoredConnection &s : ReadStoredConnections(0, 100))
+        out << QStringLiteral("%1=%2").arg(s.key).arg(s.record);
+    return out;
+}
 
 // The named child; a form without it stops the test run with its name.
 template <class T>

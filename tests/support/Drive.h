@@ -322,6 +322,23 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     QTest::keyClick(focused(), key, mods);
 }
 
+// The window shown and made the active one, as a user's click would.
+inline void showActive(QWidget &w)
+{
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+// Back in a window after a modal one: the desktop gives the activation back
+// a moment later, and commands are keyed to the active window.
+inline void backTo(QWidget &w)
+{
+    if (!w.isActiveWindow())
+        w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w, 15000));
+}
+
 // Answers given ahead to the next boxes shown through ui/MessageBoxes: they
 // are answered without being shown, so no timer races the box. Answers left
 // unused are dropped with this object, and `texts()` says what the boxes said.

@@ -20,6 +20,7 @@
 #include "export/XlsxWriter.h"
 #include "support/AdminFormParts.h"
 #include "support/Drive.h"
+#include "support/ExportFixture.h"
 #include "support/Readers.h"
 #include "support/TestDb.h"
 #include "db/RowCounter.h"
@@ -52,31 +53,14 @@
 using namespace qo;
 using namespace qo::test;
 
-class TestWorkOrderExport : public QObject {
+class TestWorkOrderExport : public QObject, public test::ExportFixture {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    test::TestDb *m_db = nullptr;
-
-    QString out(const QString &name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        // The configuration file in the test's own folder (else the user's would be used).
-        QFile ini(m_dir.filePath(QStringLiteral("QuorvinOpt.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        initFolders(m_dir.path());
-        QCOMPARE(DataFolder(), m_dir.path());
-        appState() = AppState();
-        m_db = new test::TestDb(QStringLiteral("export_main"));
-        ExecSql(QStringLiteral("CREATE TABLE t_exp (k INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(60), "
-                               "megj TEXT, ar DOUBLE, datum DATE, szam INT, nagy BIGINT)"));
-    }
-    void cleanupTestCase() { delete m_db; }
-    void init() { ExecSql(QStringLiteral("DELETE FROM t_exp")); }
+    void initTestCase() { setUpExports(); }
+    void cleanupTestCase() { tearDownExports(); }
+    void init() { clearExportTable(); }
 
     // "Excelbe..." (Ctrl+E) of a client's work orders: no name offered beyond
     // the default, the grid's captions head the columns.
