@@ -18,6 +18,7 @@
 
 #include "support/AdminFormParts.h"
 #include "support/Drive.h"
+#include "support/WindowFixture.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -41,38 +42,12 @@
 using namespace qo;
 using namespace qo::test;
 
-namespace {
-
-void saveShot(QWidget *w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("QO_SHOTS_DIR");
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(dir);
-    w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-} // namespace
-
-class TestSettings : public QObject {
+class TestSettings : public QObject, public test::WindowFixture {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        initFolders(m_dir.path());
-        setWorkAreaForTests(QRect(0, 0, 1920, 1040));
-        InstallWheelAsArrows(qApp);
-    }
-
-    void init()
-    {
-        appState() = AppState();
-        QFile::remove(ConfigFile());
-    }
+    void initTestCase() { setUpWindows(); }
+    void init() { resetSettings(); }
 
     // ---- Settings dialog --------------------------------------------------
 

@@ -13,6 +13,7 @@
 #include "base/PasswordHash.h"
 
 #include "support/Drive.h"
+#include "support/WindowFixture.h"
 #include "support/TestDb.h"
 
 #include <QtTest>
@@ -90,36 +91,14 @@ QColor pixelIn(QWidget *w)
     return img.pixelColor(img.width() / 2, img.height() / 2);
 }
 
-void saveShot(QWidget *w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("QO_SHOTS_DIR");
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(dir);
-    w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
 } // namespace
 
-class TestWindows : public QObject {
+class TestWindows : public QObject, public test::WindowFixture {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        initFolders(m_dir.path());
-        setWorkAreaForTests(QRect(0, 0, 1920, 1040));
-        InstallWheelAsArrows(qApp);
-    }
-
-    void init()
-    {
-        appState() = AppState();
-        QFile::remove(ConfigFile());
-    }
+    void initTestCase() { setUpWindows(); }
+    void init() { resetSettings(); }
 
     // ---- Shared window behaviour ------------------------------------------
 
