@@ -157,6 +157,9 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
 
     QsciScintilla *editor = m_ui->Memo1;
     setupEditor(editor);
+    // The editor takes Esc for itself; while a statement runs it stops it.
+    editor->installEventFilter(this);
+    editor->viewport()->installEventFilter(this);
     auto *sep = new QAction(editor);
     sep->setSeparator(true);
     editor->addActions({m_ui->aFuttat, m_ui->aEredmeny, sep, m_ui->aUj, m_ui->aMegnyit, m_ui->aMent});
@@ -701,6 +704,13 @@ void SqlConsole::aEredmenyExecute()
 
 bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
 {
+    if (m_running && (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride)
+        && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape && (obj == m_ui->Memo1 || obj == m_ui->Memo1->viewport())) {
+        if (e->type() == QEvent::KeyPress)
+            stopStatement();
+        e->accept();
+        return true;
+    }
     if (obj == m_ui->DBGridTabla && e->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(e);
         const int row = m_ui->DBGridTabla->currentIndex().isValid() ? m_ui->DBGridTabla->currentIndex().row() : 0;
