@@ -11,12 +11,30 @@ void ResultStream::open(const QString &sql)
 {
     close();
     m_model->clear();
+    show(readFirstPage(sql));
+}
+
+RowSet ResultStream::readFirstPage(const QString &sql)
+{
     m_sql = sql;
     RowSet rows;
     m_db.openStream(sql, rows);
     m_fields = rows.fields();
-    const int n = m_db.readStream(rows, GridModel::kFirstPage); // closes the stream at the end
-    m_model->setWindow(std::move(rows), this, true, n < GridModel::kFirstPage, 0);
+    m_db.readStream(rows, GridModel::kFirstPage); // closes the stream at the end
+    return rows;
+}
+
+void ResultStream::show(RowSet firstPage)
+{
+    const bool whole = !m_db.streamOpen();
+    m_model->setWindow(std::move(firstPage), this, true, whole, 0);
+}
+
+void ResultStream::showTail(RowSet tail, qint64 total)
+{
+    m_db.closeStream();
+    const qint64 offset = total - tail.rowCount();
+    m_model->setWindow(std::move(tail), this, offset <= 0, true, offset);
 }
 
 // Reading the unread rest only to drop it can take as long as reading a huge

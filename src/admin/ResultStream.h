@@ -21,6 +21,16 @@ public:
     // stays open while more rows remain). Throws qo::Error; the model is then
     // empty.
     void open(const QString &sql);
+    // open() in two steps, for a caller that runs the statement on a worker
+    // thread: readFirstPage() talks only to the connection (the model is
+    // left alone), show() then puts the page into the model.
+    RowSet readFirstPage(const QString &sql);
+    void show(RowSet firstPage);
+    // After the rest of the result was read elsewhere (a copy to the
+    // clipboard): the model holds the result's last rows, which end at row
+    // `total`, and the result is closed.
+    void showTail(RowSet tail, qint64 total);
+    const QVector<RowSet::Field> &fields() const { return m_fields; }
     // Drops the unread rest of the result; the connection is free again and
     // keeps its session (variables, temporary tables, an open transaction).
     void close();

@@ -6,6 +6,7 @@
 #include "db/AuditLog.h"
 
 #include "admin/ResultStream.h"
+#include "admin/SqlConsoleSession.h"
 #include "admin/SqlScriptRunner.h"
 #include "admin/TableEditModel.h"
 #include "base/Codec.h"
@@ -19,6 +20,7 @@
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
+#include "ui/JobProgress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,7 +33,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableView>
+#include <QThread>
+
+#include <atomic>
 
 #include <Qsci/qscilexersql.h>
 #include <Qsci/qsciscintilla.h>
@@ -150,12 +157,26 @@ SqlConsole::SqlConsole(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
 
     QsciScintilla *editor = m_ui->Memo1;
     setupEditor(editor);
+    // The editor takes Esc for itself; while a statement runs it stops it.
+    editor->installEventFilter(this);
+    editor->viewport()->installEventFilter(this);
     auto *sep = new QAction(editor);
     sep->setSeparator(true);
     editor->addActions({m_ui->aFuttat, m_ui->aEredmeny, sep, m_ui->aUj, m_ui->aMegnyit, m_ui->aMent});
 
     m_db = std::make_unique<Connection>();
-    m_db->setBeforeStatement([](const QString &sql) { AddAuditEvent(QLatin1String(Audit::kSql), {}, {}, sql); });
+    // The audit log is written on the main connection, which belongs to this
+    // thread: statements sent from the worker wait in a queue for it.
+    m_db->setBeforeStatement([this](const QString &sql) {
+        if (QThread::currentThread() == thread()) {
+            AddAuditEvent(QLatin1String(Audit::kSql), {}, {}, sql);
+            return;
+        }
+        const std::lock_guard<std::mutex> lock(m_auditMutex);
+        m_auditQueue << sql;
+    });
+    m_ui->btn_Leallitas->setEnabled(false);
+    connect(m_ui->btn_Leallitas, &QPushButton::clicked, this, &SqlConsole::stopStatement);
     m_queryModel = new GridModel(this);
     m_result = std::make_unique<ResultStream>(*m_db, m_queryModel);
     m_ui->DBGrid1->setGridModel(m_queryModel);
@@ -256,6 +277,15 @@ void SqlConsole::readWholeResult()
 
 void SqlConsole::aExportExecute()
 {
+    if (m_running)
+        return;
+    // A copy to the clipboard read the result through and kept only its last
+    // rows: the export reads it again in the console's session.
+    if (!m_queryModel->atStart() && !m_result->isOpen() && !m_result->wholeSql().isEmpty()) {
+        runQuery(m_result->wholeSql(), false);
+        if (!m_queryModel->atStart())
+            return;
+    }
     readWholeResult();
     ShowExportDialog(m_ui->DBGrid1, QString(), this);
 }
@@ -308,6 +338,7 @@ void SqlConsole::updatePosition()
 
 void SqlConsole::resultOpened()
 {
+    m_resultOpened = true;
     // Once a result has been opened, "Export" and "Másol" stay usable.
     m_ui->aExport->setEnabled(true);
     m_ui->aMasol->setEnabled(true);
@@ -318,12 +349,120 @@ void SqlConsole::aUjExecute() { m_ui->Memo1->clear(); }
 
 void SqlConsole::aMasolExecute()
 {
-    if (m_ui->resultStack->currentWidget() == m_ui->DBGrid1)
-        readWholeResult();
+    if (m_running)
+        return;
+    if (m_ui->resultStack->currentWidget() == m_ui->DBGrid1) {
+        copyQueryResult();
+        return;
+    }
     QApplication::clipboard()->setText(resultAsText());
-    LogListExport(m_ui->DBGrid1, m_ui->resultStack->currentWidget() == m_ui->DBGrid1 ? m_queryModel->rowCount() : -1, QStringLiteral("szöveg"), {});
-    if (m_ui->resultStack->currentWidget() == m_ui->DBGrid1 && m_queryModel->rowCount() > 0)
+    LogListExport(m_ui->DBGrid1, -1, QStringLiteral("szöveg"), {});
+}
+
+namespace {
+
+constexpr int kCopyBatch = 2000; // rows read from the server at once while copying
+
+void appendCopyLines(QString &out, const RowSet &rows, const QVector<GridColumn> &columns, int from, int to)
+{
+    for (int r = from; r < to; ++r) {
+        for (const GridColumn &col : columns) {
+            QString cell = CellText(rows, r, col);
+            cell.replace(QLatin1Char(';'), QLatin1Char(','));
+            out += cell;
+            out += QLatin1Char('\t');
+        }
+        out += QLatin1String("\r\n");
+    }
+}
+
+} // namespace
+
+// "Másol" of a query's result: the lines are built as the rows come from the
+// streamed result and the rows read for it are not kept beside the text (the
+// grid then holds the result's last rows, the last one current, as after a
+// walk through the whole result). A stop leaves the clipboard as it was.
+void SqlConsole::copyQueryResult()
+{
+    const QVector<GridColumn> columns = m_queryModel->columns();
+    const bool streaming = m_result->isOpen();
+    if (!m_queryModel->atStart() && !streaming) {
+        // Copied before and only the last rows are held: the same text again.
+        if (!m_copiedText.isNull())
+            QApplication::clipboard()->setText(m_copiedText);
+        return;
+    }
+    QString text;
+    for (int c = 0; c < columns.size(); ++c)
+        text += m_queryModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char('\t');
+    text += QLatin1String("\r\n");
+    const RowSet held = m_queryModel->rows();
+    const QVector<RowSet::Field> fields = m_result->fields();
+    std::atomic<qint64> done{0};
+    qint64 total = held.rowCount();
+    RowSet last, previous; // the last two batches read, for the grid afterwards
+    JobProgress progress(QStringLiteral("Másolás a vágólapra"), QStringLiteral("sor"), this);
+    if (!streaming)
+        progress.setTotal(held.rowCount());
+    try {
+        runOnSession(
+            [&] {
+                for (int r = 0; r < held.rowCount(); r += kCopyBatch) {
+                    m_run->checkStop();
+                    const int to = qMin(held.rowCount(), r + kCopyBatch);
+                    appendCopyLines(text, held, columns, r, to);
+                    done = to;
+                }
+                if (!streaming)
+                    return;
+                for (;;) {
+                    m_run->checkStop();
+                    RowSet batch;
+                    batch.setFields(fields);
+                    const int n = m_db->readStream(batch, kCopyBatch);
+                    appendCopyLines(text, batch, columns, 0, n);
+                    total += n;
+                    done = total;
+                    if (n > 0) {
+                        previous = std::move(last);
+                        last = std::move(batch);
+                    }
+                    if (n < kCopyBatch)
+                        break;
+                }
+            },
+            &progress, [&] { return done.load(); });
+    } catch (const JobCancelled &) {
+        QString message = QStringLiteral("A másolás megszakítva; a vágólap változatlan.");
+        if (streaming) {
+            // The rows read meanwhile are gone from the result: it ends here.
+            m_queryModel->clear();
+            m_result->close();
+            message += QStringLiteral("\n\nAz eredmény már nem olvasható tovább; futtassa újra a lekérdezést.");
+        }
+        updatePosition();
+        ShowInfo(message, this);
+        return;
+    } catch (const Error &e) {
+        m_queryModel->clear();
+        m_result->close();
+        updatePosition();
+        ShowError(QStringLiteral("SQL hiba:\n") + withSessionNote(e.message()), this);
+        return;
+    }
+    QApplication::clipboard()->setText(text);
+    m_copiedText = text;
+    if (streaming) {
+        RowSet tail = std::move(previous);
+        if (tail.columnCount() == 0)
+            tail.setFields(fields);
+        tail.appendRows(last, 0, last.rowCount());
+        m_result->showTail(std::move(tail), total);
+    }
+    LogListExport(m_ui->DBGrid1, int(total), QStringLiteral("szöveg"), {});
+    if (m_queryModel->rowCount() > 0)
         m_ui->DBGrid1->setCurrentRowIndex(m_queryModel->rowCount() - 1);
+    updatePosition();
 }
 
 void SqlConsole::aTabExecute()
@@ -347,7 +486,16 @@ void SqlConsole::runQuery(const QString &sql, bool fixedWidths)
         return;
     }
     try {
-        m_result->open(sql); // the first page now, the rest as the grid scrolls
+        // The first page now, the rest as the grid scrolls.
+        RowSet first;
+        runOnSession([&] { first = m_result->readFirstPage(sql); });
+        m_result->show(std::move(first));
+    } catch (const JobCancelled &) {
+        m_queryModel->clear();
+        m_result->close();
+        updatePosition();
+        ShowInfo(QStringLiteral("A lekérdezés leállítva."), this);
+        return;
     } catch (const Error &e) {
         m_queryModel->clear();
         updatePosition();
@@ -372,23 +520,73 @@ void SqlConsole::runScript(const QString &text)
     if (!ensureConnection())
         return;
     const QStringList lines = splitLines(text);
-    m_ui->ProgressBar1->setMaximum(int(lines.size()));
+    m_ui->ProgressBar1->setMaximum(1);
     m_ui->ProgressBar1->setValue(0);
     m_ui->ProgressBar1->show();
-    QElapsedTimer sinceRepaint;
-    sinceRepaint.start();
+    // Statements done of the total, counted on the worker.
+    std::atomic<int> done{0}, total{0};
+    JobProgress progress(QStringLiteral("SQL futtatás"), QStringLiteral("utasítás"), this);
     SqlScriptRunner runner(*m_db);
-    const SqlScriptRunner::Result r = runner.run(text, [&](int line, int) {
-        m_ui->ProgressBar1->setValue(line);
-        // Repaint now and then; a long script would spend more time painting
-        // than running if it did so after every statement.
-        if (sinceRepaint.elapsed() >= 40) {
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            sinceRepaint.restart();
-        }
-    });
+    SqlScriptRunner::Result r;
+    try {
+        runOnSession(
+            [&] {
+                r = runner.run(
+                    text,
+                    [&](int n, int of) {
+                        total = of;
+                        done = n;
+                        m_run->checkStop();
+                    },
+                    [&](const QString &sql) {
+                        m_run->checkStop();
+                        try {
+                            m_db->exec(sql);
+                        } catch (const Error &e) {
+                            if (m_run->stopAsked() && e.code() == SessionRun::kQueryInterrupted)
+                                throw JobCancelled();
+                            throw;
+                        }
+                    });
+            },
+            &progress,
+            [&] {
+                const int of = total.load();
+                if (of > 0 && m_ui->ProgressBar1->maximum() != of) {
+                    progress.setTotal(of);
+                    m_ui->ProgressBar1->setMaximum(of);
+                }
+                m_ui->ProgressBar1->setValue(done.load());
+                return qint64(done.load());
+            });
+    } catch (const Error &e) {
+        // The run's own bookkeeping failed (the link itself).
+        m_ui->ProgressBar1->hide();
+        m_ui->ProgressBar1->setValue(0);
+        ShowError(withSessionNote(QStringLiteral("Hiba: ") + e.message()), this);
+        return;
+    }
     m_ui->ProgressBar1->hide();
     m_ui->ProgressBar1->setValue(0);
+    // A transaction the script left open is neither stored nor undone: say so.
+    const QString openTransaction = r.transactionOpen
+        ? QStringLiteral("\n\nA munkamenetben nyitott tranzakció maradt: a benne lefutott utasítások eredménye még "
+                         "nincs véglegesítve. COMMIT tárolja, ROLLBACK visszavonja; a konzol bezárása visszavonja.")
+        : QString();
+    const QString doneBefore = r.statementsRun == 0 ? QStringLiteral("Előtte nem futott le utasítás")
+        : r.transactionOpen ? QStringLiteral("Az előtte álló %1 utasítás lefutott").arg(r.statementsRun)
+                            : QStringLiteral("Az előtte álló %1 utasítás lefutott, az eredménye tárolva").arg(r.statementsRun);
+    if (r.stopped) {
+        const QString message = QStringLiteral("A parancsfájl futása megszakítva a(z) %1. utasításnál (%2. sor), %3 utasításból.")
+                                    .arg(r.stoppedNumber)
+                                    .arg(r.stoppedLine)
+                                    .arg(r.statementsTotal)
+            + QStringLiteral("\n\n") + doneBefore
+            + QStringLiteral("; ez nem futott le (amit már elkezdett, azt a szerver visszavonta), és a későbbiek sem.")
+            + openTransaction;
+        ShowInfo(withSessionNote(message), this);
+        return;
+    }
     if (!r.ok) {
         // Which statement failed, and that those before it stay done.
         QString where = QStringLiteral("\n\nHibás utasítás: %1. (%2. sor)\n%3\n\n")
@@ -398,16 +596,82 @@ void SqlConsole::runScript(const QString &text)
         where += r.statementsRun > 0
             ? QStringLiteral("Az előtte álló %1 utasítás lefutott; ez és a későbbiek nem.").arg(r.statementsRun)
             : QStringLiteral("Előtte nem futott le utasítás; ez és a későbbiek sem.");
-        ShowError(withSessionNote(QStringLiteral("Hiba: ") + r.error + where), this);
+        ShowError(withSessionNote(QStringLiteral("Hiba: ") + r.error + where + openTransaction), this);
         return;
     }
-    QString done = QStringLiteral("SQL futtatás kész.");
+    QString done_ = QStringLiteral("SQL futtatás kész.");
     // Text after the last delimiter is not run; say so instead of keeping quiet.
     if (!r.leftOver.isEmpty())
-        done += QStringLiteral("\n\nAz utolsó utasítás nem futott le, mert nincs a végén pontosvessző "
-                               "(vagy a beállított határoló):\n")
+        done_ += QStringLiteral("\n\nAz utolsó utasítás nem futott le, mert nincs a végén pontosvessző "
+                                "(vagy a beállított határoló):\n")
             + r.leftOver.left(200);
-    ShowInfo(done, this);
+    ShowInfo(done_, this);
+}
+
+void SqlConsole::runOnSession(const std::function<void()> &work, JobProgress *progress,
+                              const std::function<qint64()> &done)
+{
+    SessionRun run(*m_db);
+    m_run = &run;
+    m_stopAsked = false;
+    setRunning(true);
+    run.start(work);
+    // The window stays live while the worker holds the session: without a
+    // progress window every event is handled here (the console's own
+    // "Leállítás" and Esc); with one, that window decides, as for every long job.
+    while (!run.waitFor(10)) {
+        if (progress) {
+            progress->advance(done ? done() : 0);
+            if (progress->cancelled())
+                m_stopAsked = true;
+        } else {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+        }
+        if (m_stopAsked)
+            run.stop();
+        flushAudit();
+    }
+    if (progress && done)
+        progress->advance(done());
+    m_run = nullptr;
+    setRunning(false);
+    flushAudit();
+    run.rethrow();
+    if (m_stopAsked && !progress)
+        throw JobCancelled(); // stopped, even if the statement had just ended
+}
+
+void SqlConsole::setRunning(bool on)
+{
+    m_running = on;
+    m_ui->btn_Leallitas->setEnabled(on);
+    for (QAction *a : {m_ui->aFuttat, m_ui->aEredmeny, m_ui->aMegnyit, m_ui->aUj})
+        a->setEnabled(!on);
+    m_ui->aExport->setEnabled(!on && m_resultOpened);
+    m_ui->aMasol->setEnabled(!on && m_resultOpened);
+    // The grids would read from or write to the session the worker holds.
+    m_ui->resultStack->setEnabled(!on);
+}
+
+void SqlConsole::stopStatement()
+{
+    if (!m_running || m_stopAsked)
+        return;
+    m_stopAsked = true;
+    m_ui->btn_Leallitas->setEnabled(false);
+    if (m_run)
+        m_run->stop();
+}
+
+void SqlConsole::flushAudit()
+{
+    QStringList queued;
+    {
+        const std::lock_guard<std::mutex> lock(m_auditMutex);
+        queued.swap(m_auditQueue);
+    }
+    for (const QString &sql : std::as_const(queued))
+        AddAuditEvent(QLatin1String(Audit::kSql), {}, {}, sql);
 }
 
 void SqlConsole::aFuttatExecute()
@@ -440,6 +704,13 @@ void SqlConsole::aEredmenyExecute()
 
 bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
 {
+    if (m_running && (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride)
+        && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape && (obj == m_ui->Memo1 || obj == m_ui->Memo1->viewport())) {
+        if (e->type() == QEvent::KeyPress)
+            stopStatement();
+        e->accept();
+        return true;
+    }
     if (obj == m_ui->DBGridTabla && e->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(e);
         const int row = m_ui->DBGridTabla->currentIndex().isValid() ? m_ui->DBGridTabla->currentIndex().row() : 0;
@@ -469,6 +740,12 @@ bool SqlConsole::eventFilter(QObject *obj, QEvent *e)
 
 void SqlConsole::done(int result)
 {
+    // While a statement runs, Esc and closing the window stop the statement;
+    // the window stays.
+    if (m_running) {
+        stopStatement();
+        return;
+    }
     // A result still streaming would hold the session the row is written in.
     m_queryModel->clear();
     m_result->close();

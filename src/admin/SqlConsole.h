@@ -11,7 +11,9 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 class QAbstractItemModel;
 class QAction;
@@ -27,7 +29,9 @@ class SqlConsole;
 class Connection;
 class Grid;
 class GridModel;
+class JobProgress;
 class ResultStream;
+class SessionRun;
 class TableEditModel;
 
 class SqlConsole : public QDialog {
@@ -43,8 +47,11 @@ public:
     const RowSet &queryRows() const;
     // The console's own connection.
     Connection &connection() const { return *m_db; }
-    // The tab-separated clipboard text of the current result ("Másol").
+    // The tab-separated clipboard text of the rows the current result holds
+    // ("Másol" of the table mode; a query's result is copied as it streams).
     QString resultAsText() const;
+    // Whether a statement runs now (the window stays live meanwhile).
+    bool running() const { return m_running; }
     QString fileName() const { return m_fileName; }
 
 public Q_SLOTS:
@@ -67,6 +74,15 @@ private:
     bool runTableMode();
     void runQuery(const QString &sql, bool fixedWidths);
     void runScript(const QString &text);
+    // Runs work on the session from a worker thread while this window stays
+    // live; Esc or "Leállítás" (or the progress window's button, when given)
+    // stop it. Throws the work's failure, JobCancelled when it was stopped.
+    void runOnSession(const std::function<void()> &work, JobProgress *progress = nullptr,
+                      const std::function<qint64()> &done = {});
+    void setRunning(bool on);
+    void stopStatement();
+    void flushAudit();
+    void copyQueryResult();
     void resultOpened();
     void updatePosition();
     bool postPendingRow(int row, bool closing = false);
@@ -83,6 +99,14 @@ private:
     GridModel *m_queryModel = nullptr;
     TableEditModel *m_tableModel = nullptr;
     QString m_fileName;
+    QString m_copiedText; // the last copy, shared with the clipboard
+    bool m_running = false;
+    bool m_stopAsked = false;
+    bool m_resultOpened = false;
+    SessionRun *m_run = nullptr;
+    // Statements sent from the worker, written to the audit log by this thread.
+    std::mutex m_auditMutex;
+    QStringList m_auditQueue;
 };
 
 // Shows the console modally.

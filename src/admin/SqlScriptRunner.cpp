@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "db/Connection.h"
 #include "db/SqlScript.h"
+#include "ui/JobProgress.h"
 
 #include <QRegularExpression>
 
@@ -37,7 +38,7 @@ bool SqlScriptRunner::setsCharacterSet(const QString &sql)
     return re.match(sql.trimmed()).hasMatch();
 }
 
-SqlScriptRunner::Result SqlScriptRunner::run(const QString &text, const Progress &progress)
+SqlScriptRunner::Result SqlScriptRunner::run(const QString &text, const Progress &progress, const Exec &exec)
 {
     Result result;
     QString checksBefore;
@@ -46,36 +47,64 @@ SqlScriptRunner::Result SqlScriptRunner::run(const QString &text, const Progress
     } catch (const Error &) {
         // A server without the variable: nothing to put back later.
     }
-    const int lines = int(text.count(QLatin1Char('\n'))) + 1;
     const QList<Statement> statements = split(text, &result.leftOver);
-    int reached = 0;
+    result.statementsTotal = int(statements.size());
     for (int k = 0; k < statements.size(); ++k) {
         const Statement &s = statements.at(k);
-        if (!setsCharacterSet(s.sql)) {
-            try {
-                m_db.exec(s.sql);
-            } catch (const Error &e) {
-                result.ok = false;
-                result.error = e.message();
-                result.failedSql = s.sql;
-                result.failedNumber = k + 1;
-                result.failedLine = s.firstLine;
-                break;
+        try {
+            if (!setsCharacterSet(s.sql)) {
+                if (exec)
+                    exec(s.sql);
+                else
+                    m_db.exec(s.sql);
             }
+        } catch (const JobCancelled &) {
+            result.stopped = true;
+            result.stoppedNumber = k + 1;
+            result.stoppedLine = s.firstLine;
+            break;
+        } catch (const Error &e) {
+            result.ok = false;
+            result.error = e.message();
+            result.failedSql = s.sql;
+            result.failedNumber = k + 1;
+            result.failedLine = s.firstLine;
+            break;
         }
         ++result.statementsRun;
-        reached = s.lastLine;
-        if (progress)
-            progress(reached, lines);
-    }
-    if (result.ok && progress && reached < lines)
-        progress(lines, lines);
-    if (!result.ok && (checksBefore == QLatin1String("0") || checksBefore == QLatin1String("1"))) {
-        try {
-            m_db.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=%1;").arg(checksBefore));
-        } catch (const Error &) {
-            // The run's own error is the one to report.
+        if (progress) {
+            try {
+                progress(result.statementsRun, result.statementsTotal);
+            } catch (const JobCancelled &) {
+                // A stop after the last statement comes too late to stop anything.
+                if (k + 1 < statements.size()) {
+                    result.stopped = true;
+                    result.stoppedNumber = k + 2;
+                    result.stoppedLine = statements.at(k + 1).firstLine;
+                    break;
+                }
+            }
         }
+    }
+    if (!result.ok || result.stopped) {
+        // A stop's KILL QUERY may still arrive and break off one of these
+        // (1317): each is tried twice.
+        auto twice = [&](const std::function<void()> &step) {
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                try {
+                    step();
+                    return;
+                } catch (const Error &e) {
+                    if (e.code() != 1317)
+                        return; // the run's own error is the one to report
+                }
+            }
+        };
+        if (checksBefore == QLatin1String("0") || checksBefore == QLatin1String("1"))
+            twice([&] { m_db.exec(QStringLiteral("SET FOREIGN_KEY_CHECKS=%1;").arg(checksBefore)); });
+        twice([&] {
+            result.transactionOpen = m_db.query(QStringLiteral("SELECT @@in_transaction;")).text(0, 0) == QLatin1String("1");
+        });
     }
     return result;
 }

@@ -31,9 +31,23 @@ public:
         int failedNumber = 0; // 1-based number of the failed statement in the script
         int failedLine = 0;   // its first line
         QString leftOver;     // text after the last delimiter, not run
+        int statementsTotal = 0;
+        // Stopped by the user (JobCancelled from the progress or the
+        // statement): statementsRun ran, the next one (stoppedNumber) was
+        // broken off or not started, nothing after it ran.
+        bool stopped = false;
+        int stoppedNumber = 0;
+        int stoppedLine = 0;
+        // After a failed or stopped run: the session still holds an open
+        // transaction, whose statements are neither stored nor undone yet.
+        bool transactionOpen = false;
     };
-    // Called after each statement with the 1-based line reached and the line count.
-    using Progress = std::function<void(int line, int lines)>;
+    // Called after each statement with the statements done and their total.
+    // It may throw JobCancelled to stop the run between two statements.
+    using Progress = std::function<void(int done, int total)>;
+    // Runs one statement; the SQL console runs it on its worker, where a stop
+    // breaks it off with JobCancelled. The connection's exec() by default.
+    using Exec = std::function<void(const QString &sql)>;
 
     explicit SqlScriptRunner(Connection &connection) : m_db(connection) {}
 
@@ -52,7 +66,9 @@ public:
     // refuses (those run before stay done: there is no transaction). A failed
     // run puts the session's foreign-key checks back as they were before it,
     // so that a backup script broken off half-way does not leave them off.
-    Result run(const QString &text, const Progress &progress = {});
+    // A stop (JobCancelled) ends the run the same way, and is reported in the
+    // result, not thrown.
+    Result run(const QString &text, const Progress &progress = {}, const Exec &exec = {});
 
 private:
     Connection &m_db;

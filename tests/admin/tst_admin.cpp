@@ -1335,10 +1335,18 @@ private Q_SLOTS:
             QCOMPARE(lines.size(), 20002);
             QCOMPARE(lines.at(20000), QStringLiteral("20000\tsor 20000\t"));
         }
-        QCOMPARE(model->rowCount(), 20000);
-        QVERIFY(model->complete());
+        if (whole == QLatin1String("copy")) {
+            // The copy keeps the rows it read only as text: the grid holds the
+            // result's last rows.
+            QVERIFY(model->atEnd());
+            QVERIFY(model->rowCount() < 20000);
+            QCOMPARE(model->totalCount(), 20000);
+        } else {
+            QCOMPARE(model->rowCount(), 20000);
+            QVERIFY(model->complete());
+        }
         QVERIFY(!c.connection().streamOpen());
-        QCOMPARE(formParts(c).queryGrid->currentRowIndex(), 19999);
+        QCOMPARE(formParts(c).queryGrid->currentRowIndex(), model->rowCount() - 1);
         QCOMPARE(model->displayText(formParts(c).queryGrid->currentRowIndex(), 1), QStringLiteral("sor 20000"));
         QCOMPARE(formParts(c).positionLabel->text(), QStringLiteral("20000: 20000"));
     }
