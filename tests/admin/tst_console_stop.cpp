@@ -25,13 +25,6 @@ using namespace qo::test;
 
 namespace {
 
-void showActive(QWidget &w)
-{
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 // Types the text into the emptied editor (Ctrl+Tab back to it first).
 void typeSql(SqlConsole &c, const QString &sql)
 {
