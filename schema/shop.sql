@@ -281,6 +281,7 @@ CREATE TABLE munkalap (
   -- the status tabs list one status newest first
   KEY ix_munkalap_statusz (statusz, munkalap),
   KEY ix_munkalap_ugyfel (ugyfel),
+  KEY ix_munkalap_ugyfel_storno_datum (ugyfel, storno, datum),
   KEY ix_munkalap_datum (datum),
   KEY ix_munkalap_dat_kesz (dat_kesz),
   KEY ix_munkalap_mlaptipus (mlaptipus),
@@ -1365,4 +1366,5 @@ INSERT INTO sema_frissites (lepes, nev, idopont) VALUES
 (2, 'jelszo-hash', NOW()),
 (3, 'hozzajarulas', NOW()),
 (4, 'ugyfelgondozas', NOW()),
-(5, 'elsodleges-kulcs', NOW());
+(5, 'elsodleges-kulcs', NOW()),
+(6, 'emlekezteto-index', NOW());

@@ -47,7 +47,8 @@ QString ReminderStore::listSql(const ReminderCriteria &c)
     const int months = qMax(0, c.months);
     // The due clients come from two index reads: the reminder date
     // (ix_ugyfel_figyelmeztet) and, when asked, each client's last order
-    // (ix_munkalap_ugyfel); a client found by both is listed once.
+    // (ix_munkalap_ugyfel_storno_datum, read from the index alone); a client
+    // found by both is listed once.
     QStringList due = {
         QStringLiteral("  SELECT ugyfel, dat_figyelmeztet AS emlek, NULL AS utolso FROM ugyfel"),
         QStringLiteral("  WHERE dat_figyelmeztet BETWEEN %1 AND %2").arg(d1, d2)};
