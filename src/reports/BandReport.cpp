@@ -1,4 +1,5 @@
 #include "reports/BandReport.h"
+#include "reports/RowFeed.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -388,7 +389,7 @@ QStringList BandReport::exportColumns() const
 
 int BandReport::rowCount() const
 {
-    if (detailRows >= 0)
+    if (detailRows >= 0 && !feed)
         return detailRows;
     return data ? data->rowCount() : 0;
 }
@@ -432,47 +433,48 @@ int BandReport::render(QPrinter *printer) const
 
 int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
 {
-    const Device d{device, device->logicalDpiX() / 25.4, {}, {}, {}};
-    p.setBrush(Qt::NoBrush);
-    const QRectF paper = device->pageLayout().fullRect(QPageLayout::Millimeter);
-    const int n = rowCount();
-    BandContext all;
-    all.rows = data.get();
-    all.first = 0;
-    all.last = n - 1;
-    all.row = n > 0 ? 0 : -1;
-
-    // Group boundaries: for each level, the group each row belongs to as [first, last].
-    const int levels = int(groups.size());
-    QVector<QVector<QPair<int, int>>> ranges(levels);
-    for (int g = 0; g < levels; ++g) {
-        ranges[g].resize(n);
-        int start = 0;
-        for (int r = 1; r <= n; ++r) {
-            BandContext a = all, b = all;
-            a.row = r - 1;
-            b.row = r;
-            bool change = r == n;
-            for (int outer = 0; !change && outer <= g; ++outer)
-                change = groups[outer].key(a) != groups[outer].key(b);
-            if (change) {
-                for (int i = start; i < r; ++i)
-                    ranges[g][i] = {start, r - 1};
-                start = r;
-            }
-        }
+    ReportPager pager(*this, device);
+    pager.layOutAll();
+    pager.setPageCount(pager.laidOutPages());
+    for (int page = 0; page < pager.laidOutPages(); ++page) {
+        if (page > 0 && !device->newPage())
+            return page;
+        pager.paintPage(p, page);
     }
+    return pager.laidOutPages();
+}
 
-    const double headerH = bandHeight(pageHeader, all, d);
-    const double footerH = bandHeight(pageFooter, all, d);
-    const double top = margins.top() + headerH;
-    const double bottom = paper.height() - margins.bottom() - footerH;
+// ---- pager -------------------------------------------------------------------------------
 
-    QVector<QVector<Placed>> pages(1);
-    double y = top;
-    auto place = [&](const ReportBand &band, const BandContext &ctx) {
+struct ReportPager::Private {
+    const BandReport &r;
+    Device d;
+    double headerH = 0, footerH = 0, top = 0, bottom = 0, paperH = 0;
+    QVector<QVector<Placed>> pages;
+    int forgotten = 0;        // pages before this one hold no placements any more
+    double y = 0;
+    int next = 0;             // the next row to lay out
+    QVector<QString> keys;    // the group keys of row next - 1
+    QVector<int> groupStart;  // first row of the open group per level
+    QVector<QPair<int, int>> openHeader; // where the open group's header was placed (page, index)
+    bool finished = false;
+    int pageCount = 0;
+
+    Private(const BandReport &report, QPaintDevice *dev) : r(report), d{dev, dev->logicalDpiX() / 25.4, {}, {}, {}} {}
+
+    BandContext all(int n) const
+    {
+        BandContext c;
+        c.rows = r.data.get();
+        c.first = 0;
+        c.last = n - 1;
+        c.row = n > 0 ? 0 : -1;
+        return c;
+    }
+    QPair<int, int> place(const ReportBand &band, const BandContext &ctx)
+    {
         if (band.isEmpty())
-            return;
+            return {-1, -1};
         const double h = bandHeight(band, ctx, d);
         if (y + h > bottom + 0.01 && y > top + 0.01) {
             pages.push_back({});
@@ -480,54 +482,175 @@ int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
         }
         pages.back().push_back({&band, ctx, y, h});
         y += h;
-    };
-
-    for (int r = 0; r < n; ++r) {
-        for (int g = 0; g < levels; ++g)
-            if (ranges[g][r].first == r) {
-                BandContext c = all;
-                c.row = r;
-                c.first = ranges[g][r].first;
-                c.last = ranges[g][r].second;
-                place(groups[g].header, c);
-            }
-        BandContext c = all;
-        c.row = r;
-        c.first = c.last = r;
-        place(detail, c);
-        for (int g = levels - 1; g >= 0; --g)
-            if (ranges[g][r].second == r) {
-                BandContext f = all;
-                f.row = r;
-                f.first = ranges[g][r].first;
-                f.last = r;
-                place(groups[g].footer, f);
-            }
+        return {int(pages.size()) - 1, int(pages.back().size()) - 1};
     }
-    place(summary, all);
+    QVector<QString> keysOf(int row) const
+    {
+        QVector<QString> k;
+        BandContext c = all(row + 1);
+        c.row = row;
+        for (const ReportGroup &g : r.groups)
+            k << g.key(c);
+        return k;
+    }
+};
 
-    const int copies = qMax(1, copiesAcross);
-    const double width = contentWidth();
-    for (int page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !device->newPage())
-            return page;
-        BandContext pc = all;
-        pc.page = page + 1;
-        pc.pages = int(pages.size());
-        d.painterFont.clear();
-        d.painterColour = QColor();
-        for (int copy = 0; copy < copies; ++copy) {
-            const double x0 = margins.left() + copy * (width + copyGap);
-            paintBand(p, {&pageHeader, pc, margins.top(), headerH}, x0, width, d);
-            for (Placed pl : pages[page]) {
-                pl.ctx.page = page + 1;
-                pl.ctx.pages = int(pages.size());
-                paintBand(p, pl, x0, width, d);
+ReportPager::ReportPager(const BandReport &report, QPaintDevice *device) : d(new Private(report, device))
+{
+    const QRectF paper = report.pageLayout().fullRect(QPageLayout::Millimeter);
+    const BandContext all = d->all(report.data ? report.data->rowCount() : 0);
+    d->paperH = paper.height();
+    d->headerH = bandHeight(report.pageHeader, all, d->d);
+    d->footerH = bandHeight(report.pageFooter, all, d->d);
+    d->top = report.margins.top() + d->headerH;
+    d->bottom = paper.height() - report.margins.bottom() - d->footerH;
+    d->y = d->top;
+    d->pages.resize(1);
+    d->groupStart.fill(0, int(report.groups.size()));
+    d->openHeader.fill({-1, -1}, int(report.groups.size()));
+}
+
+ReportPager::~ReportPager() = default;
+
+int ReportPager::rowsAvailable() const
+{
+    return d->r.rowCount();
+}
+
+bool ReportPager::rowsComplete() const
+{
+    return !d->r.feed || d->r.feed->complete();
+}
+
+int ReportPager::layOut(int maxRows)
+{
+    if (d->finished)
+        return 0;
+    const BandReport &r = d->r;
+    const int n = rowsAvailable();
+    const bool complete = rowsComplete();
+    const int levels = int(r.groups.size());
+    int done = 0;
+    // A row's group footers need the next row's keys (or the end of the rows).
+    while (done < maxRows && (d->next < n - 1 || (complete && d->next < n))) {
+        const int row = d->next;
+        const QVector<QString> mine = row == 0 || d->keys.isEmpty() ? keysOf(row) : d->keys;
+        const bool last = row == n - 1;
+        const QVector<QString> following = last ? QVector<QString>() : keysOf(row + 1);
+        for (int g = 0; g < levels; ++g) {
+            if (row == 0 || d->groupStart[g] == -1) {
+                d->groupStart[g] = row;
+                BandContext c = d->all(row + 1);
+                c.row = row;
+                c.first = c.last = row; // widened when the group ends
+                d->openHeader[g] = d->place(r.groups[g].header, c);
             }
-            paintBand(p, {&pageFooter, pc, paper.height() - margins.bottom() - footerH, footerH}, x0, width, d);
         }
+        BandContext c = d->all(row + 1);
+        c.row = row;
+        c.first = c.last = row;
+        d->place(r.detail, c);
+        for (int g = levels - 1; g >= 0; --g) {
+            bool ends = last;
+            for (int outer = 0; !ends && outer <= g; ++outer)
+                ends = mine[outer] != following[outer];
+            if (!ends)
+                continue;
+            const QPair<int, int> at = d->openHeader[g];
+            if (at.first >= d->forgotten && at.first >= 0 && at.first < d->pages.size()
+                && at.second < d->pages[at.first].size())
+                d->pages[at.first][at.second].ctx.last = row;
+            BandContext f = d->all(row + 1);
+            f.row = row;
+            f.first = d->groupStart[g];
+            f.last = row;
+            d->place(r.groups[g].footer, f);
+            d->groupStart[g] = -1;
+        }
+        d->keys = following;
+        ++d->next;
+        ++done;
     }
-    return int(pages.size());
+    if (complete && d->next >= n) {
+        d->place(r.summary, d->all(n));
+        d->finished = true;
+    }
+    return done;
+}
+
+QVector<QString> ReportPager::keysOf(int row) const
+{
+    return d->keysOf(row);
+}
+
+void ReportPager::layOutAll()
+{
+    while (!d->finished)
+        if (layOut(1 << 30) == 0 && !d->finished)
+            break; // rows still to come: the caller waits for them
+}
+
+bool ReportPager::finished() const
+{
+    return d->finished;
+}
+
+int ReportPager::laidOutPages() const
+{
+    return int(d->pages.size());
+}
+
+int ReportPager::completePages() const
+{
+    return d->finished ? int(d->pages.size()) : int(d->pages.size()) - 1;
+}
+
+int ReportPager::rowsLaidOut() const
+{
+    return d->next;
+}
+
+void ReportPager::setPageCount(int pages)
+{
+    d->pageCount = pages;
+}
+
+int ReportPager::pageCount() const
+{
+    return d->pageCount;
+}
+
+void ReportPager::forgetPagesBefore(int page)
+{
+    for (int i = d->forgotten; i < page && i < d->pages.size(); ++i)
+        d->pages[i] = QVector<Placed>();
+    d->forgotten = qMax(d->forgotten, page);
+}
+
+void ReportPager::paintPage(QPainter &p, int page) const
+{
+    if (page < 0 || page >= d->pages.size())
+        return;
+    const BandReport &r = d->r;
+    const Device &dev = d->d;
+    p.setBrush(Qt::NoBrush);
+    BandContext pc = d->all(rowsAvailable());
+    pc.page = page + 1;
+    pc.pages = d->pageCount;
+    dev.painterFont.clear();
+    dev.painterColour = QColor();
+    const int copies = qMax(1, r.copiesAcross);
+    const double width = r.contentWidth();
+    for (int copy = 0; copy < copies; ++copy) {
+        const double x0 = r.margins.left() + copy * (width + r.copyGap);
+        paintBand(p, {&r.pageHeader, pc, r.margins.top(), d->headerH}, x0, width, dev);
+        for (Placed pl : d->pages[page]) {
+            pl.ctx.page = page + 1;
+            pl.ctx.pages = d->pageCount;
+            paintBand(p, pl, x0, width, dev);
+        }
+        paintBand(p, {&r.pageFooter, pc, d->paperH - r.margins.bottom() - d->footerH, d->footerH}, x0, width, dev);
+    }
 }
 
 QDateTime ReportPrintTime()
