@@ -167,19 +167,18 @@ int SaveReportPdf(const BandReport &report, const QString &file, QWidget *parent
     return renderToPdf(report, file, parent);
 }
 
-bool SaveReportPdfReported(const BandReport &report, const QString &file, QWidget *parent)
+int SaveReportPdfReported(const BandReport &report, const QString &file, QWidget *parent)
 {
     const bool existed = QFileInfo::exists(file);
     try {
-        renderToPdf(report, file, parent);
-        return true;
+        return renderToPdf(report, file, parent);
     } catch (const JobCancelled &) {
         ShowInfo(existed ? QStringLiteral("A mentés megszakítva; a korábbi fájl változatlan.")
                          : QStringLiteral("A mentés megszakítva."), parent);
     } catch (const Error &e) {
         ShowError(ErrorText(e.message()), parent);
     }
-    return false;
+    return 0;
 }
 
 void AskAndSaveReportPdf(const BandReport &report, QWidget *parent)
@@ -197,6 +196,14 @@ void AskAndSaveReportPdf(const BandReport &report, QWidget *parent)
 bool PrintReportStreamed(const BandReport &report, const QString &printer, QWidget *parent)
 {
     const QString name = ResolveReportPrinter(printer);
+    if (g_fileHook) {
+        g_lastJob = ReportJob{report.title, name, false, 0};
+        const QString file = g_fileHook(g_lastJob);
+        if (!file.isEmpty()) {
+            g_lastJob.pages = SaveReportPdfReported(report, file, parent);
+            return g_lastJob.pages > 0;
+        }
+    }
     if (name.isEmpty()) {
         ShowError(QStringLiteral("Nincs telepített nyomtató."), parent);
         return false;

@@ -8,6 +8,7 @@
 #include "ui/MessageBoxes.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHash>
 #include <QLabel>
 #include <QPainter>
@@ -184,6 +185,15 @@ ReportPreview::ReportPreview(const BandReport &report, const QString &printer, Q
     showCount();
     layOutTowards(m_across - 1, false);
     refit();
+    m_ui->pageArea->setFocus(); // the page keys turn pages, not the page box's value
+    m_ui->pageArea->viewport()->installEventFilter(this);
+}
+
+bool ReportPreview::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_ui->pageArea->viewport() && e->type() == QEvent::Resize && (m_fitWidth || m_fitPage))
+        QMetaObject::invokeMethod(this, [this] { refit(); }, Qt::QueuedConnection); // not inside the layout's pass
+    return QDialog::eventFilter(watched, e);
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -288,12 +298,6 @@ void ReportPreview::refit()
     else if (m_fitPage)
         m_zoom = qBound(kMinZoom, qMin(byWidth, byHeight), kMaxZoom);
     m_view->relayoutSize();
-}
-
-void ReportPreview::resizeEvent(QResizeEvent *e)
-{
-    QDialog::resizeEvent(e);
-    refit();
 }
 
 void ReportPreview::print()

@@ -45,7 +45,7 @@ private:
     void refit();
     void print();
     void savePdf();
-    void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
     std::unique_ptr<Ui::ReportPreview> m_ui;
     const BandReport &m_report;
