@@ -2,6 +2,8 @@
 #include "reports/RowFeed.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -23,22 +25,117 @@ struct Placed {
     double height; // mm
 };
 
+// The glyphs of one font at the device's resolution, looked up once per
+// character: a line of plain text is then measured and drawn as a glyph run
+// without shaping it again (shaping each cell cost most of a long report's
+// drawing time). Text that needs shaping (a character outside the Latin
+// letters, one the font lacks) takes the ordinary way.
+struct GlyphTable {
+    QRawFont raw;
+    QHash<char16_t, QPair<quint32, double>> glyphs; // glyph index and advance in device pixels
+    bool usable = false;
+};
+
 // Millimetres to device pixels and the measures that depend on the device.
 struct Device {
     QPaintDevice *dev;
     double dpmm;
     // Measures per font, and what the painter holds, so that a long report
     // does not ask again for every cell.
-    mutable QHash<QString, QFontMetricsF> metrics;
-    mutable QString painterFont;
+    mutable QHash<QString, std::shared_ptr<QFontMetricsF>> metrics; // stable while the hash grows
+    mutable QFont painterFont;
+    mutable bool painterFontSet = false;
     mutable QColor painterColour;
-    const QFontMetricsF &fm(const QFont &f) const
+    mutable QHash<QString, std::shared_ptr<GlyphTable>> tables;
+    // The last font asked for: most cells ask for the one before them.
+    mutable QFont lastFont;
+    mutable const QFontMetricsF *lastMetrics = nullptr;
+    mutable GlyphTable *lastTable = nullptr;
+
+    void select(const QFont &f) const
     {
+        if (lastMetrics && f == lastFont)
+            return;
         const QString k = f.key();
         auto it = metrics.find(k);
         if (it == metrics.end())
-            it = metrics.insert(k, QFontMetricsF(f, dev));
-        return *it;
+            it = metrics.insert(k, std::make_shared<QFontMetricsF>(f, dev));
+        auto t = tables.find(k);
+        if (t == tables.end()) {
+            auto table = std::make_shared<GlyphTable>();
+            table->raw = QRawFont::fromFont(QFont(f, dev));
+            table->usable = table->raw.isValid();
+            t = tables.insert(k, table);
+        }
+        lastFont = f;
+        lastMetrics = it->get();
+        lastTable = t->get();
+    }
+    const QFontMetricsF &fm(const QFont &f) const
+    {
+        select(f);
+        return *lastMetrics;
+    }
+    // Glyphs and advances of a plain text in font f; false when it needs shaping.
+    bool glyphsOf(const QFont &f, const QString &text, QVector<quint32> *glyphs, QVector<double> *advances) const
+    {
+        select(f);
+        GlyphTable &t = *lastTable;
+        if (!t.usable)
+            return false;
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u > 0x17f)
+                return false; // beyond the Latin letters: shaped as usual
+            auto g = t.glyphs.constFind(u);
+            if (g == t.glyphs.cend()) {
+                const QList<quint32> idx = t.raw.glyphIndexesForString(QString(c));
+                if (idx.size() != 1 || idx.first() == 0)
+                    return false;
+                const QList<QPointF> adv = t.raw.advancesForGlyphIndexes(idx, QRawFont::UseDesignMetrics);
+                g = t.glyphs.insert(u, {idx.first(), adv.value(0).x()});
+            }
+            if (glyphs)
+                glyphs->push_back(g->first);
+            if (advances)
+                advances->push_back(g->second);
+        }
+        return true;
+    }
+    double width(const QFont &f, const QString &text) const
+    {
+        QVector<double> adv;
+        adv.reserve(text.size());
+        if (!glyphsOf(f, text, nullptr, &adv))
+            return fm(f).horizontalAdvance(text);
+        double w = 0;
+        for (double a : adv)
+            w += a;
+        return w;
+    }
+    // Draws one line of text with its baseline's start at `at`.
+    void draw(QPainter &p, const QFont &f, const QPointF &at, const QString &text) const
+    {
+        QVector<quint32> glyphs;
+        QVector<double> adv;
+        glyphs.reserve(text.size());
+        adv.reserve(text.size());
+        if (!glyphsOf(f, text, &glyphs, &adv)) {
+            p.drawText(at, text);
+            return;
+        }
+        QVector<QPointF> pos;
+        pos.reserve(glyphs.size());
+        double x = 0;
+        for (double a : adv) {
+            pos.push_back(QPointF(x, 0));
+            x += a;
+        }
+        QGlyphRun run;
+        run.setRawFont(lastTable->raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(pos);
+        p.drawGlyphRun(at, run);
     }
     double px(double mm) const { return mm * dpmm; }
     QRectF px(const QRectF &mm) const { return QRectF(mm.x() * dpmm, mm.y() * dpmm, mm.width() * dpmm, mm.height() * dpmm); }
@@ -111,7 +208,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
     const bool multi = it.wrap || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
     if (it.grow)
         return {f, wrapLines(text, f, w, d.dev, true)};
-    if (!multi && d.fm(f).horizontalAdvance(text) <= w + tolerance)
+    if (!multi && d.width(f, text) <= w + tolerance)
         return {f, {text}};
     const double own = f.pointSizeF() > 0 ? f.pointSizeF() : 8;
     QVector<double> sizes;
@@ -122,7 +219,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
     if (!multi)
         for (double s : sizes) {
             const QFont g = sized(f, s);
-            if (d.fm(g).horizontalAdvance(text) <= w + tolerance)
+            if (d.width(g, text) <= w + tolerance)
                 return {g, {text}};
         }
     // Then wrapped at word boundaries onto the lines the box has.
@@ -134,7 +231,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
         const QStringList lines = wrapLines(text, g, w, d.dev, false);
         bool fits = fm.lineSpacing() * (lines.size() - 1) + fm.height() <= h + tolerance;
         for (qsizetype i = 0; fits && i < lines.size(); ++i)
-            fits = fm.horizontalAdvance(lines[i]) <= w + tolerance;
+            fits = d.width(g, lines[i]) <= w + tolerance;
         if (fits)
             return {g, lines};
     }
@@ -148,7 +245,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
         lines = lines.mid(0, room);
         QString &last = lines.last();
         const QString ellipsis(QChar(0x2026));
-        while (!last.isEmpty() && fm.horizontalAdvance(last + ellipsis) > w + tolerance)
+        while (!last.isEmpty() && d.width(g, last + ellipsis) > w + tolerance)
             last.chop(1);
         while (!last.isEmpty() && last.back().isSpace())
             last.chop(1);
@@ -219,7 +316,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
             p.drawImage(at, it.picture);
         }
         p.restore();
-        d.painterFont.clear();
+        d.painterFontSet = false;
         d.painterColour = QColor();
         return;
     }
@@ -233,10 +330,10 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         return;
     const QRectF tr = d.px(textRect(it, mm));
     const Fitted fit = fitText(it, text, itemFont(it, ctx), tr.width(), tr.height(), d);
-    const QString key = fit.font.key();
-    if (d.painterFont != key) {
+    if (!d.painterFontSet || !(d.painterFont == fit.font)) {
         p.setFont(fit.font);
-        d.painterFont = key;
+        d.painterFont = fit.font;
+        d.painterFontSet = true;
     }
     // Lines placed by hand: cheaper than the layout of drawText(rect), and
     // each line is known to fit its box's width.
@@ -258,17 +355,17 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         const QString &line = fit.lines[i];
         if (line.isEmpty())
             continue;
-        const double lw = fm.horizontalAdvance(line);
+        const double lw = d.width(fit.font, line);
         double x = tr.left();
         if (it.align & Qt::AlignRight)
             x = tr.right() - lw;
         else if (it.align & Qt::AlignHCenter)
             x = tr.left() + (tr.width() - lw) / 2;
-        p.drawText(QPointF(x, top + i * fm.lineSpacing() + fm.ascent()), line);
+        d.draw(p, fit.font, QPointF(x, top + i * fm.lineSpacing() + fm.ascent()), line);
     }
     if (clip) {
         p.restore();
-        d.painterFont.clear(); // restore() gave the painter its earlier state back
+        d.painterFontSet = false; // restore() gave the painter its earlier state back
         d.painterColour = QColor();
     }
 }
@@ -637,7 +734,7 @@ void ReportPager::paintPage(QPainter &p, int page) const
     BandContext pc = d->all(rowsAvailable());
     pc.page = page + 1;
     pc.pages = d->pageCount;
-    dev.painterFont.clear();
+    dev.painterFontSet = false;
     dev.painterColour = QColor();
     const int copies = qMax(1, r.copiesAcross);
     const double width = r.contentWidth();
