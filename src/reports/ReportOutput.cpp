@@ -47,7 +47,7 @@ int renderStreamed(const BandReport &report, QPainter &painter, QPagedPaintDevic
     {
         ReportPager count(report, device);
         while (!count.finished()) {
-            if (count.layOut(2000) == 0 && !count.finished())
+            if (count.layOut(500) == 0 && !count.finished())
                 waitForRows(count);
             count.forgetPagesBefore(count.laidOutPages() - 1);
             progress.check(0);

@@ -23,6 +23,7 @@ namespace {
 
 const int kDpi = 1200;           // layout measures as on the printer and in the PDF
 const double kGapPx = 12;        // between pages and around them
+const int kLayOutAtOnce = 2000; // rows
 const double kMinZoom = 0.5, kMaxZoom = 20; // screen pixels per millimetre
 
 QImage measuringDevice()
@@ -184,6 +185,10 @@ ReportPreview::ReportPreview(const BandReport &report, const QString &printer, Q
         connect(m_report.feed.get(), &RowFeed::arrived, this, &ReportPreview::onRowsArrived);
     showCount();
     layOutTowards(m_across - 1, false);
+    // A short printout whose rows are all there is laid out at once (a few
+    // milliseconds), so its page count shows from the start.
+    if (m_pager.rowsComplete() && m_pager.rowsAvailable() <= kLayOutAtOnce)
+        layOutTowards(1 << 30, false);
     refit();
     m_ui->pageArea->setFocus(); // the page keys turn pages, not the page box's value
     m_ui->pageArea->viewport()->installEventFilter(this);
@@ -221,7 +226,6 @@ void ReportPreview::layOutTowards(int page, bool wait)
     if (m_busy)
         return;
     m_busy = true;
-    m_wanted = qMax(m_wanted, page);
     try {
         JobProgress progress(windowTitle(), QStringLiteral("oldal"), this);
         while (m_pager.completePages() <= page && !m_pager.finished()) {

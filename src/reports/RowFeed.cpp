@@ -16,12 +16,12 @@ struct RowFeed::Shared {
     std::atomic<unsigned long> session{0};
 };
 
-RowFeed::RowFeed(const ConnectParams &params, const QString &sql, int batchRows)
+RowFeed::RowFeed(const ConnectParams &params, const QStringList &queries, const QStringList &setup, int batchRows)
     : m_rows(std::make_shared<RowSet>()), m_shared(std::make_shared<Shared>())
 {
     QPointer<RowFeed> self(this);
     std::shared_ptr<Shared> shared = m_shared;
-    std::thread([self, shared, params, sql, batchRows] {
+    std::thread([self, shared, params, queries, setup, batchRows] {
         Connection::threadInit();
         QString error;
         auto hand = [&](std::shared_ptr<RowSet> batch, bool last, const QString &err) {
@@ -35,7 +35,16 @@ RowFeed::RowFeed(const ConnectParams &params, const QString &sql, int batchRows)
             Connection db;
             db.open(params);
             shared->session = db.sessionId();
-            if (!shared->stop) {
+            for (const QString &statement : setup) {
+                try {
+                    db.exec(statement);
+                } catch (const Error &) {
+                    // A setting this server does not know: only slower.
+                }
+            }
+            for (const QString &sql : queries) {
+                if (shared->stop)
+                    break;
                 RowSet batch;
                 db.openStream(sql, batch);
                 const QVector<RowSet::Field> fields = batch.fields();

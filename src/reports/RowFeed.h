@@ -15,8 +15,11 @@ namespace qo {
 class RowFeed : public QObject {
     Q_OBJECT
 public:
-    // Starts reading at once. `batchRows` rows travel per hand-over.
-    RowFeed(const ConnectParams &params, const QString &sql, int batchRows = 2000);
+    // Starts reading at once: the rows of each query in turn (same columns),
+    // after the session settings of `setup` (one the server refuses is
+    // passed over). `batchRows` rows travel per hand-over.
+    RowFeed(const ConnectParams &params, const QStringList &queries, const QStringList &setup = {},
+            int batchRows = 2000);
     // Rows given whole (no server): complete from the start.
     explicit RowFeed(std::shared_ptr<RowSet> rows);
     ~RowFeed() override;

@@ -57,6 +57,8 @@ public:
     static QString revenueSql(const QDate &from, const QDate &to);
     static QString salesSql(const QDate &from, const QDate &to);
     static QString lensSalesSql(bool contactLenses, qint64 brand, const QDate &from, const QDate &to);
+    // The rows of revenueSql() as two queries that need no sort on the server.
+    static QStringList revenueStreamSql(const QDate &from, const QDate &to);
     // The revenue rows as they arrive: read on a connection of its own (to the
     // same server and database as this store's) on a thread of its own.
     std::shared_ptr<RowFeed> revenueRows(const QDate &from, const QDate &to);

@@ -9,6 +9,7 @@
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 #include "reports/ReportPreview.h"
+#include "reports/RowFeed.h"
 #include "support/Drive.h"
 #include "support/Pdf.h"
 #include "support/TestDb.h"
@@ -182,6 +183,32 @@ private Q_SLOTS:
         QCOMPARE(jobs.size(), 1);
         QVERIFY(!jobs.first().preview);
         QVERIFY2(log.texts.isEmpty(), qPrintable(log.boxes().join(QLatin1Char('\n'))));
+    }
+
+    // The rows read as they arrive are the revenue query's rows, in its order.
+    void streamedRowsAreTheQueryRows()
+    {
+        test::TestDb db(QStringLiteral("prev_rows"));
+        addOrders(2500);
+        // Some that count in one group only, or in none.
+        ExecSql(QStringLiteral("UPDATE munkalap SET statusz = 2 WHERE munkalap % 5 = 0"));
+        ExecSql(QStringLiteral("UPDATE munkalap SET storno = 'I' WHERE munkalap % 7 = 0"));
+        ExecSql(QStringLiteral("UPDATE munkalap SET datum = '2023-12-30' WHERE munkalap % 11 = 0"));
+        ExecSql(QStringLiteral("UPDATE munkalap SET dat_kesz = '2025-01-02', fizetendo = NULL WHERE munkalap % 13 = 0"));
+        const RowSet expected = Connection::main().query(RevenueQuery(kFrom, kTo));
+        const auto feed = WorkOrderStore(Connection::main()).revenueRows(kFrom, kTo);
+        QTRY_VERIFY_WITH_TIMEOUT(feed->complete(), 30000);
+        QCOMPARE(feed->error(), QString());
+        const RowSet &got = *feed->rows();
+        QVERIFY(expected.rowCount() > 2500);
+        QCOMPARE(got.rowCount(), expected.rowCount());
+        QCOMPARE(got.columnCount(), expected.columnCount());
+        for (int c = 0; c < got.columnCount(); ++c)
+            QCOMPARE(got.field(c).name, expected.field(c).name);
+        for (int r = 0; r < got.rowCount(); ++r)
+            for (int c = 0; c < got.columnCount(); ++c)
+                if (got.text(r, c) != expected.text(r, c) || got.isNull(r, c) != expected.isNull(r, c))
+                    QFAIL(qPrintable(QStringLiteral("row %1, %2: %3 against %4").arg(r).arg(got.field(c).name, got.text(r, c), expected.text(r, c))));
     }
 
     void stoppedPdfLeavesNoFile_data()
