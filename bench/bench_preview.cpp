@@ -124,6 +124,8 @@ int main(int argc, char **argv)
             answerTarget();
             t.start();
             PrintRevenueReport(from, to, nullptr);
+            if (qEnvironmentVariableIsSet("QO_BENCH_TRACE"))
+                std::printf("closed after first page: %.0f ms to return\n", bench::MsSince(t) - ms);
             firstPause = qMax(firstPause, pause.longest());
         }
         first << ms;
