@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFile>
+#include <QIcon>
 #include <QHash>
 #include <QLabel>
 #include <QPainter>
@@ -16,6 +18,12 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolBar>
+
+// The pictures of the reports library (a static library registers them itself).
+static void initPreviewResources()
+{
+    Q_INIT_RESOURCE(reports);
+}
 
 namespace qo {
 
@@ -25,6 +33,32 @@ const int kDpi = 1200;           // layout measures as on the printer and in the
 const double kGapPx = 12;        // between pages and around them
 const int kLayOutAtOnce = 2000; // rows
 const double kMinZoom = 0.5, kMaxZoom = 20; // screen pixels per millimetre
+
+// The desktop's icon, else Qt's own preview pictures, else ours.
+QIcon previewIcon(const char *name)
+{
+    static const QHash<QByteArray, QByteArray> qtNames = {
+        {"zoom-fit-width", "fit-width"}, {"zoom-fit-best", "fit-page"}, {"zoom-in", "zoom-in"},
+        {"zoom-out", "zoom-out"}, {"go-first", "go-first"}, {"go-previous", "go-previous"},
+        {"go-next", "go-next"}, {"go-last", "go-last"}, {"view-pages-single", "view-page-one"},
+        {"view-pages-facing", "view-page-sided"}, {"document-print", "print"}};
+    const QString theme = QString::fromLatin1(name);
+    if (QIcon::hasThemeIcon(theme))
+        return QIcon::fromTheme(theme);
+    QIcon icon;
+    const QByteArray qt = qtNames.value(name);
+    const QString prefix = QStringLiteral(":/qt-project.org/dialogs/qprintpreviewdialog/images/") + QString::fromLatin1(qt);
+    if (!qt.isEmpty() && QFile::exists(prefix + QStringLiteral("-24.png"))) {
+        icon.addFile(prefix + QStringLiteral("-24.png"), QSize(24, 24));
+        icon.addFile(prefix + QStringLiteral("-32.png"), QSize(32, 32));
+        return icon;
+    }
+    if (theme == QLatin1String("document-print"))
+        return QIcon(QStringLiteral(":/reports/pics/print.svg"));
+    if (theme == QLatin1String("document-save-as"))
+        return QIcon(QStringLiteral(":/reports/pics/export.svg"));
+    return icon;
+}
 
 QImage measuringDevice()
 {
@@ -113,6 +147,7 @@ ReportPreview::ReportPreview(const BandReport &report, const QString &printer, Q
     : QDialog(parent), m_ui(std::make_unique<Ui::ReportPreview>()), m_report(report), m_printer(printer),
       m_measure(measuringDevice()), m_pager(report, &m_measure)
 {
+    initPreviewResources();
     m_ui->setupUi(this);
     setWindowTitle(report.title);
     m_pager.setPageCount(-1); // "N / …" in the footers until the count is known
@@ -122,7 +157,7 @@ ReportPreview::ReportPreview(const BandReport &report, const QString &printer, Q
     QToolBar *tb = m_ui->toolBar;
     auto add = [&](const char *name, const QString &text, const char *icon, const QKeySequence &key,
                    std::function<void()> fn) {
-        auto *a = new QAction(QIcon::fromTheme(QString::fromLatin1(icon)), text, this);
+        auto *a = new QAction(previewIcon(icon), text, this);
         a->setObjectName(QString::fromLatin1(name));
         a->setToolTip(key.isEmpty() ? text : text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
         if (!key.isEmpty())

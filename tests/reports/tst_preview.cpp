@@ -63,8 +63,10 @@ double inked(QWidget *preview)
 {
     auto *area = preview->findChild<QScrollArea *>(QStringLiteral("pageArea"));
     const QImage img = area->widget()->grab().toImage();
-    if (qEnvironmentVariableIsSet("QO_KEEP_PNG"))
+    if (qEnvironmentVariableIsSet("QO_KEEP_PNG")) { // to look at
         img.save(QDir::temp().filePath(QStringLiteral("preview-page.png")));
+        preview->grab().save(QDir::temp().filePath(QStringLiteral("preview-window.png")));
+    }
     int dark = 0;
     for (int y = 0; y < img.height(); y += 2)
         for (int x = 0; x < img.width(); x += 2)
