@@ -226,7 +226,24 @@ bool PrintReportStreamed(const BandReport &report, const QString &printer, QWidg
 
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent)
 {
-    LogReportOutput(report, print);
+    // Rows still arriving are counted for the log once the output is done.
+    const bool logLater = report.feed && !report.feed->complete();
+    if (!logLater)
+        LogReportOutput(report, print);
+    struct LogAtEnd {
+        const BandReport &report;
+        bool print, active;
+        ~LogAtEnd()
+        {
+            if (!active)
+                return;
+            try {
+                LogReportOutput(report, print);
+            } catch (const Error &) {
+                // The printout is out already; a destructor does not throw.
+            }
+        }
+    } logAtEnd{report, print, logLater};
     g_lastJob = ReportJob{report.title, ResolveReportPrinter(printer), !print, 0};
     if (g_fileHook) {
         const QString file = g_fileHook(g_lastJob);

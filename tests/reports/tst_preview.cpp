@@ -132,6 +132,7 @@ private Q_SLOTS:
         bool finishedBefore = true;
         double ink = 0;
         int afterLast = 0, afterPageUp = 0, afterHome = 0, typed = 0;
+        double twoHigh = 0, zoomed = 0;
         onModal(notMessageBox(), [](QWidget *w) { QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection); });
         onModal(named("frm_Elokep"), [&](QWidget *w) {
             auto *pv = qobject_cast<ReportPreview *>(w);
@@ -155,6 +156,14 @@ private Q_SLOTS:
             QTest::keyClicks(box, QStringLiteral("5"));
             QTest::keyClick(box, Qt::Key_Return);
             typed = pv->currentPage();
+            // Two pages side by side, back to one, a step of zoom.
+            QWidget *pages = pv->findChild<QScrollArea *>(QStringLiteral("pageArea"))->widget();
+            const int oneWide = pages->width(), oneHigh = pages->height();
+            QTest::keyClick(focused(), Qt::Key_2, Qt::ControlModifier);
+            twoHigh = double(pages->height()) / oneHigh; // two pages in the same width
+            QTest::keyClick(focused(), Qt::Key_1, Qt::ControlModifier);
+            QTest::keyClick(focused(), Qt::Key_Plus, Qt::ControlModifier);
+            zoomed = double(pages->width()) / oneWide;
             onModal([](QWidget *w) { return qobject_cast<QFileDialog *>(w) != nullptr; },
                     [&](QWidget *fd) { saveAs(fd, pdfFile); });
             QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
@@ -173,6 +182,8 @@ private Q_SLOTS:
         QCOMPARE(afterPageUp, pages - 1);
         QCOMPARE(afterHome, 1);
         QCOMPARE(typed, 5);
+        QVERIFY2(twoHigh > 0.4 && twoHigh < 0.6, qPrintable(QString::number(twoHigh)));
+        QVERIFY2(qAbs(zoomed - 1.25) < 0.05, qPrintable(QString::number(zoomed)));
         for (const QString &file : {pdfFile + QStringLiteral(".pdf"), printed}) {
             const Pdf pdf = readPdf(file);
             QCOMPARE(pdf.pages, pages);
