@@ -302,7 +302,9 @@ void ReportPreview::showCount()
     }
     m_count->setText(QStringLiteral("/ ") + (known ? QString::number(m_pager.laidOutPages()) : QStringLiteral("…")));
     const QSignalBlocker block(m_pageBox);
-    m_pageBox->setRange(1, qMax(1, known ? m_pager.laidOutPages() : qMax(m_pager.laidOutPages(), currentPage() + 1)));
+    // Until the count is known any number may be typed: layout goes there
+    // (or to the last page, when there are fewer).
+    m_pageBox->setRange(1, known ? qMax(1, m_pager.laidOutPages()) : 999999);
     m_pageBox->setValue(currentPage());
 }
 
