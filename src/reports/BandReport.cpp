@@ -51,6 +51,10 @@ struct Device {
     mutable QFont lastFont;
     mutable const QFontMetricsF *lastMetrics = nullptr;
     mutable GlyphTable *lastTable = nullptr;
+    // Lines waiting to be drawn as one glyph run.
+    mutable GlyphTable *batchTable = nullptr;
+    mutable QVector<quint32> batchGlyphs;
+    mutable QVector<QPointF> batchPositions;
 
     void select(const QFont &f) const
     {
@@ -113,29 +117,43 @@ struct Device {
             w += a;
         return w;
     }
-    // Draws one line of text with its baseline's start at `at`.
+    // Draws one line of text with its baseline's start at `at`. Plain lines
+    // of one font are gathered and drawn as one glyph run (flush()): each run
+    // costs the PDF a saved state, a font and a text matrix.
     void draw(QPainter &p, const QFont &f, const QPointF &at, const QString &text) const
     {
-        QVector<quint32> glyphs;
+        const qsizetype before = batchGlyphs.size();
         QVector<double> adv;
-        glyphs.reserve(text.size());
         adv.reserve(text.size());
-        if (!glyphsOf(f, text, &glyphs, &adv)) {
+        select(f);
+        if (batchTable && batchTable != lastTable)
+            flush(p);
+        if (!glyphsOf(f, text, &batchGlyphs, &adv)) {
+            batchGlyphs.resize(before);
+            flush(p);
             p.drawText(at, text);
             return;
         }
-        QVector<QPointF> pos;
-        pos.reserve(glyphs.size());
-        double x = 0;
+        batchTable = lastTable;
+        double x = at.x();
         for (double a : adv) {
-            pos.push_back(QPointF(x, 0));
+            batchPositions.push_back(QPointF(x, at.y()));
             x += a;
         }
-        QGlyphRun run;
-        run.setRawFont(lastTable->raw);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(pos);
-        p.drawGlyphRun(at, run);
+    }
+    // Draws the gathered lines; before anything else is drawn or the pen changes.
+    void flush(QPainter &p) const
+    {
+        if (batchTable && !batchGlyphs.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(batchTable->raw);
+            run.setGlyphIndexes(batchGlyphs);
+            run.setPositions(batchPositions);
+            p.drawGlyphRun(QPointF(0, 0), run);
+        }
+        batchGlyphs.clear();
+        batchPositions.clear();
+        batchTable = nullptr;
     }
     double px(double mm) const { return mm * dpmm; }
     QRectF px(const QRectF &mm) const { return QRectF(mm.x() * dpmm, mm.y() * dpmm, mm.width() * dpmm, mm.height() * dpmm); }
@@ -286,7 +304,10 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         mm.setHeight(h);
     const QRectF r = d.px(mm);
     const QColor colour = it.colorFor ? it.colorFor(ctx) : it.color;
+    if (it.kind != ReportItem::Text || it.frame)
+        d.flush(p);
     if (d.painterColour != colour) {
+        d.flush(p); // the lines so far in their own colour
         QPen pen(colour);
         pen.setWidthF(d.px(0.2));
         p.setPen(pen);
@@ -348,6 +369,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
     // taller than the box): a clip costs a saved graphics state in the PDF.
     const bool clip = it.clip && block > r.height() + d.px(0.05);
     if (clip) {
+        d.flush(p);
         p.save();
         p.setClipRect(r);
     }
@@ -364,6 +386,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         d.draw(p, fit.font, QPointF(x, top + i * fm.lineSpacing() + fm.ascent()), line);
     }
     if (clip) {
+        d.flush(p);
         p.restore();
         d.painterFontSet = false; // restore() gave the painter its earlier state back
         d.painterColour = QColor();
@@ -373,6 +396,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
 void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Device &d)
 {
     if (pl.band->fill) {
+        d.flush(p);
         const QColor c = pl.band->fill(pl.ctx);
         if (c.isValid())
             p.fillRect(d.px(QRectF(x0, pl.y + 0.15, width, pl.height - 0.3)), c); // the rules stay visible
@@ -381,6 +405,7 @@ void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Dev
         const double h = it.grow ? itemHeight(it, pl.ctx, d) : it.rect.height();
         paintItem(p, it, pl.ctx, x0, pl.y, h, d);
     }
+    d.flush(p);
     QPen pen(Qt::black);
     pen.setWidthF(d.px(0.2));
     p.setPen(pen);
