@@ -20,7 +20,8 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QElapsedTimer>
-#include <QPrintPreviewDialog>
+#include "reports/ReportPreview.h"
+#include "workorders/WorkOrderStore.h"
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -157,8 +158,8 @@ int main(int argc, char **argv)
         auto *poll = new QTimer;
         poll->setInterval(0);
         QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
-            auto *p = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
-            if (!p || !p->isVisible())
+            auto *p = qobject_cast<ReportPreview *>(QApplication::activeModalWidget());
+            if (!p || !p->isVisible() || p->pagesPainted() < 1)
                 return;
             firstPage << t.nsecsElapsed() / 1e6;
             poll->deleteLater();

@@ -16,7 +16,7 @@
 #include "masterdata/MasterDataList.h"
 #include "clients/ClientPrintouts.h"
 #include "reports/PeriodDialog.h"
-#include "reports/RevenueReports.h"
+#include "workorders/WorkOrderStore.h"
 
 #include <QAction>
 

@@ -1,6 +1,9 @@
 #include "reports/BandReport.h"
+#include "reports/RowFeed.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -22,22 +25,135 @@ struct Placed {
     double height; // mm
 };
 
+// The glyphs of one font at the device's resolution, looked up once per
+// character: a line of plain text is then measured and drawn as a glyph run
+// without shaping it again (shaping each cell cost most of a long report's
+// drawing time). Text that needs shaping (a character outside the Latin
+// letters, one the font lacks) takes the ordinary way.
+struct GlyphTable {
+    QRawFont raw;
+    QHash<char16_t, QPair<quint32, double>> glyphs; // glyph index and advance in device pixels
+    bool usable = false;
+};
+
 // Millimetres to device pixels and the measures that depend on the device.
 struct Device {
     QPaintDevice *dev;
     double dpmm;
     // Measures per font, and what the painter holds, so that a long report
     // does not ask again for every cell.
-    mutable QHash<QString, QFontMetricsF> metrics;
-    mutable QString painterFont;
+    mutable QHash<QString, std::shared_ptr<QFontMetricsF>> metrics; // stable while the hash grows
+    mutable QFont painterFont;
+    mutable bool painterFontSet = false;
     mutable QColor painterColour;
-    const QFontMetricsF &fm(const QFont &f) const
+    mutable QHash<QString, std::shared_ptr<GlyphTable>> tables;
+    // The last font asked for: most cells ask for the one before them.
+    mutable QFont lastFont;
+    mutable const QFontMetricsF *lastMetrics = nullptr;
+    mutable GlyphTable *lastTable = nullptr;
+    // Lines waiting to be drawn as one glyph run.
+    mutable GlyphTable *batchTable = nullptr;
+    mutable QVector<quint32> batchGlyphs;
+    mutable QVector<QPointF> batchPositions;
+
+    void select(const QFont &f) const
     {
+        if (lastMetrics && f == lastFont)
+            return;
         const QString k = f.key();
         auto it = metrics.find(k);
         if (it == metrics.end())
-            it = metrics.insert(k, QFontMetricsF(f, dev));
-        return *it;
+            it = metrics.insert(k, std::make_shared<QFontMetricsF>(f, dev));
+        auto t = tables.find(k);
+        if (t == tables.end()) {
+            auto table = std::make_shared<GlyphTable>();
+            table->raw = QRawFont::fromFont(QFont(f, dev));
+            table->usable = table->raw.isValid();
+            t = tables.insert(k, table);
+        }
+        lastFont = f;
+        lastMetrics = it->get();
+        lastTable = t->get();
+    }
+    const QFontMetricsF &fm(const QFont &f) const
+    {
+        select(f);
+        return *lastMetrics;
+    }
+    // Glyphs and advances of a plain text in font f; false when it needs shaping.
+    bool glyphsOf(const QFont &f, const QString &text, QVector<quint32> *glyphs, QVector<double> *advances) const
+    {
+        select(f);
+        GlyphTable &t = *lastTable;
+        if (!t.usable)
+            return false;
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u > 0x17f)
+                return false; // beyond the Latin letters: shaped as usual
+            auto g = t.glyphs.constFind(u);
+            if (g == t.glyphs.cend()) {
+                const QList<quint32> idx = t.raw.glyphIndexesForString(QString(c));
+                if (idx.size() != 1 || idx.first() == 0)
+                    return false;
+                const QList<QPointF> adv = t.raw.advancesForGlyphIndexes(idx, QRawFont::UseDesignMetrics);
+                g = t.glyphs.insert(u, {idx.first(), adv.value(0).x()});
+            }
+            if (glyphs)
+                glyphs->push_back(g->first);
+            if (advances)
+                advances->push_back(g->second);
+        }
+        return true;
+    }
+    double width(const QFont &f, const QString &text) const
+    {
+        QVector<double> adv;
+        adv.reserve(text.size());
+        if (!glyphsOf(f, text, nullptr, &adv))
+            return fm(f).horizontalAdvance(text);
+        double w = 0;
+        for (double a : adv)
+            w += a;
+        return w;
+    }
+    // Draws one line of text with its baseline's start at `at`. Plain lines
+    // of one font are gathered and drawn as one glyph run (flush()): each run
+    // costs the PDF a saved state, a font and a text matrix.
+    void draw(QPainter &p, const QFont &f, const QPointF &at, const QString &text) const
+    {
+        const qsizetype before = batchGlyphs.size();
+        QVector<double> adv;
+        adv.reserve(text.size());
+        select(f);
+        if (batchTable && batchTable != lastTable)
+            flush(p);
+        if (!glyphsOf(f, text, &batchGlyphs, &adv)) {
+            batchGlyphs.resize(before);
+            flush(p);
+            p.drawText(at, text);
+            return;
+        }
+        batchTable = lastTable;
+        double x = at.x();
+        for (double a : adv) {
+            batchPositions.push_back(QPointF(x, at.y()));
+            x += a;
+        }
+    }
+    // Draws the gathered lines; before anything else is drawn or the pen changes.
+    void flush(QPainter &p) const
+    {
+        if (batchTable && !batchGlyphs.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(batchTable->raw);
+            run.setGlyphIndexes(batchGlyphs);
+            run.setPositions(batchPositions);
+            p.drawGlyphRun(QPointF(0, 0), run);
+        }
+        batchGlyphs.clear();
+        batchPositions.clear();
+        batchTable = nullptr;
     }
     double px(double mm) const { return mm * dpmm; }
     QRectF px(const QRectF &mm) const { return QRectF(mm.x() * dpmm, mm.y() * dpmm, mm.width() * dpmm, mm.height() * dpmm); }
@@ -110,7 +226,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
     const bool multi = it.wrap || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
     if (it.grow)
         return {f, wrapLines(text, f, w, d.dev, true)};
-    if (!multi && d.fm(f).horizontalAdvance(text) <= w + tolerance)
+    if (!multi && d.width(f, text) <= w + tolerance)
         return {f, {text}};
     const double own = f.pointSizeF() > 0 ? f.pointSizeF() : 8;
     QVector<double> sizes;
@@ -121,7 +237,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
     if (!multi)
         for (double s : sizes) {
             const QFont g = sized(f, s);
-            if (d.fm(g).horizontalAdvance(text) <= w + tolerance)
+            if (d.width(g, text) <= w + tolerance)
                 return {g, {text}};
         }
     // Then wrapped at word boundaries onto the lines the box has.
@@ -133,7 +249,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
         const QStringList lines = wrapLines(text, g, w, d.dev, false);
         bool fits = fm.lineSpacing() * (lines.size() - 1) + fm.height() <= h + tolerance;
         for (qsizetype i = 0; fits && i < lines.size(); ++i)
-            fits = fm.horizontalAdvance(lines[i]) <= w + tolerance;
+            fits = d.width(g, lines[i]) <= w + tolerance;
         if (fits)
             return {g, lines};
     }
@@ -147,7 +263,7 @@ Fitted fitText(const ReportItem &it, const QString &text, const QFont &f, double
         lines = lines.mid(0, room);
         QString &last = lines.last();
         const QString ellipsis(QChar(0x2026));
-        while (!last.isEmpty() && fm.horizontalAdvance(last + ellipsis) > w + tolerance)
+        while (!last.isEmpty() && d.width(g, last + ellipsis) > w + tolerance)
             last.chop(1);
         while (!last.isEmpty() && last.back().isSpace())
             last.chop(1);
@@ -188,7 +304,10 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         mm.setHeight(h);
     const QRectF r = d.px(mm);
     const QColor colour = it.colorFor ? it.colorFor(ctx) : it.color;
+    if (it.kind != ReportItem::Text || it.frame)
+        d.flush(p);
     if (d.painterColour != colour) {
+        d.flush(p); // the lines so far in their own colour
         QPen pen(colour);
         pen.setWidthF(d.px(0.2));
         p.setPen(pen);
@@ -218,7 +337,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
             p.drawImage(at, it.picture);
         }
         p.restore();
-        d.painterFont.clear();
+        d.painterFontSet = false;
         d.painterColour = QColor();
         return;
     }
@@ -232,10 +351,10 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         return;
     const QRectF tr = d.px(textRect(it, mm));
     const Fitted fit = fitText(it, text, itemFont(it, ctx), tr.width(), tr.height(), d);
-    const QString key = fit.font.key();
-    if (d.painterFont != key) {
+    if (!d.painterFontSet || !(d.painterFont == fit.font)) {
         p.setFont(fit.font);
-        d.painterFont = key;
+        d.painterFont = fit.font;
+        d.painterFontSet = true;
     }
     // Lines placed by hand: cheaper than the layout of drawText(rect), and
     // each line is known to fit its box's width.
@@ -250,6 +369,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
     // taller than the box): a clip costs a saved graphics state in the PDF.
     const bool clip = it.clip && block > r.height() + d.px(0.05);
     if (clip) {
+        d.flush(p);
         p.save();
         p.setClipRect(r);
     }
@@ -257,17 +377,18 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
         const QString &line = fit.lines[i];
         if (line.isEmpty())
             continue;
-        const double lw = fm.horizontalAdvance(line);
+        const double lw = d.width(fit.font, line);
         double x = tr.left();
         if (it.align & Qt::AlignRight)
             x = tr.right() - lw;
         else if (it.align & Qt::AlignHCenter)
             x = tr.left() + (tr.width() - lw) / 2;
-        p.drawText(QPointF(x, top + i * fm.lineSpacing() + fm.ascent()), line);
+        d.draw(p, fit.font, QPointF(x, top + i * fm.lineSpacing() + fm.ascent()), line);
     }
     if (clip) {
+        d.flush(p);
         p.restore();
-        d.painterFont.clear(); // restore() gave the painter its earlier state back
+        d.painterFontSet = false; // restore() gave the painter its earlier state back
         d.painterColour = QColor();
     }
 }
@@ -275,6 +396,7 @@ void paintItem(QPainter &p, const ReportItem &it, const BandContext &ctx, double
 void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Device &d)
 {
     if (pl.band->fill) {
+        d.flush(p);
         const QColor c = pl.band->fill(pl.ctx);
         if (c.isValid())
             p.fillRect(d.px(QRectF(x0, pl.y + 0.15, width, pl.height - 0.3)), c); // the rules stay visible
@@ -283,6 +405,7 @@ void paintBand(QPainter &p, const Placed &pl, double x0, double width, const Dev
         const double h = it.grow ? itemHeight(it, pl.ctx, d) : it.rect.height();
         paintItem(p, it, pl.ctx, x0, pl.y, h, d);
     }
+    d.flush(p);
     QPen pen(Qt::black);
     pen.setWidthF(d.px(0.2));
     p.setPen(pen);
@@ -388,7 +511,7 @@ QStringList BandReport::exportColumns() const
 
 int BandReport::rowCount() const
 {
-    if (detailRows >= 0)
+    if (detailRows >= 0 && !feed)
         return detailRows;
     return data ? data->rowCount() : 0;
 }
@@ -432,47 +555,48 @@ int BandReport::render(QPrinter *printer) const
 
 int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
 {
-    const Device d{device, device->logicalDpiX() / 25.4, {}, {}, {}};
-    p.setBrush(Qt::NoBrush);
-    const QRectF paper = device->pageLayout().fullRect(QPageLayout::Millimeter);
-    const int n = rowCount();
-    BandContext all;
-    all.rows = data.get();
-    all.first = 0;
-    all.last = n - 1;
-    all.row = n > 0 ? 0 : -1;
-
-    // Group boundaries: for each level, the group each row belongs to as [first, last].
-    const int levels = int(groups.size());
-    QVector<QVector<QPair<int, int>>> ranges(levels);
-    for (int g = 0; g < levels; ++g) {
-        ranges[g].resize(n);
-        int start = 0;
-        for (int r = 1; r <= n; ++r) {
-            BandContext a = all, b = all;
-            a.row = r - 1;
-            b.row = r;
-            bool change = r == n;
-            for (int outer = 0; !change && outer <= g; ++outer)
-                change = groups[outer].key(a) != groups[outer].key(b);
-            if (change) {
-                for (int i = start; i < r; ++i)
-                    ranges[g][i] = {start, r - 1};
-                start = r;
-            }
-        }
+    ReportPager pager(*this, device);
+    pager.layOutAll();
+    pager.setPageCount(pager.laidOutPages());
+    for (int page = 0; page < pager.laidOutPages(); ++page) {
+        if (page > 0 && !device->newPage())
+            return page;
+        pager.paintPage(p, page);
     }
+    return pager.laidOutPages();
+}
 
-    const double headerH = bandHeight(pageHeader, all, d);
-    const double footerH = bandHeight(pageFooter, all, d);
-    const double top = margins.top() + headerH;
-    const double bottom = paper.height() - margins.bottom() - footerH;
+// ---- pager -------------------------------------------------------------------------------
 
-    QVector<QVector<Placed>> pages(1);
-    double y = top;
-    auto place = [&](const ReportBand &band, const BandContext &ctx) {
+struct ReportPager::Private {
+    const BandReport &r;
+    Device d;
+    double headerH = 0, footerH = 0, top = 0, bottom = 0, paperH = 0;
+    QVector<QVector<Placed>> pages;
+    int forgotten = 0;        // pages before this one hold no placements any more
+    double y = 0;
+    int next = 0;             // the next row to lay out
+    QVector<QString> keys;    // the group keys of row next - 1
+    QVector<int> groupStart;  // first row of the open group per level
+    QVector<QPair<int, int>> openHeader; // where the open group's header was placed (page, index)
+    bool finished = false;
+    int pageCount = 0;
+
+    Private(const BandReport &report, QPaintDevice *dev) : r(report), d{dev, dev->logicalDpiX() / 25.4, {}, {}, {}} {}
+
+    BandContext all(int n) const
+    {
+        BandContext c;
+        c.rows = r.data.get();
+        c.first = 0;
+        c.last = n - 1;
+        c.row = n > 0 ? 0 : -1;
+        return c;
+    }
+    QPair<int, int> place(const ReportBand &band, const BandContext &ctx)
+    {
         if (band.isEmpty())
-            return;
+            return {-1, -1};
         const double h = bandHeight(band, ctx, d);
         if (y + h > bottom + 0.01 && y > top + 0.01) {
             pages.push_back({});
@@ -480,54 +604,175 @@ int BandReport::renderOn(QPainter &p, QPagedPaintDevice *device) const
         }
         pages.back().push_back({&band, ctx, y, h});
         y += h;
-    };
-
-    for (int r = 0; r < n; ++r) {
-        for (int g = 0; g < levels; ++g)
-            if (ranges[g][r].first == r) {
-                BandContext c = all;
-                c.row = r;
-                c.first = ranges[g][r].first;
-                c.last = ranges[g][r].second;
-                place(groups[g].header, c);
-            }
-        BandContext c = all;
-        c.row = r;
-        c.first = c.last = r;
-        place(detail, c);
-        for (int g = levels - 1; g >= 0; --g)
-            if (ranges[g][r].second == r) {
-                BandContext f = all;
-                f.row = r;
-                f.first = ranges[g][r].first;
-                f.last = r;
-                place(groups[g].footer, f);
-            }
+        return {int(pages.size()) - 1, int(pages.back().size()) - 1};
     }
-    place(summary, all);
+    QVector<QString> keysOf(int row) const
+    {
+        QVector<QString> k;
+        BandContext c = all(row + 1);
+        c.row = row;
+        for (const ReportGroup &g : r.groups)
+            k << g.key(c);
+        return k;
+    }
+};
 
-    const int copies = qMax(1, copiesAcross);
-    const double width = contentWidth();
-    for (int page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !device->newPage())
-            return page;
-        BandContext pc = all;
-        pc.page = page + 1;
-        pc.pages = int(pages.size());
-        d.painterFont.clear();
-        d.painterColour = QColor();
-        for (int copy = 0; copy < copies; ++copy) {
-            const double x0 = margins.left() + copy * (width + copyGap);
-            paintBand(p, {&pageHeader, pc, margins.top(), headerH}, x0, width, d);
-            for (Placed pl : pages[page]) {
-                pl.ctx.page = page + 1;
-                pl.ctx.pages = int(pages.size());
-                paintBand(p, pl, x0, width, d);
+ReportPager::ReportPager(const BandReport &report, QPaintDevice *device) : d(new Private(report, device))
+{
+    const QRectF paper = report.pageLayout().fullRect(QPageLayout::Millimeter);
+    const BandContext all = d->all(report.data ? report.data->rowCount() : 0);
+    d->paperH = paper.height();
+    d->headerH = bandHeight(report.pageHeader, all, d->d);
+    d->footerH = bandHeight(report.pageFooter, all, d->d);
+    d->top = report.margins.top() + d->headerH;
+    d->bottom = paper.height() - report.margins.bottom() - d->footerH;
+    d->y = d->top;
+    d->pages.resize(1);
+    d->groupStart.fill(0, int(report.groups.size()));
+    d->openHeader.fill({-1, -1}, int(report.groups.size()));
+}
+
+ReportPager::~ReportPager() = default;
+
+int ReportPager::rowsAvailable() const
+{
+    return d->r.rowCount();
+}
+
+bool ReportPager::rowsComplete() const
+{
+    return !d->r.feed || d->r.feed->complete();
+}
+
+int ReportPager::layOut(int maxRows)
+{
+    if (d->finished)
+        return 0;
+    const BandReport &r = d->r;
+    const int n = rowsAvailable();
+    const bool complete = rowsComplete();
+    const int levels = int(r.groups.size());
+    int done = 0;
+    // A row's group footers need the next row's keys (or the end of the rows).
+    while (done < maxRows && (d->next < n - 1 || (complete && d->next < n))) {
+        const int row = d->next;
+        const QVector<QString> mine = row == 0 || d->keys.isEmpty() ? keysOf(row) : d->keys;
+        const bool last = row == n - 1;
+        const QVector<QString> following = last ? QVector<QString>() : keysOf(row + 1);
+        for (int g = 0; g < levels; ++g) {
+            if (row == 0 || d->groupStart[g] == -1) {
+                d->groupStart[g] = row;
+                BandContext c = d->all(row + 1);
+                c.row = row;
+                c.first = c.last = row; // widened when the group ends
+                d->openHeader[g] = d->place(r.groups[g].header, c);
             }
-            paintBand(p, {&pageFooter, pc, paper.height() - margins.bottom() - footerH, footerH}, x0, width, d);
         }
+        BandContext c = d->all(row + 1);
+        c.row = row;
+        c.first = c.last = row;
+        d->place(r.detail, c);
+        for (int g = levels - 1; g >= 0; --g) {
+            bool ends = last;
+            for (int outer = 0; !ends && outer <= g; ++outer)
+                ends = mine[outer] != following[outer];
+            if (!ends)
+                continue;
+            const QPair<int, int> at = d->openHeader[g];
+            if (at.first >= d->forgotten && at.first >= 0 && at.first < d->pages.size()
+                && at.second < d->pages[at.first].size())
+                d->pages[at.first][at.second].ctx.last = row;
+            BandContext f = d->all(row + 1);
+            f.row = row;
+            f.first = d->groupStart[g];
+            f.last = row;
+            d->place(r.groups[g].footer, f);
+            d->groupStart[g] = -1;
+        }
+        d->keys = following;
+        ++d->next;
+        ++done;
     }
-    return int(pages.size());
+    if (complete && d->next >= n) {
+        d->place(r.summary, d->all(n));
+        d->finished = true;
+    }
+    return done;
+}
+
+QVector<QString> ReportPager::keysOf(int row) const
+{
+    return d->keysOf(row);
+}
+
+void ReportPager::layOutAll()
+{
+    while (!d->finished)
+        if (layOut(1 << 30) == 0 && !d->finished)
+            break; // rows still to come: the caller waits for them
+}
+
+bool ReportPager::finished() const
+{
+    return d->finished;
+}
+
+int ReportPager::laidOutPages() const
+{
+    return int(d->pages.size());
+}
+
+int ReportPager::completePages() const
+{
+    return d->finished ? int(d->pages.size()) : int(d->pages.size()) - 1;
+}
+
+int ReportPager::rowsLaidOut() const
+{
+    return d->next;
+}
+
+void ReportPager::setPageCount(int pages)
+{
+    d->pageCount = pages;
+}
+
+int ReportPager::pageCount() const
+{
+    return d->pageCount;
+}
+
+void ReportPager::forgetPagesBefore(int page)
+{
+    for (int i = d->forgotten; i < page && i < d->pages.size(); ++i)
+        d->pages[i] = QVector<Placed>();
+    d->forgotten = qMax(d->forgotten, page);
+}
+
+void ReportPager::paintPage(QPainter &p, int page) const
+{
+    if (page < 0 || page >= d->pages.size())
+        return;
+    const BandReport &r = d->r;
+    const Device &dev = d->d;
+    p.setBrush(Qt::NoBrush);
+    BandContext pc = d->all(rowsAvailable());
+    pc.page = page + 1;
+    pc.pages = d->pageCount;
+    dev.painterFontSet = false;
+    dev.painterColour = QColor();
+    const int copies = qMax(1, r.copiesAcross);
+    const double width = r.contentWidth();
+    for (int copy = 0; copy < copies; ++copy) {
+        const double x0 = r.margins.left() + copy * (width + r.copyGap);
+        paintBand(p, {&r.pageHeader, pc, r.margins.top(), d->headerH}, x0, width, dev);
+        for (Placed pl : d->pages[page]) {
+            pl.ctx.page = page + 1;
+            pl.ctx.pages = d->pageCount;
+            paintBand(p, pl, x0, width, dev);
+        }
+        paintBand(p, {&r.pageFooter, pc, d->paperH - r.margins.bottom() - d->footerH, d->footerH}, x0, width, dev);
+    }
 }
 
 QDateTime ReportPrintTime()

@@ -25,6 +25,8 @@ class QPrinter;
 
 namespace qo {
 
+class RowFeed;
+
 // What a band is painted for: the data, the row (the detail's row, the first
 // row of a group for its header, the last one for its footer), the rows of
 // the current group (all rows for the summary), the page number and the
@@ -125,6 +127,9 @@ public:
     // The rows of the detail band; a report without rows prints its page
     // header, summary and footer on one page.
     std::shared_ptr<const RowSet> data;
+    // Rows still arriving: `data` is the feed's row set, which grows on this
+    // thread; layout waits for rows only as far as it has reached.
+    std::shared_ptr<RowFeed> feed;
     // How many detail rows print: the data's rows, or this count when set
     // (a one-record printout without data rows uses 1).
     int detailRows = -1;
@@ -150,8 +155,45 @@ public:
     // Paints on a painter already open on a paged device.
     int renderOn(QPainter &painter, QPagedPaintDevice *device) const;
 
-private:
+    // The detail rows there are now (all of them once a feed is complete).
     int rowCount() const;
+};
+
+// Lays a report's pages out as far as its rows allow, and paints any page laid
+// out. Placements are kept per page (a band, its row and its place), so a page
+// is painted on demand; forgetPagesBefore() keeps memory to a few pages when
+// pages are painted once, in order. The page count printed in footers is 0
+// ("not known yet") until setPageCount().
+class ReportPager {
+public:
+    // `device` gives the font measures (a 1200 dpi device for every target).
+    ReportPager(const BandReport &report, QPaintDevice *device);
+    ~ReportPager();
+    ReportPager(const ReportPager &) = delete;
+    ReportPager &operator=(const ReportPager &) = delete;
+
+    // Lays out up to maxRows further rows of those that have arrived; returns
+    // how many. The summary is placed once the rows are complete.
+    int layOut(int maxRows);
+    // Everything the rows there are allow.
+    void layOutAll();
+    bool finished() const;
+    int laidOutPages() const;  // pages begun
+    int completePages() const; // pages that take nothing more
+    int rowsLaidOut() const;
+    int rowsAvailable() const;
+    bool rowsComplete() const;
+    void setPageCount(int pages);
+    int pageCount() const;
+    void forgetPagesBefore(int page);
+    // Paints page `page` (0-based) on a painter open on a device of the
+    // measuring device's resolution.
+    void paintPage(QPainter &painter, int page) const;
+
+private:
+    QVector<QString> keysOf(int row) const;
+    struct Private;
+    std::unique_ptr<Private> d;
 };
 
 // Columns of a list laid side by side across `total` mm with `gap` mm

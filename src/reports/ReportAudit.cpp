@@ -1,5 +1,6 @@
 #include "reports/ReportAudit.h"
 #include "reports/BandReport.h"
+#include "reports/RowFeed.h"
 #include "db/AuditLog.h"
 
 #include <QSet>
@@ -24,8 +25,9 @@ void LogReportOutput(const BandReport &report, bool print)
         }
     }
     const QString what = report.fileName.isEmpty() ? report.title : report.fileName;
-    QString detail = QStringLiteral("%1 (%2), %3 sor").arg(what, print ? QStringLiteral("nyomtató") : QStringLiteral("előnézet"))
-                         .arg(count);
+    QString detail = QStringLiteral("%1 (%2)").arg(what, print ? QStringLiteral("nyomtató") : QStringLiteral("előnézet"));
+    if (!report.feed || report.feed->complete()) // rows still arriving have no count yet
+        detail += QStringLiteral(", %1 sor").arg(count);
     if (clients.size() > 1) {
         QStringList keys;
         for (qint64 k : clients.mid(0, 100))

@@ -5,6 +5,9 @@
 #include "base/SaveFile.h"
 #include "config/AppState.h"
 #include "reports/PrintTargetDialog.h"
+#include "reports/ReportPreview.h"
+#include "reports/RowFeed.h"
+#include "ui/JobProgress.h"
 #include "ui/MessageBoxes.h"
 
 #include <QAction>
@@ -12,7 +15,7 @@
 #include <QFileDialog>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
@@ -26,11 +29,56 @@ ReportFileHook g_fileHook;
 ReportJob g_lastJob;
 ReportExporter g_exporter;
 
-// The PDF goes through the save helper's checked device, so a full disk is
-// reported and an earlier file of the same name stays whole. Returns the pages;
-// throws qo::Error when the file cannot be written.
-int renderToPdf(const BandReport &report, const QString &file)
+// Pages one after another onto an open painter as the rows arrive: first the
+// pages are counted (layout only, so that "oldal: 3 / 15" is known on the
+// first page), then each is laid out, painted and forgotten. Memory holds the
+// rows and one page's placements. Progress counts pages; JobCancelled when
+// the user stops.
+int renderStreamed(const BandReport &report, QPainter &painter, QPagedPaintDevice *device, JobProgress &progress)
 {
+    auto waitForRows = [&](ReportPager &pager) {
+        if (report.feed) {
+            report.feed->throwIfFailed();
+            if (!pager.rowsComplete())
+                report.feed->waitForMore(40);
+        }
+    };
+    int total = 0;
+    {
+        ReportPager count(report, device);
+        while (!count.finished()) {
+            if (count.layOut(500) == 0 && !count.finished())
+                waitForRows(count);
+            count.forgetPagesBefore(count.laidOutPages() - 1);
+            progress.check(0);
+        }
+        total = count.laidOutPages();
+    }
+    if (report.feed)
+        report.feed->throwIfFailed();
+    progress.setTotal(total);
+    ReportPager pager(report, device);
+    pager.setPageCount(total);
+    for (int page = 0; page < total; ++page) {
+        while (pager.completePages() <= page && !pager.finished())
+            if (pager.layOut(200) == 0 && !pager.finished())
+                waitForRows(pager);
+        if (page > 0 && !device->newPage())
+            throw Error(QStringLiteral("A nyomtatás nem folytatható."));
+        pager.paintPage(painter, page);
+        pager.forgetPagesBefore(page + 1);
+        progress.check(page + 1);
+    }
+    return total;
+}
+
+// The PDF goes through the save helper's checked device, so a full disk is
+// reported and an earlier file of the same name stays whole (also when the
+// user stops: JobCancelled unwinds through the save helper). Returns the
+// pages; throws qo::Error when the file cannot be written.
+int renderToPdf(const BandReport &report, const QString &file, QWidget *parent)
+{
+    JobProgress progress(QStringLiteral("PDF-be mentés"), QStringLiteral("oldal"), parent);
     SaveFile out(file);
     int pages = 0;
     {
@@ -44,7 +92,7 @@ int renderToPdf(const BandReport &report, const QString &file)
         QPainter painter;
         if (!painter.begin(&pdf))
             throw Error(SaveFile::failureText(file, QStringLiteral("A PDF nem készíthető el")));
-        pages = report.renderOn(painter, &pdf);
+        pages = renderStreamed(report, painter, &pdf, progress);
         painter.end();
     }
     out.commit();
@@ -64,44 +112,32 @@ QString suggestedPdfPath(const BandReport &report)
     return dir + QLatin1Char('/') + safe.trimmed() + QStringLiteral(".pdf");
 }
 
+// Prints page after page; a stopped job is withdrawn from the printer.
+int printStreamed(const BandReport &report, const QString &printerName, QWidget *parent)
+{
+    QPrinter out(QPrinterInfo::printerInfo(printerName), QPrinter::HighResolution);
+    report.setUpPrinter(out);
+    out.setFullPage(true);
+    JobProgress progress(QStringLiteral("Nyomtatás"), QStringLiteral("oldal"), parent);
+    QPainter painter;
+    if (!painter.begin(&out))
+        return 0;
+    try {
+        const int pages = renderStreamed(report, painter, &out, progress);
+        painter.end();
+        return pages;
+    } catch (...) {
+        out.abort();
+        painter.end();
+        throw;
+    }
+}
+
 void showPreview(const BandReport &report, const QString &printerName, QWidget *parent)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!printerName.isEmpty())
-        printer.setPrinterName(printerName); // the preview's own print button prints there
-    report.setUpPrinter(printer);
-    QPrintPreviewDialog dlg(&printer, parent);
-    dlg.setObjectName(QStringLiteral("frm_Elokep"));
-    dlg.setWindowTitle(report.title);
-    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&report](QPrinter *p) {
-        g_lastJob.pages = report.render(p);
-    });
-    auto *save = new QAction(QIcon::fromTheme(QStringLiteral("document-save-as")), QStringLiteral("PDF-be mentés"), &dlg);
-    save->setObjectName(QStringLiteral("aPdfMentes"));
-    save->setToolTip(QStringLiteral("PDF-be mentés"));
-    QObject::connect(save, &QAction::triggered, &dlg, [&dlg, &report] {
-        QString file = QFileDialog::getSaveFileName(&dlg, QStringLiteral("PDF-be mentés"), suggestedPdfPath(report),
-                                                    QStringLiteral("PDF fájl (*.pdf)"), nullptr,
-                                                    QFileDialog::DontUseNativeDialog);
-        if (file.isEmpty())
-            return;
-        if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-            file += QStringLiteral(".pdf");
-        try {
-            renderToPdf(report, file);
-        } catch (const Error &e) {
-            ShowError(ErrorText(e.message()), &dlg);
-        }
-    });
-    if (auto *tb = dlg.findChild<QToolBar *>()) {
-        tb->addSeparator();
-        tb->addAction(save);
-        tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    } else {
-        dlg.addAction(save);
-    }
-    dlg.resize(900, 700);
+    ReportPreview dlg(report, printerName, parent);
     dlg.exec();
+    g_lastJob.pages = dlg.pagesKnown();
 }
 
 } // namespace
@@ -126,20 +162,98 @@ QString ResolveReportPrinter(const QString &wanted)
                                QPrinterInfo::defaultPrinterName());
 }
 
-int SaveReportPdf(const BandReport &report, const QString &file)
+int SaveReportPdf(const BandReport &report, const QString &file, QWidget *parent)
 {
-    return renderToPdf(report, file);
+    return renderToPdf(report, file, parent);
+}
+
+int SaveReportPdfReported(const BandReport &report, const QString &file, QWidget *parent)
+{
+    const bool existed = QFileInfo::exists(file);
+    try {
+        return renderToPdf(report, file, parent);
+    } catch (const JobCancelled &) {
+        ShowInfo(existed ? QStringLiteral("A mentés megszakítva; a korábbi fájl változatlan.")
+                         : QStringLiteral("A mentés megszakítva."), parent);
+    } catch (const Error &e) {
+        ShowError(ErrorText(e.message()), parent);
+    }
+    return 0;
+}
+
+void AskAndSaveReportPdf(const BandReport &report, QWidget *parent)
+{
+    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("PDF-be mentés"), suggestedPdfPath(report),
+                                                QStringLiteral("PDF fájl (*.pdf)"), nullptr,
+                                                QFileDialog::DontUseNativeDialog);
+    if (file.isEmpty())
+        return;
+    if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        file += QStringLiteral(".pdf");
+    SaveReportPdfReported(report, file, parent);
+}
+
+bool PrintReportStreamed(const BandReport &report, const QString &printer, QWidget *parent)
+{
+    const QString name = ResolveReportPrinter(printer);
+    if (g_fileHook) {
+        g_lastJob = ReportJob{report.title, name, false, 0};
+        const QString file = g_fileHook(g_lastJob);
+        if (!file.isEmpty()) {
+            g_lastJob.pages = SaveReportPdfReported(report, file, parent);
+            return g_lastJob.pages > 0;
+        }
+    }
+    if (name.isEmpty()) {
+        ShowError(QStringLiteral("Nincs telepített nyomtató."), parent);
+        return false;
+    }
+    try {
+        const int pages = printStreamed(report, name, parent);
+        if (pages == 0) {
+            ShowError(QStringLiteral("A nyomtató nem fogadta a nyomtatást: ") + name, parent);
+            return false;
+        }
+        g_lastJob.pages = pages;
+        return true;
+    } catch (const JobCancelled &) {
+        ShowInfo(QStringLiteral("A nyomtatás megszakítva."), parent);
+    } catch (const Error &e) {
+        ShowError(ErrorText(e.message()), parent);
+    }
+    return false;
 }
 
 void OutputReport(const BandReport &report, bool print, const QString &printer, QWidget *parent)
 {
-    LogReportOutput(report, print);
+    // Rows still arriving are counted for the log once the output is done.
+    const bool logLater = report.feed && !report.feed->complete();
+    if (!logLater)
+        LogReportOutput(report, print);
+    struct LogAtEnd {
+        const BandReport &report;
+        bool print, active;
+        ~LogAtEnd()
+        {
+            if (!active)
+                return;
+            try {
+                LogReportOutput(report, print);
+            } catch (const Error &) {
+                // The printout is out already; a destructor does not throw.
+            }
+        }
+    } logAtEnd{report, print, logLater};
     g_lastJob = ReportJob{report.title, ResolveReportPrinter(printer), !print, 0};
     if (g_fileHook) {
         const QString file = g_fileHook(g_lastJob);
         if (!file.isEmpty()) {
+            const bool existed = QFileInfo::exists(file);
             try {
-                g_lastJob.pages = renderToPdf(report, file);
+                g_lastJob.pages = renderToPdf(report, file, parent);
+            } catch (const JobCancelled &) {
+                ShowInfo(existed ? QStringLiteral("A mentés megszakítva; a korábbi fájl változatlan.")
+                                 : QStringLiteral("A mentés megszakítva."), parent);
             } catch (const Error &e) {
                 ShowError(ErrorText(e.message()), parent);
             }
@@ -154,11 +268,15 @@ void OutputReport(const BandReport &report, bool print, const QString &printer, 
         ShowError(QStringLiteral("Nincs telepített nyomtató."), parent);
         return;
     }
-    QPrinter out(QPrinterInfo::printerInfo(g_lastJob.printer), QPrinter::HighResolution);
-    report.setUpPrinter(out);
-    g_lastJob.pages = report.render(&out);
-    if (g_lastJob.pages == 0)
-        ShowError(QStringLiteral("A nyomtató nem fogadta a nyomtatást: ") + g_lastJob.printer, parent);
+    try {
+        g_lastJob.pages = printStreamed(report, g_lastJob.printer, parent);
+        if (g_lastJob.pages == 0)
+            ShowError(QStringLiteral("A nyomtató nem fogadta a nyomtatást: ") + g_lastJob.printer, parent);
+    } catch (const JobCancelled &) {
+        ShowInfo(QStringLiteral("A nyomtatás megszakítva."), parent);
+    } catch (const Error &e) {
+        ShowError(ErrorText(e.message()), parent);
+    }
 }
 
 void SetReportFileHook(ReportFileHook hook)
@@ -201,8 +319,25 @@ void RunStatisticsReport(const BandReport &report, QWidget *parent)
         OutputReport(report, true, printer, parent);
         break;
     case PrintExportCsv:
-        if (g_exporter && report.data)
+        if (g_exporter && report.data) {
+            if (report.feed && !report.feed->complete()) {
+                // The export takes every row: wait for the rest.
+                try {
+                    JobProgress progress(report.title, QStringLiteral("sor"), parent);
+                    while (!report.feed->complete()) {
+                        report.feed->waitForMore(40);
+                        progress.check(report.data->rowCount());
+                    }
+                    report.feed->throwIfFailed();
+                } catch (const JobCancelled &) {
+                    return;
+                } catch (const Error &e) {
+                    ShowError(ErrorText(e.message()), parent);
+                    return;
+                }
+            }
             g_exporter(*report.data, parent);
+        }
         break;
     default:
         break;

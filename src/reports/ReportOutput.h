@@ -28,7 +28,19 @@ void OutputReport(const BandReport &report, bool print, const QString &printer, 
 // Renders the printout into a PDF file through the save helper; returns the
 // pages. Throws qo::Error when the file cannot be written (an earlier file of
 // that name is then kept).
-int SaveReportPdf(const BandReport &report, const QString &file);
+// Pages are written as they are laid out, with the progress window ("oldal")
+// after a moment; JobCancelled (a qo::Error) when the user stopped it.
+int SaveReportPdf(const BandReport &report, const QString &file, QWidget *parent = nullptr);
+// The same, telling the user what happened: an error box, or after a stop
+// that the earlier file is unchanged. The pages written, 0 when none.
+int SaveReportPdfReported(const BandReport &report, const QString &file, QWidget *parent);
+// "PDF-be mentés": asks for the file, then SaveReportPdfReported.
+void AskAndSaveReportPdf(const BandReport &report, QWidget *parent);
+// Prints on `printer` (resolved as ResolveReportPrinter does) page after page
+// with the progress window; a stopped job is withdrawn. Tells the user of a
+// failure; true when the printer took the job. With a file hook set the
+// pages go to its file, as for OutputReport.
+bool PrintReportStreamed(const BandReport &report, const QString &printer, QWidget *parent);
 
 // One printing or preview, as the output module handles it.
 struct ReportJob {

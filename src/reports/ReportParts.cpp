@@ -87,6 +87,8 @@ void AddPageFooter(ReportBand &footer, double width, ReportFace face, const QStr
         QString t = QStringLiteral("oldal: ") + QString::number(c.page);
         if (c.pages > 0)
             t += QStringLiteral(" / ") + QString::number(c.pages);
+        else if (c.pages < 0) // the preview before layout has reached the end
+            t += QStringLiteral(" / …");
         return t;
     }, f);
     footer.text(QRectF(width / 3, y, width / 3, row), ReportWebAddress(), f, Qt::AlignCenter);

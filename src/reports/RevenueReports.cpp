@@ -1,11 +1,9 @@
 #include "reports/RevenueReports.h"
 
 #include "base/Dates.h"
-#include "db/Connection.h"
-#include "db/Kinds.h"
-#include "db/SqlText.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
+#include "reports/RowFeed.h"
 
 namespace qo {
 
@@ -22,16 +20,6 @@ struct Caption {
     double x, w;
     Qt::Alignment align;
 };
-
-QString bindPeriod(QString sql, const QDate &from, const QDate &to)
-{
-    // Dates only: both ends of BETWEEN are whole days.
-    sql.replace(QStringLiteral(":d1"), SqlDateLiteral(from));
-    sql.replace(QStringLiteral(":d2"), SqlDateLiteral(to));
-    sql.replace(QStringLiteral(":d3"), SqlDateLiteral(from));
-    sql.replace(QStringLiteral(":d4"), SqlDateLiteral(to));
-    return sql;
-}
 
 // A4 portrait, 10 mm margins: title, period line, the shop at the right, the
 // column captions; ruled off below. Footer with the layout name.
@@ -118,73 +106,7 @@ void addSums(BandReport &r, const QString &column, double x, double w)
     r.summary.field(QRectF(x, 1, w, 6), SumOf(column), ReportFont(kFace, 10, Bold), kRight);
 }
 
-std::shared_ptr<RowSet> run(const QString &sql)
-{
-    return std::make_shared<RowSet>(Connection::main().query(sql));
-}
-
 } // namespace
-
-QString RevenueQuery(const QDate &from, const QDate &to)
-{
-    const QStringList lines = {
-        QStringLiteral("SELECT 'Utólag' AS sortipus, munkalap.munkalap, munkalap.statusz, statusz.statusz_nev,"),
-        QStringLiteral(" ugyfel.ugyfel_nev, munkalap.dat_kesz AS dat, munkalap.fizetendo AS bevetel"),
-        QStringLiteral("FROM munkalap"),
-        QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
-        QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
-        QStringLiteral("WHERE (munkalap.statusz = %1) AND (munkalap.dat_kesz BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')")
-            .arg(int(WorkOrderStatus::HandedOver)),
-        QStringLiteral("UNION ALL"),
-        QStringLiteral("SELECT 'Előleg' AS sortipus, munkalap.munkalap, munkalap.statusz, statusz.statusz_nev,"),
-        QStringLiteral(" ugyfel.ugyfel_nev, munkalap.datum AS dat, munkalap.eloleg AS bevetel"),
-        QStringLiteral("FROM munkalap"),
-        QStringLiteral(" JOIN ugyfel ON (munkalap.ugyfel = ugyfel.ugyfel)"),
-        QStringLiteral(" JOIN statusz ON (munkalap.statusz = statusz.statusz)"),
-        QStringLiteral("WHERE (munkalap.datum BETWEEN :d3 AND :d4) AND (munkalap.storno = 'N')"),
-        QStringLiteral("ORDER BY 1,2;")};
-    return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
-}
-
-QString SalesQuery(const QDate &from, const QDate &to)
-{
-    const QStringList lines = {
-        QStringLiteral("SELECT '1. Keretek' AS sorrend, keretmarka.keretmarka_nev AS marka, munkalap.kerettipus AS tipus,"),
-        QStringLiteral(" COUNT(munkalap.keretmarka) AS darab, SUM(munkalap.ar_keret) AS ar"),
-        QStringLiteral("FROM munkalap"),
-        QStringLiteral(" JOIN keretmarka ON (munkalap.keretmarka = keretmarka.keretmarka)"),
-        QStringLiteral("WHERE (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')"),
-        QStringLiteral("GROUP BY keretmarka.keretmarka_nev,munkalap.kerettipus"),
-        QStringLiteral("UNION ALL"),
-        QStringLiteral("SELECT '2. Lencsék' AS sorrend, lencsemarka.lencsemarka_nev AS marka, munkalap.tipus AS tipus,"),
-        QStringLiteral(" COUNT(munkalap.lencsemarka) AS darab, SUM(munkalap.ar_jobb + munkalap.ar_bal) AS ar"),
-        QStringLiteral("FROM munkalap"),
-        QStringLiteral(" JOIN lencsemarka ON (munkalap.lencsemarka = lencsemarka.lencsemarka)"),
-        QStringLiteral("WHERE (munkalap.datum BETWEEN :d3 AND :d4) AND (munkalap.storno = 'N')"),
-        QStringLiteral("GROUP BY lencsemarka.lencsemarka_nev,munkalap.tipus"),
-        QStringLiteral("ORDER BY 1,2,3;")};
-    return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
-}
-
-QString LensSalesQuery(bool contactLenses, qint64 brand, const QDate &from, const QDate &to)
-{
-    QStringList lines = {
-        QStringLiteral("SELECT lencsemarka.lencsemarka_nev AS marka, munkalap.tipus,"),
-        QStringLiteral(" munkalap.jobbsph, munkalap.jobbcyl, munkalap.jobbax, munkalap.jobbprism, munkalap.jobbegyeb,"),
-        QStringLiteral(" munkalap.balsph, munkalap.balcyl, munkalap.balax, munkalap.balprism, munkalap.balegyeb,"),
-        QStringLiteral(" munkalap.szoveg_szinezes, munkalap.lencsemarka"),
-        QStringLiteral("FROM munkalap"),
-        QStringLiteral(" JOIN lencsemarka ON (munkalap.lencsemarka = lencsemarka.lencsemarka)"),
-        contactLenses
-            ? QStringLiteral("WHERE (munkalap.mlaptipus = %1) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno = 'N')")
-                  .arg(kContactLensOrder)
-            : QStringLiteral("WHERE (munkalap.mlaptipus <= %1) AND (munkalap.datum BETWEEN :d1 AND :d2) AND (munkalap.storno='N')")
-                  .arg(kContactLensOrder - 1), // the spectacle types
-        QStringLiteral("ORDER BY 1,2;")};
-    if (brand >= 0)
-        AppendToWhereLine(lines, QStringLiteral(" AND (munkalap.lencsemarka = %1)").arg(brand));
-    return bindPeriod(lines.join(QLatin1Char('\n')), from, to);
-}
 
 // The statistics' detail line: 9 pt, ruled below; returns its font.
 static QFont ruledDetail(ReportBand &d)
@@ -194,28 +116,30 @@ static QFont ruledDetail(ReportBand &d)
     return ReportFont(kFace, 9);
 }
 
-BandReport BuildRevenueReport(const QDate &from, const QDate &to)
+BandReport BuildRevenueReport(const QDate &from, const QDate &to, std::shared_ptr<RowFeed> rows)
 {
-    const auto data = run(RevenueQuery(from, to));
     const QFont f = ReportFont(kFace, 9);
+    const QFont sumFont = ReportFont(kFace, 10, Bold);
     const ValueFn number = [](const BandContext &c) {
         return QStringLiteral("%1").arg(c.rows->toInt(c.row, QStringLiteral("munkalap")), 5, 10, QLatin1Char('0'));
     };
-    const ValueFn total = [](const BandContext &c) {
-        BandContext all = c;
-        all.first = 0;
-        all.last = c.rows->rowCount() - 1;
-        return SumOf(QStringLiteral("bevetel"))(all);
-    };
-    const QVector<Caption> cols = placeColumns(
-        {{QStringLiteral("Munkalap"), number, kLeft},
-         {QStringLiteral("Ügyfél"), textOf(QStringLiteral("ugyfel_nev")), kLeft},
-         {QStringLiteral("Dátum"), dateOf(QStringLiteral("dat")), kLeft},
-         {QStringLiteral("Bevétel"), MoneyOf(QStringLiteral("bevetel")), kRight,
-          TextWidthMm(total(BandContext{data.get(), 0}), ReportFont(kFace, 10, Bold)) + 1.5}},
-        *data, f);
+    // The rows may still be arriving when the first page is laid out, so the
+    // columns are measured by what they can hold, not by the rows: the order
+    // number, the date and an amount up to a thousand million (the sums
+    // included) have their room, the client's name the rest of the line.
+    const double gap = 2, pad = 1.5;
+    const QFont cap = ReportFont(kFace, 9, Italic);
+    const double numberW = qMax(TextWidthMm(QStringLiteral("Munkalap"), cap), TextWidthMm(QStringLiteral("0000000"), f)) + pad;
+    const double dateW = qMax(TextWidthMm(QStringLiteral("Dátum"), cap), TextWidthMm(QStringLiteral("0000.00.00"), f)) + pad;
+    const double moneyW = qMax(TextWidthMm(QStringLiteral("Bevétel"), cap), TextWidthMm(FormatMoney(9999999999.0), sumFont)) + pad;
+    const double nameW = kWidth - numberW - dateW - moneyW - 3 * gap;
+    QVector<Caption> cols = {{QStringLiteral("Munkalap"), 0, numberW, kLeft},
+                             {QStringLiteral("Ügyfél"), numberW + gap, nameW, kLeft},
+                             {QStringLiteral("Dátum"), numberW + nameW + 2 * gap, dateW, kLeft},
+                             {QStringLiteral("Bevétel"), kWidth - moneyW, moneyW, kRight}};
     BandReport r = statisticsLayout(QStringLiteral("Árbevétel"), QStringLiteral("QrArbevetel"), from, to, cols);
-    r.data = data;
+    r.data = rows->rows();
+    r.feed = std::move(rows);
     groupOn(r, QStringLiteral("sortipus"), 11);
     ReportBand &d = r.detail;
     ruledDetail(d);
@@ -227,9 +151,8 @@ BandReport BuildRevenueReport(const QDate &from, const QDate &to)
     return r;
 }
 
-BandReport BuildSalesReport(const QDate &from, const QDate &to)
+BandReport BuildSalesReport(const QDate &from, const QDate &to, std::shared_ptr<const RowSet> data)
 {
-    const auto data = run(SalesQuery(from, to));
     const QFont f = ReportFont(kFace, 9);
     BandContext all{data.get(), 0};
     all.last = data->rowCount() - 1;
@@ -253,10 +176,9 @@ BandReport BuildSalesReport(const QDate &from, const QDate &to)
     return r;
 }
 
-BandReport BuildLensSalesReport(bool contact, qint64 brand, const QDate &from, const QDate &to)
+BandReport BuildLensSalesReport(bool contact, const QDate &from, const QDate &to, std::shared_ptr<const RowSet> data)
 {
     const QString title = contact ? QStringLiteral("Kontaktlencse fogyások") : QStringLiteral("Lencse fogyások");
-    const auto data = run(LensSalesQuery(contact, brand, from, to));
     const QFont f = ReportFont(kFace, 9);
     // Oldal, Típus, the five values centred under their captions, then Színezés;
     // each as wide as what it holds asks, the page shared among them.
@@ -297,26 +219,6 @@ BandReport BuildLensSalesReport(bool contact, qint64 brand, const QDate &from, c
             d.field(QRectF(caps[7].x, y, caps[7].w, 4.4), textOf(QStringLiteral("szoveg_szinezes")), f);
     }
     return r;
-}
-
-void PrintRevenueReport(const QDate &from, const QDate &to, QWidget *parent)
-{
-    RunStatisticsReport(BuildRevenueReport(from, to), parent);
-}
-
-void PrintSalesReport(const QDate &from, const QDate &to, QWidget *parent)
-{
-    RunStatisticsReport(BuildSalesReport(from, to), parent);
-}
-
-void PrintLensSalesReport(qint64 brand, const QDate &from, const QDate &to, QWidget *parent)
-{
-    RunStatisticsReport(BuildLensSalesReport(false, brand, from, to), parent);
-}
-
-void PrintContactLensSalesReport(qint64 brand, const QDate &from, const QDate &to, QWidget *parent)
-{
-    RunStatisticsReport(BuildLensSalesReport(true, brand, from, to), parent);
 }
 
 } // namespace qo

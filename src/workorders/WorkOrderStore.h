@@ -6,6 +6,8 @@
 #include "db/SqlText.h"
 #include "reports/WorkOrderPrintout.h"
 
+#include <memory>
+
 class QWidget;
 
 #include <QDate>
@@ -13,6 +15,7 @@ class QWidget;
 namespace qo {
 
 class Connection;
+class RowFeed;
 
 class WorkOrderStore {
 public:
@@ -48,6 +51,18 @@ public:
     // honap ("yyyy.mm"), eloleg, utolag; months without revenue are absent.
     RowSet monthlyRevenue(const QDate &from, const QDate &to);
 
+    // The statistics of a period (see reports/RevenueReports.h): the query
+    // texts with the period bound, dates only, both ends included; brand < 0
+    // lists every lens brand, else only that one.
+    static QString revenueSql(const QDate &from, const QDate &to);
+    static QString salesSql(const QDate &from, const QDate &to);
+    static QString lensSalesSql(bool contactLenses, qint64 brand, const QDate &from, const QDate &to);
+    // The rows of revenueSql() as two queries that need no sort on the server.
+    static QStringList revenueStreamSql(const QDate &from, const QDate &to);
+    // The revenue rows as they arrive: read on a connection of its own (to the
+    // same server and database as this store's) on a thread of its own.
+    std::shared_ptr<RowFeed> revenueRows(const QDate &from, const QDate &to);
+
     // Lets the server complete an edited order (empty amounts, totals).
     void finish(qint64 order);
     bool exists(qint64 order);
@@ -59,6 +74,26 @@ public:
 private:
     Connection &m_db;
 };
+
+// The statistics' queries under their earlier names.
+inline QString RevenueQuery(const QDate &from, const QDate &to) { return WorkOrderStore::revenueSql(from, to); }
+inline QString SalesQuery(const QDate &from, const QDate &to) { return WorkOrderStore::salesSql(from, to); }
+inline QString LensSalesQuery(bool contactLenses, qint64 brand, const QDate &from, const QDate &to)
+{
+    return WorkOrderStore::lensSalesSql(contactLenses, brand, from, to);
+}
+
+// The statistics read through the store and laid out by reports/: built
+// (every row read) for callers that want the finished report, and the menu
+// operations, which then ask for the target (preview, print, export). The
+// revenue report's preview shows its first page while the rows still arrive.
+BandReport BuildRevenueReport(const QDate &from, const QDate &to);
+BandReport BuildSalesReport(const QDate &from, const QDate &to);
+BandReport BuildLensSalesReport(bool contactLenses, qint64 brand, const QDate &from, const QDate &to);
+void PrintRevenueReport(const QDate &from, const QDate &to, QWidget *parent = nullptr);
+void PrintSalesReport(const QDate &from, const QDate &to, QWidget *parent = nullptr);
+void PrintLensSalesReport(qint64 brand, const QDate &from, const QDate &to, QWidget *parent = nullptr);
+void PrintContactLensSalesReport(qint64 brand, const QDate &from, const QDate &to, QWidget *parent = nullptr);
 
 // The printed work order read through the store (see reports/WorkOrderPrintout.h).
 BandReport BuildWorkOrderPrintout(qint64 workOrder, bool a5);

@@ -12,7 +12,7 @@
 #include "config/StoredConnections.h"
 #include "db/Connection.h"
 #include "mainwindow/MainWindow.h"
-#include "reports/RevenueReports.h"
+#include "workorders/WorkOrderStore.h"
 #include "startup/Splash.h"
 #include "ui/Grid.h"
 #include "ui/GridModel.h"
