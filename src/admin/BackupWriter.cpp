@@ -5,6 +5,7 @@
 #include "base/SaveFile.h"
 #include "platform/ZipArchive.h"
 #include "db/Connection.h"
+#include "ui/JobProgress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +22,11 @@ namespace {
 constexpr int kTypeFloat = 4;
 constexpr int kTypeBit = 16;
 
-constexpr qsizetype kFlushBytes = 1 << 20;
+// Written out in pieces of this size: small enough that deflating one at the
+// highest level stays well below a tenth of a second.
+constexpr qsizetype kFlushBytes = 256 * 1024;
+// Rows read from the server at a time: the memory a table costs.
+constexpr int kBatchRows = 1000;
 
 // Plain names stay as they are; anything else is quoted with backticks.
 QString sqlName(const QString &name)
@@ -196,40 +201,75 @@ void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice 
     }
     if (select.isEmpty())
         return;
-    const RowSet rs = m_db.query(QStringLiteral("SELECT %1 FROM %2;").arg(select.join(QLatin1Char(',')), name));
-    if (rs.rowCount() == 0)
-        return;
 
     const QByteArray head = toCp1250(QStringLiteral("INSERT IGNORE INTO %1 (%2) VALUES").arg(name, columns.join(QLatin1Char(','))));
-    out += head;
-    out += "\r\n";
-    const int cols = rs.columnCount();
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        const int number = r + 1;
-        if (r > 0) {
-            // Rows 1..99 make the first statement, every further one 100 rows.
-            if (number % 100 == 0) {
-                out += ";\r\n";
-                out += head;
-                out += "\r\n";
-            } else {
-                out += ",\r\n";
+    // The rows are formatted as they arrive, a batch at a time: the table is
+    // never held whole, neither as rows nor as text.
+    RowSet batch;
+    m_db.openStream(QStringLiteral("SELECT %1 FROM %2;").arg(select.join(QLatin1Char(',')), name), batch);
+    const QVector<RowSet::Field> fields = batch.fields();
+    const int cols = int(fields.size());
+    qint64 number = 0;
+    try {
+        for (;;) {
+            batch.setFields(fields); // empties the rows
+            const int n = m_db.readStream(batch, kBatchRows);
+            for (int r = 0; r < n; ++r) {
+                ++number;
+                if (number == 1) {
+                    out += head;
+                    out += "\r\n";
+                } else if (number % 100 == 0) {
+                    // Rows 1..99 make the first statement, every further one 100 rows.
+                    out += ";\r\n";
+                    out += head;
+                    out += "\r\n";
+                } else {
+                    out += ",\r\n";
+                }
+                out += '(';
+                for (int c = 0; c < cols; ++c) {
+                    if (c)
+                        out += ',';
+                    appendCell(out, batch, r, c, binaryString.at(c));
+                }
+                out += ')';
+                if (device && out.size() >= kFlushBytes)
+                    flushTo(*device, out);
             }
+            m_rowsDone += n;
+            if (m_rowStep)
+                m_rowStep(m_rowsDone);
+            if (n < kBatchRows)
+                break;
         }
-        out += '(';
-        for (int c = 0; c < cols; ++c) {
-            if (c)
-                out += ',';
-            appendCell(out, rs, r, c, binaryString.at(c));
-        }
-        out += ')';
-        if (device && out.size() >= kFlushBytes) {
-            if (device->write(out) != out.size())
-                throw Error(QStringLiteral("A mentés írása megszakadt")); // SaveWith names the file's reason
-            out.clear();
-        }
+    } catch (...) {
+        // Stopped or failed part-way: the unread rest of the table is not
+        // fetched (that could take seconds); the link goes instead.
+        if (m_db.streamOpen())
+            m_db.abandon();
+        throw;
     }
-    out += ";\r\n";
+    if (number > 0)
+        out += ";\r\n";
+}
+
+void BackupWriter::flushTo(QIODevice &device, QByteArray &out)
+{
+    if (device.write(out) != out.size())
+        throw Error(device.errorString().isEmpty() ? QStringLiteral("A mentés írása megszakadt") // SaveWith names the file's reason
+                                                   : device.errorString());
+    out.clear();
+}
+
+qint64 BackupWriter::estimatedRows()
+{
+    // The server's estimate (exact for the small tables, close for the large
+    // ones): counting every table would read it twice.
+    const RowSet rs = m_db.query(QStringLiteral(
+        "SELECT COALESCE(SUM(table_rows), 0) FROM information_schema.tables "
+        "WHERE table_schema = DATABASE() AND table_type = 'BASE TABLE'"));
+    return rs.rowCount() ? rs.toInt(0, 0, 0) : 0;
 }
 
 QByteArray BackupWriter::tableInsertScript(const QString &table)
@@ -246,6 +286,7 @@ int BackupWriter::writeScript(QIODevice &file, const BackupProgress &progress)
     const QStringList tables = baseTables();
     QByteArray out;
     out.reserve(kFlushBytes + 65536);
+    m_rowsDone = 0;
     // The file says its own code page, so that the stock client given
     // nothing but the file reads its letters right.
     out += "SET NAMES cp1250;\r\n";
@@ -258,14 +299,48 @@ int BackupWriter::writeScript(QIODevice &file, const BackupProgress &progress)
         appendTable(tables.at(i), out, &file);
     }
     out += "SET FOREIGN_KEY_CHECKS=1;\r\n";
-    if (file.write(out) != out.size())
-        throw Error(QStringLiteral("A mentés írása megszakadt"));
+    flushTo(file, out);
     return int(tables.size());
 }
 
 void BackupWriter::writeScript(const QString &path, const BackupProgress &progress)
 {
     SaveWith(path, [&](QIODevice &file) { return writeScript(file, progress); }, SaveFile::Access::OwnerOnly);
+}
+
+QString WriteDataBackup(Connection &db, const QString &chosen, QWidget *parent, const BackupProgress &onTable)
+{
+    const QFileInfo fi(chosen);
+    const bool zip = fi.suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
+    const QString target = zip ? fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".zip") : chosen;
+    BackupWriter writer(db);
+    JobProgress progress(QStringLiteral("Biztonsági mentés"), QStringLiteral("sor"), parent);
+    progress.setTotal(writer.estimatedRows());
+    const QString cancelled = QString::fromUtf8(kBackupCancelled);
+    writer.setRowStep([&](qint64 rows) {
+        // The estimate may fall short of what is read.
+        if (rows > progress.total())
+            progress.setTotal(rows);
+        progress.check(rows, cancelled);
+    });
+    const BackupProgress tables = [&](int index, int count) {
+        if (onTable)
+            onTable(index, count);
+        progress.setText(QStringLiteral("Biztonsági mentés: %1. tábla a %2 közül").arg(index + 1).arg(count));
+        progress.check(progress.done(), cancelled);
+    };
+    SaveWith(
+        target,
+        [&](QIODevice &out) {
+            if (!zip)
+                return writer.writeScript(out, tables);
+            ZipStreamDevice packed(out, fi.completeBaseName() + QStringLiteral(".sql"));
+            const int n = writer.writeScript(packed, tables);
+            packed.finish();
+            return n;
+        },
+        SaveFile::Access::OwnerOnly);
+    return target;
 }
 
 void ZipSingleFile(const QString &file, const QString &zipPath, const QString &entryName)

@@ -51,8 +51,26 @@ ExportSource::ExportSource(const Grid *grid) : m_grid(grid)
     }
 }
 
+ExportSource ExportSource::ofQuery(const QString &sql)
+{
+    QString text = sql.trimmed();
+    while (text.endsWith(QLatin1Char(';')))
+        text = text.chopped(1).trimmed();
+    ExportSource s;
+    s.m_sql = text;
+    // The fields alone: the server plans the query but sends no row.
+    s.m_shape = std::make_shared<RowSet>(
+        Connection::main().query(QStringLiteral("SELECT * FROM (%1) AS q LIMIT 0").arg(text)));
+    s.m_rows = s.m_shape.get();
+    for (int i = 0; i < s.m_rows->columnCount(); ++i)
+        s.m_columns.push_back(columnOf(*s.m_rows, i));
+    return s;
+}
+
 qint64 ExportSource::knownRowCount() const
 {
+    if (!m_sql.isEmpty())
+        return -1;
     if (m_grid && !m_grid->gridModel()->complete())
         return m_grid->gridModel()->totalCount();
     return m_rows ? m_rows->rowCount() : 0;
@@ -60,6 +78,10 @@ qint64 ExportSource::knownRowCount() const
 
 void ExportSource::readRows(const std::function<bool(const RowSet &)> &fn) const
 {
+    if (!m_sql.isEmpty()) {
+        Connection::main().queryBatches(m_sql, kBatchRows, fn);
+        return;
+    }
     if (!m_rows)
         return;
     const GridModel *model = m_grid ? m_grid->gridModel() : nullptr;

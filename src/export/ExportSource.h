@@ -14,6 +14,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 namespace qo {
 
@@ -42,6 +43,9 @@ public:
     // shows take its captions, alignment, masks and widths. After an export
     // into a file or the clipboard the grid stands on its last row.
     explicit ExportSource(const Grid *grid);
+    // Every field of a query's result, read afresh from the main connection
+    // in batches while it is written (never held whole).
+    static ExportSource ofQuery(const QString &sql);
 
     const QVector<ExportColumn> &columns() const { return m_columns; }
     QVector<ExportColumn> &columns() { return m_columns; }
@@ -63,6 +67,8 @@ public:
     static bool isBinary(const ExportColumn &c);
 
 private:
+    QString m_sql;                  // a query read in batches
+    std::shared_ptr<RowSet> m_shape; // its fields, without rows
     const RowSet *m_rows = nullptr;
     const Grid *m_grid = nullptr;
     QVector<ExportColumn> m_columns;
