@@ -466,7 +466,8 @@ private Q_SLOTS:
         const QByteArray lines[] = {
             "nev;megj;ar;",
             "'=1+1;els\xF5 sor\\nm\xE1sodik sor\\nharmadik\\nnegyedik\\n\\nhatodik;-3",
-            "'=HYPERLINK(\"http://example.com/x\",\"memo\");'=HYPERLINK(\"http://example.com/y\",\"memo\");-1.5",
+            // A double quote inside: enclosed, the quotes doubled.
+            "\"'=HYPERLINK(\"\"http://example.com/x\"\",\"\"memo\"\")\";\"'=HYPERLINK(\"\"http://example.com/y\"\",\"\"memo\"\")\";-1.5",
             "+36 1 234 5678;-12,5;",
             "-5;'@SUM(A1);",
             "'+1.2.3;- 1 000;",
@@ -478,8 +479,9 @@ private Q_SLOTS:
         for (const QByteArray &l : lines)
             expected += l + "\r\n";
         QCOMPARE(fileBytes(path), expected);
-        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QString()}).toArray();
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QStringLiteral("\"")}).toArray();
         QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows[2].toArray()[0].toString(), QStringLiteral("'=HYPERLINK(\"http://example.com/x\",\"memo\")"));
         QCOMPARE(rows[1].toArray()[0].toString(), QStringLiteral("'=1+1"));
         QCOMPARE(rows[1].toArray()[1].toString(), QStringLiteral("első sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik"));
         QCOMPARE(rows[3].toArray()[0].toString(), QStringLiteral("+36 1 234 5678"));
@@ -491,7 +493,8 @@ private Q_SLOTS:
         QCOMPARE(clipLines.size(), 10);
         QCOMPARE(clipLines[1], QStringLiteral("'=1+1\telső sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik\t-3"));
         QCOMPARE(clipLines[4], QStringLiteral("-5\t'@SUM(A1)\t"));
-        QCOMPARE(clipLines[6], QStringLiteral("'\tbeljebb\t'\\nsor\t"));
+        // The tab inside a value would split it on pasting: enclosed.
+        QCOMPARE(clipLines[6], QStringLiteral("\"'\tbeljebb\"\t'\\nsor\t"));
 
         // The worksheet and the workbook hold text cells: the value as it is,
         // never a formula.
@@ -827,7 +830,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::newRow("csv, Esc in the progress window") << "stopped.csv" << "esc";
         QTest::newRow("xlsx, Megszakítás") << "stopped.xlsx" << "button";
-        QTest::newRow("xls, Megállít") << "stopped.xls" << "megallit";
+        QTest::newRow("csv, Megállít") << "megallitva.csv" << "megallit";
         QTest::newRow("clipboard, Esc") << "" << "esc";
     }
     void dialogStop()
