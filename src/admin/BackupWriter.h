@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string>
 
 class QIODevice;
 class QWidget;
@@ -53,8 +54,8 @@ private:
     // Appends the table's statements (each line followed by CR LF) to out,
     // flushing to the device whenever the buffer grows large. The rows are
     // read as a stream on the writer's connection and formatted as they come.
-    void appendTable(const QString &table, QByteArray &out, QIODevice *device);
-    static void flushTo(QIODevice &device, QByteArray &out);
+    void appendTable(const QString &table, std::string &out, QIODevice *device);
+    static void flushTo(QIODevice &device, std::string &out);
 
     Connection &m_db;
     BackupRowStep m_rowStep;
@@ -62,7 +63,7 @@ private:
 };
 
 // The data backup as the database list runs it, on its own connection `db`
-// (never the main one): `chosen` ending in ".zip" (any case) becomes an
+// (never the main one), read and written on a worker thread: `chosen` ending in ".zip" (any case) becomes an
 // archive holding the script as <name>.sql, deflated while it is written;
 // any other name the script itself. A progress window shows the rows written
 // of the estimated total and the table being written; Esc or "Megszakítás"
