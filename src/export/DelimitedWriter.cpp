@@ -175,6 +175,9 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
                 return false;
         }
         return true;
+    }, [&] {
+        if (step)
+            step(done); // the server has not sent the next rows yet
     });
     flush();
     return done;

@@ -56,8 +56,14 @@ public:
     qint64 knownRowCount() const;
     // Hands every row to fn in batches, in list order (a column's `field` is
     // its index in each batch); fn returns false to stop. Throws qo::Error
-    // when the list cannot be read.
-    void readRows(const std::function<bool(const RowSet &batch)> &fn) const;
+    // when the list cannot be read. Rows read from the server come from a
+    // worker thread on the main connection (the server may take seconds
+    // before its first row); meanwhile `waiting` is called every few
+    // hundredths of a second on this thread, so that the progress window
+    // repaints. An exception of fn or waiting (the user's stop) stops the
+    // server's statement and is passed on.
+    void readRows(const std::function<bool(const RowSet &batch)> &fn,
+                  const std::function<void()> &waiting = {}) const;
     // The rows of a batch read from the server.
     static constexpr int kBatchRows = 2000;
 
