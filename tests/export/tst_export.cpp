@@ -34,6 +34,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -902,6 +903,48 @@ private Q_SLOTS:
         QVERIFY(!formParts(d).stopButton->isEnabled());
         QVERIFY(formParts(d).startButton->isEnabled());
         QVERIFY(d.isVisible());
+    }
+
+    // A query whose server takes its time over every row: the rows come on
+    // a worker thread, so the window keeps repainting (a 10 ms timer never
+    // waits half a second), and Esc in the progress window stops the
+    // server's statement at once instead of reading the rest; the earlier
+    // file stays, and the main connection answers again.
+    void stopWhileTheServerIsSlow()
+    {
+        const ExportSource src = ExportSource::ofQuery(QStringLiteral("SELECT seq, SLEEP(0.5) AS s FROM seq_1_to_40;"));
+        QCOMPARE(src.columns().size(), 2);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("lassu.csv"));
+        const QByteArray earlier("regi;\r\n");
+        SaveBytes(path, earlier);
+        const int oldDelay = JobProgress::setShowDelay(0);
+        auto restore = qScopeGuard([&] { JobProgress::setShowDelay(oldDelay); });
+        ExportDialog d(src, {});
+        d.show();
+        formParts(d).fileEdit->setText(path);
+        ModalLog answers;
+        onModal(named("frm_Folyamat"), [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        QElapsedTimer gap, took;
+        double longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, &d, [&] {
+            longest = std::max(longest, gap.nsecsElapsed() / 1e6);
+            gap.restart();
+        });
+        tick.start(10);
+        gap.start();
+        took.start();
+        formParts(d).startButton->click();
+        tick.stop();
+        QTRY_VERIFY(answers.done());
+        QVERIFY2(took.elapsed() < 10000, qPrintable(QString::number(took.elapsed()))); // the whole takes 20 s
+        QVERIFY2(longest < 400, qPrintable(QString::number(longest)));
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Az exportálás megszakítva; a korábbi fájl változatlan.")});
+        QCOMPARE(fileBytes(path), earlier);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("lassu.csv")});
+        QCOMPARE(SqlValue(QStringLiteral("SELECT 'megy'"), QString()), QStringLiteral("megy"));
     }
 
     // ---- long lists ----------------------------------------------------------
