@@ -504,6 +504,63 @@ private Q_SLOTS:
         QCOMPARE(py.readAllStandardOutput(), bytesOf(plain));
     }
 
+    // The full backup followed in the progress window: it counts the tables
+    // the tool has dumped of the database's base tables; Esc ends the tool,
+    // the earlier file under the name stays byte for byte, nothing is left
+    // beside it, and no report of the tool follows.
+    void fullBackupStopped()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_fullstop"));
+        fillShop(Connection::main());
+        const int tables = int(BackupWriter(Connection::main()).baseTables().size());
+        const QString tool = FullBackup::resolveTool({});
+        QVERIFY(!tool.isEmpty());
+        // The real tool, then a long wait before the end, as a slow dump would.
+        QTemporaryDir tools, dir;
+        const QString slow = tools.filePath(QStringLiteral("lassu"));
+        {
+            QFile w(slow);
+            QVERIFY(w.open(QIODevice::WriteOnly));
+            w.write(QStringLiteral("#!/bin/sh\n'%1' \"$@\" || exit $?\nexec sleep 60\n").arg(tool).toUtf8());
+        }
+        QFile::setPermissions(slow, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString target = dir.filePath(QStringLiteral("teljes.sql"));
+        const QByteArray earlier("-- a tegnapi j\xF3 ment\xE9s\r\n");
+        SaveBytes(target, earlier);
+
+        FullBackup fb;
+        QSignalSpy reported(&fb, &FullBackup::finished);
+        QString error;
+        QVERIFY2(fb.start(slow, db.params(), target, &error), qPrintable(error));
+        const int oldDelay = JobProgress::setShowDelay(0);
+        auto restore = qScopeGuard([&] { JobProgress::setShowDelay(oldDelay); });
+        test::ModalLog answers;
+        QString counted;
+        const QString all = QStringLiteral("%1 / %1 tábla").arg(tables);
+        // Answered once every table is dumped and the count of them known.
+        test::onModal([&](QWidget *w) {
+                          return w->objectName() == QLatin1String("frm_Folyamat")
+                              && w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text() == all;
+                      },
+                      [&](QWidget *w) {
+                          counted = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text();
+                          QTest::keyClick(w, Qt::Key_Escape);
+                      });
+        bool done = true;
+        {
+            JobProgress progress(QStringLiteral("Teljes mentés"), QStringLiteral("tábla"), nullptr);
+            done = fb.follow(progress, CountTablesInBackground(db.params()));
+        }
+        QVERIFY(!done);
+        QVERIFY(answers.done());
+        QCOMPARE(counted, all);
+        QVERIFY(!fb.isRunning());
+        QCOMPARE(bytesOf(target), earlier);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("teljes.sql")});
+        QCoreApplication::processEvents();
+        QCOMPARE(reported.count(), 0);
+    }
+
     // The zip holds one entry, the script under its bare name, and a real
     // unzip reads it back unchanged.
     void zipReadByUnzip()
