@@ -47,10 +47,13 @@ QString sqlName(const QString &name)
 }
 
 // A text value as a string literal: backslash, CR, LF (and NUL) escaped with a
-// backslash, single quotes doubled, between single quotes.
-void appendQuoted(std::string &out, const char *data, int len)
+// backslash, single quotes doubled, between single quotes. False (and out as
+// it was) when the text holds a byte Windows-1250 has no letter for (the
+// latin2 codes 0x80-0x9F): the script would carry a "?" in its place.
+bool appendQuoted(std::string &out, const char *data, int len)
 {
     const auto &map = latin2ToCp1250Bytes(); // cells arrive as latin2, the script is Windows-1250
+    const size_t start = out.size();
     out += '\'';
     // Runs of plain ASCII go over in one piece; only the bytes that need an
     // escape or a different code are handled one by one.
@@ -67,12 +70,19 @@ void appendQuoted(std::string &out, const char *data, int len)
             case '\n': out += "\\n"; break;
             case '\'': out += "''"; break;
             case 0: out += "\\0"; break;
-            default: out += map[c]; break;
+            default:
+                if (map[c] == '?') {
+                    out.resize(start);
+                    return false;
+                }
+                out += map[c];
+                break;
             }
         }
     }
     out.append(run, end - run);
     out += '\'';
+    return true;
 }
 
 void appendBytes(std::string &out, const QByteArray &bytes)
@@ -84,19 +94,6 @@ void appendHex(std::string &out, const char *data, int len)
 {
     out += "0x";
     appendBytes(out, QByteArray::fromRawData(data, len).toHex());
-}
-
-// Whether a text value holds a byte that Windows-1250 has no letter for (the
-// latin2 codes 0x80-0x9F): the script would carry a "?" in its place.
-bool lostInCp1250(const char *data, int len)
-{
-    const auto &map = latin2ToCp1250Bytes(); // cells arrive as latin2, the script is Windows-1250
-    for (int i = 0; i < len; ++i) {
-        const uchar c = uchar(data[i]);
-        if (c >= 0x80 && map[c] == '?')
-            return true;
-    }
-    return false;
 }
 
 bool hasHighBytes(const char *data, int len)
@@ -131,16 +128,14 @@ void appendCell(std::string &out, const RowSet &rs, int r, int c, bool binaryStr
         appendHex(out, data, len);
         return;
     }
-    if (f.kind == RowSet::Kind::Text && lostInCp1250(data, len)) {
-        out += "_latin2 X'";
-        appendBytes(out, QByteArray::fromRawData(data, len).toHex());
-        out += '\'';
-        return;
-    }
     switch (f.kind) {
     case RowSet::Kind::Text:
     case RowSet::Kind::Time:
-        appendQuoted(out, data, len);
+        if (!appendQuoted(out, data, len)) {
+            out += "_latin2 X'";
+            appendBytes(out, QByteArray::fromRawData(data, len).toHex());
+            out += '\'';
+        }
         break;
     case RowSet::Kind::Date:
     case RowSet::Kind::DateTime:
@@ -387,7 +382,7 @@ QString WriteDataBackup(Connection &db, const QString &chosen, QWidget *parent, 
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(shared.mutex);
-            if (shared.ended.wait_for(lock, std::chrono::milliseconds(30), [&] { return shared.done; }))
+            if (shared.ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return shared.done; }))
                 break;
         }
         const int table = shared.table;

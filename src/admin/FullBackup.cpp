@@ -143,7 +143,7 @@ bool FullBackup::follow(JobProgress &progress, const std::function<int()> &table
 {
     while (isRunning()) {
         // Ends as soon as the tool does; `finished` is emitted from here.
-        m_process->waitForFinished(40);
+        m_process->waitForFinished(10);
         const int total = tables ? tables() : 0;
         progress.setTotal(total);
         if (!progress.advance(qMin(tablesStarted(), total > 0 ? total : INT_MAX))) {

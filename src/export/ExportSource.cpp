@@ -123,7 +123,7 @@ public:
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         while (m_queue.empty() && !m_ended) {
-            if (m_changed.wait_for(lock, std::chrono::milliseconds(30), [this] { return !m_queue.empty() || m_ended; }))
+            if (m_changed.wait_for(lock, std::chrono::milliseconds(10), [this] { return !m_queue.empty() || m_ended; }))
                 break;
             if (waiting) {
                 lock.unlock();
