@@ -156,7 +156,9 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
     const DelimitedWriter writer(source, options);
     QByteArray buf = writer.headerLine();
     buf.append("\r\n", 2);
-    constexpr qsizetype kChunk = 1 << 20;
+    // Written in pieces small enough that a write the system holds back for a
+    // moment does not hold the window long.
+    constexpr qsizetype kChunk = 256 * 1024;
     buf.reserve(kChunk + 4096);
     auto flush = [&] {
         if (!buf.isEmpty() && out.write(buf) != buf.size())
