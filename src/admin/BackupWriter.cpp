@@ -5,6 +5,7 @@
 #include "base/SaveFile.h"
 #include "platform/ZipArchive.h"
 #include "db/Connection.h"
+#include "ui/JobProgress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,13 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <string>
 
 namespace qo {
 
@@ -21,7 +29,11 @@ namespace {
 constexpr int kTypeFloat = 4;
 constexpr int kTypeBit = 16;
 
-constexpr qsizetype kFlushBytes = 1 << 20;
+// Written out in pieces of this size: small enough that deflating one at the
+// highest level stays well below a tenth of a second.
+constexpr qsizetype kFlushBytes = 256 * 1024;
+// Rows read from the server at a time: the memory a table costs.
+constexpr int kBatchRows = 1000;
 
 // Plain names stay as they are; anything else is quoted with backticks.
 QString sqlName(const QString &name)
@@ -35,10 +47,13 @@ QString sqlName(const QString &name)
 }
 
 // A text value as a string literal: backslash, CR, LF (and NUL) escaped with a
-// backslash, single quotes doubled, between single quotes.
-void appendQuoted(QByteArray &out, const char *data, int len)
+// backslash, single quotes doubled, between single quotes. False (and out as
+// it was) when the text holds a byte Windows-1250 has no letter for (the
+// latin2 codes 0x80-0x9F): the script would carry a "?" in its place.
+bool appendQuoted(std::string &out, const char *data, int len)
 {
     const auto &map = latin2ToCp1250Bytes(); // cells arrive as latin2, the script is Windows-1250
+    const size_t start = out.size();
     out += '\'';
     // Runs of plain ASCII go over in one piece; only the bytes that need an
     // escape or a different code are handled one by one.
@@ -55,31 +70,30 @@ void appendQuoted(QByteArray &out, const char *data, int len)
             case '\n': out += "\\n"; break;
             case '\'': out += "''"; break;
             case 0: out += "\\0"; break;
-            default: out += map[c]; break;
+            default:
+                if (map[c] == '?') {
+                    out.resize(start);
+                    return false;
+                }
+                out += map[c];
+                break;
             }
         }
     }
     out.append(run, end - run);
     out += '\'';
+    return true;
 }
 
-void appendHex(QByteArray &out, const char *data, int len)
+void appendBytes(std::string &out, const QByteArray &bytes)
+{
+    out.append(bytes.constData(), size_t(bytes.size()));
+}
+
+void appendHex(std::string &out, const char *data, int len)
 {
     out += "0x";
-    out += QByteArray::fromRawData(data, len).toHex();
-}
-
-// Whether a text value holds a byte that Windows-1250 has no letter for (the
-// latin2 codes 0x80-0x9F): the script would carry a "?" in its place.
-bool lostInCp1250(const char *data, int len)
-{
-    const auto &map = latin2ToCp1250Bytes(); // cells arrive as latin2, the script is Windows-1250
-    for (int i = 0; i < len; ++i) {
-        const uchar c = uchar(data[i]);
-        if (c >= 0x80 && map[c] == '?')
-            return true;
-    }
-    return false;
+    appendBytes(out, QByteArray::fromRawData(data, len).toHex());
 }
 
 bool hasHighBytes(const char *data, int len)
@@ -91,7 +105,7 @@ bool hasHighBytes(const char *data, int len)
 }
 
 // binaryString: a BINARY or VARBINARY column, whose bytes are no letters.
-void appendCell(QByteArray &out, const RowSet &rs, int r, int c, bool binaryString)
+void appendCell(std::string &out, const RowSet &rs, int r, int c, bool binaryString)
 {
     if (rs.isNull(r, c)) {
         out += "NULL";
@@ -114,16 +128,14 @@ void appendCell(QByteArray &out, const RowSet &rs, int r, int c, bool binaryStri
         appendHex(out, data, len);
         return;
     }
-    if (f.kind == RowSet::Kind::Text && lostInCp1250(data, len)) {
-        out += "_latin2 X'";
-        out += QByteArray::fromRawData(data, len).toHex();
-        out += '\'';
-        return;
-    }
     switch (f.kind) {
     case RowSet::Kind::Text:
     case RowSet::Kind::Time:
-        appendQuoted(out, data, len);
+        if (!appendQuoted(out, data, len)) {
+            out += "_latin2 X'";
+            appendBytes(out, QByteArray::fromRawData(data, len).toHex());
+            out += '\'';
+        }
         break;
     case RowSet::Kind::Date:
     case RowSet::Kind::DateTime:
@@ -137,9 +149,9 @@ void appendCell(QByteArray &out, const RowSet &rs, int r, int c, bool binaryStri
         // Numbers in the server's text, which always has a decimal point.
         // Doubles come with every digit they need to read back the same;
         // single floats are fetched as doubles for that reason (see query).
-        const qsizetype at = out.size();
-        out.append(data, len);
-        for (qsizetype i = at; i < out.size(); ++i)
+        const size_t at = out.size();
+        out.append(data, size_t(len));
+        for (size_t i = at; i < out.size(); ++i)
             if (out[i] == ',')
                 out[i] = '.';
         break;
@@ -170,7 +182,7 @@ QStringList BackupWriter::baseTables()
     return out;
 }
 
-void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice *device)
+void BackupWriter::appendTable(const QString &table, std::string &out, QIODevice *device)
 {
     const QString name = sqlName(table);
     // The column list first: single-precision floats are read as doubles,
@@ -196,56 +208,93 @@ void BackupWriter::appendTable(const QString &table, QByteArray &out, QIODevice 
     }
     if (select.isEmpty())
         return;
-    const RowSet rs = m_db.query(QStringLiteral("SELECT %1 FROM %2;").arg(select.join(QLatin1Char(',')), name));
-    if (rs.rowCount() == 0)
-        return;
 
     const QByteArray head = toCp1250(QStringLiteral("INSERT IGNORE INTO %1 (%2) VALUES").arg(name, columns.join(QLatin1Char(','))));
-    out += head;
-    out += "\r\n";
-    const int cols = rs.columnCount();
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        const int number = r + 1;
-        if (r > 0) {
-            // Rows 1..99 make the first statement, every further one 100 rows.
-            if (number % 100 == 0) {
-                out += ";\r\n";
-                out += head;
-                out += "\r\n";
-            } else {
-                out += ",\r\n";
+    // The rows are formatted as they arrive, a batch at a time: the table is
+    // never held whole, neither as rows nor as text.
+    RowSet batch;
+    m_db.openStream(QStringLiteral("SELECT %1 FROM %2;").arg(select.join(QLatin1Char(',')), name), batch);
+    const QVector<RowSet::Field> fields = batch.fields();
+    const int cols = int(fields.size());
+    qint64 number = 0;
+    try {
+        for (;;) {
+            batch.setFields(fields); // empties the rows
+            const int n = m_db.readStream(batch, kBatchRows);
+            for (int r = 0; r < n; ++r) {
+                ++number;
+                if (number == 1) {
+                    appendBytes(out, head);
+                    out += "\r\n";
+                } else if (number % 100 == 0) {
+                    // Rows 1..99 make the first statement, every further one 100 rows.
+                    out += ";\r\n";
+                    appendBytes(out, head);
+                    out += "\r\n";
+                } else {
+                    out += ",\r\n";
+                }
+                out += '(';
+                for (int c = 0; c < cols; ++c) {
+                    if (c)
+                        out += ',';
+                    appendCell(out, batch, r, c, binaryString.at(c));
+                }
+                out += ')';
+                if (device && out.size() >= size_t(kFlushBytes))
+                    flushTo(*device, out);
             }
+            m_rowsDone += n;
+            if (m_rowStep)
+                m_rowStep(m_rowsDone);
+            if (n < kBatchRows)
+                break;
         }
-        out += '(';
-        for (int c = 0; c < cols; ++c) {
-            if (c)
-                out += ',';
-            appendCell(out, rs, r, c, binaryString.at(c));
-        }
-        out += ')';
-        if (device && out.size() >= kFlushBytes) {
-            if (device->write(out) != out.size())
-                throw Error(QStringLiteral("A mentés írása megszakadt")); // SaveWith names the file's reason
-            out.clear();
-        }
+    } catch (...) {
+        // Stopped or failed part-way: the unread rest of the table is not
+        // fetched (that could take seconds); the link goes instead.
+        if (m_db.streamOpen())
+            m_db.abandon();
+        throw;
     }
-    out += ";\r\n";
+    if (number > 0)
+        out += ";\r\n";
+}
+
+void BackupWriter::flushTo(QIODevice &device, std::string &out)
+{
+    if (device.write(out.data(), qint64(out.size())) != qint64(out.size()))
+        throw Error(device.errorString().isEmpty() ? QStringLiteral("A mentés írása megszakadt") // SaveWith names the file's reason
+                                                   : device.errorString());
+    out.clear();
+}
+
+qint64 BackupWriter::estimatedRows()
+{
+    // The server's estimate (exact for the small tables, close for the large
+    // ones): counting every table would read it twice.
+    const RowSet rs = m_db.query(QStringLiteral(
+        "SELECT COALESCE(SUM(table_rows), 0) FROM information_schema.tables "
+        "WHERE table_schema = DATABASE() AND table_type = 'BASE TABLE'"));
+    return rs.rowCount() ? rs.toInt(0, 0, 0) : 0;
 }
 
 QByteArray BackupWriter::tableInsertScript(const QString &table)
 {
-    QByteArray out;
+    std::string out;
     appendTable(table, out, nullptr);
-    if (out.endsWith("\r\n"))
-        out.chop(2);
-    return out;
+    if (out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0)
+        out.resize(out.size() - 2);
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 int BackupWriter::writeScript(QIODevice &file, const BackupProgress &progress)
 {
     const QStringList tables = baseTables();
-    QByteArray out;
-    out.reserve(kFlushBytes + 65536);
+    // A plain byte string: appending to it costs a fraction of QByteArray's.
+    std::string out;
+    out.reserve(size_t(kFlushBytes) + 65536);
+    m_rowsDone = 0;
     // The file says its own code page, so that the stock client given
     // nothing but the file reads its letters right.
     out += "SET NAMES cp1250;\r\n";
@@ -253,19 +302,107 @@ int BackupWriter::writeScript(QIODevice &file, const BackupProgress &progress)
     for (int i = 0; i < tables.size(); ++i) {
         if (progress)
             progress(i, int(tables.size()));
-        out += toCp1250(QStringLiteral("TRUNCATE %1;").arg(sqlName(tables.at(i))));
+        appendBytes(out, toCp1250(QStringLiteral("TRUNCATE %1;").arg(sqlName(tables.at(i)))));
         out += "\r\n";
         appendTable(tables.at(i), out, &file);
     }
     out += "SET FOREIGN_KEY_CHECKS=1;\r\n";
-    if (file.write(out) != out.size())
-        throw Error(QStringLiteral("A mentés írása megszakadt"));
+    flushTo(file, out);
     return int(tables.size());
 }
 
 void BackupWriter::writeScript(const QString &path, const BackupProgress &progress)
 {
     SaveWith(path, [&](QIODevice &file) { return writeScript(file, progress); }, SaveFile::Access::OwnerOnly);
+}
+
+// The backup runs on a thread of its own with the backup's connection: the
+// server's rows, the formatting, the disk's writes (which the system may hold
+// back for a moment when much is waiting) and the final sync never hold the
+// window. The window's thread only shows what the worker has counted and
+// passes the user's stop to it.
+QString WriteDataBackup(Connection &db, const QString &chosen, QWidget *parent, const BackupProgress &onTable)
+{
+    const QFileInfo fi(chosen);
+    const bool zip = fi.suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
+    const QString target = zip ? fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".zip") : chosen;
+    const QString entry = fi.completeBaseName() + QStringLiteral(".sql");
+    const QString cancelled = QString::fromUtf8(kBackupCancelled);
+
+    struct Shared {
+        std::atomic<qint64> rows{0};
+        std::atomic<qint64> estimate{0};
+        std::atomic<int> table{-1};
+        std::atomic<int> tables{0};
+        std::atomic<bool> stop{false};
+        bool done = false;
+        std::exception_ptr failure;
+        std::mutex mutex;
+        std::condition_variable ended;
+    } shared;
+
+    std::thread worker([&] {
+        Connection::threadInit();
+        try {
+            BackupWriter writer(db);
+            shared.estimate = writer.estimatedRows();
+            writer.setRowStep([&](qint64 rows) {
+                shared.rows = rows;
+                if (shared.stop)
+                    throw JobCancelled(cancelled);
+            });
+            const BackupProgress tables = [&](int index, int count) {
+                shared.tables = count;
+                shared.table = index;
+                if (shared.stop)
+                    throw JobCancelled(cancelled);
+            };
+            SaveWith(
+                target,
+                [&](QIODevice &out) {
+                    if (!zip)
+                        return writer.writeScript(out, tables);
+                    ZipStreamDevice packed(out, entry);
+                    const int n = writer.writeScript(packed, tables);
+                    packed.finish();
+                    return n;
+                },
+                SaveFile::Access::OwnerOnly);
+        } catch (...) {
+            shared.failure = std::current_exception();
+        }
+        Connection::threadEnd();
+        const std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.done = true;
+        shared.ended.notify_all();
+    });
+
+    JobProgress progress(QStringLiteral("Biztonsági mentés"), QStringLiteral("sor"), parent);
+    int shownTable = -1;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(shared.mutex);
+            if (shared.ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return shared.done; }))
+                break;
+        }
+        const int table = shared.table;
+        if (table != shownTable && table >= 0) {
+            shownTable = table;
+            const int count = shared.tables;
+            if (onTable)
+                onTable(table, count);
+            progress.setText(QStringLiteral("Biztonsági mentés: %1. tábla a %2 közül").arg(table + 1).arg(count));
+        }
+        const qint64 rows = shared.rows;
+        // The estimate may fall short of what is read.
+        progress.setTotal(qMax<qint64>(shared.estimate, rows));
+        if (!progress.advance(rows))
+            shared.stop = true; // the worker stops at its next batch
+    }
+    worker.join();
+    if (shared.failure)
+        std::rethrow_exception(shared.failure);
+    return target;
 }
 
 void ZipSingleFile(const QString &file, const QString &zipPath, const QString &entryName)

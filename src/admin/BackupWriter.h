@@ -14,8 +14,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string>
 
 class QIODevice;
+class QWidget;
 
 namespace qo {
 
@@ -23,6 +25,9 @@ class Connection;
 
 // Called before each table is written: its 0-based index and the table count.
 using BackupProgress = std::function<void(int index, int count)>;
+// Called after each batch of rows read with the rows written so far (of every
+// table); it may throw to stop the backup (JobCancelled).
+using BackupRowStep = std::function<void(qint64 rowsDone)>;
 
 class BackupWriter {
 public:
@@ -30,6 +35,10 @@ public:
 
     // The base tables of the connection's database (views are left out).
     QStringList baseTables();
+    // The rows of every base table as the server estimates them (a total for
+    // the progress window).
+    qint64 estimatedRows();
+    void setRowStep(BackupRowStep step) { m_rowStep = std::move(step); }
     // The INSERT IGNORE statements of one table, lines joined with CR LF,
     // Windows-1250; empty for an empty table.
     QByteArray tableInsertScript(const QString &table);
@@ -43,11 +52,29 @@ public:
 
 private:
     // Appends the table's statements (each line followed by CR LF) to out,
-    // flushing to the device whenever the buffer grows large.
-    void appendTable(const QString &table, QByteArray &out, QIODevice *device);
+    // flushing to the device whenever the buffer grows large. The rows are
+    // read as a stream on the writer's connection and formatted as they come.
+    void appendTable(const QString &table, std::string &out, QIODevice *device);
+    static void flushTo(QIODevice &device, std::string &out);
 
     Connection &m_db;
+    BackupRowStep m_rowStep;
+    qint64 m_rowsDone = 0;
 };
+
+// The data backup as the database list runs it, on its own connection `db`
+// (never the main one), read and written on a worker thread: `chosen` ending in ".zip" (any case) becomes an
+// archive holding the script as <name>.sql, deflated while it is written;
+// any other name the script itself. A progress window shows the rows written
+// of the estimated total and the table being written; Esc or "Megszakítás"
+// throws JobCancelled. On a stop or any failure the file under the chosen
+// name is the earlier one, byte for byte, and nothing is left beside it.
+// onTable, when given, is told of each table too (the window's own bar).
+// Returns the file written.
+QString WriteDataBackup(Connection &db, const QString &chosen, QWidget *parent, const BackupProgress &onTable = {});
+
+// What a stopped backup says.
+inline const char *const kBackupCancelled = "A mentés megszakítva; a korábbi fájl változatlan.";
 
 // Packs `file` into a new archive `zipPath` (an old one is replaced) as its
 // only entry, under `entryName` (the file's bare name when empty), deflated

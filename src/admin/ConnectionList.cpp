@@ -6,6 +6,7 @@
 #include "config/Config.h"
 #include "config/StoredConnections.h"
 #include "ui/Grid.h"
+#include "ui/JobProgress.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
@@ -24,7 +25,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTemporaryFile>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -128,7 +128,8 @@ ConnectionList::ConnectionList(QWidget *parent) : SearchList(parent, Placement::
     buildDumpPanel();
     box->insertWidget(2, dumpPanel);
 
-    connect(&m_fullBackup, &FullBackup::finished, this, &ConnectionList::fullBackupFinished);
+    // Told once the progress window is gone.
+    connect(&m_fullBackup, &FullBackup::finished, this, &ConnectionList::fullBackupFinished, Qt::QueuedConnection);
 
     for (const ConnectionFields &r : loadRows())
         m_rows.push_back({m_nextId++, r, {}});
@@ -344,41 +345,18 @@ void ConnectionList::aBackupExecute()
         ShowError(QStringLiteral("Hiba: ") + e.message(), this);
         return;
     }
-    const QFileInfo fi(chosen);
-    const bool zip = fi.suffix().toLower() == QLatin1String("zip");
-    const QString entryName = fi.completeBaseName() + QStringLiteral(".sql");
-    // For a zip the script is written to a temporary file of its own beside
-    // the archive (0600, a new name), never to name.sql, which may be another
-    // file; it is packed under name.sql.
-    QTemporaryFile packed(fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral("-XXXXXX.sql"));
-
     m_busy = true;
     progressBar->setValue(0);
     progressBar->show();
-    QString failure;
-    const BackupProgress progress = [this](int index, int count) {
-        progressBar->setMaximum(count);
-        progressBar->setValue(index);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
+    QString result, failure;
+    bool stopped = false;
     try {
-        BackupWriter writer(m_backupDb);
-        if (!zip) {
-            writer.writeScript(chosen, progress);
-        } else {
-            if (!packed.open())
-                throw Error(SaveFile::failureText(packed.fileName(), packed.errorString()));
-            try {
-                writer.writeScript(packed, progress);
-            } catch (const Error &) {
-                if (packed.error() == QFileDevice::NoError)
-                    throw; // the database's failure
-            }
-            if (packed.error() != QFileDevice::NoError || !packed.flush())
-                throw Error(SaveFile::failureText(packed.fileName(), packed.error() == QFileDevice::ResourceError
-                                                                        ? SaveFile::reason(ENOSPC)
-                                                                        : packed.errorString()));
-        }
+        result = WriteDataBackup(m_backupDb, chosen, this, [this](int index, int count) {
+            progressBar->setMaximum(count);
+            progressBar->setValue(index);
+        });
+    } catch (const JobCancelled &) {
+        stopped = true;
     } catch (const Error &e) {
         failure = e.message();
     }
@@ -386,26 +364,15 @@ void ConnectionList::aBackupExecute()
     progressBar->setValue(0);
     progressBar->hide();
     m_busy = false;
+    if (stopped) {
+        ShowInfo(QString::fromUtf8(kBackupCancelled), this);
+        return;
+    }
     if (!failure.isNull()) {
         // Nothing is left under the chosen name: a broken backup must never
         // pass for a good one.
         ShowError(ErrorText(failure) + QStringLiteral("\n\nA biztonsági mentés nem készült el."), this);
         return;
-    }
-    QString result = chosen;
-    if (zip) {
-        const QString zipFile = fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".zip");
-        try {
-            ZipSingleFile(packed.fileName(), zipFile, entryName);
-        } catch (const Error &e) {
-            // The unpacked script stays, under its own name.
-            packed.setAutoRemove(false);
-            ShowError(QStringLiteral("Hiba az archiválás közben\n") + e.message()
-                          + QStringLiteral("\n\nA tömörítetlen mentés: ") + packed.fileName(),
-                      this);
-            return;
-        }
-        result = zipFile;
     }
     ShowInfo(QStringLiteral("Biztonsági mentés kész: %1 (%2)").arg(result, FileSizeText(QFileInfo(result).size())), this);
 }
@@ -443,13 +410,25 @@ void ConnectionList::aTeljesMentesExecute()
     if (chosen.isEmpty())
         return;
     QString error;
-    if (!m_fullBackup.start(FullBackup::resolveTool(edtDumpPath->text()), ConnectParams::fromFields(m_rows[i].row), chosen, &error)) {
+    const ConnectParams params = ConnectParams::fromFields(m_rows[i].row);
+    if (!m_fullBackup.start(FullBackup::resolveTool(edtDumpPath->text()), params, chosen, &error)) {
         ShowError(error, this);
         return;
     }
     btnTeljesMentes->setEnabled(false);
     aTeljesMentes->setEnabled(false);
     statusBar()->showMessage(QStringLiteral("Teljes mentés fut: ") + chosen);
+    bool done = true;
+    {
+        JobProgress progress(QStringLiteral("Teljes mentés"), QStringLiteral("tábla"), this);
+        done = m_fullBackup.follow(progress, CountTablesInBackground(params));
+    }
+    if (!done) {
+        btnTeljesMentes->setEnabled(true);
+        aTeljesMentes->setEnabled(true);
+        statusBar()->clearMessage();
+        ShowInfo(QString::fromUtf8(kBackupCancelled), this);
+    }
 }
 
 void ConnectionList::fullBackupFinished(bool ok, const QString &message, const QString &details)

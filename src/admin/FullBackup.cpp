@@ -3,13 +3,17 @@
 
 #include "base/Error.h"
 #include "base/SaveFile.h"
+#include "ui/JobProgress.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <cerrno>
+#include <thread>
+#include <climits>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -117,6 +121,71 @@ bool FullBackup::waitForFinished(int msecs)
     return !m_process || m_process->waitForFinished(msecs) || m_process->state() == QProcess::NotRunning;
 }
 
+int FullBackup::tablesStarted()
+{
+    static const QByteArray mark("\n-- Dumping data for table ");
+    if (!m_save)
+        return m_tablesStarted;
+    QFile f(m_save->tempPath());
+    if (!f.open(QIODevice::ReadOnly) || f.size() <= m_scanned)
+        return m_tablesStarted;
+    f.seek(m_scanned);
+    // A few megabytes at a time keep the window responsive on a long dump.
+    QByteArray text = m_scanTail + f.read(4 << 20);
+    m_scanned += text.size() - m_scanTail.size();
+    for (qsizetype at = text.indexOf(mark); at >= 0; at = text.indexOf(mark, at + mark.size()))
+        ++m_tablesStarted;
+    m_scanTail = text.right(mark.size() - 1);
+    return m_tablesStarted;
+}
+
+bool FullBackup::follow(JobProgress &progress, const std::function<int()> &tables)
+{
+    while (isRunning()) {
+        // Ends as soon as the tool does; `finished` is emitted from here.
+        m_process->waitForFinished(10);
+        const int total = tables ? tables() : 0;
+        progress.setTotal(total);
+        if (!progress.advance(qMin(tablesStarted(), total > 0 ? total : INT_MAX))) {
+            cancel();
+            return false;
+        }
+    }
+    return true;
+}
+
+std::function<int()> CountTablesInBackground(const ConnectParams &params)
+{
+    auto count = std::make_shared<std::atomic<int>>(0);
+    // Detached: a server that takes its 30 s to refuse keeps only this thread.
+    std::thread([params, count] {
+        Connection::threadInit();
+        try {
+            Connection c;
+            c.open(params);
+            count->store(int(BackupWriter(c).baseTables().size()));
+        } catch (const Error &) {
+            // The count stays unknown; the tool reports what went wrong.
+        }
+        Connection::threadEnd();
+    }).detach();
+    return [count] { return count->load(); };
+}
+
+void FullBackup::cancel()
+{
+    if (m_process) {
+        m_process->disconnect(this);
+        if (m_process->state() != QProcess::NotRunning) {
+            m_process->kill();
+            m_process->waitForFinished(5000);
+        }
+    }
+    m_reported = true; // the caller says what was done
+    closeOptionPipe();
+    m_save.reset(); // the temporary file goes; the chosen file stays as it was
+}
+
 void FullBackup::closeOptionPipe()
 {
     if (m_optionFd >= 0)
@@ -186,6 +255,9 @@ bool FullBackup::start(const QString &tool, const ConnectParams &params, const Q
             m_arguments << QStringLiteral("--ssl-ca=") + params.tlsCaFile;
     }
     m_reported = false;
+    m_scanned = 0;
+    m_scanTail.clear();
+    m_tablesStarted = 0;
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardOutputFile(QProcess::nullDevice());

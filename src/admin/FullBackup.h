@@ -12,10 +12,12 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace qo {
 
+class JobProgress;
 class SaveFile;
 
 class FullBackup : public QObject {
@@ -33,6 +35,17 @@ public:
     bool isRunning() const;
     // Blocks until the tool has ended (tests, closing the window).
     bool waitForFinished(int msecs = -1);
+    // Follows the running tool with the progress window (tables dumped of
+    // the total that `tables` gives, 0 while not known), never blocking the
+    // window for more than a few hundredths of a second. False when the user
+    // stopped it: the tool is then ended, its temporary file removed, the
+    // chosen file left as it was, and `finished` is not emitted.
+    bool follow(JobProgress &progress, const std::function<int()> &tables);
+    // Ends the tool without a report; the chosen file stays as it was.
+    void cancel();
+    // The tables whose rows the tool has begun to write (it marks each in
+    // its file), read from what it wrote since the last call.
+    int tablesStarted();
 
     QStringList arguments() const { return m_arguments; }
     // The option file as the tool names it ("/dev/fd/N"); empty when none.
@@ -70,8 +83,16 @@ private:
     QStringList m_arguments;
     QString m_resultFile;
     bool m_hadOldFile = false;
+    qint64 m_scanned = 0;   // bytes of the tool's file read by tablesStarted
+    QByteArray m_scanTail;  // the end of the last read, for a mark cut in two
+    int m_tablesStarted = 0;
     bool m_reported = false;
 };
+
+// The base tables of a database counted on a thread and connection of their
+// own (a server that does not answer must not hold the window): 0 until the
+// count is known, also when it cannot be had.
+std::function<int()> CountTablesInBackground(const ConnectParams &params);
 
 // The option-file form of a value: between double quotes, with backslashes
 // and double quotes escaped.

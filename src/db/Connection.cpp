@@ -9,6 +9,7 @@
 #include <mysql.h>
 #include <errmsg.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <array>
 #include <mutex>
@@ -485,6 +486,18 @@ void Connection::closeStream()
     while (mysql_more_results(m_mysql) && mysql_next_result(m_mysql) == 0)
         if (MYSQL_RES *r = mysql_use_result(m_mysql))
             mysql_free_result(r);
+}
+
+void Connection::abandon()
+{
+    if (m_mysql) {
+        // A shut socket makes the client library's reading of the rest fail
+        // at once; the server drops the statement when its writes fail.
+        const int fd = int(mysql_get_socket(m_mysql));
+        if (fd >= 0)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+    close();
 }
 
 QStringList Connection::tables()

@@ -77,6 +77,10 @@ public:
     void openStream(const QString &sql, RowSet &into); // the fields and no rows yet
     int readStream(RowSet &into, int maxRows);         // appends; fewer than maxRows at the end
     void closeStream();                                // drops what was not read
+    // Drops the link at once, with a result still being read: the unread rows
+    // are not fetched (closeStream would read them all first). The connection
+    // is closed afterwards; open() makes a new one.
+    void abandon();
     bool streamOpen() const { return m_stream != nullptr; }
     QStringList tables();
     quint64 lastInsertId() const;

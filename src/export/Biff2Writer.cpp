@@ -204,6 +204,9 @@ int WriteBiff2(const ExportSource &source, const QVector<bool> &chosen, QIODevic
                 return false;
         }
         return true;
+    }, [&] {
+        if (step)
+            step(done); // the server has not sent the next rows yet
     });
     r.record(0x000A, 0);
     flush();

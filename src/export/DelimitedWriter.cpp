@@ -2,6 +2,8 @@
 #include "base/Codec.h"
 #include "base/Error.h"
 
+#include <cstring>
+
 
 namespace qo {
 
@@ -20,14 +22,42 @@ QByteArray DelimitedWriter::headerLine() const
         return out;
     for (int i : m_columns) {
         const ExportColumn &c = m_source.columns()[i];
-        if (m_options.quote)
-            out += m_options.quote;
+        const qsizetype at = out.size();
         out += toCp1250(m_options.fieldNames ? c.name : c.label);
-        if (m_options.quote)
-            out += m_options.quote;
+        enclose(out, at);
         out += m_options.separator;
     }
     return out;
+}
+
+// The field written from `at` to the end of out, made to read back as it is:
+// with a text quote chosen it goes between quotes with the quotes inside
+// doubled; without one, a field holding the separator or a double quote
+// goes between double quotes (the quote readers assume) with those doubled.
+void DelimitedWriter::enclose(QByteArray &out, qsizetype at) const
+{
+    char q = m_options.quote;
+    const qsizetype len = out.size() - at;
+    if (!q) {
+        const char *p = out.constData() + at;
+        if (!std::memchr(p, m_options.separator, size_t(len)) && !std::memchr(p, '"', size_t(len)))
+            return;
+        q = '"';
+    }
+    const char *p = out.constData() + at;
+    if (std::memchr(p, q, size_t(len))) {
+        QByteArray field;
+        field.reserve(len + 8);
+        for (qsizetype i = at; i < out.size(); ++i) {
+            field += out[i];
+            if (out[i] == q)
+                field += q;
+        }
+        out.truncate(at);
+        out += field;
+    }
+    out.insert(at, q);
+    out += q;
 }
 
 // Backslash doubled, every line break (CR LF, LF or CR) one backslash "n";
@@ -114,11 +144,9 @@ void DelimitedWriter::appendRow(const RowSet &rows, int row, QByteArray &out) co
         if (!first)
             out += m_options.separator;
         first = false;
-        if (m_options.quote)
-            out += m_options.quote;
+        const qsizetype at = out.size();
         appendValue(rows, row, m_source.columns()[i], out);
-        if (m_options.quote)
-            out += m_options.quote;
+        enclose(out, at);
     }
 }
 
@@ -128,7 +156,9 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
     const DelimitedWriter writer(source, options);
     QByteArray buf = writer.headerLine();
     buf.append("\r\n", 2);
-    constexpr qsizetype kChunk = 1 << 20;
+    // Written in pieces small enough that a write the system holds back for a
+    // moment does not hold the window long.
+    constexpr qsizetype kChunk = 256 * 1024;
     buf.reserve(kChunk + 4096);
     auto flush = [&] {
         if (!buf.isEmpty() && out.write(buf) != buf.size())
@@ -147,6 +177,9 @@ int WriteDelimited(const ExportSource &source, const DelimitedOptions &options, 
                 return false;
         }
         return true;
+    }, [&] {
+        if (step)
+            step(done); // the server has not sent the next rows yet
     });
     flush();
     return done;

@@ -7,9 +7,12 @@
 //  - a record line holds quote + value + quote per chosen column, joined by the
 //    separator;
 //  - values: backslash doubled, every line break (CR LF, LF or CR) written as
-//    backslash "n", NULL empty; the quote is not doubled and the separator is
-//    not replaced, except in memo texts, where the separator becomes ","; a
+//    backslash "n", NULL empty; in memo texts the separator becomes ","; a
 //    memo column without the memo option, and binary data, give "BLOB";
+//  - every field reads back as it was (RFC 4180): with a text quote chosen
+//    each field is enclosed in it and a quote inside is doubled; without one
+//    a field holding the separator or a double quote is enclosed in double
+//    quotes, those inside doubled, and every other field stays bare;
 //  - a text that a spreadsheet would take for a formula (LooksLikeFormula)
 //    gets a leading apostrophe, so that it is read as text;
 //  - dates as yyyy.MM.dd (with HH:mm:ss for date and time), numbers as the
@@ -42,6 +45,7 @@ public:
     void appendRow(const RowSet &rows, int row, QByteArray &out) const;
 
 private:
+    void enclose(QByteArray &out, qsizetype at) const;
     void appendValue(const RowSet &rows, int row, const ExportColumn &c, QByteArray &out) const;
     const ExportSource &m_source;
     DelimitedOptions m_options;

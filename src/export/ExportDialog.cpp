@@ -9,6 +9,7 @@
 #include "ui/WindowBehaviour.h"
 #include "ui/Pictures.h"
 #include "ui/Grid.h"
+#include "ui/JobProgress.h"
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
@@ -181,8 +182,9 @@ void ExportDialog::setRunning(bool on)
     }
 }
 
-// Once every few hundredths of a second the window takes its pending input
-// (so "Megállít" can be pressed) and the m_ui->progress bar moves.
+// The progress window takes the input while the rows are written (after half
+// a second; until then input waits); its "Megszakítás" or Esc stops the
+// export, and so does "Megállít" or Esc pressed here before it shows.
 bool ExportDialog::step(int done)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -190,9 +192,13 @@ bool ExportDialog::step(int done)
         m_lastPump = now;
         if (m_ui->progress->maximum() > 0)
             m_ui->progress->setValue(qMin(done, m_ui->progress->maximum()));
-        QCoreApplication::processEvents();
     }
-    return !m_stop;
+    if (m_job) {
+        if (m_stop)
+            m_job->cancel();
+        m_job->check(done, m_cancelText);
+    }
+    return true;
 }
 
 void ExportDialog::standOnLastRow()
@@ -214,39 +220,38 @@ void ExportDialog::writeFile(const QString &path)
     // writing the file says why.
     QDir().mkpath(QFileInfo(path).absolutePath());
     auto stepper = [this](int done) { return step(done); };
-    if (ext == QLatin1String("xls")) {
-        setRunning(true);
-        try {
+    setRunning(true);
+    JobProgress job(QStringLiteral("Exportálás"), QStringLiteral("sor"), this);
+    job.setTotal(qMax<qint64>(0, m_source.knownRowCount()));
+    m_job = &job;
+    m_cancelText = QString::fromUtf8(kExportCancelled);
+    try {
+        if (ext == QLatin1String("xls")) {
             WriteBiff2File(m_source, chosenColumns(), path, stepper);
-        } catch (const Error &e) {
-            setRunning(false);
-            ShowError(e.message(), this);
-            return;
-        }
-    } else if (ext == QLatin1String("xlsx")) {
-        XlsxOptions o;
-        o.chosen = chosenColumns();
-        o.fieldNames = m_ui->fieldNamesBox->isChecked();
-        o.noHeader = m_ui->noHeaderBox->isChecked();
-        setRunning(true);
-        try {
+        } else if (ext == QLatin1String("xlsx")) {
+            XlsxOptions o;
+            o.chosen = chosenColumns();
+            o.fieldNames = m_ui->fieldNamesBox->isChecked();
+            o.noHeader = m_ui->noHeaderBox->isChecked();
             WriteXlsxFile(m_source, o, path, stepper);
-        } catch (const Error &e) {
-            setRunning(false);
-            ShowError(e.message(), this);
-            return;
-        }
-    } else {
-        setRunning(true);
-        try {
+        } else {
             WriteDelimitedFile(m_source, delimitedOptions(), path, stepper);
-        } catch (const Error &e) {
-            setRunning(false);
-            ShowError(ErrorText(e.message()), this);
-            return;
         }
-        standOnLastRow();
+    } catch (const JobCancelled &e) {
+        m_job = nullptr;
+        setRunning(false);
+        ShowInfo(e.message(), this);
+        return;
+    } catch (const Error &e) {
+        m_job = nullptr;
+        setRunning(false);
+        const bool sheet = ext == QLatin1String("xls") || ext == QLatin1String("xlsx");
+        ShowError(sheet ? e.message() : ErrorText(e.message()), this);
+        return;
     }
+    m_job = nullptr;
+    if (ext != QLatin1String("xls") && ext != QLatin1String("xlsx"))
+        standOnLastRow();
     setRunning(false);
     LogListExport(m_source, ext.isEmpty() ? QStringLiteral("szöveg") : ext, path);
     ShowInfo(path + QStringLiteral(" file kész."), this);
@@ -276,12 +281,25 @@ void ExportDialog::onClipboard()
         return;
     setRunning(true);
     QString text;
-    try {
-        text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); });
-    } catch (const Error &e) {
-        setRunning(false);
-        ShowError(ErrorText(e.message()), this);
-        return;
+    {
+        JobProgress job(QStringLiteral("Vágólapra másolás"), QStringLiteral("sor"), this);
+        job.setTotal(qMax<qint64>(0, m_source.knownRowCount()));
+        m_job = &job;
+        m_cancelText = QString::fromUtf8(kClipboardCancelled);
+        try {
+            text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); });
+        } catch (const JobCancelled &e) {
+            m_job = nullptr;
+            setRunning(false);
+            ShowInfo(e.message(), this);
+            return;
+        } catch (const Error &e) {
+            m_job = nullptr;
+            setRunning(false);
+            ShowError(ErrorText(e.message()), this);
+            return;
+        }
+        m_job = nullptr;
     }
     CopyToClipboard(text);
     LogListExport(m_source, QStringLiteral("szöveg"), QString());

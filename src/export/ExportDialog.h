@@ -13,6 +13,12 @@ class QRadioButton;
 
 namespace qo {
 
+class JobProgress;
+
+// What a stopped export says.
+inline const char *const kExportCancelled = "Az exportálás megszakítva; a korábbi fájl változatlan.";
+inline const char *const kClipboardCancelled = "Az exportálás megszakítva; a vágólap változatlan.";
+
 namespace Ui {
 class ExportDialog;
 }
@@ -48,6 +54,8 @@ private:
     const ExportSource &m_source;
     bool m_running = false;
     bool m_stop = false;
+    JobProgress *m_job = nullptr; // while an export runs
+    QString m_cancelText;
     qint64 m_lastPump = 0;
 };
 

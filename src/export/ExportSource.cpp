@@ -7,6 +7,13 @@
 #include <QHeaderView>
 #include <mysql.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
 namespace qo {
 
 static ExportColumn columnOf(const RowSet &rows, int i)
@@ -51,27 +58,146 @@ ExportSource::ExportSource(const Grid *grid) : m_grid(grid)
     }
 }
 
+ExportSource ExportSource::ofQuery(const QString &sql)
+{
+    QString text = sql.trimmed();
+    while (text.endsWith(QLatin1Char(';')))
+        text = text.chopped(1).trimmed();
+    ExportSource s;
+    s.m_sql = text;
+    // The fields alone: the server plans the query but sends no row.
+    s.m_shape = std::make_shared<RowSet>(
+        Connection::main().query(QStringLiteral("SELECT * FROM (%1) AS q LIMIT 0").arg(text)));
+    s.m_rows = s.m_shape.get();
+    for (int i = 0; i < s.m_rows->columnCount(); ++i)
+        s.m_columns.push_back(columnOf(*s.m_rows, i));
+    return s;
+}
+
 qint64 ExportSource::knownRowCount() const
 {
+    if (!m_sql.isEmpty())
+        return -1;
     if (m_grid && !m_grid->gridModel()->complete())
         return m_grid->gridModel()->totalCount();
     return m_rows ? m_rows->rowCount() : 0;
 }
 
-void ExportSource::readRows(const std::function<bool(const RowSet &)> &fn) const
-{
-    if (!m_rows)
-        return;
-    const GridModel *model = m_grid ? m_grid->gridModel() : nullptr;
-    if (!model || model->complete()) {
-        if (m_rows->rowCount() > 0)
-            fn(*m_rows);
-        return;
+namespace {
+
+// The rows of sql read on a worker thread on db and handed over a batch at a
+// time (at most two waiting), so that the calling thread never waits on the
+// server for long.
+class BackgroundRead {
+public:
+    BackgroundRead(Connection &db, const QString &sql, int batchRows) : m_db(db)
+    {
+        m_worker = std::thread([this, sql, batchRows] {
+            Connection::threadInit();
+            try {
+                m_db.queryBatches(sql, batchRows, [this](const RowSet &batch) {
+                    std::unique_lock<std::mutex> lock(m_mutex);
+                    m_changed.wait(lock, [this] { return m_queue.size() < 2 || m_stop; });
+                    if (m_stop)
+                        return false;
+                    m_queue.push_back(batch);
+                    m_changed.notify_all();
+                    return true;
+                });
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_failure = std::current_exception();
+            }
+            Connection::threadEnd();
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_ended = true;
+            m_changed.notify_all();
+        });
     }
-    // A window of a longer list: the whole list afresh, a batch at a time.
+
+    ~BackgroundRead() { stop(); }
+
+    // The next batch into `batch`; false at the end. Calls waiting while
+    // there is none yet.
+    bool next(RowSet &batch, const std::function<void()> &waiting)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (m_queue.empty() && !m_ended) {
+            if (m_changed.wait_for(lock, std::chrono::milliseconds(10), [this] { return !m_queue.empty() || m_ended; }))
+                break;
+            if (waiting) {
+                lock.unlock();
+                waiting();
+                lock.lock();
+            }
+        }
+        if (m_queue.empty()) {
+            if (m_failure)
+                std::rethrow_exception(m_failure);
+            return false;
+        }
+        batch = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_changed.notify_all();
+        return true;
+    }
+
+    // Ends the worker: a statement still running is stopped on the server
+    // (its unread rows are not fetched), and the connection is ready again.
+    void stop()
+    {
+        if (!m_worker.joinable())
+            return;
+        bool running;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+            running = !m_ended;
+            m_changed.notify_all();
+        }
+        if (running && m_db.sessionId()) {
+            try {
+                Connection killer;
+                killer.open(m_db.params());
+                killer.exec(QStringLiteral("KILL QUERY %1").arg(m_db.sessionId()));
+            } catch (const Error &) {
+                // The rest is read and dropped instead; only slower.
+            }
+        }
+        m_worker.join();
+    }
+
+private:
+    Connection &m_db;
+    std::thread m_worker;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<RowSet> m_queue;
+    std::exception_ptr m_failure;
+    bool m_stop = false;
+    bool m_ended = false;
+};
+
+} // namespace
+
+void ExportSource::readRows(const std::function<bool(const RowSet &)> &fn, const std::function<void()> &waiting) const
+{
+    const GridModel *model = m_grid ? m_grid->gridModel() : nullptr;
+    if (m_sql.isEmpty()) {
+        if (!m_rows)
+            return;
+        if (!model || model->complete()) {
+            if (m_rows->rowCount() > 0)
+                fn(*m_rows);
+            return;
+        }
+    }
+    // A query, or a window of a longer list: the whole afresh, a batch at a time.
     const QVector<RowSet::Field> &held = m_rows->fields();
-    bool checked = false;
-    Connection::main().queryBatches(model->wholeSql(), kBatchRows, [&](const RowSet &batch) {
+    bool checked = !m_sql.isEmpty();
+    BackgroundRead read(Connection::main(), m_sql.isEmpty() ? model->wholeSql() : m_sql, kBatchRows);
+    RowSet batch;
+    while (read.next(batch, waiting)) {
         if (!checked) {
             bool same = batch.columnCount() == held.size();
             for (int i = 0; same && i < held.size(); ++i)
@@ -80,8 +206,9 @@ void ExportSource::readRows(const std::function<bool(const RowSet &)> &fn) const
                 throw Error(QStringLiteral("A lista oszlopai megváltoztak; frissítse a listát, és próbálja újra."));
             checked = true;
         }
-        return fn(batch);
-    });
+        if (!fn(batch))
+            break;
+    }
 }
 
 bool ExportSource::isMemo(const ExportColumn &c)

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 namespace qo {
 
@@ -42,6 +43,9 @@ public:
     // shows take its captions, alignment, masks and widths. After an export
     // into a file or the clipboard the grid stands on its last row.
     explicit ExportSource(const Grid *grid);
+    // Every field of a query's result, read afresh from the main connection
+    // in batches while it is written (never held whole).
+    static ExportSource ofQuery(const QString &sql);
 
     const QVector<ExportColumn> &columns() const { return m_columns; }
     QVector<ExportColumn> &columns() { return m_columns; }
@@ -52,8 +56,14 @@ public:
     qint64 knownRowCount() const;
     // Hands every row to fn in batches, in list order (a column's `field` is
     // its index in each batch); fn returns false to stop. Throws qo::Error
-    // when the list cannot be read.
-    void readRows(const std::function<bool(const RowSet &batch)> &fn) const;
+    // when the list cannot be read. Rows read from the server come from a
+    // worker thread on the main connection (the server may take seconds
+    // before its first row); meanwhile `waiting` is called every few
+    // hundredths of a second on this thread, so that the progress window
+    // repaints. An exception of fn or waiting (the user's stop) stops the
+    // server's statement and is passed on.
+    void readRows(const std::function<bool(const RowSet &batch)> &fn,
+                  const std::function<void()> &waiting = {}) const;
     // The rows of a batch read from the server.
     static constexpr int kBatchRows = 2000;
 
@@ -63,6 +73,8 @@ public:
     static bool isBinary(const ExportColumn &c);
 
 private:
+    QString m_sql;                  // a query read in batches
+    std::shared_ptr<RowSet> m_shape; // its fields, without rows
     const RowSet *m_rows = nullptr;
     const Grid *m_grid = nullptr;
     QVector<ExportColumn> m_columns;

@@ -206,6 +206,9 @@ void WriteGridHtml(const Grid *grid, const QString &title, const QString &path, 
             }
             write(lines);
             return true;
+        }, [&] {
+            if (step)
+                step(int(done)); // the server has not sent the next rows yet
         });
         write(tailLines(done, QDateTime::currentDateTime()));
         return int(done);

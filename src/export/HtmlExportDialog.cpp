@@ -4,12 +4,14 @@
 #include "base/Text.h"
 #include "config/AppState.h"
 #include "config/Config.h"
+#include "export/ExportDialog.h"
 #include "export/HtmlExport.h"
 #include "export/MailHandoff.h"
 #include "platform/Desktop.h"
 #include "ui/WindowBehaviour.h"
 #include "ui/Pictures.h"
 #include "ui/Grid.h"
+#include "ui/JobProgress.h"
 #include "ui/GridModel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
@@ -98,12 +100,19 @@ bool HtmlExportDialog::writePage()
     const qint64 rows = model->complete() ? model->rowCount() : model->totalCount();
     m_ui->progress->setMaximum(rows < 0 ? 0 : int(qMin<qint64>(qMax<qint64>(1, rows), INT_MAX)));
     m_ui->progress->setValue(0);
+    JobProgress job(QStringLiteral("HTML export"), QStringLiteral("sor"), this);
+    job.setTotal(qMax<qint64>(0, rows));
     try {
-        WriteGridHtml(m_grid, m_title, m_ui->pathEdit->text().trimmed(), [this](int done) {
+        WriteGridHtml(m_grid, m_title, m_ui->pathEdit->text().trimmed(), [this, &job](int done) {
             if (m_ui->progress->maximum() > 0)
                 m_ui->progress->setValue(qMin(done, m_ui->progress->maximum()));
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            job.check(done, QString::fromUtf8(kExportCancelled));
         });
+    } catch (const JobCancelled &e) {
+        m_ui->progress->setMaximum(1);
+        m_ui->progress->setValue(0);
+        ShowInfo(e.message(), this);
+        return false;
     } catch (const Error &e) {
         m_ui->progress->setMaximum(1);
         m_ui->progress->setValue(0);

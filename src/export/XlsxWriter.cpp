@@ -136,6 +136,9 @@ int WriteXlsxFile(const ExportSource &source, const XlsxOptions &options, const 
                     return false;
             }
             return true;
+        }, [&] {
+            if (step)
+                step(done); // the server has not sent the next rows yet
         });
     } catch (const Error &) {
         workbook_close(wb);

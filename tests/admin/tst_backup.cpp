@@ -8,9 +8,15 @@
 #include "base/Error.h"
 #include "db/Connection.h"
 #include "db/SqlText.h"
+#include "support/Drive.h"
+#include "support/Readers.h"
 #include "support/TestDb.h"
+#include "base/SaveFile.h"
+#include "ui/JobProgress.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -141,6 +147,12 @@ void fillShop(Connection &c)
                    .arg(1 + i % 4).arg(1 + (i * 13) % 250).arg(1 + i % 28, 2, 10, QLatin1Char('0')).arg(1 + i % 3)
                    .arg(i % 2 ? QString::number(1 + i % 99) : QStringLiteral("NULL")).arg(i)
                    .arg(SqlQuote(kAwkward.at(i % kAwkward.size()))));
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 int statementCount(const QByteArray &script, const QByteArray &table)
@@ -398,6 +410,155 @@ private Q_SLOTS:
         QVERIFY(threw);
         QVERIFY(!QFile::exists(path));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    // The data backup as the list window runs it, stopped half-way with Esc
+    // in the progress window: the earlier backup under the chosen name stays
+    // byte for byte, nothing is left beside it, the window counted rows of
+    // the whole shop, and the backup's link is dropped without reading the
+    // rest of the table. Not stopped, the archive is deflated as it is
+    // written and holds exactly the script the plain backup writes.
+    void cancelledBackupKeepsTheEarlierFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("script") << "bolt-2024-03-05-14-07-09.sql";
+        QTest::newRow("archive") << "bolt-2024-03-05-14-07-09.ZIP";
+    }
+    void cancelledBackupKeepsTheEarlierFile()
+    {
+        QFETCH(QString, name);
+        test::TestDb db(QStringLiteral("adm_bk_stop"));
+        fillShop(Connection::main());
+        // A table large enough to be stopped in the middle of.
+        Connection::main().exec(QStringLiteral("CREATE TABLE nagy (id INT PRIMARY KEY, t VARCHAR(80)) DEFAULT CHARSET=latin2"));
+        Connection::main().exec(QStringLiteral("INSERT INTO nagy SELECT seq, CONCAT('sor ', seq, ' O''Brien') FROM seq_1_to_400000"));
+        Connection::main().exec(QStringLiteral("ANALYZE TABLE nagy"));
+        QTemporaryDir dir;
+        const bool zip = name.endsWith(QLatin1String(".ZIP"));
+        const QString target = zip ? dir.filePath(QStringLiteral("bolt-2024-03-05-14-07-09.zip")) : dir.filePath(name);
+        const QByteArray earlier("-- a tegnapi j\xF3 ment\xE9s\r\n");
+        SaveBytes(target, earlier);
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+        const int oldDelay = JobProgress::setShowDelay(0);
+        auto restore = qScopeGuard([&] { JobProgress::setShowDelay(oldDelay); });
+        test::ModalLog answers;
+        QString counted, heading;
+        // Answered once it is inside the large table (more rows done than
+        // the rest of the shop holds).
+        auto rowsDone = [](QWidget *w) {
+            const QString t = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text();
+            return t.section(QStringLiteral(" / "), 0, 0).remove(QLatin1Char(' ')).toLongLong();
+        };
+        test::onModal([&](QWidget *w) { return w->objectName() == QLatin1String("frm_Folyamat") && rowsDone(w) > 5000; },
+                      [&](QWidget *w) {
+                          heading = w->findChild<QLabel *>(QStringLiteral("lbl_Szoveg"))->text();
+                          counted = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text();
+                          QTest::keyClick(w, Qt::Key_Escape);
+                      });
+        Connection own;
+        own.open(db.params());
+        QString message;
+        try {
+            WriteDataBackup(own, dir.filePath(name), nullptr);
+        } catch (const JobCancelled &e) {
+            message = e.message();
+        }
+        QVERIFY(answers.done());
+        QCOMPARE(message, QStringLiteral("A mentés megszakítva; a korábbi fájl változatlan."));
+        QVERIFY2(counted.endsWith(QLatin1String(" sor")) && counted.contains(QLatin1String(" / ")), qPrintable(counted));
+        QVERIFY2(heading.startsWith(QStringLiteral("Biztonsági mentés: ")), qPrintable(heading));
+        QCOMPARE(bytesOf(target), earlier);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+        QVERIFY(!own.isOpen()); // dropped with the rest of the table unread
+
+        // Not stopped: the same call writes the whole backup.
+        JobProgress::setShowDelay(oldDelay);
+        own.open(db.params());
+        QCOMPARE(WriteDataBackup(own, dir.filePath(name), nullptr), target);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+        QCOMPARE(QFileInfo(target).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+        const QString plain = dir.filePath(QStringLiteral("plain.sql"));
+        BackupWriter(own).writeScript(plain);
+        if (!zip) {
+            QCOMPARE(bytesOf(target), bytesOf(plain));
+            return;
+        }
+        // Real readers: unzip lists one entry under the script's name,
+        // deflated at the highest level, and python's zipfile checks the CRC.
+        QProcess verbose;
+        verbose.start(QStringLiteral("unzip"), {QStringLiteral("-v"), target});
+        QVERIFY(verbose.waitForFinished());
+        const QByteArray listing = verbose.readAllStandardOutput();
+        QVERIFY2(listing.contains("Defl:X") && listing.contains("bolt-2024-03-05-14-07-09.sql") && listing.contains("1 file"),
+                 listing.constData());
+        QProcess py;
+        py.start(test::pythonProgram(), {QStringLiteral("-c"), QStringLiteral(
+            "import sys, zipfile\n"
+            "z = zipfile.ZipFile(sys.argv[1])\n"
+            "assert z.testzip() is None\n"
+            "assert [i.filename for i in z.infolist()] == ['bolt-2024-03-05-14-07-09.sql']\n"
+            "sys.stdout.buffer.write(z.read('bolt-2024-03-05-14-07-09.sql'))\n"), target});
+        QVERIFY(py.waitForFinished(60000));
+        QVERIFY2(py.exitCode() == 0, py.readAllStandardError().constData());
+        QCOMPARE(py.readAllStandardOutput(), bytesOf(plain));
+    }
+
+    // The full backup followed in the progress window: it counts the tables
+    // the tool has dumped of the database's base tables; Esc ends the tool,
+    // the earlier file under the name stays byte for byte, nothing is left
+    // beside it, and no report of the tool follows.
+    void fullBackupStopped()
+    {
+        test::TestDb db(QStringLiteral("adm_bk_fullstop"));
+        fillShop(Connection::main());
+        const int tables = int(BackupWriter(Connection::main()).baseTables().size());
+        const QString tool = FullBackup::resolveTool({});
+        QVERIFY(!tool.isEmpty());
+        // The real tool, then a long wait before the end, as a slow dump would.
+        QTemporaryDir tools, dir;
+        const QString slow = tools.filePath(QStringLiteral("lassu"));
+        {
+            QFile w(slow);
+            QVERIFY(w.open(QIODevice::WriteOnly));
+            w.write(QStringLiteral("#!/bin/sh\n'%1' \"$@\" || exit $?\nexec sleep 60\n").arg(tool).toUtf8());
+        }
+        QFile::setPermissions(slow, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString target = dir.filePath(QStringLiteral("teljes.sql"));
+        const QByteArray earlier("-- a tegnapi j\xF3 ment\xE9s\r\n");
+        SaveBytes(target, earlier);
+
+        FullBackup fb;
+        QSignalSpy reported(&fb, &FullBackup::finished);
+        QString error;
+        QVERIFY2(fb.start(slow, db.params(), target, &error), qPrintable(error));
+        const int oldDelay = JobProgress::setShowDelay(0);
+        auto restore = qScopeGuard([&] { JobProgress::setShowDelay(oldDelay); });
+        test::ModalLog answers;
+        QString counted;
+        const QString all = QStringLiteral("%1 / %1 tábla").arg(tables);
+        // Answered once every table is dumped and the count of them known.
+        test::onModal([&](QWidget *w) {
+                          return w->objectName() == QLatin1String("frm_Folyamat")
+                              && w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text() == all;
+                      },
+                      [&](QWidget *w) {
+                          counted = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text();
+                          QTest::keyClick(w, Qt::Key_Escape);
+                      });
+        bool done = true;
+        {
+            JobProgress progress(QStringLiteral("Teljes mentés"), QStringLiteral("tábla"), nullptr);
+            done = fb.follow(progress, CountTablesInBackground(db.params()));
+        }
+        QVERIFY(!done);
+        QVERIFY(answers.done());
+        QCOMPARE(counted, all);
+        QVERIFY(!fb.isRunning());
+        QCOMPARE(bytesOf(target), earlier);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("teljes.sql")});
+        QCoreApplication::processEvents();
+        QCOMPARE(reported.count(), 0);
     }
 
     // The zip holds one entry, the script under its bare name, and a real

@@ -26,6 +26,8 @@
 #include "support/AdminFormParts.h"
 #include "db/RowCounter.h"
 #include "ui/Grid.h"
+#include "ui/JobProgress.h"
+#include "base/SaveFile.h"
 #include "ui/GridModel.h"
 #include "ui/ListQuery.h"
 
@@ -33,6 +35,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -317,10 +321,19 @@ private Q_SLOTS:
         QTest::newRow("null second field")
             << "SELECT 'x' AS a, NULL AS b" << ';' << char(0) << true << false << false
             << QByteArray("a;b;\r\nx;\r\n") << rowsOf({"a", "b", ""}, {"x", ""});
-        // The quote inside a value is written undoubled.
-        QTest::newRow("undoubled quote")
-            << "SELECT 'say \"hi\"' AS a, 2 AS b" << ';' << '"' << true << false << false
-            << QByteArray("\"a\";\"b\";\r\n\"say \"hi\"\";\"2\"\r\n") << QJsonArray();
+        // A quote inside a value is doubled, so the value reads back whole.
+        QTest::newRow("doubled quote")
+            << "SELECT 'say \"hi\"; x' AS a, 2 AS b" << ';' << '"' << true << false << false
+            << QByteArray("\"a\";\"b\";\r\n\"say \"\"hi\"\"; x\";\"2\"\r\n") << rowsOf({"a", "b", ""}, {"say \"hi\"; x", "2"});
+        QTest::newRow("doubled apostrophe")
+            << "SELECT 'O''Brien' AS a, 'it''s; ok' AS `b'c`" << '|' << '\'' << true << false << false
+            << QByteArray("'a'|'b''c'|\r\n'O''Brien'|'it''s; ok'\r\n") << rowsOf({"a", "b'c", ""}, {"O'Brien", "it's; ok"});
+        // Without a text quote only a value holding the separator or a double
+        // quote is enclosed in double quotes; the rest stays bare.
+        QTest::newRow("bare value quoted when needed")
+            << "SELECT 'a;b' AS v, 'say \"hi\"' AS w, 'plain' AS `x;y`" << ';' << char(0) << true << false << false
+            << QByteArray("v;w;\"x;y\";\r\n\"a;b\";\"say \"\"hi\"\"\";plain\r\n")
+            << rowsOf({"v", "w", "x;y", ""}, {"a;b", "say \"hi\"", "plain"});
         // A memo line break becomes backslash n, a backslash is doubled, the separator in a memo a comma.
         QTest::newRow("memo line break")
             << "SELECT nev, megj FROM t_exp" << ';' << char(0) << true << false << false
@@ -333,10 +346,10 @@ private Q_SLOTS:
         QTest::newRow("no header")
             << "SELECT nev, szam FROM t_exp" << ';' << char(0) << true << false << true
             << QByteArray("\r\nKiss;65535\r\n") << QJsonArray{QJsonArray(), QJsonArray{"Kiss", "65535"}};
-        // A plain field with the separator splits the column.
-        QTest::newRow("separator splits")
-            << "SELECT 'a;b' AS v" << ';' << char(0) << true << false << false
-            << QByteArray("v;\r\na;b\r\n") << rowsOf({"v", ""}, {"a", "b"});
+        // A plain field with the separator stays one column.
+        QTest::newRow("separator quoted")
+            << "SELECT 'a,b' AS v, 1 AS n" << ',' << char(0) << true << false << false
+            << QByteArray("v,n,\r\n\"a,b\",1\r\n") << rowsOf({"v", "n", ""}, {"a,b", "1"});
         // A text that would be a formula keeps its apostrophe inside the quotes; a plain number has none.
         QTest::newRow("formula inside quotes")
             << "SELECT '=1+1' AS a, '-5' AS b" << ';' << '"' << true << false << false
@@ -369,11 +382,13 @@ private Q_SLOTS:
         const QString path = out(QStringLiteral("delim.csv"));
         QCOMPARE(WriteDelimitedFile(src, o, path), rs.rowCount());
         QCOMPARE(fileBytes(path), bytes);
-        if (!csv.isEmpty())
-            QCOMPARE(python(QString::fromLatin1(kCsvReader),
-                            {path, QString(QLatin1Char(sep)), quote ? QString(QLatin1Char(quote)) : QString()})
-                         .toArray(),
-                     csv);
+        // Read as an RFC 4180 reader reads it: without a chosen quote, with
+        // the double quote it assumes.
+        QVERIFY(!csv.isEmpty());
+        QCOMPARE(python(QString::fromLatin1(kCsvReader),
+                        {path, QString(QLatin1Char(sep)), QString(QLatin1Char(quote ? quote : '"'))})
+                     .toArray(),
+                 csv);
     }
 
     // Text a spreadsheet would take for a formula (=, +, -, @, a tab or a CR
@@ -396,7 +411,8 @@ private Q_SLOTS:
         const QByteArray lines[] = {
             "nev;megj;ar;",
             "'=1+1;els\xF5 sor\\nm\xE1sodik sor\\nharmadik\\nnegyedik\\n\\nhatodik;-3",
-            "'=HYPERLINK(\"http://example.com/x\",\"memo\");'=HYPERLINK(\"http://example.com/y\",\"memo\");-1.5",
+            // A double quote inside: enclosed, the quotes doubled.
+            "\"'=HYPERLINK(\"\"http://example.com/x\"\",\"\"memo\"\")\";\"'=HYPERLINK(\"\"http://example.com/y\"\",\"\"memo\"\")\";-1.5",
             "+36 1 234 5678;-12,5;",
             "-5;'@SUM(A1);",
             "'+1.2.3;- 1 000;",
@@ -408,8 +424,9 @@ private Q_SLOTS:
         for (const QByteArray &l : lines)
             expected += l + "\r\n";
         QCOMPARE(fileBytes(path), expected);
-        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QString()}).toArray();
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {path, QStringLiteral(";"), QStringLiteral("\"")}).toArray();
         QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows[2].toArray()[0].toString(), QStringLiteral("'=HYPERLINK(\"http://example.com/x\",\"memo\")"));
         QCOMPARE(rows[1].toArray()[0].toString(), QStringLiteral("'=1+1"));
         QCOMPARE(rows[1].toArray()[1].toString(), QStringLiteral("első sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik"));
         QCOMPARE(rows[3].toArray()[0].toString(), QStringLiteral("+36 1 234 5678"));
@@ -421,7 +438,8 @@ private Q_SLOTS:
         QCOMPARE(clipLines.size(), 10);
         QCOMPARE(clipLines[1], QStringLiteral("'=1+1\telső sor\\nmásodik sor\\nharmadik\\nnegyedik\\n\\nhatodik\t-3"));
         QCOMPARE(clipLines[4], QStringLiteral("-5\t'@SUM(A1)\t"));
-        QCOMPARE(clipLines[6], QStringLiteral("'\tbeljebb\t'\\nsor\t"));
+        // The tab inside a value would split it on pasting: enclosed.
+        QCOMPARE(clipLines[6], QStringLiteral("\"'\tbeljebb\"\t'\\nsor\t"));
 
         // The worksheet and the workbook hold text cells: the value as it is,
         // never a formula.
@@ -747,35 +765,130 @@ private Q_SLOTS:
         QVERIFY(d.isVisible());
     }
 
-    // "Megállít" stops a long export; the records written so far are kept.
+    // A long export stopped part-way (Esc or "Megszakítás" in the progress
+    // window, or "Megállít" before that window shows) writes nothing: the
+    // earlier file stays byte for byte, no temporary file is left beside it,
+    // the clipboard keeps its text, and the message says so.
+    void dialogStop_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("csv, Esc in the progress window") << "stopped.csv" << "esc";
+        QTest::newRow("xlsx, Megszakítás") << "stopped.xlsx" << "button";
+        QTest::newRow("csv, Megállít") << "megallitva.csv" << "megallit";
+        QTest::newRow("clipboard, Esc") << "" << "esc";
+    }
     void dialogStop()
     {
-        ExecSql(QStringLiteral("INSERT INTO t_exp (nev) VALUES ('a')"));
-        for (int i = 0; i < 15; ++i)
-            ExecSql(QStringLiteral("INSERT INTO t_exp (nev) SELECT nev FROM t_exp"));
-        const RowSet rs = q(QStringLiteral("SELECT nev FROM t_exp"));
-        QCOMPARE(rs.rowCount(), 32768);
+        QFETCH(QString, file);
+        QFETCH(QString, how);
+        // Long enough to run for a good while, and too long for a worksheet
+        // only once it has been read (the stop comes first).
+        const int rows = file.endsWith(QLatin1String(".csv")) || file.isEmpty() ? 1000000 : 60000;
+        const RowSet rs = q(QStringLiteral("SELECT seq, CONCAT('Név ', seq, ' \"idéző\"; pontosvessző') AS nev FROM seq_1_to_%1").arg(rows));
+        QCOMPARE(rs.rowCount(), rows);
         const ExportSource src(rs);
+        QTemporaryDir folder;
+        const QString path = file.isEmpty() ? QString() : folder.filePath(file);
+        const QByteArray earlier("az el\xF5z\xF5 export\r\n");
+        if (!path.isEmpty())
+            SaveBytes(path, earlier);
+        QGuiApplication::clipboard()->setText(QStringLiteral("korábbi vágólap"));
+        // The progress window at once, or (for "Megállít") never.
+        const int oldDelay = JobProgress::setShowDelay(how == QLatin1String("megallit") ? 600000 : 0);
+        auto restore = qScopeGuard([&] { JobProgress::setShowDelay(oldDelay); });
+
         ExportDialog d(src, {});
         d.show();
-        const QString path = out(QStringLiteral("stopped.csv"));
-        formParts(d).fileEdit->setText(path);
-        int seenRunning = 0;
-        // Pressed while the export runs (the dialog takes its input between records).
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, &d, [&] {
-            if (formParts(d).stopButton->isEnabled() && !seenRunning++)
-                formParts(d).stopButton->click();
-        });
-        poll.start(0);
+        QApplication::setActiveWindow(&d);
+        if (!path.isEmpty())
+            formParts(d).fileEdit->setText(path);
         ModalLog answers;
+        bool sawWindow = false;
+        QString counted;
+        QTimer poll;
+        if (how == QLatin1String("megallit")) {
+            // Pressed while the export runs (timers still fire between rows).
+            connect(&poll, &QTimer::timeout, &d, [&] {
+                if (formParts(d).stopButton->isEnabled())
+                    formParts(d).stopButton->click();
+            });
+            poll.start(0);
+        } else {
+            onModal(named("frm_Folyamat"), [&](QWidget *w) {
+                sawWindow = true;
+                counted = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text();
+                if (how == QLatin1String("esc"))
+                    QTest::keyClick(w, Qt::Key_Escape);
+                else
+                    w->findChild<QPushButton *>(QStringLiteral("btn_Megszakitas"))->click();
+            });
+        }
         onModal(messageBox(), pressButton(QMessageBox::Ok));
-        formParts(d).startButton->click();
-        QTRY_VERIFY(answers.done());
-        QVERIFY(seenRunning > 0);
-        const int lines = int(fileBytes(path).count("\r\n"));
-        QVERIFY2(lines >= 2 && lines < 32769, qPrintable(QString::number(lines)));
+        if (path.isEmpty())
+            formParts(d).clipboardButton->click();
+        else
+            formParts(d).startButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 30000);
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(answers.texts, QStringList{path.isEmpty() ? QStringLiteral("Az exportálás megszakítva; a vágólap változatlan.")
+                                                           : QStringLiteral("Az exportálás megszakítva; a korábbi fájl változatlan.")});
+        if (how != QLatin1String("megallit")) {
+            QVERIFY(sawWindow);
+            // "12 000 / 1 000 000 sor": rows done of the total.
+            const QString total = rows == 1000000 ? QStringLiteral("1 000 000") : QStringLiteral("60 000");
+            QVERIFY2(counted.endsWith(QStringLiteral(" / ") + total + QStringLiteral(" sor")), qPrintable(counted));
+        }
+        if (!path.isEmpty()) {
+            QCOMPARE(fileBytes(path), earlier);
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{file});
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("korábbi vágólap"));
         QVERIFY(!formParts(d).stopButton->isEnabled());
+        QVERIFY(formParts(d).startButton->isEnabled());
+        QVERIFY(d.isVisible());
+    }
+
+    // A query whose server takes its time over every row: the rows come on
+    // a worker thread, so the window keeps repainting (a 10 ms timer never
+    // waits half a second), and Esc in the progress window stops the
+    // server's statement at once instead of reading the rest; the earlier
+    // file stays, and the main connection answers again.
+    void stopWhileTheServerIsSlow()
+    {
+        const ExportSource src = ExportSource::ofQuery(QStringLiteral("SELECT seq, SLEEP(0.5) AS s FROM seq_1_to_40;"));
+        QCOMPARE(src.columns().size(), 2);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("lassu.csv"));
+        const QByteArray earlier("regi;\r\n");
+        SaveBytes(path, earlier);
+        const int oldDelay = JobProgress::setShowDelay(0);
+        auto restore = qScopeGuard([&] { JobProgress::setShowDelay(oldDelay); });
+        ExportDialog d(src, {});
+        d.show();
+        formParts(d).fileEdit->setText(path);
+        ModalLog answers;
+        onModal(named("frm_Folyamat"), [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        QElapsedTimer gap, took;
+        double longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, &d, [&] {
+            longest = std::max(longest, gap.nsecsElapsed() / 1e6);
+            gap.restart();
+        });
+        tick.start(10);
+        gap.start();
+        took.start();
+        formParts(d).startButton->click();
+        tick.stop();
+        QTRY_VERIFY(answers.done());
+        QVERIFY2(took.elapsed() < 10000, qPrintable(QString::number(took.elapsed()))); // the whole takes 20 s
+        QVERIFY2(longest < 400, qPrintable(QString::number(longest)));
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("Az exportálás megszakítva; a korábbi fájl változatlan.")});
+        QCOMPARE(fileBytes(path), earlier);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("lassu.csv")});
+        QCOMPARE(SqlValue(QStringLiteral("SELECT 'megy'"), QString()), QStringLiteral("megy"));
     }
 
     // ---- long lists ----------------------------------------------------------
