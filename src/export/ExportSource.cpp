@@ -85,13 +85,17 @@ qint64 ExportSource::knownRowCount() const
 
 namespace {
 
-// The rows of sql read on a worker thread on db and handed over a batch at a
-// time (at most two waiting), so that the calling thread never waits on the
-// server for long.
+// The rows of sql read on a worker thread and handed over a batch at a time
+// (at most two waiting), so that the calling thread never waits on the server
+// for long. The worker reads on a link of its own with the parameters of
+// `like`: the window's thread keeps its events flowing meanwhile, and whatever
+// they run on the main connection (a timer's query, a page the grid asks for)
+// never meets the worker's read on the same link.
 class BackgroundRead {
 public:
-    BackgroundRead(Connection &db, const QString &sql, int batchRows) : m_db(db)
+    BackgroundRead(const Connection &like, const QString &sql, int batchRows)
     {
+        m_db.open(like.params());
         m_worker = std::thread([this, sql, batchRows] {
             Connection::threadInit();
             try {
@@ -143,7 +147,7 @@ public:
     }
 
     // Ends the worker: a statement still running is stopped on the server
-    // (its unread rows are not fetched), and the connection is ready again.
+    // (its unread rows are not fetched); the link goes with this object.
     void stop()
     {
         if (!m_worker.joinable())
@@ -168,7 +172,7 @@ public:
     }
 
 private:
-    Connection &m_db;
+    Connection m_db;
     std::thread m_worker;
     std::mutex m_mutex;
     std::condition_variable m_changed;
