@@ -1,6 +1,6 @@
 #include "reports/GridPrintout.h"
+#include "base/Error.h"
 
-#include "db/Connection.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 #include "ui/Grid.h"
@@ -45,7 +45,7 @@ BandReport BuildGridPrintout(const Grid &grid, bool portrait, const QString &sub
     const double width = portrait ? 190 : 277;
     const GridModel *m = grid.gridModel();
     // A printout lays out every row: a list held as a window is read whole.
-    r.data = std::make_shared<RowSet>(m->complete() ? m->rows() : Connection::main().query(m->wholeSql()));
+    r.data = std::make_shared<RowSet>(m->wholeList());
 
     ReportBand &h = r.pageHeader;
     h.text(QRectF(0, 0, width, 8), title, ReportFont(kFace, 16, Bold));

@@ -2,6 +2,7 @@
 #include "config/Config.h"
 #include "base/Error.h"
 #include "base/NumberFormat.h"
+#include "db/Connection.h"
 
 #include <QElapsedTimer>
 
@@ -297,6 +298,11 @@ QVariant GridModel::headerData(int section, Qt::Orientation o, int role) const
     if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
         return m_columns[section].caption;
     return QAbstractTableModel::headerData(section, o, role);
+}
+
+RowSet GridModel::wholeList() const
+{
+    return complete() ? m_rows : Connection::main().query(wholeSql());
 }
 
 } // namespace qo

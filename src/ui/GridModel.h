@@ -79,6 +79,9 @@ public:
     bool atEnd() const { return m_atEnd; }
     // The whole list's query when only a window is held, else "".
     QString wholeSql() const { return !complete() && m_source ? m_source->wholeSql() : QString(); }
+    // Every row of the list: the rows held when complete, else the whole
+    // list read afresh on the main connection, in the window's order.
+    RowSet wholeList() const;
     // Rows in the whole list and the list position of held row 0; -1 unknown.
     qint64 totalCount() const { return m_total; }
     qint64 offset() const { return m_offset; }
