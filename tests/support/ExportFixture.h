@@ -1,13 +1,15 @@
 #pragma once
 // For a test class whose cases export: a folder of its own that also holds
-// the configuration file (else the user's would be used), a test database
-// with the table t_exp of every column kind, emptied before each case.
+// the configuration file (else the user's would be used), a test database of
+// the test program's own with the table t_exp of every column kind, emptied
+// before each case.
 #include "support/TestDb.h"
 
 #include "config/AppState.h"
 #include "config/Config.h"
 #include "db/Connection.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,7 +33,9 @@ protected:
         initFolders(m_dir.path());
         QCOMPARE(DataFolder(), m_dir.path());
         appState() = AppState();
-        m_db = new TestDb(QStringLiteral("export_main"));
+        // Named after the test program: the programs run side by side on
+        // one server, and one must not drop the other's database.
+        m_db = new TestDb(QCoreApplication::applicationName().remove(QStringLiteral("tst_")) + QStringLiteral("_main"));
         ExecSql(QStringLiteral("CREATE TABLE t_exp (k INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(60), "
                                "megj TEXT, ar DOUBLE, datum DATE, szam INT, nagy BIGINT)"));
     }
