@@ -145,7 +145,13 @@ void JobProgress::refresh()
     if (!m_window || m_cancelled)
         return;
     QProgressBar *bar = m_window->bar;
-    if (m_total > 0) {
+    // A total that is an estimate (a table's row count from the server's
+    // statistics) may be passed: then the count alone, the bar full.
+    if (m_total > 0 && m_done > m_total) {
+        bar->setRange(0, 1);
+        bar->setValue(1);
+        m_window->count->setText(grouped(m_done) + QLatin1Char(' ') + m_unit);
+    } else if (m_total > 0) {
         // The bar counts in thousandths: totals beyond int range still fit.
         bar->setRange(0, 1000);
         bar->setValue(int(qMin<qint64>(1000, m_done * 1000 / m_total)));

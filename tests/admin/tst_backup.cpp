@@ -448,7 +448,8 @@ private Q_SLOTS:
         // the rest of the shop holds).
         auto rowsDone = [](QWidget *w) {
             const QString t = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"))->text();
-            return t.section(QStringLiteral(" / "), 0, 0).remove(QLatin1Char(' ')).toLongLong();
+            // "12 000 / 60 000 sor", or "12 000 sor" once the estimate is passed.
+            return t.section(QStringLiteral(" / "), 0, 0).remove(QStringLiteral(" sor")).remove(QLatin1Char(' ')).toLongLong();
         };
         test::onModal([&](QWidget *w) { return w->objectName() == QLatin1String("frm_Folyamat") && rowsDone(w) > 5000; },
                       [&](QWidget *w) {
