@@ -1,6 +1,6 @@
 // The export writers, read back: delimited text keeps one line per record and,
-// where no value holds the separator or the quote, one field per column with
-// the value unescaped; the BIFF2 worksheet is a well-formed chain of records
+// read as a CSV reader reads it (quoted fields, quotes doubled inside), one
+// field per column with the value unescaped; the BIFF2 worksheet is a well-formed chain of records
 // whose cells hold the values; the HTML page gets no markup from the data and
 // its cells decode to the values.
 #include "FuzzCheck.h"
@@ -46,7 +46,7 @@ QByteArray cellFor(const Column &c, FuzzedDataProvider &in)
 
 QByteArray mapped(const QByteArray &latin2)
 {
-    const char *map = Latin2ToCp1250Table();
+    const char *map = latin2ToCp1250Bytes().data();
     QByteArray out = latin2;
     for (char &ch : out)
         ch = map[uchar(ch)];
@@ -66,6 +66,45 @@ QByteArray unescape(const QByteArray &v)
         }
     }
     return out;
+}
+
+// A line split as a CSV reader splits it: a field that starts with the quote
+// runs to the quote that is not doubled, doubled quotes are one; `quoted` is
+// cleared when a field is not enclosed. A malformed line fails the check.
+QList<QByteArray> readFields(const QByteArray &line, char sep, char quote, bool *quoted)
+{
+    QList<QByteArray> out;
+    qsizetype i = 0;
+    while (true) {
+        QByteArray f;
+        if (i < line.size() && line[i] == quote) {
+            ++i;
+            while (true) {
+                FUZZ_CHECK(i < line.size()); // the closing quote
+                if (line[i] == quote) {
+                    if (i + 1 < line.size() && line[i + 1] == quote) {
+                        f += quote;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                f += line[i++];
+            }
+            FUZZ_CHECK(i == line.size() || line[i] == sep);
+        } else {
+            *quoted = false;
+            const qsizetype end = line.indexOf(sep, i);
+            f = line.mid(i, end < 0 ? -1 : end - i);
+            FUZZ_CHECK(!f.contains(quote) || quote != '"'); // a bare field never holds the reader's quote
+            i = end < 0 ? line.size() : end;
+        }
+        out << f;
+        if (i >= line.size())
+            return out;
+        ++i; // the separator
+    }
 }
 
 void checkDelimited(const RowSet &rows, FuzzedDataProvider &in)
@@ -99,7 +138,6 @@ void checkDelimited(const RowSet &rows, FuzzedDataProvider &in)
 
     for (int r = 0; r < rows.rowCount(); ++r) {
         QList<QByteArray> want;
-        bool ambiguous = false;
         for (int c = 0; c < kCount; ++c) {
             const ExportColumn &col = source.columns()[c];
             int len;
@@ -116,23 +154,16 @@ void checkDelimited(const RowSet &rows, FuzzedDataProvider &in)
                 if (ExportSource::isMemo(col))
                     v.replace(o.separator, ',');
             }
-            // Where a value holds the separator or the quote, the format has
-            // no way to tell (neither is escaped): only the lines are checked.
-            ambiguous = ambiguous || v.contains(o.separator) || (o.quote && v.contains(o.quote));
             want << v;
         }
-        if (ambiguous)
-            continue;
-        const QList<QByteArray> fields = lines[r + 1].split(o.separator);
+        bool quotedEverywhere = true;
+        const QList<QByteArray> fields = readFields(lines[r + 1], o.separator, o.quote ? o.quote : '"', &quotedEverywhere);
         FUZZ_EQUAL(int(fields.size()), kCount);
-        for (int c = 0; c < kCount; ++c) {
-            QByteArray f = fields[c];
-            if (o.quote) {
-                FUZZ_CHECK(f.size() >= 2 && f.startsWith(o.quote) && f.endsWith(o.quote));
-                f = f.mid(1, f.size() - 2);
-            }
-            FUZZ_EQUAL(unescape(f), want[c]);
-        }
+        // With a quote chosen every field is enclosed.
+        if (o.quote)
+            FUZZ_CHECK(quotedEverywhere);
+        for (int c = 0; c < kCount; ++c)
+            FUZZ_EQUAL(unescape(fields[c]), want[c]);
     }
 }
 
