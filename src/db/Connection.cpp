@@ -204,6 +204,23 @@ MYSQL *Connection::connectTo(const ServerAddress &server)
             msg = tlsFailureText(msg);
         throw Error(msg, code);
     }
+    // On a node of a cluster every read waits until the node has applied what
+    // other nodes committed before it (causal reads): a new order copies the
+    // prescription another branch has just saved, and an edit reads the row
+    // as stored. Kept for a reconnect as well. A server without the setting
+    // (MySQL) refuses the question; a single server answers 0.
+    if (mysql_query(m, "SELECT @@wsrep_on") == 0) {
+        if (MYSQL_RES *res = mysql_store_result(m)) {
+            const MYSQL_ROW row = mysql_fetch_row(res);
+            const bool cluster = row && row[0] && (qstrcmp(row[0], "1") == 0 || qstricmp(row[0], "ON") == 0);
+            mysql_free_result(res);
+            if (cluster) {
+                const char *causal = "SET SESSION wsrep_sync_wait = 1";
+                mysql_query(m, causal);
+                mysql_options(m, MYSQL_INIT_COMMAND, causal);
+            }
+        }
+    }
     return m;
 }
 

@@ -149,6 +149,24 @@ private Q_SLOTS:
         }
     }
 
+    // A prescription saved on one node, then an order made at once on
+    // another: the order copies the saved values (reads on a node wait for
+    // what other nodes committed before them).
+    void orderCopiesPrescriptionFromOtherNode()
+    {
+        TestDb db(QStringLiteral("cluster_causal"));
+        Connection a, b;
+        a.open(onNode(db, 1));
+        b.open(onNode(db, 2));
+        const qint64 client = addClient(a, QStringLiteral("Kiss Béla"));
+        for (int i = 0; i < 40; ++i) {
+            const QString sph = QStringLiteral("-%1,25").arg(i % 7 + 1);
+            a.exec(QStringLiteral("UPDATE ugyfel_sz_tavol SET sph = '%1' WHERE ugyfel = %2").arg(sph).arg(client));
+            const qint64 key = CreateWorkOrder(b, client, 1);
+            QCOMPARE(b.query(QStringLiteral("SELECT jobbsph FROM munkalap WHERE munkalap = %1").arg(key)).text(0, 0), sph);
+        }
+    }
+
     // Two workstations on two nodes create 200 orders each at the same time:
     // every key is distinct and every order is complete (its prescription
     // copied, its status and dates set).
