@@ -2,7 +2,7 @@
 // non-empty statements on ascending lines; the unfinished rest is the last
 // statement when no rest is asked for; and a script made of the statements
 // it found, each closed by ";", splits into the same statements again (for
-// scripts without DELIMITER commands and executable comments).
+// scripts without DELIMITER commands, executable comments and "--").
 #include "FuzzCheck.h"
 #include "db/SqlScript.h"
 
@@ -48,8 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // a statement found may hold one unclosed (corpus file
         // executable-comment-split.sql): put back together, it swallows the
         // statements after it.
+        // Nor with "--" anywhere: a "--" the first pass left inside a
+        // statement (before a control character, say) may start a comment
+        // once the statements are put back together (corpus file
+        // dashes-before-control.sql), so the count may change.
         if (keep || script.contains(QLatin1String("delimiter"), Qt::CaseInsensitive)
-            || script.contains(QLatin1String("/*!")))
+            || script.contains(QLatin1String("/*!")) || script.contains(QLatin1String("--")))
             continue;
         QString again;
         for (const SqlStatement &s : finished)
@@ -58,12 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QList<SqlStatement> second = SplitSqlScript(again, options, &rest2);
         FUZZ_EQUAL(rest2, QString());
         FUZZ_EQUAL(int(second.size()), int(finished.size()));
-        // "--" before a blank or a line end starts a comment wherever it
-        // stands, as in the stock client: "---\n" leaves "-", and that again
-        // loses nothing more to the server but changes the text.
         for (qsizetype k = 0; k < second.size(); ++k)
-            if (!finished[k].text.contains(QLatin1String("--")))
-                FUZZ_EQUAL(second[k].text, finished[k].text);
+            FUZZ_EQUAL(second[k].text, finished[k].text);
     }
     return 0;
 }
