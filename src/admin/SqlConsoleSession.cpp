@@ -114,15 +114,4 @@ void SessionRun::rethrow() const
     }
 }
 
-void KillQueryOf(const ConnectParams &params, const ServerAddress &server, unsigned long sessionId)
-{
-    ConnectParams p = params;
-    p.host = server.host;
-    p.port = server.port;
-    Connection link;
-    link.open(p);
-    link.exec(QStringLiteral("KILL QUERY %1").arg(sessionId));
-    link.close();
-}
-
 } // namespace qo

@@ -55,8 +55,4 @@ private:
     std::shared_ptr<std::atomic<bool>> m_stop;
 };
 
-// KILL QUERY for a session, sent from a short-lived link of its own opened
-// with the given parameters. Throws qo::Error.
-void KillQueryOf(const ConnectParams &params, const ServerAddress &server, unsigned long sessionId);
-
 } // namespace qo

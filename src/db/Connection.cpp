@@ -563,4 +563,15 @@ int SqlIntValue(const QString &sql, int def)
     return ok ? v : 0;
 }
 
+void KillQueryOf(const ConnectParams &params, const ServerAddress &server, unsigned long sessionId)
+{
+    ConnectParams p = params;
+    p.host = server.host;
+    p.port = server.port;
+    Connection link;
+    link.open(p);
+    link.exec(QStringLiteral("KILL QUERY %1").arg(sessionId));
+    link.close();
+}
+
 } // namespace qo

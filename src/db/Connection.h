@@ -146,6 +146,9 @@ private:
 };
 
 // The status-line text after a move from one server of the list to another.
+// KILL QUERY for a session, sent from a short-lived link of its own opened
+// with the given parameters to the server the session is on. Throws qo::Error.
+void KillQueryOf(const ConnectParams &params, const ServerAddress &server, unsigned long sessionId);
 QString ServerChangeText(const ServerAddress &from, const ServerAddress &to);
 
 // The message of a unit whose link was lost part-way.

@@ -161,9 +161,7 @@ public:
         }
         if (running && m_db.sessionId()) {
             try {
-                Connection killer;
-                killer.open(m_db.params());
-                killer.exec(QStringLiteral("KILL QUERY %1").arg(m_db.sessionId()));
+                KillQueryOf(m_db.params(), m_db.server(), m_db.sessionId());
             } catch (const Error &) {
                 // The rest is read and dropped instead; only slower.
             }
