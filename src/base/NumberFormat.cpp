@@ -1,5 +1,6 @@
 #include "base/NumberFormat.h"
 
+#include <QHash>
 #include <QLocale>
 #include <cmath>
 
@@ -229,6 +230,31 @@ QString formatSection(double absValue, const ParsedSection &p, bool minus, bool 
 
 } // namespace
 
+namespace {
+
+struct MaskSection {
+    ParsedSection parsed;
+    bool empty;
+};
+using MaskSections = QList<MaskSection>;
+
+// A list or a printout formats every cell of a column with the same mask:
+// each mask is parsed once (per thread, as exports format on a worker).
+const MaskSections &parsedMask(const QString &mask)
+{
+    thread_local QHash<QString, MaskSections> cache;
+    if (auto it = cache.constFind(mask); it != cache.cend())
+        return *it;
+    if (cache.size() > 256)
+        cache.clear();
+    MaskSections parsed;
+    for (const QString &section : splitSections(mask))
+        parsed.push_back({parseSection(section), section.isEmpty()});
+    return *cache.insert(mask, parsed);
+}
+
+} // namespace
+
 QString FormatMask(double value, const QString &mask)
 {
     if (std::isnan(value))
@@ -238,17 +264,17 @@ QString FormatMask(double value, const QString &mask)
     if (mask.isEmpty())
         return QString::number(value, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
 
-    const QStringList sections = splitSections(mask);
+    const MaskSections &sections = parsedMask(mask);
     const bool negative = value < 0;
     const double a = std::fabs(value);
     bool zero = false;
     QString out;
-    if (negative && sections.size() >= 2 && !sections.at(1).isEmpty())
-        out = formatSection(a, parseSection(sections.at(1)), false, &zero);
+    if (negative && sections.size() >= 2 && !sections.at(1).empty)
+        out = formatSection(a, sections.at(1).parsed, false, &zero);
     else
-        out = formatSection(a, parseSection(sections.at(0)), negative, &zero);
-    if (zero && sections.size() >= 3 && !sections.at(2).isEmpty())
-        out = formatSection(0, parseSection(sections.at(2)), false, &zero);
+        out = formatSection(a, sections.at(0).parsed, negative, &zero);
+    if (zero && sections.size() >= 3 && !sections.at(2).empty)
+        out = formatSection(0, sections.at(2).parsed, false, &zero);
     return out;
 }
 

@@ -4,6 +4,7 @@
 // measuring and painting of bands. For BandReport.cpp and BandPainting.cpp
 // only; the rest of the program sees BandReport.h.
 #include "reports/BandReport.h"
+#include "reports/PdfWriter.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -32,7 +33,12 @@ struct Placed {
 // letters, one the font lacks) takes the ordinary way.
 struct GlyphTable {
     QRawFont raw;
-    QHash<char16_t, QPair<quint32, double>> glyphs; // glyph index and advance in device pixels
+    // Per character up to U+017F: glyph index (0 = not looked up yet, kNone =
+    // the font lacks it) and advance in device pixels.
+    static constexpr quint32 kNone = 0xffffffffu;
+    static constexpr char16_t kLast = 0x17f;
+    quint32 glyph[kLast + 1] = {};
+    double advance[kLast + 1] = {};
     bool usable = false;
 };
 
@@ -55,6 +61,7 @@ struct Device {
     mutable GlyphTable *lastTable = nullptr;
     // Lines waiting to be drawn as one glyph run.
     mutable GlyphTable *batchTable = nullptr;
+    mutable QVector<double> scratch; // advances of the line being drawn
     mutable QVector<quint32> batchGlyphs;
     mutable QVector<QPointF> batchPositions;
 
@@ -91,32 +98,44 @@ struct Device {
             return false;
         for (QChar c : text) {
             const char16_t u = c.unicode();
-            if (u < 0x20 || u > 0x17f)
+            if (u < 0x20 || u > GlyphTable::kLast)
                 return false; // beyond the Latin letters: shaped as usual
-            auto g = t.glyphs.constFind(u);
-            if (g == t.glyphs.cend()) {
-                const QList<quint32> idx = t.raw.glyphIndexesForString(QString(c));
-                if (idx.size() != 1 || idx.first() == 0)
-                    return false;
-                const QList<QPointF> adv = t.raw.advancesForGlyphIndexes(idx, QRawFont::UseDesignMetrics);
-                g = t.glyphs.insert(u, {idx.first(), adv.value(0).x()});
-            }
+            if (t.glyph[u] == 0)
+                lookUp(t, u);
+            if (t.glyph[u] == GlyphTable::kNone)
+                return false;
             if (glyphs)
-                glyphs->push_back(g->first);
+                glyphs->push_back(t.glyph[u]);
             if (advances)
-                advances->push_back(g->second);
+                advances->push_back(t.advance[u]);
         }
         return true;
     }
+    static void lookUp(GlyphTable &t, char16_t u)
+    {
+        const QList<quint32> idx = t.raw.glyphIndexesForString(QString(QChar(u)));
+        if (idx.size() != 1 || idx.first() == 0) {
+            t.glyph[u] = GlyphTable::kNone;
+            return;
+        }
+        t.glyph[u] = idx.first();
+        t.advance[u] = t.raw.advancesForGlyphIndexes(idx, QRawFont::UseDesignMetrics).value(0).x();
+    }
     double width(const QFont &f, const QString &text) const
     {
-        QVector<double> adv;
-        adv.reserve(text.size());
-        if (!glyphsOf(f, text, nullptr, &adv))
-            return fm(f).horizontalAdvance(text);
+        select(f);
+        GlyphTable &t = *lastTable;
         double w = 0;
-        for (double a : adv)
-            w += a;
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (!t.usable || u < 0x20 || u > GlyphTable::kLast)
+                return fm(f).horizontalAdvance(text);
+            if (t.glyph[u] == 0)
+                lookUp(t, u);
+            if (t.glyph[u] == GlyphTable::kNone)
+                return fm(f).horizontalAdvance(text);
+            w += t.advance[u];
+        }
         return w;
     }
     // Draws one line of text with its baseline's start at `at`. Plain lines
@@ -125,8 +144,8 @@ struct Device {
     void draw(QPainter &p, const QFont &f, const QPointF &at, const QString &text) const
     {
         const qsizetype before = batchGlyphs.size();
-        QVector<double> adv;
-        adv.reserve(text.size());
+        QVector<double> &adv = scratch;
+        adv.resize(0);
         select(f);
         if (batchTable && batchTable != lastTable)
             flush(p);
@@ -146,7 +165,8 @@ struct Device {
     // Draws the gathered lines; before anything else is drawn or the pen changes.
     void flush(QPainter &p) const
     {
-        if (batchTable && !batchGlyphs.isEmpty()) {
+        if (batchTable && !batchGlyphs.isEmpty()
+            && !PdfWriter::drawGlyphs(p, batchTable->raw, batchGlyphs, batchPositions)) {
             QGlyphRun run;
             run.setRawFont(batchTable->raw);
             run.setGlyphIndexes(batchGlyphs);

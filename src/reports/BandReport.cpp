@@ -1,4 +1,5 @@
 #include "reports/BandReport.h"
+#include "base/Dates.h"
 #include "reports/BandPainting.h"
 #include "reports/RowFeed.h"
 
@@ -66,7 +67,7 @@ ReportItem &ReportBand::column(const QRectF &mm, const QString &name, const QFon
             return {};
         if (c.rows->field(i).kind == RowSet::Kind::Date) {
             const QDate d = c.rows->toDate(c.row, i);
-            return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")) : QString();
+            return DateText(d);
         }
         return c.rows->text(c.row, i);
     }, font, align);

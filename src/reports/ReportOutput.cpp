@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/SaveFile.h"
 #include "config/AppState.h"
+#include "reports/PdfWriter.h"
 #include "reports/PrintTargetDialog.h"
 #include "reports/ReportPreview.h"
 #include "reports/RowFeed.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -34,7 +34,8 @@ ReportExporter g_exporter;
 // first page), then each is laid out, painted and forgotten. Memory holds the
 // rows and one page's placements. Progress counts pages; JobCancelled when
 // the user stops.
-int renderStreamed(const BandReport &report, QPainter &painter, QPagedPaintDevice *device, JobProgress &progress)
+int renderStreamed(const BandReport &report, QPainter &painter, QPaintDevice *device,
+                   const std::function<bool()> &newPage, JobProgress &progress)
 {
     auto waitForRows = [&](ReportPager &pager) {
         if (report.feed) {
@@ -63,7 +64,7 @@ int renderStreamed(const BandReport &report, QPainter &painter, QPagedPaintDevic
         while (pager.completePages() <= page && !pager.finished())
             if (pager.layOut(200) == 0 && !pager.finished())
                 waitForRows(pager);
-        if (page > 0 && !device->newPage())
+        if (page > 0 && !newPage())
             throw Error(QStringLiteral("A nyomtatás nem folytatható."));
         pager.paintPage(painter, page);
         pager.forgetPagesBefore(page + 1);
@@ -82,17 +83,22 @@ int renderToPdf(const BandReport &report, const QString &file, QWidget *parent)
     SaveFile out(file);
     int pages = 0;
     {
-        QPdfWriter pdf(&out.device());
         QPageLayout layout = report.pageLayout();
         layout.setMode(QPageLayout::FullPageMode); // items are measured from the paper's corner
-        pdf.setPageLayout(layout);
-        pdf.setResolution(1200);
+        PdfWriter pdf(&out.device(), layout, 1200);
         pdf.setTitle(report.title);
         pdf.setCreator(QStringLiteral("Quorvin.Opt"));
         QPainter painter;
         if (!painter.begin(&pdf))
             throw Error(SaveFile::failureText(file, QStringLiteral("A PDF nem készíthető el")));
-        pages = renderStreamed(report, painter, &pdf, progress);
+        // A refused write ends the job at the next page with the file's reason.
+        auto newPage = [&] {
+            if (pdf.newPage())
+                return true;
+            out.throwIfFailed();
+            return false;
+        };
+        pages = renderStreamed(report, painter, &pdf, newPage, progress);
         painter.end();
     }
     out.commit();
@@ -123,7 +129,7 @@ int printStreamed(const BandReport &report, const QString &printerName, QWidget 
     if (!painter.begin(&out))
         return 0;
     try {
-        const int pages = renderStreamed(report, painter, &out, progress);
+        const int pages = renderStreamed(report, painter, &out, [&] { return out.newPage(); }, progress);
         painter.end();
         return pages;
     } catch (...) {

@@ -72,7 +72,7 @@ ValueFn dateOf(const QString &column)
 {
     return [column](const BandContext &c) {
         const QDate d = c.rows->toDate(c.row, column);
-        return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")) : QString();
+        return DateText(d);
     };
 }
 

@@ -1,4 +1,5 @@
 #include "reports/WorkOrderPrintout.h"
+#include "base/Dates.h"
 
 #include "config/AppState.h"
 #include "db/Kinds.h"
@@ -29,7 +30,7 @@ ValueFn dateOf(const QString &column)
 {
     return [column](const BandContext &c) {
         const QDate d = c.rows->toDate(c.row, column);
-        return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")) : QString();
+        return DateText(d);
     };
 }
 

@@ -1,4 +1,5 @@
 #include "ui/GridModel.h"
+#include "base/Dates.h"
 #include "config/Config.h"
 #include "base/Error.h"
 #include "base/NumberFormat.h"
@@ -233,7 +234,7 @@ QString CellText(const RowSet &rows, int row, const GridColumn &col)
     switch (f.kind) {
     case RowSet::Kind::Date: {
         const QDate d = rows.toDate(row, c);
-        return d.isValid() ? d.toString(QStringLiteral("yyyy.MM.dd")) : QString();
+        return DateText(d);
     }
     case RowSet::Kind::DateTime: {
         const QDateTime d = rows.toDateTime(row, c);
