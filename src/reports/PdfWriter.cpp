@@ -312,6 +312,8 @@ struct PdfWriter::Private {
         clip = wantClip;
         if (clipOn) {
             content += "q\n";
+            if (clip.isEmpty())
+                content += "0 0 0 0 re\n"; // a clip to nothing
             pathOps(clip);
             content += clip.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n";
         }
@@ -458,10 +460,17 @@ struct PdfWriter::Private {
             return;
         int index = 0;
         pdf::EmbeddedFont *f = font(raw, &index);
-        if (!f->embeddable())
-            return;
         syncClip();
         setFill(colour);
+        if (!f->embeddable()) {
+            // A face whose file cannot be embedded: its outlines as paths.
+            QPainterPath outlines;
+            for (qsizetype i = 0; i < n; ++i)
+                outlines.addPath(raw.pathForGlyph(ids[i]).translated(at[i]));
+            pathOps(m.map(outlines));
+            content += "f\n";
+            return;
+        }
         const double size = raw.pixelSize() * std::sqrt(std::abs(m.determinant()));
         content += "BT /F" + QByteArray::number(index + 1) + ' ';
         num(content, size);

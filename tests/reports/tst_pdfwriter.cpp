@@ -100,6 +100,11 @@ private slots:
             p.fillRect(QRectF(px(55), px(65), px(30), px(10)), Qt::black);
             p.restore();
             p.fillRect(QRectF(px(90), px(65), px(5), px(10)), Qt::black); // after the clip: drawn whole
+            p.save();
+            p.setClipRect(QRectF(px(100), px(60), px(5), px(5)));
+            p.setClipRect(QRectF(px(110), px(60), px(5), px(5)), Qt::IntersectClip); // no room left
+            p.fillRect(QRectF(px(100), px(60), px(15), px(20)), Qt::red);
+            p.restore();
             QImage picture(20, 20, QImage::Format_ARGB32);
             picture.fill(Qt::transparent);
             for (int y = 0; y < 20; ++y)
@@ -152,8 +157,12 @@ private slots:
         QVERIFY(near(at(page, 57, 70), 255, 255, 255)); // left of the clip
         QVERIFY(near(at(page, 78, 70), 255, 255, 255)); // right of it
         QVERIFY(near(at(page, 92, 70), 0, 0, 0));       // drawn after restore
+        QVERIFY(near(at(page, 112, 62), 255, 255, 255)); // clipped to nothing
         QVERIFY(near(at(page, 125, 70), 255, 0, 0));    // the picture's opaque half
         QVERIFY(near(at(page, 135, 70), 255, 255, 255)); // and its transparent half
+        QCOMPARE(QProcess::execute(QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+                                                         QStringLiteral("-sDEVICE=nullpage"), file}),
+                 0);
         const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), file});
         QVERIFY2(images.contains(QLatin1String(" smask ")), qPrintable(images));
         int ink = 0, gaps = 0;
