@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -65,10 +66,11 @@ public:
             m_pending.insert(at++, std::move(a));
         }
     }
+    // No answer waiting, and every answer taken has run its hands to the end.
     bool idle()
     {
         dropStale();
-        return m_pending.isEmpty();
+        return m_pending.isEmpty() && m_handsDue == 0;
     }
     void attach(ModalLog *log) { m_logs.push_back(log); }
     void detach(ModalLog *log)
@@ -142,7 +144,9 @@ private:
                 // Run from the event loop, not from this timer: the hands may
                 // open modal windows of their own, which must be answered too.
                 QPointer<QWidget> guard(w);
+                ++m_handsDue;
                 QTimer::singleShot(0, this, [this, guard, drive] {
+                    auto done = qScopeGuard([this] { --m_handsDue; });
                     if (!guard)
                         return;
                     m_driving.push_back(0);
@@ -174,6 +178,7 @@ private:
     QTimer m_timer;
     QList<Answer> m_pending;
     QList<qsizetype> m_driving; // per answer running: where the answers it gives go
+    int m_handsDue = 0;         // answers taken whose hands have not finished yet
     QList<ModalLog *> m_logs;
     QList<QPointer<QMessageBox>> m_boxesSeen;
     QPointer<QWidget> m_active;
