@@ -523,6 +523,31 @@ private Q_SLOTS:
         QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("7"));
     }
 
+    // A result that fails part-way while "Export" reads it: the SQL error as
+    // "Másol" shows it, no export dialog, the grid emptied.
+    void exportReadFails()
+    {
+        TestDb db(QStringLiteral("con_export_fail"));
+        SqlConsole c;
+        showActive(c);
+        typeSql(c, QStringLiteral("SELECT seq, IF(seq > 3000, (SELECT 1 UNION SELECT 2), 0) AS x FROM seq_1_to_5000"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), GridModel::kFirstPage);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY2(answers.texts.first().startsWith(QStringLiteral("SQL hiba:\n")), qPrintable(answers.texts.first()));
+        QVERIFY2(answers.texts.first().contains(QStringLiteral("more than 1 row")), qPrintable(answers.texts.first()));
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), 0);
+        QVERIFY(!c.connection().streamOpen());
+        typeSql(c, QStringLiteral("SELECT 5 AS x"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("5"));
+    }
+
     void stopWhileMainBusy_data()
     {
         QTest::addColumn<bool>("feed");
