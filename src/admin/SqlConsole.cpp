@@ -263,18 +263,6 @@ bool SqlConsole::ensureConnection()
     return true;
 }
 
-// Commands that take the whole result ("Export", "Másol") read its unread
-// rest first; the grid then holds it whole, as a jump to its end leaves it.
-void SqlConsole::readWholeResult()
-{
-    if (!m_result->isOpen())
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_result->readToEnd();
-    QApplication::restoreOverrideCursor();
-    updatePosition();
-}
-
 void SqlConsole::aExportExecute()
 {
     if (m_running)
@@ -286,7 +274,8 @@ void SqlConsole::aExportExecute()
         if (!m_queryModel->atStart())
             return;
     }
-    readWholeResult();
+    if (!readWholeResult())
+        return;
     ShowExportDialog(m_ui->DBGrid1, QString(), this);
 }
 

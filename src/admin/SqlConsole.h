@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -66,7 +67,9 @@ private:
     void aMentExecute();
     void aMasolExecute();
     void aExportExecute();
-    void readWholeResult();
+    // Reads the unread rest of the query's result on the session, so that
+    // the grid holds it whole; false when stopped or failed (the user was told).
+    bool readWholeResult();
     bool ensureConnection();
     void aFuttatExecute();
     void aEredmenyExecute();
@@ -83,6 +86,13 @@ private:
     void stopStatement();
     void flushAudit();
     void copyQueryResult();
+    // Runs first() and then reads the unread rest of the streamed result on
+    // the session under the progress window, each batch to take(); done is
+    // what the window counts. False when stopped or failed: the user has been
+    // told (`cancelled` on a stop), and a result that was streaming is closed
+    // with its grid emptied, since the rows read meanwhile are gone from it.
+    bool readResultRest(JobProgress &progress, const QString &cancelled, const std::function<void()> &first,
+                        const std::function<void(RowSet &batch)> &take, const std::atomic<qint64> &done);
     void resultOpened();
     void updatePosition();
     bool postPendingRow(int row, bool closing = false);

@@ -1,4 +1,5 @@
-// The SQL console's "Másol": the result as tab-separated lines on the clipboard.
+// The SQL console's commands that take the whole result: "Másol" (the result
+// as tab-separated lines on the clipboard) and the reading before "Export".
 #include "admin/SqlConsole.h"
 #include "ui_SqlConsole.h"
 #include "admin/SqlConsoleParts.h"
@@ -83,7 +84,7 @@ void SqlConsole::aMasolExecute()
 
 namespace {
 
-constexpr int kCopyBatch = 2000; // rows read from the server at once while copying
+constexpr int kCopyBatch = 2000; // held rows turned into text between two looks at the stop
 
 void appendCopyLines(QString &out, const RowSet &rows, const QVector<GridColumn> &columns, int from, int to)
 {
@@ -99,6 +100,62 @@ void appendCopyLines(QString &out, const RowSet &rows, const QVector<GridColumn>
 }
 
 } // namespace
+
+bool SqlConsole::readResultRest(JobProgress &progress, const QString &cancelled, const std::function<void()> &first,
+                                const std::function<void(RowSet &)> &take, const std::atomic<qint64> &done)
+{
+    const bool streaming = m_result->isOpen();
+    try {
+        runOnSession(
+            [&] {
+                if (first)
+                    first();
+                m_result->readRest(take, [this] { m_run->checkStop(); });
+            },
+            &progress, [&done] { return done.load(); });
+    } catch (const JobCancelled &) {
+        QString message = cancelled;
+        if (streaming) {
+            // The server broke the result off, or the rows read meanwhile are
+            // gone from it: it ends here.
+            m_queryModel->clear();
+            m_result->close();
+            message += QStringLiteral("\n\nAz eredmény már nem olvasható tovább; futtassa újra a lekérdezést.");
+        }
+        updatePosition();
+        ShowInfo(message, this);
+        return false;
+    } catch (const Error &e) {
+        m_queryModel->clear();
+        m_result->close();
+        updatePosition();
+        ShowError(QStringLiteral("SQL hiba:\n") + withSessionNote(e.message()), this);
+        return false;
+    }
+    return true;
+}
+
+// "Export" takes the whole result: its unread rest is read on the session
+// first, where a stop can reach it, and the grid then holds it whole.
+bool SqlConsole::readWholeResult()
+{
+    if (!m_result->isOpen())
+        return true;
+    std::atomic<qint64> done{m_queryModel->rows().rowCount()};
+    RowSet rest;
+    rest.setFields(m_result->fields());
+    JobProgress progress(QStringLiteral("Eredmény beolvasása"), QStringLiteral("sor"), this);
+    if (!readResultRest(progress, QStringLiteral("A beolvasás megszakítva; az exportálás elmaradt."), {},
+                        [&](RowSet &batch) {
+                            rest.appendRows(batch, 0, batch.rowCount());
+                            done += batch.rowCount();
+                        },
+                        done))
+        return false;
+    m_result->showRest(std::move(rest));
+    updatePosition();
+    return true;
+}
 
 // "Másol" of a query's result: the lines are built as the rows come from the
 // streamed result and the rows read for it are not kept beside the text (the
@@ -119,65 +176,38 @@ void SqlConsole::copyQueryResult()
         text += m_queryModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() + QLatin1Char('\t');
     text += QLatin1String("\r\n");
     const RowSet held = m_queryModel->rows();
-    const QVector<RowSet::Field> fields = m_result->fields();
     std::atomic<qint64> done{0};
     qint64 total = held.rowCount();
     RowSet last, previous; // the last two batches read, for the grid afterwards
     JobProgress progress(QStringLiteral("Másolás a vágólapra"), QStringLiteral("sor"), this);
     if (!streaming)
         progress.setTotal(held.rowCount());
-    try {
-        runOnSession(
-            [&] {
-                for (int r = 0; r < held.rowCount(); r += kCopyBatch) {
-                    m_run->checkStop();
-                    const int to = qMin(held.rowCount(), r + kCopyBatch);
-                    appendCopyLines(text, held, columns, r, to);
-                    done = to;
-                }
-                if (!streaming)
-                    return;
-                for (;;) {
-                    m_run->checkStop();
-                    RowSet batch;
-                    batch.setFields(fields);
-                    const int n = m_db->readStream(batch, kCopyBatch);
-                    appendCopyLines(text, batch, columns, 0, n);
-                    total += n;
-                    done = total;
-                    if (n > 0) {
-                        previous = std::move(last);
-                        last = std::move(batch);
-                    }
-                    if (n < kCopyBatch)
-                        break;
-                }
-            },
-            &progress, [&] { return done.load(); });
-    } catch (const JobCancelled &) {
-        QString message = QStringLiteral("A másolás megszakítva; a vágólap változatlan.");
-        if (streaming) {
-            // The rows read meanwhile are gone from the result: it ends here.
-            m_queryModel->clear();
-            m_result->close();
-            message += QStringLiteral("\n\nAz eredmény már nem olvasható tovább; futtassa újra a lekérdezést.");
-        }
-        updatePosition();
-        ShowInfo(message, this);
+    const bool read = readResultRest(
+        progress, QStringLiteral("A másolás megszakítva; a vágólap változatlan."),
+        [&] {
+            for (int r = 0; r < held.rowCount(); r += kCopyBatch) {
+                m_run->checkStop();
+                const int to = qMin(held.rowCount(), r + kCopyBatch);
+                appendCopyLines(text, held, columns, r, to);
+                done = to;
+            }
+        },
+        [&](RowSet &batch) {
+            appendCopyLines(text, batch, columns, 0, batch.rowCount());
+            total += batch.rowCount();
+            done = total;
+            previous = std::move(last);
+            last = std::move(batch);
+        },
+        done);
+    if (!read)
         return;
-    } catch (const Error &e) {
-        m_queryModel->clear();
-        m_result->close();
-        updatePosition();
-        ShowError(QStringLiteral("SQL hiba:\n") + withSessionNote(e.message()), this);
-        return;
-    }
     QApplication::clipboard()->setText(text);
     m_copiedText = text;
     if (streaming) {
         RowSet tail = std::move(previous);
         if (tail.columnCount() == 0)
-            tail.setFields(fields);
+            tail.setFields(m_result->fields());
         tail.appendRows(last, 0, last.rowCount());
         m_result->showTail(std::move(tail), total);
     }

@@ -150,6 +150,10 @@ void SqlConsole::runScript(const QString &text)
 void SqlConsole::runOnSession(const std::function<void()> &work, JobProgress *progress,
                               const std::function<qint64()> &done)
 {
+    // A stop of the last result still on its way would break off this work's
+    // statement instead.
+    while (m_result->stopUnderWay(10))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 30);
     SessionRun run(*m_db);
     m_run = &run;
     m_stopAsked = false;

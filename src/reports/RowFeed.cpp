@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace qo {
@@ -13,7 +14,16 @@ namespace qo {
 struct RowFeed::Shared {
     std::atomic<bool> stop{false};
     std::atomic<bool> done{false};
-    std::atomic<unsigned long> session{0};
+    ConnectParams params;
+    std::mutex mutex;       // guards the two below
+    unsigned long session = 0;
+    ServerAddress server;   // the one of the list the session is on
+    void setSession(unsigned long id, const ServerAddress &on = {})
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        session = id;
+        server = on;
+    }
 };
 
 RowFeed::RowFeed(const ConnectParams &params, const QStringList &queries, const QStringList &setup, int batchRows)
@@ -21,6 +31,7 @@ RowFeed::RowFeed(const ConnectParams &params, const QStringList &queries, const 
 {
     QPointer<RowFeed> self(this);
     std::shared_ptr<Shared> shared = m_shared;
+    shared->params = params;
     std::thread([self, shared, params, queries, setup, batchRows] {
         Connection::threadInit();
         QString error;
@@ -34,7 +45,7 @@ RowFeed::RowFeed(const ConnectParams &params, const QStringList &queries, const 
         try {
             Connection db;
             db.open(params);
-            shared->session = db.sessionId();
+            shared->setSession(db.sessionId(), db.server());
             for (const QString &statement : setup) {
                 try {
                     db.exec(statement);
@@ -61,10 +72,10 @@ RowFeed::RowFeed(const ConnectParams &params, const QStringList &queries, const 
                 }
                 db.closeStream();
             }
-            shared->session = 0;
+            shared->setSession(0);
             db.close();
         } catch (const Error &e) {
-            shared->session = 0;
+            shared->setSession(0);
             error = e.message();
             if (error.isEmpty())
                 error = QStringLiteral("A lekérdezés nem sikerült.");
@@ -125,15 +136,30 @@ void RowFeed::stop()
     if (m_complete || m_shared->stop.exchange(true))
         return;
     m_complete = true;
-    // The server stops sending; the reading thread then ends by itself.
-    const unsigned long session = m_shared->session;
-    if (session != 0 && !m_shared->done && Connection::main().isOpen()) {
-        try {
-            Connection::main().exec(QStringLiteral("KILL QUERY %1").arg(session));
-        } catch (const Error &) {
-            // Already finished: nothing to stop.
-        }
+    unsigned long session;
+    ServerAddress server;
+    {
+        const std::lock_guard<std::mutex> lock(m_shared->mutex);
+        session = m_shared->session;
+        server = m_shared->server;
     }
+    if (session == 0 || m_shared->done)
+        return;
+    // The server stops sending and the reading thread then ends by itself.
+    // The stop goes from a link of its own to the server the session is on
+    // (the main connection may be busy, or on another node), opened on a
+    // thread of its own so that the window never waits for it; until it
+    // arrives, or if it cannot be sent, the reading thread reads the rest and
+    // drops it.
+    std::thread([shared = m_shared, server, session] {
+        Connection::threadInit();
+        try {
+            KillQueryOf(shared->params, server, session);
+        } catch (const Error &) {
+            // Already finished, or no link: the rest is read and dropped.
+        }
+        Connection::threadEnd();
+    }).detach();
 }
 
 } // namespace qo

@@ -1,22 +1,31 @@
 // The SQL console's long work: a running statement stopped by Esc or
 // "Leállítás" while the window lives on and the session stays; a script
-// stopped half way says where; "Másol" built as the rows stream in.
+// stopped half way says where; "Másol" built as the rows stream in; "Export"
+// reads the rest of a result under a progress window; a result or a report's
+// rows stopped early reach the server while the main connection is busy.
+#include "admin/ResultStream.h"
 #include "admin/SqlConsole.h"
 #include "config/AppState.h"
 #include "db/Connection.h"
 #include "db/SqlText.h"
+#include "reports/RowFeed.h"
 #include "support/AdminFormParts.h"
 #include "support/Drive.h"
+#include "support/Readers.h"
 #include "support/TestDb.h"
 #include "ui/GridModel.h"
 #include "ui/JobProgress.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -59,6 +68,18 @@ void when(const std::function<bool()> &ready, const std::function<void()> &act)
         return;
     }
     QTimer::singleShot(10, [ready, act] { when(ready, act); });
+}
+
+// Rows 1-400 come at once, every later one half a second after the one
+// before: a result that is long only on the server's side.
+const QString kSlowTail = QStringLiteral(
+    "SELECT seq, REPEAT('x', 1000) AS t, IF(seq > 400, SLEEP(0.5), 0) AS s FROM seq_1_to_420");
+
+int slowTailRunning()
+{
+    return SqlIntValue(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                                      "WHERE INFO LIKE '%seq_1_to_420%' AND ID <> CONNECTION_ID()"),
+                       -1);
 }
 
 class PaintCounter : public QObject {
@@ -370,6 +391,212 @@ private Q_SLOTS:
         typeSql(c, QStringLiteral("SELECT 7 AS x"));
         QTest::keyClick(formParts(c).editor, Qt::Key_F5);
         QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("7"));
+    }
+
+    // "Export" of a long streamed result reads its rest on the session under
+    // a progress window; the grid then holds it whole (the current row kept)
+    // and the export dialog writes every row.
+    void exportReadsRest()
+    {
+        TestDb db(QStringLiteral("con_export"));
+        JobProgress::setShowDelay(0);
+        QTemporaryDir out;
+        const QString csv = out.filePath(QStringLiteral("eredmeny.csv"));
+        SqlConsole c;
+        showActive(c);
+        // The last ten rows slowly, so that the reading is seen at any speed.
+        typeSql(c, QStringLiteral("SELECT seq, CONCAT('sor ', seq) AS nev FROM seq_1_to_50000 "
+                                  "WHERE seq <= 49990 OR SLEEP(0.05) = 0"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        auto *model = qobject_cast<GridModel *>(formParts(c).queryGrid->model());
+        QCOMPARE(model->rowCount(), GridModel::kFirstPage);
+        QVERIFY(c.connection().streamOpen());
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_Down);
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_Down);
+
+        ModalLog answers;
+        QString progressTitle;
+        onModal(named("frm_Folyamat"), [&](QWidget *w) { progressTitle = w->windowTitle(); });
+        int heldRows = -1, currentRow = -1;
+        bool heldWhole = false, streamOpen = true;
+        QString position;
+        onModal(anyWindow(), [&](QWidget *d) {
+            heldRows = model->rowCount();
+            heldWhole = model->complete();
+            streamOpen = c.connection().streamOpen();
+            currentRow = formParts(c).queryGrid->currentRowIndex();
+            position = formParts(c).positionLabel->text();
+            QApplication::setActiveWindow(d);
+            // Tab from the column list to the file name, the path typed, Enter.
+            int presses = 0;
+            while (QApplication::focusWidget() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()) && presses++ < 20)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *name = QApplication::focusWidget();
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(name, csv);
+            QTimer::singleShot(0, qApp, [] {
+                if (QWidget *f = QApplication::focusWidget())
+                    QTest::keyClick(f, Qt::Key_Return);
+            });
+        });
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        onModal(anyWindow(), [](QWidget *d) { QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Escape); });
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 30000);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(progressTitle, QStringLiteral("Eredmény beolvasása"));
+        QCOMPARE(heldRows, 50000);
+        QVERIFY(heldWhole);
+        QVERIFY(!streamOpen);
+        QCOMPARE(currentRow, 2);
+        QCOMPARE(position, QStringLiteral("50000: 3"));
+        QCOMPARE(answers.texts, QStringList{csv + QStringLiteral(" file kész.")});
+        QVERIFY(answers.unexpected.isEmpty());
+
+        const QJsonArray rows = python(QString::fromLatin1(kCsvReader), {csv, QStringLiteral(";"), QString()}).toArray();
+        QCOMPARE(rows.size(), 50001);
+        QCOMPARE(rows.at(0).toArray().at(0).toString(), QStringLiteral("seq"));
+        bool inOrder = true;
+        for (int i = 1; i <= 50000 && inOrder; ++i) {
+            const QJsonArray row = rows.at(i).toArray();
+            inOrder = row.at(0).toString() == QString::number(i) && row.at(1).toString() == QStringLiteral("sor %1").arg(i);
+            if (!inOrder)
+                qWarning("row %d: %s", i, QJsonDocument(row).toJson(QJsonDocument::Compact).constData());
+        }
+        QVERIFY(inOrder);
+    }
+
+    void exportStopped_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("Esc") << false;
+        QTest::newRow("Megszakítás") << true;
+    }
+    // Stopped in its progress window, the reading before "Export" opens no
+    // export dialog, says so, and leaves the session to the next statement.
+    void exportStopped()
+    {
+        QFETCH(bool, byButton);
+        TestDb db(QStringLiteral("con_export_stop"));
+        JobProgress::setShowDelay(0);
+        SqlConsole c;
+        showActive(c);
+        typeSql(c, QStringLiteral("SET @megmarad = 6;"));
+        {
+            ModalLog ran;
+            onModal(messageBox(), pressButton(QMessageBox::Ok));
+            QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+            QTRY_VERIFY(ran.done());
+        }
+        const unsigned long session = c.connection().sessionId();
+        typeSql(c, kSlowTail);
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), GridModel::kFirstPage);
+        QVERIFY(c.connection().streamOpen());
+        ModalLog answers;
+        onModal(named("frm_Folyamat"), [&](QWidget *w) {
+            auto *count = w->findChild<QLabel *>(QStringLiteral("lbl_Allas"));
+            when([count] { return count->text().endsWith(QLatin1String(" sor")); },
+                 [w, byButton] {
+                     if (byButton)
+                         QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btn_Megszakitas")), Qt::LeftButton);
+                     else
+                         QTest::keyClick(w, Qt::Key_Escape);
+                 });
+        });
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(answers.texts, QStringList{QStringLiteral("A beolvasás megszakítva; az exportálás elmaradt.\n\n"
+                                                           "Az eredmény már nem olvasható tovább; futtassa újra a lekérdezést.")});
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), 0);
+        QVERIFY(!c.connection().streamOpen());
+        QTRY_COMPARE(slowTailRunning(), 0);
+        // The same session goes on.
+        typeSql(c, QStringLiteral("SELECT @megmarad + 1 AS x"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(c.connection().sessionId(), session);
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("7"));
+    }
+
+    // A result that fails part-way while "Export" reads it: the SQL error as
+    // "Másol" shows it, no export dialog, the grid emptied.
+    void exportReadFails()
+    {
+        TestDb db(QStringLiteral("con_export_fail"));
+        SqlConsole c;
+        showActive(c);
+        typeSql(c, QStringLiteral("SELECT seq, IF(seq > 3000, (SELECT 1 UNION SELECT 2), 0) AS x FROM seq_1_to_5000"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), GridModel::kFirstPage);
+        ModalLog answers;
+        onModal(messageBox(), pressButton(QMessageBox::Ok));
+        QTest::keyClick(formParts(c).queryGrid, Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.texts.size(), 1);
+        QVERIFY2(answers.texts.first().startsWith(QStringLiteral("SQL hiba:\n")), qPrintable(answers.texts.first()));
+        QVERIFY2(answers.texts.first().contains(QStringLiteral("more than 1 row")), qPrintable(answers.texts.first()));
+        QVERIFY(answers.unexpected.isEmpty());
+        QCOMPARE(formParts(c).queryGrid->model()->rowCount(), 0);
+        QVERIFY(!c.connection().streamOpen());
+        typeSql(c, QStringLiteral("SELECT 5 AS x"));
+        QTest::keyClick(formParts(c).editor, Qt::Key_F5);
+        QCOMPARE(formParts(c).queryGrid->model()->index(0, 0).data().toString(), QStringLiteral("5"));
+    }
+
+    void stopWhileMainBusy_data()
+    {
+        QTest::addColumn<bool>("feed");
+        QTest::newRow("console result closed") << false;
+        QTest::newRow("report rows stopped") << true;
+    }
+    // A result closed early, and a report's row feed stopped, reach the
+    // session's server while the main connection is busy with a result of
+    // its own: the slow rest is not waited for, and the window not held.
+    void stopWhileMainBusy()
+    {
+        QFETCH(bool, feed);
+        TestDb db(QStringLiteral("con_stop_busy"));
+        Connection &main = Connection::main();
+        Connection session;
+        session.open(main.params());
+        session.exec(QStringLiteral("SET @megmarad = 8"));
+        GridModel model;
+        ResultStream result(session, &model);
+        std::unique_ptr<RowFeed> rows;
+        if (feed) {
+            rows = std::make_unique<RowFeed>(main.params(), QStringList{kSlowTail}, QStringList{}, 100);
+            QTRY_VERIFY(rows->rows()->rowCount() >= 100);
+        } else {
+            result.open(kSlowTail);
+            QCOMPARE(model.rowCount(), GridModel::kFirstPage);
+            QVERIFY(session.streamOpen());
+        }
+        QCOMPARE(slowTailRunning(), 1);
+        RowSet busy;
+        main.openStream(QStringLiteral("SELECT seq FROM seq_1_to_100000"), busy);
+        QCOMPARE(main.readStream(busy, 10), 10);
+        QElapsedTimer t;
+        t.start();
+        if (feed)
+            rows->stop();
+        else
+            result.close();
+        const qint64 stopTook = t.elapsed();
+        main.closeStream();
+        QVERIFY2(stopTook < (feed ? 100 : 1000), qPrintable(QString::number(stopTook)));
+        QTRY_VERIFY_WITH_TIMEOUT(slowTailRunning() == 0, 1000);
+        if (feed) {
+            QVERIFY(rows->complete());
+            QVERIFY(rows->rows()->rowCount() < 420);
+        } else {
+            QVERIFY(!session.streamOpen());
+            QCOMPARE(session.query(QStringLiteral("SELECT @megmarad + 1")).text(0, 0), QStringLiteral("9"));
+        }
     }
 };
 
