@@ -172,8 +172,9 @@ void GridModel::jump(bool toEnd)
     if (!m_source || (toEnd ? m_atEnd : m_atStart))
         return;
     if (!m_source->canJump()) {
-        // Read on to the end (a forward-only source starts at the list's start).
-        while (toEnd && !m_atEnd)
+        // Read on to the end (a forward-only source starts at the list's start);
+        // a failed read ends it where it stands.
+        while (toEnd && canFetchMore({}))
             fetchMore({});
         return;
     }

@@ -2,6 +2,7 @@
 // order as the grid scrolls to the bottom, large pages in pieces that the
 // server still reads by the index of the list's order, and the counts of a
 // window that a search moved into the middle of the list.
+#include "base/Error.h"
 #include "db/Connection.h"
 #include "db/RowCounter.h"
 #include "db/SqlText.h"
@@ -93,6 +94,44 @@ class TestListReads : public QObject {
     std::unique_ptr<test::TestDb> m_db;
 
 private Q_SLOTS:
+    // A result that can only be read forwards (a streamed one) and breaks
+    // off: a jump to its end stops at the break and says why, instead of
+    // asking for the next page for ever.
+    void jumpStopsAtABrokenStream()
+    {
+        struct Broken : RowSource {
+            int reads = 0;
+            RowSet fetch(const RowSet &, bool before, int count) override
+            {
+                if (before)
+                    return {};
+                if (++reads == 3)
+                    throw Error(QStringLiteral("Lost connection to server during query"));
+                RowSet page;
+                page.setFields({RowSet::Field{QStringLiteral("n")}});
+                for (int i = 0; i < count; ++i) {
+                    const QByteArray cell = QByteArray::number(i);
+                    const char *cells[] = {cell.constData()};
+                    const unsigned long lengths[] = {static_cast<unsigned long>(cell.size())};
+                    page.appendRow(cells, lengths);
+                }
+                return page;
+            }
+            QString wholeSql() const override { return {}; }
+            bool canJump() const override { return false; }
+        } source;
+        GridModel model;
+        QStringList failures;
+        connect(&model, &GridModel::fetchFailed, this, [&](const QString &m) { failures << m; });
+        RowSet first = source.fetch({}, false, 200);
+        model.setWindow(std::move(first), &source, true, false, 0);
+        model.jumpToEnd();
+        QCOMPARE(source.reads, 3);
+        QCOMPARE(failures, QStringList{QStringLiteral("Lost connection to server during query")});
+        QVERIFY(model.rowCount() >= 200);
+        QVERIFY(!model.canFetchMore({}));
+    }
+
     void initTestCase()
     {
         m_db = std::make_unique<test::TestDb>(QStringLiteral("list_reads"));
