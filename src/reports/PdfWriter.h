@@ -50,8 +50,9 @@ protected:
     int metric(PaintDeviceMetric metric) const override;
 
 private:
-    friend class PdfEngine;
     struct Private;
+    friend class PdfEngine;
+    friend QPaintEngine *NewPdfEngine(Private *d);
     std::unique_ptr<Private> d;
 };
 
