@@ -1304,14 +1304,7 @@ private Q_SLOTS:
         } else if (whole == QLatin1String("export")) {
             ModalLog answers;
             onModal(anyWindow(), [&](QWidget *d) {
-                QApplication::setActiveWindow(d);
-                // Tab from the column list to the file name, the path typed, Enter.
-                int presses = 0;
-                while (QApplication::focusWidget() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()) && presses++ < 20)
-                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                QWidget *name = QApplication::focusWidget();
-                QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-                QTest::keyClicks(name, csv);
+                typeExportPath(d, csv);
                 pressLater(Key(Qt::Key_Return));
             });
             onModal(messageBox(), pressButton(QMessageBox::Ok));

@@ -426,14 +426,7 @@ private Q_SLOTS:
             streamOpen = c.connection().streamOpen();
             currentRow = formParts(c).queryGrid->currentRowIndex();
             position = formParts(c).positionLabel->text();
-            QApplication::setActiveWindow(d);
-            // Tab from the column list to the file name, the path typed, Enter.
-            int presses = 0;
-            while (QApplication::focusWidget() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()) && presses++ < 20)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *name = QApplication::focusWidget();
-            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(name, csv);
+            typeExportPath(d, csv);
             QTimer::singleShot(0, qApp, [] {
                 if (QWidget *f = QApplication::focusWidget())
                     QTest::keyClick(f, Qt::Key_Return);

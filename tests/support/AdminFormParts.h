@@ -10,6 +10,7 @@
 #include "ui/Grid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QtGlobal>
 
 #include <Qsci/qsciscintilla.h>
@@ -141,6 +143,19 @@ struct HtmlExportParts {
     QProgressBar *progress;
     QLabel *statusLine;
 };
+
+// In the export dialog as it opens: Tab from the column list to the file
+// name, the path typed over it (Enter is the caller's).
+inline void typeExportPath(QWidget *dialog, const QString &path)
+{
+    QApplication::setActiveWindow(dialog);
+    int presses = 0;
+    while (QApplication::focusWidget() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()) && presses++ < 20)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget *name = QApplication::focusWidget();
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, path);
+}
 
 inline ConsoleParts formParts(const SqlConsole &c) { return ConsoleParts(c); }
 inline SettingsParts formParts(const SettingsDialog &d) { return SettingsParts(d); }
