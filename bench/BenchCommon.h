@@ -9,9 +9,11 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QVector>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace qo::bench {
 
@@ -72,16 +74,63 @@ inline double ClientMs(const ConnectParams &p, const QString &sql)
     return ms;
 }
 
-// The process's resident set (VmRSS of /proc/self/status) in MB; 0 unknown.
-inline double ResidentMB()
+// A line of /proc/self/status ("VmRSS:", "VmHWM:") in MB; 0 unknown.
+inline double StatusMB(const char *key)
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
+}
+// The process's resident set, and its peak since the last ResetPeak().
+inline double ResidentMB() { return StatusMB("VmRSS:"); }
+inline double PeakMB() { return StatusMB("VmHWM:"); }
+// Starts a new peak at the present resident set: what the measured part alone needs.
+inline void ResetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+// The longest gap between two turns of a 10 ms timer on this thread while
+// the meter lives: how long a window could not repaint.
+class PauseMeter {
+public:
+    PauseMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, MsSince(m_gap));
+            m_gap.restart();
+        });
+        m_gap.start();
+        m_timer.start();
+    }
+    double longest()
+    {
+        const double last = MsSince(m_gap);
+        if (qEnvironmentVariableIsSet("QO_BENCH_PAUSES"))
+            std::printf("  longest pause %.1f ms, the last stretch %.1f ms\n", m_longest, last);
+        return std::max(m_longest, last);
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_gap;
+    double m_longest = 0;
+};
+
+// The longest pause of this thread while `work` runs.
+inline double LongestPause(const std::function<void()> &work)
+{
+    PauseMeter meter;
+    work();
+    return meter.longest();
 }
 
 // The statements the main connection sends while the log lives.

@@ -73,53 +73,6 @@ QMap<QString, QString> checksums(const ConnectParams &p)
     return out;
 }
 
-double peakMB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-// Starts a new peak (VmHWM): what the measured part alone needs.
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-// The longest gap between two turns of a 10 ms timer on the main thread
-// while `work` runs: how long the window could not repaint.
-double longestPause(const std::function<void()> &work)
-{
-    QElapsedTimer gap, since;
-    double longest = 0, at = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        if (gap.nsecsElapsed() / 1e6 > longest) {
-            longest = gap.nsecsElapsed() / 1e6;
-            at = since.nsecsElapsed() / 1e6;
-        }
-        gap.restart();
-    });
-    tick.start(10);
-    gap.start();
-    since.start();
-    work();
-    if (gap.nsecsElapsed() / 1e6 > longest) {
-        longest = gap.nsecsElapsed() / 1e6;
-        at = since.nsecsElapsed() / 1e6;
-    }
-    if (qEnvironmentVariableIsSet("QO_BENCH_PAUSES"))
-        std::printf("  longest pause %.1f ms, ending %.0f ms after the start\n", longest, at);
-    return longest;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -142,9 +95,9 @@ int main(int argc, char **argv)
 
     QVector<double> program, stock, stockSynced, pauses, peaks;
     for (int i = 0; i < runs; ++i) {
-        resetPeak();
+        bench::ResetPeak();
         double ms = 0;
-        const double pause = longestPause([&] {
+        const double pause = bench::LongestPause([&] {
             QElapsedTimer t;
             t.start();
             Connection c; // the backup's own connection, opened as the window does
@@ -153,7 +106,7 @@ int main(int argc, char **argv)
             c.close();
             ms = bench::MsSince(t);
         });
-        peaks << peakMB();
+        peaks << bench::PeakMB();
         program << ms;
         pauses << pause;
 
@@ -190,18 +143,18 @@ int main(int argc, char **argv)
 
     // The archive, deflated while it is written (one run).
     {
-        resetPeak();
+        bench::ResetPeak();
         QElapsedTimer t;
         t.start();
         double ms = 0;
-        const double pause = longestPause([&] {
+        const double pause = bench::LongestPause([&] {
             Connection c;
             c.open(p);
             WriteDataBackup(c, zipped, nullptr);
             ms = bench::MsSince(t);
         });
         std::printf("zip backup (program)           %9.1f ms  %12lld bytes; peak %.1f MB; longest pause %.1f ms\n", ms,
-                    QFileInfo(zipped).size(), peakMB(), pause);
+                    QFileInfo(zipped).size(), bench::PeakMB(), pause);
     }
     if (!restoreToo)
         return 0;

@@ -20,25 +20,6 @@ using namespace qo;
 
 namespace {
 
-double statusMB(const char *key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-// Forgets the peak so far: VmHWM then follows the measured part only.
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
 double clientToFileMs(const ConnectParams &p, const QString &sql, const QString &file)
 {
     QProcess proc;
@@ -83,29 +64,17 @@ int main(int argc, char **argv)
             c.show();
             QCoreApplication::processEvents();
             c.findChild<QsciScintilla *>(QStringLiteral("Memo1"))->setText(sql);
-            // The longest gap between two turns of a 10 ms timer on this thread.
-            QElapsedTimer gap;
-            double longest = 0;
-            QTimer tick;
-            tick.setInterval(10);
-            QObject::connect(&tick, &QTimer::timeout, [&] {
-                longest = qMax(longest, bench::MsSince(gap));
-                gap.restart();
-            });
             QCoreApplication::processEvents();
-            resetPeak();
-            const double rssBefore = statusMB("VmRSS:");
+            bench::ResetPeak();
+            const double rssBefore = bench::ResidentMB();
             QElapsedTimer t;
             t.start();
-            gap.start();
-            tick.start();
-            c.findChild<QAction *>(QStringLiteral("aFuttat"))->trigger();
-            c.findChild<QAction *>(QStringLiteral("aMasol"))->trigger();
-            tick.stop();
-            longest = qMax(longest, bench::MsSince(gap));
+            pauses << bench::LongestPause([&] {
+                c.findChild<QAction *>(QStringLiteral("aFuttat"))->trigger();
+                c.findChild<QAction *>(QStringLiteral("aMasol"))->trigger();
+            });
             program << bench::MsSince(t);
-            pauses << longest;
-            peaks << statusMB("VmHWM:") - rssBefore;
+            peaks << bench::PeakMB() - rssBefore;
             lines = QApplication::clipboard()->text().count(QLatin1Char('\n'));
             c.hide();
         }

@@ -31,12 +31,6 @@
 
 using namespace qo;
 
-static double median(QVector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
 // The work-order browser's query over every client.
 static const char kSql[] =
     "SELECT munkalap.*, statusz.statusz_nev, mlaptipus.mlaptipus_nev, ugyfel.ugyfel_nev FROM munkalap"
@@ -72,51 +66,6 @@ static ClientRun clientRun(const ConnectParams &p, const QString &file, bool com
     return r;
 }
 
-// The peak resident memory (VmHWM) since the last reset, in MB.
-static double peakMB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-// Starts a new peak: what the measured part alone needs.
-static void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-// The longest gap between two turns of a 10 ms timer on the main thread
-// while `work` runs: how long the window could not repaint.
-static double longestPause(const std::function<void()> &work)
-{
-    QElapsedTimer gap;
-    double longest = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, gap.nsecsElapsed() / 1e6);
-        gap.restart();
-    });
-    QElapsedTimer since;
-    tick.start(10);
-    gap.start();
-    since.start();
-    work();
-    const double last = gap.nsecsElapsed() / 1e6;
-    if (qEnvironmentVariableIsSet("QO_BENCH_PAUSES"))
-        std::printf("  longest pause %.1f ms; the last stretch (file put in place) %.1f ms; of %.0f ms\n", longest,
-                    last, since.nsecsElapsed() / 1e6);
-    longest = std::max(longest, last);
-    return longest;
-}
-
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -137,10 +86,10 @@ int main(int argc, char **argv)
     int rows = 0;
     qint64 bytes = 0;
     for (int i = 0; i < runs; ++i) {
-        resetPeak();
+        bench::ResetPeak();
         QElapsedTimer t;
         double ms = 0;
-        const double pause = longestPause([&] {
+        const double pause = bench::LongestPause([&] {
             t.start();
             const ExportSource src = ExportSource::ofQuery(QString::fromLatin1(kSql));
             JobProgress job(QStringLiteral("Exportálás"), QStringLiteral("sor"), nullptr);
@@ -150,7 +99,7 @@ int main(int argc, char **argv)
             });
             ms = bench::MsSince(t);
         });
-        peaks << peakMB();
+        peaks << bench::PeakMB();
         program << ms;
         pauses << pause;
         bytes = QFileInfo(file).size();
@@ -161,10 +110,10 @@ int main(int argc, char **argv)
     }
     const qint64 clientBytes = QFileInfo(dir.filePath(QStringLiteral("client.tsv"))).size();
     std::printf("work orders: %d rows; program file %.1f MB, client file %.1f MB\n", rows, bytes / 1e6, clientBytes / 1e6);
-    std::printf("program (streamed export) %8.1f ms\n", median(program));
-    std::printf("mariadb -B > file         %8.1f ms\n", median(client));
-    std::printf("RATIO export-csv %.1f %.1f\n", median(program), median(client));
-    std::printf("PEAK export-csv program %.1f MB (VmHWM of the export), client %.1f MB\n", median(peaks), clientPeak / 1024.0);
-    std::printf("PAUSE export-csv %.1f ms (longest gap of a 10 ms timer on the main thread, median of runs)\n", median(pauses));
+    std::printf("program (streamed export) %8.1f ms\n", bench::Median(program));
+    std::printf("mariadb -B > file         %8.1f ms\n", bench::Median(client));
+    std::printf("RATIO export-csv %.1f %.1f\n", bench::Median(program), bench::Median(client));
+    std::printf("PEAK export-csv program %.1f MB (VmHWM of the export), client %.1f MB\n", bench::Median(peaks), clientPeak / 1024.0);
+    std::printf("PAUSE export-csv %.1f ms (longest gap of a 10 ms timer on the main thread, median of runs)\n", bench::Median(pauses));
     return 0;
 }

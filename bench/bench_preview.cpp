@@ -21,49 +21,6 @@ using namespace qo;
 
 namespace {
 
-// The largest gap between the ticks of a 10 ms timer on this thread.
-class PauseMeter {
-public:
-    PauseMeter()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = qMax(m_longest, bench::MsSince(m_last));
-            m_last.start();
-        });
-        m_last.start();
-        m_timer.start();
-    }
-    double longest()
-    {
-        m_longest = qMax(m_longest, bench::MsSince(m_last));
-        return m_longest;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_last;
-    double m_longest = 0;
-};
-
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5"); // resets VmHWM to the present resident set
-}
-
-double peakMB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 // Answers the print-target dialog with its default (preview) as soon as it shows.
 void answerTarget()
 {
@@ -104,7 +61,7 @@ int main(int argc, char **argv)
 
         // The command to the first preview page painted.
         SetReportFileHook({});
-        resetPeak();
+        bench::ResetPeak();
         QElapsedTimer t;
         double ms = 0;
         auto *poll = new QTimer;
@@ -119,7 +76,7 @@ int main(int argc, char **argv)
             pv->reject();
         });
         {
-            PauseMeter pause;
+            bench::PauseMeter pause;
             poll->start();
             answerTarget();
             t.start();
@@ -129,21 +86,21 @@ int main(int argc, char **argv)
             firstPause = qMax(firstPause, pause.longest());
         }
         first << ms;
-        firstPeak = qMax(firstPeak, peakMB());
+        firstPeak = qMax(firstPeak, bench::PeakMB());
 
         // The command to the last page in the PDF file.
         const QString pdf = dir.filePath(QStringLiteral("arbevetel.pdf"));
         SetReportFileHook([&](const ReportJob &) { return pdf; });
-        resetPeak();
+        bench::ResetPeak();
         {
-            PauseMeter pause;
+            bench::PauseMeter pause;
             answerTarget();
             t.start();
             PrintRevenueReport(from, to, nullptr);
             pdfMs << bench::MsSince(t);
             pdfPause = qMax(pdfPause, pause.longest());
         }
-        pdfPeak = qMax(pdfPeak, peakMB());
+        pdfPeak = qMax(pdfPeak, bench::PeakMB());
         pages = LastReportJob().pages;
         if (qEnvironmentVariableIsSet("QO_BENCH_PDF_DIR"))
             QFile::copy(pdf, qEnvironmentVariable("QO_BENCH_PDF_DIR") + QStringLiteral("/arbevetel.pdf"));
