@@ -212,45 +212,61 @@ void ExportDialog::standOnLastRow()
         g->setCurrentRowIndex(m->rowCount() - 1);
 }
 
+// Runs an export under the progress window: false when it was stopped or
+// failed, the user then told (`failure` turns the error into its text).
+bool ExportDialog::runJob(const QString &title, const char *cancelled, const std::function<void()> &work,
+                          const std::function<QString(const QString &)> &failure)
+{
+    setRunning(true);
+    JobProgress job(title, QStringLiteral("sor"), this);
+    job.setTotal(qMax<qint64>(0, m_source.knownRowCount()));
+    m_job = &job;
+    m_cancelText = QString::fromUtf8(cancelled);
+    try {
+        work();
+    } catch (const JobCancelled &e) {
+        m_job = nullptr;
+        setRunning(false);
+        ShowInfo(e.message(), this);
+        return false;
+    } catch (const Error &e) {
+        m_job = nullptr;
+        setRunning(false);
+        ShowError(failure(e.message()), this);
+        return false;
+    }
+    m_job = nullptr;
+    return true;
+}
+
 void ExportDialog::writeFile(const QString &path)
 {
     const QString ext = QFileInfo(path).suffix().toLower();
+    const bool sheet = ext == QLatin1String("xls") || ext == QLatin1String("xlsx");
     // The folder is made on the way, as for the HTML page: the documents
     // folder offered by default may not exist yet. When it cannot be made,
     // writing the file says why.
     QDir().mkpath(QFileInfo(path).absolutePath());
     auto stepper = [this](int done) { return step(done); };
-    setRunning(true);
-    JobProgress job(QStringLiteral("Exportálás"), QStringLiteral("sor"), this);
-    job.setTotal(qMax<qint64>(0, m_source.knownRowCount()));
-    m_job = &job;
-    m_cancelText = QString::fromUtf8(kExportCancelled);
-    try {
-        if (ext == QLatin1String("xls")) {
-            WriteBiff2File(m_source, chosenColumns(), path, stepper);
-        } else if (ext == QLatin1String("xlsx")) {
-            XlsxOptions o;
-            o.chosen = chosenColumns();
-            o.fieldNames = m_ui->fieldNamesBox->isChecked();
-            o.noHeader = m_ui->noHeaderBox->isChecked();
-            WriteXlsxFile(m_source, o, path, stepper);
-        } else {
-            WriteDelimitedFile(m_source, delimitedOptions(), path, stepper);
-        }
-    } catch (const JobCancelled &e) {
-        m_job = nullptr;
-        setRunning(false);
-        ShowInfo(e.message(), this);
+    const bool written = runJob(
+        QStringLiteral("Exportálás"), kExportCancelled,
+        [&] {
+            if (ext == QLatin1String("xls")) {
+                WriteBiff2File(m_source, chosenColumns(), path, stepper);
+            } else if (ext == QLatin1String("xlsx")) {
+                XlsxOptions o;
+                o.chosen = chosenColumns();
+                o.fieldNames = m_ui->fieldNamesBox->isChecked();
+                o.noHeader = m_ui->noHeaderBox->isChecked();
+                WriteXlsxFile(m_source, o, path, stepper);
+            } else {
+                WriteDelimitedFile(m_source, delimitedOptions(), path, stepper);
+            }
+        },
+        [sheet](const QString &message) { return sheet ? message : ErrorText(message); });
+    if (!written)
         return;
-    } catch (const Error &e) {
-        m_job = nullptr;
-        setRunning(false);
-        const bool sheet = ext == QLatin1String("xls") || ext == QLatin1String("xlsx");
-        ShowError(sheet ? e.message() : ErrorText(e.message()), this);
-        return;
-    }
-    m_job = nullptr;
-    if (ext != QLatin1String("xls") && ext != QLatin1String("xlsx"))
+    if (!sheet)
         standOnLastRow();
     setRunning(false);
     LogListExport(m_source, ext.isEmpty() ? QStringLiteral("szöveg") : ext, path);
@@ -279,28 +295,12 @@ void ExportDialog::onClipboard()
 {
     if (m_running)
         return;
-    setRunning(true);
     QString text;
-    {
-        JobProgress job(QStringLiteral("Vágólapra másolás"), QStringLiteral("sor"), this);
-        job.setTotal(qMax<qint64>(0, m_source.knownRowCount()));
-        m_job = &job;
-        m_cancelText = QString::fromUtf8(kClipboardCancelled);
-        try {
-            text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); });
-        } catch (const JobCancelled &e) {
-            m_job = nullptr;
-            setRunning(false);
-            ShowInfo(e.message(), this);
-            return;
-        } catch (const Error &e) {
-            m_job = nullptr;
-            setRunning(false);
-            ShowError(ErrorText(e.message()), this);
-            return;
-        }
-        m_job = nullptr;
-    }
+    if (!runJob(
+            QStringLiteral("Vágólapra másolás"), kClipboardCancelled,
+            [&] { text = ClipboardText(m_source, delimitedOptions(), [this](int done) { return step(done); }); },
+            [](const QString &message) { return ErrorText(message); }))
+        return;
     CopyToClipboard(text);
     LogListExport(m_source, QStringLiteral("szöveg"), QString());
     standOnLastRow();

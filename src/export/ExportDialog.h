@@ -5,6 +5,7 @@
 #include "export/DelimitedWriter.h"
 
 #include <QDialog>
+#include <functional>
 
 #include <array>
 #include <memory>
@@ -49,6 +50,8 @@ private:
     bool step(int done);
     void standOnLastRow();
     void writeFile(const QString &path);
+    bool runJob(const QString &title, const char *cancelled, const std::function<void()> &work,
+                const std::function<QString(const QString &)> &failure);
 
     std::unique_ptr<Ui::ExportDialog> m_ui;
     const ExportSource &m_source;

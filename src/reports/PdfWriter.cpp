@@ -95,10 +95,7 @@ void PdfWriter::Private::setFill(const QColor &c)
     const QRgb rgb = c.rgb();
     if (fillSet && rgb == fill)
         return;
-    part(content, qRed(rgb));
-    part(content, qGreen(rgb));
-    part(content, qBlue(rgb));
-    content += "rg\n";
+    colour(content, rgb, "rg\n");
     fill = rgb;
     fillSet = true;
 }
@@ -107,10 +104,7 @@ void PdfWriter::Private::setStroke(const QPen &p)
 {
     const QRgb rgb = p.color().rgb();
     if (!strokeSet || rgb != stroke) {
-        part(content, qRed(rgb));
-        part(content, qGreen(rgb));
-        part(content, qBlue(rgb));
-        content += "RG\n";
+        colour(content, rgb, "RG\n");
         stroke = rgb;
         strokeSet = true;
     }

@@ -66,6 +66,15 @@ inline void part(QByteArray &b, int v)
     b += ' ';
 }
 
+// A colour for the operator `op` (fill "rg", stroke "RG").
+inline void colour(QByteArray &b, QRgb rgb, const char *op)
+{
+    part(b, qRed(rgb));
+    part(b, qGreen(rgb));
+    part(b, qBlue(rgb));
+    b += op;
+}
+
 inline void hex4(QByteArray &b, quint32 v)
 {
     static const char digits[] = "0123456789ABCDEF";

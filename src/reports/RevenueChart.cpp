@@ -7,18 +7,14 @@
 #include "reports/ReportOutput.h"
 #include "reports/ReportParts.h"
 #include "ui/WindowBehaviour.h"
-#include "ui/MessageBoxes.h"
 #include "ui/WindowKeys.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QDir>
-#include <QFileDialog>
 #include <QGraphicsScene>
 #include <QLocale>
-#include <QStandardPaths>
 #include <QPainter>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -196,24 +192,11 @@ void RevenueChartWindow::print(bool toPrinter)
     OutputReport(BuildRevenueChartReport(m_from, m_to, *m_rows), toPrinter, appState().nyomtato, this);
 }
 
+// Named after the report and its period, in the documents folder, as every
+// printout's "PDF-be mentés".
 void RevenueChartWindow::savePdf()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath();
-    QString file = QFileDialog::getSaveFileName(this, QStringLiteral("PDF-be mentés"),
-                                                dir + QStringLiteral("/Árbevétel grafikon %1.pdf").arg(PeriodText(m_from, m_to)),
-                                                QStringLiteral("PDF fájl (*.pdf)"), nullptr,
-                                                QFileDialog::DontUseNativeDialog);
-    if (file.isEmpty())
-        return;
-    if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        file += QStringLiteral(".pdf");
-    try {
-        SaveReportPdf(BuildRevenueChartReport(m_from, m_to, *m_rows), file);
-    } catch (const Error &e) {
-        ShowError(ErrorText(e.message()), this);
-    }
+    AskAndSaveReportPdf(BuildRevenueChartReport(m_from, m_to, *m_rows), this);
 }
 
 void ShowRevenueChart(const QDate &from, const QDate &to, const RowSet &rows, QWidget *parent)
